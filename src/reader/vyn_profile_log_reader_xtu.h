@@ -1,0 +1,39 @@
+// The reader for the Xtu back-end: the generic reader with the back-end's own
+// report and CSV event rows. createReader always makes this one.
+#ifndef VYN_READER_VYN_PROFILE_LOG_READER_XTU_H_
+#define VYN_READER_VYN_PROFILE_LOG_READER_XTU_H_
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "reader/vyn_profile_log_reader.h"
+
+namespace vyn::profiling {
+
+class VynProfileLogReaderXtu final : public VynProfileLogReader {
+ public:
+  using VynProfileLogReader::VynProfileLogReader;
+
+  bool writeReport(const std::string& outputPath) override;
+  void printEvent(std::ostream& out, const std::vector<ProfileEvent>& events,
+                  std::uint64_t messageTimestamp, const std::string& messageLabel,
+                  std::uint64_t depth) override;
+
+  // Back-end summary sections.
+  void writeBackendPhaseStats(std::ostream& out);
+  void writeBackendData(std::ostream& out);
+  void printBackendEvents(std::ostream& out, const std::vector<ProfileEvent>& events);
+  void printBackendSubEvent(std::ostream& out, const ProfileEvent& event, std::uint64_t depth);
+  void printBurstEvents(std::ostream& out, const std::vector<ProfileEvent>& events);
+  void printBurstSubEvent(std::ostream& out, const ProfileEvent& event, std::uint64_t depth);
+  // CSV rows of the events below a burst event.
+  void printBurstEventRows(std::ostream& out, const std::vector<ProfileEvent>& events,
+                           std::uint64_t messageTimestamp, const std::string& messageLabel,
+                           std::uint64_t depth);
+};
+
+}  // namespace vyn::profiling
+
+#endif  // VYN_READER_VYN_PROFILE_LOG_READER_XTU_H_
