@@ -117,20 +117,6 @@ void writeSharedCsv(VynProfileLogReader& reader, std::ostream& out) {
   reader.writeApplyBinarySectionRows(out);
 }
 
-TEST_F(ReportSections, CsvOfAnEmptyReader) {
-  writeSharedCsv(reader, out);
-  EXPECT_EQ(out.str(),
-            "input log file location, run.log\n"
-            "vyn-profile-viewer version, v2.51.0.260929181845\n"
-            " version, \n"
-            "Backend version, \n"
-            "Msg Timestamp, Message, Time, Unit of Measurement, Timing Source, Event Level, "
-            "Event Identifier\n"
-            "0,INIT,0,US,NETRUN,ROOT,null\n"
-            "0,COMPOSE GRAPHS,0,US,NETRUN,ROOT,null\n"
-            "0,DE-INIT,0,US,NETRUN,ROOT,null\n");
-}
-
 TEST_F(ReportSections, CsvRowsQuoteTextFromTheLogAndNumberGraphs) {
   reader.inputLogPath = "logs/a,b.log";
   reader.generatorName = "gen\"x";
