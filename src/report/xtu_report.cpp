@@ -40,8 +40,8 @@ bool VynProfileLogReaderXtu::writeReport(const std::string& outputPath) {
     writePhaseRows(csvFile);
     writeExecuteRows(csvFile);
     writeApplyBinarySectionRows(csvFile);
-    // Closed before the summary appears, so that the file is complete by then.
-    // Write and close errors are not reported.
+    // The file is closed here, at the end of its scope, so it is complete before
+    // the summary appears. Write and close errors are not reported.
   }
 
   std::ostringstream summary;
