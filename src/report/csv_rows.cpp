@@ -2,9 +2,11 @@
 // both the generic and the Xtu report export.
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "reader/vyn_profile_log_reader.h"
 #include "report/csv_field.h"
+#include "report/text_buffer.h"
 #include "report/text_layout.h"
 
 namespace vyn::profiling {
@@ -14,14 +16,15 @@ namespace {
 // source NETRUN, level ROOT and the identifier, or "null" when there is none.
 // keyword is a literal with its separators, e.g. ",INIT,".
 void writePhaseRow(std::ostream& out, std::uint64_t timestamp, const char* keyword,
-                   std::uint64_t value, const std::optional<std::string>& identifier) {
-  out << timestamp << keyword << value << ",US,NETRUN,ROOT,";
+                   std::uint64_t value, std::optional<std::string_view> identifier) {
+  TextBuffer row(out);
+  row.number(timestamp).text(keyword).number(value).text(",US,NETRUN,ROOT,");
   if (identifier) {
-    writeCsvField(out, *identifier);
+    row.csvField(*identifier);
   } else {
-    out << "null";
+    row.text("null");
   }
-  endLine(out);
+  row.endLine();
 }
 
 // A phase name with its suffix, or none when the name is empty.
