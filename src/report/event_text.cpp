@@ -1,55 +1,18 @@
 #include "report/event_text.h"
 
-#include <cstring>
-
 #include "report/text_buffer.h"
 
 namespace vyn::profiling {
 
 std::string formatEventValue(const EventValue& value) {
-  std::string text;
-  appendEventValue(text, value);
-  return text;
+  TextAppender text;
+  text.eventValue(value);
+  return std::string(text.view());
 }
 
-void appendEventValue(std::string& text, const EventValue& value) {
-  const std::uint64_t bits = value.payload;
-  switch (value.dataType) {
-    case ValueDataType::Int8: return appendSigned(text, static_cast<std::int8_t>(bits));
-    case ValueDataType::Int16:
-    case ValueDataType::Float16:  // the back-end stores these as signed 16-bit integers
-      return appendSigned(text, static_cast<std::int16_t>(bits));
-    case ValueDataType::Int32: return appendSigned(text, static_cast<std::int32_t>(bits));
-    case ValueDataType::Int64: return appendSigned(text, static_cast<std::int64_t>(bits));
-    case ValueDataType::UInt8:
-    case ValueDataType::Bool8: return appendUnsigned(text, bits & 0xFFu);
-    case ValueDataType::UInt16: return appendUnsigned(text, bits & 0xFFFFu);
-    case ValueDataType::UInt32: return appendUnsigned(text, bits & 0xFFFFFFFFu);
-    case ValueDataType::UInt64: return appendUnsigned(text, bits);
-    case ValueDataType::Float32: {
-      const auto low = static_cast<std::uint32_t>(bits);
-      float number;
-      std::memcpy(&number, &low, sizeof number);
-      return appendFixed(text, static_cast<double>(number));
-    }
-    case ValueDataType::Float64: {
-      double number;
-      std::memcpy(&number, &bits, sizeof number);
-      return appendFixed(text, number);
-    }
-    case ValueDataType::String: {
-      // The payload addresses a text in the owning reader's string pool.
-      const auto* pooled = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(bits));
-      if (pooled != nullptr) text.append(pooled);
-      return;
-    }
-    default: return;
-  }
-}
+std::string unitName(std::uint32_t unit) { return std::string(unitWord(unit)); }
 
-std::string unitName(std::uint32_t unit) { return unitWord(unit); }
-
-const char* unitWord(std::uint32_t unit) {
+std::string_view unitWord(std::uint32_t unit) {
   switch (unit) {
     case EventUnit::Bytes: return "BYTES";
     case EventUnit::Cycles: return "CYCLES";

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "vyn/profiling/profile_event.h"
 
@@ -12,13 +13,11 @@ namespace vyn::profiling {
 // The value as text, by its data type; empty for a type without a text form.
 // Independent of any stream's formatting state.
 std::string formatEventValue(const EventValue& value);
-// The same text, appended to text.
-void appendEventValue(std::string& text, const EventValue& value);
 
 // Upper-case unit word of the CSV rows: "US", "BYTES", "CYCLES", ...
 std::string unitName(std::uint32_t unit);
 // The same word, for printers that append it.
-const char* unitWord(std::uint32_t unit);
+std::string_view unitWord(std::uint32_t unit);
 
 // Text written after a value in the summary: " us", " bytes", ... (with its blank).
 const char* unitSuffix(std::uint32_t unit);

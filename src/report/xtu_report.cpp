@@ -36,7 +36,8 @@ void appendBackendSubEvent(TextBuffer& lines, const ProfileEvent& event, std::ui
   if (!backend::isNameOnly(event.identifier)) {
     lines.text(" : ");
     if (event.identifier == backend::kHardwareUnits) {
-      lines.text(formatUnitMask(static_cast<std::uint8_t>(eventValueAsUnsigned(event.value) & 0xFFu)));
+      const auto mask = static_cast<std::uint8_t>(eventValueAsUnsigned(event.value) & 0xFFu);
+      lines.text(formatUnitMask(mask));
     } else {
       appendValueWithUnit(lines, event);
     }
