@@ -2,6 +2,9 @@
 // (one level of sub-events) and the Xtu back-end rows (every level, with the
 // back-end's identifiers steering the value column). Each printer call gathers
 // its rows in one text buffer.
+#include <string>
+#include <string_view>
+
 #include "capture/event_value.h"
 #include "reader/vyn_profile_log_reader_xtu.h"
 #include "report/backend_identifiers.h"
@@ -11,9 +14,9 @@
 namespace vyn::profiling {
 namespace {
 
-// Timestamp and message columns that open every event row.
-void appendRowStart(TextBuffer& rows, std::uint64_t timestamp, const std::string& label) {
-  rows.number(timestamp).character(',').text(label).character(',');
+// The timestamp and message columns that open every row of one printer call.
+std::string rowStart(std::uint64_t timestamp, const std::string& label) {
+  return std::to_string(timestamp) + ',' + label + ',';
 }
 
 // Source, level and name columns that close every event row.
@@ -22,18 +25,18 @@ void appendRowEnd(TextBuffer& rows, const std::string& level, const std::string&
   rows.endLine();
 }
 
-void appendGenericRow(TextBuffer& rows, const ProfileEvent& event, std::uint64_t timestamp,
-                      const std::string& label, const std::string& level) {
-  appendRowStart(rows, timestamp, label);
+void appendGenericRow(TextBuffer& rows, const ProfileEvent& event, std::string_view start,
+                      const std::string& level) {
+  rows.text(start);
   rows.csvEventValue(event.value).character(',').text(unitWord(event.unit));
   appendRowEnd(rows, level, event.name);
 }
 
 void appendBurstRows(TextBuffer& rows, const std::vector<ProfileEvent>& events,
-                     std::uint64_t timestamp, const std::string& label, std::uint64_t depth) {
+                     std::string_view start, std::uint64_t depth) {
   const std::string level = eventLevelText(depth);
   for (const ProfileEvent& event : events) {
-    appendRowStart(rows, timestamp, label);
+    rows.text(start);
     switch (event.identifier) {
       case backend::kBurst:
       case backend::kBurstBlankValue:
@@ -50,20 +53,20 @@ void appendBurstRows(TextBuffer& rows, const std::vector<ProfileEvent>& events,
     }
     appendRowEnd(rows, level, event.name);
     if (!event.subEvents.empty()) {
-      appendBurstRows(rows, event.subEvents, timestamp, label, depth + 1);
+      appendBurstRows(rows, event.subEvents, start, depth + 1);
     }
   }
 }
 
 void appendXtuRows(TextBuffer& rows, const std::vector<ProfileEvent>& events,
-                   std::uint64_t timestamp, const std::string& label, std::uint64_t depth) {
+                   std::string_view start, std::uint64_t depth) {
   const std::string level = eventLevelText(depth);
   for (const ProfileEvent& event : events) {
-    appendRowStart(rows, timestamp, label);
+    rows.text(start);
     if (event.identifier == backend::kBurst) {
       rows.character(',');
       appendRowEnd(rows, level, event.name);
-      appendBurstRows(rows, event.subEvents, timestamp, label, depth + 1);
+      appendBurstRows(rows, event.subEvents, start, depth + 1);
       // The events after a burst event belong to the same occurrence and keep their rows.
       continue;
     }
@@ -78,7 +81,7 @@ void appendXtuRows(TextBuffer& rows, const std::vector<ProfileEvent>& events,
     rows.character(',').text(unitWord(event.unit));
     appendRowEnd(rows, level, event.name);
     if (!event.subEvents.empty()) {
-      appendXtuRows(rows, event.subEvents, timestamp, label, depth + 1);
+      appendXtuRows(rows, event.subEvents, start, depth + 1);
     }
   }
 }
@@ -90,15 +93,14 @@ void VynProfileLogReader::printEvent(std::ostream& out, const std::vector<Profil
                                      const std::string& messageLabel, std::uint64_t) {
   static const std::string kRoot = "ROOT";
   static const std::string kSubEvent = "SUB-EVENT";
+  const std::string start = rowStart(messageTimestamp, messageLabel);
   TextBuffer rows(out);
   for (const ProfileEvent& event : events) {
-    if (event.unit != EventUnit::Object) {
-      appendGenericRow(rows, event, messageTimestamp, messageLabel, kRoot);
-    }
+    if (event.unit != EventUnit::Object) appendGenericRow(rows, event, start, kRoot);
     // Only the first level below a root event has rows.
     for (const ProfileEvent& subEvent : event.subEvents) {
       if (subEvent.unit != EventUnit::Object) {
-        appendGenericRow(rows, subEvent, messageTimestamp, messageLabel, kSubEvent);
+        appendGenericRow(rows, subEvent, start, kSubEvent);
       }
     }
   }
@@ -108,7 +110,7 @@ void VynProfileLogReaderXtu::printEvent(std::ostream& out, const std::vector<Pro
                                         std::uint64_t messageTimestamp,
                                         const std::string& messageLabel, std::uint64_t depth) {
   TextBuffer rows(out);
-  appendXtuRows(rows, events, messageTimestamp, messageLabel, depth);
+  appendXtuRows(rows, events, rowStart(messageTimestamp, messageLabel), depth);
 }
 
 void VynProfileLogReaderXtu::printBurstEventRows(std::ostream& out,
@@ -117,7 +119,7 @@ void VynProfileLogReaderXtu::printBurstEventRows(std::ostream& out,
                                                  const std::string& messageLabel,
                                                  std::uint64_t depth) {
   TextBuffer rows(out);
-  appendBurstRows(rows, events, messageTimestamp, messageLabel, depth);
+  appendBurstRows(rows, events, rowStart(messageTimestamp, messageLabel), depth);
 }
 
 }  // namespace vyn::profiling
