@@ -47,20 +47,6 @@ TEST_F(ContextSummaryTest, RetrievalStatisticsAreLabelledByMeasurement) {
                            ":\n    NetRun: 3 us\n\n");
 }
 
-TEST_F(ContextSummaryTest, SectionSizeCallsAreSummarisedOverTheirNonZeroValues) {
-  reader.hasContextSectionRetrieval = true;
-  reader.contextSectionSeries["CONTEXT GET BINARY SIZE"] = {phaseStat(1000)};
-  reader.contextSectionSeries["CONTEXT GET BINARY SECTION SIZE"] = {phaseStat(0, 1), phaseStat(40, 2),
-                                                                    phaseStat(20, 3)};
-  reader.writeContextSectionRetrievalStats(out);
-  EXPECT_EQ(out.str(), "Context Section Retrieval Stats (Average):\n" + dashes(47) +
-                           "Get Binary Section Size:\n    NetRun: 30 us\n\n"
-                           "Context Section Retrieval Stats (Min):\n" + dashes(42) +
-                           "Get Binary Section Size:\n    NetRun: 20 us\n\n"
-                           "Context Section Retrieval Stats (Max):\n" + dashes(42) +
-                           "Get Binary Section Size:\n    NetRun: 40 us\n\n");
-}
-
 TEST_F(ContextSummaryTest, SectionRetrievalTitlesStandWithoutTheSizeMeasurement) {
   reader.hasContextSectionRetrieval = true;
   reader.contextSectionSeries["CONTEXT GET BINARY SECTION"] = {phaseStat(5)};

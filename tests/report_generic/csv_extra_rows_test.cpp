@@ -23,33 +23,6 @@ class CsvExtraRowsTest : public ::testing::Test {
   std::ostringstream out;
 };
 
-TEST_F(CsvExtraRowsTest, InferenceRateRowHasSixDecimalsAndLaterIntegersStayPlain) {
-  reader.hasExecuteOverallStat = true;
-  reader.executeOverallStat = phaseStat(0, 77, {}, {unsignedEvent("count", 5), unsignedEvent("duration", 2000)});
-  reader.hasLibLoadStat = true;
-  reader.libLoadStat = phaseStat(0, 78, {}, {unsignedEvent("latency", 250)});
-  reader.writeExecuteIpsRow(out);
-  reader.writeDlopenLatencyRow(out);
-  EXPECT_EQ(out.str(),
-            "77,EXECUTE IPS,2500.000000,INF/SEC,NETRUN,ROOT,null\n"
-            "78,DLOPEN LATENCY,250,US,NETRUN,ROOT,null\n");
-  out.str("");
-  out << 0.5;
-  EXPECT_EQ(out.str(), "0.500000");
-}
-
-TEST_F(CsvExtraRowsTest, InferenceRateRowMatchesTheSummaryFigure) {
-  reader.hasExecuteOverallStat = true;
-  reader.executeOverallStat = phaseStat(0, 1, {}, {unsignedEvent("duration", 7), unsignedEvent("n", 3)});
-  reader.writeExecuteIpsRow(out);
-  EXPECT_EQ(out.str(), "1,EXECUTE IPS,428571.437500,INF/SEC,NETRUN,ROOT,null\n");
-
-  out.str("");
-  reader.executeOverallStat.subEvents[0].value.payload = 0;
-  reader.writeExecuteIpsRow(out);
-  EXPECT_EQ(out.str(), "1,EXECUTE IPS,0.000000,INF/SEC,NETRUN,ROOT,null\n");
-}
-
 TEST_F(CsvExtraRowsTest, RateAndLatencyRowsNeedTheirEvents) {
   reader.hasExecuteOverallStat = true;
   reader.executeOverallStat = phaseStat(0, 1, {}, {unsignedEvent("duration", 7)});

@@ -1,38 +1,23 @@
-// Small builders for reader state used by the generic report tests.
+// Reader state in one expression, for the generic report tests.
 #ifndef VYN_TESTS_REPORT_GENERIC_REPORT_TEST_DATA_H_
 #define VYN_TESTS_REPORT_GENERIC_REPORT_TEST_DATA_H_
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "reader/phase_stat.h"
-#include "vyn/profiling/profile_event.h"
+#include "report/report_test_util.h"
 
 namespace vyn::testing {
 
 using profiling::GraphPhaseStat;
 using profiling::PhaseStat;
-using profiling::ProfileEvent;
 
-inline ProfileEvent unsignedEvent(std::string name, std::uint64_t value,
+inline ProfileEvent unsignedEvent(std::string name, std::uint64_t number,
                                   std::uint32_t unit = profiling::EventUnit::Microseconds) {
-  ProfileEvent event;
-  event.name = std::move(name);
-  event.value = {profiling::ValueDataType::UInt64, value};
-  event.unit = unit;
-  return event;
-}
-
-inline ProfileEvent doubleEvent(std::string name, double value) {
-  ProfileEvent event;
-  event.name = std::move(name);
-  event.value.dataType = profiling::ValueDataType::Float64;
-  std::memcpy(&event.value.payload, &value, sizeof value);
-  event.unit = profiling::EventUnit::Microseconds;
-  return event;
+  return event(std::move(name), 0, unsignedValue(number), unit);
 }
 
 inline PhaseStat phaseStat(std::uint64_t value, std::uint64_t timestamp = 0, std::string name = {},
