@@ -22,7 +22,12 @@ inline ProfileEvent unsignedEvent(std::string name, std::uint64_t number,
 
 inline PhaseStat phaseStat(std::uint64_t value, std::uint64_t timestamp = 0, std::string name = {},
                            std::vector<ProfileEvent> subEvents = {}) {
-  return PhaseStat{value, timestamp, std::move(name), std::move(subEvents)};
+  PhaseStat stat;
+  stat.value = value;
+  stat.timestamp = timestamp;
+  stat.name = std::move(name);
+  stat.subEvents = std::move(subEvents);
+  return stat;
 }
 
 inline GraphPhaseStat graphStat(std::string graphName, std::uint64_t value) {
