@@ -154,7 +154,7 @@ void VynProfileLogReaderXtu::writeBackendData(std::ostream& out) {
     for (const GraphPhaseSeries& series : executeSeries) {
       for (std::size_t position = 0; position < series.stats.size(); ++position) {
         dump.text("\nExecute Stat ").number(position + 1).text("\n\n");
-        appendBackendEvents(dump, series.stats[position].subEvents);
+        appendBackendEvents(dump, eventsOf(series.stats[position]));
       }
     }
   }
