@@ -1,16 +1,23 @@
 #include "report/text_buffer.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <limits>
 
 namespace vyn::profiling {
 namespace {
 
-// Characters a CSV field cannot hold without quotes.
+// The characters a CSV field cannot hold without quotes, by their code.
+constexpr std::array<bool, 256> kCsvSpecial = [] {
+  std::array<bool, 256> special{};
+  special[','] = special['"'] = special['\r'] = special['\n'] = true;
+  return special;
+}();
+
 bool needsCsvQuotes(std::string_view field) {
   for (const char c : field) {
-    if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+    if (kCsvSpecial[static_cast<unsigned char>(c)]) return true;
   }
   return false;
 }
@@ -88,6 +95,8 @@ TextAppender& TextAppender::csvField(std::string_view field) {
 }
 
 TextAppender& TextAppender::csvEventValue(const EventValue& value) {
+  // Numbers, "nan" and "inf" never need quotes; only a text value can.
+  if (value.dataType != ValueDataType::String) return eventValue(value);
   const std::size_t start = size();
   eventValue(value);
   quoteCsvFieldFrom(start);
