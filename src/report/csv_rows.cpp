@@ -1,5 +1,7 @@
 // The CSV preamble, the column header row and the rows of the timed phases that
 // both the generic and the Xtu report export.
+#include "report/csv_rows.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,11 +35,19 @@ std::optional<std::string> suffixedName(const std::string& name, const char* suf
   return name + suffix;
 }
 
+}  // namespace
+
 std::string graphIdentifier(std::size_t position, const std::string& graphName) {
   return "Graph " + std::to_string(position) + ": " + graphName;
 }
 
-}  // namespace
+void writeExecuteRow(VynProfileLogReader& reader, std::ostream& out,
+                     const std::string& identifier, const PhaseStat& run,
+                     const std::vector<ProfileEvent>& events) {
+  static const std::string kLabel = "EXECUTE";
+  writePhaseRow(out, run.timestamp, ",EXECUTE,", run.value, identifier);
+  reader.printEvent(out, events, run.timestamp, kLabel, 0);
+}
 
 void VynProfileLogReader::writeCsvPreamble(std::ostream& out) {
   out << "input log file location, ";
@@ -103,8 +113,7 @@ void VynProfileLogReader::writeExecuteRows(std::ostream& out) {
     const GraphPhaseSeries& series = executeSeries[position];
     const std::string identifier = graphIdentifier(position, series.graphName);
     for (const PhaseStat& run : series.stats) {
-      writePhaseRow(out, run.timestamp, ",EXECUTE,", run.value, identifier);
-      printEvent(out, eventsOf(run), run.timestamp, "EXECUTE", 0);
+      writeExecuteRow(*this, out, identifier, run, eventsOf(run));
     }
   }
 }

@@ -23,7 +23,7 @@ std::string_view unitWord(std::uint32_t unit) {
   }
 }
 
-const char* unitSuffix(std::uint32_t unit) {
+std::string_view unitSuffix(std::uint32_t unit) {
   switch (unit) {
     case EventUnit::Bytes: return " bytes";
     case EventUnit::Cycles: return " cycles";

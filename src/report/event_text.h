@@ -20,7 +20,7 @@ std::string unitName(std::uint32_t unit);
 std::string_view unitWord(std::uint32_t unit);
 
 // Text written after a value in the summary: " us", " bytes", ... (with its blank).
-const char* unitSuffix(std::uint32_t unit);
+std::string_view unitSuffix(std::uint32_t unit);
 
 // Hardware units named by the bits of mask: "ZEL", "ZOR", "DMA", joined by ", ".
 std::string formatUnitMask(std::uint8_t mask);

@@ -89,8 +89,15 @@ TextAppender& TextAppender::eventValue(const EventValue& value) {
 
 TextAppender& TextAppender::csvField(std::string_view field) {
   const std::size_t start = size();
-  text(field);
-  quoteCsvFieldFrom(start);
+  // Copied and checked in one go: fields are short, and most need no quotes.
+  char* to = room(field.size());
+  bool special = false;
+  for (const char c : field) {
+    special |= kCsvSpecial[static_cast<unsigned char>(c)];
+    *to++ = c;
+  }
+  end_ = to;
+  if (special) quoteCsvFieldFrom(start);
   return *this;
 }
 

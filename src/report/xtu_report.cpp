@@ -11,8 +11,9 @@
 #include "log/logger.h"
 #include "reader/vyn_profile_log_reader_xtu.h"
 #include "report/backend_identifiers.h"
-#include "report/stream_buffers.h"
+#include "report/csv_rows.h"
 #include "report/event_text.h"
+#include "report/stream_buffers.h"
 #include "report/text_buffer.h"
 #include "report/text_layout.h"
 
@@ -92,32 +93,82 @@ void appendBackendEvents(TextBuffer& lines, const std::vector<ProfileEvent>& eve
   }
 }
 
+// The dump up to its executions: its heading, the events of context creation
+// from a binary and those of every graph finalisation.
+void appendBackendDataHead(const VynProfileLogReaderXtu& reader, TextBuffer& dump) {
+  dump.text("\nPrinting All Data Received From Back End\n");
+  if (reader.hasInitAltStat) {
+    dump.text("\nCreate From Binary Stats:\n");
+    appendBackendEvents(dump, reader.initAltStat.subEvents);
+    dump.endLine();
+  }
+  if (reader.hasFinalize) {
+    dump.text("\nFinalize Stats:\n");
+    for (const GraphPhaseStat& entry : reader.finalizeStats) {
+      appendBackendEvents(dump, entry.stat.subEvents);
+      dump.endLine();
+    }
+  }
+}
+
+// Every execution as its block of the dump and, when csv is given, as its
+// EXECUTE row with the rows of its events. The events of an execution are read
+// from its log record each time they are asked for, so both outputs take them
+// from one reading.
+void writeExecutions(VynProfileLogReaderXtu& reader, TextBuffer& dump, std::ostream* csv) {
+  if (!reader.executeSeries.empty()) dump.text("\nExecute Stats: \n");
+  for (std::size_t graph = 0; graph < reader.executeSeries.size(); ++graph) {
+    const GraphPhaseSeries& series = reader.executeSeries[graph];
+    const std::string identifier = graphIdentifier(graph, series.graphName);
+    for (std::size_t position = 0; position < series.stats.size(); ++position) {
+      const PhaseStat& run = series.stats[position];
+      const std::vector<ProfileEvent>& events = reader.eventsOf(run);
+      if (csv != nullptr) writeExecuteRow(reader, *csv, identifier, run, events);
+      dump.text("\nExecute Stat ").number(position + 1).text("\n\n");
+      appendBackendEvents(dump, events);
+    }
+  }
+}
+
 }  // namespace
 
+// The CSV export and the summary are composed side by side, each execution
+// being read once for both; the CSV file is complete and closed before the
+// summary reaches standard output.
 bool VynProfileLogReaderXtu::writeReport(const std::string& outputPath) {
+  std::ofstream csvFile;
   if (!outputPath.empty()) {
-    std::ofstream csvFile(outputPath, std::ios::out | std::ios::trunc);
+    csvFile.open(outputPath, std::ios::out | std::ios::trunc);
     if (!csvFile.is_open()) {
       VYN_LOG_ERROR("Invalid output csvfile: [%s]", outputPath.c_str());
       return false;
     }
-    BlockStreamBuf csvBlocks(*csvFile.rdbuf(), kCsvBlockSize);
-    std::ostream csv(&csvBlocks);
-    writeCsvPreamble(csv);
-    writeCsvHeaderRow(csv);
-    writePhaseRows(csv);
-    writeExecuteRows(csv);
-    writeApplyBinarySectionRows(csv);
-    csv.flush();
-    // The file is closed here, at the end of its scope, so it is complete before
-    // the summary appears. Write and close errors are not reported.
   }
+  BlockStreamBuf csvBlocks(*csvFile.rdbuf(), kCsvBlockSize);
+  std::ostream csvStream(&csvBlocks);
+  std::ostream* const csv = csvFile.is_open() ? &csvStream : nullptr;
 
   MemoryStreamBuf summaryText;
   std::ostream summary(&summaryText);
+
+  if (csv != nullptr) {
+    writeCsvPreamble(*csv);
+    writeCsvHeaderRow(*csv);
+    writePhaseRows(*csv);
+  }
   writeHeaderSection(summary);
   writeBackendPhaseStats(summary);
-  writeBackendData(summary);
+  {
+    TextBuffer dump(summary);
+    appendBackendDataHead(*this, dump);
+    writeExecutions(*this, dump, csv);
+  }
+  if (csv != nullptr) {
+    writeApplyBinarySectionRows(*csv);
+    csv->flush();
+    // Write and close errors are not reported.
+    csvFile.close();
+  }
   writeGraphPhaseStats(summary, GraphPhaseKind::ApplyBinarySectionAverage);
 
   const std::string_view text = summaryText.text();
@@ -136,28 +187,8 @@ void VynProfileLogReaderXtu::writeBackendPhaseStats(std::ostream& out) {
 
 void VynProfileLogReaderXtu::writeBackendData(std::ostream& out) {
   TextBuffer dump(out);
-  dump.text("\nPrinting All Data Received From Back End\n");
-  if (hasInitAltStat) {
-    dump.text("\nCreate From Binary Stats:\n");
-    appendBackendEvents(dump, initAltStat.subEvents);
-    dump.endLine();
-  }
-  if (hasFinalize) {
-    dump.text("\nFinalize Stats:\n");
-    for (const GraphPhaseStat& entry : finalizeStats) {
-      appendBackendEvents(dump, entry.stat.subEvents);
-      dump.endLine();
-    }
-  }
-  if (!executeSeries.empty()) {
-    dump.text("\nExecute Stats: \n");
-    for (const GraphPhaseSeries& series : executeSeries) {
-      for (std::size_t position = 0; position < series.stats.size(); ++position) {
-        dump.text("\nExecute Stat ").number(position + 1).text("\n\n");
-        appendBackendEvents(dump, eventsOf(series.stats[position]));
-      }
-    }
-  }
+  appendBackendDataHead(*this, dump);
+  writeExecutions(*this, dump, nullptr);
 }
 
 void VynProfileLogReaderXtu::printBackendEvents(std::ostream& out,
