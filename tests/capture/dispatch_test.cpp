@@ -167,12 +167,5 @@ TEST_F(DispatchTest, RoundTripExecutionRecordsWhatAnExecutionRecords) {
   EXPECT_EQ(describe(roundTrip), describe(plain));
 }
 
-TEST_F(DispatchTest, DispatchReturnsTheHandlersResult) {
-  VynProfileLogReader reader("", VisibilityLevel::All);
-  // An execution without a name is refused by its handler.
-  const auto results = process(reader, Record{}.with(Message::of(1).lasting(1)).with(Message::of(5)));
-  EXPECT_THAT(results, ElementsAre(false, true, false));
-}
-
 }  // namespace
 }  // namespace vyn::profiling

@@ -143,15 +143,14 @@ TEST_F(EventConversionTest, EachTextValueGetsItsOwnPooledCopy) {
   EXPECT_STREQ(second, "same");
   EXPECT_EQ(first, pool_.front().c_str());
   EXPECT_EQ(second, pool_.back().c_str());
-}
 
-TEST_F(EventConversionTest, TextKindWithoutTextHoldsAnEmptyText) {
+  // Without a text the event still points at one: an empty text.
   Event kindOnly = Event::named("t");
   kindOnly.valueKind = 6;
-  const ProfileEvent event = convertOne(kindOnly);
-  EXPECT_EQ(event.value.dataType, 0x0608u);
-  ASSERT_NE(event.value.payload, 0u);
-  EXPECT_STREQ(reinterpret_cast<const char*>(event.value.payload), "");
+  const ProfileEvent empty = convertOne(kindOnly);
+  EXPECT_EQ(empty.value.dataType, 0x0608u);
+  ASSERT_NE(empty.value.payload, 0u);
+  EXPECT_STREQ(reinterpret_cast<const char*>(empty.value.payload), "");
 }
 
 TEST_F(EventConversionTest, UnknownKindsCarryNoValue) {

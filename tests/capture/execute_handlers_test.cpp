@@ -70,14 +70,6 @@ TEST_F(ExecuteHandlerTest, GraphNamesAreExactTextsUpToAnEmbeddedNul) {
   EXPECT_THAT(values(2), ElementsAre(4u, 5u));
 }
 
-TEST_F(ExecuteHandlerTest, ExecutionWithoutNameStoresNothing) {
-  Message unnamed = Message::of(1).lasting(5).event(Event::named("init", kInit));
-  EXPECT_FALSE(execute(unnamed));
-  EXPECT_THAT(reader_.executeSeries, IsEmpty());
-  EXPECT_FALSE(reader_.hasInitStat);
-  EXPECT_THAT(reader_.initStat.subEvents, IsEmpty());
-}
-
 TEST_F(ExecuteHandlerTest, InitEventsAreSortedOutOfTheExecution) {
   EXPECT_TRUE(execute(execution("g", 10)
                           .event(Event::named("i1", kInit))
@@ -138,13 +130,6 @@ TEST_F(ExecuteHandlerTest, FinalizeWithOnlyInitEventsClearsEarlierFinalizeEvents
   EXPECT_THAT(reader_.finalizeStats.at(0).stat.subEvents, IsEmpty());
   EXPECT_THAT(names(reader_.initStat.subEvents), ElementsAre("init"));
   EXPECT_TRUE(reader_.hasFinalizeStats);
-}
-
-TEST_F(ExecuteHandlerTest, FinalizeWithoutNameStoresNothing) {
-  EXPECT_FALSE(finalizeWith(Message::of(2).lasting(3).event(Event::named("f", 5))));
-  EXPECT_THAT(reader_.finalizeStats, IsEmpty());
-  EXPECT_FALSE(reader_.hasFinalize);
-  EXPECT_FALSE(reader_.hasFinalizeStats);
 }
 
 TEST_F(ExecuteHandlerTest, LateEventsGoToTheOldestExecutionWithoutEvents) {
@@ -231,12 +216,12 @@ TEST_F(ExecuteHandlerTest, LateEventsWithoutFinalizeEventsLeaveFinalizeEntriesAl
   EXPECT_EQ(reader_.executeSeries[1].graphName, "h");
 }
 
-TEST_F(ExecuteHandlerTest, LateEventsWithoutNameStoreNothing) {
-  Message unnamed = Message::of(9).event(Event::named("f", kFinalize)).event(Event::named("i", kInit));
-  EXPECT_FALSE(executeEvents(unnamed));
-  EXPECT_FALSE(reader_.hasFinalizeStats);
-  EXPECT_FALSE(reader_.hasInitStat);
-  EXPECT_THAT(reader_.finalizeStats, IsEmpty());
+TEST_F(ExecuteHandlerTest, NamelessMessagesStoreNothing) {
+  EXPECT_FALSE(execute(Message::of(1).lasting(5).event(Event::named("i", kInit))));
+  EXPECT_FALSE(finalizeWith(Message::of(2).lasting(3).event(Event::named("f", 5))));
+  EXPECT_FALSE(executeEvents(Message::of(9).event(Event::named("f", kFinalize)).event(Event::named("i", kInit))));
+  VynProfileLogReader fresh("", VisibilityLevel::All);
+  EXPECT_EQ(vyn::testing::describe(reader_), vyn::testing::describe(fresh));
 }
 
 }  // namespace

@@ -119,13 +119,6 @@ TEST_F(RecordCursorTest, RootOffsetMustPointForwardInsideTheRecord) {
   }
 }
 
-TEST_F(RecordCursorTest, CutRecordIsCorrupt) {
-  Bytes bytes = vyn::testing::buildRecord(threeMessages());
-  bytes.resize(bytes.size() - 4);
-  EXPECT_FALSE(cursor_.initialize(share(bytes)));
-  EXPECT_THAT(log_.errors(), ElementsAre(kCorrupted));
-}
-
 TEST_F(RecordCursorTest, OneMessageWithoutRequiredTableRejectsTheRecord) {
   Message noTimestamp = Message::of(1);
   noTimestamp.hasTimestamp = false;

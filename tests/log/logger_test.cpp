@@ -187,14 +187,6 @@ TEST_F(LoggerTest, DestroyedLoggerIsSilentAndCanBeReplaced) {
   EXPECT_EQ(sinkCalls()[0].expanded, "kept");
 }
 
-TEST_F(LoggerTest, CapturedLogHelperSeesExpandedMessages) {
-  vyn::testing::CapturedLog log;
-  VYN_LOG_ERROR("Invalid or nonexistent file: %s", "/nowhere");
-  VYN_LOG_DEBUG("Header details unavailable.");
-  EXPECT_THAT(log.errors(), ElementsAre("Invalid or nonexistent file: /nowhere"));
-  EXPECT_THAT(log.debugs(), ElementsAre("Header details unavailable."));
-}
-
 TEST(LogLineFormat, PrefixIsElapsedMillisecondsAndSevenCharacterTag) {
   EXPECT_EQ(formatLine(256, 1, 1'234'567, "Invalid output file: [%s]", "/tmp/out.csv"),
             "     1.2ms [ ERROR ] Invalid output file: [/tmp/out.csv]");

@@ -100,14 +100,6 @@ TEST_F(AggregationTest, EverySeriesGetsAverageMaximumAndMinimumPerGraph) {
   EXPECT_EQ(reader_.executeSeries[0].stats.size(), 2u);
 }
 
-TEST_F(AggregationTest, RunningAgainAppendsAnotherSet) {
-  reader_.executeSeries = {series("a", {run(10)})};
-  aggregate();
-  aggregate();
-  EXPECT_THAT(valuesOf(reader_.executeAverage), ElementsAre(Pair{"a", 10}, Pair{"a", 10}));
-  EXPECT_EQ(reader_.executeMin.size(), 2u);
-}
-
 TEST_F(AggregationTest, QueueWaitIsOnlyExtractedForRoundTrips) {
   reader_.executeSeries = {series("a", {run(10, {queueWait(3)})}), series("b", {run(5)})};
   EXPECT_EQ(aggregate(), "");
