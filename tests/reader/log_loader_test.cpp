@@ -285,6 +285,21 @@ TEST_F(LogLoaderTest, LargeRecordsLoadCompletely) {
   EXPECT_THAT(executionValues(reader, 1), ElementsAre(2u));
 }
 
+// What the reports read after loading: every execution holds its own events.
+TEST_F(LogLoaderTest, LoadedExecutionsHoldTheirEvents) {
+  LogBuilder log;
+  log.messages({execution("g", 10).event(Event::named("dma", 5).sub(Event::named("burst", 6)))})
+      .messages({execution("g", 20), Message::of(9).named("g").event(Event::named("late", 7))});
+  VynProfileLogReaderXtu reader(write(log), VisibilityLevel::All);
+  ASSERT_TRUE(reader.loadLog(false));
+  const auto& runs = reader.executeSeries.at(0).stats;
+  ASSERT_EQ(runs.size(), 2u);
+  ASSERT_EQ(runs[0].subEvents.size(), 1u);
+  EXPECT_EQ(runs[0].subEvents[0].name, "dma");
+  EXPECT_THAT(vyn::testing::names(runs[0].subEvents[0].subEvents), ElementsAre("burst"));
+  EXPECT_THAT(vyn::testing::names(runs[1].subEvents), ElementsAre("late"));
+}
+
 TEST_F(LogLoaderTest, RejectedMessagesDoNotStopTheRecord) {
   LogBuilder log;
   log.messages({Message::of(0).named("g"), Message::of(1).lasting(4), execution("g", 10),
