@@ -86,10 +86,9 @@ int run(const Options& options) {
     reportProblem(options.logPath, loadProblem(options.logPath));
     status = kFailure;
   } else {
-    const std::string header = reader->getHeaderReport();
-    if (options.logLevel >= vyn::log::VYN_LOG_LEVEL_VERBOSE && !header.empty()) {
-      std::fprintf(stderr, "%s", header.c_str());
-    }
+    // The summary that writeReport writes opens with the same text; printing it
+    // here as well would show it twice.
+    static_cast<void>(reader->getHeaderReport());
     if (!reader->writeReport(options.csvPath)) {
       std::fflush(stdout);
       reportProblem(options.csvPath, "cannot write the CSV file: " +
