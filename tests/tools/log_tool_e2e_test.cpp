@@ -286,7 +286,11 @@ TEST_F(LogToolTest, SynthMakesTheBenchmarkShapeInRecordsOfTheAskedSize) {
   EXPECT_EQ(checked.exitCode, 0) << checked.err;
   EXPECT_THAT(checked.out, HasSubstr("  ExecuteRoundTrip (3): 6\n"));
 
-  const Json records = dumpJson("synth.log");
+  ASSERT_EQ(tool({"dump", "synth.log", "-o", "synth.json"}).exitCode, 0);
+  ASSERT_EQ(tool({"pack", "synth.json", "-o", "repacked.log"}).exitCode, 0);
+  EXPECT_EQ(readFile(work.file("repacked.log")), readFile(work.file("synth.log")));
+
+  const Json records = Json::parse(readFile(work.file("synth.json")));
   int executions = 0;
   for (const Json& record : records) {
     EXPECT_LE(record.at("messages").size(), 4u);

@@ -61,10 +61,12 @@ std::string loadProblem(const std::string& logPath) {
 int run(const Options& options) {
   // The reader only says that loading failed; find out first whether the file
   // can be read at all, to say so in plain words.
-  vyn::tools::LogFrameReader probe;
-  if (!probe.open(options.logPath)) {
-    reportProblem(options.logPath, probe.problem());
-    return kFailure;
+  {
+    vyn::tools::LogFrameReader probe;
+    if (!probe.open(options.logPath)) {
+      reportProblem(options.logPath, probe.problem());
+      return kFailure;
+    }
   }
 
   vyn::tools::ReaderHost host;
