@@ -320,6 +320,20 @@ TEST_F(LogToolTest, SynthMakesTheBenchmarkShapeInRecordsOfTheAskedSize) {
   EXPECT_LT(size, 600000u);
 }
 
+TEST_F(LogToolTest, FailedWritesAreReportedAndOnlyRegularFilesRemoved) {
+  if (!fileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  // Through a link, so that even a wrong removal could only take the link.
+  std::filesystem::create_symlink("/dev/full", work.file("full"));
+  ToolRun run = tool({"synth", "-o", "full"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "vyn-profile-log: full: write failed: no space left on device\n");
+  EXPECT_TRUE(fileExists(work.file("full")));
+
+  run = tool({"pack", sampleJson("updater"), "-o", "missing/updater.log"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "vyn-profile-log: missing/updater.log: cannot be written: no such file or directory\n");
+}
+
 TEST_F(LogToolTest, UsageErrorsExitWithTwo) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, {"pack", "in.json"}, {"synth"}, {"synth", "--size", "lots", "-o", "x"},

@@ -1,5 +1,6 @@
 #include "common/output_file.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -33,6 +34,8 @@ bool OutputFile::open(const std::string& path) {
     problem_ = "cannot be written: " + systemErrorText(errno);
     return false;
   }
+  struct stat status {};
+  isRegular_ = ::fstat(::fileno(file_), &status) == 0 && S_ISREG(status.st_mode);
   std::setvbuf(file_, nullptr, _IOFBF, kWriteBuffer);
   return true;
 }
@@ -57,7 +60,8 @@ bool OutputFile::close() {
 
 void OutputFile::discard() {
   close();
-  if (!isStdout_ && !path_.empty()) std::remove(path_.c_str());
+  if (isRegular_) std::remove(path_.c_str());
+  isRegular_ = false;
 }
 
 bool OutputFile::isTerminal() const {

@@ -25,9 +25,11 @@ class OutputFile {
   void write(std::string_view text) { write(text.data(), text.size()); }
   // Flushes and closes; false when any write or the close failed.
   bool close();
-  // Closes and deletes the file (not standard output), for a command that failed
-  // after creating it.
+  // Closes the file and, when it is a regular file, deletes it: for a command
+  // that failed after creating it. Devices and pipes are left alone.
   void discard();
+  // The path, or "standard output" for "-", for messages.
+  std::string name() const { return isStdout_ ? "standard output" : path_; }
 
   bool isTerminal() const;
   std::uint64_t bytesWritten() const { return written_; }
@@ -38,6 +40,7 @@ class OutputFile {
 
   std::FILE* file_ = nullptr;
   bool isStdout_ = false;
+  bool isRegular_ = false;
   std::string path_;
   std::string problem_;
   std::uint64_t written_ = 0;

@@ -47,7 +47,7 @@ int runDump(const std::string& inputPath, const std::string& outputPath) {
   }
   OutputFile output;
   if (!output.open(outputPath)) {
-    reportProblem(outputPath, output.problem());
+    reportProblem(output.name(), output.problem());
     return 1;
   }
 
@@ -100,7 +100,7 @@ int runDump(const std::string& inputPath, const std::string& outputPath) {
   }
   output.write(first ? "]\n" : "\n]\n");
   if (!output.close()) {
-    reportProblem(outputPath, output.problem());
+    reportProblem(output.name(), output.problem());
     return 1;
   }
   return status;

@@ -90,12 +90,12 @@ int runPack(const std::string& inputPath, const std::string& outputPath) {
 
   OutputFile output;
   if (!output.open(outputPath)) {
-    reportProblem(outputPath, output.problem());
+    reportProblem(output.name(), output.problem());
     return 1;
   }
   output.write(log.data(), log.size());
   if (!output.close()) {
-    reportProblem(outputPath, output.problem());
+    reportProblem(output.name(), output.problem());
     output.discard();  // a partial log would look valid up to where it stops
     return 1;
   }

@@ -242,14 +242,14 @@ class SynthLog {
 int runSynth(const SynthOptions& options) {
   OutputFile output;
   if (!output.open(options.outputPath)) {
-    reportProblem(options.outputPath, output.problem());
+    reportProblem(output.name(), output.problem());
     return 1;
   }
   SynthLog log(options, output);
   log.showProgress(::isatty(STDERR_FILENO) == 1);
   log.run();
   if (!output.close()) {
-    reportProblem(options.outputPath, output.problem());
+    reportProblem(output.name(), output.problem());
     output.discard();
     return 1;
   }

@@ -188,7 +188,7 @@ int runTrace(const std::string& inputPath, const std::string& outputPath) {
   }
   OutputFile output;
   if (!output.open(outputPath)) {
-    reportProblem(outputPath, output.problem());
+    reportProblem(output.name(), output.problem());
     return 1;
   }
   TraceWriter trace(output);
@@ -220,7 +220,7 @@ int runTrace(const std::string& inputPath, const std::string& outputPath) {
   }
   trace.finish(baseName(inputPath));
   if (!output.close()) {
-    reportProblem(outputPath, output.problem());
+    reportProblem(output.name(), output.problem());
     return 1;
   }
   return status;
