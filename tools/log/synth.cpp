@@ -154,11 +154,12 @@ class SynthLog {
     for (std::uint32_t s = 0; s < options_.subEvents; ++s) {
       EventModel child;
       if (burst) {
-        static constexpr std::uint32_t kBurstKinds[] = {kBurstMode, kBurstCount, kBurstId};
-        const std::uint32_t kind = kBurstKinds[s % 3];
-        child = valueEvent(kind == kBurstMode ? "Burst mode" : kind == kBurstCount ? "Burst count"
-                                                                                  : "Burst id",
-                           kind, random_.between(1, 16), fb::EventUnit_Count);
+        static constexpr struct {
+          const char* name;
+          std::uint32_t identifier;
+        } kBurstSettings[] = {{"Burst mode", kBurstMode}, {"Burst count", kBurstCount}, {"Burst id", kBurstId}};
+        const auto& setting = kBurstSettings[s % 3];
+        child = valueEvent(setting.name, setting.identifier, random_.between(1, 16), fb::EventUnit_Count);
       } else if (s % 3 == 0) {
         child = valueEvent("Hardware units", kHardwareUnits, random_.between(1, 7), fb::EventUnit_None);
       } else if (s % 3 == 1) {
