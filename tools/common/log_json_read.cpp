@@ -1,6 +1,6 @@
+// JSON to the record model, for pack.
 #include "common/log_json.h"
 
-// JSON to the record model, for pack.
 #include <cmath>
 #include <limits>
 #include <set>

@@ -1,6 +1,6 @@
+// The record model to JSON, for dump.
 #include "common/log_json.h"
 
-// The record model to JSON, for dump.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
