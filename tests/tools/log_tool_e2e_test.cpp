@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "format/record_format.h"
 #include "support/temp_dir.h"
 #include "tool_runner.h"
 
@@ -48,6 +49,28 @@ std::string nestedEvent(int depth) {
   std::string json = R"({"name": "leaf"})";
   for (int i = 1; i < depth; ++i) json = R"({"name": "level", "subEvents": [)" + json + "]}";
   return json;
+}
+
+// A small record whose event tables are shared, 40 references at each of three
+// levels: the verifier would visit 64,000 event tables in about a kilobyte.
+std::string sharedTablesRecord() {
+  namespace fb = ::vyn::profiling::fb;
+  flatbuffers::FlatBufferBuilder builder;
+  auto event = fb::CreateEventEntry(builder, builder.CreateString("leaf"));
+  for (int level = 0; level < 3; ++level) {
+    const std::vector<flatbuffers::Offset<fb::EventEntry>> children(40, event);
+    const auto subEvents = builder.CreateVector(children);
+    fb::EventEntryBuilder parent(builder);
+    parent.add_subEvents(subEvents);
+    event = parent.Finish();
+  }
+  const auto events = builder.CreateVector(std::vector<flatbuffers::Offset<fb::EventEntry>>{event});
+  const auto message = fb::CreateMethodMessage(builder, fb::CreateMessageTimestamp(builder, 1),
+                                               fb::MethodType_Execute, fb::CreateMethodTiming(builder), 0,
+                                               events);
+  const auto messages = builder.CreateVector(std::vector<flatbuffers::Offset<fb::MethodMessage>>{message});
+  builder.Finish(fb::CreateProfileLogRecord(builder, 0, messages));
+  return std::string(reinterpret_cast<const char*>(builder.GetBufferPointer()), builder.GetSize());
 }
 
 class SampleRoundTripTest : public LogToolTest, public ::testing::WithParamInterface<const char*> {};
@@ -186,6 +209,7 @@ TEST_F(LogToolTest, CheckStopsAtTheFirstBadRecordWithWhereAndWhy) {
       {"timestamp": 1, "methodType": 1, "timing": {}, "events": [)" + nestedEvent(40) + "]}]}]")));
   const std::string noTimestamp = readFile(work.file(pack("t.log", R"([{"messages": [{"timing": {}}]}])")));
   const std::string rootOutside = frame(std::string("\xff\x00\x00\x00", 4) + std::string(12, '\0'));
+  const std::string shared = sharedTablesRecord();
 
   const struct {
     std::string log;
@@ -203,6 +227,11 @@ TEST_F(LogToolTest, CheckStopsAtTheFirstBadRecordWithWhereAndWhy) {
       {good + deep, 1,
        "record 1 at byte offset " + at +
            ": the events of message 0 nest deeper than the verifier's limit of 64 tables"},
+      {good + frame(shared), 1,
+       "record 1 at byte offset " + at +
+           ": its tables are shared between parents: verifying it would visit more than " +
+           std::to_string(shared.size() / 8) + " tables, more than its " + std::to_string(shared.size()) +
+           " bytes can hold"},
       {good + fine + "\x01", 0, "note: 1 stray bytes after the last record (ignored by readers)", 2},
   };
   for (const auto& c : cases) {

@@ -1,5 +1,7 @@
 #include "common/record_problem.h"
 
+#include <optional>
+
 #include "format/record_format.h"
 
 namespace vyn::tools {
@@ -19,25 +21,48 @@ const Table* asTable(const GeneratedTable* table) {
   return reinterpret_cast<const Table*>(table);
 }
 
-// Message `index` failed where the whole record was verified; look at it alone
-// to tell the common faults apart.
-std::string messageProblem(const std::uint8_t* bytes, std::size_t size,
-                           const fb::MethodMessage* message, std::size_t index) {
+// Where a walk over the record in the verifier's own order first failed.
+struct WalkFault {
+  std::string part;                      // set for faults outside the messages
+  std::optional<std::size_t> message;    // set for a fault inside message *message
+};
+
+// Verifies the record part by part with these options, so that the first part
+// found faulty is the one that made verification fail.
+std::optional<WalkFault> walk(const std::uint8_t* bytes, std::size_t size,
+                              const flatbuffers::Verifier::Options& options) {
+  flatbuffers::Verifier verifier(bytes, size, options);
+  const auto* root = flatbuffers::GetRoot<fb::ProfileLogRecord>(bytes);
+  if (!asTable(root)->VerifyTableStart(verifier)) return WalkFault{"the record's root table is malformed", {}};
+  if (!asTable(root)->VerifyOffset(verifier, fb::ProfileLogRecord::VT_HEADER) ||
+      !verifier.VerifyTable(root->header())) {
+    return WalkFault{"the log header is malformed", {}};
+  }
+  if (!asTable(root)->VerifyOffset(verifier, fb::ProfileLogRecord::VT_MESSAGES) ||
+      !verifier.VerifyVector(root->messages())) {
+    return WalkFault{"the message vector reaches outside the record", {}};
+  }
+  if (const auto* messages = root->messages()) {
+    for (flatbuffers::uoffset_t i = 0; i < messages->size(); ++i) {
+      if (!messages->Get(i)->Verify(verifier)) return WalkFault{{}, i};
+    }
+  }
+  return std::nullopt;
+}
+
+// A message that fails even without the depth and table limits.
+std::string malformedMessage(const std::uint8_t* bytes, std::size_t size, std::size_t index,
+                             const flatbuffers::Verifier::Options& options) {
   const std::string which = "message " + std::to_string(index);
-  flatbuffers::Verifier fresh(bytes, size, profiling::recordVerifierOptions());
+  const auto* message = flatbuffers::GetRoot<fb::ProfileLogRecord>(bytes)->messages()->Get(
+      static_cast<flatbuffers::uoffset_t>(index));
+  flatbuffers::Verifier fresh(bytes, size, options);
   if (!asTable(message)->VerifyTableStart(fresh)) return which + " lies outside the record";
   if (!asTable(message)->CheckField(fb::MethodMessage::VT_TIMESTAMP)) {
     return which + " has no timestamp (a required field)";
   }
   if (!asTable(message)->CheckField(fb::MethodMessage::VT_TIMING)) {
     return which + " has no timing (a required field)";
-  }
-  auto relaxed = profiling::recordVerifierOptions();
-  relaxed.max_depth = 1u << 30;
-  flatbuffers::Verifier deep(bytes, size, relaxed);
-  if (message->Verify(deep)) {
-    return "the events of " + which + " nest deeper than the verifier's limit of " +
-           std::to_string(profiling::recordVerifierOptions().max_depth) + " tables";
   }
   return which + " is malformed (a table, string or vector reaches outside the record)";
 }
@@ -58,27 +83,29 @@ std::string recordProblem(const std::uint8_t* bytes, std::size_t size) {
     return "root offset " + std::to_string(rootOffset) + " points outside the record";
   }
 
-  // Walk the record in the order the verifier does, so that the first part found
-  // faulty is the one that made verification fail.
-  flatbuffers::Verifier verifier(bytes, size, profiling::recordVerifierOptions());
-  const auto* root = flatbuffers::GetRoot<fb::ProfileLogRecord>(bytes);
-  if (!asTable(root)->VerifyTableStart(verifier)) return "the record's root table is malformed";
-  if (!asTable(root)->VerifyOffset(verifier, fb::ProfileLogRecord::VT_HEADER) ||
-      !verifier.VerifyTable(root->header())) {
-    return "the log header is malformed";
+  // Lift the limits one by one: a fault that remains without any is in the
+  // bytes themselves; one that goes with the depth limit is nesting; one that
+  // goes with the table limit is tables shared between parents.
+  const auto strict = profiling::recordVerifierOptions(size);
+  auto anyTables = strict;
+  anyTables.max_tables = 0xFFFFFFFF;
+  auto unlimited = anyTables;
+  unlimited.max_depth = 1u << 30;
+  if (const auto fault = walk(bytes, size, unlimited)) {
+    if (fault->message) return malformedMessage(bytes, size, *fault->message, unlimited);
+    return fault->part;
   }
-  if (!asTable(root)->VerifyOffset(verifier, fb::ProfileLogRecord::VT_MESSAGES) ||
-      !verifier.VerifyVector(root->messages())) {
-    return "the message vector reaches outside the record";
-  }
-  if (const auto* messages = root->messages()) {
-    for (flatbuffers::uoffset_t i = 0; i < messages->size(); ++i) {
-      if (!messages->Get(i)->Verify(verifier)) {
-        return messageProblem(bytes, size, messages->Get(i), i);
-      }
+  if (const auto fault = walk(bytes, size, anyTables)) {
+    if (fault->message) {
+      return "the events of message " + std::to_string(*fault->message) +
+             " nest deeper than the verifier's limit of " + std::to_string(strict.max_depth) + " tables";
     }
+    return fault->part + " (nested too deep)";
   }
-  return "the record does not verify against the log schema";
+  if (!walk(bytes, size, strict)) return "the record does not verify against the log schema";
+  return "its tables are shared between parents: verifying it would visit more than " +
+         std::to_string(strict.max_tables) + " tables, more than its " + std::to_string(size) +
+         " bytes can hold";
 }
 
 std::string frameProblem(FrameStatus status, const Frame& frame, const LogFrameReader& reader) {
