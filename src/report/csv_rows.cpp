@@ -42,11 +42,10 @@ std::string graphIdentifier(std::size_t position, const std::string& graphName) 
 }
 
 void writeExecuteRow(VynProfileLogReader& reader, std::ostream& out,
-                     const std::string& identifier, const PhaseStat& run,
-                     const std::vector<ProfileEvent>& events) {
+                     const std::string& identifier, const PhaseStat& run) {
   static const std::string kLabel = "EXECUTE";
   writePhaseRow(out, run.timestamp, ",EXECUTE,", run.value, identifier);
-  reader.printEvent(out, events, run.timestamp, kLabel, 0);
+  reader.printEvent(out, run.subEvents, run.timestamp, kLabel, 0);
 }
 
 void VynProfileLogReader::writeCsvPreamble(std::ostream& out) {
@@ -113,7 +112,7 @@ void VynProfileLogReader::writeExecuteRows(std::ostream& out) {
     const GraphPhaseSeries& series = executeSeries[position];
     const std::string identifier = graphIdentifier(position, series.graphName);
     for (const PhaseStat& run : series.stats) {
-      writeExecuteRow(*this, out, identifier, run, eventsOf(run));
+      writeExecuteRow(*this, out, identifier, run);
     }
   }
 }

@@ -16,10 +16,9 @@ namespace vyn::profiling {
 std::string graphIdentifier(std::size_t position, const std::string& graphName);
 
 // The EXECUTE row of run, an execution of the graph with that identifier, then
-// the rows of events, the run's events as VynProfileLogReader::eventsOf gives them.
+// the rows of its events.
 void writeExecuteRow(VynProfileLogReader& reader, std::ostream& out,
-                     const std::string& identifier, const PhaseStat& run,
-                     const std::vector<ProfileEvent>& events);
+                     const std::string& identifier, const PhaseStat& run);
 
 }  // namespace vyn::profiling
 

@@ -112,9 +112,9 @@ void appendBackendDataHead(const VynProfileLogReaderXtu& reader, TextBuffer& dum
 }
 
 // Every execution as its block of the dump and, when csv is given, as its
-// EXECUTE row with the rows of its events. The events of an execution are read
-// from its log record each time they are asked for, so both outputs take them
-// from one reading.
+// EXECUTE row with the rows of its events. One walk serves both outputs: an
+// execution's events are still in the processor's cache when its dump block
+// follows its CSV rows, where a second pass would fetch every tree again.
 void writeExecutions(VynProfileLogReaderXtu& reader, TextBuffer& dump, std::ostream* csv) {
   if (!reader.executeSeries.empty()) dump.text("\nExecute Stats: \n");
   for (std::size_t graph = 0; graph < reader.executeSeries.size(); ++graph) {
@@ -122,18 +122,17 @@ void writeExecutions(VynProfileLogReaderXtu& reader, TextBuffer& dump, std::ostr
     const std::string identifier = graphIdentifier(graph, series.graphName);
     for (std::size_t position = 0; position < series.stats.size(); ++position) {
       const PhaseStat& run = series.stats[position];
-      const std::vector<ProfileEvent>& events = reader.eventsOf(run);
-      if (csv != nullptr) writeExecuteRow(reader, *csv, identifier, run, events);
+      if (csv != nullptr) writeExecuteRow(reader, *csv, identifier, run);
       dump.text("\nExecute Stat ").number(position + 1).text("\n\n");
-      appendBackendEvents(dump, events);
+      appendBackendEvents(dump, run.subEvents);
     }
   }
 }
 
 }  // namespace
 
-// The CSV export and the summary are composed side by side, each execution
-// being read once for both; the CSV file is complete and closed before the
+// The CSV export and the summary are composed side by side, with one walk over
+// the executions for both; the CSV file is complete and closed before the
 // summary reaches standard output.
 bool VynProfileLogReaderXtu::writeReport(const std::string& outputPath) {
   std::ofstream csvFile;
