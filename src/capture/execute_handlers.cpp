@@ -34,15 +34,21 @@ bool handleExecute(VynProfileLogReader& reader, const fb::MethodMessage& message
   PhaseStat run;
   run.value = duration;
   run.timestamp = messageTimestamp(message);
+  run.subEvents = messageEvents(reader, message);
+  // Init events move out; the execution keeps the rest in their order, in the
+  // vector they were converted into.
   std::vector<ProfileEvent> initEvents;
-  for (ProfileEvent& event : messageEvents(reader, message)) {
-    if (event.identifier == kInitEventId) {
-      initEvents.push_back(std::move(event));
+  auto kept = run.subEvents.begin();
+  for (auto event = run.subEvents.begin(); event != run.subEvents.end(); ++event) {
+    if (event->identifier == kInitEventId) {
+      initEvents.push_back(std::move(*event));
       reader.hasInitStat = true;
     } else {
-      run.subEvents.push_back(std::move(event));
+      if (kept != event) *kept = std::move(*event);
+      ++kept;
     }
   }
+  run.subEvents.erase(kept, run.subEvents.end());
   replaceInitEvents(reader, initEvents);
   appendToSeries(reader.executeSeries, cText(message.name()), std::move(run));
   return true;

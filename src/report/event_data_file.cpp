@@ -1,7 +1,122 @@
+// Saving the raw bytes of an object-valued event to a data file.
+//
+// The file name comes from the log (the event's detail text) and is therefore
+// untrusted: it must stay below the working directory, must not pass through a
+// symbolic link, and must never replace an existing file. Each directory of the
+// name is opened relative to the previous one without following links, and the
+// file itself is created exclusively; a taken name moves on to the next numbered
+// candidate ("out.bin", "out_1.bin", "out_2.bin", ...).
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "log/logger.h"
 #include "reader/vyn_profile_log_reader.h"
 
 namespace vyn::profiling {
+namespace {
 
-void VynProfileLogReader::writeEventDataFile(const ProfileEvent&) {}
+constexpr const char* kInvalidFileName = "Invalid output fileName: [%s]";
+
+// A name split into the directories leading to it and its final component.
+struct ConfinedName {
+  std::vector<std::string> directories;
+  std::string directoryPrefix;  // the name up to and including its last '/'
+  std::string fileName;
+};
+
+// False when the name could leave the working directory or names no file:
+// absolute, a ".." component, an embedded NUL, or an empty, "." final component.
+bool splitConfinedName(const std::string& name, ConfinedName& result) {
+  if (name.empty() || name.front() == '/' || name.find('\0') != std::string::npos) return false;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t slash = name.find('/', start);
+    const std::string component = name.substr(start, slash - start);
+    if (component == "..") return false;
+    if (slash == std::string::npos) {
+      if (component.empty() || component == ".") return false;
+      result.fileName = component;
+      result.directoryPrefix = name.substr(0, start);
+      return true;
+    }
+    if (!component.empty() && component != ".") result.directories.push_back(component);
+    start = slash + 1;
+  }
+}
+
+// The directory holding the file, reached without following any link; -1 on
+// failure. AT_FDCWD when the name has no directory part.
+int openParentDirectory(const std::vector<std::string>& directories) {
+  int directory = AT_FDCWD;
+  for (const std::string& component : directories) {
+    const int next =
+        ::openat(directory, component.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (directory != AT_FDCWD) ::close(directory);
+    if (next < 0) return -1;
+    directory = next;
+  }
+  return directory;
+}
+
+void writeAll(int file, const std::vector<std::uint8_t>& bytes) {
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t count = ::write(file, bytes.data() + written, bytes.size() - written);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return;  // write errors are not reported
+    written += static_cast<std::size_t>(count);
+  }
+}
+
+}  // namespace
+
+void VynProfileLogReader::writeEventDataFile(const ProfileEvent& event) {
+  const std::string& name = event.detailText;
+  if (name.empty()) return;
+
+  ConfinedName parts;
+  if (!splitConfinedName(name, parts)) {
+    VYN_LOG_ERROR(kInvalidFileName, name.c_str());
+    return;
+  }
+  const int directory = openParentDirectory(parts.directories);
+  if (directory == -1) {
+    VYN_LOG_ERROR(kInvalidFileName, name.c_str());
+    return;
+  }
+
+  // Numbered candidates split the extension off the final component only.
+  const std::size_t dot = parts.fileName.rfind('.');
+  const std::string stem = parts.fileName.substr(0, dot);
+  const std::string extension = dot == std::string::npos ? "" : parts.fileName.substr(dot);
+
+  std::string candidate = parts.fileName;
+  int file = -1;
+  for (std::uint64_t number = 1;; ++number) {
+    file = ::openat(directory, candidate.c_str(),
+                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (file >= 0) break;
+    if (errno == EINTR) {
+      --number;
+      continue;
+    }
+    // Taken by a file, a directory or a link: try the next name.
+    if (errno == EEXIST || errno == ELOOP) {
+      candidate = stem + "_" + std::to_string(number) + extension;
+      continue;
+    }
+    VYN_LOG_ERROR(kInvalidFileName, (parts.directoryPrefix + candidate).c_str());
+    break;
+  }
+  if (directory != AT_FDCWD) ::close(directory);
+  if (file < 0) return;
+
+  writeAll(file, event.bytes);
+  ::close(file);
+}
 
 }  // namespace vyn::profiling

@@ -1,0 +1,127 @@
+#include "bench_measure.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+#include "format/record_format.h"
+#include "reader/vyn_profile_log_reader_xtu.h"
+
+namespace vyn::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Sends standard output to /dev/null for the lifetime of the object.
+class SilencedStdout {
+ public:
+  SilencedStdout() {
+    std::fflush(stdout);
+    saved_ = ::dup(1);
+    const int devNull = ::open("/dev/null", O_WRONLY);
+    ::dup2(devNull, 1);
+    ::close(devNull);
+  }
+  ~SilencedStdout() {
+    std::fflush(stdout);
+    ::dup2(saved_, 1);
+    ::close(saved_);
+  }
+  SilencedStdout(const SilencedStdout&) = delete;
+  SilencedStdout& operator=(const SilencedStdout&) = delete;
+
+ private:
+  int saved_;
+};
+
+}  // namespace
+
+double measureFloor(const std::string& logPath) {
+  const auto start = Clock::now();
+  std::FILE* file = std::fopen(logPath.c_str(), "rb");
+  if (file == nullptr) throw std::runtime_error("cannot open " + logPath);
+  std::vector<std::uint8_t> record;
+  std::size_t records = 0;
+  for (;;) {
+    unsigned char prefix[4];
+    if (std::fread(prefix, 1, 4, file) != 4) break;
+    const std::uint32_t length = prefix[0] | prefix[1] << 8 | prefix[2] << 16 |
+                                 static_cast<std::uint32_t>(prefix[3]) << 24;
+    record.resize(length);
+    if (std::fread(record.data(), 1, length, file) != length) break;
+    if (!profiling::verifyRecord(record.data(), record.size())) {
+      std::fclose(file);
+      throw std::runtime_error("record " + std::to_string(records) + " fails verification");
+    }
+    ++records;
+  }
+  std::fclose(file);
+  return secondsSince(start);
+}
+
+ReaderTimes measureReader(const std::string& logPath, const std::string& scratchDir) {
+  ReaderTimes times;
+  const std::string csvPath = scratchDir + "/bench.csv";
+  {
+    auto start = Clock::now();
+    profiling::VynProfileLogReaderXtu reader(logPath, profiling::VisibilityLevel::All);
+    if (!reader.loadLog(false)) throw std::runtime_error("loadLog failed on " + logPath);
+    times.loadSeconds = secondsSince(start);
+
+    SilencedStdout silenced;
+    start = Clock::now();
+    reader.writeReport(csvPath);
+    times.backendReportSeconds = secondsSince(start);
+  }
+  {
+    profiling::VynProfileLogReader reader(logPath, profiling::VisibilityLevel::All);
+    if (!reader.loadLog(false)) throw std::runtime_error("loadLog failed on " + logPath);
+    std::remove(csvPath.c_str());  // the generic report appends
+    SilencedStdout silenced;
+    const auto start = Clock::now();
+    reader.writeReport(csvPath);
+    times.genericReportSeconds = secondsSince(start);
+  }
+  std::remove(csvPath.c_str());
+  return times;
+}
+
+void loadAndReport(const std::string& logPath, const std::string& scratchDir) {
+  const std::string csvPath = scratchDir + "/rss.csv";
+  SilencedStdout silenced;
+  {
+    profiling::VynProfileLogReaderXtu reader(logPath, profiling::VisibilityLevel::All);
+    reader.loadLog(false);
+    reader.writeReport(csvPath);
+    static_cast<profiling::VynProfileLogReader&>(reader).VynProfileLogReader::writeReport(csvPath);
+  }
+  std::remove(csvPath.c_str());
+}
+
+std::uint64_t measurePeakRss(const std::string& selfPath, const std::string& logPath,
+                             const std::string& scratchDir) {
+  const pid_t child = ::fork();
+  if (child < 0) throw std::runtime_error("fork failed");
+  if (child == 0) {
+    ::execl(selfPath.c_str(), selfPath.c_str(), "--rss-child", logPath.c_str(), scratchDir.c_str(),
+            static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  int status = 0;
+  struct rusage usage {};
+  if (::wait4(child, &status, 0, &usage) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    throw std::runtime_error("the measuring child process failed");
+  return static_cast<std::uint64_t>(usage.ru_maxrss) * 1024;
+}
+
+}  // namespace vyn::bench

@@ -1,0 +1,150 @@
+// Measures how the reader scales on execute-heavy synthetic logs: reading and
+// verifying (the floor), loading, both reports and peak memory, each as a ratio.
+//
+//   vyn_reader_bench [--large] [--data-dir DIR] [--log-tool PATH]
+//
+// Inputs are made once by `vyn-profile-log synth` and kept in the data directory.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench_measure.h"
+
+#ifndef VYN_LOG_TOOL_PATH
+#define VYN_LOG_TOOL_PATH "vyn-profile-log"
+#endif
+
+namespace {
+
+constexpr double kMB = 1000.0 * 1000.0;
+
+struct Options {
+  bool large = false;
+  std::string dataDir = "/tmp/vyn-bench";
+  std::string logTool = VYN_LOG_TOOL_PATH;
+};
+
+std::uint64_t fileSize(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+}
+
+// The benchmark's one shape: round-trip executions of 2 graphs, 20 events per
+// execution each with 2 sub-events, 64 messages per record.
+void synthesize(const Options& options, std::uint64_t executions, const std::string& out) {
+  const std::string command = options.logTool + " synth --graphs 2 --executions " +
+                              std::to_string(executions) +
+                              " --events 20 --sub-events 2 --messages-per-record 64"
+                              " --round-trip --seed 7 -o '" + out + "' 2>/dev/null";
+  if (std::system(command.c_str()) != 0) throw std::runtime_error("synth failed: " + command);
+}
+
+// A log of about targetBytes, made once and reused by later runs.
+std::string inputOfSize(const Options& options, std::uint64_t targetBytes) {
+  const std::string path = options.dataDir + "/execute-heavy-" +
+                           std::to_string(targetBytes / 1000000) + "MB.log";
+  if (fileSize(path) > 0) return path;
+  const std::string probe = options.dataDir + "/probe.log";
+  constexpr std::uint64_t kProbeExecutions = 2000;
+  synthesize(options, kProbeExecutions, probe);
+  const double bytesPerExecution = static_cast<double>(fileSize(probe)) / kProbeExecutions;
+  std::remove(probe.c_str());
+  synthesize(options, static_cast<std::uint64_t>(targetBytes / bytesPerExecution), path);
+  return path;
+}
+
+struct Row {
+  double megabytes;
+  double floor;
+  vyn::bench::ReaderTimes reader;
+  double rssBytes;
+};
+
+Row measure(const std::string& self, const std::string& log, const Options& options) {
+  Row row{};
+  row.megabytes = static_cast<double>(fileSize(log)) / kMB;
+  // Small inputs are measured a few times and the best run kept.
+  const int runs = row.megabytes < 100 ? 3 : 1;
+  row.floor = 1e300;
+  row.reader = {1e300, 1e300, 1e300};
+  for (int i = 0; i < runs; ++i) {
+    row.floor = std::min(row.floor, vyn::bench::measureFloor(log));
+    const auto times = vyn::bench::measureReader(log, options.dataDir);
+    row.reader.loadSeconds = std::min(row.reader.loadSeconds, times.loadSeconds);
+    row.reader.backendReportSeconds =
+        std::min(row.reader.backendReportSeconds, times.backendReportSeconds);
+    row.reader.genericReportSeconds =
+        std::min(row.reader.genericReportSeconds, times.genericReportSeconds);
+  }
+  row.rssBytes = static_cast<double>(vyn::bench::measurePeakRss(self, log, options.dataDir));
+  return row;
+}
+
+void printRows(const std::vector<Row>& rows) {
+  std::printf("cores: %ld\n\n", ::sysconf(_SC_NPROCESSORS_ONLN));
+  std::printf("%9s %11s %11s %11s %11s %10s %10s %10s %9s %11s\n", "log MB", "floor MB/s",
+              "load MB/s", "xtu MB/s", "gener MB/s", "load/floor", "xtu/load", "gen/load",
+              "RSS/log", "load ms/MB");
+  for (const Row& row : rows) {
+    const auto& t = row.reader;
+    std::printf("%9.1f %11.1f %11.1f %11.1f %11.1f %10.2f %10.2f %10.2f %9.2f %11.3f\n",
+                row.megabytes, row.megabytes / row.floor, row.megabytes / t.loadSeconds,
+                row.megabytes / t.backendReportSeconds, row.megabytes / t.genericReportSeconds,
+                t.loadSeconds / row.floor, t.backendReportSeconds / t.loadSeconds,
+                t.genericReportSeconds / t.loadSeconds, row.rssBytes / (row.megabytes * kMB),
+                1000.0 * t.loadSeconds / row.megabytes);
+  }
+  if (rows.size() > 1) {
+    auto perMB = [](const Row& row) {
+      const auto& t = row.reader;
+      return (t.loadSeconds + t.backendReportSeconds) / row.megabytes;
+    };
+    std::printf("\nload+report time per MB, largest vs smallest: %.2f\n",
+                perMB(rows.back()) / perMB(rows.front()));
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    if (argc == 4 && std::string(argv[1]) == "--rss-child") {
+      vyn::bench::loadAndReport(argv[2], argv[3]);
+      return 0;
+    }
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+      const std::string arg = argv[i];
+      if (arg == "--large") options.large = true;
+      else if (arg == "--data-dir" && i + 1 < argc) options.dataDir = argv[++i];
+      else if (arg == "--log-tool" && i + 1 < argc) options.logTool = argv[++i];
+      else {
+        std::fprintf(stderr, "usage: %s [--large] [--data-dir DIR] [--log-tool PATH]\n", argv[0]);
+        return 2;
+      }
+    }
+    ::mkdir(options.dataDir.c_str(), 0755);
+    std::vector<std::uint64_t> sizes = {34'000'000, 340'000'000};
+    if (options.large) sizes.push_back(1ULL << 30);
+
+    char self[4096] = {};
+    if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0) throw std::runtime_error("no /proc/self/exe");
+    std::vector<Row> rows;
+    for (const std::uint64_t size : sizes) {
+      const std::string log = inputOfSize(options, size);
+      std::fprintf(stderr, "measuring %s\n", log.c_str());
+      rows.push_back(measure(self, log, options));
+    }
+    printRows(rows);
+    return 0;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "vyn_reader_bench: %s\n", error.what());
+    return 1;
+  }
+}

@@ -1,0 +1,38 @@
+// Event identifiers of the Xtu back-end that change how its events are shown.
+// The back-end documents their layout, not their meaning, so the names say how
+// each one is printed.
+#ifndef VYN_REPORT_BACKEND_IDENTIFIERS_H_
+#define VYN_REPORT_BACKEND_IDENTIFIERS_H_
+
+#include <cstdint>
+
+namespace vyn::profiling::backend {
+
+// A top-level event of this identifier opens the burst block of its list.
+inline constexpr std::uint32_t kBurst = 2004;
+
+// Events below a burst event.
+inline constexpr std::uint32_t kBurstMarker = 2005;      // shown as the word "Burst"
+inline constexpr std::uint32_t kBurstBlankValue = 2009;  // value left blank
+inline constexpr std::uint32_t kBurstNameOnly = 2018;    // name alone
+// Value shown without a unit.
+inline constexpr bool isUnitlessBurstValue(std::uint32_t identifier) {
+  return identifier == 2010 || identifier == 2017;
+}
+
+// The value's low byte is a set of hardware units.
+inline constexpr std::uint32_t kHardwareUnits = 5004;
+
+// Shown by name only, without a value.
+inline constexpr bool isNameOnly(std::uint32_t identifier) {
+  return identifier == 5005 || identifier == 5006;
+}
+
+// Top-level events kept out of the back-end data dump, with everything below them.
+inline constexpr bool isHiddenFromDump(std::uint32_t identifier) {
+  return identifier >= 9001 && identifier <= 9008;
+}
+
+}  // namespace vyn::profiling::backend
+
+#endif  // VYN_REPORT_BACKEND_IDENTIFIERS_H_
