@@ -36,6 +36,16 @@ Event dataEvent(const std::string& fileName) {
   return Event::named("data", 9).data({0x01, 0x00, 0x02}).withUnit(kObject).withDetail(fileName);
 }
 
+// A binary-section call whose measured event carries object events with these
+// names; the back-end report saves them through the call's event tree.
+Message sectionWith(const std::vector<std::string>& fileNames) {
+  Event holder = Event::named("holder", 8).u64(1);
+  for (const std::string& name : fileNames) holder.sub(dataEvent(name));
+  return Message::of(kApplyBinarySection).named("g").at(1).lasting(100).event(holder);
+}
+
+// An execution with the object events at its top level; the generic report
+// saves them while it walks the executions.
 Message executionWith(const std::vector<std::string>& fileNames) {
   Message message = Message::of(kExecute).named("g").at(1).lasting(100);
   for (const std::string& name : fileNames) message.event(dataEvent(name));
@@ -52,7 +62,7 @@ class HostileOutput : public ::testing::Test {
  protected:
   // Loads the log with data files on and runs the report with no CSV file; the
   // summary is captured and dropped.
-  template <typename Reader>
+  template <typename Reader = VynProfileLogReaderXtu>
   void loadAndReport(const LogBuilder& log, bool writeDataFiles = true) {
     log.writeTo(scene.logPath());
     Reader reader(scene.logPath(), VisibilityLevel::All);
@@ -82,7 +92,7 @@ TEST_F(HostileOutput, DataFileNamesThatLeaveTheWorkingDirectoryAreRefused) {
       scene.outside("absolute.bin"), "../escape.bin", "inner/../../escape.bin", "..", "inner/..",
       "./../escape.bin",
   };
-  loadAndReport<VynProfileLogReader>(LogBuilder().messages({executionWith(names)}));
+  loadAndReport(LogBuilder().messages({sectionWith(names)}));
 
   std::set<std::string> expected;
   for (const std::string& name : names) expected.insert(refusal(name));
@@ -92,7 +102,7 @@ TEST_F(HostileOutput, DataFileNamesThatLeaveTheWorkingDirectoryAreRefused) {
 }
 
 TEST_F(HostileOutput, DotsInsideANameAreNotAParentDirectory) {
-  loadAndReport<VynProfileLogReader>(LogBuilder().messages({executionWith({"notes..bin", "..hidden"})}));
+  loadAndReport(LogBuilder().messages({sectionWith({"notes..bin", "..hidden"})}));
   EXPECT_THAT(diagnostics.errors(), IsEmpty());
   EXPECT_EQ(readFile(scene.work("notes..bin")), kPayload);
   EXPECT_EQ(readFile(scene.work("..hidden")), kPayload);
@@ -102,7 +112,7 @@ TEST_F(HostileOutput, DotsInsideANameAreNotAParentDirectory) {
 TEST_F(HostileOutput, ExistingFilesAndDirectoriesAreNeverOverwritten) {
   writeFile(scene.work("taken.bin"), "precious");
   fs::create_directory(scene.work("folder.bin"));
-  loadAndReport<VynProfileLogReader>(LogBuilder().messages({executionWith({"taken.bin", "folder.bin"})}));
+  loadAndReport(LogBuilder().messages({sectionWith({"taken.bin", "folder.bin"})}));
 
   EXPECT_THAT(diagnostics.errors(), IsEmpty());
   EXPECT_EQ(readFile(scene.work("taken.bin")), "precious");
@@ -119,8 +129,7 @@ TEST_F(HostileOutput, SymbolicLinksAreNeverWrittenThrough) {
   fs::create_symlink(scene.outside(""), scene.work("folder-link"));
   const auto before = scene.outsideSnapshot();
 
-  loadAndReport<VynProfileLogReader>(
-      LogBuilder().messages({executionWith({"link.bin", "dangling.bin", "folder-link"})}));
+  loadAndReport(LogBuilder().messages({sectionWith({"link.bin", "dangling.bin", "folder-link"})}));
 
   EXPECT_THAT(diagnostics.errors(), IsEmpty());
   EXPECT_EQ(scene.outsideSnapshot(), before);
@@ -135,29 +144,30 @@ TEST_F(HostileOutput, SymbolicLinksAreNeverWrittenThrough) {
 
 TEST_F(HostileOutput, DataFileNameEndsAtAnEmbeddedNulByte) {
   const auto before = scene.outsideSnapshot();
-  loadAndReport<VynProfileLogReader>(
-      LogBuilder().messages({executionWith({std::string("safe.bin\0/../../escape.bin", 26)})}));
+  loadAndReport(
+      LogBuilder().messages({sectionWith({std::string("safe.bin\0/../../escape.bin", 26)})}));
   EXPECT_THAT(diagnostics.errors(), IsEmpty());
   EXPECT_EQ(readFile(scene.work("safe.bin")), kPayload);
   expectOnlyPayloadFilesBesides({});
   EXPECT_EQ(scene.outsideSnapshot(), before);
 }
 
-TEST_F(HostileOutput, BackEndReportRefusesTheSameNames) {
+TEST_F(HostileOutput, GenericReportRefusesTheSameNamesAndTakesNoExistingFile) {
+  writeFile(scene.work("taken.bin"), "precious");
   const auto before = scene.outsideSnapshot();
   const std::string absolute = scene.outside("absolute.bin");
-  loadAndReport<VynProfileLogReaderXtu>(LogBuilder().messages(
-      {Message::of(kApplyBinarySection).named("g").lasting(5)
-           .event(dataEvent(absolute)).event(dataEvent("../escape.bin")).event(dataEvent("ok.bin"))}));
-  EXPECT_EQ(asSet(diagnostics.errors()), (std::set<std::string>{refusal(absolute), refusal("../escape.bin")}));
+  loadAndReport<VynProfileLogReader>(
+      LogBuilder().messages({executionWith({absolute, "../escape.bin", "taken.bin"})}));
+  EXPECT_EQ(asSet(diagnostics.errors()),
+            (std::set<std::string>{refusal(absolute), refusal("../escape.bin")}));
   EXPECT_EQ(scene.outsideSnapshot(), before);
-  EXPECT_EQ(readFile(scene.work("ok.bin")), kPayload);
-  expectOnlyPayloadFilesBesides({});
+  EXPECT_EQ(readFile(scene.work("taken.bin")), "precious");
+  EXPECT_EQ(readFile(scene.work("taken_1.bin")), kPayload);
+  expectOnlyPayloadFilesBesides({"taken.bin"});
 }
 
 TEST_F(HostileOutput, NoDataFilesAndNoRefusalsWhenDataFilesAreOff) {
-  loadAndReport<VynProfileLogReader>(
-      LogBuilder().messages({executionWith({"../escape.bin", "plain.bin"})}), false);
+  loadAndReport(LogBuilder().messages({sectionWith({"../escape.bin", "plain.bin"})}), false);
   EXPECT_THAT(diagnostics.errors(), IsEmpty());
   EXPECT_THAT(scene.workEntries(), IsEmpty());
 }
@@ -171,7 +181,7 @@ class HostileCsvPath : public HostileOutput {
   void expectRefused(const std::string& csvPath, const std::string& message) {
     SCOPED_TRACE(csvPath);
     diagnostics.clear();
-    LogBuilder().messages({executionWith({"data.bin"})}).writeTo(scene.logPath());
+    LogBuilder().messages({sectionWith({"data.bin"})}).writeTo(scene.logPath());
     Reader reader(scene.logPath(), VisibilityLevel::All);
     ASSERT_TRUE(reader.loadLog(true));
 
@@ -180,8 +190,8 @@ class HostileCsvPath : public HostileOutput {
     EXPECT_EQ(output.stop(), "");
     EXPECT_THAT(diagnostics.errors(), ElementsAre(message));
     EXPECT_FALSE(fileExists(scene.work("data.bin")));
-    ASSERT_EQ(reader.executeSeries.size(), 1u);
-    EXPECT_EQ(reader.executeSeries[0].stats.size(), 1u);
+    ASSERT_EQ(reader.applySectionSeries.size(), 1u);
+    EXPECT_EQ(reader.applySectionSeries[0].stats.size(), 1u);
   }
 };
 

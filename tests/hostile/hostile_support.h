@@ -63,8 +63,8 @@ class HostileScene {
     return dir_.path() + "/outside/" + name;
   }
 
-  // Every entry below ROOT except those inside work/, by relative path: a file
-  // with its content, a symbolic link with its target, a directory.
+  // Every entry below ROOT except the log and those inside work/, by relative
+  // path: a file with its content, a symbolic link with its target, a directory.
   std::map<std::string, std::string> outsideSnapshot() const;
   // Names of the entries of the working directory, sorted.
   std::vector<std::string> workEntries() const;
