@@ -1,8 +1,89 @@
+// The generic report: the text summary on standard output and the CSV export
+// appended to the caller's file.
+#include <cstdio>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+#include <string>
+
+#include "log/logger.h"
 #include "reader/vyn_profile_log_reader.h"
 
 namespace vyn::profiling {
+namespace {
 
-// Not written yet: the generic report reports nothing.
-bool VynProfileLogReader::writeReport(const std::string&) { return false; }
+// The summary reaches standard output as one block, never line by line, so it
+// does not interleave with other output of the host.
+void emitSummary(const std::ostringstream& summary) {
+  const std::string text = summary.str();
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+bool VynProfileLogReader::writeReport(const std::string& outputPath) {
+  std::ofstream csv;
+  if (!outputPath.empty()) {
+    // Appending: reports of several runs can be collected in one file.
+    csv.open(outputPath, std::ios::out | std::ios::app);
+    if (!csv.is_open()) {
+      VYN_LOG_ERROR("Invalid output file: [%s]", outputPath.c_str());
+      return false;
+    }
+  }
+
+  std::ostringstream summary;
+  summary << std::fixed << std::setprecision(0);
+  writeHeaderSection(summary);
+
+  if (generatedByUpdater) {
+    // The updater tool only updates binary sections; nothing else is reported.
+    writeUpdateBinarySectionStats(summary);
+    emitSummary(summary);
+    if (csv.is_open()) {
+      csv << std::fixed << std::setprecision(0);
+      writeCsvPreamble(csv);
+      writeCsvHeaderRow(csv);
+      writeUpdateBinarySectionRows(csv);
+      csv.close();
+    }
+  } else {
+    writePhaseStats(summary);
+    writeContextRetrievalStats(summary);
+    writeContextSectionRetrievalStats(summary);
+    writeExecuteOverallStats(summary);
+    writeExecuteStats(summary, ExecuteStatKind::Average);
+    writeExecuteStats(summary, ExecuteStatKind::Min);
+    writeExecuteStats(summary, ExecuteStatKind::Max);
+    writeDynamicLibLoadStats(summary);
+    writeGraphPhaseStats(summary, GraphPhaseKind::ApplyBinarySectionAverage);
+    writeGraphPhaseStats(summary, GraphPhaseKind::ApplyBinarySectionMin);
+    writeGraphPhaseStats(summary, GraphPhaseKind::ApplyBinarySectionMax);
+    writeGraphPhaseStats(summary, GraphPhaseKind::TensorUpdatesAverage);
+    writeGraphPhaseStats(summary, GraphPhaseKind::TensorUpdatesMin);
+    writeGraphPhaseStats(summary, GraphPhaseKind::TensorUpdatesMax);
+
+    if (csv.is_open()) {
+      csv << std::fixed << std::setprecision(0);
+      writeCsvPreamble(csv);
+      writeCsvHeaderRow(csv);
+      writeInitRow(csv);
+      writeComposeGraphsRow(csv);
+      writeFinalizeRows(csv);
+      writeDeInitRow(csv);
+      writeExecuteRows(csv);
+      writeExecuteIpsRow(csv);
+      writeDlopenLatencyRow(csv);
+      writeApplyBinarySectionRows(csv);
+      writeFinalizeAfterTensorUpdatesRows(csv);
+      writeContextRetrievalRows(csv);
+      csv.close();
+    }
+    emitSummary(summary);
+  }
+  // Write and close failures of the export are not reported.
+  return true;
+}
 
 }  // namespace vyn::profiling
