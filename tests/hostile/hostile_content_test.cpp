@@ -84,7 +84,7 @@ TEST_F(HostileContent, EventsNestedToTheDepthLimitLoadAndOneLevelDeeperAreReject
   const GraphPhaseSeries* deep = findSeries(atLimit, "deep");
   ASSERT_NE(deep, nullptr);
   ASSERT_EQ(deep->stats.size(), 1u);
-  EXPECT_EQ(chainDepth(deep->stats[0].subEvents), static_cast<std::size_t>(kDeepestEventLevel));
+  EXPECT_EQ(chainDepth(atLimit.eventsOf(deep->stats[0])), static_cast<std::size_t>(kDeepestEventLevel));
   reportQuietly(atLimit);
 
   writeAfterGoodRecord(Record{}.with(
@@ -141,8 +141,9 @@ TEST_F(HostileContent, EmbeddedNulBytesEndNamesButNotHeaderTexts) {
   ASSERT_EQ(reader.executeSeries.size(), 1u) << "both names read as g";
   EXPECT_EQ(reader.executeSeries[0].graphName, "g");
   ASSERT_EQ(reader.executeSeries[0].stats.size(), 2u);
-  ASSERT_EQ(reader.executeSeries[0].stats[0].subEvents.size(), 1u);
-  EXPECT_EQ(reader.executeSeries[0].stats[0].subEvents[0].name, "ev");
+  const std::vector<ProfileEvent>& events = reader.eventsOf(reader.executeSeries[0].stats[0]);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].name, "ev");
 
   EXPECT_EQ(reader.generatorName, updaterWithTail);
   EXPECT_FALSE(reader.generatedByUpdater) << "a name with a hidden tail is not the updater's";
@@ -174,8 +175,9 @@ TEST_F(HostileContent, InvalidUtf8IsKeptByteForByte) {
   for (std::size_t i = 0; i < names.size(); ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(reader.executeSeries[i].graphName, names[i]);
-    ASSERT_EQ(reader.executeSeries[i].stats[0].subEvents.size(), 1u);
-    const ProfileEvent& event = reader.executeSeries[i].stats[0].subEvents[0];
+    const std::vector<ProfileEvent>& events = reader.eventsOf(reader.executeSeries[i].stats[0]);
+    ASSERT_EQ(events.size(), 1u);
+    const ProfileEvent& event = events[0];
     EXPECT_EQ(event.name, names[i]);
     EXPECT_EQ(reinterpret_cast<const char*>(event.value.payload), names[i]);
   }
