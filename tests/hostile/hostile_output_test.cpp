@@ -129,9 +129,11 @@ TEST_F(HostileOutput, SymbolicLinksAreNeverWrittenThrough) {
   fs::create_symlink(scene.outside(""), scene.work("folder-link"));
   const auto before = scene.outsideSnapshot();
 
-  loadAndReport(LogBuilder().messages({sectionWith({"link.bin", "dangling.bin", "folder-link"})}));
+  loadAndReport(LogBuilder().messages(
+      {sectionWith({"link.bin", "dangling.bin", "folder-link", "folder-link/inside.bin"})}));
 
-  EXPECT_THAT(diagnostics.errors(), IsEmpty());
+  // A link to a directory is not a way out either: the name cannot be created.
+  EXPECT_THAT(diagnostics.errors(), ElementsAre(refusal("folder-link/inside.bin")));
   EXPECT_EQ(scene.outsideSnapshot(), before);
   EXPECT_FALSE(fileExists(scene.outside("planted.bin")));
   EXPECT_TRUE(isSymbolicLink(scene.work("link.bin")));
