@@ -27,8 +27,7 @@ using vyn::profiling::VisibilityLevel;
 
 // Expands every diagnostic into its line and drops it, so that each message's
 // format is exercised with its real arguments.
-void expandAndDrop(const char* format, std::uint32_t level, std::uint64_t elapsedNs,
-                   va_list args) {
+void expandAndDrop(const char* format, std::uint32_t level, std::uint64_t elapsedNs, va_list args) {
   char line[1024];
   vyn::log::formatLogLine(line, sizeof line, format, level, elapsedNs, args);
 }
@@ -39,8 +38,8 @@ class Scratch {
  public:
   Scratch() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                          "/vyn-fuzz-XXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/vyn-fuzz-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");

@@ -33,9 +33,11 @@ constexpr int kDeepestEventLevel = 62;
 
 // A chain of events, one below the other, `levels` deep; level k is named "level k".
 Event eventChain(int levels) {
-  Event chain = Event::named("level " + std::to_string(levels), 1).u64(static_cast<std::uint64_t>(levels));
+  Event chain =
+      Event::named("level " + std::to_string(levels), 1).u64(static_cast<std::uint64_t>(levels));
   for (int level = levels - 1; level >= 1; --level) {
-    Event outer = Event::named("level " + std::to_string(level), 1).u64(static_cast<std::uint64_t>(level));
+    Event outer =
+        Event::named("level " + std::to_string(level), 1).u64(static_cast<std::uint64_t>(level));
     outer.sub(std::move(chain));
     chain = std::move(outer);
   }
@@ -44,7 +46,8 @@ Event eventChain(int levels) {
 
 std::size_t chainDepth(const std::vector<ProfileEvent>& events) {
   std::size_t depth = 0;
-  for (const std::vector<ProfileEvent>* level = &events; !level->empty(); level = &level->front().subEvents)
+  for (const std::vector<ProfileEvent>* level = &events; !level->empty();
+       level = &level->front().subEvents)
     ++depth;
   return depth;
 }
@@ -76,15 +79,16 @@ class HostileContent : public ::testing::Test {
 };
 
 TEST_F(HostileContent, EventsNestedToTheDepthLimitLoadAndOneLevelDeeperAreRejected) {
-  writeAfterGoodRecord(
-      Record{}.with(Message::of(kExecute).named("deep").lasting(20).event(eventChain(kDeepestEventLevel))));
+  writeAfterGoodRecord(Record{}.with(
+      Message::of(kExecute).named("deep").lasting(20).event(eventChain(kDeepestEventLevel))));
   VynProfileLogReaderXtu atLimit(scene.logPath(), VisibilityLevel::All);
   EXPECT_TRUE(atLimit.loadLog(true));
   EXPECT_THAT(diagnostics.errors(), IsEmpty());
   const GraphPhaseSeries* deep = findSeries(atLimit, "deep");
   ASSERT_NE(deep, nullptr);
   ASSERT_EQ(deep->stats.size(), 1u);
-  EXPECT_EQ(chainDepth(atLimit.eventsOf(deep->stats[0])), static_cast<std::size_t>(kDeepestEventLevel));
+  EXPECT_EQ(chainDepth(atLimit.eventsOf(deep->stats[0])),
+            static_cast<std::size_t>(kDeepestEventLevel));
   reportQuietly(atLimit);
 
   writeAfterGoodRecord(Record{}.with(
@@ -117,8 +121,9 @@ TEST_F(HostileContent, HundredThousandMessagesInOneRecordAreAllProcessed) {
   ASSERT_EQ(reader.executeAverage.size(), 2u);
   EXPECT_EQ(reader.executeAverage[0].stat.value, 10u);
   EXPECT_EQ(reader.executeAverage[1].stat.value, 20u);
-  EXPECT_THAT(diagnostics.at(log::VYN_LOG_LEVEL_DEBUG),
-              Contains("profiling::FlatBufferReaderUtil no more messages! (Message Counter: 100000)"));
+  EXPECT_THAT(
+      diagnostics.at(log::VYN_LOG_LEVEL_DEBUG),
+      Contains("profiling::FlatBufferReaderUtil no more messages! (Message Counter: 100000)"));
   EXPECT_THAT(diagnostics.errors(), IsEmpty());
   reportQuietly(reader);
 }
@@ -131,8 +136,11 @@ TEST_F(HostileContent, EmbeddedNulBytesEndNamesButNotHeaderTexts) {
   record.header = Header{};
   record.header->generatorName = updaterWithTail;
   record.header->generatorVersion = std::string("1\0.2", 4);
-  record.with(Message::of(kExecute).named(std::string("g\0one", 5)).lasting(10)
-                  .event(Event::named(std::string("ev\0hidden", 9), 7).u64(1)))
+  record
+      .with(Message::of(kExecute)
+                .named(std::string("g\0one", 5))
+                .lasting(10)
+                .event(Event::named(std::string("ev\0hidden", 9), 7).u64(1)))
       .with(Message::of(kExecute).named(std::string("g\0two", 5)).lasting(30));
   LogBuilder().record(record).writeTo(scene.logPath());
 
@@ -156,17 +164,18 @@ TEST_F(HostileContent, EmbeddedNulBytesEndNamesButNotHeaderTexts) {
 // are names like any other and are kept exactly.
 TEST_F(HostileContent, InvalidUtf8IsKeptByteForByte) {
   const std::vector<std::string> names = {
-      "\xFF\xFE",          // never valid
-      "\xC3\x28",          // a lead byte without its continuation
-      "\xC0\xAF",          // an overlong '/'
-      "\xED\xA0\x80",      // a surrogate
-      "tail\xE2\x82",      // cut short at the end
+      "\xFF\xFE",      // never valid
+      "\xC3\x28",      // a lead byte without its continuation
+      "\xC0\xAF",      // an overlong '/'
+      "\xED\xA0\x80",  // a surrogate
+      "tail\xE2\x82",  // cut short at the end
   };
   Record record;
   record.header = Header{};
   record.header->backendVersion = names[0];
   for (const std::string& name : names)
-    record.with(Message::of(kExecute).named(name).lasting(10).event(Event::named(name, 7).text(name)));
+    record.with(
+        Message::of(kExecute).named(name).lasting(10).event(Event::named(name, 7).text(name)));
   LogBuilder().record(record).writeTo(scene.logPath());
 
   VynProfileLogReaderXtu reader(scene.logPath(), VisibilityLevel::All);
@@ -196,7 +205,8 @@ std::vector<std::uint8_t> doublingRecord(int levels) {
   const auto name = builder.CreateString("twin");
   auto child = fb::CreateEventEntry(builder, name, 1, 5);
   for (int level = 0; level < levels; ++level) {
-    const auto twins = builder.CreateVector(std::vector<flatbuffers::Offset<fb::EventEntry>>{child, child});
+    const auto twins =
+        builder.CreateVector(std::vector<flatbuffers::Offset<fb::EventEntry>>{child, child});
     fb::EventEntryBuilder parent(builder);
     parent.add_name(name);
     parent.add_subEvents(twins);
@@ -215,7 +225,8 @@ std::vector<std::uint8_t> doublingRecord(int levels) {
   message.add_timing(timingTable);
   message.add_events(events);
   message.add_name(graph);
-  const auto messages = builder.CreateVector(std::vector<flatbuffers::Offset<fb::MethodMessage>>{message.Finish()});
+  const auto messages =
+      builder.CreateVector(std::vector<flatbuffers::Offset<fb::MethodMessage>>{message.Finish()});
   fb::ProfileLogRecordBuilder record(builder);
   record.add_messages(messages);
   builder.Finish(record.Finish());

@@ -1,10 +1,9 @@
 // Frames that lie about their length. Whatever the framing, the load keeps every
 // record before the bad frame, says what was wrong, and never allocates for
 // bytes that are not in the file.
-#include <unistd.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -68,7 +67,10 @@ TEST_F(HostileFraming, OneToThreeStrayBytesAfterTheLastRecordAreIgnored) {
 }
 
 TEST_F(HostileFraming, AllOnesLengthPrefixIsATruncatedRecordAndAllocatesNothingForIt) {
-  goodStart().lengthPrefix(0xFFFFFFFF).raw(std::vector<std::uint8_t>(100, 0x5A)).writeTo(scene.logPath());
+  goodStart()
+      .lengthPrefix(0xFFFFFFFF)
+      .raw(std::vector<std::uint8_t>(100, 0x5A))
+      .writeTo(scene.logPath());
   VynProfileLogReaderXtu reader(scene.logPath(), VisibilityLevel::All);
 
   resetLargestAllocation();
@@ -85,7 +87,8 @@ TEST_F(HostileFraming, AllOnesLengthPrefixIsATruncatedRecordAndAllocatesNothingF
 // A log read from a pipe has no size to check a prefix against: the reader may
 // read ahead by one chunk, but no further.
 TEST_F(HostileFraming, AllOnesLengthPrefixFromAPipeAllocatesAtMostOneChunk) {
-  const auto bytes = goodStart().lengthPrefix(0xFFFFFFFF).raw(std::vector<std::uint8_t>(100, 0x5A)).bytes();
+  const auto bytes =
+      goodStart().lengthPrefix(0xFFFFFFFF).raw(std::vector<std::uint8_t>(100, 0x5A)).bytes();
   int ends[2];
   ASSERT_EQ(::pipe(ends), 0);
   ASSERT_EQ(::write(ends[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));

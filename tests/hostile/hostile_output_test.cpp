@@ -2,10 +2,9 @@
 // CSV file named by the caller. A log must not make the reader write outside the
 // working directory, write through a link, or overwrite a file; a CSV path that
 // cannot be a file fails the report before anything is written.
-#include <unistd.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <set>
@@ -89,7 +88,11 @@ class HostileOutput : public ::testing::Test {
 TEST_F(HostileOutput, DataFileNamesThatLeaveTheWorkingDirectoryAreRefused) {
   const auto before = scene.outsideSnapshot();
   const std::vector<std::string> names = {
-      scene.outside("absolute.bin"), "../escape.bin", "inner/../../escape.bin", "..", "inner/..",
+      scene.outside("absolute.bin"),
+      "../escape.bin",
+      "inner/../../escape.bin",
+      "..",
+      "inner/..",
       "./../escape.bin",
   };
   loadAndReport(LogBuilder().messages({sectionWith(names)}));

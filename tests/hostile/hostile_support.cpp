@@ -64,7 +64,8 @@ void CapturedDiagnostics::clear() {
 CapturedStdout::CapturedStdout() {
   flushStdout();
   saved_ = ::dup(STDOUT_FILENO);
-  const int file = ::open(dir_.file("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  const int file =
+      ::open(dir_.file("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (saved_ < 0 || file < 0) throw std::runtime_error("cannot capture standard output");
   ::dup2(file, STDOUT_FILENO);
   ::close(file);

@@ -59,9 +59,7 @@ class HostileScene {
   std::string root() const { return dir_.path(); }
   std::string logPath() const { return dir_.file("input.log"); }
   std::string work(const std::string& name) const { return dir_.path() + "/work/" + name; }
-  std::string outside(const std::string& name) const {
-    return dir_.path() + "/outside/" + name;
-  }
+  std::string outside(const std::string& name) const { return dir_.path() + "/outside/" + name; }
 
   // Every entry below ROOT except the log and those inside work/, by relative
   // path: a file with its content, a symbolic link with its target, a directory.
