@@ -5,7 +5,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 90
 JOBS       ?= $(shell nproc)
 
-.PHONY: all bootstrap build test test-asan fuzz valgrind clean
+.PHONY: all bootstrap build demo test test-asan fuzz valgrind clean
 
 all: build
 
@@ -17,6 +17,14 @@ $(BUILD)/CMakeCache.txt: | bootstrap
 
 build: bootstrap $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
+
+# The report of a sample log, its CSV export and its timeline.
+demo: build
+	$(BUILD)/tools/vyn-profile-viewer $(BUILD)/examples/two-graphs.log --csv $(BUILD)/demo.csv
+	@$(BUILD)/tools/vyn-profile-log trace $(BUILD)/examples/two-graphs.log -o $(BUILD)/demo-trace.json
+	@echo
+	@echo 'CSV export:  $(BUILD)/demo.csv'
+	@echo 'Timeline:    $(BUILD)/demo-trace.json (open it in the Perfetto UI, see README "Tools")'
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

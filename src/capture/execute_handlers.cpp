@@ -1,7 +1,5 @@
 // Executions and finalizations per graph. Their events are sorted by identifier
-// into Init sub-events, Finalize sub-events and execution sub-events. Execution
-// sub-events stay in their record until they are read (see DeferredEvents); the
-// few Init and Finalize events are converted at once.
+// into Init sub-events, Finalize sub-events and execution sub-events.
 #include "capture/event_conversion.h"
 #include "capture/graph_lookup.h"
 #include "capture/handlers.h"
@@ -13,35 +11,17 @@ namespace {
 constexpr std::uint32_t kInitEventId = 100;
 constexpr std::uint32_t kFinalizeEventId = 300;
 
-// The message's top-level events with this identifier, converted, in order.
-std::vector<ProfileEvent> eventsWithIdentifier(VynProfileLogReader& reader,
-                                               const fb::MethodMessage& message,
-                                               std::uint32_t identifier) {
-  std::vector<ProfileEvent> selected;
-  if (const EventEntryList* entries = message.events()) {
-    for (const fb::EventEntry* entry : *entries)
-      if (entry->identifier() == identifier)
-        selected.push_back(convertEvent(reader.eventStringPool, *entry));
-  }
-  return selected;
+std::vector<ProfileEvent> messageEvents(VynProfileLogReader& reader,
+                                        const fb::MethodMessage& message) {
+  std::vector<ProfileEvent> events;
+  convertEvents(reader.eventStringPool, message.events(), events);
+  return events;
 }
 
 // Init sub-events are replaced only by a message that carries some, so that an
 // unrelated message does not wipe them.
-void takeInitEvents(VynProfileLogReader& reader, const fb::MethodMessage& message) {
-  std::vector<ProfileEvent> initEvents = eventsWithIdentifier(reader, message, kInitEventId);
-  if (initEvents.empty()) return;
-  reader.hasInitStat = true;
-  reader.initStat.subEvents = std::move(initEvents);
-}
-
-// Points run at the message's execution events, keeping the record for them.
-void deferExecutionEvents(VynProfileLogReader& reader, const fb::MethodMessage& message,
-                          ExecutionEventFilter filter, PhaseStat& run) {
-  const std::uint32_t count = countExecutionEvents(message.events(), filter);
-  if (count == 0) return;
-  run.deferredEvents = DeferredEvents{message.events(), filter, count};
-  reader.retainCurrentRecord();
+void replaceInitEvents(VynProfileLogReader& reader, std::vector<ProfileEvent>& initEvents) {
+  if (!initEvents.empty()) reader.initStat.subEvents = std::move(initEvents);
 }
 
 }  // namespace
@@ -54,8 +34,22 @@ bool handleExecute(VynProfileLogReader& reader, const fb::MethodMessage& message
   PhaseStat run;
   run.value = duration;
   run.timestamp = messageTimestamp(message);
-  takeInitEvents(reader, message);
-  deferExecutionEvents(reader, message, ExecutionEventFilter::AllButInit, run);
+  run.subEvents = messageEvents(reader, message);
+  // Init events move out; the execution keeps the rest in their order, in the
+  // vector they were converted into.
+  std::vector<ProfileEvent> initEvents;
+  auto kept = run.subEvents.begin();
+  for (auto event = run.subEvents.begin(); event != run.subEvents.end(); ++event) {
+    if (event->identifier == kInitEventId) {
+      initEvents.push_back(std::move(*event));
+      reader.hasInitStat = true;
+    } else {
+      if (kept != event) *kept = std::move(*event);
+      ++kept;
+    }
+  }
+  run.subEvents.erase(kept, run.subEvents.end());
+  replaceInitEvents(reader, initEvents);
   appendToSeries(reader.executeSeries, cText(message.name()), std::move(run));
   return true;
 }
@@ -69,22 +63,18 @@ bool handleFinalize(VynProfileLogReader& reader, const fb::MethodMessage& messag
   entry.stat.timestamp = messageTimestamp(message);
   reader.hasFinalize = true;
 
-  std::vector<ProfileEvent> events;
-  convertEvents(reader.eventStringPool, message.events(), events);
   std::vector<ProfileEvent> initEvents;
   std::vector<ProfileEvent> finalizeEvents;
-  for (ProfileEvent& event : events) {
+  for (ProfileEvent& event : messageEvents(reader, message)) {
     if (event.identifier == kInitEventId) {
       initEvents.push_back(std::move(event));
+      reader.hasInitStat = true;
     } else {
       finalizeEvents.push_back(std::move(event));
       reader.hasFinalizeStats = true;
     }
   }
-  if (!initEvents.empty()) {
-    reader.hasInitStat = true;
-    reader.initStat.subEvents = std::move(initEvents);
-  }
+  replaceInitEvents(reader, initEvents);
   if (reader.hasFinalizeStats) entry.stat.subEvents = std::move(finalizeEvents);
   return true;
 }
@@ -94,29 +84,42 @@ bool handleExecuteEvents(VynProfileLogReader& reader, const fb::MethodMessage& m
   if (message.name() == nullptr) return false;
   const std::string graphName = cText(message.name());
 
-  takeInitEvents(reader, message);
+  std::vector<ProfileEvent> initEvents;
+  std::vector<ProfileEvent> finalizeEvents;
+  std::vector<ProfileEvent> executeEvents;
+  for (ProfileEvent& event : messageEvents(reader, message)) {
+    if (event.identifier == kFinalizeEventId) {
+      finalizeEvents.push_back(std::move(event));
+      reader.hasFinalizeStats = true;
+    } else if (event.identifier == kInitEventId) {
+      initEvents.push_back(std::move(event));
+      reader.hasInitStat = true;
+    } else {
+      executeEvents.push_back(std::move(event));
+    }
+  }
+  replaceInitEvents(reader, initEvents);
   // Only a message with finalize events creates or changes a finalize entry.
-  std::vector<ProfileEvent> finalizeEvents = eventsWithIdentifier(reader, message, kFinalizeEventId);
   if (!finalizeEvents.empty()) {
-    reader.hasFinalizeStats = true;
     findOrAddGraph(reader.finalizeStats, graphName).stat.subEvents = std::move(finalizeEvents);
   }
 
-  constexpr ExecutionEventFilter kFilter = ExecutionEventFilter::AllButInitAndFinalize;
-  if (countExecutionEvents(message.events(), kFilter) == 0) return true;
-  // Late events go to the oldest execution of the graph that has none yet.
-  if (GraphPhaseSeries* series = findGraph(reader.executeSeries, graphName)) {
-    for (PhaseStat& run : series->stats) {
-      if (!run.hasEvents()) {
-        deferExecutionEvents(reader, message, kFilter, run);
-        return true;
+  if (!executeEvents.empty()) {
+    // Late events go to the oldest execution of the graph that has none yet.
+    if (GraphPhaseSeries* series = findGraph(reader.executeSeries, graphName)) {
+      for (PhaseStat& run : series->stats) {
+        if (run.subEvents.empty()) {
+          run.subEvents = std::move(executeEvents);
+          return true;
+        }
       }
     }
+    PhaseStat run;
+    run.subEvents = std::move(executeEvents);
+    appendToSeries(reader.executeSeries, graphName, std::move(run));
   }
-  PhaseStat run;
-  deferExecutionEvents(reader, message, kFilter, run);
-  appendToSeries(reader.executeSeries, graphName, std::move(run));
   return true;
 }
 
 }  // namespace vyn::profiling
+

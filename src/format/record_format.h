@@ -8,6 +8,7 @@
 #ifndef VYN_FORMAT_RECORD_FORMAT_H_
 #define VYN_FORMAT_RECORD_FORMAT_H_
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -20,11 +21,20 @@ inline constexpr std::size_t kLengthPrefixSize = 4;
 // Records at or beyond this size cannot be verified by the FlatBuffers library.
 inline constexpr std::uint64_t kMaxRecordSize = 0x7FFFFFFF;
 
-// The options every record is verified with, by the reader and by the tools.
-inline flatbuffers::Verifier::Options recordVerifierOptions() {
+// Every table of a record needs at least eight bytes of its own: the 4-byte
+// offset that refers to it and its own 4-byte vtable offset. A record that makes
+// the verifier visit more tables than that shares subtrees, which could multiply
+// a few kilobytes into billions of events; it is refused.
+inline constexpr std::size_t kMinBytesPerTable = 8;
+
+// The options every record of recordSize bytes is verified with, by the reader
+// and by the tools: nesting up to 64 levels, no alignment requirement, and no
+// table limit beyond what the record's bytes can hold.
+inline flatbuffers::Verifier::Options recordVerifierOptions(std::size_t recordSize) {
   flatbuffers::Verifier::Options options;
   options.max_depth = 64;
-  options.max_tables = 0xFFFFFFFF;
+  options.max_tables = static_cast<flatbuffers::uoffset_t>(
+      std::min<std::uint64_t>(0xFFFFFFFF, recordSize / kMinBytesPerTable));
   options.check_alignment = false;
   options.check_nested_flatbuffers = true;
   return options;
@@ -33,7 +43,7 @@ inline flatbuffers::Verifier::Options recordVerifierOptions() {
 // Whether bytes[0, size) hold one valid record.
 inline bool verifyRecord(const std::uint8_t* bytes, std::size_t size) {
   if (size >= kMaxRecordSize) return false;
-  flatbuffers::Verifier verifier(bytes, size, recordVerifierOptions());
+  flatbuffers::Verifier verifier(bytes, size, recordVerifierOptions(size));
   return verifier.VerifyBuffer<fb::ProfileLogRecord>(nullptr);
 }
 

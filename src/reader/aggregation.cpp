@@ -17,6 +17,21 @@ constexpr const char* kMultipleQueueWaitText =
     "Multiple queue-wait time events found per execution. Cannot calculate Host Round-Trip "
     "excluding queue wait\n";
 
+void appendSeriesStatistics(const std::vector<GraphPhaseSeries>& series,
+                            std::vector<GraphPhaseStat>& average,
+                            std::vector<GraphPhaseStat>& maximum,
+                            std::vector<GraphPhaseStat>& minimum) {
+  average.reserve(average.size() + series.size());
+  maximum.reserve(maximum.size() + series.size());
+  minimum.reserve(minimum.size() + series.size());
+  for (const GraphPhaseSeries& graph : series)
+    average.push_back({graph.graphName, averagePhaseStats(graph.stats)});
+  for (const GraphPhaseSeries& graph : series)
+    maximum.push_back({graph.graphName, maxPhaseStat(graph.stats)});
+  for (const GraphPhaseSeries& graph : series)
+    minimum.push_back({graph.graphName, minPhaseStat(graph.stats)});
+}
+
 struct QueueWaitCount {
   std::size_t count = 0;
   std::uint64_t time = 0;  // of the last queue-wait event found
@@ -48,72 +63,22 @@ void reportQueueWaitFailure(std::size_t count, const char* noneFoundMessage,
   }
 }
 
-// Collects the queue-wait time of every execution, graph by graph, while the
-// averages walk the executions, so each execution's events are converted once.
-// Stops at the first execution without exactly one queue-wait event.
-class QueueWaitSampler {
- public:
-  void startGraph(const std::string& graphName) {
-    if (!failed_) graphs_.push_back({graphName, {}});
-  }
-  void take(const std::vector<ProfileEvent>& events) {
-    if (failed_) return;
-    const QueueWaitCount found = countQueueWaits(events);
-    if (found.count != 1) {
-      failed_ = true;
-      failureCount_ = found.count;
-      return;
+void extractQueueWaitSamples(VynProfileLogReader& reader, std::ostringstream& diagnosticText) {
+  for (const GraphPhaseSeries& graph : reader.executeSeries) {
+    QueueWaitSamples samples{graph.graphName, {}};
+    samples.samples.reserve(graph.stats.size());
+    for (const PhaseStat& run : graph.stats) {
+      const QueueWaitCount found = countQueueWaits(run.subEvents);
+      if (found.count != 1) {
+        reader.queueWaitSamples.clear();
+        reportQueueWaitFailure(found.count, "No queue-wait time event found per execution.",
+                               diagnosticText);
+        return;
+      }
+      samples.samples.push_back(found.time);
     }
-    graphs_.back().samples.push_back(found.time);
+    reader.queueWaitSamples.push_back(std::move(samples));
   }
-  // Appends the samples, or on failure clears them all and reports why.
-  void finish(std::vector<QueueWaitSamples>& samples, std::ostringstream& diagnosticText) {
-    if (failed_) {
-      samples.clear();
-      reportQueueWaitFailure(failureCount_, "No queue-wait time event found per execution.",
-                             diagnosticText);
-      return;
-    }
-    for (QueueWaitSamples& graph : graphs_) samples.push_back(std::move(graph));
-  }
-
- private:
-  std::vector<QueueWaitSamples> graphs_;
-  bool failed_ = false;
-  std::size_t failureCount_ = 0;
-};
-
-// Appends each graph's average, then each graph's maximum, then each graph's
-// minimum. A sampler, when given, sees every occurrence's events in order.
-void appendSeriesStatistics(VynProfileLogReader& reader,
-                            const std::vector<GraphPhaseSeries>& series,
-                            std::vector<GraphPhaseStat>& average,
-                            std::vector<GraphPhaseStat>& maximum,
-                            std::vector<GraphPhaseStat>& minimum,
-                            QueueWaitSampler* sampler = nullptr) {
-  auto eventsOf = [&reader](const PhaseStat& stat) -> const std::vector<ProfileEvent>& {
-    return reader.eventsOf(stat);
-  };
-  auto sampledEventsOf = [&](const PhaseStat& stat) -> const std::vector<ProfileEvent>& {
-    const std::vector<ProfileEvent>& events = reader.eventsOf(stat);
-    sampler->take(events);
-    return events;
-  };
-  average.reserve(average.size() + series.size());
-  maximum.reserve(maximum.size() + series.size());
-  minimum.reserve(minimum.size() + series.size());
-  for (const GraphPhaseSeries& graph : series) {
-    if (sampler != nullptr) {
-      sampler->startGraph(graph.graphName);
-      average.push_back({graph.graphName, averagePhaseStats(graph.stats, sampledEventsOf)});
-    } else {
-      average.push_back({graph.graphName, averagePhaseStats(graph.stats, eventsOf)});
-    }
-  }
-  for (const GraphPhaseSeries& graph : series)
-    maximum.push_back({graph.graphName, maxPhaseStat(graph.stats, eventsOf)});
-  for (const GraphPhaseSeries& graph : series)
-    minimum.push_back({graph.graphName, minPhaseStat(graph.stats, eventsOf)});
 }
 
 void extractQueueWaitValues(const std::vector<GraphPhaseStat>& extremes,
@@ -133,16 +98,12 @@ void extractQueueWaitValues(const std::vector<GraphPhaseStat>& extremes,
 }  // namespace
 
 void VynProfileLogReader::aggregateStatistics(std::ostringstream& diagnosticText) {
-  QueueWaitSampler sampler;
-  appendSeriesStatistics(*this, executeSeries, executeAverage, executeMax, executeMin,
-                         hostRoundTrip ? &sampler : nullptr);
-  appendSeriesStatistics(*this, applySectionSeries, applySectionAverage, applySectionMax,
-                         applySectionMin);
-  appendSeriesStatistics(*this, tensorUpdateSeries, tensorUpdateAverage, tensorUpdateMax,
-                         tensorUpdateMin);
+  appendSeriesStatistics(executeSeries, executeAverage, executeMax, executeMin);
+  appendSeriesStatistics(applySectionSeries, applySectionAverage, applySectionMax, applySectionMin);
+  appendSeriesStatistics(tensorUpdateSeries, tensorUpdateAverage, tensorUpdateMax, tensorUpdateMin);
 
   if (hostRoundTrip) {
-    sampler.finish(queueWaitSamples, diagnosticText);
+    extractQueueWaitSamples(*this, diagnosticText);
     extractQueueWaitValues(executeMax, queueWaitMax,
                            "No max queue-wait time event found per execution.", diagnosticText);
     extractQueueWaitValues(executeMin, queueWaitMin,

@@ -51,8 +51,8 @@ bool VynProfileLogReader::loadLog(bool writeDataFilesFlag) {
   }
 
   for (;;) {
-    // A fresh buffer per record. Records whose execution events were deferred
-    // are kept; the others are released before the next one is read.
+    // A fresh buffer per record: the previous one is released before the next
+    // is read, so only one record's bytes are held at a time.
     auto record = std::make_shared<std::vector<std::uint8_t>>();
     const RecordStatus status = readNextRecord(file, *record);
     if (status == RecordStatus::End) break;
@@ -60,9 +60,7 @@ bool VynProfileLogReader::loadLog(bool writeDataFilesFlag) {
     if (!recordCursor.initialize(record)) return false;
     if (!headerCaptured) captureHeader();
     endOfRecord = false;
-    currentRecordRetained = false;
     while (!endOfRecord) processNextMessage();
-    if (currentRecordRetained) retainedRecords.push_back(std::move(record));
   }
 
   writeDataFiles = writeDataFilesFlag;

@@ -6,31 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "capture/event_conversion.h"
 #include "vyn/profiling/profile_event.h"
 
 namespace vyn::profiling {
 
-// Execution events left in their log record and converted only when read:
-// executions dominate large logs, and their record bytes are smaller than the
-// converted trees.
-struct DeferredEvents {
-  const EventEntryList* entries = nullptr;
-  ExecutionEventFilter filter = ExecutionEventFilter::AllButInit;
-  std::uint32_t count = 0;  // events that pass the filter
-};
-
 // One occurrence of a phase: its duration in microseconds, the message timestamp,
-// an optional name and the events measured below it. The events of an execution
-// may be deferred instead; VynProfileLogReader::eventsOf reads either kind.
+// an optional name and the events measured below it.
 struct PhaseStat {
   std::uint64_t value = 0;
   std::uint64_t timestamp = 0;
   std::string name;
   std::vector<ProfileEvent> subEvents;
-  DeferredEvents deferredEvents;
-
-  bool hasEvents() const { return !subEvents.empty() || deferredEvents.count > 0; }
 };
 
 // Every occurrence of one graph's phase, in message order.

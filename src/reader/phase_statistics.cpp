@@ -64,20 +64,54 @@ void addValue(ProfileEvent& accumulated, const ProfileEvent& incoming) {
   accumulated.mergeCount += 1;
 }
 
-const std::vector<ProfileEvent>& ownEvents(const PhaseStat& stat) { return stat.subEvents; }
+// Copies stat's timestamp and events into result; used for the extremes.
+void takeOccurrence(PhaseStat& result, const PhaseStat& occurrence) {
+  result.timestamp = occurrence.timestamp;
+  result.subEvents = occurrence.subEvents;
+}
 
 }  // namespace
 
 PhaseStat averagePhaseStats(const std::vector<PhaseStat>& occurrences) {
-  return averagePhaseStats(occurrences, ownEvents);
+  PhaseStat result;
+  std::uint64_t sum = 0;
+  std::uint64_t nonZero = 0;
+  for (const PhaseStat& occurrence : occurrences) {
+    sum += occurrence.value;
+    if (occurrence.value != 0) ++nonZero;
+    result.timestamp = occurrence.timestamp;
+    mergeEvents(result.subEvents, occurrence.subEvents);
+  }
+  result.value = nonZero == 0 ? 0 : sum / nonZero;
+  finishEventAverages(result.subEvents);
+  return result;
 }
 
 PhaseStat maxPhaseStat(const std::vector<PhaseStat>& occurrences) {
-  return maxPhaseStat(occurrences, ownEvents);
+  PhaseStat result;
+  const PhaseStat* largest = nullptr;
+  for (const PhaseStat& occurrence : occurrences) {
+    if (largest == nullptr || occurrence.value >= largest->value) largest = &occurrence;
+  }
+  if (largest != nullptr) {
+    result.value = largest->value;
+    takeOccurrence(result, *largest);
+  }
+  return result;
 }
 
 PhaseStat minPhaseStat(const std::vector<PhaseStat>& occurrences) {
-  return minPhaseStat(occurrences, ownEvents);
+  PhaseStat result;
+  const PhaseStat* smallest = nullptr;
+  for (const PhaseStat& occurrence : occurrences) {
+    if (occurrence.value == 0) continue;
+    if (smallest == nullptr || occurrence.value <= smallest->value) smallest = &occurrence;
+  }
+  if (smallest != nullptr) {
+    result.value = smallest->value;
+    takeOccurrence(result, *smallest);
+  }
+  return result;
 }
 
 void mergeEvents(std::vector<ProfileEvent>& accumulated, const std::vector<ProfileEvent>& incoming) {

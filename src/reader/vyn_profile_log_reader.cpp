@@ -7,11 +7,4 @@ VynProfileLogReader::VynProfileLogReader(const std::string& path, VisibilityLeve
 
 VynProfileLogReader::~VynProfileLogReader() = default;
 
-const std::vector<ProfileEvent>& VynProfileLogReader::eventsOf(const PhaseStat& stat) {
-  if (stat.deferredEvents.entries == nullptr) return stat.subEvents;
-  convertExecutionEventsInPlace(stat.deferredEvents.entries, stat.deferredEvents.filter,
-                                eventScratch);
-  return eventScratch;
-}
-
 }  // namespace vyn::profiling

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <list>
-#include <memory>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -96,14 +95,6 @@ class VynProfileLogReader : public IVynProfileLogReader<VisibilityLevel> {
   // Saves the raw bytes of an object-valued event under the name it carries.
   void writeEventDataFile(const ProfileEvent& event);
 
-  // The sub-events of an occurrence. Deferred events are converted into a
-  // scratch vector that the next call reuses: use the result before calling again.
-  const std::vector<ProfileEvent>& eventsOf(const PhaseStat& stat);
-
-  // Keeps the current record's bytes for the reader's life: deferred events
-  // point into it.
-  void retainCurrentRecord() { currentRecordRetained = true; }
-
   // State, in declaration order.
   std::int8_t visibilityLevel;
   bool endOfRecord = false;
@@ -163,11 +154,6 @@ class VynProfileLogReader : public IVynProfileLogReader<VisibilityLevel> {
   std::uint64_t steadyClockTimestamp = 0;
   float timeScale = 0.0f;
   std::list<std::string> eventStringPool;  // elements never move
-
-  // Records that deferred events point into, and whether the current one is one.
-  std::vector<std::shared_ptr<std::vector<std::uint8_t>>> retainedRecords;
-  bool currentRecordRetained = false;
-  std::vector<ProfileEvent> eventScratch;
 };
 
 }  // namespace vyn::profiling

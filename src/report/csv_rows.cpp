@@ -101,7 +101,7 @@ void VynProfileLogReader::writeExecuteRows(std::ostream& out) {
     const std::string identifier = graphIdentifier(position, series.graphName);
     for (const PhaseStat& run : series.stats) {
       writePhaseRow(out, run.timestamp, ",EXECUTE,", run.value, identifier);
-      printEvent(out, eventsOf(run), run.timestamp, "EXECUTE", 0);
+      printEvent(out, run.subEvents, run.timestamp, "EXECUTE", 0);
     }
   }
 }

@@ -103,7 +103,7 @@ void VynProfileLogReader::writeExecuteStats(std::ostream& out, ExecuteStatKind k
   // The averages hold no object-valued events, so their data come from every run.
   for (const GraphPhaseSeries& graph : executeSeries) {
     for (const PhaseStat& run : graph.stats) {
-      for (const ProfileEvent& event : eventsOf(run)) {
+      for (const ProfileEvent& event : run.subEvents) {
         if (event.unit == EventUnit::Object) writeEventDataFile(event);
         for (const ProfileEvent& subEvent : event.subEvents)
           if (subEvent.unit == EventUnit::Object) writeEventDataFile(subEvent);

@@ -83,7 +83,7 @@ void VynProfileLogReaderXtu::writeBackendData(std::ostream& out) {
     for (const GraphPhaseSeries& series : executeSeries) {
       for (std::size_t position = 0; position < series.stats.size(); ++position) {
         out << "\nExecute Stat " << position + 1 << "\n\n";
-        printBackendEvents(out, eventsOf(series.stats[position]));
+        printBackendEvents(out, series.stats[position].subEvents);
       }
     }
   }

@@ -1,0 +1,103 @@
+#include "common/log_frames.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+
+#include "common/output_file.h"
+#include "format/record_format.h"
+
+namespace vyn::tools {
+namespace {
+
+constexpr std::size_t kReadChunk = 1 << 20;
+
+}  // namespace
+
+LogFrameReader::~LogFrameReader() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool LogFrameReader::open(const std::string& path) {
+  file_ = std::fopen(path.c_str(), "rb");
+  if (file_ == nullptr) {
+    problem_ = errno == ENOENT ? "no such file" : "cannot be opened: " + systemErrorText(errno);
+    return false;
+  }
+  struct stat status {};
+  if (::fstat(::fileno(file_), &status) == 0) {
+    if (S_ISDIR(status.st_mode)) {
+      problem_ = "is a directory, not a log file";
+      return false;
+    }
+    regular_ = S_ISREG(status.st_mode);
+    if (regular_) fileSize_ = static_cast<std::uint64_t>(status.st_size);
+  }
+  std::setvbuf(file_, nullptr, _IOFBF, kReadChunk);
+  return true;
+}
+
+std::size_t LogFrameReader::read(std::uint8_t* into, std::size_t size) {
+  const std::size_t got = std::fread(into, 1, size, file_);
+  position_ += got;
+  return got;
+}
+
+void LogFrameReader::readBounded(std::vector<std::uint8_t>& bytes, std::uint64_t size) {
+  while (size > 0) {
+    const std::size_t chunk = size < kReadChunk ? static_cast<std::size_t>(size) : kReadChunk;
+    const std::size_t before = bytes.size();
+    bytes.resize(before + chunk);
+    const std::size_t got = read(bytes.data() + before, chunk);
+    bytes.resize(before + got);
+    if (got < chunk) return;
+    size -= got;
+  }
+}
+
+FrameStatus LogFrameReader::next(Frame& frame) {
+  if (finished_ || file_ == nullptr) return FrameStatus::End;
+  frame.index = nextIndex_;
+  frame.offset = position_;
+  frame.length = 0;
+  frame.bytes.clear();
+
+  std::uint8_t prefix[profiling::kLengthPrefixSize];
+  const std::size_t prefixBytes = read(prefix, sizeof prefix);
+  if (prefixBytes < sizeof prefix) {
+    finished_ = true;
+    if (std::ferror(file_)) {
+      problem_ = "read error: " + systemErrorText(errno);
+      return FrameStatus::ReadError;
+    }
+    if (prefixBytes == 0) return FrameStatus::End;
+    frame.bytes.assign(prefix, prefix + prefixBytes);
+    return FrameStatus::StrayBytes;
+  }
+  frame.length = static_cast<std::uint32_t>(prefix[0]) | (static_cast<std::uint32_t>(prefix[1]) << 8) |
+                 (static_cast<std::uint32_t>(prefix[2]) << 16) |
+                 (static_cast<std::uint32_t>(prefix[3]) << 24);
+
+  if (regular_ && frame.length <= fileSize_ - std::min(position_, fileSize_)) {
+    frame.bytes.resize(frame.length);
+    const std::size_t got = read(frame.bytes.data(), frame.length);
+    frame.bytes.resize(got);
+  } else {
+    readBounded(frame.bytes, frame.length);
+  }
+  if (frame.bytes.size() < frame.length) {
+    finished_ = true;
+    if (std::ferror(file_)) {
+      problem_ = "read error: " + systemErrorText(errno);
+      return FrameStatus::ReadError;
+    }
+    return FrameStatus::Truncated;
+  }
+  ++nextIndex_;
+  return FrameStatus::Frame;
+}
+
+}  // namespace vyn::tools

@@ -1,0 +1,297 @@
+// JSON to the record model, for pack.
+#include "common/log_json.h"
+
+#include <cmath>
+#include <limits>
+#include <set>
+#include <type_traits>
+#include <vector>
+
+#include "common/base64.h"
+#include "common/schema_names.h"
+
+namespace vyn::tools {
+namespace {
+
+
+[[noreturn]] void fail(const std::string& path, const std::string& problem) {
+  throw JsonLogError(path, problem);
+}
+
+// A short rendering of a value for error messages.
+std::string shown(const Json& value) {
+  std::string text = value.dump();
+  if (text.size() > 40) text = text.substr(0, 37) + "...";
+  return text;
+}
+
+// The members of one JSON object, taken one by one; whatever is left over when
+// the object is finished is an unknown field.
+class ObjectFields {
+ public:
+  ObjectFields(const Json& value, std::string path, const char* what)
+      : value_(value), path_(std::move(path)) {
+    if (!value_.is_object()) fail(path_, std::string("expected ") + what + ", found " + shown(value_));
+  }
+
+  const Json* take(const char* key) {
+    known_.push_back(key);
+    const auto found = value_.find(key);
+    if (found == value_.end()) return nullptr;
+    taken_.insert(key);
+    return &*found;
+  }
+
+  std::string pathOf(const char* key) const { return path_ + "." + key; }
+  const std::string& path() const { return path_; }
+
+  void finish() const {
+    for (const auto& member : value_.items()) {
+      if (taken_.count(member.key()) != 0) continue;
+      std::string expected;
+      for (const char* key : known_) expected += (expected.empty() ? "" : ", ") + std::string(key);
+      fail(path_ + "." + member.key(), "unknown field (expected one of: " + expected + ")");
+    }
+  }
+
+ private:
+  const Json& value_;
+  std::string path_;
+  std::vector<const char*> known_;
+  std::set<std::string> taken_;
+};
+
+template <typename T>
+T parseUnsigned(const Json& value, const std::string& path) {
+  if (value.is_number_unsigned()) {
+    const auto number = value.get<std::uint64_t>();
+    if (number > std::numeric_limits<T>::max()) {
+      fail(path, "value " + shown(value) + " does not fit in " + std::to_string(sizeof(T) * 8) +
+                     " bits");
+    }
+    return static_cast<T>(number);
+  }
+  if (value.is_number_integer()) fail(path, "must not be negative, found " + shown(value));
+  fail(path, "expected an unsigned integer, found " + shown(value));
+}
+
+template <typename T>
+T parseSigned(const Json& value, const std::string& path) {
+  if (value.is_number_unsigned()) {
+    const auto number = value.get<std::uint64_t>();
+    if (number > static_cast<std::uint64_t>(std::numeric_limits<T>::max())) {
+      fail(path, "value " + shown(value) + " does not fit in a signed " +
+                     std::to_string(sizeof(T) * 8) + "-bit integer");
+    }
+    return static_cast<T>(number);
+  }
+  if (value.is_number_integer()) {
+    const auto number = value.get<std::int64_t>();
+    if (number < std::numeric_limits<T>::min() || number > std::numeric_limits<T>::max()) {
+      fail(path, "value " + shown(value) + " does not fit in a signed " +
+                     std::to_string(sizeof(T) * 8) + "-bit integer");
+    }
+    return static_cast<T>(number);
+  }
+  fail(path, "expected an integer, found " + shown(value));
+}
+
+template <typename T>
+T parseFloating(const Json& value, const std::string& path) {
+  if (value.is_string()) {
+    const auto& text = value.get_ref<const std::string&>();
+    if (text == "NaN") return std::numeric_limits<T>::quiet_NaN();
+    if (text == "Infinity") return std::numeric_limits<T>::infinity();
+    if (text == "-Infinity") return -std::numeric_limits<T>::infinity();
+  }
+  if (!value.is_number()) {
+    fail(path, "expected a number, \"NaN\", \"Infinity\" or \"-Infinity\", found " + shown(value));
+  }
+  const double number = value.get<double>();
+  if (std::fabs(number) > static_cast<double>(std::numeric_limits<T>::max())) {
+    fail(path, "value " + shown(value) + " is out of range");
+  }
+  return static_cast<T>(number);
+}
+
+std::string parseString(const Json& value, const std::string& path) {
+  if (value.is_string()) return value.get<std::string>();
+  if (value.is_object() && value.size() == 1 && value.contains("base64")) {
+    const Json& encoded = value.at("base64");
+    if (encoded.is_string()) {
+      if (auto bytes = base64Decode(encoded.get_ref<const std::string&>())) {
+        return std::string(bytes->begin(), bytes->end());
+      }
+    }
+    fail(path + ".base64", "expected base64 text, found " + shown(encoded));
+  }
+  fail(path, "expected a string or {\"base64\": ...}, found " + shown(value));
+}
+
+std::vector<std::uint8_t> parseBytes(const Json& value, const std::string& path) {
+  if (value.is_string()) {
+    if (auto bytes = base64Decode(value.get_ref<const std::string&>())) return *bytes;
+    fail(path, "expected base64 text, found " + shown(value));
+  }
+  if (value.is_array()) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i) {
+      bytes.push_back(parseUnsigned<std::uint8_t>(value[i], path + "[" + std::to_string(i) + "]"));
+    }
+    return bytes;
+  }
+  fail(path, "expected base64 text or an array of bytes, found " + shown(value));
+}
+
+template <typename T, typename ByName>
+T parseEnum(const Json& value, const std::string& path, ByName byName, const char* what,
+            std::string (*nameOf)(std::int64_t), std::int64_t first, std::int64_t last) {
+  if (value.is_string()) {
+    if (auto number = byName(value.get_ref<const std::string&>())) return *number;
+    std::string names;
+    for (std::int64_t v = first; v <= last; ++v) names += (names.empty() ? "" : ", ") + nameOf(v);
+    fail(path, "unknown " + std::string(what) + " " + shown(value) + " (expected a number or one of: " +
+                   names + ")");
+  }
+  if constexpr (std::is_signed<T>::value) {
+    return parseSigned<T>(value, path);
+  } else {
+    return parseUnsigned<T>(value, path);
+  }
+}
+
+template <typename T, typename Parse>
+void parseField(ObjectFields& fields, const char* key, std::optional<T>& target, Parse parse) {
+  if (const Json* value = fields.take(key)) target = parse(*value, fields.pathOf(key));
+}
+
+std::vector<EventModel> parseEvents(const Json& value, const std::string& path);
+
+EventModel parseEvent(const Json& value, const std::string& path) {
+  ObjectFields fields(value, path, "an event object");
+  EventModel event;
+  parseField(fields, "name", event.name, parseString);
+  parseField(fields, "identifier", event.identifier, parseUnsigned<std::uint32_t>);
+  parseField(fields, "unsignedValue", event.unsignedValue, parseUnsigned<std::uint64_t>);
+  parseField(fields, "unit", event.unit, [](const Json& v, const std::string& p) {
+    return parseEnum<std::uint32_t>(v, p, eventUnitByName, "unit", eventUnitName, 1, 6);
+  });
+  parseField(fields, "subEvents", event.subEvents, parseEvents);
+  parseField(fields, "valueKind", event.valueKind, [](const Json& v, const std::string& p) {
+    return parseEnum<std::uint32_t>(v, p, valueKindByName, "value kind", valueKindName, 1, 6);
+  });
+  parseField(fields, "signedValue", event.signedValue, parseSigned<std::int64_t>);
+  parseField(fields, "floatValue", event.floatValue, parseFloating<float>);
+  parseField(fields, "bytesValue", event.bytesValue, parseBytes);
+  parseField(fields, "detailText", event.detailText, parseString);
+  parseField(fields, "auxValue", event.auxValue, parseUnsigned<std::uint64_t>);
+  parseField(fields, "doubleValue", event.doubleValue, parseFloating<double>);
+  parseField(fields, "stringValue", event.stringValue, parseString);
+  fields.finish();
+  return event;
+}
+
+std::vector<EventModel> parseEvents(const Json& value, const std::string& path) {
+  if (!value.is_array()) fail(path, "expected an array of events, found " + shown(value));
+  std::vector<EventModel> events;
+  events.reserve(value.size());
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    events.push_back(parseEvent(value[i], path + "[" + std::to_string(i) + "]"));
+  }
+  return events;
+}
+
+TimestampModel parseTimestamp(const Json& value, const std::string& path) {
+  if (value.is_number()) return TimestampModel{parseUnsigned<std::uint64_t>(value, path), {}};
+  ObjectFields fields(value, path, "a timestamp object or number");
+  TimestampModel timestamp;
+  parseField(fields, "value", timestamp.value, parseUnsigned<std::uint64_t>);
+  parseField(fields, "sequence", timestamp.sequence, parseUnsigned<std::uint64_t>);
+  fields.finish();
+  return timestamp;
+}
+
+TimingModel parseTiming(const Json& value, const std::string& path) {
+  ObjectFields fields(value, path, "a timing object");
+  TimingModel timing;
+  parseField(fields, "start", timing.start, parseUnsigned<std::uint64_t>);
+  parseField(fields, "end", timing.end, parseUnsigned<std::uint64_t>);
+  parseField(fields, "cpuStart", timing.cpuStart, parseUnsigned<std::uint64_t>);
+  parseField(fields, "cpuEnd", timing.cpuEnd, parseUnsigned<std::uint64_t>);
+  parseField(fields, "clockKind", timing.clockKind, parseUnsigned<std::uint8_t>);
+  fields.finish();
+  return timing;
+}
+
+MessageModel parseMessage(const Json& value, const std::string& path) {
+  ObjectFields fields(value, path, "a message object");
+  MessageModel message;
+  parseField(fields, "timestamp", message.timestamp, parseTimestamp);
+  parseField(fields, "methodType", message.methodType, [](const Json& v, const std::string& p) {
+    return parseEnum<std::int8_t>(v, p, methodTypeByName, "method type", methodTypeName, 1, 17);
+  });
+  parseField(fields, "timing", message.timing, parseTiming);
+  parseField(fields, "level", message.level, parseSigned<std::int8_t>);
+  parseField(fields, "events", message.events, parseEvents);
+  parseField(fields, "name", message.name, parseString);
+  fields.finish();
+  return message;
+}
+
+HeaderVersionModel parseVersion(const Json& value, const std::string& path) {
+  ObjectFields fields(value, path, "a version object");
+  HeaderVersionModel version;
+  parseField(fields, "major", version.major, parseUnsigned<std::uint32_t>);
+  parseField(fields, "minor", version.minor, parseUnsigned<std::uint32_t>);
+  parseField(fields, "patch", version.patch, parseUnsigned<std::uint32_t>);
+  parseField(fields, "flags", version.flags, parseUnsigned<std::uint8_t>);
+  fields.finish();
+  return version;
+}
+
+HeaderModel parseHeader(const Json& value, const std::string& path) {
+  ObjectFields fields(value, path, "a header object");
+  HeaderModel header;
+  parseField(fields, "timeScale", header.timeScale, parseFloating<float>);
+  parseField(fields, "epochTimestamp", header.epochTimestamp, parseUnsigned<std::uint64_t>);
+  parseField(fields, "steadyClockTimestamp", header.steadyClockTimestamp,
+             parseUnsigned<std::uint64_t>);
+  parseField(fields, "version", header.version, parseVersion);
+  parseField(fields, "generatorVersion", header.generatorVersion, parseString);
+  parseField(fields, "backendVersion", header.backendVersion, parseString);
+  parseField(fields, "generatorName", header.generatorName, parseString);
+  fields.finish();
+  return header;
+}
+
+std::vector<MessageModel> parseMessages(const Json& value, const std::string& path) {
+  if (!value.is_array()) fail(path, "expected an array of messages, found " + shown(value));
+  std::vector<MessageModel> messages;
+  messages.reserve(value.size());
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    messages.push_back(parseMessage(value[i], path + "[" + std::to_string(i) + "]"));
+  }
+  return messages;
+}
+
+}  // namespace
+
+LogEntry entryFromJson(const Json& value, const std::string& path) {
+  LogEntry entry;
+  if (value.is_object() && value.size() == 1 &&
+      (value.contains("rawRecord") || value.contains("trailingBytes"))) {
+    const bool raw = value.contains("rawRecord");
+    const char* key = raw ? "rawRecord" : "trailingBytes";
+    entry.kind = raw ? LogEntry::Kind::RawFrame : LogEntry::Kind::Trailing;
+    entry.bytes = parseBytes(value.at(key), path + "." + key);
+    return entry;
+  }
+  ObjectFields fields(value, path, "a record object");
+  parseField(fields, "header", entry.record.header, parseHeader);
+  parseField(fields, "messages", entry.record.messages, parseMessages);
+  fields.finish();
+  return entry;
+}
+
+}  // namespace vyn::tools

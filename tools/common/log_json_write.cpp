@@ -1,0 +1,186 @@
+// The record model to JSON, for dump.
+#include "common/log_json.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "common/base64.h"
+#include "common/schema_names.h"
+
+namespace vyn::tools {
+namespace {
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF. Only
+// such text can be written as a JSON string and read back unchanged.
+bool isValidUtf8(const std::string& text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  std::size_t i = 0;
+  while (i < size) {
+    const unsigned char lead = bytes[i];
+    std::size_t length = 0;
+    std::uint32_t codePoint = 0;
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    } else if ((lead & 0xE0) == 0xC0) {
+      length = 2;
+      codePoint = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+      length = 3;
+      codePoint = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+      length = 4;
+      codePoint = lead & 0x07;
+    } else {
+      return false;
+    }
+    if (size - i < length) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((bytes[i + k] & 0xC0) != 0x80) return false;
+      codePoint = (codePoint << 6) | (bytes[i + k] & 0x3F);
+    }
+    static constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (codePoint < kSmallest[length] || codePoint > 0x10FFFF) return false;
+    if (codePoint >= 0xD800 && codePoint <= 0xDFFF) return false;
+    i += length;
+  }
+  return true;
+}
+
+Json stringToJson(const std::string& text) {
+  if (isValidUtf8(text)) return Json(text);
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  return Json{{"base64", base64Encode(bytes, text.size())}};
+}
+
+Json nonFiniteToJson(double value) {
+  if (std::isnan(value)) return Json("NaN");
+  return Json(value > 0 ? "Infinity" : "-Infinity");
+}
+
+// The shortest decimal that reads back as the same float, so that 0.1f is
+// written as 0.1 and not as the double nearest to it.
+Json floatToJson(float value) {
+  if (!std::isfinite(value)) return nonFiniteToJson(value);
+  char text[32];
+  for (int digits = 6; digits <= 9; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+    if (std::strtof(text, nullptr) == value) break;
+  }
+  return Json(std::strtod(text, nullptr));
+}
+
+Json doubleToJson(double value) {
+  if (!std::isfinite(value)) return nonFiniteToJson(value);
+  return Json(value);
+}
+
+template <typename T>
+Json enumToJson(T value, std::string (*nameOf)(std::int64_t)) {
+  const std::string name = nameOf(static_cast<std::int64_t>(value));
+  if (!name.empty()) return Json(name);
+  return Json(static_cast<std::int64_t>(value));
+}
+
+Json eventsToJson(const std::vector<EventModel>& events);
+
+Json eventToJson(const EventModel& event) {
+  Json json = Json::object();
+  if (event.name) json["name"] = stringToJson(*event.name);
+  if (event.identifier) json["identifier"] = *event.identifier;
+  if (event.unsignedValue) json["unsignedValue"] = *event.unsignedValue;
+  if (event.unit) json["unit"] = enumToJson(*event.unit, eventUnitName);
+  if (event.subEvents) json["subEvents"] = eventsToJson(*event.subEvents);
+  if (event.valueKind) json["valueKind"] = enumToJson(*event.valueKind, valueKindName);
+  if (event.signedValue) json["signedValue"] = *event.signedValue;
+  if (event.floatValue) json["floatValue"] = floatToJson(*event.floatValue);
+  if (event.bytesValue) json["bytesValue"] = base64Encode(*event.bytesValue);
+  if (event.detailText) json["detailText"] = stringToJson(*event.detailText);
+  if (event.auxValue) json["auxValue"] = *event.auxValue;
+  if (event.doubleValue) json["doubleValue"] = doubleToJson(*event.doubleValue);
+  if (event.stringValue) json["stringValue"] = stringToJson(*event.stringValue);
+  return json;
+}
+
+Json eventsToJson(const std::vector<EventModel>& events) {
+  Json json = Json::array();
+  for (const EventModel& event : events) json.push_back(eventToJson(event));
+  return json;
+}
+
+Json messageToJson(const MessageModel& message) {
+  Json json = Json::object();
+  if (message.timestamp) {
+    const TimestampModel& timestamp = *message.timestamp;
+    if (timestamp.value && !timestamp.sequence) {
+      json["timestamp"] = *timestamp.value;
+    } else {
+      Json table = Json::object();
+      if (timestamp.value) table["value"] = *timestamp.value;
+      if (timestamp.sequence) table["sequence"] = *timestamp.sequence;
+      json["timestamp"] = std::move(table);
+    }
+  }
+  if (message.methodType) json["methodType"] = enumToJson(*message.methodType, methodTypeName);
+  if (message.timing) {
+    const TimingModel& timing = *message.timing;
+    Json table = Json::object();
+    if (timing.start) table["start"] = *timing.start;
+    if (timing.end) table["end"] = *timing.end;
+    if (timing.cpuStart) table["cpuStart"] = *timing.cpuStart;
+    if (timing.cpuEnd) table["cpuEnd"] = *timing.cpuEnd;
+    if (timing.clockKind) table["clockKind"] = *timing.clockKind;
+    json["timing"] = std::move(table);
+  }
+  if (message.level) json["level"] = *message.level;
+  if (message.events) json["events"] = eventsToJson(*message.events);
+  if (message.name) json["name"] = stringToJson(*message.name);
+  return json;
+}
+
+Json headerToJson(const HeaderModel& header) {
+  Json json = Json::object();
+  if (header.timeScale) json["timeScale"] = floatToJson(*header.timeScale);
+  if (header.epochTimestamp) json["epochTimestamp"] = *header.epochTimestamp;
+  if (header.steadyClockTimestamp) json["steadyClockTimestamp"] = *header.steadyClockTimestamp;
+  if (header.version) {
+    const HeaderVersionModel& version = *header.version;
+    Json table = Json::object();
+    if (version.major) table["major"] = *version.major;
+    if (version.minor) table["minor"] = *version.minor;
+    if (version.patch) table["patch"] = *version.patch;
+    if (version.flags) table["flags"] = *version.flags;
+    json["version"] = std::move(table);
+  }
+  if (header.generatorVersion) json["generatorVersion"] = stringToJson(*header.generatorVersion);
+  if (header.backendVersion) json["backendVersion"] = stringToJson(*header.backendVersion);
+  if (header.generatorName) json["generatorName"] = stringToJson(*header.generatorName);
+  return json;
+}
+
+}  // namespace
+
+Json entryToJson(const LogEntry& entry) {
+  switch (entry.kind) {
+    case LogEntry::Kind::RawFrame:
+      return Json{{"rawRecord", base64Encode(entry.bytes)}};
+    case LogEntry::Kind::Trailing:
+      return Json{{"trailingBytes", base64Encode(entry.bytes)}};
+    case LogEntry::Kind::Record:
+      break;
+  }
+  Json json = Json::object();
+  if (entry.record.header) json["header"] = headerToJson(*entry.record.header);
+  if (entry.record.messages) {
+    Json messages = Json::array();
+    for (const MessageModel& message : *entry.record.messages) {
+      messages.push_back(messageToJson(message));
+    }
+    json["messages"] = std::move(messages);
+  }
+  return json;
+}
+
+}  // namespace vyn::tools

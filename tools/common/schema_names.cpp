@@ -1,0 +1,63 @@
+#include "common/schema_names.h"
+
+#include "format/record_format.h"
+
+namespace vyn::tools {
+namespace {
+
+namespace fb = ::vyn::profiling::fb;
+
+// Looks a value up in one of the generated enumeration tables.
+template <typename Enum, std::size_t N>
+std::string nameIn(const Enum (&values)[N], const char* const* names, std::int64_t value) {
+  for (std::size_t i = 0; i < N; ++i) {
+    if (static_cast<std::int64_t>(values[i]) == value) {
+      return names[static_cast<std::size_t>(values[i]) - static_cast<std::size_t>(values[0])];
+    }
+  }
+  return {};
+}
+
+template <typename Enum, std::size_t N>
+std::optional<std::int64_t> valueIn(const Enum (&values)[N], const char* const* names,
+                                    const std::string& name) {
+  for (std::size_t i = 0; i < N; ++i) {
+    const auto index = static_cast<std::size_t>(values[i]) - static_cast<std::size_t>(values[0]);
+    if (name == names[index]) return static_cast<std::int64_t>(values[i]);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string methodTypeName(std::int64_t value) {
+  return nameIn(fb::EnumValuesMethodType(), fb::EnumNamesMethodType(), value);
+}
+
+std::string eventUnitName(std::int64_t value) {
+  return nameIn(fb::EnumValuesEventUnit(), fb::EnumNamesEventUnit(), value);
+}
+
+std::string valueKindName(std::int64_t value) {
+  return nameIn(fb::EnumValuesEventValueKind(), fb::EnumNamesEventValueKind(), value);
+}
+
+std::optional<std::int8_t> methodTypeByName(const std::string& name) {
+  const auto value = valueIn(fb::EnumValuesMethodType(), fb::EnumNamesMethodType(), name);
+  if (!value) return std::nullopt;
+  return static_cast<std::int8_t>(*value);
+}
+
+std::optional<std::uint32_t> eventUnitByName(const std::string& name) {
+  const auto value = valueIn(fb::EnumValuesEventUnit(), fb::EnumNamesEventUnit(), name);
+  if (!value) return std::nullopt;
+  return static_cast<std::uint32_t>(*value);
+}
+
+std::optional<std::uint32_t> valueKindByName(const std::string& name) {
+  const auto value = valueIn(fb::EnumValuesEventValueKind(), fb::EnumNamesEventValueKind(), name);
+  if (!value) return std::nullopt;
+  return static_cast<std::uint32_t>(*value);
+}
+
+}  // namespace vyn::tools

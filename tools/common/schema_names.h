@@ -1,0 +1,24 @@
+// The schema's names for the numbered enumerations of a record: method types,
+// event units and value kinds.
+#ifndef VYN_TOOLS_COMMON_SCHEMA_NAMES_H_
+#define VYN_TOOLS_COMMON_SCHEMA_NAMES_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vyn::tools {
+
+// The name of a value, or an empty string when the schema names no such value.
+std::string methodTypeName(std::int64_t value);
+std::string eventUnitName(std::int64_t value);
+std::string valueKindName(std::int64_t value);
+
+// The value with this exact (case-sensitive) name.
+std::optional<std::int8_t> methodTypeByName(const std::string& name);
+std::optional<std::uint32_t> eventUnitByName(const std::string& name);
+std::optional<std::uint32_t> valueKindByName(const std::string& name);
+
+}  // namespace vyn::tools
+
+#endif  // VYN_TOOLS_COMMON_SCHEMA_NAMES_H_

@@ -1,0 +1,36 @@
+// The subcommands of vyn-profile-log. Each returns the process exit status:
+// 0 success, 1 the input or output failed; usage errors are caught before.
+#ifndef VYN_TOOLS_LOG_COMMANDS_H_
+#define VYN_TOOLS_LOG_COMMANDS_H_
+
+#include <cstdint>
+#include <string>
+
+namespace vyn::tools {
+
+// "vyn-profile-log: SUBJECT: PROBLEM" on standard error.
+void reportProblem(const std::string& subject, const std::string& problem);
+
+int runPack(const std::string& inputPath, const std::string& outputPath);
+int runDump(const std::string& inputPath, const std::string& outputPath);
+int runCheck(const std::string& inputPath);
+int runTrace(const std::string& inputPath, const std::string& outputPath);
+
+struct SynthOptions {
+  std::uint32_t graphs = 2;
+  std::uint64_t executions = 10;       // per graph
+  std::uint32_t events = 20;           // top-level events per execution
+  std::uint32_t subEvents = 2;         // sub-events per event, at every level
+  std::uint32_t depth = 1;             // levels of sub-events below each event
+  std::uint32_t messagesPerRecord = 64;
+  bool roundTrip = false;              // host round trips with queue-wait events
+  std::uint64_t targetSize = 0;        // when set: executions until the log is this large
+  std::uint64_t seed = 1;
+  std::string outputPath;
+};
+
+int runSynth(const SynthOptions& options);
+
+}  // namespace vyn::tools
+
+#endif  // VYN_TOOLS_LOG_COMMANDS_H_

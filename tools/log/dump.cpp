@@ -1,0 +1,109 @@
+// dump: a log's binary form to its JSON form, every field, streaming record by
+// record. Frames that do not hold a valid record are kept verbatim, so packing
+// the dump gives back the same bytes.
+#include "common/log_frames.h"
+#include "common/log_json.h"
+#include "common/output_file.h"
+#include "common/record_codec.h"
+#include "common/record_problem.h"
+#include "log/commands.h"
+
+namespace vyn::tools {
+namespace {
+
+std::string where(const Frame& frame) {
+  return "record " + std::to_string(frame.index) + " at byte offset " + std::to_string(frame.offset);
+}
+
+// The frame's length prefix followed by the bytes that are there.
+std::vector<std::uint8_t> prefixedBytes(const Frame& frame) {
+  std::vector<std::uint8_t> bytes;
+  for (int shift = 0; shift < 32; shift += 8) {
+    bytes.push_back(static_cast<std::uint8_t>(frame.length >> shift));
+  }
+  bytes.insert(bytes.end(), frame.bytes.begin(), frame.bytes.end());
+  return bytes;
+}
+
+void writeEntry(OutputFile& output, const LogEntry& entry, bool first) {
+  std::string text = entryToJson(entry).dump(2);
+  // Indent the entry one level inside the top-level array.
+  std::string indented = first ? "  " : ",\n  ";
+  indented.reserve(text.size() + text.size() / 8);
+  for (char c : text) {
+    indented.push_back(c);
+    if (c == '\n') indented.append("  ");
+  }
+  output.write(indented);
+}
+
+}  // namespace
+
+int runDump(const std::string& inputPath, const std::string& outputPath) {
+  LogFrameReader reader;
+  if (!reader.open(inputPath)) {
+    reportProblem(inputPath, reader.problem());
+    return 1;
+  }
+  OutputFile output;
+  if (!output.open(outputPath)) {
+    reportProblem(output.name(), output.problem());
+    return 1;
+  }
+
+  int status = 0;
+  bool first = true;
+  output.write("[\n");
+  Frame frame;
+  for (bool more = true; more;) {
+    LogEntry entry;
+    switch (reader.next(frame)) {
+      case FrameStatus::Frame: {
+        const std::string problem = recordProblem(frame.bytes.data(), frame.bytes.size());
+        if (problem.empty()) {
+          entry.record = decodeRecord(frame.bytes.data(), frame.bytes.size());
+        } else {
+          reportProblem(inputPath, where(frame) + ": " + problem + " (kept as rawRecord)");
+          entry.kind = LogEntry::Kind::RawFrame;
+          entry.bytes = frame.bytes;
+          status = 1;
+        }
+        break;
+      }
+      case FrameStatus::End:
+        more = false;
+        continue;
+      case FrameStatus::StrayBytes:
+        reportProblem(inputPath, "note: " + std::to_string(frame.bytes.size()) +
+                                     " stray bytes after the last record at byte offset " +
+                                     std::to_string(frame.offset) +
+                                     " (readers ignore them; kept as trailingBytes)");
+        entry.kind = LogEntry::Kind::Trailing;
+        entry.bytes = frame.bytes;
+        more = false;
+        break;
+      case FrameStatus::Truncated:
+        reportProblem(inputPath, where(frame) + ": " + frameProblem(FrameStatus::Truncated, frame, reader) +
+                                     " (kept as trailingBytes)");
+        entry.kind = LogEntry::Kind::Trailing;
+        entry.bytes = prefixedBytes(frame);
+        status = 1;
+        more = false;
+        break;
+      case FrameStatus::ReadError:
+        reportProblem(inputPath, reader.problem());
+        output.discard();
+        return 1;
+    }
+    writeEntry(output, entry, first);
+    first = false;
+  }
+  output.write(first ? "]\n" : "\n]\n");
+  if (!output.close()) {
+    reportProblem(output.name(), output.problem());
+    return 1;
+  }
+  return status;
+}
+
+}  // namespace vyn::tools

@@ -1,0 +1,139 @@
+// vyn-profile-log: make, inspect and check profiling logs.
+#include <CLI/CLI.hpp>
+
+#include <cctype>
+#include <cstdio>
+#include <iostream>
+
+#include "log/commands.h"
+#include "reader/vyn_profile_log_reader.h"
+
+namespace vyn::tools {
+
+void reportProblem(const std::string& subject, const std::string& problem) {
+  std::fprintf(stderr, "vyn-profile-log: %s: %s\n", subject.c_str(), problem.c_str());
+}
+
+namespace {
+
+constexpr int kUsageError = 2;
+// Keeps one record well below the largest buffer FlatBuffers can build.
+constexpr std::uint64_t kMaxEventsPerRecord = 4000000;
+
+// "1048576", "64K", "34MB", "340M", "1GiB": K, M, G and their "iB" forms are
+// powers of 1024, "KB", "MB", "GB" powers of 1000.
+bool parseSize(const std::string& text, std::uint64_t& size) {
+  std::size_t digits = 0;
+  while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
+  if (digits == 0 || digits > 15) return false;
+  const std::uint64_t number = std::stoull(text.substr(0, digits));
+  std::string suffix = text.substr(digits);
+  for (char& c : suffix) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  static const struct {
+    const char* suffix;
+    std::uint64_t factor;
+  } kSuffixes[] = {{"", 1},           {"B", 1},           {"K", 1ULL << 10},  {"KIB", 1ULL << 10},
+                   {"KB", 1000},      {"M", 1ULL << 20},  {"MIB", 1ULL << 20}, {"MB", 1000000},
+                   {"G", 1ULL << 30}, {"GIB", 1ULL << 30}, {"GB", 1000000000}};
+  for (const auto& entry : kSuffixes) {
+    if (suffix == entry.suffix) {
+      size = number * entry.factor;
+      return size > 0;
+    }
+  }
+  return false;
+}
+
+std::uint64_t eventsPerMessage(const SynthOptions& options) {
+  std::uint64_t perEvent = 1;
+  std::uint64_t level = 1;
+  for (std::uint32_t d = 0; d < options.depth && perEvent <= kMaxEventsPerRecord; ++d) {
+    level *= options.subEvents;
+    perEvent += level;
+  }
+  return perEvent * options.events;
+}
+
+}  // namespace
+}  // namespace vyn::tools
+
+int main(int argc, char** argv) {
+  using namespace vyn::tools;
+  CLI::App app{"Makes, inspects and checks profiling logs.", "vyn-profile-log"};
+  app.set_version_flag("--version",
+                       std::string("vyn-profile-log ") + vyn::profiling::kViewerVersion);
+  app.require_subcommand(1);
+
+  std::string input;
+  std::string output;
+
+  auto* pack = app.add_subcommand("pack", "Write the binary log described by a JSON file");
+  pack->add_option("IN.json", input, "JSON log ('-' for standard input)")->required();
+  pack->add_option("-o,--output", output, "binary log to write")->required();
+
+  auto* dump = app.add_subcommand("dump", "Write a log as JSON, every field (pack reverses it)");
+  dump->add_option("IN.log", input, "binary log")->required();
+  dump->add_option("-o,--output", output, "JSON file to write (default: standard output)");
+
+  auto* check = app.add_subcommand(
+      "check", "Verify every record; count records and messages per method type");
+  check->add_option("IN.log", input, "binary log")->required();
+
+  SynthOptions synthOptions;
+  std::string sizeText;
+  auto* synth = app.add_subcommand("synth", "Write a synthetic log for demos and benchmarks");
+  synth->add_option("--graphs", synthOptions.graphs, "graphs in the session")
+      ->check(CLI::Range(1u, 100000u))
+      ->capture_default_str();
+  auto* executions = synth->add_option("--executions", synthOptions.executions, "executions per graph")
+                         ->capture_default_str();
+  synth->add_option("--events", synthOptions.events, "top-level events per execution")
+      ->capture_default_str();
+  synth->add_option("--sub-events", synthOptions.subEvents, "sub-events below each event")
+      ->capture_default_str();
+  synth->add_option("--depth", synthOptions.depth, "levels of sub-events")
+      ->check(CLI::Range(0u, 60u))
+      ->capture_default_str();
+  synth->add_option("--messages-per-record", synthOptions.messagesPerRecord, "messages in one record")
+      ->check(CLI::Range(1u, 1000000u))
+      ->capture_default_str();
+  synth->add_flag("--round-trip", synthOptions.roundTrip,
+                  "host round-trip executions, each with a queue-wait event");
+  synth->add_option("--size", sizeText,
+                    "execute until the log reaches this size (e.g. 34MB, 340MB, 1GiB)")
+      ->excludes(executions);
+  synth->add_option("--seed", synthOptions.seed, "seed of the generated values")->capture_default_str();
+  synth->add_option("-o,--output", synthOptions.outputPath, "binary log to write")->required();
+
+  auto* trace = app.add_subcommand("trace", "Write a log's timeline as trace-event JSON");
+  trace->add_option("IN.log", input, "binary log")->required();
+  trace->add_option("-o,--output", output, "trace JSON to write")->required();
+
+  try {
+    app.parse(argc, argv);
+    if (*synth) {
+      if (!sizeText.empty() && !parseSize(sizeText, synthOptions.targetSize)) {
+        throw CLI::ValidationError("--size", "'" + sizeText + "' is not a size such as 34MB or 1GiB");
+      }
+      if (eventsPerMessage(synthOptions) * synthOptions.messagesPerRecord > kMaxEventsPerRecord) {
+        throw CLI::ValidationError("synth", "more than " + std::to_string(kMaxEventsPerRecord) +
+                                                " events per record; lower --events, --sub-events, "
+                                                "--depth or --messages-per-record");
+      }
+    }
+  } catch (const CLI::CallForHelp& request) {
+    return app.exit(request);
+  } catch (const CLI::CallForVersion& request) {
+    return app.exit(request);
+  } catch (const CLI::ParseError& error) {
+    std::cerr << "vyn-profile-log: " << error.what() << "\n"
+              << "Run 'vyn-profile-log --help' for usage.\n";
+    return kUsageError;
+  }
+
+  if (*pack) return runPack(input, output);
+  if (*dump) return runDump(input, output.empty() ? "-" : output);
+  if (*check) return runCheck(input);
+  if (*synth) return runSynth(synthOptions);
+  return runTrace(input, output);
+}

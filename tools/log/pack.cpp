@@ -1,0 +1,105 @@
+// pack: a log's JSON form to its binary form.
+#include <flatbuffers/flatbuffers.h>
+
+#include <cerrno>
+#include <fstream>
+#include <iostream>
+#include <vector>
+
+#include "common/log_json.h"
+#include "common/output_file.h"
+#include "common/record_codec.h"
+#include "common/record_problem.h"
+#include "log/commands.h"
+
+namespace vyn::tools {
+namespace {
+
+void appendPrefix(std::vector<std::uint8_t>& out, std::size_t length) {
+  for (int shift = 0; shift < 32; shift += 8) {
+    out.push_back(static_cast<std::uint8_t>(length >> shift));
+  }
+}
+
+}  // namespace
+
+int runPack(const std::string& inputPath, const std::string& outputPath) {
+  Json document;
+  {
+    std::ifstream file;
+    std::istream* in = &std::cin;
+    if (inputPath != "-") {
+      file.open(inputPath, std::ios::binary);
+      if (!file) {
+        reportProblem(inputPath, "cannot be read: " + systemErrorText(errno));
+        return 1;
+      }
+      in = &file;
+    }
+    try {
+      document = Json::parse(*in);
+    } catch (const Json::parse_error& error) {
+      // The library's text carries the line and column of the fault.
+      reportProblem(inputPath, std::string("not valid JSON: ") + error.what());
+      return 1;
+    }
+  }
+  if (!document.is_array()) {
+    reportProblem(inputPath, "$: expected an array of records");
+    return 1;
+  }
+
+  // Everything is converted before the output is created, so a bad value
+  // leaves no half-written log behind.
+  std::vector<std::uint8_t> log;
+  flatbuffers::FlatBufferBuilder builder(1 << 16);
+  for (std::size_t i = 0; i < document.size(); ++i) {
+    const std::string path = "$[" + std::to_string(i) + "]";
+    LogEntry entry;
+    try {
+      entry = entryFromJson(document[i], path);
+    } catch (const JsonLogError& error) {
+      reportProblem(inputPath, error.what());
+      return 1;
+    }
+    switch (entry.kind) {
+      case LogEntry::Kind::Record: {
+        encodeRecord(entry.record, builder);
+        const std::uint8_t* bytes = builder.GetBufferPointer();
+        const std::string problem = recordProblem(bytes, builder.GetSize());
+        if (!problem.empty()) {
+          reportProblem(inputPath, "warning: " + path + ": the record will not verify: " + problem);
+        }
+        appendPrefix(log, builder.GetSize());
+        log.insert(log.end(), bytes, bytes + builder.GetSize());
+        break;
+      }
+      case LogEntry::Kind::RawFrame:
+        appendPrefix(log, entry.bytes.size());
+        log.insert(log.end(), entry.bytes.begin(), entry.bytes.end());
+        break;
+      case LogEntry::Kind::Trailing:
+        if (i + 1 != document.size()) {
+          reportProblem(inputPath, path + ": trailingBytes must be the last entry");
+          return 1;
+        }
+        log.insert(log.end(), entry.bytes.begin(), entry.bytes.end());
+        break;
+    }
+  }
+
+  OutputFile output;
+  if (!output.open(outputPath)) {
+    reportProblem(output.name(), output.problem());
+    return 1;
+  }
+  output.write(log.data(), log.size());
+  if (!output.close()) {
+    reportProblem(output.name(), output.problem());
+    output.discard();  // a partial log would look valid up to where it stops
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace vyn::tools

@@ -1,0 +1,159 @@
+// vyn-profile-viewer: the host that drives a profiling-log reader.
+//
+// It runs a reader exactly as a host does: createReader, loadLog,
+// getHeaderReport, writeReport, deleteReader. Standard output carries only what
+// the reader writes (the report and the queue-wait notices); the viewer's own
+// messages, and the reader's diagnostics when --log-level asks for them, go to
+// standard error. Exit status: 0 success, 1 load or report failed, 2 usage.
+#include <CLI/CLI.hpp>
+
+#include <cerrno>
+#include <cstdio>
+#include <iostream>
+#include <map>
+
+#include "common/output_file.h"
+#include "common/record_problem.h"
+#include "log/logger.h"
+#include "reader/vyn_profile_log_reader.h"
+#include "viewer/reader_host.h"
+
+namespace {
+
+using vyn::profiling::ProfileLogReader;
+using vyn::profiling::VisibilityLevel;
+
+constexpr int kFailure = 1;
+constexpr int kUsageError = 2;
+
+void reportProblem(const std::string& subject, const std::string& problem) {
+  std::fprintf(stderr, "vyn-profile-viewer: %s: %s\n", subject.c_str(), problem.c_str());
+}
+
+// The reader's diagnostics, one line each on standard error in the logger's
+// line form, so that standard output stays the report alone.
+void stderrLogSink(const char* format, std::uint32_t level, std::uint64_t elapsedNs, va_list args) {
+  char line[1024] = {};
+  vyn::log::formatLogLine(line, sizeof line, format, level, elapsedNs, args);
+  std::fprintf(stderr, "%s\n", line);
+}
+
+struct Options {
+  std::string logPath;
+  std::string readerPath;
+  std::string csvPath;
+  bool generic = false;
+  bool dataFiles = false;
+  int visibility = 127;
+  std::int32_t logLevel = 0;  // 0: no logger
+};
+
+// Why the load failed, found with the format layer alone.
+std::string loadProblem(const std::string& logPath) {
+  std::string openProblem;
+  const auto bad = vyn::tools::findFirstBadRecord(logPath, openProblem);
+  if (!openProblem.empty()) return openProblem;
+  if (!bad) return "the reader could not load the log";
+  return "the log could not be loaded: record " + std::to_string(bad->index) + " at byte offset " +
+         std::to_string(bad->offset) + ": " + bad->reason;
+}
+
+int run(const Options& options) {
+  // The reader only says that loading failed; find out first whether the file
+  // can be read at all, to say so in plain words.
+  {
+    vyn::tools::LogFrameReader probe;
+    if (!probe.open(options.logPath)) {
+      reportProblem(options.logPath, probe.problem());
+      return kFailure;
+    }
+  }
+
+  vyn::tools::ReaderHost host;
+  if (!options.readerPath.empty()) {
+    if (!host.loadPlugin(options.readerPath)) {
+      reportProblem(options.readerPath, host.problem());
+      return kFailure;
+    }
+  } else {
+    host.useBuiltIn(options.generic);
+    if (options.logLevel != 0) vyn::log::createLogger(stderrLogSink, options.logLevel);
+  }
+
+  ProfileLogReader* reader =
+      host.create(options.logPath, static_cast<VisibilityLevel>(static_cast<std::int8_t>(options.visibility)));
+  int status = 0;
+  if (!reader->loadLog(options.dataFiles)) {
+    std::fflush(stdout);
+    reportProblem(options.logPath, loadProblem(options.logPath));
+    status = kFailure;
+  } else {
+    // The summary that writeReport writes opens with the same text; printing it
+    // here as well would show it twice.
+    static_cast<void>(reader->getHeaderReport());
+    if (!reader->writeReport(options.csvPath)) {
+      std::fflush(stdout);
+      reportProblem(options.csvPath, "cannot write the CSV file: " +
+                                         vyn::tools::ReaderHost::outputFileProblem(options.csvPath));
+      status = kFailure;
+    }
+  }
+  host.destroy(reader);
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    reportProblem("standard output", "write failed: " + vyn::tools::systemErrorText(errno));
+    status = kFailure;
+  }
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Loads a profiling log with a reader and writes its report: the summary on "
+               "standard output, optionally a CSV export.",
+               "vyn-profile-viewer"};
+  app.set_version_flag("--version",
+                       std::string("vyn-profile-viewer ") + vyn::profiling::kViewerVersion);
+  Options options;
+  app.add_option("LOG", options.logPath, "profiling log to read")->required();
+  auto* reader = app.add_option("--reader", options.readerPath,
+                                "reader plug-in (.so) to load instead of the built-in reader")
+                     ->check(CLI::ExistingFile);
+  app.add_flag("--generic", options.generic,
+               "report with the generic reader instead of the back-end one")
+      ->excludes(reader);
+  app.add_option("--csv", options.csvPath, "write the CSV export to this file");
+  app.add_flag("--data-files", options.dataFiles,
+               "save the raw bytes of object-valued events as data files");
+  app.add_option("--visibility", options.visibility,
+                 "reader level: messages whose level is lower are reported")
+      ->check(CLI::Range(-128, 127))
+      ->capture_default_str();
+  static const std::map<std::string, std::int32_t> kLevels{
+      {"error", vyn::log::VYN_LOG_LEVEL_ERROR},     {"warn", vyn::log::VYN_LOG_LEVEL_WARN},
+      {"info", vyn::log::VYN_LOG_LEVEL_INFO},       {"verbose", vyn::log::VYN_LOG_LEVEL_VERBOSE},
+      {"debug", vyn::log::VYN_LOG_LEVEL_DEBUG}};
+  std::string logLevel;
+  app.add_option("--log-level", logLevel,
+                 "show the reader's diagnostics on standard error (built-in reader only)")
+      ->check([](const std::string& name) -> std::string {
+        if (kLevels.count(name) != 0) return {};
+        return "'" + name + "' is not one of error, warn, info, verbose, debug";
+      })
+      ->option_text("error|warn|info|verbose|debug")
+      ->excludes(reader);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& request) {
+    return app.exit(request);
+  } catch (const CLI::CallForVersion& request) {
+    return app.exit(request);
+  } catch (const CLI::ParseError& error) {
+    std::cerr << "vyn-profile-viewer: " << error.what() << "\n"
+              << "Run 'vyn-profile-viewer --help' for usage.\n";
+    return kUsageError;
+  }
+  if (!logLevel.empty()) options.logLevel = kLevels.at(logLevel);
+  return run(options);
+}

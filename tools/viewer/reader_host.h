@@ -1,0 +1,43 @@
+// Creates and destroys readers for the viewer: the built-in ones, linked into
+// the viewer, or those of a reader plug-in loaded at run time.
+#ifndef VYN_TOOLS_VIEWER_READER_HOST_H_
+#define VYN_TOOLS_VIEWER_READER_HOST_H_
+
+#include <string>
+
+#include "vyn/profiling/profile_log_reader.h"
+
+namespace vyn::tools {
+
+class ReaderHost {
+ public:
+  ReaderHost() = default;
+  ~ReaderHost();
+  ReaderHost(const ReaderHost&) = delete;
+  ReaderHost& operator=(const ReaderHost&) = delete;
+
+  // The back-end reader, or the generic one.
+  void useBuiltIn(bool generic) { generic_ = generic; }
+  // Loads the plug-in and resolves createReader and deleteReader; false with
+  // problem() when that fails.
+  bool loadPlugin(const std::string& path);
+
+  profiling::ProfileLogReader* create(const std::string& logPath, profiling::VisibilityLevel level);
+  void destroy(profiling::ProfileLogReader* reader);
+
+  const std::string& problem() const { return problem_; }
+
+  // Why a file cannot be opened for writing, for a report that failed on it.
+  static std::string outputFileProblem(const std::string& path);
+
+ private:
+  bool generic_ = false;
+  void* library_ = nullptr;
+  CreateReaderFn create_ = nullptr;
+  DeleteReaderFn delete_ = nullptr;
+  std::string problem_;
+};
+
+}  // namespace vyn::tools
+
+#endif  // VYN_TOOLS_VIEWER_READER_HOST_H_
