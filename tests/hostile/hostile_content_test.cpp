@@ -87,8 +87,7 @@ TEST_F(HostileContent, EventsNestedToTheDepthLimitLoadAndOneLevelDeeperAreReject
   const GraphPhaseSeries* deep = findSeries(atLimit, "deep");
   ASSERT_NE(deep, nullptr);
   ASSERT_EQ(deep->stats.size(), 1u);
-  EXPECT_EQ(chainDepth(deep->stats[0].subEvents),
-            static_cast<std::size_t>(kDeepestEventLevel));
+  EXPECT_EQ(chainDepth(deep->stats[0].subEvents), static_cast<std::size_t>(kDeepestEventLevel));
   reportQuietly(atLimit);
 
   writeAfterGoodRecord(Record{}.with(
@@ -195,30 +194,19 @@ TEST_F(HostileContent, InvalidUtf8IsKeptByteForByte) {
   reportQuietly(reader);
 }
 
-// A record in which every event lists the same child twice: a few hundred bytes
-// that describe 2^levels events. Offsets may be shared in the format, so only a
-// bound on what one record may describe keeps such a record from taking the
-// host's memory.
-std::vector<std::uint8_t> doublingRecord(int levels) {
-  namespace fb = profiling::fb;
-  flatbuffers::FlatBufferBuilder builder;
-  const auto name = builder.CreateString("twin");
-  auto child = fb::CreateEventEntry(builder, name, 1, 5);
-  for (int level = 0; level < levels; ++level) {
-    const auto twins =
-        builder.CreateVector(std::vector<flatbuffers::Offset<fb::EventEntry>>{child, child});
-    fb::EventEntryBuilder parent(builder);
-    parent.add_name(name);
-    parent.add_subEvents(twins);
-    child = parent.Finish();
-  }
-  const auto events = builder.CreateVector(std::vector<flatbuffers::Offset<fb::EventEntry>>{child});
+namespace fb = profiling::fb;
+using EventOffsets = std::vector<flatbuffers::Offset<fb::EventEntry>>;
+
+// Finishes a record holding one execution of graph "shared" with these events.
+std::vector<std::uint8_t> finishExecutionRecord(flatbuffers::FlatBufferBuilder& builder,
+                                                const EventOffsets& topEvents) {
+  const auto events = builder.CreateVector(topEvents);
   const auto timestamp = fb::CreateMessageTimestamp(builder, 1);
   fb::MethodTimingBuilder timing(builder);
   timing.add_start(0);
   timing.add_end(10);
   const auto timingTable = timing.Finish();
-  const auto graph = builder.CreateString("twins");
+  const auto graph = builder.CreateString("shared");
   fb::MethodMessageBuilder message(builder);
   message.add_timestamp(timestamp);
   message.add_methodType(kExecute);
@@ -233,16 +221,63 @@ std::vector<std::uint8_t> doublingRecord(int levels) {
   return {builder.GetBufferPointer(), builder.GetBufferPointer() + builder.GetSize()};
 }
 
-TEST_F(HostileContent, SharedSubtreesCannotMultiplyARecord) {
-  LogBuilder()
-      .messages({Message::of(kExecute).named("g").lasting(10)})
-      .frame(doublingRecord(40))
-      .writeTo(scene.logPath());
-  VynProfileLogReaderXtu reader(scene.logPath(), VisibilityLevel::All);
-  EXPECT_FALSE(reader.loadLog(false));
-  EXPECT_THAT(diagnostics.errors(), ElementsAre("Corrupted flatbuffer binary stream"));
-  EXPECT_NE(findSeries(reader, "g"), nullptr);
-  EXPECT_EQ(findSeries(reader, "twins"), nullptr);
+// Every event lists the same child twice: a few hundred bytes that describe
+// 2^levels events.
+std::vector<std::uint8_t> doublingRecord(int levels) {
+  flatbuffers::FlatBufferBuilder builder;
+  const auto name = builder.CreateString("twin");
+  auto child = fb::CreateEventEntry(builder, name, 1, 5);
+  for (int level = 0; level < levels; ++level) {
+    const auto twins = builder.CreateVector(EventOffsets{child, child});
+    fb::EventEntryBuilder parent(builder);
+    parent.add_name(name);
+    parent.add_subEvents(twins);
+    child = parent.Finish();
+  }
+  return finishExecutionRecord(builder, {child});
+}
+
+// Many small events that all point at one large byte value: about
+// blobSize + 16 * events bytes that describe blobSize * events bytes of values.
+std::vector<std::uint8_t> sharedBytesRecord(std::size_t blobSize, int events) {
+  flatbuffers::FlatBufferBuilder builder;
+  const auto blob = builder.CreateVector(std::vector<std::uint8_t>(blobSize, 0x42));
+  EventOffsets entries;
+  for (int i = 0; i < events; ++i) {
+    fb::EventEntryBuilder entry(builder);
+    entry.add_valueKind(fb::EventValueKind_Bytes);
+    entry.add_bytesValue(blob);
+    entries.push_back(entry.Finish());
+  }
+  return finishExecutionRecord(builder, entries);
+}
+
+// Offsets may be shared in the format, so a record can describe far more than
+// it holds. Such a record is refused before it can take the host's memory; the
+// records before it stay loaded.
+class SharedOffsets : public HostileContent {
+ protected:
+  void expectRefused(const std::vector<std::uint8_t>& record) {
+    LogBuilder()
+        .messages({Message::of(kExecute).named("g").lasting(10)})
+        .frame(record)
+        .writeTo(scene.logPath());
+    VynProfileLogReaderXtu reader(scene.logPath(), VisibilityLevel::All);
+    EXPECT_FALSE(reader.loadLog(false));
+    EXPECT_THAT(diagnostics.errors(), ElementsAre("Corrupted flatbuffer binary stream"));
+    EXPECT_NE(findSeries(reader, "g"), nullptr);
+    EXPECT_EQ(findSeries(reader, "shared"), nullptr);
+  }
+};
+
+TEST_F(SharedOffsets, SubtreeListedTwiceAtEveryLevelIsRefused) {
+  expectRefused(doublingRecord(40));
+}
+
+// Disabled until records are bounded this way too: today this record of about
+// 130 KB loads 256 MB of byte values (and a few more kilobytes, gigabytes).
+TEST_F(SharedOffsets, DISABLED_ByteValueSharedByManyEventsIsRefused) {
+  expectRefused(sharedBytesRecord(64 * 1024, 4000));
 }
 
 }  // namespace
