@@ -37,25 +37,18 @@ std::uint64_t fileSize(const std::string& path) {
 
 // The benchmark's one shape: round-trip executions of 2 graphs, 20 events per
 // execution each with 2 sub-events, 64 messages per record.
-void synthesize(const Options& options, std::uint64_t executions, const std::string& out) {
-  const std::string command = options.logTool + " synth --graphs 2 --executions " +
-                              std::to_string(executions) +
-                              " --events 20 --sub-events 2 --messages-per-record 64"
-                              " --round-trip --seed 7 -o '" + out + "' 2>/dev/null";
+void synthesize(const Options& options, const std::string& size, const std::string& out) {
+  const std::string command = options.logTool +
+                              " synth --graphs 2 --events 20 --sub-events 2"
+                              " --messages-per-record 64 --round-trip --seed 7 --size " +
+                              size + " -o '" + out + "' 2>/dev/null";
   if (std::system(command.c_str()) != 0) throw std::runtime_error("synth failed: " + command);
 }
 
-// A log of about targetBytes, made once and reused by later runs.
-std::string inputOfSize(const Options& options, std::uint64_t targetBytes) {
-  const std::string path = options.dataDir + "/execute-heavy-" +
-                           std::to_string(targetBytes / 1000000) + "MB.log";
-  if (fileSize(path) > 0) return path;
-  const std::string probe = options.dataDir + "/probe.log";
-  constexpr std::uint64_t kProbeExecutions = 2000;
-  synthesize(options, kProbeExecutions, probe);
-  const double bytesPerExecution = static_cast<double>(fileSize(probe)) / kProbeExecutions;
-  std::remove(probe.c_str());
-  synthesize(options, static_cast<std::uint64_t>(targetBytes / bytesPerExecution), path);
+// A log of the given size ("34MB", "1GiB"), made once and reused by later runs.
+std::string inputOfSize(const Options& options, const std::string& size) {
+  const std::string path = options.dataDir + "/execute-heavy-" + size + ".log";
+  if (fileSize(path) == 0) synthesize(options, size, path);
   return path;
 }
 
@@ -130,13 +123,13 @@ int main(int argc, char** argv) {
       }
     }
     ::mkdir(options.dataDir.c_str(), 0755);
-    std::vector<std::uint64_t> sizes = {34'000'000, 340'000'000};
-    if (options.large) sizes.push_back(1ULL << 30);
+    std::vector<std::string> sizes = {"34MB", "340MB"};
+    if (options.large) sizes.push_back("1GiB");
 
     char self[4096] = {};
     if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0) throw std::runtime_error("no /proc/self/exe");
     std::vector<Row> rows;
-    for (const std::uint64_t size : sizes) {
+    for (const std::string& size : sizes) {
       const std::string log = inputOfSize(options, size);
       std::fprintf(stderr, "measuring %s\n", log.c_str());
       rows.push_back(measure(self, log, options));

@@ -40,12 +40,16 @@ inline flatbuffers::Verifier::Options recordVerifierOptions(std::size_t recordSi
   return options;
 }
 
-// Whether bytes[0, size) hold one valid record.
-inline bool verifyRecord(const std::uint8_t* bytes, std::size_t size) {
-  if (size >= kMaxRecordSize) return false;
-  flatbuffers::Verifier verifier(bytes, size, recordVerifierOptions(size));
-  return verifier.VerifyBuffer<fb::ProfileLogRecord>(nullptr);
-}
+// Texts and byte values that the reader copies out of a record may add up to at
+// most this many times the record's size. In a record written as a tree they add
+// up to less than its size; more means that many tables share one large text or
+// byte value, which would multiply a small record into gigabytes of copies.
+inline constexpr std::size_t kMaxCopiedBytesPerRecordByte = 4;
+
+// Whether bytes[0, size) hold one valid record: it verifies with
+// recordVerifierOptions(size), and what the reader would copy out of it stays
+// within kMaxCopiedBytesPerRecordByte times its size.
+bool verifyRecord(const std::uint8_t* bytes, std::size_t size);
 
 }  // namespace vyn::profiling
 

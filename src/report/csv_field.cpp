@@ -1,18 +1,12 @@
 #include "report/csv_field.h"
 
+#include "report/text_buffer.h"
+
 namespace vyn::profiling {
 
 void writeCsvField(std::ostream& out, std::string_view field) {
-  if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
-    out << field;
-    return;
-  }
-  out << '"';
-  for (const char c : field) {
-    if (c == '"') out << '"';
-    out << c;
-  }
-  out << '"';
+  TextBuffer text(out);
+  text.csvField(field);
 }
 
 }  // namespace vyn::profiling

@@ -1,10 +1,14 @@
 // The CSV preamble, the column header row and the rows of the timed phases that
 // both the generic and the Xtu report export.
+#include "report/csv_rows.h"
+
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "reader/vyn_profile_log_reader.h"
 #include "report/csv_field.h"
+#include "report/text_buffer.h"
 #include "report/text_layout.h"
 
 namespace vyn::profiling {
@@ -14,14 +18,15 @@ namespace {
 // source NETRUN, level ROOT and the identifier, or "null" when there is none.
 // keyword is a literal with its separators, e.g. ",INIT,".
 void writePhaseRow(std::ostream& out, std::uint64_t timestamp, const char* keyword,
-                   std::uint64_t value, const std::optional<std::string>& identifier) {
-  out << timestamp << keyword << value << ",US,NETRUN,ROOT,";
+                   std::uint64_t value, std::optional<std::string_view> identifier) {
+  TextBuffer row(out);
+  row.number(timestamp).text(keyword).number(value).text(",US,NETRUN,ROOT,");
   if (identifier) {
-    writeCsvField(out, *identifier);
+    row.csvField(*identifier);
   } else {
-    out << "null";
+    row.text("null");
   }
-  endLine(out);
+  row.endLine();
 }
 
 // A phase name with its suffix, or none when the name is empty.
@@ -30,11 +35,18 @@ std::optional<std::string> suffixedName(const std::string& name, const char* suf
   return name + suffix;
 }
 
+}  // namespace
+
 std::string graphIdentifier(std::size_t position, const std::string& graphName) {
   return "Graph " + std::to_string(position) + ": " + graphName;
 }
 
-}  // namespace
+void writeExecuteRow(VynProfileLogReader& reader, std::ostream& out,
+                     const std::string& identifier, const PhaseStat& run) {
+  static const std::string kLabel = "EXECUTE";
+  writePhaseRow(out, run.timestamp, ",EXECUTE,", run.value, identifier);
+  reader.printEvent(out, run.subEvents, run.timestamp, kLabel, 0);
+}
 
 void VynProfileLogReader::writeCsvPreamble(std::ostream& out) {
   out << "input log file location, ";
@@ -100,8 +112,7 @@ void VynProfileLogReader::writeExecuteRows(std::ostream& out) {
     const GraphPhaseSeries& series = executeSeries[position];
     const std::string identifier = graphIdentifier(position, series.graphName);
     for (const PhaseStat& run : series.stats) {
-      writePhaseRow(out, run.timestamp, ",EXECUTE,", run.value, identifier);
-      printEvent(out, run.subEvents, run.timestamp, "EXECUTE", 0);
+      writeExecuteRow(*this, out, identifier, run);
     }
   }
 }

@@ -1,34 +1,89 @@
 // CSV rows of the events measured below a phase occurrence: the generic rows
 // (one level of sub-events) and the Xtu back-end rows (every level, with the
-// back-end's identifiers steering the value column).
+// back-end's identifiers steering the value column). Each printer call gathers
+// its rows in one text buffer.
+#include <string>
+#include <string_view>
+
 #include "capture/event_value.h"
 #include "reader/vyn_profile_log_reader_xtu.h"
 #include "report/backend_identifiers.h"
-#include "report/csv_field.h"
 #include "report/event_text.h"
-#include "report/text_layout.h"
+#include "report/text_buffer.h"
 
 namespace vyn::profiling {
 namespace {
 
-// Timestamp and message columns that open every event row.
-void writeRowStart(std::ostream& out, std::uint64_t timestamp, const std::string& label) {
-  out << timestamp << ',' << label << ',';
+// The timestamp and message columns that open every row of one printer call.
+std::string rowStart(std::uint64_t timestamp, const std::string& label) {
+  return std::to_string(timestamp) + ',' + label + ',';
 }
 
 // Source, level and name columns that close every event row.
-void writeRowEnd(std::ostream& out, const std::string& level, const std::string& name) {
-  out << ",BACKEND," << level << ',';
-  writeCsvField(out, name);
-  endLine(out);
+void appendRowEnd(TextBuffer& rows, const std::string& level, const std::string& name) {
+  rows.text(",BACKEND,").text(level).character(',').csvField(name);
+  rows.endLine();
 }
 
-void writeGenericRow(std::ostream& out, const ProfileEvent& event, std::uint64_t timestamp,
-                     const std::string& label, const std::string& level) {
-  writeRowStart(out, timestamp, label);
-  writeCsvField(out, formatEventValue(event.value));
-  out << ',' << unitName(event.unit);
-  writeRowEnd(out, level, event.name);
+void appendGenericRow(TextBuffer& rows, const ProfileEvent& event, std::string_view start,
+                      const std::string& level) {
+  rows.text(start);
+  rows.csvEventValue(event.value).character(',').text(unitWord(event.unit));
+  appendRowEnd(rows, level, event.name);
+}
+
+void appendBurstRows(TextBuffer& rows, const std::vector<ProfileEvent>& events,
+                     std::string_view start, std::uint64_t depth) {
+  const std::string level = eventLevelText(depth);
+  for (const ProfileEvent& event : events) {
+    rows.text(start);
+    switch (event.identifier) {
+      case backend::kBurst:
+      case backend::kBurstBlankValue:
+      case backend::kBurstNameOnly:
+        rows.character(',');
+        break;
+      case backend::kBurstMarker:
+        rows.text(",Burst");
+        break;
+      default:
+        rows.csvEventValue(event.value).character(',');
+        if (!backend::isUnitlessBurstValue(event.identifier)) rows.text(unitWord(event.unit));
+        break;
+    }
+    appendRowEnd(rows, level, event.name);
+    if (!event.subEvents.empty()) {
+      appendBurstRows(rows, event.subEvents, start, depth + 1);
+    }
+  }
+}
+
+void appendXtuRows(TextBuffer& rows, const std::vector<ProfileEvent>& events,
+                   std::string_view start, std::uint64_t depth) {
+  const std::string level = eventLevelText(depth);
+  for (const ProfileEvent& event : events) {
+    rows.text(start);
+    if (event.identifier == backend::kBurst) {
+      rows.character(',');
+      appendRowEnd(rows, level, event.name);
+      appendBurstRows(rows, event.subEvents, start, depth + 1);
+      // The events after a burst event belong to the same occurrence and keep their rows.
+      continue;
+    }
+    if (backend::isNameOnly(event.identifier)) {
+      rows.text("\"\"");
+    } else if (event.identifier == backend::kHardwareUnits) {
+      const auto mask = static_cast<std::uint8_t>(eventValueAsUnsigned(event.value) & 0xFFu);
+      rows.character('"').text(formatUnitMask(mask)).character('"');
+    } else {
+      rows.csvEventValue(event.value);
+    }
+    rows.character(',').text(unitWord(event.unit));
+    appendRowEnd(rows, level, event.name);
+    if (!event.subEvents.empty()) {
+      appendXtuRows(rows, event.subEvents, start, depth + 1);
+    }
+  }
 }
 
 }  // namespace
@@ -38,14 +93,14 @@ void VynProfileLogReader::printEvent(std::ostream& out, const std::vector<Profil
                                      const std::string& messageLabel, std::uint64_t) {
   static const std::string kRoot = "ROOT";
   static const std::string kSubEvent = "SUB-EVENT";
+  const std::string start = rowStart(messageTimestamp, messageLabel);
+  TextBuffer rows(out);
   for (const ProfileEvent& event : events) {
-    if (event.unit != EventUnit::Object) {
-      writeGenericRow(out, event, messageTimestamp, messageLabel, kRoot);
-    }
+    if (event.unit != EventUnit::Object) appendGenericRow(rows, event, start, kRoot);
     // Only the first level below a root event has rows.
     for (const ProfileEvent& subEvent : event.subEvents) {
       if (subEvent.unit != EventUnit::Object) {
-        writeGenericRow(out, subEvent, messageTimestamp, messageLabel, kSubEvent);
+        appendGenericRow(rows, subEvent, start, kSubEvent);
       }
     }
   }
@@ -54,31 +109,8 @@ void VynProfileLogReader::printEvent(std::ostream& out, const std::vector<Profil
 void VynProfileLogReaderXtu::printEvent(std::ostream& out, const std::vector<ProfileEvent>& events,
                                         std::uint64_t messageTimestamp,
                                         const std::string& messageLabel, std::uint64_t depth) {
-  const std::string level = eventLevelText(depth);
-  for (const ProfileEvent& event : events) {
-    writeRowStart(out, messageTimestamp, messageLabel);
-    if (event.identifier == backend::kBurst) {
-      out << ',';
-      writeRowEnd(out, level, event.name);
-      printBurstEventRows(out, event.subEvents, messageTimestamp, messageLabel, depth + 1);
-      // The events after a burst event belong to the same occurrence and keep their rows.
-      continue;
-    }
-    if (backend::isNameOnly(event.identifier)) {
-      out << "\"\"";
-    } else if (event.identifier == backend::kHardwareUnits) {
-      const auto mask = static_cast<std::uint8_t>(eventValueAsUnsigned(event.value) & 0xFFu);
-      out << '"' << formatUnitMask(mask) << '"';
-    } else {
-      writeCsvField(out, formatEventValue(event.value));
-    }
-    out << ',' << unitName(event.unit);
-    writeRowEnd(out, level, event.name);
-    if (!event.subEvents.empty()) {
-      VynProfileLogReaderXtu::printEvent(out, event.subEvents, messageTimestamp, messageLabel,
-                                         depth + 1);
-    }
-  }
+  TextBuffer rows(out);
+  appendXtuRows(rows, events, rowStart(messageTimestamp, messageLabel), depth);
 }
 
 void VynProfileLogReaderXtu::printBurstEventRows(std::ostream& out,
@@ -86,29 +118,8 @@ void VynProfileLogReaderXtu::printBurstEventRows(std::ostream& out,
                                                  std::uint64_t messageTimestamp,
                                                  const std::string& messageLabel,
                                                  std::uint64_t depth) {
-  const std::string level = eventLevelText(depth);
-  for (const ProfileEvent& event : events) {
-    writeRowStart(out, messageTimestamp, messageLabel);
-    switch (event.identifier) {
-      case backend::kBurst:
-      case backend::kBurstBlankValue:
-      case backend::kBurstNameOnly:
-        out << ',';
-        break;
-      case backend::kBurstMarker:
-        out << ",Burst";
-        break;
-      default:
-        writeCsvField(out, formatEventValue(event.value));
-        out << ',';
-        if (!backend::isUnitlessBurstValue(event.identifier)) out << unitName(event.unit);
-        break;
-    }
-    writeRowEnd(out, level, event.name);
-    if (!event.subEvents.empty()) {
-      printBurstEventRows(out, event.subEvents, messageTimestamp, messageLabel, depth + 1);
-    }
-  }
+  TextBuffer rows(out);
+  appendBurstRows(rows, events, rowStart(messageTimestamp, messageLabel), depth);
 }
 
 }  // namespace vyn::profiling

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "vyn/profiling/profile_event.h"
 
@@ -15,9 +16,11 @@ std::string formatEventValue(const EventValue& value);
 
 // Upper-case unit word of the CSV rows: "US", "BYTES", "CYCLES", ...
 std::string unitName(std::uint32_t unit);
+// The same word, for printers that append it.
+std::string_view unitWord(std::uint32_t unit);
 
 // Text written after a value in the summary: " us", " bytes", ... (with its blank).
-const char* unitSuffix(std::uint32_t unit);
+std::string_view unitSuffix(std::uint32_t unit);
 
 // Hardware units named by the bits of mask: "ZEL", "ZOR", "DMA", joined by ", ".
 std::string formatUnitMask(std::uint8_t mask);

@@ -3,19 +3,21 @@
 #include <cstdio>
 #include <fstream>
 #include <iomanip>
-#include <sstream>
 #include <string>
 
 #include "log/logger.h"
 #include "reader/vyn_profile_log_reader.h"
+#include "report/stream_buffers.h"
 
 namespace vyn::profiling {
 namespace {
 
+constexpr std::size_t kCsvBlockSize = 1 << 20;
+
 // The summary reaches standard output as one block, never line by line, so it
 // does not interleave with other output of the host.
-void emitSummary(const std::ostringstream& summary) {
-  const std::string text = summary.str();
+void emitSummary(const MemoryStreamBuf& summary) {
+  const std::string_view text = summary.text();
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fflush(stdout);
 }
@@ -23,30 +25,35 @@ void emitSummary(const std::ostringstream& summary) {
 }  // namespace
 
 bool VynProfileLogReader::writeReport(const std::string& outputPath) {
-  std::ofstream csv;
+  std::ofstream csvFile;
   if (!outputPath.empty()) {
     // Appending: reports of several runs can be collected in one file.
-    csv.open(outputPath, std::ios::out | std::ios::app);
-    if (!csv.is_open()) {
+    csvFile.open(outputPath, std::ios::out | std::ios::app);
+    if (!csvFile.is_open()) {
       VYN_LOG_ERROR("Invalid output file: [%s]", outputPath.c_str());
       return false;
     }
   }
+  const bool writeCsv = csvFile.is_open();
+  BlockStreamBuf csvBlocks(*csvFile.rdbuf(), kCsvBlockSize);
+  std::ostream csv(&csvBlocks);
 
-  std::ostringstream summary;
+  MemoryStreamBuf summaryText;
+  std::ostream summary(&summaryText);
   summary << std::fixed << std::setprecision(0);
   writeHeaderSection(summary);
 
   if (generatedByUpdater) {
     // The updater tool only updates binary sections; nothing else is reported.
     writeUpdateBinarySectionStats(summary);
-    emitSummary(summary);
-    if (csv.is_open()) {
+    emitSummary(summaryText);
+    if (writeCsv) {
       csv << std::fixed << std::setprecision(0);
       writeCsvPreamble(csv);
       writeCsvHeaderRow(csv);
       writeUpdateBinarySectionRows(csv);
-      csv.close();
+      csv.flush();
+      csvFile.close();
     }
   } else {
     writePhaseStats(summary);
@@ -64,7 +71,7 @@ bool VynProfileLogReader::writeReport(const std::string& outputPath) {
     writeGraphPhaseStats(summary, GraphPhaseKind::TensorUpdatesMin);
     writeGraphPhaseStats(summary, GraphPhaseKind::TensorUpdatesMax);
 
-    if (csv.is_open()) {
+    if (writeCsv) {
       csv << std::fixed << std::setprecision(0);
       writeCsvPreamble(csv);
       writeCsvHeaderRow(csv);
@@ -78,9 +85,10 @@ bool VynProfileLogReader::writeReport(const std::string& outputPath) {
       writeApplyBinarySectionRows(csv);
       writeFinalizeAfterTensorUpdatesRows(csv);
       writeContextRetrievalRows(csv);
-      csv.close();
+      csv.flush();
+      csvFile.close();
     }
-    emitSummary(summary);
+    emitSummary(summaryText);
   }
   // Write and close failures of the export are not reported.
   return true;

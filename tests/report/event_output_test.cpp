@@ -43,7 +43,7 @@ TEST(EventText, UnitWordsSuffixesMasksAndLevels) {
                                   " count", " object", " ",      " us"};
   for (std::uint32_t unit = 0; unit < 8; ++unit) {
     EXPECT_EQ(unitName(unit), names[unit]);
-    EXPECT_STREQ(unitSuffix(unit), suffixes[unit]);
+    EXPECT_EQ(unitSuffix(unit), suffixes[unit]);
   }
   EXPECT_EQ(formatUnitMask(0), "");
   EXPECT_EQ(formatUnitMask(5), "ZEL, DMA");

@@ -161,6 +161,33 @@ TEST_F(ReportSections, CsvRowsQuoteTextFromTheLogAndNumberGraphs) {
             "80,APPLYBINARY,3,BYTES,BACKEND,ROOT,p\n");
 }
 
+// The report writes the dump together with the CSV rows; on its own the dump
+// must read the same.
+TEST(XtuBackendData, DumpOnItsOwnNumbersExecutionsPerGraph) {
+  VynProfileLogReaderXtu reader{"run.log", VisibilityLevel::Basic};
+  reader.hasInitAltStat = true;
+  reader.initAltStat = stat(0, 0, {event("ctx", 1, unsignedValue(7), EventUnit::Microseconds)});
+  reader.hasFinalize = true;
+  reader.finalizeStats = {
+      {"g0", stat(5, 1, {event("fin", 2, unsignedValue(4), EventUnit::Bytes)})}};
+  reader.executeSeries = {
+      {"g0", {stat(1, 1, {event("run", 3, unsignedValue(1), EventUnit::Count)}), stat(2, 2)}},
+      {"g1", {stat(3, 3), stat(4, 4, {event("k", 3, signedValue(-2), EventUnit::None)})}}};
+  std::ostringstream out;
+  reader.writeBackendData(out);
+  EXPECT_EQ(out.str(),
+            "\nPrinting All Data Received From Back End\n"
+            "\nCreate From Binary Stats:\nctx : 7  us\n\n"
+            "\nFinalize Stats:\nfin : 4  bytes\n\n"
+            "\nExecute Stats: \n"
+            "\nExecute Stat 1\n\nrun : 1  count\n"
+            "\nExecute Stat 2\n\n"
+            "\nExecute Stat 1\n\n"
+            "\nExecute Stat 2\n\nk : -2  \n");
+  EXPECT_TRUE(out.flags() & std::ios::fixed);
+  EXPECT_EQ(out.precision(), 2);
+}
+
 TEST(XtuReportOutputFile, UnopenableFileFailsBeforeAnyOutput) {
   TempDir scratch;
   VynProfileLogReaderXtu reader{"run.log", VisibilityLevel::Basic};

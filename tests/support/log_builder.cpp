@@ -4,101 +4,39 @@
 #include <stdexcept>
 #include <utility>
 
-#include "profile_log_generated.h"
+#include "format/record_codec.h"
 
 namespace vyn::testing {
-namespace fb = ::vyn::profiling::fb;
 namespace {
 
-flatbuffers::Offset<flatbuffers::String> createString(flatbuffers::FlatBufferBuilder& fbb,
-                                                      const std::optional<std::string>& text) {
-  if (!text) return 0;
-  return fbb.CreateString(text->data(), text->size());
-}
-
-flatbuffers::Offset<fb::EventEntry> buildEvent(flatbuffers::FlatBufferBuilder& fbb,
-                                               const Event& event) {
-  const auto name = createString(fbb, event.name);
-  flatbuffers::Offset<flatbuffers::Vector<flatbuffers::Offset<fb::EventEntry>>> subEvents = 0;
-  if (event.subEvents) {
-    std::vector<flatbuffers::Offset<fb::EventEntry>> children;
-    for (const Event& child : *event.subEvents) children.push_back(buildEvent(fbb, child));
-    subEvents = fbb.CreateVector(children);
-  }
-  flatbuffers::Offset<flatbuffers::Vector<std::uint8_t>> bytes = 0;
-  if (event.bytesValue) bytes = fbb.CreateVector(*event.bytesValue);
-  const auto detail = createString(fbb, event.detailText);
-  const auto text = createString(fbb, event.stringValue);
-
-  fb::EventEntryBuilder entry(fbb);
-  if (event.name) entry.add_name(name);
-  if (event.identifier) entry.add_identifier(*event.identifier);
-  if (event.unsignedValue) entry.add_unsignedValue(*event.unsignedValue);
-  if (event.unit) entry.add_unit(*event.unit);
-  if (event.subEvents) entry.add_subEvents(subEvents);
-  if (event.valueKind) entry.add_valueKind(*event.valueKind);
-  if (event.signedValue) entry.add_signedValue(*event.signedValue);
-  if (event.floatValue) entry.add_floatValue(*event.floatValue);
-  if (event.bytesValue) entry.add_bytesValue(bytes);
-  if (event.detailText) entry.add_detailText(detail);
-  if (event.auxValue) entry.add_auxValue(*event.auxValue);
-  if (event.doubleValue) entry.add_doubleValue(*event.doubleValue);
-  if (event.stringValue) entry.add_stringValue(text);
-  return entry.Finish();
-}
-
-flatbuffers::Offset<fb::MethodMessage> buildMessage(flatbuffers::FlatBufferBuilder& fbb,
-                                                    const Message& message) {
-  flatbuffers::Offset<fb::MessageTimestamp> timestamp = 0;
-  if (message.hasTimestamp) {
-    fb::MessageTimestampBuilder table(fbb);
-    if (message.timestamp) table.add_value(*message.timestamp);
-    timestamp = table.Finish();
-  }
-  flatbuffers::Offset<fb::MethodTiming> timing = 0;
+profiling::MessageModel toModel(const Message& message) {
+  profiling::MessageModel model;
+  if (message.hasTimestamp) model.timestamp.emplace().value = message.timestamp;
+  model.methodType = message.methodType;
   if (message.hasTiming) {
-    fb::MethodTimingBuilder table(fbb);
-    if (message.start) table.add_start(*message.start);
-    if (message.end) table.add_end(*message.end);
-    timing = table.Finish();
+    model.timing.emplace();
+    model.timing->start = message.start;
+    model.timing->end = message.end;
   }
-  flatbuffers::Offset<flatbuffers::Vector<flatbuffers::Offset<fb::EventEntry>>> events = 0;
-  if (message.events) {
-    std::vector<flatbuffers::Offset<fb::EventEntry>> entries;
-    for (const Event& event : *message.events) entries.push_back(buildEvent(fbb, event));
-    events = fbb.CreateVector(entries);
-  }
-  const auto name = createString(fbb, message.name);
-
-  // Written field by field (not through the generated Finish) so that a message
-  // missing a required table can be built too.
-  const auto start = fbb.StartTable();
-  if (message.hasTimestamp) fbb.AddOffset(fb::MethodMessage::VT_TIMESTAMP, timestamp);
-  if (message.methodType)
-    fbb.AddElement<std::int8_t>(fb::MethodMessage::VT_METHODTYPE, *message.methodType);
-  if (message.hasTiming) fbb.AddOffset(fb::MethodMessage::VT_TIMING, timing);
-  if (message.level) fbb.AddElement<std::int8_t>(fb::MethodMessage::VT_LEVEL, *message.level);
-  if (message.events) fbb.AddOffset(fb::MethodMessage::VT_EVENTS, events);
-  if (message.name) fbb.AddOffset(fb::MethodMessage::VT_NAME, name);
-  return flatbuffers::Offset<fb::MethodMessage>(fbb.EndTable(start));
+  model.level = message.level;
+  if (message.events) model.events.emplace(message.events->begin(), message.events->end());
+  model.name = message.name;
+  return model;
 }
 
-flatbuffers::Offset<fb::LogHeader> buildHeader(flatbuffers::FlatBufferBuilder& fbb,
-                                               const Header& header) {
-  flatbuffers::Offset<fb::LogHeaderVersion> version = 0;
-  if (header.hasVersion) version = fb::CreateLogHeaderVersion(fbb, 1, 2, 3, 4);
-  const auto generatorVersion = createString(fbb, header.generatorVersion);
-  const auto backendVersion = createString(fbb, header.backendVersion);
-  const auto generatorName = createString(fbb, header.generatorName);
-  fb::LogHeaderBuilder table(fbb);
-  if (header.timeScale) table.add_timeScale(*header.timeScale);
-  if (header.epochTimestamp) table.add_epochTimestamp(*header.epochTimestamp);
-  if (header.steadyClockTimestamp) table.add_steadyClockTimestamp(*header.steadyClockTimestamp);
-  if (header.hasVersion) table.add_version(version);
-  if (header.generatorVersion) table.add_generatorVersion(generatorVersion);
-  if (header.backendVersion) table.add_backendVersion(backendVersion);
-  if (header.generatorName) table.add_generatorName(generatorName);
-  return table.Finish();
+profiling::RecordModel toModel(const Record& record) {
+  profiling::RecordModel model;
+  if (record.header) {
+    model.header = *record.header;
+    if (record.header->hasVersion && !model.header->version) {
+      model.header->version = profiling::HeaderVersionModel{1, 2, 3, 4};
+    }
+  }
+  if (record.messages) {
+    model.messages.emplace();
+    for (const Message& message : *record.messages) model.messages->push_back(toModel(message));
+  }
+  return model;
 }
 
 void appendPrefix(std::vector<std::uint8_t>& out, std::uint32_t length) {
@@ -199,19 +137,7 @@ Record& Record::with(Message message) {
 
 std::vector<std::uint8_t> buildRecord(const Record& record) {
   flatbuffers::FlatBufferBuilder fbb;
-  fbb.ForceDefaults(true);
-  flatbuffers::Offset<fb::LogHeader> header = 0;
-  if (record.header) header = buildHeader(fbb, *record.header);
-  flatbuffers::Offset<flatbuffers::Vector<flatbuffers::Offset<fb::MethodMessage>>> messages = 0;
-  if (record.messages) {
-    std::vector<flatbuffers::Offset<fb::MethodMessage>> entries;
-    for (const Message& message : *record.messages) entries.push_back(buildMessage(fbb, message));
-    messages = fbb.CreateVector(entries);
-  }
-  fb::ProfileLogRecordBuilder root(fbb);
-  if (record.header) root.add_header(header);
-  if (record.messages) root.add_messages(messages);
-  fbb.Finish(root.Finish());
+  profiling::encodeRecord(toModel(record), fbb);
   return {fbb.GetBufferPointer(), fbb.GetBufferPointer() + fbb.GetSize()};
 }
 

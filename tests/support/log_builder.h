@@ -1,9 +1,10 @@
 // Composes profiling logs for tests in a few readable lines.
 //
-// Every optional left unset is absent from the record; a value that is set is
-// written even when it equals the schema default, so "absent" and "present with
-// value 0" can both be expressed. Names may hold embedded NUL bytes. Raw bytes and
-// arbitrary length prefixes make corrupt frames.
+// A thin layer over the record model and its encoder: every optional left unset
+// is absent from the record; a value that is set is written even when it equals
+// the schema default, so "absent" and "present with value 0" can both be
+// expressed. Names may hold embedded NUL bytes. Raw bytes and arbitrary length
+// prefixes make corrupt frames.
 #ifndef VYN_TESTS_SUPPORT_LOG_BUILDER_H_
 #define VYN_TESTS_SUPPORT_LOG_BUILDER_H_
 
@@ -12,23 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "format/record_model.h"
+
 namespace vyn::testing {
 
-struct Event {
-  std::optional<std::string> name;
-  std::optional<std::uint32_t> identifier;
-  std::optional<std::uint64_t> unsignedValue;
-  std::optional<std::uint32_t> unit;
-  std::optional<std::vector<Event>> subEvents;
-  std::optional<std::uint32_t> valueKind;
-  std::optional<std::int64_t> signedValue;
-  std::optional<float> floatValue;
-  std::optional<std::vector<std::uint8_t>> bytesValue;
-  std::optional<std::string> detailText;
-  std::optional<std::uint64_t> auxValue;
-  std::optional<double> doubleValue;
-  std::optional<std::string> stringValue;
-
+// The model's event with fluent setters.
+struct Event : profiling::EventModel {
   // An event with a name and an identifier; everything else absent.
   static Event named(std::string name, std::uint32_t identifier = 0);
 
@@ -45,6 +35,9 @@ struct Event {
   Event& sub(Event child);
 };
 
+// The model's message in a flatter form: the timestamp value and the timing
+// bounds sit in the message, and hasTimestamp / hasTiming say whether their
+// tables are written at all.
 struct Message {
   std::optional<std::int8_t> methodType;
   std::optional<std::int8_t> level;
@@ -69,14 +62,10 @@ struct Message {
   Message& event(Event entry);
 };
 
-struct Header {
-  std::optional<float> timeScale;
-  std::optional<std::uint64_t> epochTimestamp;
-  std::optional<std::uint64_t> steadyClockTimestamp;
+// The model's header; hasVersion writes a version table 1.2.3.4 where version
+// is unset.
+struct Header : profiling::HeaderModel {
   bool hasVersion = false;
-  std::optional<std::string> generatorVersion;
-  std::optional<std::string> backendVersion;
-  std::optional<std::string> generatorName;
 };
 
 struct Record {

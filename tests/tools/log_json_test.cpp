@@ -7,7 +7,7 @@
 
 #include "common/base64.h"
 #include "common/log_json.h"
-#include "common/record_codec.h"
+#include "format/record_codec.h"
 
 namespace vyn::tools {
 namespace {
@@ -16,9 +16,9 @@ namespace {
 Json throughRecord(const std::string& text) {
   const LogEntry entry = entryFromJson(Json::parse(text), "$[0]");
   flatbuffers::FlatBufferBuilder builder;
-  encodeRecord(entry.record, builder);
+  profiling::encodeRecord(entry.record, builder);
   LogEntry decoded;
-  decoded.record = decodeRecord(builder.GetBufferPointer(), builder.GetSize());
+  decoded.record = profiling::decodeRecord(builder.GetBufferPointer(), builder.GetSize());
   return entryToJson(decoded);
 }
 

@@ -20,7 +20,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "common/record_model.h"
+#include "common/log_entry.h"
 
 namespace vyn::tools {
 

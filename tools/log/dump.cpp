@@ -4,8 +4,8 @@
 #include "common/log_frames.h"
 #include "common/log_json.h"
 #include "common/output_file.h"
-#include "common/record_codec.h"
 #include "common/record_problem.h"
+#include "format/record_codec.h"
 #include "log/commands.h"
 
 namespace vyn::tools {
@@ -61,7 +61,7 @@ int runDump(const std::string& inputPath, const std::string& outputPath) {
       case FrameStatus::Frame: {
         const std::string problem = recordProblem(frame.bytes.data(), frame.bytes.size());
         if (problem.empty()) {
-          entry.record = decodeRecord(frame.bytes.data(), frame.bytes.size());
+          entry.record = profiling::decodeRecord(frame.bytes.data(), frame.bytes.size());
         } else {
           reportProblem(inputPath, where(frame) + ": " + problem + " (kept as rawRecord)");
           entry.kind = LogEntry::Kind::RawFrame;

@@ -8,8 +8,8 @@
 
 #include "common/log_json.h"
 #include "common/output_file.h"
-#include "common/record_codec.h"
 #include "common/record_problem.h"
+#include "format/record_codec.h"
 #include "log/commands.h"
 
 namespace vyn::tools {
@@ -64,7 +64,7 @@ int runPack(const std::string& inputPath, const std::string& outputPath) {
     }
     switch (entry.kind) {
       case LogEntry::Kind::Record: {
-        encodeRecord(entry.record, builder);
+        profiling::encodeRecord(entry.record, builder);
         const std::uint8_t* bytes = builder.GetBufferPointer();
         const std::string problem = recordProblem(bytes, builder.GetSize());
         if (!problem.empty()) {

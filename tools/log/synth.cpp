@@ -10,8 +10,9 @@
 
 #include <cstdio>
 
+#include "common/log_entry.h"
 #include "common/output_file.h"
-#include "common/record_codec.h"
+#include "format/record_codec.h"
 #include "format/record_format.h"
 #include "log/commands.h"
 
@@ -209,7 +210,7 @@ class SynthLog {
 
   void flush() {
     if (pending_.messages->empty() && !pending_.header) return;
-    encodeRecord(pending_, builder_);
+    profiling::encodeRecord(pending_, builder_);
     const std::uint32_t length = builder_.GetSize();
     const std::uint8_t prefix[4] = {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
                                     static_cast<std::uint8_t>(length >> 16),

@@ -8,9 +8,9 @@
 #include "common/log_frames.h"
 #include "common/log_json.h"
 #include "common/output_file.h"
-#include "common/record_codec.h"
 #include "common/record_problem.h"
 #include "common/schema_names.h"
+#include "format/record_codec.h"
 #include "format/record_format.h"
 #include "log/commands.h"
 
@@ -201,7 +201,7 @@ int runTrace(const std::string& inputPath, const std::string& outputPath) {
     if (frameStatus == FrameStatus::Frame) {
       problem = recordProblem(frame.bytes.data(), frame.bytes.size());
       if (problem.empty()) {
-        const RecordModel record = decodeRecord(frame.bytes.data(), frame.bytes.size());
+        const RecordModel record = profiling::decodeRecord(frame.bytes.data(), frame.bytes.size());
         if (record.messages) {
           for (const MessageModel& message : *record.messages) trace.message(message);
         }

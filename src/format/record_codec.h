@@ -4,17 +4,17 @@
 // fields in schema order), so equal models always give equal bytes; decodeRecord
 // reads every field of a verified record, noting which are present. A log written
 // by encodeRecord therefore decodes and encodes back to the same bytes.
-#ifndef VYN_TOOLS_COMMON_RECORD_CODEC_H_
-#define VYN_TOOLS_COMMON_RECORD_CODEC_H_
+#ifndef VYN_FORMAT_RECORD_CODEC_H_
+#define VYN_FORMAT_RECORD_CODEC_H_
 
 #include <flatbuffers/flatbuffers.h>
 
 #include <cstdint>
 #include <vector>
 
-#include "common/record_model.h"
+#include "format/record_model.h"
 
-namespace vyn::tools {
+namespace vyn::profiling {
 
 // Builds the record into builder, which is cleared first. The result is
 // builder.GetBufferPointer() / builder.GetSize(), without a length prefix.
@@ -23,6 +23,6 @@ void encodeRecord(const RecordModel& record, flatbuffers::FlatBufferBuilder& bui
 // REQUIRES: bytes[0, size) passed verifyRecord.
 RecordModel decodeRecord(const std::uint8_t* bytes, std::size_t size);
 
-}  // namespace vyn::tools
+}  // namespace vyn::profiling
 
-#endif  // VYN_TOOLS_COMMON_RECORD_CODEC_H_
+#endif  // VYN_FORMAT_RECORD_CODEC_H_

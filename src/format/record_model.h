@@ -1,19 +1,20 @@
 // A profiling-log record as plain values, one optional per schema field.
 //
-// The tools translate between three forms of a record: the FlatBuffers bytes of a
-// log, this model, and JSON. An unset optional is a field that is absent from the
+// The form in which logs are written and inspected rather than read: the tools
+// translate between it, the FlatBuffers bytes of a log and JSON, and the tests
+// compose their logs in it. An unset optional is a field that is absent from the
 // record; a set one is written even when it equals the schema default, because
 // the reader tells "absent" from "present with value 0" in several places.
 // Strings are byte strings: they may hold NUL bytes and need not be UTF-8.
-#ifndef VYN_TOOLS_COMMON_RECORD_MODEL_H_
-#define VYN_TOOLS_COMMON_RECORD_MODEL_H_
+#ifndef VYN_FORMAT_RECORD_MODEL_H_
+#define VYN_FORMAT_RECORD_MODEL_H_
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-namespace vyn::tools {
+namespace vyn::profiling {
 
 struct EventModel {
   std::optional<std::string> name;
@@ -75,16 +76,6 @@ struct RecordModel {
   std::optional<std::vector<MessageModel>> messages;
 };
 
-// One entry of a log as the tools see it: a record, the verbatim bytes of a
-// frame that does not hold a valid record, or bytes after the last frame that
-// do not form one (a short length prefix, or a frame cut short).
-struct LogEntry {
-  enum class Kind { Record, RawFrame, Trailing };
-  Kind kind = Kind::Record;
-  RecordModel record;               // Kind::Record
-  std::vector<std::uint8_t> bytes;  // Kind::RawFrame (without prefix), Kind::Trailing
-};
+}  // namespace vyn::profiling
 
-}  // namespace vyn::tools
-
-#endif  // VYN_TOOLS_COMMON_RECORD_MODEL_H_
+#endif  // VYN_FORMAT_RECORD_MODEL_H_

@@ -1,11 +1,10 @@
-#include "common/record_codec.h"
+#include "format/record_codec.h"
 
 #include "format/record_format.h"
 
-namespace vyn::tools {
+namespace vyn::profiling {
 namespace {
 
-namespace fb = ::vyn::profiling::fb;
 using flatbuffers::FlatBufferBuilder;
 using flatbuffers::Offset;
 using flatbuffers::uoffset_t;
@@ -254,4 +253,4 @@ RecordModel decodeRecord(const std::uint8_t* bytes, std::size_t /*size*/) {
   return record;
 }
 
-}  // namespace vyn::tools
+}  // namespace vyn::profiling

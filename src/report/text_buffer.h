@@ -1,0 +1,98 @@
+// Report text built in memory and handed to its stream in large pieces.
+#ifndef VYN_REPORT_TEXT_BUFFER_H_
+#define VYN_REPORT_TEXT_BUFFER_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <ostream>
+#include <string_view>
+
+#include "vyn/profiling/profile_event.h"
+
+namespace vyn::profiling {
+
+// A text that grows at its end, with the formats every report shares. Numbers
+// depend neither on a stream's formatting state nor on the process's locale.
+class TextAppender {
+ public:
+  TextAppender() = default;
+  TextAppender(const TextAppender&) = delete;
+  TextAppender& operator=(const TextAppender&) = delete;
+
+  TextAppender& text(std::string_view part) {
+    if (!part.empty()) std::memcpy(room(part.size()), part.data(), part.size());
+    end_ += part.size();
+    return *this;
+  }
+  TextAppender& character(char c) {
+    *room(1) = c;
+    ++end_;
+    return *this;
+  }
+  TextAppender& blanks(std::size_t count);
+  // Plain decimal.
+  TextAppender& number(std::uint64_t value);
+  // Decimal with a leading '-' when negative.
+  TextAppender& signedNumber(std::int64_t value);
+  // Fixed notation with six decimals: the text of printf's "%f" in the C
+  // locale, "nan", "-nan", "inf" and "-inf" included.
+  TextAppender& fixed(double value);
+  // The value by its data type, the text formatEventValue returns.
+  TextAppender& eventValue(const EventValue& value);
+  // field as it is, or, when it holds a comma, a double quote, CR or LF,
+  // wrapped in double quotes with every inner double quote doubled.
+  TextAppender& csvField(std::string_view field);
+  // The eventValue text as a CSV field.
+  TextAppender& csvEventValue(const EventValue& value);
+
+  std::string_view view() const {
+    return {storage_.get(), static_cast<std::size_t>(end_ - storage_.get())};
+  }
+  std::size_t size() const { return static_cast<std::size_t>(end_ - storage_.get()); }
+  void clear() { end_ = storage_.get(); }
+
+ private:
+  // Makes room for count more characters and returns where they go.
+  char* room(std::size_t count) {
+    if (static_cast<std::size_t>(capacityEnd_ - end_) < count) grow(count);
+    return end_;
+  }
+  void grow(std::size_t count);
+  // Puts the text from start to the end into its CSV field form.
+  void quoteCsvFieldFrom(std::size_t start);
+
+  std::unique_ptr<char[]> storage_;
+  char* end_ = nullptr;
+  char* capacityEnd_ = nullptr;
+};
+
+// Gathers the lines of one printer and writes them to the stream in blocks of
+// about kBlockSize bytes: one stream write per block instead of one formatted
+// insertion per field. What is still held is written by flush() and when the
+// buffer goes out of scope; flush() before anything else writes to the stream.
+class TextBuffer : public TextAppender {
+ public:
+  explicit TextBuffer(std::ostream& out) : out_(out) {}
+  ~TextBuffer() { flush(); }
+
+  // Ends the line; a full block goes to the stream.
+  void endLine() {
+    character('\n');
+    if (size() >= kBlockSize) flush();
+  }
+  void flush();
+
+  // The stream the text goes to, for the formatting state the printers leave on it.
+  std::ostream& stream() { return out_; }
+
+ private:
+  static constexpr std::size_t kBlockSize = 64 * 1024;
+
+  std::ostream& out_;
+};
+
+}  // namespace vyn::profiling
+
+#endif  // VYN_REPORT_TEXT_BUFFER_H_
