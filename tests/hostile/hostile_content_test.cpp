@@ -274,9 +274,7 @@ TEST_F(SharedOffsets, SubtreeListedTwiceAtEveryLevelIsRefused) {
   expectRefused(doublingRecord(40));
 }
 
-// Disabled until records are bounded this way too: today this record of about
-// 130 KB loads 256 MB of byte values (and a few more kilobytes, gigabytes).
-TEST_F(SharedOffsets, DISABLED_ByteValueSharedByManyEventsIsRefused) {
+TEST_F(SharedOffsets, ByteValueSharedByManyEventsIsRefused) {
   expectRefused(sharedBytesRecord(64 * 1024, 4000));
 }
 
