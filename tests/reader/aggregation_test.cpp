@@ -6,7 +6,6 @@
 #include <cstring>
 #include <sstream>
 
-#include "capture/capture_fixture.h"
 #include "log/captured_log.h"
 #include "reader/vyn_profile_log_reader_xtu.h"
 #include "support/log_builder.h"
@@ -17,231 +16,158 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using Pair = std::pair<std::string, std::uint64_t>;
+using Samples = std::pair<std::string, std::vector<std::uint64_t>>;
 
-constexpr const char* kMultiple =
+const std::string kMultiple =
     "Multiple queue-wait time events found per execution. Cannot calculate Host Round-Trip "
     "excluding queue wait\n";
 constexpr const char* kNoSample = "No queue-wait time event found per execution.";
 constexpr const char* kNoMax = "No max queue-wait time event found per execution.";
 constexpr const char* kNoMin = "No min queue-wait time event found per execution.";
 
-ProfileEvent plain(const std::string& name, std::vector<ProfileEvent> children = {}) {
+ProfileEvent plain(std::vector<ProfileEvent> children = {}) {
   ProfileEvent e;
-  e.name = name;
+  e.name = "stage";
   e.identifier = 7;
   e.value = {0x0164, 1};
   e.subEvents = std::move(children);
   return e;
 }
-ProfileEvent queueWait(std::uint64_t time) {
+ProfileEvent queueWait(std::uint64_t time, std::uint32_t dataType = 0x0164) {
   ProfileEvent e;
   e.name = "queue wait";
   e.identifier = 405;
-  e.value = {0x0164, time};
+  e.value = {dataType, time};
   return e;
 }
 PhaseStat run(std::uint64_t value, std::vector<ProfileEvent> events = {}) {
-  PhaseStat stat;
-  stat.value = value;
-  stat.timestamp = value * 100;
-  stat.subEvents = std::move(events);
-  return stat;
-}
-GraphPhaseSeries series(const std::string& graph, std::vector<PhaseStat> runs) {
-  return {graph, std::move(runs)};
+  return PhaseStat{value, value * 100, "", std::move(events)};
 }
 
-std::vector<std::pair<std::string, std::uint64_t>> valuesOf(const std::vector<GraphPhaseStat>& stats) {
-  std::vector<std::pair<std::string, std::uint64_t>> list;
-  for (const auto& entry : stats) list.emplace_back(entry.graphName, entry.stat.value);
+template <typename Entry>
+std::vector<Pair> valuesOf(const std::vector<Entry>& entries) {
+  std::vector<Pair> list;
+  for (const auto& entry : entries) {
+    if constexpr (std::is_same_v<Entry, GraphPhaseStat>) list.emplace_back(entry.graphName, entry.stat.value);
+    else list.emplace_back(entry.graphName, entry.value);
+  }
   return list;
 }
-std::vector<std::pair<std::string, std::uint64_t>> valuesOf(const std::vector<QueueWaitValue>& values) {
-  std::vector<std::pair<std::string, std::uint64_t>> list;
-  for (const auto& entry : values) list.emplace_back(entry.graphName, entry.value);
-  return list;
-}
-using Pair = std::pair<std::string, std::uint64_t>;
 
-class AggregationTest : public ::testing::Test {
- protected:
-  std::string aggregate() {
-    std::ostringstream diagnosticText;
-    reader_.aggregateStatistics(diagnosticText);
-    return diagnosticText.str();
-  }
-  std::vector<std::string> queueWaitDebugs() const {
-    std::vector<std::string> list;
-    for (const std::string& text : log_.debugs())
-      if (text.find("queue-wait") != std::string::npos) list.push_back(text);
-    return list;
-  }
-
-  vyn::testing::CapturedLog log_;
-  VynProfileLogReader reader_{"", VisibilityLevel::All};
-};
-
-TEST_F(AggregationTest, EverySeriesGetsAverageMaximumAndMinimumPerGraph) {
-  reader_.executeSeries = {series("a", {run(10), run(30)}), series("b", {run(0), run(5)})};
-  reader_.applySectionSeries = {series("s", {run(4)})};
-  reader_.tensorUpdateSeries = {series("t", {run(6), run(2)}), series("u", {run(1)})};
-  EXPECT_EQ(aggregate(), "");
-  EXPECT_THAT(valuesOf(reader_.executeAverage), ElementsAre(Pair{"a", 20}, Pair{"b", 5}));
-  EXPECT_THAT(valuesOf(reader_.executeMax), ElementsAre(Pair{"a", 30}, Pair{"b", 5}));
-  EXPECT_THAT(valuesOf(reader_.executeMin), ElementsAre(Pair{"a", 10}, Pair{"b", 5}));
-  EXPECT_THAT(valuesOf(reader_.applySectionAverage), ElementsAre(Pair{"s", 4}));
-  EXPECT_THAT(valuesOf(reader_.applySectionMax), ElementsAre(Pair{"s", 4}));
-  EXPECT_THAT(valuesOf(reader_.applySectionMin), ElementsAre(Pair{"s", 4}));
-  EXPECT_THAT(valuesOf(reader_.tensorUpdateAverage), ElementsAre(Pair{"t", 4}, Pair{"u", 1}));
-  EXPECT_THAT(valuesOf(reader_.tensorUpdateMax), ElementsAre(Pair{"t", 6}, Pair{"u", 1}));
-  EXPECT_THAT(valuesOf(reader_.tensorUpdateMin), ElementsAre(Pair{"t", 2}, Pair{"u", 1}));
-  EXPECT_EQ(reader_.executeMax[0].stat.timestamp, 3000u);
-  // The series themselves stay as they were.
-  EXPECT_EQ(reader_.executeSeries[0].stats.size(), 2u);
+TEST(Aggregation, EverySeriesGetsAverageMaximumAndMinimumPerGraph) {
+  VynProfileLogReader reader("", VisibilityLevel::All);
+  reader.executeSeries = {{"a", {run(10), run(30)}}, {"b", {run(0), run(5)}}};
+  reader.applySectionSeries = {{"s", {run(4)}}};
+  reader.tensorUpdateSeries = {{"t", {run(6), run(2)}}, {"u", {run(1)}}};
+  std::ostringstream diagnosticText;
+  reader.aggregateStatistics(diagnosticText);
+  EXPECT_EQ(diagnosticText.str(), "");
+  EXPECT_THAT(valuesOf(reader.executeAverage), ElementsAre(Pair{"a", 20}, Pair{"b", 5}));
+  EXPECT_THAT(valuesOf(reader.executeMax), ElementsAre(Pair{"a", 30}, Pair{"b", 5}));
+  EXPECT_THAT(valuesOf(reader.executeMin), ElementsAre(Pair{"a", 10}, Pair{"b", 5}));
+  EXPECT_THAT(valuesOf(reader.applySectionAverage), ElementsAre(Pair{"s", 4}));
+  EXPECT_THAT(valuesOf(reader.applySectionMax), ElementsAre(Pair{"s", 4}));
+  EXPECT_THAT(valuesOf(reader.applySectionMin), ElementsAre(Pair{"s", 4}));
+  EXPECT_THAT(valuesOf(reader.tensorUpdateAverage), ElementsAre(Pair{"t", 4}, Pair{"u", 1}));
+  EXPECT_THAT(valuesOf(reader.tensorUpdateMax), ElementsAre(Pair{"t", 6}, Pair{"u", 1}));
+  EXPECT_THAT(valuesOf(reader.tensorUpdateMin), ElementsAre(Pair{"t", 2}, Pair{"u", 1}));
+  EXPECT_EQ(reader.executeMax[0].stat.timestamp, 3000u);
 }
 
-TEST_F(AggregationTest, QueueWaitIsOnlyExtractedForRoundTrips) {
-  reader_.executeSeries = {series("a", {run(10, {queueWait(3)})}), series("b", {run(5)})};
-  EXPECT_EQ(aggregate(), "");
-  EXPECT_THAT(reader_.queueWaitSamples, IsEmpty());
-  EXPECT_THAT(reader_.queueWaitMax, IsEmpty());
-  EXPECT_THAT(reader_.queueWaitMin, IsEmpty());
-  EXPECT_THAT(queueWaitDebugs(), IsEmpty());
-}
-
-TEST_F(AggregationTest, QueueWaitSamplesAndTheExtremesQueueWait) {
-  reader_.hostRoundTrip = true;
-  reader_.executeSeries = {
-      series("a", {run(10, {queueWait(3)}), run(30, {plain("x", {queueWait(5)})}),
-                   run(20, {plain("y"), queueWait(4)})}),
-      series("b", {run(7, {queueWait(1)})}),
+// Each pass stops at the first graph without exactly one queue-wait event (top
+// level or one level down) and clears what it had; the next pass still runs.
+TEST(Aggregation, QueueWaitPasses) {
+  struct Case {
+    const char* name;
+    bool roundTrip;
+    std::vector<GraphPhaseSeries> series;
+    std::vector<Samples> samples;
+    std::vector<Pair> max, min;
+    std::string out;
+    std::vector<std::string> debugs;
   };
-  EXPECT_EQ(aggregate(), "");
-  ASSERT_EQ(reader_.queueWaitSamples.size(), 2u);
-  EXPECT_EQ(reader_.queueWaitSamples[0].graphName, "a");
-  EXPECT_THAT(reader_.queueWaitSamples[0].samples, ElementsAre(3u, 5u, 4u));
-  EXPECT_EQ(reader_.queueWaitSamples[1].graphName, "b");
-  EXPECT_THAT(reader_.queueWaitSamples[1].samples, ElementsAre(1u));
-  EXPECT_THAT(valuesOf(reader_.queueWaitMax), ElementsAre(Pair{"a", 5}, Pair{"b", 1}));
-  EXPECT_THAT(valuesOf(reader_.queueWaitMin), ElementsAre(Pair{"a", 3}, Pair{"b", 1}));
-  EXPECT_THAT(queueWaitDebugs(), IsEmpty());
-}
-
-// A queue-wait time is the number its value holds.
-TEST_F(AggregationTest, QueueWaitTimesAreTheNumbersTheValuesHold) {
-  ProfileEvent floating = queueWait(0);
   const double time = 12.7;
-  floating.value.dataType = 0x0264;
-  std::memcpy(&floating.value.payload, &time, sizeof time);
-  ProfileEvent text = queueWait(0);
+  std::uint64_t floatingBits;
+  std::memcpy(&floatingBits, &time, sizeof time);
   static const char kText[] = "12";
-  text.value = {0x0608, reinterpret_cast<std::uint64_t>(kText)};
-  reader_.hostRoundTrip = true;
-  reader_.executeSeries = {series("g", {run(10, {floating}), run(20, {text})})};
-  aggregate();
-  ASSERT_EQ(reader_.queueWaitSamples.size(), 1u);
-  EXPECT_THAT(reader_.queueWaitSamples[0].samples, ElementsAre(12u, 0u));
-  EXPECT_THAT(valuesOf(reader_.queueWaitMax), ElementsAre(Pair{"g", 0}));
-  EXPECT_THAT(valuesOf(reader_.queueWaitMin), ElementsAre(Pair{"g", 12}));
-}
-
-// The second graph has an execution with two queue-wait events: the samples
-// are dropped, the third graph is not looked at, the extremes still work.
-TEST_F(AggregationTest, SeveralQueueWaitEventsInOneExecutionDropTheSamples) {
-  reader_.hostRoundTrip = true;
-  reader_.executeSeries = {
-      series("g1", {run(10, {queueWait(1)})}),
-      series("g2", {run(10, {queueWait(2), plain("x", {queueWait(3)})}), run(20, {queueWait(4)}),
-                    run(5, {queueWait(6)})}),
-      series("g3", {run(50, {queueWait(9)}), run(0)}),
+  const Case cases[] = {
+      {"no round trip", false, {{"a", {run(10, {queueWait(3)})}}}, {}, {}, {}, "", {}},
+      {"found", true,
+       {{"a", {run(10, {queueWait(3)}), run(30, {plain({queueWait(5)})}), run(20, {plain(), queueWait(4)})}},
+        {"b", {run(7, {queueWait(1)})}}},
+       {{"a", {3, 5, 4}}, {"b", {1}}}, {{"a", 5}, {"b", 1}}, {{"a", 3}, {"b", 1}}, "", {}},
+      {"numbers the values hold", true,
+       {{"g", {run(10, {queueWait(floatingBits, 0x0264)}),
+               run(20, {queueWait(reinterpret_cast<std::uint64_t>(kText), 0x0608)})}}},
+       {{"g", {12, 0}}}, {{"g", 0}}, {{"g", 12}}, "", {}},
+      {"several in the second graph", true,
+       {{"g1", {run(10, {queueWait(1)})}},
+        {"g2", {run(10, {queueWait(2), plain({queueWait(3)})}), run(20, {queueWait(4)}), run(5, {queueWait(6)})}},
+        {"g3", {run(50, {queueWait(9)}), run(0)}}},
+       {}, {{"g1", 1}, {"g2", 4}, {"g3", 9}}, {{"g1", 1}, {"g2", 6}, {"g3", 9}}, kMultiple, {}},
+      {"several everywhere", true, {{"g", {run(10, {queueWait(1), queueWait(2)})}}},
+       {}, {}, {}, kMultiple + kMultiple + kMultiple, {}},
+      {"missing", true, {{"z", {run(3, {queueWait(8)})}}, {"a", {run(10, {queueWait(1)}), run(20)}}},
+       {}, {}, {{"z", 8}, {"a", 1}}, "", {kNoSample, kNoMax}},
+      {"two levels deep", true, {{"g", {run(10, {plain({plain({queueWait(1)})})})}}},
+       {}, {}, {}, "", {kNoSample, kNoMax, kNoMin}},
+      {"zero executions have no minimum", true, {{"g", {run(0, {queueWait(4)})}}},
+       {{"g", {4}}}, {{"g", 4}}, {}, "", {kNoMin}},
   };
-  EXPECT_EQ(aggregate(), kMultiple);
-  EXPECT_THAT(reader_.queueWaitSamples, IsEmpty());
-  EXPECT_THAT(queueWaitDebugs(), IsEmpty());
-  EXPECT_THAT(valuesOf(reader_.queueWaitMax), ElementsAre(Pair{"g1", 1}, Pair{"g2", 4}, Pair{"g3", 9}));
-  EXPECT_THAT(valuesOf(reader_.queueWaitMin), ElementsAre(Pair{"g1", 1}, Pair{"g2", 6}, Pair{"g3", 9}));
+  for (const Case& c : cases) {
+    vyn::testing::CapturedLog log;
+    VynProfileLogReader reader("", VisibilityLevel::All);
+    reader.hostRoundTrip = c.roundTrip;
+    reader.executeSeries = c.series;
+    std::ostringstream diagnosticText;
+    reader.aggregateStatistics(diagnosticText);
+    std::vector<Samples> samples;
+    for (const auto& entry : reader.queueWaitSamples) samples.emplace_back(entry.graphName, entry.samples);
+    EXPECT_EQ(samples, c.samples) << c.name;
+    EXPECT_EQ(valuesOf(reader.queueWaitMax), c.max) << c.name;
+    EXPECT_EQ(valuesOf(reader.queueWaitMin), c.min) << c.name;
+    EXPECT_EQ(diagnosticText.str(), c.out) << c.name;
+    std::vector<std::string> debugs;
+    for (const std::string& text : log.debugs())
+      if (text.find("queue-wait") != std::string::npos) debugs.push_back(text);
+    EXPECT_EQ(debugs, c.debugs) << c.name;
+  }
 }
 
-TEST_F(AggregationTest, MissingQueueWaitEventsDropOnlyTheirPass) {
-  reader_.hostRoundTrip = true;
-  reader_.executeSeries = {
-      series("z", {run(3, {queueWait(8)})}),
-      series("a", {run(10, {queueWait(1)}), run(20)}),
+TEST(Aggregation, InitTotal) {
+  struct Case {
+    bool hasInitAltStat, hasFinalize;
+    std::uint64_t initTime, initTimestamp;
   };
-  EXPECT_EQ(aggregate(), "");
-  EXPECT_THAT(reader_.queueWaitSamples, IsEmpty());
-  EXPECT_THAT(reader_.queueWaitMax, IsEmpty());
-  EXPECT_THAT(valuesOf(reader_.queueWaitMin), ElementsAre(Pair{"z", 8}, Pair{"a", 1}));
-  EXPECT_THAT(queueWaitDebugs(), ElementsAre(kNoSample, kNoMax));
-}
-
-TEST_F(AggregationTest, EveryPassReportsSeveralQueueWaitEvents) {
-  reader_.hostRoundTrip = true;
-  reader_.executeSeries = {series("g", {run(10, {queueWait(1), queueWait(2)})})};
-  EXPECT_EQ(aggregate(), std::string(kMultiple) + kMultiple + kMultiple);
-  EXPECT_THAT(reader_.queueWaitSamples, IsEmpty());
-  EXPECT_THAT(reader_.queueWaitMax, IsEmpty());
-  EXPECT_THAT(reader_.queueWaitMin, IsEmpty());
-}
-
-TEST_F(AggregationTest, QueueWaitEventsAreLookedForOneLevelDeepOnly) {
-  reader_.hostRoundTrip = true;
-  reader_.executeSeries = {series("g", {run(10, {plain("x", {plain("y", {queueWait(1)})})})})};
-  EXPECT_EQ(aggregate(), "");
-  EXPECT_THAT(reader_.queueWaitSamples, IsEmpty());
-  EXPECT_THAT(queueWaitDebugs(), ElementsAre(kNoSample, kNoMax, kNoMin));
-}
-
-// With only zero executions the minimum is empty and carries no queue wait.
-TEST_F(AggregationTest, ZeroExecutionsHaveNoMinimumQueueWait) {
-  reader_.hostRoundTrip = true;
-  reader_.executeSeries = {series("g", {run(0, {queueWait(4)})})};
-  aggregate();
-  EXPECT_THAT(valuesOf(reader_.executeMin), ElementsAre(Pair{"g", 0}));
-  EXPECT_THAT(valuesOf(reader_.queueWaitMax), ElementsAre(Pair{"g", 4}));
-  EXPECT_THAT(reader_.queueWaitMin, IsEmpty());
-  EXPECT_THAT(queueWaitDebugs(), ElementsAre(kNoMin));
-}
-
-TEST_F(AggregationTest, InitTotalFromInitEventsMessage) {
-  reader_.hasInitAltStat = true;
-  reader_.initAltStat = run(70);
-  reader_.hasFinalize = true;
-  reader_.composeTime = 100;
-  aggregate();
-  EXPECT_EQ(reader_.initTime, 70u);
-  EXPECT_EQ(reader_.initTimestamp, 7000u);
-}
-
-TEST_F(AggregationTest, InitTotalAddsComposeInitAndFinalizeTimes) {
-  reader_.hasFinalize = true;
-  reader_.composeTime = 100;
-  reader_.initMessageTime = 50;
-  reader_.initMessageTimestamp = 12;
-  reader_.finalizeStats = {{"a", run(10)}, {"b", run(20)}};
-  aggregate();
-  EXPECT_EQ(reader_.initTime, 180u);
-  EXPECT_EQ(reader_.initTimestamp, 12u);
-}
-
-TEST_F(AggregationTest, InitTotalStaysWithoutInitEventsOrFinalize) {
-  reader_.composeTime = 100;
-  reader_.initMessageTime = 50;
-  reader_.initTime = 3;
-  reader_.initTimestamp = 4;
-  aggregate();
-  EXPECT_EQ(reader_.initTime, 3u);
-  EXPECT_EQ(reader_.initTimestamp, 4u);
+  // The Init events message wins; else Compose + Init + every Finalize, when
+  // there was a Finalize; else the values stay.
+  for (const Case& c : {Case{true, true, 70, 7000}, Case{false, true, 180, 12}, Case{false, false, 3, 4}}) {
+    VynProfileLogReader reader("", VisibilityLevel::All);
+    reader.hasInitAltStat = c.hasInitAltStat;
+    reader.initAltStat = run(70);
+    reader.hasFinalize = c.hasFinalize;
+    reader.composeTime = 100;
+    reader.initMessageTime = 50;
+    reader.initMessageTimestamp = 12;
+    reader.finalizeStats = {{"a", run(10)}, {"b", run(20)}};
+    reader.initTime = 3;
+    reader.initTimestamp = 4;
+    std::ostringstream diagnosticText;
+    reader.aggregateStatistics(diagnosticText);
+    EXPECT_EQ(reader.initTime, c.initTime);
+    EXPECT_EQ(reader.initTimestamp, c.initTimestamp);
+  }
 }
 
 // Through a whole load: the notices reach standard output once, at the end.
-TEST(AggregationAfterLoading, RoundTripLogGetsQueueWaitFiguresAndNotices) {
+TEST(Aggregation, RoundTripLogGetsQueueWaitFiguresAndNotices) {
   using vyn::testing::Event;
   using vyn::testing::Message;
-  vyn::testing::TempDir dir;
   const auto roundTrip = [](const std::string& graph, std::uint64_t duration) {
     return Message::of(3).named(graph).lasting(duration);
   };
+  vyn::testing::TempDir dir;
   vyn::testing::LogBuilder log;
   log.messages({roundTrip("a", 100).event(Event::named("queue", 405).u64(30)),
                 roundTrip("a", 300).event(Event::named("stage", 1).sub(Event::named("queue", 405).u64(50)))})
@@ -256,7 +182,7 @@ TEST(AggregationAfterLoading, RoundTripLogGetsQueueWaitFiguresAndNotices) {
   const std::string out = ::testing::internal::GetCapturedStdout();
   ASSERT_TRUE(loaded);
   EXPECT_TRUE(reader.hostRoundTrip);
-  EXPECT_EQ(out, std::string(kMultiple) + kMultiple + kMultiple);
+  EXPECT_EQ(out, kMultiple + kMultiple + kMultiple);
   EXPECT_THAT(reader.queueWaitSamples, IsEmpty());
   EXPECT_THAT(valuesOf(reader.executeAverage), ElementsAre(Pair{"a", 200}, Pair{"b", 80}));
   EXPECT_EQ(reader.initTime, 125u);
