@@ -94,12 +94,8 @@ Record headerRecord() {
 }
 
 TEST_F(HostTest, CreateLoadReportAndDelete) {
-  LogBuilder log;
-  log.record(headerRecord()
-                 .with(Message::of(6).named("init").lasting(40))
-                 .with(Message::of(1).named("g").lasting(1500)))
-      .messages({Message::of(1).named("g").lasting(500), Message::of(5).lasting(9)});
-  const std::string path = write(log, "run.bin");
+  const std::string path =
+      write(LogBuilder{}.record(headerRecord().with(Message::of(1).named("g").lasting(1500))), "run.bin");
 
   host::Reader* reader = createReader_(path, host::VisibilityLevel::Default);
   ASSERT_NE(reader, nullptr);
@@ -126,7 +122,8 @@ TEST_F(HostTest, CreateLoadReportAndDelete) {
 // Without a logger the library says nothing, whatever it is given; a failed
 // load keeps the header of the records before the failure.
 TEST_F(HostTest, LoadingCasesAreReportedOnlyByTheResult) {
-  const std::vector<std::uint8_t> valid = vyn::testing::buildRecord(
+  using Bytes = std::vector<std::uint8_t>;
+  const Bytes valid = vyn::testing::buildRecord(
       headerRecord().with(Message::of(1).named("g").lasting(10)));
   struct Case {
     const char* name;
@@ -136,7 +133,7 @@ TEST_F(HostTest, LoadingCasesAreReportedOnlyByTheResult) {
   const Case cases[] = {
       {"stray", LogBuilder{}.frame(valid).raw({0, 0, 0}), true},
       {"zero-length", LogBuilder{}.frame(valid).lengthPrefix(0).frame(valid), false},
-      {"huge-prefix", LogBuilder{}.frame(valid).lengthPrefix(0xFFFFFFFFu).raw(std::vector<std::uint8_t>(96, 7)), false},
+      {"huge-prefix", LogBuilder{}.frame(valid).lengthPrefix(0xFFFFFFFFu).raw(Bytes(96, 7)), false},
       {"unknown-type", LogBuilder{}.messages({Message::of(42)}).frame(valid), true},
   };
   ::testing::internal::CaptureStdout();

@@ -21,16 +21,8 @@ class CapturedLog {
     vyn::log::createLogger(&capture, vyn::log::VYN_LOG_LEVEL_DEBUG);
   }
   ~CapturedLog() { vyn::log::destroyLogger(); }
-  CapturedLog(const CapturedLog&) = delete;
-  CapturedLog& operator=(const CapturedLog&) = delete;
 
   void clear() { store().clear(); }
-  std::vector<std::string> at(std::uint32_t level) const {
-    std::vector<std::string> texts;
-    for (const auto& [messageLevel, text] : store())
-      if (messageLevel == level) texts.push_back(text);
-    return texts;
-  }
   std::vector<std::string> errors() const { return at(vyn::log::VYN_LOG_LEVEL_ERROR); }
   std::vector<std::string> debugs() const { return at(vyn::log::VYN_LOG_LEVEL_DEBUG); }
 
@@ -43,6 +35,12 @@ class CapturedLog {
     char text[1024];
     std::vsnprintf(text, sizeof text, format, args);
     store().emplace_back(level, text);
+  }
+  static std::vector<std::string> at(std::uint32_t level) {
+    std::vector<std::string> texts;
+    for (const auto& [messageLevel, text] : store())
+      if (messageLevel == level) texts.push_back(text);
+    return texts;
   }
 };
 
