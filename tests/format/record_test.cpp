@@ -1,0 +1,169 @@
+// The record cursor (verification of one record with the reader's verifier
+// limits, handing out its messages) and the capture and report of the header.
+#include "format/flat_buffer_reader_util.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "log/captured_log.h"
+#include "reader/vyn_profile_log_reader.h"
+#include "support/log_builder.h"
+
+namespace vyn::profiling {
+namespace {
+
+using ::testing::ElementsAre;
+using vyn::testing::Event;
+using vyn::testing::Header;
+using vyn::testing::Message;
+using vyn::testing::Record;
+using Bytes = std::vector<std::uint8_t>;
+
+const std::string kCorrupted = "Corrupted flatbuffer binary stream";
+const std::string kNoMore = "profiling::FlatBufferReaderUtil no more messages! (Message Counter: ";
+
+std::shared_ptr<Bytes> share(Bytes bytes) { return std::make_shared<Bytes>(std::move(bytes)); }
+std::shared_ptr<Bytes> recordOf(const Record& record) { return share(vyn::testing::buildRecord(record)); }
+
+TEST(RecordCursor, HandsOutMessagesInOrderThenNone) {
+  vyn::testing::CapturedLog log;
+  FlatBufferReaderUtil cursor;
+  Record emptyVector;
+  emptyVector.messages.emplace();
+  const auto empty = recordOf(emptyVector);
+  ASSERT_TRUE(cursor.initialize(empty));
+  EXPECT_EQ(cursor.getNextMessage(), nullptr);
+
+  const auto three =
+      recordOf(Record{}.with(Message::of(1).at(11)).with(Message::of(2).at(22)).with(Message::of(6).at(33)));
+  ASSERT_TRUE(cursor.initialize(three));
+  std::vector<std::uint64_t> timestamps;
+  while (const fb::MethodMessage* message = cursor.getNextMessage())
+    timestamps.push_back(message->timestamp()->value());
+  EXPECT_THAT(timestamps, ElementsAre(11u, 22u, 33u));
+  EXPECT_EQ(cursor.getNextMessage(), nullptr);
+  EXPECT_THAT(log.debugs(), ElementsAre(kNoMore + "0)", kNoMore + "3)", kNoMore + "3)"));
+  EXPECT_THAT(log.errors(), ::testing::IsEmpty());
+}
+
+// Root, message and the nested events: 64 tables deep verify, 65 do not.
+TEST(RecordCursor, TablesNestUpTo64Deep) {
+  for (const int depth : {64, 65}) {
+    Event event = Event::named("level", 1);
+    for (int level = 4; level <= depth; ++level) event = Event::named("level", 1).sub(event);
+    vyn::testing::CapturedLog log;
+    FlatBufferReaderUtil cursor;
+    EXPECT_EQ(cursor.initialize(recordOf(Record{}.with(Message::of(1).event(event)))), depth == 64);
+    EXPECT_EQ(log.errors(), depth == 64 ? std::vector<std::string>{} : std::vector<std::string>{kCorrupted});
+  }
+}
+
+// Far more tables than the library's default limit of one million.
+TEST(RecordCursor, RecordWithMoreThanAMillionTablesVerifies) {
+  flatbuffers::FlatBufferBuilder fbb;
+  std::vector<flatbuffers::Offset<fb::EventEntry>> events(1'000'000);
+  for (auto& event : events) event = fb::CreateEventEntry(fbb);
+  const auto eventVector = fbb.CreateVector(events);
+  const auto timestamp = fb::CreateMessageTimestamp(fbb, 5);
+  const auto timing = fb::CreateMethodTiming(fbb);
+  fb::MethodMessageBuilder message(fbb);
+  message.add_timestamp(timestamp);
+  message.add_timing(timing);
+  message.add_events(eventVector);
+  const auto messageOffset = message.Finish();
+  fbb.Finish(fb::CreateProfileLogRecord(fbb, 0, fbb.CreateVector(&messageOffset, 1)));
+  const auto bytes = share(Bytes(fbb.GetBufferPointer(), fbb.GetBufferPointer() + fbb.GetSize()));
+
+  flatbuffers::Verifier defaultLimits(bytes->data(), bytes->size());
+  ASSERT_FALSE(defaultLimits.VerifyBuffer<fb::ProfileLogRecord>(nullptr));
+  FlatBufferReaderUtil cursor;
+  ASSERT_TRUE(cursor.initialize(bytes));
+  const fb::MethodMessage* first = cursor.getNextMessage();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->events()->size(), 1'000'000u);
+}
+
+// Header capture and the header report text (rendered in UTC so that the
+// creation time is fixed).
+
+// Positions the reader's cursor on a record with the header, as the loader
+// does, and runs the header capture. The record's bytes must outlive the reader's
+// use of the header, hence the returned buffer.
+std::shared_ptr<Bytes> capture(VynProfileLogReader& reader, const Header& header) {
+  Record record;
+  record.header = header;
+  auto bytes = recordOf(record);
+  EXPECT_TRUE(reader.recordCursor.initialize(bytes));
+  reader.captureHeader();
+  return bytes;
+}
+
+Header fullHeader() {
+  Header header;
+  header.timeScale = 0.5f;
+  header.epochTimestamp = 1'700'000'000'123'456u;  // 2023-11-14 22:13:20 UTC
+  header.steadyClockTimestamp = 42;
+  header.generatorVersion = "1.2.3";
+  header.backendVersion = "xtu-9";
+  header.generatorName = "tool";
+  return header;
+}
+
+TEST(LogHeader, OnlyTheExactUpdaterNameMarksAnUpdaterLog) {
+  const std::pair<std::string, bool> cases[] = {
+      {"zevir-talvo-updater", true},   {"Zevir-talvo-updater", false}, {"zevir-talvo-updater2", false},
+      {"zevir-talvo-update", false},   {" zevir-talvo-updater", false},
+      {std::string("zevir-talvo-updater\0x", 21), false},
+  };
+  for (const auto& [name, updater] : cases) {
+    VynProfileLogReader reader("", VisibilityLevel::All);
+    Header header;
+    header.generatorName = name;
+    capture(reader, header);
+    EXPECT_TRUE(reader.headerCaptured);
+    EXPECT_EQ(reader.generatorName, name);
+    EXPECT_EQ(reader.generatedByUpdater, updater) << name;
+  }
+}
+
+TEST(LogHeader, Report) {
+  ::setenv("TZ", "UTC", 1);
+  ::tzset();
+  const std::string head = "Input Log File Location: /logs/run.bin\n";
+  const std::string viewer = "Generated using: \nvyn-profile-viewer: v2.51.0.260929181845\n";
+  Header bare;
+  bare.epochTimestamp = 0;
+  bare.timeScale = 2.5e-05f;
+  Header nameOnly = bare;  // the generator line needs both name and version
+  nameOnly.generatorName = "tool";
+  nameOnly.backendVersion = "xtu-9";
+  Header versionOnly = bare;
+  versionOnly.generatorVersion = "1.2.3";
+  Header unprintable = fullHeader();  // the year 10000 does not fit the time text
+  unprintable.epochTimestamp = 253'402'300'800'000'000u;
+  const std::pair<Header, std::string> cases[] = {
+      {fullHeader(), head + "Log File Created: Tue Nov 14 22:13:20 2023\nTime Scale: 0.5\n"
+                            "Epoch Timestamp: 1700000000123456 Steady Clock Timestamp: 42\n" +
+                         viewer + "tool: 1.2.3\nBackend: xtu-9\n"},
+      {bare, head + "Log File Created: Thu Jan  1 00:00:00 1970\nTime Scale: 2.5e-05\n"
+                    "Epoch Timestamp: 0 Steady Clock Timestamp: 0\n" + viewer},
+      {nameOnly, head + "Log File Created: Thu Jan  1 00:00:00 1970\nTime Scale: 2.5e-05\n"
+                        "Epoch Timestamp: 0 Steady Clock Timestamp: 0\n" + viewer + "Backend: xtu-9\n"},
+      {versionOnly, head + "Log File Created: Thu Jan  1 00:00:00 1970\nTime Scale: 2.5e-05\n"
+                           "Epoch Timestamp: 0 Steady Clock Timestamp: 0\n" + viewer},
+      {unprintable, head + "Time Scale: 0.5\nEpoch Timestamp: 253402300800000000 Steady Clock Timestamp: 42\n" +
+                        viewer + "tool: 1.2.3\nBackend: xtu-9\n"},
+  };
+  for (const auto& [header, expected] : cases) {
+    VynProfileLogReader reader("/logs/run.bin", VisibilityLevel::All);
+    const auto record = capture(reader, header);
+    EXPECT_EQ(reader.getHeaderReport(), expected);
+  }
+}
+
+}  // namespace
+}  // namespace vyn::profiling
