@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -93,6 +94,31 @@ TEST(RecordCursor, RecordWithMoreThanAMillionTablesVerifies) {
 // Positions the reader's cursor on a record with the header, as the loader
 // does, and runs the header capture. The record's bytes must outlive the reader's
 // use of the header, hence the returned buffer.
+// A hand-made record whose header holds its 8-byte epoch timestamp at an offset
+// that is a multiple of four but not of eight: scalars need no alignment.
+TEST(RecordCursor, UnalignedScalarsAreAccepted) {
+  Bytes bytes(44, 0);
+  const auto put = [&](std::size_t at, auto value) { std::memcpy(&bytes[at], &value, sizeof value); };
+  const std::pair<int, int> vtables[] = {{4, 8}, {6, 8}, {8, 4}, {10, 0},     // root: header at +4
+                                          {20, 8}, {22, 12}, {24, 0}, {26, 4}};  // header: epoch at +4
+  for (const auto& [at, value] : vtables) put(at, static_cast<std::uint16_t>(value));
+  put(0, std::uint32_t{12});   // root table at 12
+  put(12, std::uint32_t{8});   // root table: vtable at 4
+  put(16, std::uint32_t{16});  //   header table at 32
+  put(32, std::uint32_t{12});  // header table: vtable at 20
+  put(36, std::uint64_t{1234567});
+  const auto shared = share(bytes);
+  flatbuffers::Verifier::Options aligned;
+  aligned.check_alignment = true;
+  ASSERT_FALSE(flatbuffers::Verifier(shared->data(), shared->size(), aligned)
+                   .VerifyBuffer<fb::ProfileLogRecord>(nullptr));
+
+  FlatBufferReaderUtil cursor;
+  ASSERT_TRUE(cursor.initialize(shared));
+  ASSERT_NE(cursor.getHeader(), nullptr);
+  EXPECT_EQ(cursor.getHeader()->epochTimestamp(), 1234567u);
+}
+
 std::shared_ptr<Bytes> capture(VynProfileLogReader& reader, const Header& header) {
   Record record;
   record.header = header;
