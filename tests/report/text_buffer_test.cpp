@@ -38,16 +38,12 @@ double fromBits(std::uint64_t bits) {
 TEST(TextAppender, FixedNotationIsPrintfsInTheCLocale) {
   using limits = std::numeric_limits<double>;
   const double edges[] = {
-      0.0, -0.0, 0.1, static_cast<double>(0.1f),
-      0.0078125, 0.0234375,  // halfway at the seventh decimal: rounds to even, down and up
-      0.0000005, -0.0000005, 9.9999995, 999999.9999995, 0.9999999,
-      4503599627370495.5, 9007199254740993.0, 1e22, 1.8446744073709552e19,
-      limits::max(), -limits::max(), limits::min(), limits::denorm_min(), -limits::denorm_min(),
-      limits::infinity(), -limits::infinity(), limits::quiet_NaN(), -limits::quiet_NaN(),
+      0.0, -0.0, 0.1, static_cast<double>(0.1f), 0.0078125, 0.0234375,  // halfway: rounds to even, down and up
+      0.0000005, -0.0000005, 9.9999995, 999999.9999995, 0.9999999, 4503599627370495.5, 9007199254740993.0, 1e22,
+      1.8446744073709552e19, limits::max(), -limits::max(), limits::min(), limits::denorm_min(),
+      -limits::denorm_min(), limits::infinity(), -limits::infinity(), limits::quiet_NaN(), -limits::quiet_NaN(),
       fromBits(0x7FF0000000000001ull), fromBits(0xFFF8000000000123ull)};
-  for (const double value : edges) {
-    EXPECT_EQ(appendedFixed(value), printfFixed(value)) << "bits " << std::hexfloat << value;
-  }
+  for (const double value : edges) EXPECT_EQ(appendedFixed(value), printfFixed(value)) << std::hexfloat << value;
   std::mt19937_64 random(20240611);
   for (int i = 0; i < 20000; ++i) {
     const double anyBits = fromBits(random());
@@ -77,9 +73,7 @@ TEST(TextAppender, CsvFieldsAreQuotedInPlace) {
       {"x\ny", "\"x\ny\""}, {"say \"hi\", ok", "\"say \"\"hi\"\", ok\""},
   };
   for (const auto& [field, expected] : cases) {
-    TextAppender text;
-    text.text("before,").csvField(field).text(",after");
-    EXPECT_EQ(text.view(), "before," + expected + ",after") << field;
+    EXPECT_EQ(TextAppender().text("before,").csvField(field).text(",after").view(), "before," + expected + ",after");
   }
   // The quoted field outgrows the storage the plain one fitted in.
   TextAppender text;

@@ -26,13 +26,8 @@ Event measured(std::string name, std::uint32_t identifier, std::uint64_t value, 
 // names that need CSV quoting.
 LogBuilder realisticLog() {
   Record setup;
-  setup.header = Header{};
-  setup.header->timeScale = 1.0f;
-  setup.header->epochTimestamp = 0;
-  setup.header->steadyClockTimestamp = 5000;
-  setup.header->generatorVersion = "3.1.4";
-  setup.header->backendVersion = "xtu-7.2";
-  setup.header->generatorName = "zevir-runtime";
+  // Time scale, epoch and steady clock, no version table, generator version, back-end version, generator name.
+  setup.header = Header{{1.0f, 0, 5000, std::nullopt, "3.1.4", "xtu-7.2", "zevir-runtime"}, false};
   setup.with(Message::of(kInit).named("rt,init").at(100).timed(1000, 1250))
       .with(Message::of(kInitEvents).at(110).timed(2000, 2400)
                 .event(measured("load", 1, 1500, Unit::Microseconds)

@@ -28,13 +28,8 @@ Message run(int method, const char* graph, std::uint64_t at, std::uint64_t durat
 
 LogBuilder updaterLog() {
   Record record;
-  record.header = Header{};
-  record.header->timeScale = 1.0f;
-  record.header->epochTimestamp = 0;
-  record.header->steadyClockTimestamp = 5;
-  record.header->generatorName = "zevir-talvo-updater";
-  record.header->generatorVersion = "1.2";
-  record.header->backendVersion = "be 9";
+  // Time scale, epoch and steady clock, no version table, generator version, back-end version, generator name.
+  record.header = Header{{1.0f, 0, 5, std::nullopt, "1.2", "be 9", "zevir-talvo-updater"}, false};
   record.with(run(kUpdateBinarySection, nullptr, 300, 12).event(measured("section", 64, Unit::Bytes)))
       .with(run(kExecute, "g", 305, 5))
       .with(run(kUpdateBinarySection, "ignored", 310, 15)
