@@ -1,7 +1,10 @@
 // Report pieces on readers filled by hand, for the cases the golden logs do not
-// hold: narrow value types, odd identifiers, flags and quoting in the preamble.
+// hold: narrow value types, odd identifiers, flags, quoting in the preamble,
+// numbers read out of events and queue-wait samples, and missing events.
 #include <gtest/gtest.h>
 
+#include <iomanip>
+#include <limits>
 #include <sstream>
 
 #include "reader/vyn_profile_log_reader_xtu.h"
@@ -13,7 +16,7 @@ namespace {
 
 using namespace vyn::profiling;
 
-PhaseStat stat(std::uint64_t value, std::uint64_t timestamp, std::vector<ProfileEvent> subEvents = {}) {
+PhaseStat stat(std::uint64_t value, std::uint64_t timestamp = 5, std::vector<ProfileEvent> subEvents = {}) {
   PhaseStat result;
   result.value = value;
   result.timestamp = timestamp;
@@ -38,6 +41,18 @@ TEST(EventText, NarrowValuesUseOnlyTheirOwnBitsAndHardwareUnitsTheLowByte) {
 
 class ReportSections : public ::testing::Test {
  protected:
+  ReportSections() { out << std::fixed << std::setprecision(0); }
+
+  std::string rateAndLatency(std::vector<ProfileEvent> overall, std::vector<ProfileEvent> libLoad) {
+    out.str("");
+    generic.hasExecuteOverallStat = generic.hasLibLoadStat = true;
+    generic.executeOverallStat = stat(0, 5, std::move(overall));
+    generic.libLoadStat = stat(7, 5, std::move(libLoad));
+    generic.writeExecuteOverallStats(out);
+    generic.writeDynamicLibLoadStats(out);
+    return out.str();
+  }
+
   VynProfileLogReaderXtu xtu{"unused.log", VisibilityLevel::Basic};
   VynProfileLogReader generic{"unused.log", VisibilityLevel::Basic};
   std::ostringstream out;
@@ -127,6 +142,66 @@ TEST_F(ReportSections, CsvPreambleAndPhaseRowsQuoteTextFromTheLog) {
             "10,INIT,20,US,NETRUN,ROOT,\"i,n (init)\"\n"
             "30,COMPOSE GRAPHS,40,US,NETRUN,ROOT,c1; c2\n"
             "50,DE-INIT,60,US,NETRUN,ROOT,\"d\"\"e (deinit)\"\n");
+}
+
+TEST_F(ReportSections, RateAndLatencyReadTheNumbersTheValuesHold) {
+  const std::string rate = "Execute Stats (Overall):\n" + std::string(24, '-') +
+                           "\n    NetRun IPS (includes IO and misc. time): ";
+  const std::string latency = " inf/sec \n\nDynamic Lib Load Stats:\n" + std::string(24, '-') +
+                              "\n    Backend Latency: 250 us\n\n";
+  const ProfileEvent duration = event("duration", 0, doubleValue(2000.9), 1);
+  const ProfileEvent load = event("latency", 0, doubleValue(250.75), 1);
+  // A text's payload is its address, never a count.
+  EXPECT_EQ(rateAndLatency({duration, event("count", 0, textValue("12"), 4)}, {load}),
+            rate + "0.0000" + latency);
+  EXPECT_EQ(rateAndLatency({duration, event("count", 0, doubleValue(5.7), 4)}, {load, duration}),
+            rate + "2500.0000" + latency);
+}
+
+TEST_F(ReportSections, RateAndLatencyNeedTheirEventsAndFlags) {
+  EXPECT_EQ(rateAndLatency({event("duration", 0, unsignedValue(2000), 1)}, {}), "");
+  generic.writeExecuteIpsRow(out);
+  generic.writeDlopenLatencyRow(out);
+  EXPECT_EQ(out.str(), "");
+
+  generic.executeOverallStat.subEvents.push_back(event("count", 0, unsignedValue(5), 4));
+  generic.libLoadStat.subEvents.push_back(event("latency", 0, unsignedValue(1), 1));
+  generic.hasExecuteOverallStat = generic.hasLibLoadStat = false;
+  generic.writeExecuteOverallStats(out);
+  generic.writeDynamicLibLoadStats(out);
+  generic.writeExecuteIpsRow(out);
+  generic.writeDlopenLatencyRow(out);
+  EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(ReportSections, AverageRoundTripsSubtractTheMeanQueueWaitWithoutWrapping) {
+  constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
+  generic.hostRoundTrip = true;
+  for (const auto& [graph, value] : std::vector<std::pair<std::string, std::uint64_t>>{
+           {"g", 1500}, {"unmatched", 70}, {"no samples", 80}, {"long wait", 50}, {"top", kMax}}) {
+    generic.executeAverage.push_back(GraphPhaseStat{graph, stat(value)});
+  }
+  generic.queueWaitSamples = {QueueWaitSamples{"g", {200, 401}}, QueueWaitSamples{"g", {1}},
+                             QueueWaitSamples{"unmatched ", {5}}, QueueWaitSamples{"no samples", {}},
+                             QueueWaitSamples{"long wait", {60, 61}}, QueueWaitSamples{"top", {kMax}}};
+  generic.writeExecuteStats(out, VynProfileLogReader::ExecuteStatKind::Average);
+  // Mean 300.5 truncates to 300; a wait longer than the round trip leaves 0; a
+  // mean that rounds up to 2^64 in double precision still leaves 0, not a wrap.
+  EXPECT_EQ(out.str(), "Execute Stats (Average):\n" + std::string(24, '-') + "\nTotal Inference Time: \n" +
+                           std::string(21, '-') + "\n"
+                           "Graph 0 (g):\n"
+                           "    NetRun (Host Round-Trip): 1500 us\n"
+                           "    NetRun (Host Round-Trip excluding queue wait): 1200\n\n"
+                           "Graph 1 (unmatched):\n"
+                           "    NetRun (Host Round-Trip): 70 us\n\n"
+                           "Graph 2 (no samples):\n"
+                           "    NetRun (Host Round-Trip): 80 us\n\n"
+                           "Graph 3 (long wait):\n"
+                           "    NetRun (Host Round-Trip): 50 us\n"
+                           "    NetRun (Host Round-Trip excluding queue wait): 0\n\n"
+                           "Graph 4 (top):\n"
+                           "    NetRun (Host Round-Trip): 18446744073709551615 us\n"
+                           "    NetRun (Host Round-Trip excluding queue wait): 0\n\n");
 }
 
 }  // namespace
