@@ -1,5 +1,6 @@
-// Both reports end to end: logs composed with the test builder are loaded, and
-// standard output and the CSV file are compared byte for byte with golden/.
+// The back-end report end to end: logs composed with the test builder are loaded,
+// and standard output and the CSV file are compared byte for byte with golden/.
+// Also how either report fails on a CSV file it cannot open.
 #include <gtest/gtest.h>
 
 #include "reader/vyn_profile_log_reader_xtu.h"
@@ -106,7 +107,7 @@ TEST_F(XtuReport, GoldenReportsRewriteTheCsvFileAndSaveOnlyConfinedDataFiles) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.golden);
     c.content.writeTo(c.log);
-    writeFile("report.csv", std::string(5000, 'x'));
+    writeFile("report.csv", std::string(5000, 'x'));  // replaced, not appended to
     VynProfileLogReaderXtu reader{c.log, VisibilityLevel::Basic};
     ASSERT_TRUE(reader.loadLog(/*writeDataFiles=*/true));
     expectGolden(reader, c.golden);
