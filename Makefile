@@ -1,9 +1,11 @@
 # Entry points for people and CI. Every target installs what is missing first.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 90
 JOBS       ?= $(shell nproc)
 
-.PHONY: all bootstrap build demo test test-asan clean
+.PHONY: all bootstrap build demo test test-asan fuzz valgrind clean
 
 all: build
 
@@ -36,5 +38,17 @@ test-asan: bootstrap $(ASAN_BUILD)/CMakeCache.txt
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	      ctest --output-on-failure -j $(JOBS)
 
+# The libFuzzer target (clang) run for FUZZ_SECONDS over the seed corpus; skipped
+# with a message when clang or its fuzzer runtime cannot be had.
+fuzz: bootstrap
+	@scripts/bootstrap clang-14 libclang-rt-14-dev || echo "fuzz: could not install clang"
+	FUZZ_BUILD=$(FUZZ_BUILD) BUILD=$(BUILD) JOBS=$(JOBS) fuzz/run-fuzzer $(FUZZ_SECONDS)
+
+# valgrind memcheck of loading and both reports; skipped with a message when
+# valgrind cannot be had.
+valgrind: build
+	@scripts/bootstrap valgrind || echo "valgrind: could not install valgrind"
+	BUILD=$(BUILD) tests/hostile/memcheck
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

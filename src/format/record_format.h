@@ -16,8 +16,6 @@
 
 namespace vyn::profiling {
 
-namespace fb = ::vyn::profiling::fb;
-
 inline constexpr std::size_t kLengthPrefixSize = 4;
 
 // Records at or beyond this size cannot be verified by the FlatBuffers library.

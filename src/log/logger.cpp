@@ -11,7 +11,6 @@
 namespace vyn::log {
 namespace {
 
-constexpr std::int32_t kInvalidLevelError = 11003;
 constexpr std::uint64_t kHandleMask = 0x5a17c3e94b2d6f81ULL;
 
 std::uint64_t nowNs() {
@@ -93,7 +92,7 @@ bool createLogger(LogCallback sink, std::int32_t level) {
   auto* logger = new (std::nothrow) Logger(sink, level);
   if (logger == nullptr) return false;
   std::shared_ptr<Logger> shared(logger);
-  if (!isValidLevel(level)) return false;  // error kInvalidLevelError: not registered
+  if (!isValidLevel(level)) return false;  // construction error 11003: not registered
 
   const LogHandle handle = handleOf(logger);
   {

@@ -4,8 +4,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "format/log_frames.h"
 #include "log/logger.h"
-#include "reader/log_file.h"
 #include "reader/vyn_profile_log_reader.h"
 
 namespace vyn::profiling {
@@ -13,22 +13,11 @@ namespace {
 
 enum class RecordStatus { Ready, End, Failed };
 
-// Reads the next frame into record. Reports every failure itself.
-RecordStatus readNextRecord(LogFile& file, std::vector<std::uint8_t>& record) {
-  std::uint32_t length = 0;
-  switch (file.readLengthPrefix(length)) {
-    case LogFile::PrefixResult::EndOfFile:
-      return RecordStatus::End;
-    case LogFile::PrefixResult::ReadError:
-      length = 0;  // an unreadable prefix makes an empty record, which fails verification
-      record.clear();
-      return RecordStatus::Ready;
-    case LogFile::PrefixResult::Read:
-      break;
-  }
-  std::uint64_t available = 0;
+// Reads the next frame into frame.bytes. Reports every failure itself.
+RecordStatus readNextRecord(LogFrameReader& log, Frame& frame) {
+  FrameStatus status;
   try {
-    if (file.readRecord(length, record, available)) return RecordStatus::Ready;
+    status = log.next(frame);
   } catch (const std::length_error& error) {
     VYN_LOG_ERROR("Length error: %s", error.what());
     return RecordStatus::Failed;
@@ -36,27 +25,41 @@ RecordStatus readNextRecord(LogFile& file, std::vector<std::uint8_t>& record) {
     VYN_LOG_ERROR("Unable to allocate memory: %s", error.what());
     return RecordStatus::Failed;
   }
-  VYN_LOG_ERROR("Truncated record: %u bytes announced, %llu available", length,
-                static_cast<unsigned long long>(available));
+  switch (status) {
+    case FrameStatus::Frame:
+      return RecordStatus::Ready;
+    case FrameStatus::End:
+    case FrameStatus::StrayBytes:
+      return RecordStatus::End;
+    case FrameStatus::Truncated:
+      VYN_LOG_ERROR("Truncated record: %u bytes announced, %llu available", frame.length,
+                    static_cast<unsigned long long>(frame.bytes.size()));
+      return RecordStatus::Failed;
+    case FrameStatus::ReadError:
+      // Nothing usable was read: an empty record, which fails verification.
+      frame.bytes.clear();
+      return RecordStatus::Ready;
+  }
   return RecordStatus::Failed;
 }
 
 }  // namespace
 
 bool VynProfileLogReader::loadLog(bool writeDataFilesFlag) {
-  LogFile file;
-  if (!file.open(inputLogPath)) {
+  LogFrameReader log;
+  if (!log.open(inputLogPath)) {
     VYN_LOG_ERROR("Invalid or nonexistent file: %s", inputLogPath.c_str());
     return false;
   }
 
+  Frame frame;
   for (;;) {
-    // A fresh buffer per record: the previous one is released before the next
-    // is read, so only one record's bytes are held at a time.
-    auto record = std::make_shared<std::vector<std::uint8_t>>();
-    const RecordStatus status = readNextRecord(file, *record);
+    const RecordStatus status = readNextRecord(log, frame);
     if (status == RecordStatus::End) break;
     if (status == RecordStatus::Failed) return false;
+    // Each record gets a buffer of its own, released before the next is read, so
+    // only one record's bytes are held at a time.
+    auto record = std::make_shared<std::vector<std::uint8_t>>(std::move(frame.bytes));
     if (!recordCursor.initialize(record)) return false;
     if (!headerCaptured) captureHeader();
     endOfRecord = false;

@@ -12,6 +12,7 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "format/flat_buffer_reader_util.h"
@@ -154,6 +155,10 @@ class VynProfileLogReader : public IVynProfileLogReader<VisibilityLevel> {
   std::uint64_t steadyClockTimestamp = 0;
   float timeScale = 0.0f;
   std::list<std::string> eventStringPool;  // elements never move
+
+  // For each data-file name, the first numbered candidate not yet known to be
+  // taken (0: the name itself).
+  std::unordered_map<std::string, std::uint64_t> dataFileNextNumber;
 };
 
 }  // namespace vyn::profiling

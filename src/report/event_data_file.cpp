@@ -94,21 +94,25 @@ void VynProfileLogReader::writeEventDataFile(const ProfileEvent& event) {
   const std::string stem = parts.fileName.substr(0, dot);
   const std::string extension = dot == std::string::npos ? "" : parts.fileName.substr(dot);
 
-  std::string candidate = parts.fileName;
+  // Candidates known to be taken are not tried again: a log with thousands of
+  // events of one name would otherwise cost a quadratic number of attempts.
+  std::uint64_t& number = dataFileNextNumber[name];
   int file = -1;
-  for (std::uint64_t number = 1;; ++number) {
+  for (;; ++number) {
+    const std::string candidate =
+        number == 0 ? parts.fileName : stem + "_" + std::to_string(number) + extension;
     file = ::openat(directory, candidate.c_str(),
                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (file >= 0) break;
+    if (file >= 0) {
+      ++number;
+      break;
+    }
     if (errno == EINTR) {
       --number;
       continue;
     }
     // Taken by a file, a directory or a link: try the next name.
-    if (errno == EEXIST || errno == ELOOP) {
-      candidate = stem + "_" + std::to_string(number) + extension;
-      continue;
-    }
+    if (errno == EEXIST || errno == ELOOP) continue;
     VYN_LOG_ERROR(kInvalidFileName, (parts.directoryPrefix + candidate).c_str());
     break;
   }

@@ -6,9 +6,13 @@
 #include <optional>
 #include <string>
 
-#include "common/log_frames.h"
+#include "format/log_frames.h"
 
 namespace vyn::tools {
+
+using profiling::Frame;
+using profiling::FrameStatus;
+using profiling::LogFrameReader;
 
 // Empty when bytes[0, size) verify as a record with the reader's verifier
 // options; otherwise the reason, e.g. "message 3 has no timing".

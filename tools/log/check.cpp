@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <map>
 
-#include "common/log_frames.h"
+#include "format/log_frames.h"
 #include "common/record_problem.h"
 #include "common/schema_names.h"
 #include "format/record_format.h"

@@ -1,7 +1,7 @@
 // dump: a log's binary form to its JSON form, every field, streaming record by
 // record. Frames that do not hold a valid record are kept verbatim, so packing
 // the dump gives back the same bytes.
-#include "common/log_frames.h"
+#include "format/log_frames.h"
 #include "common/log_json.h"
 #include "common/output_file.h"
 #include "common/record_problem.h"

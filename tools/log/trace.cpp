@@ -5,7 +5,7 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "common/log_frames.h"
+#include "format/log_frames.h"
 #include "common/log_json.h"
 #include "common/output_file.h"
 #include "common/record_problem.h"

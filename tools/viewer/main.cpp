@@ -62,7 +62,7 @@ int run(const Options& options) {
   // The reader only says that loading failed; find out first whether the file
   // can be read at all, to say so in plain words.
   {
-    vyn::tools::LogFrameReader probe;
+    vyn::profiling::LogFrameReader probe;
     if (!probe.open(options.logPath)) {
       reportProblem(options.logPath, probe.problem());
       return kFailure;

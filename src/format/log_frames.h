@@ -4,16 +4,17 @@
 // of its length prefix and the record bytes), or says how the log ends: cleanly,
 // with one to three stray bytes (which readers ignore), with a frame cut short by
 // the end of the file, or with a read error. A length prefix never makes the
-// reader allocate more than the bytes actually present.
-#ifndef VYN_TOOLS_COMMON_LOG_FRAMES_H_
-#define VYN_TOOLS_COMMON_LOG_FRAMES_H_
+// reader allocate more than the bytes actually present (plus one read chunk when
+// the input is not a regular file, whose size is unknown).
+#ifndef VYN_FORMAT_LOG_FRAMES_H_
+#define VYN_FORMAT_LOG_FRAMES_H_
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-namespace vyn::tools {
+namespace vyn::profiling {
 
 struct Frame {
   std::uint64_t index = 0;        // position of the frame in the log, from 0
@@ -62,6 +63,6 @@ class LogFrameReader {
   std::string problem_;
 };
 
-}  // namespace vyn::tools
+}  // namespace vyn::profiling
 
-#endif  // VYN_TOOLS_COMMON_LOG_FRAMES_H_
+#endif  // VYN_FORMAT_LOG_FRAMES_H_

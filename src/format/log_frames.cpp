@@ -1,4 +1,4 @@
-#include "common/log_frames.h"
+#include "format/log_frames.h"
 
 #include <sys/stat.h>
 
@@ -7,13 +7,14 @@
 #include <cerrno>
 #include <cstring>
 
-#include "common/output_file.h"
 #include "format/record_format.h"
 
-namespace vyn::tools {
+namespace vyn::profiling {
 namespace {
 
 constexpr std::size_t kReadChunk = 1 << 20;
+
+std::string systemErrorText(int error) { return std::strerror(error); }
 
 }  // namespace
 
@@ -65,7 +66,7 @@ FrameStatus LogFrameReader::next(Frame& frame) {
   frame.length = 0;
   frame.bytes.clear();
 
-  std::uint8_t prefix[profiling::kLengthPrefixSize];
+  std::uint8_t prefix[kLengthPrefixSize];
   const std::size_t prefixBytes = read(prefix, sizeof prefix);
   if (prefixBytes < sizeof prefix) {
     finished_ = true;
@@ -81,9 +82,12 @@ FrameStatus LogFrameReader::next(Frame& frame) {
                  (static_cast<std::uint32_t>(prefix[2]) << 16) |
                  (static_cast<std::uint32_t>(prefix[3]) << 24);
 
-  if (regular_ && frame.length <= fileSize_ - std::min(position_, fileSize_)) {
-    frame.bytes.resize(frame.length);
-    const std::size_t got = read(frame.bytes.data(), frame.length);
+  if (regular_) {
+    // The size is known: a prefix that announces more than remains is not
+    // allocated for at all.
+    const std::uint64_t remaining = fileSize_ - std::min(position_, fileSize_);
+    frame.bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(frame.length, remaining)));
+    const std::size_t got = read(frame.bytes.data(), frame.bytes.size());
     frame.bytes.resize(got);
   } else {
     readBounded(frame.bytes, frame.length);
@@ -100,4 +104,4 @@ FrameStatus LogFrameReader::next(Frame& frame) {
   return FrameStatus::Frame;
 }
 
-}  // namespace vyn::tools
+}  // namespace vyn::profiling
