@@ -1,44 +1,37 @@
-// Small helpers for the report tests: events built in one expression, and the
-// diagnostic messages of the reader collected while a test runs.
+// Helpers for the report tests: events in one expression, standard output
+// captured while a report is written, and a scratch working directory.
 #ifndef VYN_TESTS_REPORT_REPORT_TEST_UTIL_H_
 #define VYN_TESTS_REPORT_REPORT_TEST_UTIL_H_
 
-#include <cstdarg>
-#include <cstdint>
-#include <cstdio>
-#include <cstring>
-#include <string>
-#include <utility>
-#include <vector>
-
-#include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "log/logger.h"
-#include "vyn/profiling/profile_event.h"
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "log/captured_log.h"
+#include "reader/vyn_profile_log_reader.h"
+#include "support/temp_dir.h"
 
 namespace vyn::testing {
 
 using profiling::EventValue;
 using profiling::ProfileEvent;
+namespace ValueDataType = profiling::ValueDataType;
 
-inline EventValue valueOf(std::uint32_t dataType, std::uint64_t payload) {
-  return EventValue{dataType, payload};
-}
-inline EventValue unsignedValue(std::uint64_t number) {
-  return valueOf(profiling::ValueDataType::UInt64, number);
-}
-inline EventValue signedValue(std::int64_t number) {
-  return valueOf(profiling::ValueDataType::Int64, static_cast<std::uint64_t>(number));
-}
+inline EventValue unsignedValue(std::uint64_t number) { return {ValueDataType::UInt64, number}; }
 inline EventValue doubleValue(double number) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &number, sizeof bits);
-  return valueOf(profiling::ValueDataType::Float64, bits);
+  EventValue value{ValueDataType::Float64, 0};
+  std::memcpy(&value.payload, &number, sizeof number);
+  return value;
 }
 // text must outlive the event.
 inline EventValue textValue(const char* text) {
-  return valueOf(profiling::ValueDataType::String, reinterpret_cast<std::uintptr_t>(text));
+  return {ValueDataType::String, reinterpret_cast<std::uintptr_t>(text)};
 }
 
 inline ProfileEvent event(std::string name, std::uint32_t identifier, EventValue value,
@@ -52,61 +45,68 @@ inline ProfileEvent event(std::string name, std::uint32_t identifier, EventValue
   return result;
 }
 
-// Collects every diagnostic message, expanded, while it lives.
-class CapturedLog {
- public:
-  CapturedLog() {
-    messages().clear();
-    log::createLogger(&CapturedLog::sink, log::VYN_LOG_LEVEL_DEBUG);
-  }
-  ~CapturedLog() { log::destroyLogger(); }
-  CapturedLog(const CapturedLog&) = delete;
-  CapturedLog& operator=(const CapturedLog&) = delete;
-
-  // The messages of the given level, in order.
-  std::vector<std::string> at(std::uint32_t level) const {
-    std::vector<std::string> result;
-    for (const auto& [messageLevel, text] : messages()) {
-      if (messageLevel == level) result.push_back(text);
-    }
-    return result;
-  }
-  std::vector<std::string> errors() const { return at(log::VYN_LOG_LEVEL_ERROR); }
-
- private:
-  static std::vector<std::pair<std::uint32_t, std::string>>& messages() {
-    static std::vector<std::pair<std::uint32_t, std::string>> all;
-    return all;
-  }
-  static void sink(const char* format, std::uint32_t level, std::uint64_t, va_list args) {
-    char text[512];
-    std::vsnprintf(text, sizeof text, format, args);
-    messages().emplace_back(level, text);
-  }
-};
-
 // Everything written to standard output (file descriptor 1) while body runs.
 template <typename Body>
-std::string captureStandardOutput(const std::string& scratchFile, Body body) {
+std::string captureStandardOutput(Body body) {
   std::fflush(stdout);
+  std::FILE* scratch = std::tmpfile();
   const int saved = ::dup(1);
-  const int file = ::open(scratchFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  ::dup2(file, 1);
-  ::close(file);
+  ::dup2(::fileno(scratch), 1);
   body();
   std::fflush(stdout);
   ::dup2(saved, 1);
   ::close(saved);
   std::string text;
-  if (std::FILE* in = std::fopen(scratchFile.c_str(), "rb")) {
-    char chunk[4096];
-    std::size_t count;
-    while ((count = std::fread(chunk, 1, sizeof chunk, in)) > 0) text.append(chunk, count);
-    std::fclose(in);
-  }
-  ::unlink(scratchFile.c_str());
+  std::rewind(scratch);
+  for (int c; (c = std::fgetc(scratch)) != EOF;) text.push_back(static_cast<char>(c));
+  std::fclose(scratch);
   return text;
 }
+
+// The working directory is root/work, so that a file written outside it still
+// shows up below the scratch root. Creation times print in UTC.
+class ScratchWork : public ::testing::Test {
+ protected:
+  ScratchWork() {
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+  }
+
+  // writeReport(csvPath) with what it printed; the result must be expectedResult.
+  static std::string report(profiling::VynProfileLogReader& reader, const std::string& csvPath,
+                            bool expectedResult = true) {
+    bool result = !expectedResult;
+    std::string printed = captureStandardOutput([&] { result = reader.writeReport(csvPath); });
+    EXPECT_EQ(result, expectedResult);
+    return printed;
+  }
+
+  // Reports into report.csv and compares standard output and the CSV file with
+  // golden/<name>.stdout and golden/<name>.csv of the test's folder.
+  static void expectGolden(profiling::VynProfileLogReader& reader, const std::string& name) {
+    const std::string golden = std::string(VYN_TESTS_DIR) + "/golden/" + name;
+    EXPECT_EQ(report(reader, "report.csv"), readFile(golden + ".stdout"));
+    EXPECT_EQ(readFile("report.csv"), readFile(golden + ".csv"));
+  }
+
+  // Every entry below the scratch root, relative to it, sorted.
+  std::vector<std::string> entriesBelowRoot() const {
+    std::vector<std::string> entries;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root.path()))
+      entries.push_back(std::filesystem::relative(entry.path(), root.path()).string());
+    std::sort(entries.begin(), entries.end());
+    return entries;
+  }
+
+  TempDir root;
+  ScopedWorkingDirectory cwd{madeDirectory(root.file("work"))};
+
+ private:
+  static std::string madeDirectory(const std::string& path) {
+    std::filesystem::create_directory(path);
+    return path;
+  }
+};
 
 }  // namespace vyn::testing
 

@@ -1,238 +1,144 @@
-// The back-end report as a host sees it: logs built with the test builder are
-// loaded through the plug-in, and standard output and the CSV file are compared
-// byte for byte with the expected files under golden/.
-#include <dlfcn.h>
+// The back-end report end to end: logs composed with the test builder are loaded,
+// and standard output and the CSV file are compared byte for byte with golden/.
+// Also how either report fails on a CSV file it cannot open.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <ctime>
-#include <filesystem>
-
+#include "reader/vyn_profile_log_reader_xtu.h"
 #include "report_test_util.h"
 #include "support/log_builder.h"
-#include "support/temp_dir.h"
-#include "vyn/profiling/profile_log_reader.h"
 
 namespace vyn::testing {
 namespace {
 
 namespace fs = std::filesystem;
-namespace EventUnit = profiling::EventUnit;
-using profiling::ProfileLogReader;
+namespace Unit = profiling::EventUnit;
 using profiling::VisibilityLevel;
+using profiling::VynProfileLogReader;
+using profiling::VynProfileLogReaderXtu;
 
-// Method types of the log format.
-enum Method {
-  kExecute = 1,
-  kFinalize = 2,
-  kInitEvents = 4,
-  kDeInit = 5,
-  kInit = 6,
-  kComposeGraph = 7,
-  kApplyBinarySection = 11,
-  kApplyBinarySection2 = 12,
-};
+enum Method { kExecute = 1, kFinalize = 2, kInitEvents = 4, kDeInit = 5, kInit = 6, kComposeGraph = 7,
+              kApplyBinarySection = 11, kApplyBinarySection2 = 12 };
 
-std::string golden(const std::string& name) {
-  return readFile(std::string(VYN_TESTS_DIR) + "/golden/" + name);
+Event measured(std::string name, std::uint32_t identifier, std::uint64_t value, std::uint32_t unit) {
+  return Event::named(std::move(name), identifier).u64(value).withUnit(unit);
 }
 
-class XtuReportGolden : public ::testing::Test {
- protected:
-  void SetUp() override {
-    // The header report shows the creation time in the process's time zone.
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
-    plugin_ = ::dlopen(VYN_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(plugin_, nullptr) << ::dlerror();
-    createReader_ = reinterpret_cast<CreateReaderFn>(::dlsym(plugin_, "createReader"));
-    deleteReader_ = reinterpret_cast<DeleteReaderFn>(::dlsym(plugin_, "deleteReader"));
-    ASSERT_NE(createReader_, nullptr);
-    ASSERT_NE(deleteReader_, nullptr);
-    fs::create_directory(root_.file("work"));
-    cwd_ = std::make_unique<ScopedWorkingDirectory>(root_.file("work"));
-  }
-
-  void TearDown() override {
-    if (reader_ != nullptr) deleteReader_(reader_);
-    cwd_.reset();
-    if (plugin_ != nullptr) ::dlclose(plugin_);
-  }
-
-  // Loads the log at path (relative to the working directory) into a new reader.
-  void load(const std::string& path, bool writeDataFiles = false) {
-    reader_ = createReader_(path, VisibilityLevel::Basic);
-    ASSERT_TRUE(reader_->loadLog(writeDataFiles));
-  }
-
-  // writeReport(csvPath) with its result and what it printed.
-  std::string report(const std::string& csvPath, bool expectedResult = true) {
-    bool result = !expectedResult;
-    std::string printed =
-        captureStandardOutput(root_.file("stdout.txt"), [&] { result = reader_->writeReport(csvPath); });
-    EXPECT_EQ(result, expectedResult);
-    return printed;
-  }
-
-  std::vector<std::string> entriesBelowRoot() const {
-    std::vector<std::string> entries;
-    for (const auto& entry : fs::recursive_directory_iterator(root_.path())) {
-      entries.push_back(fs::relative(entry.path(), root_.path()).string());
-    }
-    std::sort(entries.begin(), entries.end());
-    return entries;
-  }
-
-  TempDir root_;
-  ProfileLogReader* reader_ = nullptr;
-
- private:
-  void* plugin_ = nullptr;
-  CreateReaderFn createReader_ = nullptr;
-  DeleteReaderFn deleteReader_ = nullptr;
-  std::unique_ptr<ScopedWorkingDirectory> cwd_;
-};
-
-TEST_F(XtuReportGolden, EmptyLog) {
-  writeFile("empty.log", "");
-  load("empty.log");
-  EXPECT_EQ(report("out.csv"), golden("empty.stdout"));
-  EXPECT_EQ(readFile("out.csv"), golden("empty.csv"));
-}
-
+// Two graphs through every phase, with burst blocks, hidden identifiers and
+// names that need CSV quoting.
 LogBuilder realisticLog() {
-  Header header;
-  header.timeScale = 1.0f;
-  header.epochTimestamp = 0;
-  header.steadyClockTimestamp = 5000;
-  header.generatorVersion = "3.1.4";
-  header.backendVersion = "xtu-7.2";
-  header.generatorName = "zevir-runtime";
-
   Record setup;
-  setup.header = header;
+  // Time scale, epoch and steady clock, no version table, generator version, back-end version, generator name.
+  setup.header = Header{{1.0f, 0, 5000, std::nullopt, "3.1.4", "xtu-7.2", "zevir-runtime"}, false};
   setup.with(Message::of(kInit).named("rt,init").at(100).timed(1000, 1250))
       .with(Message::of(kInitEvents).at(110).timed(2000, 2400)
-                .event(Event::named("load", 1).u64(1500).withUnit(EventUnit::Microseconds)
-                           .sub(Event::named("units", 5004).u64(5))
-                           .sub(Event::named("dma engine", 5006))
-                           .sub(Event::named("bytes moved", 2).u64(4096).withUnit(EventUnit::Bytes)))
-                .event(Event::named("ctx,create", 7).u64(12).withUnit(EventUnit::Microseconds)))
+                .event(measured("load", 1, 1500, Unit::Microseconds)
+                           .sub(Event::named("units", 5004).u64(5)).sub(Event::named("dma engine", 5006))
+                           .sub(measured("bytes moved", 2, 4096, Unit::Bytes)))
+                .event(measured("ctx,create", 7, 12, Unit::Microseconds)))
       .with(Message::of(kComposeGraph).named("g0").at(120).lasting(300))
       .with(Message::of(kComposeGraph).named("g1").at(130).lasting(200))
-      .with(Message::of(kFinalize).named("g0").at(200).lasting(80)
-                .event(Event::named("fin stage", 11).u64(77).withUnit(EventUnit::Cycles)))
+      .with(Message::of(kFinalize).named("g0").at(200).lasting(80).event(measured("fin stage", 11, 77, Unit::Cycles)))
       .with(Message::of(kFinalize).named("g1").at(210).lasting(90)
-                .event(Event::named("fin hidden", 9003).u64(1).withUnit(EventUnit::Microseconds)
-                           .sub(Event::named("secret", 1).u64(2).withUnit(EventUnit::Microseconds)))
-                .event(Event::named("ratio", 12).f64(0.25).withUnit(EventUnit::None)));
-
+                .event(measured("fin hidden", 9003, 1, Unit::Microseconds)
+                           .sub(measured("secret", 1, 2, Unit::Microseconds)))
+                .event(Event::named("ratio", 12).f64(0.25).withUnit(Unit::None)));
   Record runs;
   runs.with(Message::of(kExecute).named("g0").at(300).lasting(100)
-                .event(Event::named("exec", 20).u64(90).withUnit(EventUnit::Microseconds)
-                           .sub(Event::named("units", 5004).f64(3.9)))
+                .event(measured("exec", 20, 90, Unit::Microseconds).sub(Event::named("units", 5004).f64(3.9)))
                 .event(Event::named("burst", 2004)
-                           .sub(Event::named("kind", 2005))
-                           .sub(Event::named("blank", 2009).u64(4))
-                           .sub(Event::named("label", 2010).text("warm,up"))
-                           .sub(Event::named("note", 2017).i64(-5))
+                           .sub(Event::named("kind", 2005)).sub(Event::named("blank", 2009).u64(4))
+                           .sub(Event::named("label", 2010).text("warm,up")).sub(Event::named("note", 2017).i64(-5))
                            .sub(Event::named("end", 2018))
-                           .sub(Event::named("size", 2006).u64(64).withUnit(EventUnit::Bytes)
-                                    .sub(Event::named("inner", 2011).f32(1.5f).withUnit(EventUnit::Count))))
-                .event(Event::named("after", 21).u64(7).withUnit(EventUnit::Count)))
-      .with(Message::of(kExecute).named("g0").at(310).lasting(120)
-                .event(Event::named("exec", 20).u64(110).withUnit(EventUnit::Microseconds)))
+                           .sub(measured("size", 2006, 64, Unit::Bytes)
+                                    .sub(Event::named("inner", 2011).f32(1.5f).withUnit(Unit::Count))))
+                .event(measured("after", 21, 7, Unit::Count)))
+      .with(Message::of(kExecute).named("g0").at(310).lasting(120).event(measured("exec", 20, 110, Unit::Microseconds)))
       .with(Message::of(kExecute).named("g1").at(320).lasting(50)
                 .event(Event::named("burst A", 2004).sub(Event::named("kind", 2005)))
-                .event(Event::named("mid", 30).i64(-3).withUnit(EventUnit::None))
+                .event(Event::named("mid", 30).i64(-3).withUnit(Unit::None))
                 .event(Event::named("burst B", 2004).sub(Event::named("n", 2010).u64(2)))
                 .event(Event::named("hidden", 9001).u64(1)))
       .with(Message::of(kExecute).named("g1").at(330).lasting(60))
-      .with(Message::of(kApplyBinarySection).named("g0").at(400).lasting(30)
-                .event(Event::named("patch", 50).u64(12).withUnit(EventUnit::Microseconds)))
-      .with(Message::of(kApplyBinarySection2).named("g0").at(410).lasting(50)
-                .event(Event::named("patch", 50).u64(20).withUnit(EventUnit::Microseconds)))
+      .with(Message::of(kApplyBinarySection).named("g0").at(400).lasting(30).event(measured("patch", 50, 12, Unit::Microseconds)))
+      .with(Message::of(kApplyBinarySection2).named("g0").at(410).lasting(50).event(measured("patch", 50, 20, Unit::Microseconds)))
       .with(Message::of(kApplyBinarySection).named("g,2").at(420).lasting(10))
       .with(Message::of(kDeInit).named("teardown").at(900).lasting(40)
-                .event(Event::named("release", 40).u64(3).withUnit(EventUnit::Bytes)
-                           .sub(Event::named("obj", 0).data({1, 2}).withUnit(EventUnit::Object)
-                                    .sub(Event::named("deep", 41).u64(1).withUnit(EventUnit::Count)))));
-
-  LogBuilder log;
-  log.record(setup).record(runs);
-  return log;
+                .event(measured("release", 40, 3, Unit::Bytes)
+                           .sub(Event::named("obj", 0).data({1, 2}).withUnit(Unit::Object)
+                                    .sub(measured("deep", 41, 1, Unit::Count)))));
+  return LogBuilder().record(setup).record(runs);
 }
 
-TEST_F(XtuReportGolden, RealisticLogRewritesTheCsvFileOnEveryReport) {
-  realisticLog().writeTo("run.log");
-  writeFile("out.csv", std::string(5000, 'x'));
-  load("run.log");
-
-  for (int call = 0; call < 2; ++call) {
-    EXPECT_EQ(report("out.csv"), golden("realistic.stdout"));
-    EXPECT_EQ(readFile("out.csv"), golden("realistic.csv"));
-  }
-  // Without a path the summary alone is written.
-  EXPECT_EQ(report(""), golden("realistic.stdout"));
-}
-
-Event valueKinds() {
-  return Event::named("kinds", 60)
-      .withUnit(EventUnit::Microseconds)
-      .sub(Event::named("i64", 61).i64(-42).withUnit(EventUnit::Microseconds))
-      .sub(Event::named("u64", 62).u64(18446744073709551615ull).withUnit(EventUnit::Bytes))
-      .sub(Event::named("f32", 63).f32(0.1f).withUnit(EventUnit::Cycles))
-      .sub(Event::named("f64", 64).f64(-2.5).withUnit(EventUnit::Count))
-      .sub(Event::named("text", 65).text("say \"hi\", ok").withUnit(EventUnit::None))
+// Every value kind, unit code and nesting depth, and object events whose data
+// files are taken, outside the working directory, or never shown.
+LogBuilder valuesLog() {
+  const Event kinds = Event::named("kinds", 60).withUnit(Unit::Microseconds)
+      .sub(Event::named("i64", 61).i64(-42).withUnit(Unit::Microseconds))
+      .sub(measured("u64", 62, 18446744073709551615ull, Unit::Bytes))
+      .sub(Event::named("f32", 63).f32(0.1f).withUnit(Unit::Cycles))
+      .sub(Event::named("f64", 64).f64(-2.5).withUnit(Unit::Count))
+      .sub(Event::named("text", 65).text("say \"hi\", ok").withUnit(Unit::None))
       .sub(Event::named("raw", 66).data({9, 9}).withUnit(7))
       .sub(Event::named("none", 67).withUnit(0))
-      .sub(Event::named("deep1", 68).u64(1).withUnit(EventUnit::Microseconds)
-               .sub(Event::named("deep2", 69).u64(2).withUnit(EventUnit::Microseconds)
-                        .sub(Event::named("deep3", 70).u64(3).withUnit(EventUnit::Microseconds))));
+      .sub(measured("deep1", 68, 1, Unit::Microseconds)
+               .sub(measured("deep2", 69, 2, Unit::Microseconds).sub(measured("deep3", 70, 3, Unit::Microseconds))));
+  const auto object = [](const char* name, std::uint32_t id, std::vector<std::uint8_t> bytes, const char* file) {
+    return Event::named(name, id).data(std::move(bytes)).withUnit(Unit::Object).withDetail(file);
+  };
+  return LogBuilder().messages({
+      Message::of(kDeInit).at(50).lasting(5).event(kinds)
+          .event(object("dump", 71, {'A', 0, 'B'}, "out.bin"))
+          .event(object("escape", 72, {1}, "../escape.bin"))
+          .event(object("nested", 73, {2}, "sub/x.tar.gz")),
+      Message::of(kExecute).named("net").at(60).lasting(7).event(kinds).event(object("blob", 74, {7}, "never.bin"))});
 }
 
-TEST_F(XtuReportGolden, ValueKindsUnitsDepthsAndDataFiles) {
-  LogBuilder log;
-  log.messages({
-      Message::of(kDeInit).at(50).lasting(5)
-          .event(valueKinds())
-          .event(Event::named("dump", 71).data({'A', 0, 'B'}).withUnit(EventUnit::Object)
-                     .withDetail("out.bin"))
-          .event(Event::named("escape", 72).data({1}).withUnit(EventUnit::Object)
-                     .withDetail("../escape.bin"))
-          .event(Event::named("nested", 73).data({2}).withUnit(EventUnit::Object)
-                     .withDetail("sub/x.tar.gz")),
-      Message::of(kExecute).named("net").at(60).lasting(7)
-          .event(valueKinds())
-          .event(Event::named("blob", 74).data({7}).withUnit(EventUnit::Object)
-                     .withDetail("never.bin")),
-  });
-  log.writeTo("values.log");
+using XtuReport = ScratchWork;
+
+TEST_F(XtuReport, GoldenReportsRewriteTheCsvFileAndSaveOnlyConfinedDataFiles) {
   writeFile("out.bin", "old");
   fs::create_directory("sub");
   writeFile("sub/x.tar.gz", "old");
-  load("values.log", /*writeDataFiles=*/true);
-
-  EXPECT_EQ(report("out.csv"), golden("values.stdout"));
-  EXPECT_EQ(readFile("out.csv"), golden("values.csv"));
-
+  const struct { const char* log; const char* golden; LogBuilder content; } cases[] = {
+      {"empty.log", "empty", LogBuilder()},
+      {"run.log", "realistic", realisticLog()},
+      {"values.log", "values", valuesLog()},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.golden);
+    c.content.writeTo(c.log);
+    writeFile("report.csv", std::string(5000, 'x'));  // replaced, not appended to
+    VynProfileLogReaderXtu reader{c.log, VisibilityLevel::Basic};
+    ASSERT_TRUE(reader.loadLog(/*writeDataFiles=*/true));
+    expectGolden(reader, c.golden);
+    expectGolden(reader, c.golden);
+    // Without a path the summary alone is written.
+    EXPECT_EQ(report(reader, ""), readFile(std::string(VYN_TESTS_DIR) + "/golden/" + c.golden + ".stdout"));
+  }
+  // Each of the three reports of the value log saved its De-Init objects under
+  // the next free name; the dump shows object events but does not save them.
   EXPECT_EQ(readFile("out.bin"), "old");
   EXPECT_EQ(readFile("out_1.bin"), std::string("A\0B", 3));
   EXPECT_EQ(readFile("sub/x.tar.gz"), "old");
   EXPECT_EQ(readFile("sub/x.tar_1.gz"), "\x02");
-  // The dump shows object events but does not save them; nothing escapes.
   EXPECT_EQ(entriesBelowRoot(),
-            (std::vector<std::string>{"work", "work/out.bin", "work/out.csv", "work/out_1.bin",
-                                      "work/sub", "work/sub/x.tar.gz", "work/sub/x.tar_1.gz",
-                                      "work/values.log"}));
+            (std::vector<std::string>{"work", "work/empty.log", "work/out.bin", "work/out_1.bin", "work/out_2.bin",
+                                      "work/out_3.bin", "work/report.csv", "work/run.log", "work/sub",
+                                      "work/sub/x.tar.gz", "work/sub/x.tar_1.gz", "work/sub/x.tar_2.gz",
+                                      "work/sub/x.tar_3.gz", "work/values.log"}));
 }
 
-TEST_F(XtuReportGolden, UnopenableOutputFileGivesFalseAndNoOutput) {
-  realisticLog().writeTo("run.log");
-  load("run.log");
-  EXPECT_EQ(report("missing/out.csv", false), "");
-  EXPECT_FALSE(fileExists("missing"));
+TEST_F(XtuReport, UnopenableCsvFileFailsBeforeAnyOutput) {
+  VynProfileLogReaderXtu xtu{"run.log", VisibilityLevel::Basic};
+  VynProfileLogReader generic{"run.log", VisibilityLevel::Basic};
+  const std::pair<VynProfileLogReader*, std::string> cases[] = {
+      {&xtu, "Invalid output csvfile: [missing/out.csv]"}, {&generic, "Invalid output file: [missing/out.csv]"}};
+  for (const auto& [reader, message] : cases) {
+    CapturedLog log;
+    EXPECT_EQ(report(*reader, "missing/out.csv", false), "");
+    EXPECT_EQ(log.errors(), std::vector<std::string>{message});
+  }
+  EXPECT_EQ(entriesBelowRoot(), std::vector<std::string>{"work"});
 }
 
 }  // namespace

@@ -1,11 +1,26 @@
-// Runs the installed tools as child processes and collects what they print.
+// Runs the installed tools in a scratch directory and collects what they print.
+// Arguments are passed through the shell in single quotes, so none may hold one.
 #ifndef VYN_TESTS_TOOLS_TOOL_RUNNER_H_
 #define VYN_TESTS_TOOLS_TOOL_RUNNER_H_
 
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace vyn::testing {
+
+inline std::string stagePath(const std::string& path) { return std::string(VYN_STAGE_DIR) + "/" + path; }
+inline const std::string kViewer = stagePath("bin/vyn-profile-viewer");
+inline const std::string kLogTool = stagePath("bin/vyn-profile-log");
+inline const std::string kPlugin = stagePath("lib/libVynXtuProfilingReader.so");
+// An installed sample log, e.g. sampleLog("two-graphs").
+inline std::string sampleLog(const std::string& name) { return stagePath("share/vyn/examples/" + name + ".log"); }
+inline std::string goldenFile(const std::string& name) { return std::string(VYN_GOLDEN_DIR) + "/" + name; }
 
 struct ToolRun {
   int exitCode = -1;  // -1 when the tool did not exit normally
@@ -13,19 +28,34 @@ struct ToolRun {
   std::string err;
 };
 
-// Paths inside the installed tree.
-std::string viewerPath();
-std::string logToolPath();
-std::string pluginPath();
-// An installed sample log, e.g. sampleLog("two-graphs").
-std::string sampleLog(const std::string& name);
-std::string goldenFile(const std::string& name);
-std::string sampleJson(const std::string& name);
+class ToolTest : public ::testing::Test {
+ protected:
+  // Runs program with args in the scratch directory, with the time zone set to
+  // UTC so that reports that print local times are the same everywhere.
+  ToolRun run(const std::string& program, const std::vector<std::string>& args) {
+    std::string command = "cd '" + work.path() + "' && exec '" + program + "'";
+    for (const std::string& arg : args) command += " '" + arg + "'";
+    command += " </dev/null >'" + capture.file("stdout") + "' 2>'" + capture.file("stderr") + "'";
+    ::setenv("TZ", "UTC", 1);
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(capture.file("stdout")),
+            readFile(capture.file("stderr"))};
+  }
+  ToolRun tool(const std::vector<std::string>& args) { return run(kLogTool, args); }
+  ToolRun view(const std::vector<std::string>& args) { return run(kViewer, args); }
 
-// Runs program with args in directory cwd, with the time zone set to UTC so that
-// reports that print local times are the same everywhere.
-ToolRun runTool(const std::string& program, const std::vector<std::string>& args,
-                const std::string& cwd);
+  // Packs JSON text into a log in the scratch directory; returns the log's name.
+  std::string pack(const std::string& name, const std::string& json) {
+    writeFile(work.file(name + ".json"), json);
+    const ToolRun packed = tool({"pack", name + ".json", "-o", name});
+    EXPECT_EQ(packed.exitCode, 0) << packed.err;
+    return name;
+  }
+  std::string scratch(const std::string& name) const { return readFile(work.file(name)); }
+
+  TempDir work;
+  TempDir capture;
+};
 
 }  // namespace vyn::testing
 
