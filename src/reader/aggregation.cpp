@@ -1,7 +1,6 @@
 // After the last record: per-graph averages, maxima and minima, the queue-wait
 // time of each execution when executions were timed as host round trips, and the
 // Init total.
-#include <optional>
 
 #include "capture/event_value.h"
 #include "log/logger.h"
