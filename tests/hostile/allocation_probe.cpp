@@ -9,27 +9,16 @@ namespace {
 
 std::atomic<std::size_t> largest{0};
 
-void record(std::size_t size) {
-  std::size_t seen = largest.load(std::memory_order_relaxed);
-  while (size > seen && !largest.compare_exchange_weak(seen, size, std::memory_order_relaxed)) {
+// Records the size; null when memory is out.
+void* allocate(std::size_t size) noexcept {
+  std::size_t seen = largest.load();
+  while (size > seen && !largest.compare_exchange_weak(seen, size)) {
   }
-}
-
-void* tryAllocate(std::size_t size) noexcept {
-  record(size);
   return std::malloc(size == 0 ? 1 : size);
 }
 
-void* allocate(std::size_t size) {
-  if (void* memory = tryAllocate(size)) return memory;
-  throw std::bad_alloc();
-}
-
-void* allocateAligned(std::size_t size, std::align_val_t alignment) {
-  record(size);
-  const auto align = static_cast<std::size_t>(alignment);
-  const std::size_t rounded = (size + align - 1) / align * align;
-  if (void* memory = std::aligned_alloc(align, rounded == 0 ? align : rounded)) return memory;
+void* allocateOrThrow(std::size_t size) {
+  if (void* memory = allocate(size)) return memory;
   throw std::bad_alloc();
 }
 
@@ -40,29 +29,18 @@ std::size_t largestAllocation() { return largest.load(); }
 
 }  // namespace vyn::testing
 
-// Every form is replaced, so that no block allocated by one allocator is freed
-// by another.
-void* operator new(std::size_t size) { return vyn::testing::allocate(size); }
-void* operator new[](std::size_t size) { return vyn::testing::allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return vyn::testing::tryAllocate(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  return vyn::testing::tryAllocate(size);
-}
-void* operator new(std::size_t size, std::align_val_t alignment) {
-  return vyn::testing::allocateAligned(size, alignment);
-}
-void* operator new[](std::size_t size, std::align_val_t alignment) {
-  return vyn::testing::allocateAligned(size, alignment);
-}
+// Every form that shares its blocks with plain delete is replaced, so that no
+// block allocated by one allocator is freed by another. The over-aligned forms
+// are left as a pair to the library: no buffer the reader sizes from a log uses them.
+using vyn::testing::allocate;
+using vyn::testing::allocateOrThrow;
+void* operator new(std::size_t size) { return allocateOrThrow(size); }
+void* operator new[](std::size_t size) { return allocateOrThrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete[](void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
 void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
 void operator delete[](void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
-void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
