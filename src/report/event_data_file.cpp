@@ -7,6 +7,7 @@
 // file itself is created exclusively; a taken name moves on to the next numbered
 // candidate ("out.bin", "out_1.bin", "out_2.bin", ...).
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -94,13 +95,21 @@ void VynProfileLogReader::writeEventDataFile(const ProfileEvent& event) {
   const std::string stem = parts.fileName.substr(0, dot);
   const std::string extension = dot == std::string::npos ? "" : parts.fileName.substr(dot);
 
+  const auto candidateName = [&](std::uint64_t number) {
+    return number == 0 ? parts.fileName : stem + "_" + std::to_string(number) + extension;
+  };
   // Candidates known to be taken are not tried again: a log with thousands of
-  // events of one name would otherwise cost a quadratic number of attempts.
+  // events of one name would otherwise cost a quadratic number of attempts. What
+  // is known holds only while the file written last under this name is still
+  // there (the working directory may have changed or been emptied since).
   std::uint64_t& number = dataFileNextNumber[name];
+  struct stat lastWritten {};
+  if (number > 0 &&
+      ::fstatat(directory, candidateName(number - 1).c_str(), &lastWritten, AT_SYMLINK_NOFOLLOW) != 0)
+    number = 0;
   int file = -1;
   for (;; ++number) {
-    const std::string candidate =
-        number == 0 ? parts.fileName : stem + "_" + std::to_string(number) + extension;
+    const std::string candidate = candidateName(number);
     file = ::openat(directory, candidate.c_str(),
                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (file >= 0) {

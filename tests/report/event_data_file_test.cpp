@@ -43,6 +43,25 @@ TEST_F(EventDataFile, TakenNamesMoveOnToNumberedCandidates) {
   EXPECT_TRUE(log.errors().empty());
 }
 
+// The reader remembers which numbered names it has used, but only while they are
+// still there: an emptied or another working directory starts from the name again.
+TEST_F(EventDataFile, NumberingStartsAgainWhereTheEarlierFilesAreGone) {
+  save("out.bin", "1");
+  save("out.bin", "2");
+  fs::remove("out.bin");
+  fs::remove("out_1.bin");
+  save("out.bin", "3");
+  fs::create_directory("other");
+  {
+    ScopedWorkingDirectory other("other");
+    save("out.bin", "4");
+  }
+  save("out.bin", "5");
+  EXPECT_EQ(readFile("out.bin"), "3");
+  EXPECT_EQ(readFile("other/out.bin"), "4");
+  EXPECT_EQ(readFile("out_1.bin"), "5");
+}
+
 TEST_F(EventDataFile, NamesLeavingTheWorkingDirectoryAreRefused) {
   const std::string names[] = {outside("absolute.bin"), "../escape.bin", "sub/../../escape.bin", "x/..",
                                "missing/f.bin", "ends/"};
