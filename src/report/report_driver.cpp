@@ -1,39 +1,21 @@
 // The generic report: the text summary on standard output and the CSV export
 // appended to the caller's file.
-#include <cstdio>
 #include <fstream>
 #include <iomanip>
 #include <string>
 
-#include "log/logger.h"
 #include "reader/vyn_profile_log_reader.h"
+#include "report/report_output.h"
 #include "report/stream_buffers.h"
 
 namespace vyn::profiling {
-namespace {
-
-constexpr std::size_t kCsvBlockSize = 1 << 20;
-
-// The summary reaches standard output as one block, never line by line, so it
-// does not interleave with other output of the host.
-void emitSummary(const MemoryStreamBuf& summary) {
-  const std::string_view text = summary.text();
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
-}
-
-}  // namespace
 
 bool VynProfileLogReader::writeReport(const std::string& outputPath) {
+  // Appending: reports of several runs can be collected in one file.
   std::ofstream csvFile;
-  if (!outputPath.empty()) {
-    // Appending: reports of several runs can be collected in one file.
-    csvFile.open(outputPath, std::ios::out | std::ios::app);
-    if (!csvFile.is_open()) {
-      VYN_LOG_ERROR("Invalid output file: [%s]", outputPath.c_str());
-      return false;
-    }
-  }
+  if (!openCsvExport(csvFile, outputPath, std::ios::out | std::ios::app,
+                     "Invalid output file: [%s]"))
+    return false;
   const bool writeCsv = csvFile.is_open();
   BlockStreamBuf csvBlocks(*csvFile.rdbuf(), kCsvBlockSize);
   std::ostream csv(&csvBlocks);
@@ -46,7 +28,7 @@ bool VynProfileLogReader::writeReport(const std::string& outputPath) {
   if (generatedByUpdater) {
     // The updater tool only updates binary sections; nothing else is reported.
     writeUpdateBinarySectionStats(summary);
-    emitSummary(summaryText);
+    writeSummaryToStdout(summaryText.text());
     if (writeCsv) {
       csv << std::fixed << std::setprecision(0);
       writeCsvPreamble(csv);
@@ -88,7 +70,7 @@ bool VynProfileLogReader::writeReport(const std::string& outputPath) {
       csv.flush();
       csvFile.close();
     }
-    emitSummary(summaryText);
+    writeSummaryToStdout(summaryText.text());
   }
   // Write and close failures of the export are not reported.
   return true;

@@ -1,18 +1,17 @@
 // The Xtu back-end report: a short CSV export, a short statistics section and a
 // dump of every event the back-end reported, laid out by the back-end's own
 // event identifiers.
-#include <cstdio>
 #include <fstream>
 #include <ios>
 #include <string>
 #include <string_view>
 
 #include "capture/event_value.h"
-#include "log/logger.h"
 #include "reader/vyn_profile_log_reader_xtu.h"
 #include "report/backend_identifiers.h"
 #include "report/csv_rows.h"
 #include "report/event_text.h"
+#include "report/report_output.h"
 #include "report/stream_buffers.h"
 #include "report/text_buffer.h"
 #include "report/text_layout.h"
@@ -21,7 +20,6 @@ namespace vyn::profiling {
 namespace {
 
 // Blocks in which the CSV rows reach the file.
-constexpr std::size_t kCsvBlockSize = 1 << 20;
 
 // The event's value, one blank and the unit suffix.
 void appendValueWithUnit(TextBuffer& lines, const ProfileEvent& event) {
@@ -136,13 +134,9 @@ void writeExecutions(VynProfileLogReaderXtu& reader, TextBuffer& dump, std::ostr
 // summary reaches standard output.
 bool VynProfileLogReaderXtu::writeReport(const std::string& outputPath) {
   std::ofstream csvFile;
-  if (!outputPath.empty()) {
-    csvFile.open(outputPath, std::ios::out | std::ios::trunc);
-    if (!csvFile.is_open()) {
-      VYN_LOG_ERROR("Invalid output csvfile: [%s]", outputPath.c_str());
-      return false;
-    }
-  }
+  if (!openCsvExport(csvFile, outputPath, std::ios::out | std::ios::trunc,
+                     "Invalid output csvfile: [%s]"))
+    return false;
   BlockStreamBuf csvBlocks(*csvFile.rdbuf(), kCsvBlockSize);
   std::ostream csvStream(&csvBlocks);
   std::ostream* const csv = csvFile.is_open() ? &csvStream : nullptr;
@@ -170,9 +164,7 @@ bool VynProfileLogReaderXtu::writeReport(const std::string& outputPath) {
   }
   writeGraphPhaseStats(summary, GraphPhaseKind::ApplyBinarySectionAverage);
 
-  const std::string_view text = summaryText.text();
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
+  writeSummaryToStdout(summaryText.text());
   return true;
 }
 

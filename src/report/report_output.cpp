@@ -1,0 +1,23 @@
+#include "report/report_output.h"
+
+#include <cstdio>
+
+#include "log/logger.h"
+
+namespace vyn::profiling {
+
+bool openCsvExport(std::ofstream& file, const std::string& path, std::ios::openmode mode,
+                   const char* failureFormat) {
+  if (path.empty()) return true;
+  file.open(path, mode);
+  if (file.is_open()) return true;
+  VYN_LOG_ERROR(failureFormat, path.c_str());
+  return false;
+}
+
+void writeSummaryToStdout(std::string_view summary) {
+  std::fwrite(summary.data(), 1, summary.size(), stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace vyn::profiling
