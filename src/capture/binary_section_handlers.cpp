@@ -24,7 +24,7 @@ bool handleApplyBinarySection(VynProfileLogReader& reader, const fb::MethodMessa
   if (hasTiming(message)) call.value = messageDuration(message);
   call.timestamp = messageTimestamp(message);
   convertEvents(reader.eventStringPool, message.events(), call.subEvents);
-  appendToSeries(reader.applySectionSeries, cText(message.name()), std::move(call));
+  appendToSeries(reader.applySectionSeries, reader.applySectionSeriesIndex, cText(message.name()), std::move(call));
   reader.hasApplyBinarySection = true;
   return true;
 }
@@ -39,7 +39,7 @@ bool handleFinalizeAfterTensorUpdates(VynProfileLogReader& reader,
   call.timestamp = messageTimestamp(message);
   convertEvents(reader.eventStringPool, message.events(), call.subEvents);
   const std::string graphKey = tensorUpdateGraphKey(call.name);
-  appendToSeries(reader.tensorUpdateSeries, graphKey, std::move(call));
+  appendToSeries(reader.tensorUpdateSeries, reader.tensorUpdateSeriesIndex, graphKey, std::move(call));
   reader.hasFinalizeAfterTensorUpdates = true;
   return true;
 }

@@ -50,7 +50,7 @@ bool handleExecute(VynProfileLogReader& reader, const fb::MethodMessage& message
   }
   run.subEvents.erase(kept, run.subEvents.end());
   replaceInitEvents(reader, initEvents);
-  appendToSeries(reader.executeSeries, cText(message.name()), std::move(run));
+  appendToSeries(reader.executeSeries, reader.executeSeriesIndex, cText(message.name()), std::move(run));
   return true;
 }
 
@@ -58,7 +58,7 @@ bool handleFinalize(VynProfileLogReader& reader, const fb::MethodMessage& messag
   if (!passesVisibility(reader, message)) return false;
   if (message.name() == nullptr) return false;
 
-  GraphPhaseStat& entry = findOrAddGraph(reader.finalizeStats, cText(message.name()));
+  GraphPhaseStat& entry = findOrAddGraph(reader.finalizeStats, reader.finalizeStatsIndex, cText(message.name()));
   if (hasTiming(message)) entry.stat.value = messageDuration(message);
   entry.stat.timestamp = messageTimestamp(message);
   reader.hasFinalize = true;
@@ -101,22 +101,29 @@ bool handleExecuteEvents(VynProfileLogReader& reader, const fb::MethodMessage& m
   replaceInitEvents(reader, initEvents);
   // Only a message with finalize events creates or changes a finalize entry.
   if (!finalizeEvents.empty()) {
-    findOrAddGraph(reader.finalizeStats, graphName).stat.subEvents = std::move(finalizeEvents);
+    findOrAddGraph(reader.finalizeStats, reader.finalizeStatsIndex, graphName).stat.subEvents = std::move(finalizeEvents);
   }
 
   if (!executeEvents.empty()) {
     // Late events go to the oldest execution of the graph that has none yet.
-    if (GraphPhaseSeries* series = findGraph(reader.executeSeries, graphName)) {
-      for (PhaseStat& run : series->stats) {
-        if (run.subEvents.empty()) {
-          run.subEvents = std::move(executeEvents);
-          return true;
-        }
+    const std::size_t position = reader.executeSeriesIndex.find(reader.executeSeries, graphName);
+    if (position != GraphIndex::npos) {
+      std::vector<PhaseStat>& runs = reader.executeSeries[position].stats;
+      // Runs only ever gain events, so the ones known to have them stay known.
+      std::vector<std::size_t>& withEvents = reader.executeRunsWithEvents;
+      if (withEvents.size() <= position) withEvents.resize(reader.executeSeries.size(), 0);
+      std::size_t& oldest = withEvents[position];
+      if (oldest > runs.size()) oldest = 0;
+      while (oldest < runs.size() && !runs[oldest].subEvents.empty()) ++oldest;
+      if (oldest < runs.size()) {
+        runs[oldest].subEvents = std::move(executeEvents);
+        ++oldest;
+        return true;
       }
     }
     PhaseStat run;
     run.subEvents = std::move(executeEvents);
-    appendToSeries(reader.executeSeries, graphName, std::move(run));
+    appendToSeries(reader.executeSeries, reader.executeSeriesIndex, graphName, std::move(run));
   }
   return true;
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "format/flat_buffer_reader_util.h"
+#include "reader/graph_index.h"
 #include "reader/insertion_ordered_map.h"
 #include "reader/phase_stat.h"
 #include "vyn/profiling/profile_log_reader.h"
@@ -159,6 +160,15 @@ class VynProfileLogReader : public IVynProfileLogReader<VisibilityLevel> {
   // For each data-file name, the first numbered candidate not yet known to be
   // taken (0: the name itself).
   std::unordered_map<std::string, std::uint64_t> dataFileNextNumber;
+
+  // Lookup aids of the capture, beside the state they index.
+  GraphIndex finalizeStatsIndex;
+  GraphIndex executeSeriesIndex;
+  GraphIndex applySectionSeriesIndex;
+  GraphIndex tensorUpdateSeriesIndex;
+  // Per entry of executeSeries: how many of its oldest runs are known to carry
+  // events, so that late events find the oldest run without any at once.
+  std::vector<std::size_t> executeRunsWithEvents;
 };
 
 }  // namespace vyn::profiling

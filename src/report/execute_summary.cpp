@@ -5,6 +5,8 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "capture/event_value.h"
@@ -31,21 +33,20 @@ std::optional<std::uint64_t> meanQueueWait(const std::vector<std::uint64_t>& sam
   return static_cast<std::uint64_t>(mean);
 }
 
-// The queue wait that belongs to the graph's entry in the given variant, found
-// by exact graph name; nothing when the graph has none.
-std::optional<std::uint64_t> findQueueWait(const VynProfileLogReader& reader,
-                                           VynProfileLogReader::ExecuteStatKind kind,
-                                           const std::string& graphName) {
+// The queue wait of every graph in the given variant, by exact graph name (the
+// first entry of a name counts); empty for a graph whose sample list is empty.
+std::unordered_map<std::string_view, std::optional<std::uint64_t>> queueWaitsByGraph(
+    const VynProfileLogReader& reader, VynProfileLogReader::ExecuteStatKind kind) {
+  std::unordered_map<std::string_view, std::optional<std::uint64_t>> waits;
   if (kind == VynProfileLogReader::ExecuteStatKind::Average) {
     for (const QueueWaitSamples& entry : reader.queueWaitSamples)
-      if (entry.graphName == graphName) return meanQueueWait(entry.samples);
-    return std::nullopt;
+      waits.emplace(entry.graphName, meanQueueWait(entry.samples));
+    return waits;
   }
   const std::vector<QueueWaitValue>& values =
       kind == VynProfileLogReader::ExecuteStatKind::Min ? reader.queueWaitMin : reader.queueWaitMax;
-  for (const QueueWaitValue& entry : values)
-    if (entry.graphName == graphName) return entry.value;
-  return std::nullopt;
+  for (const QueueWaitValue& entry : values) waits.emplace(entry.graphName, entry.value);
+  return waits;
 }
 
 }  // namespace
@@ -81,6 +82,8 @@ void VynProfileLogReader::writeExecuteStats(std::ostream& out, ExecuteStatKind k
     return;
   }
 
+  const auto queueWaits = hostRoundTrip ? queueWaitsByGraph(*this, kind)
+                                        : std::unordered_map<std::string_view, std::optional<std::uint64_t>>{};
   for (std::size_t position = 0; position < source->size(); ++position) {
     const GraphPhaseStat& entry = (*source)[position];
     writeGraphHeading(out, position, entry.graphName);
@@ -88,9 +91,11 @@ void VynProfileLogReader::writeExecuteStats(std::ostream& out, ExecuteStatKind k
         << entry.stat.value << " us";
     endLine(out);
     if (hostRoundTrip) {
-      if (const std::optional<std::uint64_t> wait = findQueueWait(*this, kind, entry.graphName)) {
+      const auto found = queueWaits.find(entry.graphName);
+      if (found != queueWaits.end() && found->second) {
+        const std::uint64_t wait = *found->second;
         // A wait longer than the round trip itself leaves nothing, not a wrapped number.
-        const std::uint64_t excluded = *wait <= entry.stat.value ? entry.stat.value - *wait : 0;
+        const std::uint64_t excluded = wait <= entry.stat.value ? entry.stat.value - wait : 0;
         out << kIndent << "NetRun (Host Round-Trip excluding queue wait): " << excluded;
         endLine(out);
       }

@@ -163,8 +163,12 @@ TEST_F(HandlerTest, LateEventsGoToTheOldestExecutionWithoutEvents) {
   EXPECT_TRUE(run(handleExecuteEvents, lateEvents("g").event(Event::named("e8", 8))));
   EXPECT_TRUE(run(handleExecuteEvents, lateEvents("h").event(Event::named("e9", 9))));
   std::vector<std::string> shown;
+  // An execution after all those still takes the next late events.
+  EXPECT_TRUE(run(handleExecute, execution("g", 40, 4)));
+  EXPECT_TRUE(run(handleExecuteEvents, lateEvents("g").event(Event::named("e10", 10))));
   for (const PhaseStat& stat : runs(0)) shown.push_back(show(stat));
-  EXPECT_THAT(shown, ElementsAre("10@1 '' [own]", "20@2 '' [e5 e6]", "30@3 '' [e7]", "0@0 '' [e8]"));
+  EXPECT_THAT(shown, ElementsAre("10@1 '' [own]", "20@2 '' [e5 e6]", "30@3 '' [e7]", "0@0 '' [e8]",
+                                 "40@4 '' [e10]"));
   EXPECT_EQ(reader_.executeSeries[1].graphName, "h");
   EXPECT_EQ(show(runs(1).at(0)), "0@0 '' [e9]");
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <sstream>
 
 #include "log/captured_log.h"
@@ -158,6 +159,50 @@ TEST(MergeEvents, ValuesThatAreNotNumbersStayButTheirSubEventsMerge) {
   finishEventAverages(accumulated);
   EXPECT_EQ(accumulated[0].value.payload, textAddress);
   EXPECT_EQ(accumulated[0].subEvents[0].value.payload, 5u);
+}
+
+// The first event of a name (as the list stood when an occurrence arrived) takes
+// the merge, searched from the front. A long run of occurrences whose levels are
+// long, repeat names and bring new ones must merge exactly like that search.
+std::vector<ProfileEvent> randomLevel(std::mt19937& random, int depth) {
+  std::vector<ProfileEvent> level(random() % (depth == 0 ? 14 : 5));
+  for (ProfileEvent& e : level) {
+    e = u64("n" + std::to_string(random() % 24), random() % 100);
+    if (random() % 9 == 0) e.unit = kObject;
+    if (depth == 0) e.subEvents = randomLevel(random, 1);
+  }
+  return level;
+}
+void mergeFromTheFront(std::vector<ProfileEvent>& accumulated, const std::vector<ProfileEvent>& incoming) {
+  if (accumulated.empty()) {
+    for (const ProfileEvent& e : incoming)
+      if (e.unit != kObject) accumulated.push_back(e);
+    return;
+  }
+  const std::size_t searched = accumulated.size();
+  for (const ProfileEvent& e : incoming) {
+    std::size_t i = 0;
+    while (i < searched && accumulated[i].name != e.name) ++i;
+    if (i < searched) {
+      accumulated[i].value.payload += e.value.payload;
+      accumulated[i].mergeCount += 1;
+      mergeFromTheFront(accumulated[i].subEvents, e.subEvents);
+    } else if (e.unit != kObject) {
+      accumulated.push_back(e);
+    }
+  }
+}
+
+TEST(MergeEvents, ManyOccurrencesMergeLikeASearchFromTheFront) {
+  std::mt19937 random(11);
+  std::vector<PhaseStat> occurrences;
+  std::vector<ProfileEvent> expected;
+  for (int i = 0; i < 300; ++i) {
+    occurrences.push_back(occurrence(1, i, randomLevel(random, 0)));
+    mergeFromTheFront(expected, occurrences.back().subEvents);
+  }
+  finishEventAverages(expected);
+  EXPECT_EQ(show(averagePhaseStats(occurrences).subEvents), show(expected));
 }
 
 // The post-load aggregation: queue-wait figures of host round-trip logs and the
