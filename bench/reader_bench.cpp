@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "adversarial_shapes.h"
 #include "bench_measure.h"
 
 #ifndef VYN_LOG_TOOL_PATH
@@ -103,6 +104,25 @@ void printRows(const std::vector<Row>& rows) {
   }
 }
 
+// Logs of a few tens of megabytes whose shape once made loading or reporting
+// grow with the square of the log; they should go about as fast per megabyte as
+// the execute-heavy logs.
+void measureShapes(const Options& options) {
+  std::printf("\n%-13s %9s %11s %11s %11s %11s %10s  %s\n", "shape", "log MB", "floor MB/s", "load MB/s",
+              "xtu MB/s", "gener MB/s", "load/floor", "what");
+  for (const vyn::bench::Shape& shape : vyn::bench::adversarialShapes()) {
+    const std::string log = options.dataDir + "/shape-" + shape.name + ".log";
+    if (fileSize(log) == 0) shape.write(log);
+    std::fprintf(stderr, "measuring %s\n", log.c_str());
+    const double megabytes = static_cast<double>(fileSize(log)) / kMB;
+    const double floor = vyn::bench::measureFloor(log);
+    const auto t = vyn::bench::measureReader(log, options.dataDir);
+    std::printf("%-13s %9.1f %11.1f %11.1f %11.1f %11.1f %10.2f  %s\n", shape.name.c_str(), megabytes,
+                megabytes / floor, megabytes / t.loadSeconds, megabytes / t.backendReportSeconds,
+                megabytes / t.genericReportSeconds, t.loadSeconds / floor, shape.description.c_str());
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -135,6 +155,7 @@ int main(int argc, char** argv) {
       rows.push_back(measure(self, log, options));
     }
     printRows(rows);
+    measureShapes(options);
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "vyn_reader_bench: %s\n", error.what());

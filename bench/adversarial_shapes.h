@@ -1,0 +1,23 @@
+// Logs whose shape, not their size, would make a careless reader slow: every
+// execution naming its events afresh, thousands of graphs, and executions whose
+// events all arrive late in messages of their own.
+#ifndef VYN_BENCH_ADVERSARIAL_SHAPES_H_
+#define VYN_BENCH_ADVERSARIAL_SHAPES_H_
+
+#include <string>
+#include <vector>
+
+namespace vyn::bench {
+
+struct Shape {
+  std::string name;
+  std::string description;
+  void (*write)(const std::string& path);
+};
+
+// The shapes, each written at a few tens of megabytes.
+const std::vector<Shape>& adversarialShapes();
+
+}  // namespace vyn::bench
+
+#endif  // VYN_BENCH_ADVERSARIAL_SHAPES_H_
