@@ -13,7 +13,7 @@ bootstrap:
 	@scripts/bootstrap
 
 $(BUILD)/CMakeCache.txt: | bootstrap
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVYN_BUILD_BENCH=ON
 
 build: bootstrap $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)

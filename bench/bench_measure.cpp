@@ -1,6 +1,8 @@
 #include "bench_measure.h"
 
 #include <fcntl.h>
+#include <malloc.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -73,10 +75,12 @@ ReaderTimes measureReader(const std::string& logPath, const std::string& scratch
   ReaderTimes times;
   const std::string csvPath = scratchDir + "/bench.csv";
   {
+    const std::size_t heapBefore = ::mallinfo2().uordblks;
     auto start = Clock::now();
     profiling::VynProfileLogReaderXtu reader(logPath, profiling::VisibilityLevel::All);
     if (!reader.loadLog(false)) throw std::runtime_error("loadLog failed on " + logPath);
     times.loadSeconds = secondsSince(start);
+    times.heldBytes = static_cast<double>(::mallinfo2().uordblks - heapBefore);
 
     SilencedStdout silenced;
     start = Clock::now();
@@ -94,6 +98,20 @@ ReaderTimes measureReader(const std::string& logPath, const std::string& scratch
   }
   std::remove(csvPath.c_str());
   return times;
+}
+
+double measureFirstTouch(double bytes) {
+  const auto length = static_cast<std::size_t>(bytes);
+  if (length == 0) return 0;
+  const auto start = Clock::now();
+  void* memory = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (memory == MAP_FAILED) throw std::runtime_error("cannot map " + std::to_string(length) + " bytes");
+  const long pageSize = ::sysconf(_SC_PAGESIZE);
+  auto* bytesOf = static_cast<volatile char*>(memory);
+  for (std::size_t offset = 0; offset < length; offset += static_cast<std::size_t>(pageSize)) bytesOf[offset] = 1;
+  const double seconds = secondsSince(start);
+  ::munmap(memory, length);
+  return seconds;
 }
 
 void loadAndReport(const std::string& logPath, const std::string& scratchDir) {

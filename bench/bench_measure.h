@@ -12,6 +12,7 @@ double measureFloor(const std::string& logPath);
 
 struct ReaderTimes {
   double loadSeconds = 0;           // creation to aggregation done
+  double heldBytes = 0;             // heap the loaded back-end reader holds
   double backendReportSeconds = 0;  // Xtu writeReport with a CSV file
   double genericReportSeconds = 0;  // generic writeReport with a CSV file
 };
@@ -19,6 +20,10 @@ struct ReaderTimes {
 // Loads the log once with each reader and writes both reports, standard output
 // sent to /dev/null, CSV files under scratchDir.
 ReaderTimes measureReader(const std::string& logPath, const std::string& scratchDir);
+
+// Seconds to map `bytes` of fresh memory and touch every page once: what
+// obtaining the memory a loaded reader holds costs before anything is written to it.
+double measureFirstTouch(double bytes);
 
 // Loads the log and writes both reports in the given process, as a user's run
 // would; used in a child process whose peak resident memory is then read.

@@ -58,41 +58,47 @@ struct Row {
   double floor;
   vyn::bench::ReaderTimes reader;
   double rssBytes;
+  double touch;  // seconds to obtain fresh memory of the loaded reader's size
 };
 
 Row measure(const std::string& self, const std::string& log, const Options& options) {
   Row row{};
   row.megabytes = static_cast<double>(fileSize(log)) / kMB;
-  // Small inputs are measured a few times and the best run kept.
-  const int runs = row.megabytes < 100 ? 3 : 1;
+  // Every size is measured the same way, best of three, so that the time per MB
+  // compares like with like.
+  const int runs = 3;
   row.floor = 1e300;
-  row.reader = {1e300, 1e300, 1e300};
+  row.reader = {1e300, 0, 1e300, 1e300};
   for (int i = 0; i < runs; ++i) {
     row.floor = std::min(row.floor, vyn::bench::measureFloor(log));
     const auto times = vyn::bench::measureReader(log, options.dataDir);
     row.reader.loadSeconds = std::min(row.reader.loadSeconds, times.loadSeconds);
+    row.reader.heldBytes = times.heldBytes;
     row.reader.backendReportSeconds =
         std::min(row.reader.backendReportSeconds, times.backendReportSeconds);
     row.reader.genericReportSeconds =
         std::min(row.reader.genericReportSeconds, times.genericReportSeconds);
   }
+  row.touch = 1e300;
+  for (int i = 0; i < runs; ++i) row.touch = std::min(row.touch, vyn::bench::measureFirstTouch(row.reader.heldBytes));
   row.rssBytes = static_cast<double>(vyn::bench::measurePeakRss(self, log, options.dataDir));
   return row;
 }
 
 void printRows(const std::vector<Row>& rows) {
   std::printf("cores: %ld\n\n", ::sysconf(_SC_NPROCESSORS_ONLN));
-  std::printf("%9s %11s %11s %11s %11s %10s %10s %10s %9s %11s\n", "log MB", "floor MB/s",
-              "load MB/s", "xtu MB/s", "gener MB/s", "load/floor", "xtu/load", "gen/load",
-              "RSS/log", "load ms/MB");
+  std::printf("%9s %11s %11s %11s %11s %10s %10s %10s %9s %11s %9s %11s\n", "log MB", "floor MB/s",
+              "load MB/s", "xtu MB/s", "gener MB/s", "load/floor", "xtu/load", "gen/load", "RSS/log",
+              "load ms/MB", "held/log", "touch/floor");
   for (const Row& row : rows) {
     const auto& t = row.reader;
-    std::printf("%9.1f %11.1f %11.1f %11.1f %11.1f %10.2f %10.2f %10.2f %9.2f %11.3f\n",
+    const double logBytes = row.megabytes * kMB;
+    std::printf("%9.1f %11.1f %11.1f %11.1f %11.1f %10.2f %10.2f %10.2f %9.2f %11.3f %9.2f %11.2f\n",
                 row.megabytes, row.megabytes / row.floor, row.megabytes / t.loadSeconds,
                 row.megabytes / t.backendReportSeconds, row.megabytes / t.genericReportSeconds,
                 t.loadSeconds / row.floor, t.backendReportSeconds / t.loadSeconds,
-                t.genericReportSeconds / t.loadSeconds, row.rssBytes / (row.megabytes * kMB),
-                1000.0 * t.loadSeconds / row.megabytes);
+                t.genericReportSeconds / t.loadSeconds, row.rssBytes / logBytes,
+                1000.0 * t.loadSeconds / row.megabytes, t.heldBytes / logBytes, row.touch / row.floor);
   }
   if (rows.size() > 1) {
     auto perMB = [](const Row& row) {
