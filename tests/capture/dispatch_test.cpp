@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include "log/captured_log.h"
 #include "reader/vyn_profile_log_reader.h"
@@ -97,25 +98,17 @@ TEST(Dispatch, EveryMethodTypeReachesItsHandlerBehindTheFilter) {
 }
 
 TEST(Dispatch, MessagesPassOnlyBelowTheReadersLevel) {
-  struct Case {
-    int reader;
-    std::optional<int> message;
-    bool processed;
-  };
-  const Case cases[] = {
-      {3, 2, true},     {2, 2, false},   {2, 3, false},      {1, std::nullopt, true},
-      {0, std::nullopt, false},          {0, -1, true},      {-1, -2, true},
-      {-1, -1, false},  {127, 126, true}, {127, 127, false}, {-128, -128, false},
-      {-128, -1, false},
-  };
-  for (const Case& c : cases) {
-    VynProfileLogReader reader("", levelOf(c.reader));
+  const std::tuple<int, std::optional<int>, bool> cases[] = {
+      {3, 2, true},    {2, 2, false},     {2, 3, false},      {1, std::nullopt, true}, {0, std::nullopt, false},
+      {0, -1, true},   {-1, -2, true},    {-1, -1, false},    {127, 126, true},        {127, 127, false},
+      {-128, -128, false}, {-128, -1, false}};
+  for (const auto& [readerLevel, messageLevel, processed] : cases) {
+    VynProfileLogReader reader("", levelOf(readerLevel));
     Message message = Message::of(1).named("g").lasting(1);
-    if (c.message) message.withLevel(static_cast<std::int8_t>(*c.message));
-    const auto results = process(reader, Record{}.with(message));
-    ASSERT_EQ(results.size(), 2u);
-    EXPECT_EQ(results[0], c.processed) << "reader " << c.reader << " message " << c.message.value_or(1000);
-    EXPECT_EQ(reader.executeSeries.size(), c.processed ? 1u : 0u);
+    if (messageLevel) message.withLevel(static_cast<std::int8_t>(*messageLevel));
+    EXPECT_THAT(process(reader, Record{}.with(message)), ElementsAre(processed, false))
+        << "reader " << readerLevel << " message " << messageLevel.value_or(1000);
+    EXPECT_EQ(reader.executeSeries.size(), processed ? 1u : 0u);
   }
 }
 
@@ -123,28 +116,21 @@ TEST(Dispatch, MessagesPassOnlyBelowTheReadersLevel) {
 // covered by the report golden files; here the defaults and the values those
 // do not reach.
 TEST(EventConversion, DefaultsAndValuesWithoutTheirFieldOrOfUnknownKind) {
-  const auto ofKind = [](std::uint32_t kind) {
-    Event event = Event::named("x");
-    event.valueKind = kind;
-    return event;
-  };
-  Event unknownKind = ofKind(7);
+  Event unknownKind = Event::named("x").kind(7);
   unknownKind.unsignedValue = 5;
   unknownKind.stringValue = "eight";
   unknownKind.bytesValue = std::vector<std::uint8_t>{9};
   Message message = Message::of(1).named("g");
-  message.events = {Event{}, ofKind(2), ofKind(0), unknownKind, ofKind(4), ofKind(6)};
+  message.events = {Event{}, Event::named("x").kind(2), Event::named("x").kind(0), unknownKind,
+                    Event::named("x").kind(4), Event::named("x").kind(6)};
   VynProfileLogReader reader("", VisibilityLevel::All);
   process(reader, Record{}.with(message));
   const std::vector<ProfileEvent>& events = reader.executeSeries.at(0).stats.at(0).subEvents;
   ASSERT_EQ(events.size(), 6u);
-  EXPECT_EQ(events[0].identifier, 0u);
-  EXPECT_EQ(events[0].name, "null");
-  EXPECT_EQ(events[0].detailText, "");
-  EXPECT_EQ(events[0].unit, 0u);
-  EXPECT_EQ(events[0].auxValue, 0u);
-  EXPECT_EQ(events[0].mergeCount, 1u);
-  EXPECT_THAT(events[0].subEvents, IsEmpty());
+  const ProfileEvent& bare = events[0];
+  EXPECT_EQ(std::tie(bare.identifier, bare.name, bare.detailText, bare.unit, bare.auxValue, bare.mergeCount),
+            std::make_tuple(0u, "null", "", 0u, 0u, 1u));
+  EXPECT_THAT(bare.subEvents, IsEmpty());
   const std::uint32_t dataTypes[] = {0x7FFFFFFF, 0x0164, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF};
   for (std::size_t i = 0; i < 5; ++i) {
     EXPECT_EQ(events[i].value.dataType, dataTypes[i]) << i;

@@ -5,7 +5,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <stdexcept>
+#include <tuple>
 
 #include "capture/handlers.h"
 #include "format/record_format.h"
@@ -25,11 +27,14 @@ class HandlerTest : public ::testing::Test {
  protected:
   template <typename Handler>
   bool run(Handler handler, const Message& message) {
-    vyn::testing::Record record;
-    record.messages = {message};
-    const std::vector<std::uint8_t> bytes = vyn::testing::buildRecord(record);
+    const std::vector<std::uint8_t> bytes = vyn::testing::buildRecord(vyn::testing::Record{}.with(message));
     if (!verifyRecord(bytes.data(), bytes.size())) throw std::runtime_error("test message does not verify");
     return handler(reader_, *flatbuffers::GetRoot<fb::ProfileLogRecord>(bytes.data())->messages()->Get(0));
+  }
+  // Runs the messages in turn; each must be taken.
+  template <typename Handler>
+  void take(Handler handler, std::initializer_list<Message> messages) {
+    for (const Message& message : messages) EXPECT_TRUE(run(handler, message)) << message.name.value_or("-");
   }
   const std::vector<PhaseStat>& runs(std::size_t entry) const { return reader_.executeSeries.at(entry).stats; }
 
@@ -48,26 +53,24 @@ std::string show(const PhaseStat& stat) {
 }
 
 TEST_F(HandlerTest, InitTakesItsTimestampBeforeTheFilter) {
-  EXPECT_TRUE(run(handleInit, Message::of(6).named("first").at(100).lasting(40)));
+  take(handleInit, {Message::of(6).named("first").at(100).lasting(40)});
   EXPECT_FALSE(run(handleInit, Message::of(6).named("late").at(900).lasting(50).withLevel(1)));
   EXPECT_EQ(reader_.initMessageTimestamp, 900u);
-  EXPECT_EQ(reader_.initMessageTime, 40u);
-  EXPECT_EQ(reader_.initName, "first");
   // A message without a name keeps the earlier one.
-  EXPECT_TRUE(run(handleInit, Message::of(6).at(200).lasting(7)));
+  take(handleInit, {Message::of(6).at(200).lasting(7)});
   EXPECT_EQ(reader_.initMessageTime, 7u);
   EXPECT_EQ(reader_.initName, "first");
 }
 
+// Times add up and non-empty names join; the first non-zero timestamp wins, even
+// from a filtered message.
 TEST_F(HandlerTest, ComposeGraphTimesAddUpAndNamesJoin) {
-  EXPECT_TRUE(run(handleComposeGraph, Message::of(7).named("").at(0).lasting(1)));
+  take(handleComposeGraph, {Message::of(7).named("").at(0).lasting(1)});
   EXPECT_FALSE(run(handleComposeGraph, Message::of(7).named("x").at(4).lasting(9).withLevel(1)));
-  EXPECT_TRUE(run(handleComposeGraph, Message::of(7).named("g1").at(5).lasting(100)));
-  EXPECT_TRUE(run(handleComposeGraph, Message::of(7).named("g2").at(6).lasting(250)));
-  EXPECT_TRUE(run(handleComposeGraph, Message::of(7).lasting(2)));
+  take(handleComposeGraph, {Message::of(7).named("g1").at(5).lasting(100),
+                            Message::of(7).named("g2").at(6).lasting(250), Message::of(7).lasting(2)});
   EXPECT_EQ(reader_.composeTime, 353u);
   EXPECT_EQ(reader_.composeName, "g1; g2");
-  // The first non-zero timestamp wins, even from a filtered message.
   EXPECT_EQ(reader_.composeTimestamp, 4u);
 }
 
@@ -90,19 +93,16 @@ TEST_F(HandlerTest, PhaseStatisticsAreReplaced) {
 
 // A duration needs both bounds, and an end before the start counts 0.
 TEST_F(HandlerTest, DurationNeedsBothBoundsInOrder) {
-  struct Case {
-    std::optional<std::uint64_t> start, end;
-    std::uint64_t duration;
-  };
-  const Case cases[] = {{0, 5, 5},          {std::nullopt, 5, 0}, {5, std::nullopt, 0},
-                        {9, 4, 0},          {4, 4, 0},            {1, ~0ull, ~0ull - 1}};
-  for (const Case& c : cases) {
+  using Bound = std::optional<std::uint64_t>;
+  const std::tuple<Bound, Bound, std::uint64_t> cases[] = {
+      {0, 5, 5}, {std::nullopt, 5, 0}, {5, std::nullopt, 0}, {9, 4, 0}, {4, 4, 0}, {1, ~0ull, ~0ull - 1}};
+  for (const auto& [start, end, duration] : cases) {
     Message message = Message::of(5);
-    message.start = c.start;
-    message.end = c.end;
+    message.start = start;
+    message.end = end;
     reader_.deInitStat.value = 12345;
-    EXPECT_TRUE(run(handleDeInit, message));
-    EXPECT_EQ(reader_.deInitStat.value, c.duration) << c.start.value_or(777) << ".." << c.end.value_or(777);
+    take(handleDeInit, {message});
+    EXPECT_EQ(reader_.deInitStat.value, duration) << start.value_or(777) << ".." << end.value_or(777);
   }
 }
 
@@ -117,55 +117,50 @@ Message lateEvents(const std::string& graph) { return Message::of(9).named(graph
 // Init events are sorted out of the execution, and stay until a message brings
 // new ones.
 TEST_F(HandlerTest, InitEventsSurviveMessagesWithoutThem) {
-  EXPECT_TRUE(run(handleExecute, execution("g", 10)
-                                     .event(Event::named("i0", kInit))
-                                     .event(Event::named("x", 7))
-                                     .event(Event::named("i1", kInit))));
+  take(handleExecute, {execution("g", 10).event(Event::named("i0", kInit)).event(Event::named("x", 7))
+                           .event(Event::named("i1", kInit)),
+                       execution("g", 11).event(Event::named("x", 7))});
   EXPECT_TRUE(reader_.hasInitStat);
   EXPECT_EQ(show(runs(0).at(0)), "10@0 '' [x]");
-  EXPECT_TRUE(run(handleExecute, execution("g", 11).event(Event::named("x", 7))));
-  EXPECT_TRUE(run(handleFinalize, finalize("g", 3).event(Event::named("f", 8))));
-  EXPECT_TRUE(run(handleExecuteEvents, lateEvents("g").event(Event::named("y", 9))));
+  take(handleFinalize, {finalize("g", 3).event(Event::named("f", 8))});
+  take(handleExecuteEvents, {lateEvents("g").event(Event::named("y", 9))});
   EXPECT_EQ(names(reader_.initStat.subEvents), "i0 i1");
 
-  EXPECT_TRUE(run(handleExecute, execution("g", 12).event(Event::named("i2", kInit))));
+  take(handleExecute, {execution("g", 12).event(Event::named("i2", kInit))});
   EXPECT_EQ(names(reader_.initStat.subEvents), "i2");
-  EXPECT_TRUE(run(handleFinalize, finalize("g", 3).event(Event::named("i3", kInit))));
+  take(handleFinalize, {finalize("g", 3).event(Event::named("i3", kInit))});
   EXPECT_EQ(names(reader_.initStat.subEvents), "i3");
-  EXPECT_TRUE(run(handleExecuteEvents, lateEvents("g").event(Event::named("i4", kInit))));
+  take(handleExecuteEvents, {lateEvents("g").event(Event::named("i4", kInit))});
   EXPECT_EQ(names(reader_.initStat.subEvents), "i4");
 }
 
 TEST_F(HandlerTest, FinalizeOverwritesTheEntryOfItsGraph) {
-  EXPECT_TRUE(run(handleFinalize, finalize("a", 10, 1)));
+  take(handleFinalize, {finalize("a", 10, 1)});
   EXPECT_TRUE(reader_.hasFinalize);
   EXPECT_FALSE(reader_.hasFinalizeStats);
-  EXPECT_TRUE(run(handleFinalize, finalize("b", 20, 2).event(Event::named("f1", 5))));
-  EXPECT_TRUE(run(handleFinalize,
-                  finalize("a", 30, 3).event(Event::named("f2", 6)).event(Event::named("f3", 7))));
+  take(handleFinalize, {finalize("b", 20, 2).event(Event::named("f1", 5)),
+                        finalize("a", 30, 3).event(Event::named("f2", 6)).event(Event::named("f3", 7))});
   ASSERT_EQ(reader_.finalizeStats.size(), 2u);
   EXPECT_EQ(reader_.finalizeStats[0].graphName, "a");
   EXPECT_EQ(show(reader_.finalizeStats[0].stat), "30@3 '' [f2 f3]");
   // Only Init events: the finalize events of the entry are emptied.
-  EXPECT_TRUE(run(handleFinalize, finalize("a", 11).event(Event::named("init", kInit))));
+  take(handleFinalize, {finalize("a", 11).event(Event::named("init", kInit))});
   EXPECT_EQ(show(reader_.finalizeStats[0].stat), "11@0 '' []");
   EXPECT_EQ(names(reader_.initStat.subEvents), "init");
 }
 
 TEST_F(HandlerTest, LateEventsGoToTheOldestExecutionWithoutEvents) {
-  EXPECT_TRUE(run(handleExecute, execution("g", 10, 1).event(Event::named("own", 4))));
-  EXPECT_TRUE(run(handleExecute, execution("g", 20, 2)));
-  EXPECT_TRUE(run(handleExecute, execution("g", 30, 3)));
-  EXPECT_TRUE(run(handleExecuteEvents,
-                  lateEvents("g").event(Event::named("e5", 5)).event(Event::named("e6", 6))));
-  EXPECT_TRUE(run(handleExecuteEvents, lateEvents("g").event(Event::named("e7", 7))));
-  // Every execution has events now, or the graph is new: an untimed execution.
-  EXPECT_TRUE(run(handleExecuteEvents, lateEvents("g").event(Event::named("e8", 8))));
-  EXPECT_TRUE(run(handleExecuteEvents, lateEvents("h").event(Event::named("e9", 9))));
-  std::vector<std::string> shown;
+  take(handleExecute,
+       {execution("g", 10, 1).event(Event::named("own", 4)), execution("g", 20, 2), execution("g", 30, 3)});
+  take(handleExecuteEvents, {lateEvents("g").event(Event::named("e5", 5)).event(Event::named("e6", 6)),
+                             lateEvents("g").event(Event::named("e7", 7)),
+                             // Every execution has events now, or the graph is new: an untimed execution.
+                             lateEvents("g").event(Event::named("e8", 8)),
+                             lateEvents("h").event(Event::named("e9", 9))});
   // An execution after all those still takes the next late events.
-  EXPECT_TRUE(run(handleExecute, execution("g", 40, 4)));
-  EXPECT_TRUE(run(handleExecuteEvents, lateEvents("g").event(Event::named("e10", 10))));
+  take(handleExecute, {execution("g", 40, 4)});
+  take(handleExecuteEvents, {lateEvents("g").event(Event::named("e10", 10))});
+  std::vector<std::string> shown;
   for (const PhaseStat& stat : runs(0)) shown.push_back(show(stat));
   EXPECT_THAT(shown, ElementsAre("10@1 '' [own]", "20@2 '' [e5 e6]", "30@3 '' [e7]", "0@0 '' [e8]",
                                  "40@4 '' [e10]"));
@@ -173,35 +168,26 @@ TEST_F(HandlerTest, LateEventsGoToTheOldestExecutionWithoutEvents) {
   EXPECT_EQ(show(runs(1).at(0)), "0@0 '' [e9]");
 }
 
-TEST_F(HandlerTest, LateFinalizeEventsReplaceOnlyTheFinalizeEvents) {
-  EXPECT_TRUE(run(handleExecuteEvents, lateEvents("g")
-                                           .event(Event::named("f1", kFinalize))
-                                           .event(Event::named("init", kInit))
-                                           .event(Event::named("x", 7))
-                                           .event(Event::named("f2", kFinalize))));
+// Late events replace the finalize events of their graph, making its entry if
+// need be, only when they bring Finalize events; a message without events
+// attaches nothing.
+TEST_F(HandlerTest, LateEventsTouchFinalizeEntriesOnlyWithFinalizeEvents) {
+  take(handleExecuteEvents, {lateEvents("g").event(Event::named("f1", kFinalize)).event(Event::named("init", kInit))
+                                 .event(Event::named("x", 7)).event(Event::named("f2", kFinalize))});
   EXPECT_TRUE(reader_.hasFinalizeStats);
   EXPECT_FALSE(reader_.hasFinalize);
   EXPECT_EQ(names(reader_.initStat.subEvents), "init");
   EXPECT_EQ(show(runs(0).at(0)), "0@0 '' [x]");
+
+  take(handleExecuteEvents,
+       {lateEvents("g").event(Event::named("y", 8)), lateEvents("h").event(Event::named("z", 9)), lateEvents("k")});
+  EXPECT_EQ(reader_.executeSeries.size(), 2u);
   ASSERT_EQ(reader_.finalizeStats.size(), 1u);
   EXPECT_EQ(show(reader_.finalizeStats[0].stat), "0@0 '' [f1 f2]");
 
-  EXPECT_TRUE(run(handleFinalize, finalize("h", 40, 4).event(Event::named("f3", 5))));
-  EXPECT_TRUE(run(handleExecuteEvents, lateEvents("h").event(Event::named("f4", kFinalize))));
+  take(handleFinalize, {finalize("h", 40, 4).event(Event::named("f3", 5))});
+  take(handleExecuteEvents, {lateEvents("h").event(Event::named("f4", kFinalize))});
   EXPECT_EQ(show(reader_.finalizeStats.at(1).stat), "40@4 '' [f4]");
-}
-
-// Late events without Finalize events neither create nor clear finalize entries,
-// and a message without events attaches nothing.
-TEST_F(HandlerTest, LateEventsWithoutFinalizeEventsLeaveFinalizeEntriesAlone) {
-  EXPECT_TRUE(run(handleFinalize, finalize("g", 40).event(Event::named("f1", 5))));
-  EXPECT_TRUE(run(handleExecuteEvents, lateEvents("g").event(Event::named("x", 7))));
-  EXPECT_TRUE(run(handleExecuteEvents, lateEvents("h").event(Event::named("y", 8))));
-  EXPECT_TRUE(run(handleExecuteEvents, lateEvents("k")));
-  ASSERT_EQ(reader_.finalizeStats.size(), 1u);
-  EXPECT_EQ(names(reader_.finalizeStats[0].stat.subEvents), "f1");
-  EXPECT_TRUE(reader_.hasFinalizeStats);
-  EXPECT_EQ(reader_.executeSeries.size(), 2u);
 }
 
 TEST_F(HandlerTest, NamelessMessagesStoreNothing) {
@@ -217,24 +203,10 @@ TEST_F(HandlerTest, NamelessMessagesStoreNothing) {
               reader_.initStat.subEvents.empty());
 }
 
-// Latest call per measurement, keys in order of first insertion, events ignored.
-TEST_F(HandlerTest, ContextBinaryCallsKeepTheLatestPerMeasurement) {
-  EXPECT_TRUE(run(handleContextBinary, Message::of(14).named("b").lasting(2)));
-  EXPECT_TRUE(run(handleContextBinary, Message::of(13).named("first").at(1).lasting(5).event(Event{})));
-  EXPECT_TRUE(run(handleContextBinary, Message::of(13).named("second").at(2).lasting(9).event(Event{})));
-  EXPECT_TRUE(run(handleContextBinary, Message::of(14).at(3).lasting(6)));
-  std::vector<std::string> entries;
-  for (const auto& [key, stat] : reader_.contextBinaryStats) entries.push_back(key + ": " + show(stat));
-  EXPECT_THAT(entries,
-              ElementsAre("CONTEXT GET BINARY: 6@3 '' []", "CONTEXT GET BINARY SIZE: 9@2 'second' []"));
-  EXPECT_TRUE(reader_.hasContextRetrieval);
-  EXPECT_FALSE(reader_.hasContextSectionRetrieval);
-}
-
 // Apply calls keep every event unsorted.
 TEST_F(HandlerTest, ApplyCallsKeepEveryEvent) {
-  EXPECT_TRUE(run(handleApplyBinarySection, Message::of(12).named("g").lasting(1)
-      .event(Event::named("init", kInit)).event(Event::named("fin", kFinalize)).event(Event::named("x", 7))));
+  take(handleApplyBinarySection, {Message::of(12).named("g").lasting(1).event(Event::named("init", kInit))
+                                      .event(Event::named("fin", kFinalize)).event(Event::named("x", 7))});
   EXPECT_EQ(names(reader_.applySectionSeries.at(0).stats.at(0).subEvents), "init fin x");
   EXPECT_FALSE(reader_.hasInitStat || reader_.hasFinalizeStats);
 }
@@ -242,7 +214,7 @@ TEST_F(HandlerTest, ApplyCallsKeepEveryEvent) {
 TEST_F(HandlerTest, TensorUpdateCallsAreGroupedByTheTextBeforeTheFirstBracket) {
   for (const char* name :
        {"g [pass 1]", "g [pass 2]", "g", "g[1]", "h [a] [b]", " [x]", "[", "a [", "", "g x [y]"})
-    EXPECT_TRUE(run(handleFinalizeAfterTensorUpdates, Message::of(16).named(name).lasting(1))) << name;
+    take(handleFinalizeAfterTensorUpdates, {Message::of(16).named(name).lasting(1)});
   std::vector<std::string> entries;
   for (const GraphPhaseSeries& entry : reader_.tensorUpdateSeries) {
     entries.push_back("'" + entry.graphName + "':");

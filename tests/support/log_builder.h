@@ -11,55 +11,66 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "format/record_model.h"
 
 namespace vyn::testing {
 
-// The model's event with fluent setters.
+// The list, made present (and empty) where it was absent.
+template <typename T>
+std::vector<T>& present(std::optional<std::vector<T>>& list) { return list ? *list : list.emplace(); }
+
+// The model's event with fluent setters; each typed value sets valueKind and the
+// matching value field.
 struct Event : profiling::EventModel {
   // An event with a name and an identifier; everything else absent.
-  static Event named(std::string name, std::uint32_t identifier = 0);
+  static Event named(std::string eventName, std::uint32_t id = 0) {
+    Event event;
+    event.name = std::move(eventName);
+    event.identifier = id;
+    return event;
+  }
 
-  // Typed values: each sets valueKind and the matching value field.
-  Event& u64(std::uint64_t value);
-  Event& i64(std::int64_t value);
-  Event& f32(float value);
-  Event& f64(double value);
-  Event& text(std::string value);
-  Event& data(std::vector<std::uint8_t> value);
-  Event& withUnit(std::uint32_t unitCode);
-  Event& withDetail(std::string detail);
-  Event& withAux(std::uint64_t value);
-  Event& sub(Event child);
+  Event& u64(std::uint64_t value) { unsignedValue = value; return kind(2); }
+  Event& i64(std::int64_t value) { signedValue = value; return kind(1); }
+  Event& f32(float value) { floatValue = value; return kind(3); }
+  Event& f64(double value) { doubleValue = value; return kind(5); }
+  Event& text(std::string value) { stringValue = std::move(value); return kind(6); }
+  Event& data(std::vector<std::uint8_t> value) { bytesValue = std::move(value); return kind(4); }
+  Event& withUnit(std::uint32_t unitCode) { unit = unitCode; return *this; }
+  Event& withDetail(std::string detail) { detailText = std::move(detail); return *this; }
+  Event& sub(Event child) { present(subEvents).push_back(std::move(child)); return *this; }
+  Event& kind(std::uint32_t code) { valueKind = code; return *this; }
 };
 
 // The model's message in a flatter form: the timestamp value and the timing
-// bounds sit in the message, and hasTimestamp / hasTiming say whether their
-// tables are written at all.
+// bounds sit in the message; the timestamp table is always written, and
+// hasTiming says whether the timing table is.
 struct Message {
   std::optional<std::int8_t> methodType;
   std::optional<std::int8_t> level;
-  bool hasTimestamp = true;  // the table; required by the schema
   std::optional<std::uint64_t> timestamp;
-  bool hasTiming = true;     // the table; required by the schema
+  bool hasTiming = true;  // the table; required by the schema
   std::optional<std::uint64_t> start;
   std::optional<std::uint64_t> end;
   std::optional<std::string> name;
   std::optional<std::vector<Event>> events;
 
-  // A message of the given method type with a timestamp table (value absent) and
-  // a timing table (bounds absent).
-  static Message of(int methodType);
-
-  Message& named(std::string messageName);
-  Message& at(std::uint64_t messageTimestamp);
-  Message& timed(std::uint64_t startTime, std::uint64_t endTime);
+  // A message of the given method type; timestamp value and timing bounds absent.
+  static Message of(int type) {
+    Message message;
+    message.methodType = static_cast<std::int8_t>(type);
+    return message;
+  }
+  Message& named(std::string text) { name = std::move(text); return *this; }
+  Message& at(std::uint64_t value) { timestamp = value; return *this; }
+  Message& timed(std::uint64_t from, std::uint64_t to) { start = from; end = to; return *this; }
   // Timing from 1000 to 1000 + duration.
-  Message& lasting(std::uint64_t duration);
-  Message& withLevel(std::int8_t messageLevel);
-  Message& event(Event entry);
+  Message& lasting(std::uint64_t duration) { return timed(1000, 1000 + duration); }
+  Message& withLevel(std::int8_t value) { level = value; return *this; }
+  Message& event(Event entry) { present(events).push_back(std::move(entry)); return *this; }
 };
 
 // The model's header; hasVersion writes a version table 1.2.3.4 where version
@@ -72,7 +83,7 @@ struct Record {
   std::optional<Header> header;
   std::optional<std::vector<Message>> messages;
 
-  Record& with(Message message);
+  Record& with(Message message) { present(messages).push_back(std::move(message)); return *this; }
 };
 
 // The FlatBuffers bytes of one record, without its length prefix.
@@ -81,14 +92,22 @@ std::vector<std::uint8_t> buildRecord(const Record& record);
 class LogBuilder {
  public:
   // A frame: length prefix and the record's bytes.
-  LogBuilder& record(const Record& record);
+  LogBuilder& record(const Record& record) { return frame(buildRecord(record)); }
   // A record holding just these messages.
-  LogBuilder& messages(std::vector<Message> messages);
+  LogBuilder& messages(std::vector<Message> list) { return record(Record{std::nullopt, std::move(list)}); }
   // A frame around arbitrary bytes.
-  LogBuilder& frame(const std::vector<std::uint8_t>& bytes);
-  // A bare length prefix, for frames that lie about their length.
-  LogBuilder& lengthPrefix(std::uint32_t length);
-  LogBuilder& raw(const std::vector<std::uint8_t>& bytes);
+  LogBuilder& frame(const std::vector<std::uint8_t>& bytes) {
+    return lengthPrefix(static_cast<std::uint32_t>(bytes.size())).raw(bytes);
+  }
+  // A bare length prefix (little endian), for frames that lie about their length.
+  LogBuilder& lengthPrefix(std::uint32_t length) {
+    for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<std::uint8_t>(length >> shift));
+    return *this;
+  }
+  LogBuilder& raw(const std::vector<std::uint8_t>& bytes) {
+    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+    return *this;
+  }
 
   const std::vector<std::uint8_t>& bytes() const { return bytes_; }
   // Writes the log to path, replacing any file there.
