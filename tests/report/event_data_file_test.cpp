@@ -25,9 +25,7 @@ class EventDataFile : public ScratchWork {
 };
 
 TEST_F(EventDataFile, TakenNamesMoveOnToNumberedCandidates) {
-  fs::create_directories("a.b");
-  fs::create_directories("dir");
-  fs::create_directory("d.bin");
+  for (const char* directory : {"a.b", "dir", "d.bin"}) fs::create_directory(directory);
   const char* const taken[] = {"out.bin", "trace", "a.b/c", "dir/x.tar.gz"};
   for (const char* name : taken) writeFile(name, "old");
   // The number goes before the extension of the last path component only.

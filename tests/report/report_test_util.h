@@ -4,11 +4,11 @@
 #define VYN_TESTS_REPORT_REPORT_TEST_UTIL_H_
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -36,31 +36,15 @@ inline EventValue textValue(const char* text) {
 
 inline ProfileEvent event(std::string name, std::uint32_t identifier, EventValue value,
                           std::uint32_t unit, std::vector<ProfileEvent> subEvents = {}) {
-  ProfileEvent result;
-  result.name = std::move(name);
-  result.identifier = identifier;
-  result.value = value;
-  result.unit = unit;
-  result.subEvents = std::move(subEvents);
-  return result;
+  return {identifier, value, {}, std::move(name), {}, unit, 0, 1, std::move(subEvents)};
 }
 
 // Everything written to standard output (file descriptor 1) while body runs.
 template <typename Body>
 std::string captureStandardOutput(Body body) {
-  std::fflush(stdout);
-  std::FILE* scratch = std::tmpfile();
-  const int saved = ::dup(1);
-  ::dup2(::fileno(scratch), 1);
+  ::testing::internal::CaptureStdout();
   body();
-  std::fflush(stdout);
-  ::dup2(saved, 1);
-  ::close(saved);
-  std::string text;
-  std::rewind(scratch);
-  for (int c; (c = std::fgetc(scratch)) != EOF;) text.push_back(static_cast<char>(c));
-  std::fclose(scratch);
-  return text;
+  return ::testing::internal::GetCapturedStdout();
 }
 
 // The working directory is root/work, so that a file written outside it still
