@@ -31,7 +31,8 @@ std::shared_ptr<Bytes> recordOf(const Record& record) { return share(vyn::testin
 TEST(RecordCursor, HandsOutMessagesInOrderThenNone) {
   vyn::testing::CapturedLog log;
   FlatBufferReaderUtil cursor;
-  ASSERT_TRUE(cursor.initialize(recordOf(Record{std::nullopt, std::vector<Message>{}})));
+  const auto empty = recordOf(Record{std::nullopt, std::vector<Message>{}});  // kept alive while walked
+  ASSERT_TRUE(cursor.initialize(empty));
   EXPECT_EQ(cursor.getNextMessage(), nullptr);
 
   const auto three =
