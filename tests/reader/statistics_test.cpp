@@ -2,7 +2,6 @@
 // averaging of their events by name, and the post-load aggregation.
 #include "reader/phase_statistics.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,7 +13,6 @@
 
 namespace vyn::profiling {
 namespace {
-
 
 constexpr std::uint32_t kUnsigned = 0x0164;
 constexpr std::uint32_t kSigned = 0x0064;
@@ -61,64 +59,44 @@ std::string show(const std::vector<ProfileEvent>& events) {
 }
 
 TEST(PhaseStatistics, AverageMaximumAndMinimum) {
-  struct Result {
-    std::uint64_t value, timestamp;
-    std::string events;
+  const auto text = [](const PhaseStat& stat) {
+    return stat.name + std::to_string(stat.value) + "@" + std::to_string(stat.timestamp) + "[" +
+           show(stat.subEvents) + "]";
   };
   struct Case {
     std::vector<PhaseStat> occurrences;
-    Result average, maximum, minimum;
+    const char *average, *maximum, *minimum;  // value@timestamp[events]
   };
   const Case cases[] = {
       // Zeros add nothing to the average and never make the minimum.
-      {{occurrence(0, 1), occurrence(10, 2), occurrence(20, 3)}, {15, 3, ""}, {20, 3, ""}, {10, 2, ""}},
+      {{occurrence(0, 1), occurrence(10, 2), occurrence(20, 3)}, "15@3[]", "20@3[]", "10@2[]"},
       // Ties go to the later occurrence.
       {{occurrence(7, 1, {u64("first", 1)}), occurrence(7, 2, {u64("second", 1)})},
-       {7, 2, "first=1*1 second=1*1"}, {7, 2, "second=1*1"}, {7, 2, "second=1*1"}},
+       "7@2[first=1*1 second=1*1]", "7@2[second=1*1]", "7@2[second=1*1]"},
       // Only zeros: no minimum at all rather than the largest number.
-      {{occurrence(0, 5, {u64("e", 3)})}, {0, 5, "e=3*1"}, {0, 5, "e=3*1"}, {0, 0, ""}},
-      {{occurrence(0, 5, {u64("e", 3)}), occurrence(0, 6)}, {0, 6, "e=3*1"}, {0, 6, ""}, {0, 0, ""}},
-      {{}, {0, 0, ""}, {0, 0, ""}, {0, 0, ""}},
+      {{occurrence(0, 5, {u64("e", 3)})}, "0@5[e=3*1]", "0@5[e=3*1]", "0@0[]"},
+      {{occurrence(0, 5, {u64("e", 3)}), occurrence(0, 6)}, "0@6[e=3*1]", "0@6[]", "0@0[]"},
+      {{}, "0@0[]", "0@0[]", "0@0[]"},
   };
   for (const Case& c : cases) {
-    const PhaseStat results[] = {averagePhaseStats(c.occurrences), maxPhaseStat(c.occurrences),
-                                 minPhaseStat(c.occurrences)};
-    const Result* expected[] = {&c.average, &c.maximum, &c.minimum};
-    for (int i = 0; i < 3; ++i) {
-      const PhaseStat& result = results[i];
-      EXPECT_EQ(result.value, expected[i]->value) << "case " << &c - cases << ", result " << i;
-      EXPECT_EQ(result.timestamp, expected[i]->timestamp) << "case " << &c - cases << ", result " << i;
-      EXPECT_EQ(show(result.subEvents), expected[i]->events) << "case " << &c - cases << ", result " << i;
-      EXPECT_EQ(result.name, "");
-    }
+    SCOPED_TRACE(&c - cases);
+    EXPECT_EQ(text(averagePhaseStats(c.occurrences)), c.average);
+    EXPECT_EQ(text(maxPhaseStat(c.occurrences)), c.maximum);
+    EXPECT_EQ(text(minPhaseStat(c.occurrences)), c.minimum);
   }
-}
-
-TEST(PhaseStatistics, AverageMergesEventsByName) {
-  const PhaseStat average = averagePhaseStats({
-      occurrence(10, 1, {u64("A", 3), u64("B", 7)}),
-      occurrence(10, 2, {u64("A", 4)}),
-      occurrence(10, 3, {u64("A", 8)}),
-  });
-  EXPECT_EQ(show(average.subEvents), "A=5*3 B=7*1");
-  EXPECT_EQ(average.subEvents.at(0).value.dataType, kUnsigned);
-}
-
-// Object events start no entry of their own, but merge into one of their name.
-TEST(MergeEvents, ObjectEventsMergeOnlyIntoExistingNames) {
-  std::vector<ProfileEvent> accumulated;
-  mergeEvents(accumulated, {object("obj", 1), u64("A", 2, {object("nested", 3)})});
-  EXPECT_EQ(show(accumulated), "A=2*1{nested=3*1}");
-  mergeEvents(accumulated, {object("A", 5), object("new", 1)});
-  EXPECT_EQ(show(accumulated), "A=7*2{nested=3*1}");
 }
 
 // The first accumulated event of a name takes the merge; unmatched events are
 // appended in order without matching each other; sub-events merge per level.
+// Object events start no entry of their own, but merge into one of their name.
 TEST(MergeEvents, MatchingByName) {
-  std::vector<ProfileEvent> accumulated = {u64("A", 1, {u64("c", 10), u64("d", 20)}), u64("A", 2)};
-  mergeEvents(accumulated, {u64("N", 1), u64("A", 10, {u64("d", 2), u64("e", 5)}), u64("N", 2)});
-  EXPECT_EQ(show(accumulated), "A=11*2{c=10*1 d=22*2 e=5*1} A=2*1 N=1*1 N=2*1");
+  std::vector<ProfileEvent> accumulated;
+  mergeEvents(accumulated, {object("obj", 1), u64("A", 1, {u64("c", 10), u64("d", 20), object("nested", 3)}),
+                            u64("A", 2)});
+  EXPECT_EQ(show(accumulated), "A=1*1{c=10*1 d=20*1 nested=3*1} A=2*1");
+  mergeEvents(accumulated, {u64("N", 1), u64("A", 10, {u64("d", 2), u64("e", 5)}), u64("N", 2),
+                            object("A", 5), object("new", 1)});
+  EXPECT_EQ(show(accumulated), "A=16*3{c=10*1 d=22*2 nested=3*1 e=5*1} A=2*1 N=1*1 N=2*1");
 }
 
 // Merged sums keep a numeric type; finishEventAverages divides in that type.
@@ -174,11 +152,6 @@ std::vector<ProfileEvent> randomLevel(std::mt19937& random, int depth) {
   return level;
 }
 void mergeFromTheFront(std::vector<ProfileEvent>& accumulated, const std::vector<ProfileEvent>& incoming) {
-  if (accumulated.empty()) {
-    for (const ProfileEvent& e : incoming)
-      if (e.unit != kObject) accumulated.push_back(e);
-    return;
-  }
   const std::size_t searched = accumulated.size();
   for (const ProfileEvent& e : incoming) {
     std::size_t i = 0;
@@ -206,12 +179,7 @@ TEST(MergeEvents, ManyOccurrencesMergeLikeASearchFromTheFront) {
 }
 
 // The post-load aggregation: queue-wait figures of host round-trip logs and the
-// Init total. (The per-graph series statistics and the queue-wait notices on
-// standard output are covered end to end by the report golden files and the
-// viewer tests.)
-
-using Pair = std::pair<std::string, std::uint64_t>;
-using Samples = std::pair<std::string, std::vector<std::uint64_t>>;
+// Init total. (The per-graph series statistics are pinned by the golden reports.)
 
 const std::string kMultiple =
     "Multiple queue-wait time events found per execution. Cannot calculate Host Round-Trip "
@@ -229,10 +197,20 @@ ProfileEvent queueWait(std::uint64_t time, std::uint32_t dataType = kUnsigned) {
 PhaseStat run(std::uint64_t value, std::vector<ProfileEvent> events = {}) {
   return occurrence(value, value * 100, std::move(events));
 }
-std::vector<Pair> valuesOf(const std::vector<QueueWaitValue>& entries) {
-  std::vector<Pair> list;
-  for (const auto& entry : entries) list.emplace_back(entry.graphName, entry.value);
-  return list;
+// Queue-wait samples, maxima and minima as "samples a:3,5 max a:5 min a:3".
+std::string queueWaits(const VynProfileLogReader& reader) {
+  std::string text = "samples";
+  for (const auto& entry : reader.queueWaitSamples) {
+    text += " " + entry.graphName + ":";
+    for (std::size_t i = 0; i < entry.samples.size(); ++i)
+      text += (i == 0 ? "" : ",") + std::to_string(entry.samples[i]);
+  }
+  for (const auto& [label, values] :
+       {std::pair{" max", &reader.queueWaitMax}, std::pair{" min", &reader.queueWaitMin}}) {
+    text += label;
+    for (const auto& entry : *values) text += " " + entry.graphName + ":" + std::to_string(entry.value);
+  }
+  return text;
 }
 
 // Each pass stops at the first graph without exactly one queue-wait event (top
@@ -242,57 +220,52 @@ TEST(Aggregation, QueueWaitPasses) {
     const char* name;
     bool roundTrip;
     std::vector<GraphPhaseSeries> series;
-    std::vector<Samples> samples;
-    std::vector<Pair> max, min;
-    std::string out;
+    std::string queueWaits, out;
     std::vector<std::string> debugs;
   };
   const double time = 12.7;
   std::uint64_t floatingBits;
   std::memcpy(&floatingBits, &time, sizeof time);
-  static const char kText[] = "12";
+  static const char kTextValue[] = "12";
   const Case cases[] = {
-      {"no round trip", false, {{"a", {run(10, {queueWait(3)})}}}, {}, {}, {}, "", {}},
+      {"no round trip", false, {{"a", {run(10, {queueWait(3)})}}}, "samples max min", "", {}},
       {"found", true,
        {{"a", {run(10, {queueWait(3)}), run(30, {plain({queueWait(5)})}), run(20, {plain(), queueWait(4)})}},
         {"b", {run(7, {queueWait(1)})}}},
-       {{"a", {3, 5, 4}}, {"b", {1}}}, {{"a", 5}, {"b", 1}}, {{"a", 3}, {"b", 1}}, "", {}},
+       "samples a:3,5,4 b:1 max a:5 b:1 min a:3 b:1", "", {}},
       {"numbers the values hold", true,
-       {{"g", {run(10, {queueWait(floatingBits, 0x0264)}),
-               run(20, {queueWait(reinterpret_cast<std::uint64_t>(kText), 0x0608)})}}},
-       {{"g", {12, 0}}}, {{"g", 0}}, {{"g", 12}}, "", {}},
+       {{"g", {run(10, {queueWait(floatingBits, kDouble)}),
+               run(20, {queueWait(reinterpret_cast<std::uint64_t>(kTextValue), kText)})}}},
+       "samples g:12,0 max g:0 min g:12", "", {}},
       {"several in the second graph", true,
        {{"g1", {run(10, {queueWait(1)})}},
-        {"g2", {run(10, {queueWait(2), plain({queueWait(3)})}), run(20, {queueWait(4)}),
-                run(5, {queueWait(6)})}},
+        {"g2",
+         {run(10, {queueWait(2), plain({queueWait(3)})}), run(20, {queueWait(4)}), run(5, {queueWait(6)})}},
         {"g3", {run(50, {queueWait(9)}), run(0)}}},
-       {}, {{"g1", 1}, {"g2", 4}, {"g3", 9}}, {{"g1", 1}, {"g2", 6}, {"g3", 9}}, kMultiple, {}},
-      {"several everywhere", true, {{"g", {run(10, {queueWait(1), queueWait(2)})}}},
-       {}, {}, {}, kMultiple + kMultiple + kMultiple, {}},
+       "samples max g1:1 g2:4 g3:9 min g1:1 g2:6 g3:9", kMultiple, {}},
+      {"several everywhere", true, {{"g", {run(10, {queueWait(1), queueWait(2)})}}}, "samples max min",
+       kMultiple + kMultiple + kMultiple, {}},
       {"missing", true, {{"z", {run(3, {queueWait(8)})}}, {"a", {run(10, {queueWait(1)}), run(20)}}},
-       {}, {}, {{"z", 8}, {"a", 1}}, "", {kNoSample, kNoMax}},
-      {"two levels deep", true, {{"g", {run(10, {plain({plain({queueWait(1)})})})}}},
-       {}, {}, {}, "", {kNoSample, kNoMax, kNoMin}},
-      {"zero executions have no minimum", true, {{"g", {run(0, {queueWait(4)})}}},
-       {{"g", {4}}}, {{"g", 4}}, {}, "", {kNoMin}},
+       "samples max min z:8 a:1", "", {kNoSample, kNoMax}},
+      {"two levels deep", true, {{"g", {run(10, {plain({plain({queueWait(1)})})})}}}, "samples max min", "",
+       {kNoSample, kNoMax, kNoMin}},
+      {"zero executions have no minimum", true, {{"g", {run(0, {queueWait(4)})}}}, "samples g:4 max g:4 min",
+       "", {kNoMin}},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     vyn::testing::CapturedLog log;
     VynProfileLogReader reader("", VisibilityLevel::All);
     reader.hostRoundTrip = c.roundTrip;
     reader.executeSeries = c.series;
     std::ostringstream diagnosticText;
     reader.aggregateStatistics(diagnosticText);
-    std::vector<Samples> samples;
-    for (const auto& entry : reader.queueWaitSamples) samples.emplace_back(entry.graphName, entry.samples);
-    EXPECT_EQ(samples, c.samples) << c.name;
-    EXPECT_EQ(valuesOf(reader.queueWaitMax), c.max) << c.name;
-    EXPECT_EQ(valuesOf(reader.queueWaitMin), c.min) << c.name;
-    EXPECT_EQ(diagnosticText.str(), c.out) << c.name;
+    EXPECT_EQ(queueWaits(reader), c.queueWaits);
+    EXPECT_EQ(diagnosticText.str(), c.out);
     std::vector<std::string> debugs;
     for (const std::string& text : log.debugs())
       if (text.find("queue-wait") != std::string::npos) debugs.push_back(text);
-    EXPECT_EQ(debugs, c.debugs) << c.name;
+    EXPECT_EQ(debugs, c.debugs);
   }
 }
 
