@@ -185,16 +185,21 @@ TEST_F(HostileLog, DataFilesNamedByTheLogStayInTheWorkingDirectory) {
   EXPECT_EQ(readFile("safe.bin"), std::string("\x01\x00\x02", 3));
 }
 
-TEST_F(HostileLog, CsvPathThatIsADirectoryFailsBothReportsBeforeTheySaveData) {
+// A CSV path that cannot be opened (a directory, or in a directory that does not
+// exist) fails both reports before they print or save anything.
+TEST_F(HostileLog, UnopenableCsvPathFailsBothReportsBeforeTheySaveData) {
   fs::create_directory("reports");
   sectionWith({"data.bin"}).writeTo(logPath);
   VynProfileLogReaderXtu xtu(logPath, VisibilityLevel::All);
   VynProfileLogReader generic(logPath, VisibilityLevel::All);
   ASSERT_TRUE(xtu.loadLog(true) && generic.loadLog(true));
-  EXPECT_EQ(report(xtu, "reports", false), "");
-  EXPECT_EQ(report(generic, "reports", false), "");
-  EXPECT_THAT(diagnostics.errors(),
-              ElementsAre("Invalid output csvfile: [reports]", "Invalid output file: [reports]"));
+  for (const std::string path : {"reports", "missing/report.csv"}) {
+    EXPECT_EQ(report(xtu, path, false), "");
+    EXPECT_EQ(report(generic, path, false), "");
+    EXPECT_THAT(diagnostics.errors(), ElementsAre("Invalid output csvfile: [" + path + "]",
+                                                  "Invalid output file: [" + path + "]"));
+    diagnostics.clear();
+  }
   EXPECT_EQ(entriesBelowRoot(), (Texts{"input.log", "work", "work/reports"}));
 }
 
