@@ -48,17 +48,29 @@ class LoggerTest : public ::testing::Test {
   void TearDown() override { destroyLogger(); }
 };
 
-TEST_F(LoggerTest, DefaultSinkPrintsOneLineWithElapsedTimeAndTag) {
+// A line: elapsed milliseconds right-aligned in eight characters, the level's
+// seven-character tag, the message; cut to the buffer. The default sink prints
+// one such line per message.
+TEST_F(LoggerTest, LinesAreElapsedMillisecondsTagAndMessageCutToFit) {
+  const std::pair<std::uint32_t, const char*> tags[] = {
+      {1, " ERROR "}, {2, "WARNING"}, {3, "  INFO "}, {4, "VERBOSE"}, {5, " DEBUG "},
+      {0x7fffffff, "UNKNOWN"}, {0, "       "}, {9, "       "}};  // unnamed levels: seven blanks
+  for (const auto& [level, tag] : tags)
+    EXPECT_EQ(formatLine(256, level, 1'234'567, "Invalid output file: [%s]", "/tmp/out.csv"),
+              std::string("     1.2ms [") + tag + "] Invalid output file: [/tmp/out.csv]");
+  // Eight characters are a minimum width, not a cut; the buffer size is.
+  EXPECT_EQ(formatLine(256, 1, 98'765'432'100'000, "e"), "98765432.1ms [ ERROR ] e");
+  EXPECT_EQ(formatLine(32, 1, 1'234'567, "%s", std::string(100, 'y').c_str()), "     1.2ms [ ERROR ] yyyyyyyyyy");
+
   ASSERT_TRUE(createLogger(nullptr, VYN_LOG_LEVEL_DEBUG));
   ::testing::internal::CaptureStdout();
   VYN_LOG_ERROR("Invalid output file: [%s]", "/tmp/out.csv");
   VYN_LOG_ERROR("%s", std::string(2000, 'x').c_str());
   const std::string out = ::testing::internal::GetCapturedStdout();
-  // The prefix is eight characters wide as long as the time counts from the logger's creation.
+  // The prefix keeps its eight characters only while the time counts from the logger's creation.
   const std::size_t end = out.find('\n') + 1;
   EXPECT_EQ(out.substr(8, end - 8), "ms [ ERROR ] Invalid output file: [/tmp/out.csv]\n") << out;
-  // Long messages are cut to 1023 characters.
-  EXPECT_EQ(out.size() - end, 1024u);
+  EXPECT_EQ(out.size() - end, 1024u);  // 1023 characters and the line end
   EXPECT_EQ(out.substr(out.size() - 11), "xxxxxxxxxx\n");
 }
 
@@ -94,19 +106,6 @@ TEST_F(LoggerTest, OnlyStatementsWithinTheLevelReachTheSink) {
   EXPECT_EQ(sinkCalls[2].level, 3u);
   EXPECT_GE(sinkCalls[1].elapsedNs - sinkCalls[0].elapsedNs, 3'000'000u);
   EXPECT_LT(sinkCalls[1].elapsedNs, 60'000'000'000u);
-}
-
-TEST(LogLineFormat, PrefixIsElapsedMillisecondsAndSevenCharacterTag) {
-  const std::pair<std::uint32_t, const char*> tags[] = {
-      {1, " ERROR "}, {2, "WARNING"}, {3, "  INFO "}, {4, "VERBOSE"}, {5, " DEBUG "},
-      {0x7fffffff, "UNKNOWN"}, {0, "       "}, {9, "       "}};  // unnamed levels: seven blanks
-  for (const auto& [level, tag] : tags)
-    EXPECT_EQ(formatLine(256, level, 1'234'567, "Invalid output file: [%s]", "/tmp/out.csv"),
-              std::string("     1.2ms [") + tag + "] Invalid output file: [/tmp/out.csv]");
-  // Eight characters are a minimum width, not a cut; the buffer size is.
-  EXPECT_EQ(formatLine(256, 1, 98'765'432'100'000, "e"), "98765432.1ms [ ERROR ] e");
-  EXPECT_EQ(formatLine(32, 1, 1'234'567, "%s", std::string(100, 'y').c_str()),
-            "     1.2ms [ ERROR ] yyyyyyyyyy");
 }
 
 }  // namespace
