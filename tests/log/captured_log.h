@@ -17,7 +17,7 @@ namespace vyn::testing {
 class CapturedLog {
  public:
   CapturedLog() {
-    clear();
+    store().clear();
     vyn::log::createLogger(&capture, vyn::log::VYN_LOG_LEVEL_DEBUG);
   }
   ~CapturedLog() { vyn::log::destroyLogger(); }
@@ -27,9 +27,8 @@ class CapturedLog {
   std::vector<std::string> debugs() const { return at(vyn::log::VYN_LOG_LEVEL_DEBUG); }
 
  private:
-  using Messages = std::vector<std::pair<std::uint32_t, std::string>>;
-  static Messages& store() {
-    static Messages messages;
+  static std::vector<std::pair<std::uint32_t, std::string>>& store() {
+    static std::vector<std::pair<std::uint32_t, std::string>> messages;
     return messages;
   }
   static void capture(const char* format, std::uint32_t level, std::uint64_t, va_list args) {
