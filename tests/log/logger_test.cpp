@@ -4,20 +4,15 @@
 #include "log/logger.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
-#include <cstdarg>
-#include <cstdio>
 #include <chrono>
-#include <thread>
+#include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vyn::log {
 namespace {
-
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 // What a custom sink was handed.
 struct SinkCall {
@@ -34,14 +29,13 @@ void recordingSink(const char* format, std::uint32_t level, std::uint64_t elapse
   sinkCalls.push_back({format, level, elapsedNs, text});
 }
 
-std::string formatLine(std::size_t size, std::uint32_t level, std::uint64_t elapsedNs, const char* format,
-                       ...) {
+std::string formatLine(std::size_t size, std::uint32_t level, std::uint64_t elapsedNs, const char* format, ...) {
   std::vector<char> buffer(size, '#');
   va_list args;
   va_start(args, format);
   formatLogLine(buffer.data(), buffer.size(), format, level, elapsedNs, args);
   va_end(args);
-  return std::string(buffer.data());
+  return buffer.data();
 }
 
 // Every test starts and ends without a current logger.
@@ -54,66 +48,10 @@ class LoggerTest : public ::testing::Test {
   void TearDown() override { destroyLogger(); }
 };
 
-TEST_F(LoggerTest, DefaultSinkPrintsOneLineWithElapsedTimeAndTag) {
-  ASSERT_TRUE(createLogger(nullptr, VYN_LOG_LEVEL_DEBUG));
-  ::testing::internal::CaptureStdout();
-  VYN_LOG_ERROR("Invalid output file: [%s]", "/tmp/out.csv");
-  VYN_LOG_ERROR("%s", std::string(2000, 'x').c_str());
-  const std::string out = ::testing::internal::GetCapturedStdout();
-  // The elapsed milliseconds with one decimal, right-aligned in eight characters.
-  double milliseconds = -1;
-  ASSERT_EQ(std::sscanf(out.c_str(), "%lf", &milliseconds), 1) << out;
-  char prefix[32];
-  std::snprintf(prefix, sizeof prefix, "%8.1f", milliseconds);
-  EXPECT_EQ(out.substr(0, 8), prefix);
-  const std::size_t end = out.find('\n') + 1;
-  EXPECT_EQ(out.substr(8, end - 8), "ms [ ERROR ] Invalid output file: [/tmp/out.csv]\n");
-  // Long messages are cut to 1023 characters.
-  EXPECT_EQ(out.size() - end, 1024u);
-  EXPECT_EQ(out.substr(out.size() - 11), "xxxxxxxxxx\n");
-}
-
-// A custom sink gets the unexpanded format, the level, the time since the
-// logger's creation and the arguments; only statements within the level reach it.
-TEST_F(LoggerTest, CustomSinkBehindTheLevelThreshold) {
-  ASSERT_TRUE(createLogger(&recordingSink, VYN_LOG_LEVEL_ERROR));
-  EXPECT_EQ(getLogCallback(), &recordingSink);
-  VYN_LOG_DEBUG("debug");
-  VYN_LOG_WARN("warn");
-  VYN_LOG_ERROR("Truncated record: %u bytes announced, %llu available", 100u, 20ULL);
-  std::this_thread::sleep_for(std::chrono::milliseconds(3));
-  EXPECT_FALSE(setLogLevel(0));
-  EXPECT_FALSE(setLogLevel(6));
-  ASSERT_TRUE(setLogLevel(VYN_LOG_LEVEL_INFO));
-  EXPECT_EQ(getLogLevel(), VYN_LOG_LEVEL_INFO);
-  VYN_LOG_WARN("warn");
-  VYN_LOG_INFO("info");
-  logMessage(VYN_LOG_LEVEL_VERBOSE, "verbose");
-  VYN_LOG_DEBUG("debug");
-  std::vector<std::string> texts;
-  for (const SinkCall& call : sinkCalls) texts.push_back(call.expanded);
-  EXPECT_THAT(texts, ElementsAre("Truncated record: 100 bytes announced, 20 available", "warn", "info"));
-  EXPECT_EQ(sinkCalls[0].format, "Truncated record: %u bytes announced, %llu available");
-  EXPECT_EQ(sinkCalls[0].level, 1u);
-  EXPECT_EQ(sinkCalls[2].level, 3u);
-  EXPECT_GE(sinkCalls[1].elapsedNs - sinkCalls[0].elapsedNs, 3'000'000u);
-  EXPECT_LT(sinkCalls[1].elapsedNs, 60'000'000'000u);
-}
-
-TEST_F(LoggerTest, InvalidLevelsLeaveNoLogger) {
-  for (const std::int32_t level : {0, 6, -1, LOG_LEVEL_UNKNOWN}) {
-    ASSERT_TRUE(createLogger(&recordingSink, VYN_LOG_LEVEL_DEBUG));
-    // The previous logger is removed even though the new one is refused.
-    EXPECT_FALSE(createLogger(&recordingSink, level)) << level;
-    EXPECT_FALSE(isLoggerCreated()) << level;
-    EXPECT_EQ(getLogLevel(), LOG_LEVEL_UNKNOWN) << level;
-    EXPECT_EQ(getLogCallback(), nullptr) << level;
-    VYN_LOG_ERROR("dropped");
-  }
-  EXPECT_THAT(sinkCalls, IsEmpty());
-}
-
-TEST(LogLineFormat, PrefixIsElapsedMillisecondsAndSevenCharacterTag) {
+// A line: elapsed milliseconds right-aligned in eight characters, the level's
+// seven-character tag, the message; cut to the buffer. The default sink prints
+// one such line per message.
+TEST_F(LoggerTest, LinesAreElapsedMillisecondsTagAndMessageCutToFit) {
   const std::pair<std::uint32_t, const char*> tags[] = {
       {1, " ERROR "}, {2, "WARNING"}, {3, "  INFO "}, {4, "VERBOSE"}, {5, " DEBUG "},
       {0x7fffffff, "UNKNOWN"}, {0, "       "}, {9, "       "}};  // unnamed levels: seven blanks
@@ -122,8 +60,52 @@ TEST(LogLineFormat, PrefixIsElapsedMillisecondsAndSevenCharacterTag) {
               std::string("     1.2ms [") + tag + "] Invalid output file: [/tmp/out.csv]");
   // Eight characters are a minimum width, not a cut; the buffer size is.
   EXPECT_EQ(formatLine(256, 1, 98'765'432'100'000, "e"), "98765432.1ms [ ERROR ] e");
-  EXPECT_EQ(formatLine(32, 1, 1'234'567, "%s", std::string(100, 'y').c_str()),
-            "     1.2ms [ ERROR ] yyyyyyyyyy");
+  EXPECT_EQ(formatLine(32, 1, 1'234'567, "%s", std::string(100, 'y').c_str()), "     1.2ms [ ERROR ] yyyyyyyyyy");
+
+  ASSERT_TRUE(createLogger(nullptr, VYN_LOG_LEVEL_DEBUG));
+  ::testing::internal::CaptureStdout();
+  VYN_LOG_ERROR("Invalid output file: [%s]", "/tmp/out.csv");
+  VYN_LOG_ERROR("%s", std::string(2000, 'x').c_str());
+  const std::string out = ::testing::internal::GetCapturedStdout();
+  // The prefix keeps its eight characters only while the time counts from the logger's creation.
+  const std::size_t end = out.find('\n') + 1;
+  EXPECT_EQ(out.substr(8, end - 8), "ms [ ERROR ] Invalid output file: [/tmp/out.csv]\n") << out;
+  EXPECT_EQ(out.size() - end, 1024u);  // 1023 characters and the line end
+  EXPECT_EQ(out.substr(out.size() - 11), "xxxxxxxxxx\n");
+}
+
+// A custom sink gets the unexpanded format, the level, the time since the
+// logger's creation and the arguments; only statements within the level reach
+// it. A logger refused for its level leaves none, not even the one before it.
+TEST_F(LoggerTest, OnlyStatementsWithinTheLevelReachTheSink) {
+  ASSERT_TRUE(createLogger(&recordingSink, VYN_LOG_LEVEL_ERROR));
+  VYN_LOG_DEBUG("debug");
+  VYN_LOG_WARN("warn");
+  VYN_LOG_ERROR("Truncated record: %u bytes announced, %llu available", 100u, 20ULL);
+  std::this_thread::sleep_for(std::chrono::milliseconds(3));
+  EXPECT_FALSE(setLogLevel(0));
+  EXPECT_FALSE(setLogLevel(6));
+  ASSERT_TRUE(setLogLevel(VYN_LOG_LEVEL_INFO));
+  VYN_LOG_WARN("warn");
+  VYN_LOG_INFO("info");
+  logMessage(VYN_LOG_LEVEL_VERBOSE, "verbose");
+  VYN_LOG_DEBUG("debug");
+  for (const std::int32_t level : {0, 6, -1, LOG_LEVEL_UNKNOWN}) {
+    ASSERT_TRUE(createLogger(&recordingSink, VYN_LOG_LEVEL_DEBUG));
+    EXPECT_FALSE(createLogger(&recordingSink, level)) << level;
+    EXPECT_FALSE(isLoggerCreated()) << level;
+    EXPECT_EQ(getLogLevel(), LOG_LEVEL_UNKNOWN) << level;
+    EXPECT_EQ(getLogCallback(), nullptr) << level;
+    VYN_LOG_ERROR("dropped");
+  }
+  std::vector<std::string> texts;
+  for (const SinkCall& call : sinkCalls) texts.push_back(call.expanded);
+  ASSERT_THAT(texts, ::testing::ElementsAre("Truncated record: 100 bytes announced, 20 available", "warn", "info"));
+  EXPECT_EQ(sinkCalls[0].format, "Truncated record: %u bytes announced, %llu available");
+  EXPECT_EQ(sinkCalls[0].level, 1u);
+  EXPECT_EQ(sinkCalls[2].level, 3u);
+  EXPECT_GE(sinkCalls[1].elapsedNs - sinkCalls[0].elapsedNs, 3'000'000u);
+  EXPECT_LT(sinkCalls[1].elapsedNs, 60'000'000'000u);
 }
 
 }  // namespace

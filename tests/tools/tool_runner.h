@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,25 +16,22 @@
 namespace vyn::testing {
 
 inline std::string stagePath(const std::string& path) { return std::string(VYN_STAGE_DIR) + "/" + path; }
-inline const std::string kViewer = stagePath("bin/vyn-profile-viewer");
-inline const std::string kLogTool = stagePath("bin/vyn-profile-log");
 inline const std::string kPlugin = stagePath("lib/libVynXtuProfilingReader.so");
 // An installed sample log, e.g. sampleLog("two-graphs").
 inline std::string sampleLog(const std::string& name) { return stagePath("share/vyn/examples/" + name + ".log"); }
 inline std::string goldenFile(const std::string& name) { return std::string(VYN_GOLDEN_DIR) + "/" + name; }
 
 struct ToolRun {
-  int exitCode = -1;  // -1 when the tool did not exit normally
-  std::string out;
-  std::string err;
+  int exitCode;  // -1 when the tool did not exit normally
+  std::string out, err;
 };
 
 class ToolTest : public ::testing::Test {
  protected:
-  // Runs program with args in the scratch directory, with the time zone set to
-  // UTC so that reports that print local times are the same everywhere.
+  // Runs an installed program with args in the scratch directory, with the time
+  // zone set to UTC so that reports that print local times are the same everywhere.
   ToolRun run(const std::string& program, const std::vector<std::string>& args) {
-    std::string command = "cd '" + work.path() + "' && exec '" + program + "'";
+    std::string command = "cd '" + work.path() + "' && exec '" + stagePath(program) + "'";
     for (const std::string& arg : args) command += " '" + arg + "'";
     command += " </dev/null >'" + capture.file("stdout") + "' 2>'" + capture.file("stderr") + "'";
     ::setenv("TZ", "UTC", 1);
@@ -41,8 +39,8 @@ class ToolTest : public ::testing::Test {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(capture.file("stdout")),
             readFile(capture.file("stderr"))};
   }
-  ToolRun tool(const std::vector<std::string>& args) { return run(kLogTool, args); }
-  ToolRun view(const std::vector<std::string>& args) { return run(kViewer, args); }
+  ToolRun tool(const std::vector<std::string>& args) { return run("bin/vyn-profile-log", args); }
+  ToolRun view(const std::vector<std::string>& args) { return run("bin/vyn-profile-viewer", args); }
 
   // Packs JSON text into a log in the scratch directory; returns the log's name.
   std::string pack(const std::string& name, const std::string& json) {
@@ -52,6 +50,11 @@ class ToolTest : public ::testing::Test {
     return name;
   }
   std::string scratch(const std::string& name) const { return readFile(work.file(name)); }
+  // Copies a sample log into the scratch directory, where tools name it by its bare file name.
+  std::string stage(const std::string& sample) {
+    std::filesystem::copy_file(sampleLog(sample), work.file(sample + ".log"));
+    return sample + ".log";
+  }
 
   TempDir work;
   TempDir capture;
