@@ -84,8 +84,9 @@ void EventMerger::mergeLevel(Level& level, std::vector<ProfileEvent>& accumulate
   // appended at the end, in the order met.
   const std::size_t searched = accumulated.size();
   std::vector<const ProfileEvent*> newcomers;
-  for (const ProfileEvent& event : incoming) {
-    const std::size_t position = find(level, accumulated, searched, event.name);
+  for (std::size_t i = 0; i < incoming.size(); ++i) {
+    const ProfileEvent& event = incoming[i];
+    const std::size_t position = find(level, accumulated, searched, event.name, i);
     if (position < searched) {
       addValue(accumulated[position], event);
       if (!event.subEvents.empty())
@@ -100,15 +101,19 @@ void EventMerger::mergeLevel(Level& level, std::vector<ProfileEvent>& accumulate
 }
 
 std::size_t EventMerger::find(Level& level, const std::vector<ProfileEvent>& accumulated,
-                              std::size_t searched, const std::string& name) {
+                              std::size_t searched, const std::string& name, std::size_t likely) {
   if (searched <= kScannedLevelSize) {
     for (std::size_t i = 0; i < searched; ++i)
       if (accumulated[i].name == name) return i;
     return searched;
   }
   // Positions only grow, so an index entry, once made, stays the first one.
-  for (; level.indexed < searched; ++level.indexed)
-    level.firstPosition.emplace(accumulated[level.indexed].name, level.indexed);
+  for (; level.indexed < searched; ++level.indexed) {
+    if (!level.firstPosition.emplace(accumulated[level.indexed].name, level.indexed).second)
+      level.distinct = false;
+  }
+  // Among different names, the one that matches is the first that does.
+  if (level.distinct && likely < searched && accumulated[likely].name == name) return likely;
   const auto found = level.firstPosition.find(name);
   return found != level.firstPosition.end() && found->second < searched ? found->second : searched;
 }

@@ -34,19 +34,22 @@ class EventMerger {
 
  private:
   // What is known of one accumulated list: the first position of each name among
-  // its first `indexed` events, and the same for the sub-events of each of them.
+  // its first `indexed` events, whether those names are all different, and the
+  // same for the sub-events of each of them.
   struct Level {
     std::unordered_map<std::string, std::size_t> firstPosition;
     std::size_t indexed = 0;
+    bool distinct = true;
     std::vector<std::unique_ptr<Level>> children;
   };
 
   static void mergeLevel(Level& level, std::vector<ProfileEvent>& accumulated,
                          const std::vector<ProfileEvent>& incoming);
   // The position of the first event named `name` among the first `searched`
-  // events of accumulated, or `searched` when there is none.
+  // events of accumulated, or `searched` when there is none. Occurrences mostly
+  // list their events in the same order, so position `likely` is tried first.
   static std::size_t find(Level& level, const std::vector<ProfileEvent>& accumulated,
-                          std::size_t searched, const std::string& name);
+                          std::size_t searched, const std::string& name, std::size_t likely);
   static Level& child(Level& level, std::size_t position);
 
   std::vector<ProfileEvent>& accumulated_;

@@ -143,9 +143,13 @@ TEST(MergeEvents, ValuesThatAreNotNumbersStayButTheirSubEventsMerge) {
 // the merge, searched from the front. A long run of occurrences whose levels are
 // long, repeat names and bring new ones must merge exactly like that search.
 std::vector<ProfileEvent> randomLevel(std::mt19937& random, int depth) {
+  // Mostly the same names in the same order, now and then shifted or repeated.
   std::vector<ProfileEvent> level(random() % (depth == 0 ? 14 : 5));
-  for (ProfileEvent& e : level) {
-    e = u64("n" + std::to_string(random() % 24), random() % 100);
+  const unsigned shift = random() % 4 == 0 ? random() % 3 : 0;
+  for (std::size_t k = 0; k < level.size(); ++k) {
+    ProfileEvent& e = level[k];
+    const unsigned name = random() % 5 == 0 ? random() % 24 : (k + shift) % 24;
+    e = u64("n" + std::to_string(name), random() % 100);
     if (random() % 9 == 0) e.unit = kObject;
     if (depth == 0) e.subEvents = randomLevel(random, 1);
   }
