@@ -56,9 +56,9 @@ class LogWriter {
     flatbuffers::FlatBufferBuilder builder;
     profiling::encodeRecord(record_, builder);
     const std::uint32_t length = builder.GetSize();
-    const unsigned char prefix[4] = {static_cast<unsigned char>(length), static_cast<unsigned char>(length >> 8),
-                                     static_cast<unsigned char>(length >> 16),
-                                     static_cast<unsigned char>(length >> 24)};
+    const unsigned char prefix[4] = {
+        static_cast<unsigned char>(length), static_cast<unsigned char>(length >> 8),
+        static_cast<unsigned char>(length >> 16), static_cast<unsigned char>(length >> 24)};
     if (std::fwrite(prefix, 1, 4, file_) != 4 ||
         std::fwrite(builder.GetBufferPointer(), 1, length, file_) != length)
       throw std::runtime_error("cannot write " + path_);

@@ -106,9 +106,9 @@ double measureFirstTouch(double bytes) {
   const auto start = Clock::now();
   void* memory = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (memory == MAP_FAILED) throw std::runtime_error("cannot map " + std::to_string(length) + " bytes");
-  const long pageSize = ::sysconf(_SC_PAGESIZE);
+  const auto pageSize = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
   auto* bytesOf = static_cast<volatile char*>(memory);
-  for (std::size_t offset = 0; offset < length; offset += static_cast<std::size_t>(pageSize)) bytesOf[offset] = 1;
+  for (std::size_t offset = 0; offset < length; offset += pageSize) bytesOf[offset] = 1;
   const double seconds = secondsSince(start);
   ::munmap(memory, length);
   return seconds;

@@ -80,7 +80,8 @@ Row measure(const std::string& self, const std::string& log, const Options& opti
         std::min(row.reader.genericReportSeconds, times.genericReportSeconds);
   }
   row.touch = 1e300;
-  for (int i = 0; i < runs; ++i) row.touch = std::min(row.touch, vyn::bench::measureFirstTouch(row.reader.heldBytes));
+  for (int i = 0; i < runs; ++i)
+    row.touch = std::min(row.touch, vyn::bench::measureFirstTouch(row.reader.heldBytes));
   row.rssBytes = static_cast<double>(vyn::bench::measurePeakRss(self, log, options.dataDir));
   return row;
 }

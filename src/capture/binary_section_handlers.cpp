@@ -24,7 +24,8 @@ bool handleApplyBinarySection(VynProfileLogReader& reader, const fb::MethodMessa
   if (hasTiming(message)) call.value = messageDuration(message);
   call.timestamp = messageTimestamp(message);
   convertEvents(reader.eventStringPool, message.events(), call.subEvents);
-  appendToSeries(reader.applySectionSeries, reader.applySectionSeriesIndex, cText(message.name()), std::move(call));
+  appendToSeries(reader.applySectionSeries, reader.applySectionSeriesIndex, cText(message.name()),
+                 std::move(call));
   reader.hasApplyBinarySection = true;
   return true;
 }

@@ -58,7 +58,8 @@ bool handleFinalize(VynProfileLogReader& reader, const fb::MethodMessage& messag
   if (!passesVisibility(reader, message)) return false;
   if (message.name() == nullptr) return false;
 
-  GraphPhaseStat& entry = findOrAddGraph(reader.finalizeStats, reader.finalizeStatsIndex, cText(message.name()));
+  GraphPhaseStat& entry =
+      findOrAddGraph(reader.finalizeStats, reader.finalizeStatsIndex, cText(message.name()));
   if (hasTiming(message)) entry.stat.value = messageDuration(message);
   entry.stat.timestamp = messageTimestamp(message);
   reader.hasFinalize = true;
@@ -101,7 +102,8 @@ bool handleExecuteEvents(VynProfileLogReader& reader, const fb::MethodMessage& m
   replaceInitEvents(reader, initEvents);
   // Only a message with finalize events creates or changes a finalize entry.
   if (!finalizeEvents.empty()) {
-    findOrAddGraph(reader.finalizeStats, reader.finalizeStatsIndex, graphName).stat.subEvents = std::move(finalizeEvents);
+    GraphPhaseStat& entry = findOrAddGraph(reader.finalizeStats, reader.finalizeStatsIndex, graphName);
+    entry.stat.subEvents = std::move(finalizeEvents);
   }
 
   if (!executeEvents.empty()) {

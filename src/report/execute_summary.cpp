@@ -35,9 +35,10 @@ std::optional<std::uint64_t> meanQueueWait(const std::vector<std::uint64_t>& sam
 
 // The queue wait of every graph in the given variant, by exact graph name (the
 // first entry of a name counts); empty for a graph whose sample list is empty.
-std::unordered_map<std::string_view, std::optional<std::uint64_t>> queueWaitsByGraph(
-    const VynProfileLogReader& reader, VynProfileLogReader::ExecuteStatKind kind) {
-  std::unordered_map<std::string_view, std::optional<std::uint64_t>> waits;
+using QueueWaits = std::unordered_map<std::string_view, std::optional<std::uint64_t>>;
+
+QueueWaits queueWaitsByGraph(const VynProfileLogReader& reader, VynProfileLogReader::ExecuteStatKind kind) {
+  QueueWaits waits;
   if (kind == VynProfileLogReader::ExecuteStatKind::Average) {
     for (const QueueWaitSamples& entry : reader.queueWaitSamples)
       waits.emplace(entry.graphName, meanQueueWait(entry.samples));
@@ -82,8 +83,7 @@ void VynProfileLogReader::writeExecuteStats(std::ostream& out, ExecuteStatKind k
     return;
   }
 
-  const auto queueWaits = hostRoundTrip ? queueWaitsByGraph(*this, kind)
-                                        : std::unordered_map<std::string_view, std::optional<std::uint64_t>>{};
+  const QueueWaits queueWaits = hostRoundTrip ? queueWaitsByGraph(*this, kind) : QueueWaits{};
   for (std::size_t position = 0; position < source->size(); ++position) {
     const GraphPhaseStat& entry = (*source)[position];
     writeGraphHeading(out, position, entry.graphName);
