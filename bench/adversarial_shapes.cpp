@@ -82,15 +82,32 @@ EventModel event(std::string name, std::uint32_t identifier) {
   return e;
 }
 
-// 20,000 executions of one graph, each with 20 events named after the execution.
-void uniqueEventNames(const std::string& path) {
+// 20,000 executions of one graph, each with 20 events named after the
+// execution ("run 7 ev 3"), each event with two sub-events named afresh too
+// ("run 7 ev 3a", "run 7 ev 3b"): about 69 MB.
+void freshEventNames(const std::string& path) {
   LogWriter log(path);
   for (int run = 0; run < 20000; ++run) {
+    const std::string prefix = "run " + std::to_string(run) + " ev ";
     std::vector<EventModel> events;
-    for (int k = 0; k < 20; ++k)
-      events.push_back(event("run " + std::to_string(run) + " stage " + std::to_string(k), 3000 + k));
+    for (int k = 0; k < 20; ++k) {
+      const std::string name = prefix + std::to_string(k);
+      EventModel parent = event(name, 3000 + k);
+      parent.subEvents =
+          std::vector<EventModel>{event(name + "a", 3100 + k), event(name + "b", 3200 + k)};
+      events.push_back(std::move(parent));
+    }
     log.add(fb::MethodType_Execute, "graph", std::move(events));
   }
+  log.close();
+}
+
+// 2,000 executions of one graph, each with 1,000 events that carry no field at
+// all, the least an event can take in a log (8 bytes): about 16 MB.
+void emptyEvents(const std::string& path) {
+  LogWriter log(path);
+  for (int run = 0; run < 2000; ++run)
+    log.add(fb::MethodType_Execute, "graph", std::vector<EventModel>(1000));
   log.close();
 }
 
@@ -120,9 +137,10 @@ void lateEvents(const std::string& path) {
 
 const std::vector<Shape>& adversarialShapes() {
   static const std::vector<Shape> shapes = {
-      {"unique-names", "20,000 executions naming their 20 events afresh", uniqueEventNames},
+      {"fresh-names", "executions that name their events afresh", freshEventNames},
       {"many-graphs", "60,000 graphs composed, finalized and executed once", manyGraphs},
       {"late-events", "150,000 round trips whose events come in the next message", lateEvents},
+      {"empty-events", "executions of 1,000 events with no field set", emptyEvents},
   };
   return shapes;
 }

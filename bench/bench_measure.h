@@ -7,7 +7,8 @@
 
 namespace vyn::bench {
 
-// Seconds to read the file and verify every record, nothing else: the floor.
+// Seconds to read the file and verify every record with the plain FlatBuffers
+// verifier under the reader's verifier options, nothing else: the floor.
 double measureFloor(const std::string& logPath);
 
 struct ReaderTimes {

@@ -1,5 +1,6 @@
 // Measures how the reader scales on execute-heavy synthetic logs: reading and
-// verifying (the floor), loading, both reports and peak memory, each as a ratio.
+// verifying (the floor), loading, both reports and peak memory, each as a ratio;
+// then the same figures on a few logs of awkward shape.
 //
 //   vyn_reader_bench [--large] [--data-dir DIR] [--log-tool PATH]
 //
@@ -114,22 +115,26 @@ void printRows(const std::vector<Row>& rows) {
   }
 }
 
-// Logs of a few tens of megabytes whose shape once made loading or reporting
-// grow with the square of the log; they should go about as fast per megabyte as
-// the execute-heavy logs.
-void measureShapes(const Options& options) {
-  std::printf("\n%-13s %9s %11s %11s %11s %11s %10s  %s\n", "shape", "log MB", "floor MB/s", "load MB/s",
-              "xtu MB/s", "gener MB/s", "load/floor", "what");
+// Logs of 15 to 70 megabytes whose shape once made loading or reporting grow
+// with the square of the log, or makes what the reader keeps large beside the
+// log; they should go about as fast per megabyte, and take about as much memory
+// per megabyte, as the execute-heavy logs. Measured like the sizes.
+void measureShapes(const std::string& self, const Options& options) {
+  std::printf("\n%-13s %9s %11s %11s %11s %11s %10s %9s %9s  %s\n", "shape", "log MB", "floor MB/s",
+              "load MB/s", "xtu MB/s", "gener MB/s", "load/floor", "RSS/log", "held/log", "what");
   for (const vyn::bench::Shape& shape : vyn::bench::adversarialShapes()) {
     const std::string log = options.dataDir + "/shape-" + shape.name + ".log";
     if (fileSize(log) == 0) shape.write(log);
     std::fprintf(stderr, "measuring %s\n", log.c_str());
-    const double megabytes = static_cast<double>(fileSize(log)) / kMB;
-    const double floor = vyn::bench::measureFloor(log);
-    const auto t = vyn::bench::measureReader(log, options.dataDir);
-    std::printf("%-13s %9.1f %11.1f %11.1f %11.1f %11.1f %10.2f  %s\n", shape.name.c_str(), megabytes,
-                megabytes / floor, megabytes / t.loadSeconds, megabytes / t.backendReportSeconds,
-                megabytes / t.genericReportSeconds, t.loadSeconds / floor, shape.description.c_str());
+    const Row row = measure(self, log, options);
+    const auto& t = row.reader;
+    const double logBytes = row.megabytes * kMB;
+    std::printf("%-13s %9.1f %11.1f %11.1f %11.1f %11.1f %10.2f %9.2f %9.2f  %s\n", shape.name.c_str(),
+                row.megabytes, row.megabytes / row.floor, row.megabytes / t.loadSeconds,
+                row.megabytes / t.backendReportSeconds, row.megabytes / t.genericReportSeconds,
+                t.loadSeconds / row.floor, row.rssBytes / logBytes, t.heldBytes / logBytes,
+                shape.description.c_str());
+    std::fflush(stdout);
   }
 }
 
@@ -165,7 +170,7 @@ int main(int argc, char** argv) {
       rows.push_back(measure(self, log, options));
     }
     printRows(rows);
-    measureShapes(options);
+    measureShapes(self, options);
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "vyn_reader_bench: %s\n", error.what());

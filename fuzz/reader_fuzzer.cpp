@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "log/logger.h"
-#include "reader/vyn_profile_log_reader.h"
-#include "reader/vyn_profile_log_reader_xtu.h"
+#include "plugin/vyn_profile_log_reader.h"
+#include "plugin/vyn_profile_log_reader_xtu.h"
 
 namespace {
 

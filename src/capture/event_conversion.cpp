@@ -1,77 +1,82 @@
 #include "capture/event_conversion.h"
 
-#include <cstring>
-#include <utility>
+#include <algorithm>
 
-#include "capture/message_readings.h"
+#include "format/event_value_reading.h"
+#include "format/message_readings.h"
 
 namespace vyn::profiling {
 namespace {
 
-template <typename Scalar>
-std::uint64_t bitsOf(Scalar value) {
-  static_assert(sizeof(Scalar) <= sizeof(std::uint64_t));
-  std::uint64_t bits = 0;
-  std::memcpy(&bits, &value, sizeof value);
-  return bits;
+ValueType valueTypeOf(EventValueForm form) {
+  switch (form) {
+    case EventValueForm::Signed: return ValueType::Int64;
+    case EventValueForm::Unsigned: return ValueType::UInt64;
+    case EventValueForm::Float32: return ValueType::Float32;
+    case EventValueForm::Float64: return ValueType::Float64;
+    case EventValueForm::Text: return ValueType::Text;
+    case EventValueForm::Bytes:
+    case EventValueForm::None: break;
+  }
+  return ValueType::None;
 }
 
-ProfileEvent convertEvent(std::list<std::string>& stringPool, const fb::EventEntry& entry) {
-  ProfileEvent event;
-  // Children first: their texts enter the pool before their parent's.
-  convertEvents(stringPool, entry.subEvents(), event.subEvents);
-  convertEventValue(stringPool, entry, event.value, event.bytes);
-  event.name = entry.name() != nullptr ? cText(entry.name()) : std::string("null");
-  event.detailText = cText(entry.detailText());
-  event.identifier = entry.identifier();
-  event.unit = entry.unit();
-  event.auxValue = entry.auxValue();
-  event.mergeCount = 1;
-  return event;
-}
+// Positions of a message's rows whose names are remembered for the next message.
+constexpr std::size_t kRememberedPositions = 4096;
+
+// A text as the reports print it: up to its first NUL byte.
+std::string_view upToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 
 }  // namespace
 
-void convertEvents(std::list<std::string>& stringPool, const EventEntryList* entries,
-                   std::vector<ProfileEvent>& out) {
-  if (entries == nullptr) return;
-  out.reserve(out.size() + entries->size());
-  for (const fb::EventEntry* entry : *entries) out.push_back(convertEvent(stringPool, *entry));
+EventConverter::EventConverter(TextInterner& texts, EventStore& store)
+    : texts_(texts), store_(store), null_(texts.intern("null")) {}
+
+void EventConverter::convert(const EventEntryList* entries, std::vector<EventRow>& rows) {
+  rows.clear();
+  if (entries != nullptr) append(*entries, 0, rows);
 }
 
-void convertEventValue(std::list<std::string>& stringPool, const fb::EventEntry& entry,
-                       EventValue& value, std::vector<std::uint8_t>& bytes) {
-  switch (entry.valueKind()) {
-    case fb::EventValueKind_Int64:
-      value.dataType = ValueDataType::Int64;
-      value.payload = static_cast<std::uint64_t>(entry.signedValue());
-      break;
-    case fb::EventValueKind_UInt64:
-      value.dataType = ValueDataType::UInt64;
-      value.payload = entry.unsignedValue();
-      break;
-    case fb::EventValueKind_Float32:
-      value.dataType = ValueDataType::Float32;
-      value.payload = bitsOf(entry.floatValue());
-      break;
-    case fb::EventValueKind_Bytes:
-      if (const auto* data = entry.bytesValue()) bytes.insert(bytes.end(), data->begin(), data->end());
-      break;
-    case fb::EventValueKind_Float64:
-      value.dataType = ValueDataType::Float64;
-      value.payload = bitsOf(entry.doubleValue());
-      break;
-    case fb::EventValueKind_String: {
-      // An absent text is an empty one, so the address is always valid.
-      const flatbuffers::String* text = entry.stringValue();
-      stringPool.emplace_back(text != nullptr ? std::string(text->data(), text->size()) : std::string());
-      value.dataType = ValueDataType::String;
-      value.payload = reinterpret_cast<std::uintptr_t>(stringPool.back().c_str());
-      break;
+void EventConverter::append(const EventEntryList& entries, std::uint8_t depth,
+                            std::vector<EventRow>& rows) {
+  for (const fb::EventEntry* entry : entries) {
+    EventRow row;
+    row.depth = depth;
+    row.identifier = entry->identifier();
+    row.unit = static_cast<std::uint8_t>(std::min<std::uint32_t>(entry->unit(), kOtherUnit));
+    row.name = entry->name() != nullptr ? nameAt(rows.size(), cText(entry->name())) : null_;
+
+    const EventValueReading value = readEventValue(*entry);
+    row.type = valueTypeOf(value.form);
+    row.bits = value.form == EventValueForm::Text ? texts_.intern(upToNul(value.text)) : value.bits;
+
+    const std::string_view detail = cText(entry->detailText());
+    const bool hasBytes = value.bytes != nullptr && value.bytes->size() > 0;
+    if (!detail.empty() || hasBytes || entry->auxValue() != 0) {
+      EventExtra extra;
+      extra.detailText = detail.empty() ? kEmptyText : texts_.intern(detail);
+      extra.auxValue = entry->auxValue();
+      row.extra = hasBytes ? store_.addExtra(extra, value.bytes->data(), value.bytes->size())
+                           : store_.addExtra(extra, nullptr, 0);
     }
-    default:
-      break;
+    rows.push_back(row);
+    if (const EventEntryList* subEvents = entry->subEvents()) {
+      append(*subEvents, static_cast<std::uint8_t>(depth + 1), rows);
+    }
   }
+}
+
+TextId EventConverter::nameAt(std::size_t position, std::string_view name) {
+  if (position >= kRememberedPositions) return texts_.intern(name);
+  if (position < lastNameAt_.size()) {
+    const TextId guess = lastNameAt_[position];
+    if (texts_.view(guess) == name) return guess;
+  } else {
+    lastNameAt_.resize(position + 1, kEmptyText);
+  }
+  const TextId id = texts_.intern(name);
+  lastNameAt_[position] = id;
+  return id;
 }
 
 }  // namespace vyn::profiling

@@ -1,27 +1,39 @@
-// Turns the event tables of a record into ProfileEvent trees that the reader owns
-// and keeps after the record's bytes are gone.
+// Turns the event tables of a record into rows that outlive the record: names
+// and texts interned, the few extras (detail text, raw bytes, auxiliary number)
+// kept in the event store.
 #ifndef VYN_CAPTURE_EVENT_CONVERSION_H_
 #define VYN_CAPTURE_EVENT_CONVERSION_H_
 
-#include <list>
-#include <string>
 #include <vector>
 
+#include "capture/text_interner.h"
 #include "format/record_format.h"
-#include "vyn/profiling/profile_event.h"
+#include "model/event_row.h"
+#include "model/event_store.h"
 
 namespace vyn::profiling {
 
 using EventEntryList = flatbuffers::Vector<flatbuffers::Offset<fb::EventEntry>>;
 
-// Appends one ProfileEvent per entry, in order, children converted first. Texts of
-// string-valued events are appended to stringPool, which must outlive the events.
-void convertEvents(std::list<std::string>& stringPool, const EventEntryList* entries,
-                   std::vector<ProfileEvent>& out);
+class EventConverter {
+ public:
+  EventConverter(TextInterner& texts, EventStore& store);
 
-// Sets value (and bytes, for a bytes-valued entry) from the entry's value kind.
-void convertEventValue(std::list<std::string>& stringPool, const fb::EventEntry& entry,
-                       EventValue& value, std::vector<std::uint8_t>& bytes);
+  // Replaces rows by the rows of entries and their sub-events, in pre-order,
+  // the entries at depth 0. An absent list gives no rows.
+  void convert(const EventEntryList* entries, std::vector<EventRow>& rows);
+
+ private:
+  void append(const EventEntryList& entries, std::uint8_t depth, std::vector<EventRow>& rows);
+  // The id of a name met at position of a message's rows: the messages of a log
+  // mostly name their events alike, so the name met there last time is tried first.
+  TextId nameAt(std::size_t position, std::string_view name);
+
+  TextInterner& texts_;
+  EventStore& store_;
+  const TextId null_;  // the name of an event that has none
+  std::vector<TextId> lastNameAt_;
+};
 
 }  // namespace vyn::profiling
 

@@ -1,80 +1,86 @@
 // CSV rows of the generic export beyond the phases and executions: the overall
 // inference rate, the library load latency, tensor-update finalizations,
 // context retrievals and binary-section updates.
-#include <iomanip>
 #include <optional>
 #include <string>
 
-#include "capture/event_value.h"
-#include "reader/vyn_profile_log_reader.h"
-#include "report/csv_field.h"
-#include "report/inference_rate.h"
-#include "report/text_layout.h"
+#include "report/csv_export.h"
+#include "report/text_buffer.h"
+#include "stats/inference_rate.h"
 
 namespace vyn::profiling {
 namespace {
 
 // The unit, timing source and level columns of a row timed by the runtime.
-constexpr const char* kNetRunColumns = ",US,NETRUN,ROOT";
+constexpr std::string_view kNetRunColumns = ",US,NETRUN,ROOT";
 
 }  // namespace
 
-void VynProfileLogReader::writeExecuteIpsRow(std::ostream& out) {
-  if (!hasExecuteOverallStat) return;
-  const std::optional<float> figure = inferencesPerSecond(executeOverallStat.subEvents);
+void writeExecuteIpsRow(TextBuffer& out, const ReportInput& input) {
+  const LogModel& model = input.model;
+  if (!model.executeOverall) return;
+  const std::optional<float> figure = inferencesPerSecond(model.list(model.executeOverall->events));
   if (!figure) return;
-  // The precision stays at 6 for the rows that follow; they print integers only.
-  out << std::fixed << std::setprecision(6);
-  out << executeOverallStat.timestamp << ",EXECUTE IPS," << *figure << ",INF/SEC,NETRUN,ROOT,null";
-  endLine(out);
+  TextBuffer& row = out;
+  row.number(model.executeOverall->timestamp).text(",EXECUTE IPS,").fixed(*figure, 6);
+  row.text(",INF/SEC,NETRUN,ROOT,null");
+  row.endLine();
 }
 
-void VynProfileLogReader::writeDlopenLatencyRow(std::ostream& out) {
-  if (!hasLibLoadStat || libLoadStat.subEvents.empty()) return;
-  out << libLoadStat.timestamp << ",DLOPEN LATENCY,"
-      << eventValueAsUnsigned(libLoadStat.subEvents.front().value) << kNetRunColumns << ",null";
-  endLine(out);
+void writeDlopenLatencyRow(TextBuffer& out, const ReportInput& input) {
+  const LogModel& model = input.model;
+  if (!model.libraryLoad || model.libraryLoad->events.empty()) return;
+  const EventRow& first = *model.events.rows(model.libraryLoad->events);
+  TextBuffer& row = out;
+  row.number(model.libraryLoad->timestamp).text(",DLOPEN LATENCY,");
+  row.number(valueAsUnsigned(rowValue(first, model.texts))).text(kNetRunColumns).text(",null");
+  row.endLine();
 }
 
-void VynProfileLogReader::writeFinalizeAfterTensorUpdatesRows(std::ostream& out) {
+void writeFinalizeAfterTensorUpdatesRows(TextBuffer& out, const ReportInput& input,
+                                         EventPrinter& events) {
   static const std::string kLabel = "FINALIZE_AFTER_TENSOR_UPDATES";
-  for (std::size_t position = 0; position < tensorUpdateSeries.size(); ++position) {
+  const LogModel& model = input.model;
+  for (std::size_t position = 0; position < model.tensorUpdates.size(); ++position) {
     // The identifier carries each call's own name, which keeps the pass suffix
     // that the graph key drops.
     const std::string prefix = "Graph " + std::to_string(position) + ": ";
-    for (const PhaseStat& call : tensorUpdateSeries[position].stats) {
-      out << call.timestamp << ",FINALIZE AFTER TENSOR UPDATES," << call.value << kNetRunColumns
-          << ',';
-      writeCsvField(out, prefix + call.name);
-      endLine(out);
-      printEvent(out, call.subEvents, call.timestamp, kLabel, 0);
+    for (const Occurrence& call : model.tensorUpdates[position].occurrences) {
+      out.number(call.timestamp).text(",FINALIZE AFTER TENSOR UPDATES,").number(call.value);
+      out.text(kNetRunColumns).character(',').csvField(prefix + std::string(model.text(call.name)));
+      out.endLine();
+      events.rows(out, model.list(call.events), call.timestamp, kLabel);
     }
   }
 }
 
-void VynProfileLogReader::writeContextRetrievalRows(std::ostream& out) {
-  const auto writeRow = [&out](const std::string& key, const PhaseStat& stat) {
-    out << stat.timestamp << ',';
-    writeCsvField(out, key);
-    out << ',' << stat.value << kNetRunColumns << ',';
-    if (stat.name.empty())
-      out << "null";
-    else
-      writeCsvField(out, stat.name);
-    endLine(out);
+void writeContextRetrievalRows(TextBuffer& out, const ReportInput& input) {
+  const LogModel& model = input.model;
+  TextBuffer& rows = out;
+  const auto writeRow = [&](std::string_view measurement, const Occurrence& call) {
+    rows.number(call.timestamp).character(',').csvField(measurement).character(',');
+    rows.number(call.value).text(kNetRunColumns).character(',');
+    if (call.name == kEmptyText) {
+      rows.text("null");
+    } else {
+      rows.csvField(model.text(call.name));
+    }
+    rows.endLine();
   };
-  for (const auto& [key, stat] : contextBinaryStats) writeRow(key, stat);
-  for (const auto& [key, stats] : contextSectionSeries)
-    for (const PhaseStat& stat : stats) writeRow(key, stat);
+  for (const ContextCall& call : model.contextBinaryCalls) writeRow(call.measurement, call.occurrence);
+  for (const Occurrence& call : model.contextSectionSizeCalls)
+    writeRow("CONTEXT GET BINARY SECTION SIZE", call);
 }
 
-void VynProfileLogReader::writeUpdateBinarySectionRows(std::ostream& out) {
+void writeUpdateBinarySectionRows(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
   static const std::string kLabel = "UPDATE_BINARY_SECTION";
-  if (updateSectionStats.empty()) return;
-  const PhaseStat& update = updateSectionStats.front().stat;
-  out << update.timestamp << ",UPDATE BINARY SECTION," << update.value << ",US,TALV,ROOT,null";
-  endLine(out);
-  printEvent(out, update.subEvents, update.timestamp, kLabel, 0);
+  const LogModel& model = input.model;
+  if (!model.sectionUpdate) return;
+  const Occurrence& update = *model.sectionUpdate;
+  out.number(update.timestamp).text(",UPDATE BINARY SECTION,").number(update.value);
+  out.text(",US,TALV,ROOT,null");
+  out.endLine();
+  events.rows(out, model.list(update.events), update.timestamp, kLabel);
 }
 
 }  // namespace vyn::profiling

@@ -1,15 +1,12 @@
 // The CSV preamble, the column header row and the rows of the timed phases that
-// both the generic and the Xtu report export.
-#include "report/csv_rows.h"
-
+// both the generic and the back-end export write.
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "reader/vyn_profile_log_reader.h"
-#include "report/csv_field.h"
+#include "report/csv_export.h"
 #include "report/text_buffer.h"
-#include "report/text_layout.h"
+#include "version/viewer_version.h"
 
 namespace vyn::profiling {
 namespace {
@@ -17,9 +14,9 @@ namespace {
 // One phase row: timestamp, message keyword, value in microseconds, unit US,
 // source NETRUN, level ROOT and the identifier, or "null" when there is none.
 // keyword is a literal with its separators, e.g. ",INIT,".
-void writePhaseRow(std::ostream& out, std::uint64_t timestamp, const char* keyword,
+void writePhaseRow(TextBuffer& out, std::uint64_t timestamp, std::string_view keyword,
                    std::uint64_t value, std::optional<std::string_view> identifier) {
-  TextBuffer row(out);
+  TextBuffer& row = out;
   row.number(timestamp).text(keyword).number(value).text(",US,NETRUN,ROOT,");
   if (identifier) {
     row.csvField(*identifier);
@@ -30,103 +27,94 @@ void writePhaseRow(std::ostream& out, std::uint64_t timestamp, const char* keywo
 }
 
 // A phase name with its suffix, or none when the name is empty.
-std::optional<std::string> suffixedName(const std::string& name, const char* suffix) {
+std::optional<std::string> suffixedName(std::string_view name, std::string_view suffix) {
   if (name.empty()) return std::nullopt;
-  return name + suffix;
+  return std::string(name) + std::string(suffix);
+}
+
+// "Graph <position>: <graph name>", the identifier of every row of one graph.
+std::string graphIdentifier(std::size_t position, std::string_view graphName) {
+  return "Graph " + std::to_string(position) + ": " + std::string(graphName);
+}
+
+// One row per occurrence of every graph's series, each followed by its events.
+void writeSeriesRows(TextBuffer& out, const ReportInput& input, EventPrinter& events,
+                     const std::vector<GraphSeries>& series, std::string_view keyword,
+                     const std::string& label) {
+  const LogModel& model = input.model;
+  for (std::size_t position = 0; position < series.size(); ++position) {
+    const std::string identifier = graphIdentifier(position, model.text(series[position].graph));
+    for (const Occurrence& occurrence : series[position].occurrences) {
+      writePhaseRow(out, occurrence.timestamp, keyword, occurrence.value, identifier);
+      events.rows(out, model.list(occurrence.events), occurrence.timestamp, label);
+    }
+  }
 }
 
 }  // namespace
 
-std::string graphIdentifier(std::size_t position, const std::string& graphName) {
-  return "Graph " + std::to_string(position) + ": " + graphName;
+void writeCsvPreamble(TextBuffer& out, const ReportInput& input) {
+  const LogHeaderInfo header = input.model.header.value_or(LogHeaderInfo{});
+  TextBuffer& lines = out;
+  lines.text("input log file location, ").csvField(input.inputLogPath);
+  lines.endLine();
+  lines.text("vyn-profile-viewer version, ").text(kViewerVersion);
+  lines.endLine();
+  lines.csvField(header.generatorName + " version").text(", ").csvField(header.generatorVersion);
+  lines.endLine();
+  lines.text("Backend version, ").csvField(header.backendVersion);
+  lines.endLine();
 }
 
-void writeExecuteRow(VynProfileLogReader& reader, std::ostream& out,
-                     const std::string& identifier, const PhaseStat& run) {
+void writeCsvHeaderRow(TextBuffer& out) {
+  out.text("Msg Timestamp, Message, Time, Unit of Measurement, Timing Source, Event Level, "
+           "Event Identifier");
+  out.endLine();
+}
+
+void writePhaseRows(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+  const LogModel& model = input.model;
+  const Statistics& statistics = input.statistics;
+
+  writePhaseRow(out, statistics.initTimestamp, ",INIT,", statistics.initTime,
+                suffixedName(model.initName, " (init)"));
+  static const std::string kInit = "INIT";
+  if (model.initEvents) {
+    events.rows(out, model.list(*model.initEvents), statistics.initTimestamp, kInit);
+  } else if (model.contextCreation) {
+    events.rows(out, model.list(model.contextCreation->events), statistics.initTimestamp, kInit);
+  }
+
+  writePhaseRow(out, model.composeTimestamp, ",COMPOSE GRAPHS,", model.composeTime,
+                suffixedName(model.composeName, ""));
+
+  static const std::string kFinalize = "FINALIZE";
+  for (std::size_t position = 0; position < model.finalizations.size(); ++position) {
+    const GraphOccurrence& entry = model.finalizations[position];
+    const Occurrence& finalization = entry.occurrence;
+    writePhaseRow(out, finalization.timestamp, ",FINALIZE,", finalization.value,
+                  graphIdentifier(position, model.text(entry.graph)));
+    if (model.finalizeEventsSeen) {
+      events.rows(out, model.list(finalization.events), finalization.timestamp, kFinalize);
+    }
+  }
+
+  static const std::string kDeInit = "DE-INIT";
+  const Occurrence& deInit = model.deInit;
+  writePhaseRow(out, deInit.timestamp, ",DE-INIT,", deInit.value,
+                suffixedName(model.text(deInit.name), " (deinit)"));
+  events.rows(out, model.list(deInit.events), deInit.timestamp, kDeInit);
+}
+
+void writeExecuteRows(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
   static const std::string kLabel = "EXECUTE";
-  writePhaseRow(out, run.timestamp, ",EXECUTE,", run.value, identifier);
-  reader.printEvent(out, run.subEvents, run.timestamp, kLabel, 0);
+  writeSeriesRows(out, input, events, input.model.executions, ",EXECUTE,", kLabel);
 }
 
-void VynProfileLogReader::writeCsvPreamble(std::ostream& out) {
-  out << "input log file location, ";
-  writeCsvField(out, inputLogPath);
-  endLine(out);
-  out << "vyn-profile-viewer version, " << kViewerVersion;
-  endLine(out);
-  writeCsvField(out, generatorName + " version");
-  out << ", ";
-  writeCsvField(out, generatorVersion);
-  endLine(out);
-  out << "Backend version, ";
-  writeCsvField(out, backendVersion);
-  endLine(out);
-}
-
-void VynProfileLogReader::writeCsvHeaderRow(std::ostream& out) {
-  out << "Msg Timestamp, Message, Time, Unit of Measurement, Timing Source, Event Level, "
-         "Event Identifier";
-  endLine(out);
-}
-
-void VynProfileLogReader::writePhaseRows(std::ostream& out) {
-  writeInitRow(out);
-  writeComposeGraphsRow(out);
-  writeFinalizeRows(out);
-  writeDeInitRow(out);
-}
-
-void VynProfileLogReader::writeInitRow(std::ostream& out) {
-  writePhaseRow(out, initTimestamp, ",INIT,", initTime, suffixedName(initName, " (init)"));
-  if (hasInitStat) {
-    printEvent(out, initStat.subEvents, initTimestamp, "INIT", 0);
-  } else if (hasInitAltStat) {
-    printEvent(out, initAltStat.subEvents, initTimestamp, "INIT", 0);
-  }
-}
-
-void VynProfileLogReader::writeComposeGraphsRow(std::ostream& out) {
-  writePhaseRow(out, composeTimestamp, ",COMPOSE GRAPHS,", composeTime,
-                suffixedName(composeName, ""));
-}
-
-void VynProfileLogReader::writeFinalizeRows(std::ostream& out) {
-  for (std::size_t position = 0; position < finalizeStats.size(); ++position) {
-    const GraphPhaseStat& entry = finalizeStats[position];
-    writePhaseRow(out, entry.stat.timestamp, ",FINALIZE,", entry.stat.value,
-                  graphIdentifier(position, entry.graphName));
-    if (hasFinalizeStats) {
-      printEvent(out, entry.stat.subEvents, entry.stat.timestamp, "FINALIZE", 0);
-    }
-  }
-}
-
-void VynProfileLogReader::writeDeInitRow(std::ostream& out) {
-  writePhaseRow(out, deInitStat.timestamp, ",DE-INIT,", deInitStat.value,
-                suffixedName(deInitStat.name, " (deinit)"));
-  printEvent(out, deInitStat.subEvents, deInitStat.timestamp, "DE-INIT", 0);
-}
-
-void VynProfileLogReader::writeExecuteRows(std::ostream& out) {
-  for (std::size_t position = 0; position < executeSeries.size(); ++position) {
-    const GraphPhaseSeries& series = executeSeries[position];
-    const std::string identifier = graphIdentifier(position, series.graphName);
-    for (const PhaseStat& run : series.stats) {
-      writeExecuteRow(*this, out, identifier, run);
-    }
-  }
-}
-
-void VynProfileLogReader::writeApplyBinarySectionRows(std::ostream& out) {
-  for (std::size_t position = 0; position < applySectionSeries.size(); ++position) {
-    const GraphPhaseSeries& series = applySectionSeries[position];
-    const std::string identifier = graphIdentifier(position, series.graphName);
-    for (const PhaseStat& occurrence : series.stats) {
-      writePhaseRow(out, occurrence.timestamp, ",APPLY BINARY SECTION,", occurrence.value,
-                    identifier);
-      printEvent(out, occurrence.subEvents, occurrence.timestamp, "APPLYBINARY", 0);
-    }
-  }
+void writeApplyBinarySectionRows(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+  static const std::string kLabel = "APPLYBINARY";
+  writeSeriesRows(out, input, events, input.model.sectionApplications, ",APPLY BINARY SECTION,",
+                  kLabel);
 }
 
 }  // namespace vyn::profiling

@@ -1,125 +1,133 @@
-// CSV rows of the events measured below a phase occurrence: the generic rows
-// (one level of sub-events) and the Xtu back-end rows (every level, with the
-// back-end's identifiers steering the value column). Each printer call gathers
-// its rows in one text buffer.
+// CSV rows of the events measured below a phase occurrence.
 #include <string>
-#include <string_view>
+#include <vector>
 
-#include "capture/event_value.h"
-#include "reader/vyn_profile_log_reader_xtu.h"
+#include "model/event_list.h"
 #include "report/backend_identifiers.h"
+#include "report/event_printers.h"
 #include "report/event_text.h"
+#include "report/profile_event_walk.h"
 #include "report/text_buffer.h"
 
 namespace vyn::profiling {
 namespace {
 
 // The timestamp and message columns that open every row of one printer call.
-std::string rowStart(std::uint64_t timestamp, const std::string& label) {
-  return std::to_string(timestamp) + ',' + label + ',';
+std::string rowStart(std::uint64_t timestamp, std::string_view label) {
+  std::string start = std::to_string(timestamp);
+  start += ',';
+  start += label;
+  start += ',';
+  return start;
 }
 
 // Source, level and name columns that close every event row.
-void appendRowEnd(TextBuffer& rows, const std::string& level, const std::string& name) {
+void appendRowEnd(TextBuffer& rows, std::string_view level, std::string_view name) {
   rows.text(",BACKEND,").text(level).character(',').csvField(name);
   rows.endLine();
 }
 
-void appendGenericRow(TextBuffer& rows, const ProfileEvent& event, std::string_view start,
-                      const std::string& level) {
-  rows.text(start);
-  rows.csvEventValue(event.value).character(',').text(unitWord(event.unit));
-  appendRowEnd(rows, level, event.name);
-}
+// The level column's text for each depth from a first one, made once per depth
+// (once per process for the usual depths).
+class LevelTexts {
+ public:
+  explicit LevelTexts(std::uint64_t firstDepth) : firstDepth_(firstDepth) {}
 
-void appendBurstRows(TextBuffer& rows, const std::vector<ProfileEvent>& events,
-                     std::string_view start, std::uint64_t depth) {
-  const std::string level = eventLevelText(depth);
-  for (const ProfileEvent& event : events) {
-    rows.text(start);
-    switch (event.identifier) {
-      case backend::kBurst:
-      case backend::kBurstBlankValue:
-      case backend::kBurstNameOnly:
-        rows.character(',');
-        break;
-      case backend::kBurstMarker:
-        rows.text(",Burst");
-        break;
-      default:
-        rows.csvEventValue(event.value).character(',');
-        if (!backend::isUnitlessBurstValue(event.identifier)) rows.text(unitWord(event.unit));
-        break;
-    }
-    appendRowEnd(rows, level, event.name);
-    if (!event.subEvents.empty()) {
-      appendBurstRows(rows, event.subEvents, start, depth + 1);
-    }
+  std::string_view below(std::uint64_t levels) {
+    static const std::vector<std::string> kUsual = [] {
+      std::vector<std::string> texts;
+      for (std::uint64_t depth = 0; depth < 16; ++depth) texts.push_back(eventLevelText(depth));
+      return texts;
+    }();
+    const std::uint64_t depth = firstDepth_ + levels;
+    if (depth < kUsual.size()) return kUsual[depth];
+    while (others_.size() <= levels) others_.push_back(eventLevelText(firstDepth_ + others_.size()));
+    return others_[levels];
+  }
+
+ private:
+  std::uint64_t firstDepth_;
+  std::vector<std::string> others_;
+};
+
+void appendBurstSettingRow(TextBuffer& rows, const EventItem& event) {
+  switch (event.identifier) {
+    case backend::kBurst:
+    case backend::kBurstBlankValue:
+    case backend::kBurstNameOnly:
+      rows.character(',');
+      break;
+    case backend::kBurstMarker:
+      rows.text(",Burst");
+      break;
+    default:
+      rows.csvEventValue(event.value).character(',');
+      if (!backend::isUnitlessBurstValue(event.identifier)) rows.text(unitWord(event.unit));
+      break;
   }
 }
 
-void appendXtuRows(TextBuffer& rows, const std::vector<ProfileEvent>& events,
-                   std::string_view start, std::uint64_t depth) {
-  const std::string level = eventLevelText(depth);
-  for (const ProfileEvent& event : events) {
+}  // namespace
+
+template <typename Events>
+void appendGenericEventRows(TextBuffer& rows, const Events& events, std::uint64_t timestamp,
+                            std::string_view label) {
+  const std::string start = rowStart(timestamp, label);
+  walkEvents(events, [&](const EventItem& event) {
+    if (event.unit != EventUnit::Object) {
+      rows.text(start).csvEventValue(event.value).character(',').text(unitWord(event.unit));
+      appendRowEnd(rows, event.depth == 0 ? "ROOT" : "SUB-EVENT", event.name);
+    }
+    // Only the first level below a top-level event has rows.
+    return event.depth == 0;
+  });
+}
+
+template <typename Events>
+void appendBackendEventRows(TextBuffer& rows, const Events& events, std::uint64_t timestamp,
+                            std::string_view label, std::uint64_t depth) {
+  const std::string start = rowStart(timestamp, label);
+  LevelTexts levels(depth);
+  // While inside a burst event's sub-events, the depth of that burst event.
+  bool inBurst = false;
+  std::uint64_t burstDepth = 0;
+  walkEvents(events, [&](const EventItem& event) {
     rows.text(start);
+    const std::string_view level = levels.below(event.depth);
+    if (inBurst && event.depth > burstDepth) {
+      appendBurstSettingRow(rows, event);
+      appendRowEnd(rows, level, event.name);
+      return true;
+    }
+    inBurst = false;
     if (event.identifier == backend::kBurst) {
+      // The events after a burst event keep their rows.
       rows.character(',');
       appendRowEnd(rows, level, event.name);
-      appendBurstRows(rows, event.subEvents, start, depth + 1);
-      // The events after a burst event belong to the same occurrence and keep their rows.
-      continue;
+      inBurst = true;
+      burstDepth = event.depth;
+      return true;
     }
     if (backend::isNameOnly(event.identifier)) {
       rows.text("\"\"");
     } else if (event.identifier == backend::kHardwareUnits) {
-      const auto mask = static_cast<std::uint8_t>(eventValueAsUnsigned(event.value) & 0xFFu);
+      const auto mask = static_cast<std::uint8_t>(valueAsUnsigned(event.value) & 0xFFu);
       rows.character('"').text(formatUnitMask(mask)).character('"');
     } else {
       rows.csvEventValue(event.value);
     }
     rows.character(',').text(unitWord(event.unit));
     appendRowEnd(rows, level, event.name);
-    if (!event.subEvents.empty()) {
-      appendXtuRows(rows, event.subEvents, start, depth + 1);
-    }
-  }
+    return true;
+  });
 }
 
-}  // namespace
-
-void VynProfileLogReader::printEvent(std::ostream& out, const std::vector<ProfileEvent>& events,
-                                     std::uint64_t messageTimestamp,
-                                     const std::string& messageLabel, std::uint64_t) {
-  static const std::string kRoot = "ROOT";
-  static const std::string kSubEvent = "SUB-EVENT";
-  const std::string start = rowStart(messageTimestamp, messageLabel);
-  TextBuffer rows(out);
-  for (const ProfileEvent& event : events) {
-    if (event.unit != EventUnit::Object) appendGenericRow(rows, event, start, kRoot);
-    // Only the first level below a root event has rows.
-    for (const ProfileEvent& subEvent : event.subEvents) {
-      if (subEvent.unit != EventUnit::Object) {
-        appendGenericRow(rows, subEvent, start, kSubEvent);
-      }
-    }
-  }
-}
-
-void VynProfileLogReaderXtu::printEvent(std::ostream& out, const std::vector<ProfileEvent>& events,
-                                        std::uint64_t messageTimestamp,
-                                        const std::string& messageLabel, std::uint64_t depth) {
-  TextBuffer rows(out);
-  appendXtuRows(rows, events, rowStart(messageTimestamp, messageLabel), depth);
-}
-
-void VynProfileLogReaderXtu::printBurstEventRows(std::ostream& out,
-                                                 const std::vector<ProfileEvent>& events,
-                                                 std::uint64_t messageTimestamp,
-                                                 const std::string& messageLabel,
-                                                 std::uint64_t depth) {
-  TextBuffer rows(out);
-  appendBurstRows(rows, events, rowStart(messageTimestamp, messageLabel), depth);
-}
+template void appendGenericEventRows(TextBuffer&, const EventList&, std::uint64_t, std::string_view);
+template void appendGenericEventRows(TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t,
+                                     std::string_view);
+template void appendBackendEventRows(TextBuffer&, const EventList&, std::uint64_t, std::string_view,
+                                     std::uint64_t);
+template void appendBackendEventRows(TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t,
+                                     std::string_view, std::uint64_t);
 
 }  // namespace vyn::profiling

@@ -1,16 +1,8 @@
 #include "report/event_text.h"
 
-#include "report/text_buffer.h"
+#include "vyn/profiling/profile_event.h"
 
 namespace vyn::profiling {
-
-std::string formatEventValue(const EventValue& value) {
-  TextAppender text;
-  text.eventValue(value);
-  return std::string(text.view());
-}
-
-std::string unitName(std::uint32_t unit) { return std::string(unitWord(unit)); }
 
 std::string_view unitWord(std::uint32_t unit) {
   switch (unit) {
@@ -34,15 +26,11 @@ std::string_view unitSuffix(std::uint32_t unit) {
   }
 }
 
-std::string formatUnitMask(std::uint8_t mask) {
-  static constexpr const char* kUnitNames[] = {"ZEL", "ZOR", "DMA"};
-  std::string text;
-  for (unsigned bit = 0; bit < 3; ++bit) {
-    if ((mask & (1u << bit)) == 0) continue;
-    if (!text.empty()) text += ", ";
-    text += kUnitNames[bit];
-  }
-  return text;
+std::string_view formatUnitMask(std::uint8_t mask) {
+  // By the three bits that name units; other bits are ignored.
+  static constexpr std::string_view kUnits[] = {
+      "", "ZEL", "ZOR", "ZEL, ZOR", "DMA", "ZEL, DMA", "ZOR, DMA", "ZEL, ZOR, DMA"};
+  return kUnits[mask & 7u];
 }
 
 std::string eventLevelText(std::uint64_t depth) {

@@ -1,38 +1,40 @@
-#include <ios>
-#include <string>
+#include <vector>
 
-#include "reader/vyn_profile_log_reader.h"
+#include "model/event_list.h"
+#include "report/event_printers.h"
 #include "report/event_text.h"
-#include "report/text_buffer.h"
+#include "report/profile_event_walk.h"
 #include "report/text_layout.h"
 
 namespace vyn::profiling {
 
-void VynProfileLogReader::writeEventTree(std::ostream& out, const std::vector<ProfileEvent>& events,
-                                         std::uint64_t depth) {
-  TextBuffer lines(out);
-  for (const ProfileEvent& event : events) {
+template <typename Events>
+bool appendEventTree(TextBuffer& out, const Events& events, std::uint64_t depth,
+                     DataFileWriter* dataFiles) {
+  bool wroteLine = false;
+  walkEvents(events, [&](const EventItem& event) {
+    const std::uint64_t level = depth + event.depth;
     if (event.unit != EventUnit::Object) {
-      lines.blanks(sectionIndent * depth);
-      if (depth == 1) {
-        lines.text("Backend (").text(event.name).text("): ");
+      out.blanks(sectionIndent * level);
+      if (level == 1) {
+        out.text("Backend (").text(event.name).text("): ");
       } else {
-        lines.text(event.name).text(": ");
+        out.text(event.name).text(": ");
       }
-      // Later sections of the summary inherit this notation; the value text
-      // itself does not depend on it.
-      out.setf(std::ios::fixed, std::ios::floatfield);
-      out.precision(0);
-      lines.eventValue(event.value).text(unitSuffix(event.unit));
-      lines.endLine();
-    } else if (writeDataFiles) {
+      out.eventValue(event.value).text(unitSuffix(event.unit));
+      out.endLine();
+      wroteLine = true;
+    } else if (dataFiles != nullptr) {
       // Object-valued events carry data, not a measurement: their bytes go to a file.
-      writeEventDataFile(event);
+      dataFiles->write(event.detailText, event.bytes);
     }
-    // The sub-events go through the dispatch table and write to the stream themselves.
-    lines.flush();
-    writeEventTree(out, event.subEvents, depth + 1);
-  }
+    return true;
+  });
+  return wroteLine;
 }
+
+template bool appendEventTree(TextBuffer&, const EventList&, std::uint64_t, DataFileWriter*);
+template bool appendEventTree(TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t,
+                              DataFileWriter*);
 
 }  // namespace vyn::profiling

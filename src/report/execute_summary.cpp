@@ -1,25 +1,19 @@
 // Summary sections about graph execution: the overall inference rate, the
 // average, minimum and maximum execution of every graph, and the back-end
 // library load latency.
-#include <iomanip>
 #include <limits>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 #include <vector>
 
-#include "capture/event_value.h"
-#include "reader/vyn_profile_log_reader.h"
-#include "report/inference_rate.h"
+#include "report/summary_sections.h"
+#include "report/text_buffer.h"
 #include "report/text_layout.h"
+#include "stats/inference_rate.h"
 
 namespace vyn::profiling {
 namespace {
-
-constexpr std::uint64_t kMaxUnsigned = std::numeric_limits<std::uint64_t>::max();
-
-const std::string kIndent(sectionIndent, ' ');
 
 // Mean of the samples, summed in double precision and truncated toward zero.
 // Nothing for an empty list, which has no mean.
@@ -29,102 +23,123 @@ std::optional<std::uint64_t> meanQueueWait(const std::vector<std::uint64_t>& sam
   for (const std::uint64_t sample : samples) sum += static_cast<double>(sample);
   const double mean = sum / static_cast<double>(samples.size());
   // Samples near the top of the range can round up to 2^64, which has no u64 form.
-  if (mean >= 18446744073709551616.0) return kMaxUnsigned;
+  if (mean >= 18446744073709551616.0) return std::numeric_limits<std::uint64_t>::max();
   return static_cast<std::uint64_t>(mean);
 }
 
-// The queue wait of every graph in the given variant, by exact graph name (the
-// first entry of a name counts); empty for a graph whose sample list is empty.
-using QueueWaits = std::unordered_map<std::string_view, std::optional<std::uint64_t>>;
+// The queue wait of every graph in the given variant, by graph (the first entry
+// of a graph counts); empty for a graph whose sample list is empty.
+using QueueWaits = std::unordered_map<TextId, std::optional<std::uint64_t>>;
 
-QueueWaits queueWaitsByGraph(const VynProfileLogReader& reader, VynProfileLogReader::ExecuteStatKind kind) {
+QueueWaits queueWaitsByGraph(const Statistics& statistics, ExecuteStatKind kind) {
   QueueWaits waits;
-  if (kind == VynProfileLogReader::ExecuteStatKind::Average) {
-    for (const QueueWaitSamples& entry : reader.queueWaitSamples)
-      waits.emplace(entry.graphName, meanQueueWait(entry.samples));
+  if (kind == ExecuteStatKind::Average) {
+    for (const QueueWaitSamples& entry : statistics.queueWaitSamples)
+      waits.emplace(entry.graph, meanQueueWait(entry.samples));
     return waits;
   }
   const std::vector<QueueWaitValue>& values =
-      kind == VynProfileLogReader::ExecuteStatKind::Min ? reader.queueWaitMin : reader.queueWaitMax;
-  for (const QueueWaitValue& entry : values) waits.emplace(entry.graphName, entry.value);
+      kind == ExecuteStatKind::Min ? statistics.queueWaitMin : statistics.queueWaitMax;
+  for (const QueueWaitValue& entry : values) waits.emplace(entry.graph, entry.value);
   return waits;
+}
+
+// The raw bytes of every object-valued event of every execution and of their
+// direct sub-events: the averages hold none of them.
+void writeExecutionDataFiles(const LogModel& model, DataFileWriter& dataFiles) {
+  for (const GraphSeries& graph : model.executions) {
+    for (const Occurrence& run : graph.occurrences) {
+      walkEvents(model.list(run.events), [&dataFiles](const EventItem& event) {
+        if (event.unit == EventUnit::Object) dataFiles.write(event.detailText, event.bytes);
+        return event.depth == 0;
+      });
+    }
+  }
 }
 
 }  // namespace
 
-void VynProfileLogReader::writeExecuteOverallStats(std::ostream& out) {
-  if (!hasExecuteOverallStat) return;
-  const std::optional<float> figure = inferencesPerSecond(executeOverallStat.subEvents);
+void writeExecuteOverallStats(TextBuffer& out, const ReportInput& input) {
+  const LogModel& model = input.model;
+  if (!model.executeOverall) return;
+  const std::optional<float> figure = inferencesPerSecond(model.list(model.executeOverall->events));
   if (!figure) return;
-  out << std::fixed << std::setprecision(4);
   writeTitle(out, "Execute Stats (Overall):", 24);
-  out << kIndent << "NetRun IPS (includes IO and misc. time): " << *figure << " inf/sec ";
-  endLine(out);
-  endLine(out);
+  out.blanks(sectionIndent).text("NetRun IPS (includes IO and misc. time): ");
+  out.fixed(*figure, 4).text(" inf/sec ");
+  out.endLine();
+  out.endLine();
 }
 
-void VynProfileLogReader::writeExecuteStats(std::ostream& out, ExecuteStatKind kind) {
-  const char* title = "Execute Stats (Average):";
-  const std::vector<GraphPhaseStat>* source = &executeAverage;
-  if (kind == ExecuteStatKind::Min) {
-    title = "Execute Stats (Min):";
-    source = &executeMin;
-  } else if (kind == ExecuteStatKind::Max) {
-    title = "Execute Stats (Max):";
-    source = &executeMax;
-  }
-
+void writeExecuteStats(TextBuffer& out, const ReportInput& input, EventPrinter& events,
+                       ExecuteStatKind kind) {
+  const LogModel& model = input.model;
+  const SeriesStatistics& executions = input.statistics.executions;
+  const char* title = kind == ExecuteStatKind::Average ? "Execute Stats (Average):"
+                      : kind == ExecuteStatKind::Min   ? "Execute Stats (Min):"
+                                                       : "Execute Stats (Max):";
+  const std::size_t entries = kind == ExecuteStatKind::Average ? executions.average.size()
+                              : kind == ExecuteStatKind::Min   ? executions.minimum.size()
+                                                               : executions.maximum.size();
   writeTitle(out, title, 24);
-  out << "Total Inference Time: ";
-  endLine(out);
+  out.text("Total Inference Time: ");
+  out.endLine();
   writeRule(out, 21);
-  if (source->empty()) {
-    endLine(out);
+  if (entries == 0) {
+    out.endLine();
     return;
   }
 
-  const QueueWaits queueWaits = hostRoundTrip ? queueWaitsByGraph(*this, kind) : QueueWaits{};
-  for (std::size_t position = 0; position < source->size(); ++position) {
-    const GraphPhaseStat& entry = (*source)[position];
-    writeGraphHeading(out, position, entry.graphName);
-    out << kIndent << "NetRun" << (hostRoundTrip ? " (Host Round-Trip)" : "") << ": "
-        << entry.stat.value << " us";
-    endLine(out);
-    if (hostRoundTrip) {
-      const auto found = queueWaits.find(entry.graphName);
+  const QueueWaits queueWaits =
+      model.hostRoundTrip ? queueWaitsByGraph(input.statistics, kind) : QueueWaits{};
+  for (std::size_t position = 0; position < entries; ++position) {
+    TextId graph;
+    std::uint64_t value;
+    EventList list;
+    if (kind == ExecuteStatKind::Average) {
+      const GraphAverage& entry = executions.average[position];
+      graph = entry.graph;
+      value = entry.average.value;
+      list = averagedEvents(model, entry.average);
+    } else {
+      const GraphExtreme& entry =
+          (kind == ExecuteStatKind::Min ? executions.minimum : executions.maximum)[position];
+      graph = entry.graph;
+      value = entry.occurrence.value;
+      list = model.list(entry.occurrence.events);
+    }
+    writeGraphHeading(out, position, model.text(graph));
+    out.blanks(sectionIndent).text("NetRun").text(model.hostRoundTrip ? " (Host Round-Trip)" : "");
+    out.text(": ").number(value).text(" us");
+    out.endLine();
+    if (model.hostRoundTrip) {
+      const auto found = queueWaits.find(graph);
       if (found != queueWaits.end() && found->second) {
         const std::uint64_t wait = *found->second;
         // A wait longer than the round trip itself leaves nothing, not a wrapped number.
-        const std::uint64_t excluded = wait <= entry.stat.value ? entry.stat.value - wait : 0;
-        out << kIndent << "NetRun (Host Round-Trip excluding queue wait): " << excluded;
-        endLine(out);
+        const std::uint64_t excluded = wait <= value ? value - wait : 0;
+        out.blanks(sectionIndent).text("NetRun (Host Round-Trip excluding queue wait): ").number(excluded);
+        out.endLine();
       }
     }
-    writeEventTree(out, entry.stat.subEvents, 1);
-    endLine(out);
+    events.tree(out, list, 1);
+    out.endLine();
   }
 
-  if (kind != ExecuteStatKind::Average || !writeDataFiles) return;
-  // The averages hold no object-valued events, so their data come from every run.
-  for (const GraphPhaseSeries& graph : executeSeries) {
-    for (const PhaseStat& run : graph.stats) {
-      for (const ProfileEvent& event : run.subEvents) {
-        if (event.unit == EventUnit::Object) writeEventDataFile(event);
-        for (const ProfileEvent& subEvent : event.subEvents)
-          if (subEvent.unit == EventUnit::Object) writeEventDataFile(subEvent);
-      }
-    }
+  if (kind == ExecuteStatKind::Average && input.dataFiles != nullptr) {
+    writeExecutionDataFiles(model, *input.dataFiles);
   }
 }
 
-void VynProfileLogReader::writeDynamicLibLoadStats(std::ostream& out) {
-  if (!hasLibLoadStat || libLoadStat.subEvents.empty()) return;
-  out << std::fixed << std::setprecision(4);
+void writeDynamicLibLoadStats(TextBuffer& out, const ReportInput& input) {
+  const LogModel& model = input.model;
+  if (!model.libraryLoad || model.libraryLoad->events.empty()) return;
+  const EventRow& first = *model.events.rows(model.libraryLoad->events);
   writeTitle(out, "Dynamic Lib Load Stats:", 24);
-  out << kIndent << "Backend Latency: " << eventValueAsUnsigned(libLoadStat.subEvents.front().value)
-      << " us";
-  endLine(out);
-  endLine(out);
+  out.blanks(sectionIndent).text("Backend Latency: ").number(valueAsUnsigned(rowValue(first, model.texts)));
+  out.text(" us");
+  out.endLine();
+  out.endLine();
 }
 
 }  // namespace vyn::profiling

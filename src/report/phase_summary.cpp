@@ -1,104 +1,133 @@
 // Text-summary sections of the life-cycle phases other than execution.
-#include "reader/vyn_profile_log_reader.h"
+#include "report/summary_sections.h"
 #include "report/text_layout.h"
 
 namespace vyn::profiling {
 namespace {
 
 struct GraphPhaseSection {
-  bool VynProfileLogReader::*condition;
   const char* title;
   int ruleWidth;
-  std::vector<GraphPhaseStat> VynProfileLogReader::*source;
+  const std::vector<GraphSeries>& series;  // the section is written when this is not empty
+  // The averaged entries, or the extremes when averaged is null.
+  const std::vector<GraphAverage>* averaged;
+  const std::vector<GraphExtreme>* extremes;
 };
 
-GraphPhaseSection graphPhaseSection(VynProfileLogReader::GraphPhaseKind kind) {
-  using Reader = VynProfileLogReader;
-  using Kind = Reader::GraphPhaseKind;
+GraphPhaseSection graphPhaseSection(const ReportInput& input, GraphPhaseKind kind) {
+  const LogModel& model = input.model;
+  const SeriesStatistics& sections = input.statistics.sectionApplications;
+  const SeriesStatistics& updates = input.statistics.tensorUpdates;
   switch (kind) {
-    case Kind::ApplyBinarySectionAverage:
-      return {&Reader::hasApplyBinarySection, "ApplyBinarySection Stats (Average):", 35,
-              &Reader::applySectionAverage};
-    case Kind::ApplyBinarySectionMin:
-      return {&Reader::hasApplyBinarySection, "ApplyBinarySection Stats (Min):", 35,
-              &Reader::applySectionMin};
-    case Kind::ApplyBinarySectionMax:
-      return {&Reader::hasApplyBinarySection, "ApplyBinarySection Stats (Max):", 35,
-              &Reader::applySectionMax};
-    case Kind::TensorUpdatesAverage:
-      return {&Reader::hasFinalizeAfterTensorUpdates,
-              "FinalizeAfterTensorUpdates Stats (Average):", 45, &Reader::tensorUpdateAverage};
-    case Kind::TensorUpdatesMin:
-      return {&Reader::hasFinalizeAfterTensorUpdates, "FinalizeAfterTensorUpdates Stats (Min):",
-              40, &Reader::tensorUpdateMin};
-    case Kind::TensorUpdatesMax:
+    case GraphPhaseKind::ApplyBinarySectionAverage:
+      return {"ApplyBinarySection Stats (Average):", 35, model.sectionApplications, &sections.average,
+              nullptr};
+    case GraphPhaseKind::ApplyBinarySectionMin:
+      return {"ApplyBinarySection Stats (Min):", 35, model.sectionApplications, nullptr,
+              &sections.minimum};
+    case GraphPhaseKind::ApplyBinarySectionMax:
+      return {"ApplyBinarySection Stats (Max):", 35, model.sectionApplications, nullptr,
+              &sections.maximum};
+    case GraphPhaseKind::TensorUpdatesAverage:
+      return {"FinalizeAfterTensorUpdates Stats (Average):", 45, model.tensorUpdates,
+              &updates.average, nullptr};
+    case GraphPhaseKind::TensorUpdatesMin:
+      return {"FinalizeAfterTensorUpdates Stats (Min):", 40, model.tensorUpdates, nullptr,
+              &updates.minimum};
+    case GraphPhaseKind::TensorUpdatesMax:
       break;
   }
-  return {&Reader::hasFinalizeAfterTensorUpdates, "FinalizeAfterTensorUpdates Stats (Max):", 40,
-          &Reader::tensorUpdateMax};
+  return {"FinalizeAfterTensorUpdates Stats (Max):", 40, model.tensorUpdates, nullptr,
+          &updates.maximum};
 }
 
 }  // namespace
 
-void VynProfileLogReader::writePhaseStats(std::ostream& out) {
+void writePhaseStats(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
   writeTitle(out, "Vyn Init/Prepare/Finalize/De-Init/Execute/Lib-Load Statistics:", 60);
-  writeInitStats(out);
-  writeComposeGraphsStats(out);
-  writeFinalizeStats(out);
-  writeDeInitStats(out);
+  writeInitStats(out, input, events);
+  writeComposeGraphsStats(out, input);
+  writeFinalizeStats(out, input, events);
+  writeDeInitStats(out, input, events);
 }
 
-void VynProfileLogReader::writeInitStats(std::ostream& out) {
+void writeInitStats(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+  const LogModel& model = input.model;
   writeTitle(out, "Init Stats:", 11);
-  writeValueLine(out, initTime);
-  if (hasInitStat) {
-    writeEventTree(out, initStat.subEvents, 1);
-  } else if (hasInitAltStat) {
-    writeEventTree(out, initAltStat.subEvents, 1);
+  writeValueLine(out, input.statistics.initTime);
+  if (model.initEvents) {
+    events.tree(out, model.list(*model.initEvents), 1);
+  } else if (model.contextCreation) {
+    events.tree(out, model.list(model.contextCreation->events), 1);
   }
-  endLine(out);
+  out.endLine();
 }
 
-void VynProfileLogReader::writeComposeGraphsStats(std::ostream& out) {
+void writeComposeGraphsStats(TextBuffer& out, const ReportInput& input) {
   writeTitle(out, "Compose Graphs Stats:", 14);
-  writeValueLine(out, composeTime);
-  endLine(out);
+  writeValueLine(out, input.model.composeTime);
+  out.endLine();
 }
 
-void VynProfileLogReader::writeFinalizeStats(std::ostream& out) {
+void writeFinalizeStats(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+  const LogModel& model = input.model;
   writeTitle(out, "Finalize Stats:", 15);
-  if (finalizeStats.empty()) {
-    endLine(out);
+  if (model.finalizations.empty()) {
+    out.endLine();
     return;
   }
-  for (std::size_t position = 0; position < finalizeStats.size(); ++position) {
-    const GraphPhaseStat& entry = finalizeStats[position];
-    writeGraphHeading(out, position, entry.graphName);
-    writeValueLine(out, entry.stat.value);
-    if (hasFinalizeStats) writeEventTree(out, entry.stat.subEvents, 1);
-    endLine(out);
+  for (std::size_t position = 0; position < model.finalizations.size(); ++position) {
+    const GraphOccurrence& entry = model.finalizations[position];
+    writeGraphHeading(out, position, model.text(entry.graph));
+    writeValueLine(out, entry.occurrence.value);
+    if (model.finalizeEventsSeen) events.tree(out, model.list(entry.occurrence.events), 1);
+    out.endLine();
   }
 }
 
-void VynProfileLogReader::writeDeInitStats(std::ostream& out) {
+void writeDeInitStats(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+  const LogModel& model = input.model;
   writeTitle(out, "De-Init Stats:", 14);
-  writeValueLine(out, deInitStat.value);
-  writeEventTree(out, deInitStat.subEvents, 1);
-  endLine(out);
+  writeValueLine(out, model.deInit.value);
+  events.tree(out, model.list(model.deInit.events), 1);
+  out.endLine();
 }
 
-void VynProfileLogReader::writeGraphPhaseStats(std::ostream& out, GraphPhaseKind kind) {
-  const GraphPhaseSection section = graphPhaseSection(kind);
-  if (!(this->*section.condition)) return;
+void writeGraphPhaseStats(TextBuffer& out, const ReportInput& input, EventPrinter& events,
+                          GraphPhaseKind kind) {
+  const LogModel& model = input.model;
+  const GraphPhaseSection section = graphPhaseSection(input, kind);
+  if (section.series.empty()) return;
   writeTitle(out, section.title, section.ruleWidth);
-  const std::vector<GraphPhaseStat>& entries = this->*section.source;
-  for (std::size_t position = 0; position < entries.size(); ++position) {
-    const GraphPhaseStat& entry = entries[position];
-    writeGraphHeading(out, position, entry.graphName);
-    writeValueLine(out, entry.stat.value);
-    writeEventTree(out, entry.stat.subEvents, 1);
-    endLine(out);
+  const auto writeEntry = [&](std::size_t position, TextId graph, std::uint64_t value,
+                              const EventList& list) {
+    writeGraphHeading(out, position, model.text(graph));
+    writeValueLine(out, value);
+    events.tree(out, list, 1);
+    out.endLine();
+  };
+  if (section.averaged != nullptr) {
+    for (std::size_t position = 0; position < section.averaged->size(); ++position) {
+      const GraphAverage& entry = (*section.averaged)[position];
+      writeEntry(position, entry.graph, entry.average.value, averagedEvents(model, entry.average));
+    }
+  } else {
+    for (std::size_t position = 0; position < section.extremes->size(); ++position) {
+      const GraphExtreme& entry = (*section.extremes)[position];
+      writeEntry(position, entry.graph, entry.occurrence.value, model.list(entry.occurrence.events));
+    }
   }
+}
+
+void writeUpdateBinarySectionStats(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+  const LogModel& model = input.model;
+  if (!model.sectionUpdate) return;
+  writeTitle(out, "UpdateBinarySection Stats:", 32);
+  // Only the latest update is kept; no graph name is shown.
+  const Occurrence& update = *model.sectionUpdate;
+  writeValueLine(out, update.value);
+  if (!update.events.empty()) events.tree(out, model.list(update.events), 1);
+  out.endLine();
 }
 
 }  // namespace vyn::profiling

@@ -1,7 +1,5 @@
 #include "report/report_output.h"
 
-#include <cstdio>
-
 #include "log/logger.h"
 
 namespace vyn::profiling {
@@ -13,11 +11,6 @@ bool openCsvExport(std::ofstream& file, const std::string& path, std::ios::openm
   if (file.is_open()) return true;
   VYN_LOG_ERROR(failureFormat, path.c_str());
   return false;
-}
-
-void writeSummaryToStdout(std::string_view summary) {
-  std::fwrite(summary.data(), 1, summary.size(), stdout);
-  std::fflush(stdout);
 }
 
 }  // namespace vyn::profiling

@@ -1,18 +1,19 @@
 // What both report drivers do with their two outputs: open the CSV export and
-// hand the finished summary to standard output.
+// pass the summary on to standard output as it is written.
 #ifndef VYN_REPORT_REPORT_OUTPUT_H_
 #define VYN_REPORT_REPORT_OUTPUT_H_
 
 #include <cstddef>
+#include <cstdio>
 #include <fstream>
 #include <ios>
+#include <ostream>
 #include <string>
-#include <string_view>
+
+#include "report/stream_buffers.h"
+#include "report/text_buffer.h"
 
 namespace vyn::profiling {
-
-// Blocks in which the CSV rows are handed to the file (see BlockStreamBuf).
-inline constexpr std::size_t kCsvBlockSize = 1 << 20;
 
 // Opens the CSV export at path with mode. An empty path opens nothing and
 // succeeds; a file that cannot be opened is logged at ERROR level with
@@ -20,9 +21,47 @@ inline constexpr std::size_t kCsvBlockSize = 1 << 20;
 bool openCsvExport(std::ofstream& file, const std::string& path, std::ios::openmode mode,
                    const char* failureFormat);
 
-// The summary reaches standard output as one block, never line by line, so it
-// does not interleave with other output of the host.
-void writeSummaryToStdout(std::string_view summary);
+// The text of a report on its way to a file, in blocks of bounded size: the
+// report is never held whole in memory.
+inline constexpr std::size_t kReportTextBlock = 256 * 1024;
+inline constexpr std::size_t kReportStreamBlock = 1 << 20;
+
+// The summary: standard output, flushed when the output goes away.
+class SummaryOutput {
+ public:
+  SummaryOutput() = default;
+  SummaryOutput(const SummaryOutput&) = delete;
+  SummaryOutput& operator=(const SummaryOutput&) = delete;
+
+  TextBuffer& text() { return text_; }
+
+ private:
+  StdioStreamBuf buffer_{stdout, kReportStreamBlock};
+  std::ostream stream_{&buffer_};
+  TextBuffer text_{stream_, kReportTextBlock};
+};
+
+// The CSV export, into an opened file.
+class CsvOutput {
+ public:
+  explicit CsvOutput(std::ofstream& file) : file_(file) {}
+  CsvOutput(const CsvOutput&) = delete;
+  CsvOutput& operator=(const CsvOutput&) = delete;
+
+  TextBuffer& text() { return text_; }
+  // Hands everything on and closes the file; write and close failures are not reported.
+  void close() {
+    text_.flush();
+    stream_.flush();
+    file_.close();
+  }
+
+ private:
+  std::ofstream& file_;
+  BlockStreamBuf buffer_{*file_.rdbuf(), kReportStreamBlock};
+  std::ostream stream_{&buffer_};
+  TextBuffer text_{stream_, kReportTextBlock};
+};
 
 }  // namespace vyn::profiling
 

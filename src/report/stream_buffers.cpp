@@ -1,9 +1,6 @@
 #include "report/stream_buffers.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <new>
 
 namespace vyn::profiling {
 
@@ -22,6 +19,14 @@ BlockStreamBuf::int_type BlockStreamBuf::overflow(int_type c) {
   return c;
 }
 
+std::streamsize BlockStreamBuf::xsputn(const char* s, std::streamsize count) {
+  if (static_cast<std::size_t>(count) >= block_.size() / 2) {
+    if (!handOn()) return 0;
+    return target_.sputn(s, count);
+  }
+  return std::streambuf::xsputn(s, count);
+}
+
 int BlockStreamBuf::sync() { return handOn() && target_.pubsync() == 0 ? 0 : -1; }
 
 bool BlockStreamBuf::handOn() {
@@ -31,29 +36,36 @@ bool BlockStreamBuf::handOn() {
   return taken == size;
 }
 
-MemoryStreamBuf::~MemoryStreamBuf() { std::free(block_); }
-
-// Without a put area every write comes here or to overflow.
-std::streamsize MemoryStreamBuf::xsputn(const char* s, std::streamsize count) {
-  if (count <= 0) return 0;
-  const auto length = static_cast<std::size_t>(count);
-  if (length > capacity_ - size_) {
-    const std::size_t capacity = std::max({size_ + length, 2 * capacity_, std::size_t{1} << 16});
-    void* grown = std::realloc(block_, capacity);
-    if (grown == nullptr) throw std::bad_alloc();
-    block_ = static_cast<char*>(grown);
-    capacity_ = capacity;
-  }
-  std::memcpy(block_ + size_, s, length);
-  size_ += length;
-  return count;
+StdioStreamBuf::StdioStreamBuf(std::FILE* target, std::size_t blockSize)
+    : target_(target), block_(std::max<std::size_t>(blockSize, 1)) {
+  setp(block_.data(), block_.data() + block_.size());
 }
 
-MemoryStreamBuf::int_type MemoryStreamBuf::overflow(int_type c) {
+StdioStreamBuf::~StdioStreamBuf() { sync(); }
+
+StdioStreamBuf::int_type StdioStreamBuf::overflow(int_type c) {
+  if (!handOn()) return traits_type::eof();
   if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
-  const char character = traits_type::to_char_type(c);
-  xsputn(&character, 1);
+  *pptr() = traits_type::to_char_type(c);
+  pbump(1);
   return c;
+}
+
+std::streamsize StdioStreamBuf::xsputn(const char* s, std::streamsize count) {
+  if (static_cast<std::size_t>(count) >= block_.size() / 2) {
+    if (!handOn()) return 0;
+    return static_cast<std::streamsize>(std::fwrite(s, 1, static_cast<std::size_t>(count), target_));
+  }
+  return std::streambuf::xsputn(s, count);
+}
+
+int StdioStreamBuf::sync() { return handOn() && std::fflush(target_) == 0 ? 0 : -1; }
+
+bool StdioStreamBuf::handOn() {
+  const auto size = static_cast<std::size_t>(pptr() - pbase());
+  const std::size_t taken = size > 0 ? std::fwrite(pbase(), 1, size, target_) : 0;
+  setp(block_.data(), block_.data() + block_.size());
+  return taken == size;
 }
 
 }  // namespace vyn::profiling

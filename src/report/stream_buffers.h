@@ -1,21 +1,23 @@
-// Stream buffers for reports of many megabytes: one that passes output on to a
-// file in large blocks, one that keeps a whole text in memory.
+// Stream buffers for reports of many megabytes: output passes on to its file in
+// blocks of bounded size, so that no report is held whole in memory and the
+// file sees one write per block.
 #ifndef VYN_REPORT_STREAM_BUFFERS_H_
 #define VYN_REPORT_STREAM_BUFFERS_H_
 
 #include <cstddef>
+#include <cstdio>
 #include <streambuf>
-#include <string_view>
 #include <vector>
 
 namespace vyn::profiling {
 
 // Gathers what is written through it and hands it to target one full block at a
 // time. A file stream makes a system call for every write of a kilobyte or more
-// whatever its own buffer size, and the CSV rows of one phase occurrence arrive
-// as one write of a few kilobytes; in front of the file, this turns tens of
-// thousands of such calls into one per block. The rest is handed on by a flush
-// of the stream and when the buffer is destroyed. target must outlive it.
+// whatever its own buffer size, and the CSV rows of one phase occurrence may
+// arrive as one write of a few kilobytes; in front of the file, this turns tens
+// of thousands of such calls into one per block. A write of half a block or
+// more goes straight through. The rest is handed on by a flush of the stream
+// and when the buffer is destroyed. target must outlive it.
 class BlockStreamBuf final : public std::streambuf {
  public:
   BlockStreamBuf(std::streambuf& target, std::size_t blockSize);
@@ -25,6 +27,7 @@ class BlockStreamBuf final : public std::streambuf {
 
  protected:
   int_type overflow(int_type c) override;
+  std::streamsize xsputn(const char* s, std::streamsize count) override;
   int sync() override;
 
  private:
@@ -35,28 +38,26 @@ class BlockStreamBuf final : public std::streambuf {
   std::vector<char> block_;
 };
 
-// Keeps everything written through it in one block of memory. The block grows
-// with realloc, which moves the pages of a large block instead of copying them,
-// and text() shows it without a copy: a summary of many megabytes is written
-// once into memory and once to its destination.
-class MemoryStreamBuf final : public std::streambuf {
+// The same in front of a C stream (standard output): full blocks and large
+// writes are written as they come, the rest and a flush of the C stream on sync
+// and at the end.
+class StdioStreamBuf final : public std::streambuf {
  public:
-  MemoryStreamBuf() = default;
-  MemoryStreamBuf(const MemoryStreamBuf&) = delete;
-  MemoryStreamBuf& operator=(const MemoryStreamBuf&) = delete;
-  ~MemoryStreamBuf() override;
-
-  // Everything written so far; valid until the next write.
-  std::string_view text() const { return {block_, size_}; }
+  StdioStreamBuf(std::FILE* target, std::size_t blockSize);
+  StdioStreamBuf(const StdioStreamBuf&) = delete;
+  StdioStreamBuf& operator=(const StdioStreamBuf&) = delete;
+  ~StdioStreamBuf() override;
 
  protected:
   int_type overflow(int_type c) override;
   std::streamsize xsputn(const char* s, std::streamsize count) override;
+  int sync() override;
 
  private:
-  char* block_ = nullptr;
-  std::size_t size_ = 0;
-  std::size_t capacity_ = 0;
+  bool handOn();
+
+  std::FILE* target_;
+  std::vector<char> block_;
 };
 
 }  // namespace vyn::profiling

@@ -15,17 +15,32 @@ constexpr std::array<bool, 256> kCsvSpecial = [] {
   return special;
 }();
 
+// Whether a byte of word is b: the classic test for a zero byte, on word ^ b...b.
+constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
+inline std::uint64_t hasByte(std::uint64_t word, unsigned char b) {
+  const std::uint64_t x = word ^ (kEveryByte * b);
+  return (x - kEveryByte) & ~x & (kEveryByte << 7);
+}
+
+// Eight characters at a time: most fields need no quotes, and this is asked of
+// every name of every row.
 bool needsCsvQuotes(std::string_view field) {
-  for (const char c : field) {
-    if (kCsvSpecial[static_cast<unsigned char>(c)]) return true;
+  std::size_t i = 0;
+  for (; i + 8 <= field.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, field.data() + i, sizeof word);
+    if (hasByte(word, ',') | hasByte(word, '"') | hasByte(word, '\r') | hasByte(word, '\n')) return true;
+  }
+  for (; i < field.size(); ++i) {
+    if (kCsvSpecial[static_cast<unsigned char>(field[i])]) return true;
   }
   return false;
 }
 
 }  // namespace
 
-TextAppender& TextAppender::blanks(std::size_t count) {
-  std::memset(room(count), ' ', count);
+TextAppender& TextAppender::repeat(char c, std::size_t count) {
+  std::memset(room(count), c, count);
   end_ += count;
   return *this;
 }
@@ -44,60 +59,32 @@ TextAppender& TextAppender::signedNumber(std::int64_t value) {
   return *this;
 }
 
-TextAppender& TextAppender::fixed(double value) {
-  // Sign, the 309 integer digits of the largest double, the point and six decimals.
-  constexpr std::size_t kDigits = std::numeric_limits<double>::max_exponent10 + 16;
-  char* at = room(kDigits);
+TextAppender& TextAppender::fixed(double value, int decimals) {
+  // Sign, the 309 integer digits of the largest double, the point and the decimals.
+  const std::size_t size = std::numeric_limits<double>::max_exponent10 + 10 +
+                                  static_cast<std::size_t>(decimals);
+  char* at = room(size);
   // Rounded from the exact binary value, ties to even, as printf does.
-  end_ = std::to_chars(at, at + kDigits, value, std::chars_format::fixed, 6).ptr;
+  end_ = std::to_chars(at, at + size, value, std::chars_format::fixed, decimals).ptr;
   return *this;
 }
 
 TextAppender& TextAppender::eventValue(const EventValue& value) {
-  const std::uint64_t bits = value.payload;
-  switch (value.dataType) {
-    case ValueDataType::Int8: return signedNumber(static_cast<std::int8_t>(bits));
-    case ValueDataType::Int16:
-    case ValueDataType::Float16:  // the back-end stores these as signed 16-bit integers
-      return signedNumber(static_cast<std::int16_t>(bits));
-    case ValueDataType::Int32: return signedNumber(static_cast<std::int32_t>(bits));
-    case ValueDataType::Int64: return signedNumber(static_cast<std::int64_t>(bits));
-    case ValueDataType::UInt8:
-    case ValueDataType::Bool8: return number(bits & 0xFFu);
-    case ValueDataType::UInt16: return number(bits & 0xFFFFu);
-    case ValueDataType::UInt32: return number(bits & 0xFFFFFFFFu);
-    case ValueDataType::UInt64: return number(bits);
-    case ValueDataType::Float32: {
-      const auto low = static_cast<std::uint32_t>(bits);
-      float single;
-      std::memcpy(&single, &low, sizeof single);
-      return fixed(static_cast<double>(single));
-    }
-    case ValueDataType::Float64: {
-      double wide;
-      std::memcpy(&wide, &bits, sizeof wide);
-      return fixed(wide);
-    }
-    case ValueDataType::String: {
-      // The payload addresses a text in the owning reader's string pool.
-      const auto* pooled = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(bits));
-      return pooled != nullptr ? text(pooled) : *this;
-    }
-    default: return *this;
+  const DecodedValue decoded = decodeValue(value);
+  switch (decoded.kind) {
+    case DecodedValue::Kind::Signed: return signedNumber(decoded.signedNumber);
+    case DecodedValue::Kind::Unsigned: return number(decoded.unsignedNumber);
+    case DecodedValue::Kind::Floating: return fixed(decoded.floating);
+    case DecodedValue::Kind::Text: return decoded.text != nullptr ? text(decoded.text) : *this;
+    case DecodedValue::Kind::None: break;
   }
+  return *this;
 }
 
 TextAppender& TextAppender::csvField(std::string_view field) {
   const std::size_t start = size();
-  // Copied and checked in one go: fields are short, and most need no quotes.
-  char* to = room(field.size());
-  bool special = false;
-  for (const char c : field) {
-    special |= kCsvSpecial[static_cast<unsigned char>(c)];
-    *to++ = c;
-  }
-  end_ = to;
-  if (special) quoteCsvFieldFrom(start);
+  text(field);
+  quoteCsvFieldFrom(start);
   return *this;
 }
 

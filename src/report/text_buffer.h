@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "model/event_value.h"
 #include "vyn/profiling/profile_event.h"
 
 namespace vyn::profiling {
@@ -31,15 +32,16 @@ class TextAppender {
     ++end_;
     return *this;
   }
-  TextAppender& blanks(std::size_t count);
+  TextAppender& blanks(std::size_t count) { return repeat(' ', count); }
+  TextAppender& repeat(char c, std::size_t count);
   // Plain decimal.
   TextAppender& number(std::uint64_t value);
   // Decimal with a leading '-' when negative.
   TextAppender& signedNumber(std::int64_t value);
-  // Fixed notation with six decimals: the text of printf's "%f" in the C
-  // locale, "nan", "-nan", "inf" and "-inf" included.
-  TextAppender& fixed(double value);
-  // The value by its data type, the text formatEventValue returns.
+  // Fixed notation with the given number of decimals: the text of printf's
+  // "%.*f" in the C locale, "nan", "-nan", "inf" and "-inf" included.
+  TextAppender& fixed(double value, int decimals = 6);
+  // The value by its data type; empty for a type without a text form.
   TextAppender& eventValue(const EventValue& value);
   // field as it is, or, when it holds a comma, a double quote, CR or LF,
   // wrapped in double quotes with every inner double quote doubled.
@@ -68,29 +70,32 @@ class TextAppender {
   char* capacityEnd_ = nullptr;
 };
 
-// Gathers the lines of one printer and writes them to the stream in blocks of
-// about kBlockSize bytes: one stream write per block instead of one formatted
+// Text on its way to a stream: gathered in memory and written in blocks of
+// about blockSize bytes, one stream write per block instead of one formatted
 // insertion per field. What is still held is written by flush() and when the
-// buffer goes out of scope; flush() before anything else writes to the stream.
+// buffer goes away; flush() before anything else writes to the stream.
 class TextBuffer : public TextAppender {
  public:
-  explicit TextBuffer(std::ostream& out) : out_(out) {}
+  static constexpr std::size_t kDefaultBlockSize = 64 * 1024;
+
+  explicit TextBuffer(std::ostream& out, std::size_t blockSize = kDefaultBlockSize)
+      : out_(out), blockSize_(blockSize) {}
   ~TextBuffer() { flush(); }
 
   // Ends the line; a full block goes to the stream.
   void endLine() {
     character('\n');
-    if (size() >= kBlockSize) flush();
+    if (size() >= blockSize_) flush();
   }
   void flush();
 
-  // The stream the text goes to, for the formatting state the printers leave on it.
+  // The stream the text goes to, for writers that write to it themselves
+  // (after flush()).
   std::ostream& stream() { return out_; }
 
  private:
-  static constexpr std::size_t kBlockSize = 64 * 1024;
-
   std::ostream& out_;
+  const std::size_t blockSize_;
 };
 
 }  // namespace vyn::profiling

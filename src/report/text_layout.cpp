@@ -1,28 +1,26 @@
 #include "report/text_layout.h"
 
-#include <iomanip>
-
 namespace vyn::profiling {
 
-void writeRule(std::ostream& out, int width) {
-  out << std::setfill('-') << std::setw(width) << "-" << std::setfill(' ');
-  endLine(out);
+void writeRule(TextBuffer& out, std::size_t width) {
+  out.repeat('-', width);
+  out.endLine();
 }
 
-void writeTitle(std::ostream& out, const std::string& title, int ruleWidth) {
-  out << title;
-  endLine(out);
+void writeTitle(TextBuffer& out, std::string_view title, std::size_t ruleWidth) {
+  out.text(title);
+  out.endLine();
   writeRule(out, ruleWidth);
 }
 
-void writeValueLine(std::ostream& out, std::uint64_t value) {
-  out << std::string(sectionIndent, ' ') << "NetRun: " << value << " us";
-  endLine(out);
+void writeValueLine(TextBuffer& out, std::uint64_t value) {
+  out.blanks(sectionIndent).text("NetRun: ").number(value).text(" us");
+  out.endLine();
 }
 
-void writeGraphHeading(std::ostream& out, std::size_t position, const std::string& graphName) {
-  out << "Graph " << position << " (" << graphName << "):";
-  endLine(out);
+void writeGraphHeading(TextBuffer& out, std::size_t position, std::string_view graphName) {
+  out.text("Graph ").number(position).text(" (").text(graphName).text("):");
+  out.endLine();
 }
 
 }  // namespace vyn::profiling

@@ -6,7 +6,7 @@
 #include <iostream>
 
 #include "log/commands.h"
-#include "reader/vyn_profile_log_reader.h"
+#include "version/viewer_version.h"
 
 namespace vyn::tools {
 

@@ -15,7 +15,7 @@
 #include "common/output_file.h"
 #include "common/record_problem.h"
 #include "log/logger.h"
-#include "reader/vyn_profile_log_reader.h"
+#include "version/viewer_version.h"
 #include "viewer/reader_host.h"
 
 namespace {

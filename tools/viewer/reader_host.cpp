@@ -8,7 +8,7 @@
 #include <cerrno>
 
 #include "common/output_file.h"
-#include "reader/vyn_profile_log_reader_xtu.h"
+#include "plugin/vyn_profile_log_reader_xtu.h"
 
 namespace vyn::tools {
 

@@ -1,0 +1,36 @@
+// The records of a log as a reader loads them: one complete record at a time,
+// with every way the log can end reported to the diagnostic logger.
+#ifndef VYN_FORMAT_LOG_RECORDS_H_
+#define VYN_FORMAT_LOG_RECORDS_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "format/log_frames.h"
+
+namespace vyn::profiling {
+
+class LogRecords {
+ public:
+  enum class Next {
+    Record,  // the next record's bytes, not verified yet
+    End,     // the log ended cleanly (stray bytes after the last record included)
+    Failed,  // a record cut short or that could not be held; already reported
+  };
+
+  // False, with ERROR "Invalid or nonexistent file: %s", when the log cannot be read.
+  bool open(const std::string& path);
+
+  // The bytes of the next record replace record's contents. A record that cannot
+  // be read at all comes as an empty record, which fails verification.
+  Next next(std::vector<std::uint8_t>& record);
+
+ private:
+  LogFrameReader frames_;
+  Frame frame_;
+};
+
+}  // namespace vyn::profiling
+
+#endif  // VYN_FORMAT_LOG_RECORDS_H_

@@ -1,0 +1,28 @@
+#include "format/record_cursor.h"
+
+#include "log/logger.h"
+
+namespace vyn::profiling {
+
+bool RecordCursor::initialize(const std::uint8_t* bytes, std::size_t size) {
+  if (bytes == nullptr || !verifyRecord(bytes, size)) {
+    VYN_LOG_ERROR("Corrupted flatbuffer binary stream");
+    return false;
+  }
+  const auto* root = flatbuffers::GetRoot<fb::ProfileLogRecord>(bytes);
+  header_ = root->header();
+  messages_ = root->messages();
+  messageCounter_ = 0;
+  return true;
+}
+
+const fb::MethodMessage* RecordCursor::getNextMessage() {
+  if (messages_ != nullptr && messageCounter_ < messages_->size()) {
+    return messages_->Get(static_cast<flatbuffers::uoffset_t>(messageCounter_++));
+  }
+  VYN_LOG_DEBUG("profiling::FlatBufferReaderUtil no more messages! (Message Counter: %llu)",
+                static_cast<unsigned long long>(messageCounter_));
+  return nullptr;
+}
+
+}  // namespace vyn::profiling

@@ -1,0 +1,63 @@
+// One measured event of a loaded log as a fixed-size row.
+//
+// The events of one list (the events below a phase occurrence) are rows in
+// pre-order: each event is followed by the rows of its sub-events, and its
+// depth says how far below the list's top level it sits. An event's sub-events
+// are therefore the rows after it up to the next row at its depth or above.
+#ifndef VYN_MODEL_EVENT_ROW_H_
+#define VYN_MODEL_EVENT_ROW_H_
+
+#include <cstdint>
+
+#include "model/text_pool.h"
+
+namespace vyn::profiling {
+
+// How the value bits of a row are read.
+enum class ValueType : std::uint8_t {
+  None,     // no value (also the value of a bytes-valued event)
+  Int64,
+  UInt64,
+  Float32,  // the IEEE single in the low 32 bits
+  Float64,
+  Text,     // the bits hold the TextId of the text
+};
+
+// Units above this code are kept as this code: every unit the reports name is
+// below it, and every code above it is reported alike.
+inline constexpr std::uint8_t kOtherUnit = 255;
+
+struct EventRow {
+  std::uint64_t bits = 0;
+  TextId name = kEmptyText;
+  std::uint32_t identifier = 0;
+  std::uint32_t extra = 0;  // 1 + the index of the event's EventExtra; 0: none
+  std::uint8_t depth = 0;
+  ValueType type = ValueType::None;
+  std::uint8_t unit = 0;
+  std::uint8_t reserved = 0;
+};
+static_assert(sizeof(EventRow) == 24, "rows are what a loaded log is made of: keep them small");
+
+// What few events carry besides a value: a detail text (the name of the data
+// file of an object-valued event), raw bytes and an auxiliary number.
+struct EventExtra {
+  TextId detailText = kEmptyText;
+  std::uint32_t byteCount = 0;
+  std::uint32_t byteBlock = 0;  // where the bytes sit in the event store
+  std::uint32_t byteOffset = 0;
+  std::uint64_t auxValue = 0;
+};
+
+// Where the rows of one list sit in the event store: always side by side in one block.
+struct EventSpan {
+  std::uint32_t block = 0;
+  std::uint32_t offset = 0;
+  std::uint32_t count = 0;
+
+  bool empty() const { return count == 0; }
+};
+
+}  // namespace vyn::profiling
+
+#endif  // VYN_MODEL_EVENT_ROW_H_

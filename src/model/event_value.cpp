@@ -1,0 +1,91 @@
+#include "model/event_value.h"
+
+#include <cstring>
+
+namespace vyn::profiling {
+namespace {
+
+DecodedValue signedValue(std::int64_t number) {
+  DecodedValue value;
+  value.kind = DecodedValue::Kind::Signed;
+  value.signedNumber = number;
+  return value;
+}
+
+DecodedValue unsignedValue(std::uint64_t number) {
+  DecodedValue value;
+  value.kind = DecodedValue::Kind::Unsigned;
+  value.unsignedNumber = number;
+  return value;
+}
+
+DecodedValue floatingValue(double number) {
+  DecodedValue value;
+  value.kind = DecodedValue::Kind::Floating;
+  value.floating = number;
+  return value;
+}
+
+}  // namespace
+
+DecodedValue decodeValue(const EventValue& value) {
+  const std::uint64_t bits = value.payload;
+  switch (value.dataType) {
+    case ValueDataType::Int8: return signedValue(static_cast<std::int8_t>(bits));
+    case ValueDataType::Int16:
+    case ValueDataType::Float16:  // the back-end stores these as signed 16-bit integers
+      return signedValue(static_cast<std::int16_t>(bits));
+    case ValueDataType::Int32: return signedValue(static_cast<std::int32_t>(bits));
+    case ValueDataType::Int64: return signedValue(static_cast<std::int64_t>(bits));
+    case ValueDataType::UInt8:
+    case ValueDataType::Bool8: return unsignedValue(bits & 0xFFu);
+    case ValueDataType::UInt16: return unsignedValue(bits & 0xFFFFu);
+    case ValueDataType::UInt32: return unsignedValue(bits & 0xFFFFFFFFu);
+    case ValueDataType::UInt64: return unsignedValue(bits);
+    case ValueDataType::Float32: {
+      const auto low = static_cast<std::uint32_t>(bits);
+      float single;
+      std::memcpy(&single, &low, sizeof single);
+      return floatingValue(single);
+    }
+    case ValueDataType::Float64: {
+      double wide;
+      std::memcpy(&wide, &bits, sizeof wide);
+      return floatingValue(wide);
+    }
+    case ValueDataType::String: {
+      DecodedValue text;
+      text.kind = DecodedValue::Kind::Text;
+      text.text = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(bits));
+      return text;
+    }
+    default: return {};
+  }
+}
+
+std::uint64_t valueAsUnsigned(const EventValue& value) {
+  const DecodedValue decoded = decodeValue(value);
+  switch (decoded.kind) {
+    case DecodedValue::Kind::Signed: return static_cast<std::uint64_t>(decoded.signedNumber);
+    case DecodedValue::Kind::Unsigned: return decoded.unsignedNumber;
+    case DecodedValue::Kind::Floating:
+      if (!(decoded.floating > 0.0)) return 0;  // negative, zero and NaN
+      if (decoded.floating >= 18446744073709551616.0) return ~std::uint64_t{0};
+      return static_cast<std::uint64_t>(decoded.floating);
+    default: return 0;
+  }
+}
+
+std::uint32_t dataTypeOf(ValueType type) {
+  switch (type) {
+    case ValueType::Int64: return ValueDataType::Int64;
+    case ValueType::UInt64: return ValueDataType::UInt64;
+    case ValueType::Float32: return ValueDataType::Float32;
+    case ValueType::Float64: return ValueDataType::Float64;
+    case ValueType::Text: return ValueDataType::String;
+    case ValueType::None: break;
+  }
+  return ValueDataType::Undefined;
+}
+
+}  // namespace vyn::profiling

@@ -1,0 +1,22 @@
+#include "plugin/vyn_profile_log_reader_xtu.h"
+
+#include "report/event_printers.h"
+#include "report/reports.h"
+#include "report/text_buffer.h"
+
+namespace vyn::profiling {
+
+// This reader is final: its report prints events straight from the model's rows,
+// as its own writeEventTree and printEvent would.
+bool VynProfileLogReaderXtu::writeReport(const std::string& outputPath) {
+  return writeBackendReport(reportInput(), outputPath);
+}
+
+void VynProfileLogReaderXtu::printEvent(std::ostream& out, const std::vector<ProfileEvent>& events,
+                                        std::uint64_t messageTimestamp,
+                                        const std::string& messageLabel, std::uint64_t depth) {
+  TextBuffer rows(out);
+  appendBackendEventRows(rows, events, messageTimestamp, messageLabel, depth);
+}
+
+}  // namespace vyn::profiling
