@@ -1,0 +1,37 @@
+// A log composed with the log builder, taken into a model the way a reader
+// takes it: each record verified, its header captured, its messages dispatched.
+#ifndef VYN_TESTS_SUPPORT_CAPTURED_LOG_H_
+#define VYN_TESTS_SUPPORT_CAPTURED_LOG_H_
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "capture/log_capture.h"
+#include "model/log_model.h"
+#include "support/log_builder.h"
+
+namespace vyn::testing {
+
+class CapturedLog {
+ public:
+  explicit CapturedLog(std::int8_t visibilityLevel = 127)
+      : model_(std::make_unique<profiling::LogModel>()), capture_(*model_, visibilityLevel) {}
+
+  // Captures the record; returns what dispatch said of each message. Fails the
+  // test when the record does not verify.
+  std::vector<bool> add(const Record& record);
+  std::vector<bool> add(std::vector<Message> messages) {
+    return add(Record{std::nullopt, std::move(messages)});
+  }
+
+  const profiling::LogModel& model() const { return *model_; }
+
+ private:
+  std::unique_ptr<profiling::LogModel> model_;
+  profiling::LogCapture capture_;
+};
+
+}  // namespace vyn::testing
+
+#endif  // VYN_TESTS_SUPPORT_CAPTURED_LOG_H_
