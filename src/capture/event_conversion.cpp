@@ -44,7 +44,7 @@ void EventConverter::append(const EventEntryList& entries, std::uint8_t depth,
     row.depth = depth;
     row.identifier = entry->identifier();
     row.unit = static_cast<std::uint8_t>(std::min<std::uint32_t>(entry->unit(), kOtherUnit));
-    row.name = entry->name() != nullptr ? nameAt(rows.size(), cText(entry->name())) : null_;
+    row.name = entry->name() != nullptr ? nameAt(rows.size(), *entry->name()) : null_;
 
     const EventValueReading value = readEventValue(*entry);
     row.type = valueTypeOf(value.form);
@@ -66,15 +66,17 @@ void EventConverter::append(const EventEntryList& entries, std::uint8_t depth,
   }
 }
 
-TextId EventConverter::nameAt(std::size_t position, std::string_view name) {
-  if (position >= kRememberedPositions) return texts_.intern(name);
+TextId EventConverter::nameAt(std::size_t position, const flatbuffers::String& stored) {
+  if (position >= kRememberedPositions) return texts_.intern(cText(&stored));
   if (position < lastNameAt_.size()) {
+    // Pooled texts hold no NUL byte: a stored name equal to one as a whole is
+    // its own C string, and the guess is right without looking for a NUL.
     const TextId guess = lastNameAt_[position];
-    if (texts_.view(guess) == name) return guess;
+    if (texts_.view(guess) == std::string_view(stored.data(), stored.size())) return guess;
   } else {
     lastNameAt_.resize(position + 1, kEmptyText);
   }
-  const TextId id = texts_.intern(name);
+  const TextId id = texts_.intern(cText(&stored));
   lastNameAt_[position] = id;
   return id;
 }

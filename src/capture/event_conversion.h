@@ -27,7 +27,7 @@ class EventConverter {
   void append(const EventEntryList& entries, std::uint8_t depth, std::vector<EventRow>& rows);
   // The id of a name met at position of a message's rows: the messages of a log
   // mostly name their events alike, so the name met there last time is tried first.
-  TextId nameAt(std::size_t position, std::string_view name);
+  TextId nameAt(std::size_t position, const flatbuffers::String& stored);
 
   TextInterner& texts_;
   EventStore& store_;

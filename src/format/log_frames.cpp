@@ -47,7 +47,7 @@ std::size_t LogFrameReader::read(std::uint8_t* into, std::size_t size) {
   return got;
 }
 
-void LogFrameReader::readBounded(std::vector<std::uint8_t>& bytes, std::uint64_t size) {
+void LogFrameReader::readBounded(ByteBuffer& bytes, std::uint64_t size) {
   while (size > 0) {
     const std::size_t chunk = size < kReadChunk ? static_cast<std::size_t>(size) : kReadChunk;
     const std::size_t before = bytes.size();

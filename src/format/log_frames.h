@@ -11,16 +11,43 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <new>
+#include <utility>
 #include <string>
 #include <vector>
 
 namespace vyn::profiling {
 
+// An allocator whose vectors grow without clearing what they gain: bytes read
+// from a file are written before they are read, and clearing a record's worth
+// of memory first would cost as much as reading it.
+template <typename T>
+struct UnclearedAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = UnclearedAllocator<U>;
+  };
+  UnclearedAllocator() = default;
+  template <typename U>
+  UnclearedAllocator(const UnclearedAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* at) noexcept {
+    ::new (static_cast<void*>(at)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* at, Args&&... args) {
+    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+  }
+};
+
+using ByteBuffer = std::vector<std::uint8_t, UnclearedAllocator<std::uint8_t>>;
+
 struct Frame {
-  std::uint64_t index = 0;        // position of the frame in the log, from 0
-  std::uint64_t offset = 0;       // byte offset of its length prefix
-  std::uint32_t length = 0;       // the length the prefix announces
-  std::vector<std::uint8_t> bytes;  // the record; for StrayBytes/Truncated what is there
+  std::uint64_t index = 0;   // position of the frame in the log, from 0
+  std::uint64_t offset = 0;  // byte offset of its length prefix
+  std::uint32_t length = 0;  // the length the prefix announces
+  ByteBuffer bytes;          // the record; for StrayBytes/Truncated what is there
 };
 
 enum class FrameStatus {
@@ -52,7 +79,7 @@ class LogFrameReader {
   // Reads up to size bytes; returns how many were read.
   std::size_t read(std::uint8_t* into, std::size_t size);
   // Appends up to size bytes to bytes without trusting size for the allocation.
-  void readBounded(std::vector<std::uint8_t>& bytes, std::uint64_t size);
+  void readBounded(ByteBuffer& bytes, std::uint64_t size);
 
   std::FILE* file_ = nullptr;
   bool regular_ = false;

@@ -14,7 +14,7 @@ bool LogRecords::open(const std::string& path) {
   return false;
 }
 
-LogRecords::Next LogRecords::next(std::vector<std::uint8_t>& record) {
+LogRecords::Next LogRecords::next(ByteBuffer& record) {
   frame_.bytes = std::move(record);
   FrameStatus status;
   try {

@@ -24,7 +24,7 @@ class LogRecords {
 
   // The bytes of the next record replace record's contents. A record that cannot
   // be read at all comes as an empty record, which fails verification.
-  Next next(std::vector<std::uint8_t>& record);
+  Next next(ByteBuffer& record);
 
  private:
   LogFrameReader frames_;

@@ -76,16 +76,4 @@ std::uint64_t valueAsUnsigned(const EventValue& value) {
   }
 }
 
-std::uint32_t dataTypeOf(ValueType type) {
-  switch (type) {
-    case ValueType::Int64: return ValueDataType::Int64;
-    case ValueType::UInt64: return ValueDataType::UInt64;
-    case ValueType::Float32: return ValueDataType::Float32;
-    case ValueType::Float64: return ValueDataType::Float64;
-    case ValueType::Text: return ValueDataType::String;
-    case ValueType::None: break;
-  }
-  return ValueDataType::Undefined;
-}
-
 }  // namespace vyn::profiling

@@ -3,7 +3,9 @@
 #ifndef VYN_MODEL_EVENT_VALUE_H_
 #define VYN_MODEL_EVENT_VALUE_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "model/event_row.h"
 #include "model/text_pool.h"
@@ -32,7 +34,14 @@ DecodedValue decodeValue(const EventValue& value);
 std::uint64_t valueAsUnsigned(const EventValue& value);
 
 // The data type code that a row's value type stands for.
-std::uint32_t dataTypeOf(ValueType type);
+inline std::uint32_t dataTypeOf(ValueType type) {
+  static constexpr std::uint32_t kDataTypes[] = {
+      ValueDataType::Undefined, ValueDataType::Int64,   ValueDataType::UInt64,
+      ValueDataType::Float32,   ValueDataType::Float64, ValueDataType::String,
+  };
+  const auto index = static_cast<std::size_t>(type);
+  return index < std::size(kDataTypes) ? kDataTypes[index] : ValueDataType::Undefined;
+}
 
 // A row's value as the reader interface shows it; a text value points into texts.
 inline EventValue rowValue(const EventRow& row, const TextPool& texts) {

@@ -17,7 +17,8 @@ TextId TextPool::add(std::string_view text) {
   char* chars = room(text.size() + 1);
   if (!text.empty()) std::memcpy(chars, text.data(), text.size());
   chars[text.size()] = '\0';
-  entries_.push_back({chars, static_cast<std::uint32_t>(text.size())});
+  const bool separators = text.find_first_of(",\"\r\n") != std::string_view::npos;
+  entries_.push_back({chars, static_cast<std::uint32_t>(text.size()), separators});
   return static_cast<TextId>(entries_.size() - 1);
 }
 

@@ -31,12 +31,17 @@ class TextPool {
 
   std::string_view view(TextId id) const { return {entries_[id].chars, entries_[id].length}; }
   const char* cString(TextId id) const { return entries_[id].chars; }
+  // Whether the text holds a comma, a double quote or a line break: the
+  // characters that separated-value output must quote. Known once per text, as
+  // every row that names it is written.
+  bool hasSeparators(TextId id) const { return entries_[id].hasSeparators; }
   std::size_t size() const { return entries_.size(); }
 
  private:
   struct Entry {
     const char* chars;
     std::uint32_t length;
+    bool hasSeparators;
   };
 
   char* room(std::size_t bytes);

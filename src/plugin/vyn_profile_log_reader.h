@@ -42,12 +42,17 @@ class VynProfileLogReader : public IVynProfileLogReader<VisibilityLevel> {
                   std::uint64_t depth) override;
 
   // The loaded log and its statistics, for the reports (and the tests) to read.
+  // Averages are computed when they are first needed.
   const LogModel& model() const { return model_; }
-  const Statistics& statistics() const { return statistics_; }
+  const Statistics& statistics() {
+    settleAverages(model_, statistics_);
+    return statistics_;
+  }
 
  protected:
   // What a report reads.
   ReportInput reportInput();
+  Statistics& mutableStatistics() { return statistics_; }
 
  private:
   const std::string inputLogPath_;

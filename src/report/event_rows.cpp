@@ -21,31 +21,34 @@ std::string rowStart(std::uint64_t timestamp, std::string_view label) {
   return start;
 }
 
-// Source, level and name columns that close every event row.
-void appendRowEnd(TextBuffer& rows, std::string_view level, std::string_view name) {
-  rows.text(",BACKEND,").text(level).character(',').csvField(name);
+// The columns that close every event row: source, level and name. rowEnd is
+// the source and level columns with their separators (",BACKEND,ROOT,").
+void appendRowEnd(TextBuffer& rows, std::string_view rowEnd, const EventItem& event) {
+  rows.text(rowEnd).csvField(event.name, event.nameSeparators);
   rows.endLine();
 }
 
-// The level column's text for each depth from a first one, made once per depth
-// (once per process for the usual depths).
-class LevelTexts {
+// The source and level columns for each depth from a first one, made once per
+// depth (once per process for the usual depths).
+class RowEnds {
  public:
-  explicit LevelTexts(std::uint64_t firstDepth) : firstDepth_(firstDepth) {}
+  explicit RowEnds(std::uint64_t firstDepth) : firstDepth_(firstDepth) {}
 
   std::string_view below(std::uint64_t levels) {
     static const std::vector<std::string> kUsual = [] {
       std::vector<std::string> texts;
-      for (std::uint64_t depth = 0; depth < 16; ++depth) texts.push_back(eventLevelText(depth));
+      for (std::uint64_t depth = 0; depth < 16; ++depth) texts.push_back(rowEnd(depth));
       return texts;
     }();
     const std::uint64_t depth = firstDepth_ + levels;
     if (depth < kUsual.size()) return kUsual[depth];
-    while (others_.size() <= levels) others_.push_back(eventLevelText(firstDepth_ + others_.size()));
+    while (others_.size() <= levels) others_.push_back(rowEnd(firstDepth_ + others_.size()));
     return others_[levels];
   }
 
  private:
+  static std::string rowEnd(std::uint64_t depth) { return ",BACKEND," + eventLevelText(depth) + ","; }
+
   std::uint64_t firstDepth_;
   std::vector<std::string> others_;
 };
@@ -76,7 +79,7 @@ void appendGenericEventRows(TextBuffer& rows, const Events& events, std::uint64_
   walkEvents(events, [&](const EventItem& event) {
     if (event.unit != EventUnit::Object) {
       rows.text(start).csvEventValue(event.value).character(',').text(unitWord(event.unit));
-      appendRowEnd(rows, event.depth == 0 ? "ROOT" : "SUB-EVENT", event.name);
+      appendRowEnd(rows, event.depth == 0 ? ",BACKEND,ROOT," : ",BACKEND,SUB-EVENT,", event);
     }
     // Only the first level below a top-level event has rows.
     return event.depth == 0;
@@ -87,23 +90,28 @@ template <typename Events>
 void appendBackendEventRows(TextBuffer& rows, const Events& events, std::uint64_t timestamp,
                             std::string_view label, std::uint64_t depth) {
   const std::string start = rowStart(timestamp, label);
-  LevelTexts levels(depth);
+  RowEnds rowEnds(depth);
+  std::uint64_t rowEndDepth = 0;
+  std::string_view rowEnd = rowEnds.below(0);
   // While inside a burst event's sub-events, the depth of that burst event.
   bool inBurst = false;
   std::uint64_t burstDepth = 0;
   walkEvents(events, [&](const EventItem& event) {
     rows.text(start);
-    const std::string_view level = levels.below(event.depth);
+    if (event.depth != rowEndDepth) {
+      rowEndDepth = event.depth;
+      rowEnd = rowEnds.below(rowEndDepth);
+    }
     if (inBurst && event.depth > burstDepth) {
       appendBurstSettingRow(rows, event);
-      appendRowEnd(rows, level, event.name);
+      appendRowEnd(rows, rowEnd, event);
       return true;
     }
     inBurst = false;
     if (event.identifier == backend::kBurst) {
       // The events after a burst event keep their rows.
       rows.character(',');
-      appendRowEnd(rows, level, event.name);
+      appendRowEnd(rows, rowEnd, event);
       inBurst = true;
       burstDepth = event.depth;
       return true;
@@ -117,7 +125,7 @@ void appendBackendEventRows(TextBuffer& rows, const Events& events, std::uint64_
       rows.csvEventValue(event.value);
     }
     rows.character(',').text(unitWord(event.unit));
-    appendRowEnd(rows, level, event.name);
+    appendRowEnd(rows, rowEnd, event);
     return true;
   });
 }

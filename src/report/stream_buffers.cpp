@@ -20,7 +20,7 @@ BlockStreamBuf::int_type BlockStreamBuf::overflow(int_type c) {
 }
 
 std::streamsize BlockStreamBuf::xsputn(const char* s, std::streamsize count) {
-  if (static_cast<std::size_t>(count) >= block_.size() / 2) {
+  if (static_cast<std::size_t>(count) >= block_.size() / 8) {
     if (!handOn()) return 0;
     return target_.sputn(s, count);
   }
@@ -52,7 +52,7 @@ StdioStreamBuf::int_type StdioStreamBuf::overflow(int_type c) {
 }
 
 std::streamsize StdioStreamBuf::xsputn(const char* s, std::streamsize count) {
-  if (static_cast<std::size_t>(count) >= block_.size() / 2) {
+  if (static_cast<std::size_t>(count) >= block_.size() / 8) {
     if (!handOn()) return 0;
     return static_cast<std::streamsize>(std::fwrite(s, 1, static_cast<std::size_t>(count), target_));
   }

@@ -15,7 +15,7 @@ namespace vyn::profiling {
 // time. A file stream makes a system call for every write of a kilobyte or more
 // whatever its own buffer size, and the CSV rows of one phase occurrence may
 // arrive as one write of a few kilobytes; in front of the file, this turns tens
-// of thousands of such calls into one per block. A write of half a block or
+// of thousands of such calls into one per block. A write of an eighth of a block or
 // more goes straight through. The rest is handed on by a flush of the stream
 // and when the buffer is destroyed. target must outlive it.
 class BlockStreamBuf final : public std::streambuf {

@@ -24,17 +24,25 @@ inline std::uint64_t hasByte(std::uint64_t word, unsigned char b) {
 
 // Eight characters at a time: most fields need no quotes, and this is asked of
 // every name of every row.
+bool hasSpecialByte(const char* at) {
+  std::uint64_t word;
+  std::memcpy(&word, at, sizeof word);
+  return (hasByte(word, ',') | hasByte(word, '"') | hasByte(word, '\r') | hasByte(word, '\n')) != 0;
+}
+
 bool needsCsvQuotes(std::string_view field) {
-  std::size_t i = 0;
-  for (; i + 8 <= field.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, field.data() + i, sizeof word);
-    if (hasByte(word, ',') | hasByte(word, '"') | hasByte(word, '\r') | hasByte(word, '\n')) return true;
+  const std::size_t size = field.size();
+  if (size < 8) {
+    for (const char c : field) {
+      if (kCsvSpecial[static_cast<unsigned char>(c)]) return true;
+    }
+    return false;
   }
-  for (; i < field.size(); ++i) {
-    if (kCsvSpecial[static_cast<unsigned char>(field[i])]) return true;
+  for (std::size_t i = 0; i + 8 < size; i += 8) {
+    if (hasSpecialByte(field.data() + i)) return true;
   }
-  return false;
+  // The last eight characters, overlapping what was looked at already.
+  return hasSpecialByte(field.data() + size - 8);
 }
 
 }  // namespace
@@ -70,6 +78,8 @@ TextAppender& TextAppender::fixed(double value, int decimals) {
 }
 
 TextAppender& TextAppender::eventValue(const EventValue& value) {
+  // The type of almost every measurement, first.
+  if (value.dataType == ValueDataType::UInt64) return number(value.payload);
   const DecodedValue decoded = decodeValue(value);
   switch (decoded.kind) {
     case DecodedValue::Kind::Signed: return signedNumber(decoded.signedNumber);

@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "model/event_list.h"
 #include "model/event_value.h"
 #include "vyn/profiling/profile_event.h"
 
@@ -23,7 +24,7 @@ class TextAppender {
   TextAppender& operator=(const TextAppender&) = delete;
 
   TextAppender& text(std::string_view part) {
-    if (!part.empty()) std::memcpy(room(part.size()), part.data(), part.size());
+    copyChars(room(part.size()), part.data(), part.size());
     end_ += part.size();
     return *this;
   }
@@ -32,7 +33,10 @@ class TextAppender {
     ++end_;
     return *this;
   }
-  TextAppender& blanks(std::size_t count) { return repeat(' ', count); }
+  TextAppender& blanks(std::size_t count) {
+    static constexpr std::string_view kBlanks = "                                ";
+    return count <= kBlanks.size() ? text(kBlanks.substr(0, count)) : repeat(' ', count);
+  }
   TextAppender& repeat(char c, std::size_t count);
   // Plain decimal.
   TextAppender& number(std::uint64_t value);
@@ -46,6 +50,10 @@ class TextAppender {
   // field as it is, or, when it holds a comma, a double quote, CR or LF,
   // wrapped in double quotes with every inner double quote doubled.
   TextAppender& csvField(std::string_view field);
+  // The same, where it is known already whether the field holds such characters.
+  TextAppender& csvField(std::string_view field, Separators separators) {
+    return separators == Separators::None ? text(field) : csvField(field);
+  }
   // The eventValue text as a CSV field.
   TextAppender& csvEventValue(const EventValue& value);
 
@@ -56,6 +64,30 @@ class TextAppender {
   void clear() { end_ = storage_.get(); }
 
  private:
+  // Reports are made of short pieces (names, separators, units): those are
+  // copied inline rather than through a call.
+  static void copyChars(char* to, const char* from, std::size_t count) {
+    if (count > 16) {
+      std::memcpy(to, from, count);
+    } else if (count >= 8) {
+      copyOverlapping<std::uint64_t>(to, from, count);
+    } else if (count >= 4) {
+      copyOverlapping<std::uint32_t>(to, from, count);
+    } else {
+      for (std::size_t i = 0; i < count; ++i) to[i] = from[i];
+    }
+  }
+  // The first and the last sizeof(Word) characters, which cover all count of them.
+  template <typename Word>
+  static void copyOverlapping(char* to, const char* from, std::size_t count) {
+    Word first;
+    Word last;
+    std::memcpy(&first, from, sizeof first);
+    std::memcpy(&last, from + count - sizeof last, sizeof last);
+    std::memcpy(to, &first, sizeof first);
+    std::memcpy(to + count - sizeof last, &last, sizeof last);
+  }
+
   // Makes room for count more characters and returns where they go.
   char* room(std::size_t count) {
     if (static_cast<std::size_t>(capacityEnd_ - end_) < count) grow(count);

@@ -13,10 +13,8 @@ constexpr const char* kMultipleQueueWaitText =
     "Multiple queue-wait time events found per execution. Cannot calculate Host Round-Trip "
     "excluding queue wait\n";
 
-void appendSeriesStatistics(const LogModel& model, const std::vector<GraphSeries>& series,
-                            SeriesStatistics& statistics) {
-  for (const GraphSeries& graph : series)
-    statistics.average.push_back({graph.graph, averageOf(model, graph.occurrences)});
+void appendSeriesStatistics(const std::vector<GraphSeries>& series, SeriesStatistics& statistics) {
+  statistics.averageOwed = true;
   for (const GraphSeries& graph : series)
     statistics.maximum.push_back({graph.graph, maximumOf(graph.occurrences)});
   for (const GraphSeries& graph : series)
@@ -29,15 +27,17 @@ struct QueueWaitCount {
 };
 
 // Queue-wait events among the top-level events and their direct sub-events.
+// Every execution is looked at: the rows are read directly.
 QueueWaitCount countQueueWaits(const EventList& events) {
   QueueWaitCount found;
-  walkEvents(events, [&found](const EventItem& event) {
-    if (event.identifier == kQueueWaitEventId) {
+  if (events.empty()) return found;
+  const unsigned top = events.begin()->depth;
+  for (const EventRow& row : events) {
+    if (row.identifier == kQueueWaitEventId && row.depth <= top + 1) {
       ++found.count;
-      found.time = valueAsUnsigned(event.value);
+      found.time = valueAsUnsigned(rowValue(row, events.texts()));
     }
-    return event.depth == 0;
-  });
+  }
   return found;
 }
 
@@ -87,9 +87,9 @@ void extractQueueWaitValues(const LogModel& model, const std::vector<GraphExtrem
 }  // namespace
 
 void appendStatistics(const LogModel& model, Statistics& statistics, std::string& notices) {
-  appendSeriesStatistics(model, model.executions, statistics.executions);
-  appendSeriesStatistics(model, model.sectionApplications, statistics.sectionApplications);
-  appendSeriesStatistics(model, model.tensorUpdates, statistics.tensorUpdates);
+  appendSeriesStatistics(model.executions, statistics.executions);
+  appendSeriesStatistics(model.sectionApplications, statistics.sectionApplications);
+  appendSeriesStatistics(model.tensorUpdates, statistics.tensorUpdates);
 
   if (model.hostRoundTrip) {
     extractQueueWaitSamples(model, statistics, notices);
@@ -107,6 +107,20 @@ void appendStatistics(const LogModel& model, Statistics& statistics, std::string
     statistics.initTime = model.composeTime + model.initMessageTime;
     for (const GraphOccurrence& entry : model.finalizations) statistics.initTime += entry.occurrence.value;
   }
+}
+
+void settleAverages(const LogModel& model, const std::vector<GraphSeries>& series,
+                    SeriesStatistics& statistics) {
+  if (!statistics.averageOwed) return;
+  for (const GraphSeries& graph : series)
+    statistics.average.push_back({graph.graph, averageOf(model, graph.occurrences)});
+  statistics.averageOwed = false;
+}
+
+void settleAverages(const LogModel& model, Statistics& statistics) {
+  settleAverages(model, model.executions, statistics.executions);
+  settleAverages(model, model.sectionApplications, statistics.sectionApplications);
+  settleAverages(model, model.tensorUpdates, statistics.tensorUpdates);
 }
 
 }  // namespace vyn::profiling

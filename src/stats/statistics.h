@@ -43,6 +43,8 @@ struct SeriesStatistics {
   std::vector<GraphAverage> average;
   std::vector<GraphExtreme> maximum;
   std::vector<GraphExtreme> minimum;
+  // The averages of the latest load are still to be computed (see settleAverages).
+  bool averageOwed = false;
 };
 
 struct QueueWaitSamples {
@@ -70,7 +72,18 @@ struct Statistics {
 // successful load does: each series gains one more entry per graph, computed
 // over everything loaded so far. Text meant for standard output (the notice
 // that queue waits could not be told apart) is appended to notices.
+//
+// The averages merge every event of a series, and only some reports print them:
+// they are left owed, to be settled by settleAverages before they are read and
+// before anything more is loaded, while the model is still as it was here.
 void appendStatistics(const LogModel& model, Statistics& statistics, std::string& notices);
+
+// Computes the owed averages of one series (a series of the model and its
+// statistics); nothing when none are owed.
+void settleAverages(const LogModel& model, const std::vector<GraphSeries>& series,
+                    SeriesStatistics& statistics);
+// The same for every series.
+void settleAverages(const LogModel& model, Statistics& statistics);
 
 }  // namespace vyn::profiling
 

@@ -65,7 +65,7 @@ int runDump(const std::string& inputPath, const std::string& outputPath) {
         } else {
           reportProblem(inputPath, where(frame) + ": " + problem + " (kept as rawRecord)");
           entry.kind = LogEntry::Kind::RawFrame;
-          entry.bytes = frame.bytes;
+          entry.bytes.assign(frame.bytes.begin(), frame.bytes.end());
           status = 1;
         }
         break;
@@ -79,7 +79,7 @@ int runDump(const std::string& inputPath, const std::string& outputPath) {
                                      std::to_string(frame.offset) +
                                      " (readers ignore them; kept as trailingBytes)");
         entry.kind = LogEntry::Kind::Trailing;
-        entry.bytes = frame.bytes;
+        entry.bytes.assign(frame.bytes.begin(), frame.bytes.end());
         more = false;
         break;
       case FrameStatus::Truncated:
