@@ -34,7 +34,10 @@ EventConverter::EventConverter(TextInterner& texts, EventStore& store)
 
 void EventConverter::convert(const EventEntryList* entries, std::vector<EventRow>& rows) {
   rows.clear();
-  if (entries != nullptr) append(*entries, 0, rows);
+  names_.clear();
+  if (entries == nullptr) return;
+  append(*entries, 0, rows);
+  nameRows(rows);
 }
 
 void EventConverter::append(const EventEntryList& entries, std::uint8_t depth,
@@ -44,7 +47,7 @@ void EventConverter::append(const EventEntryList& entries, std::uint8_t depth,
     row.depth = depth;
     row.identifier = entry->identifier();
     row.unit = static_cast<std::uint8_t>(std::min<std::uint32_t>(entry->unit(), kOtherUnit));
-    row.name = entry->name() != nullptr ? nameAt(rows.size(), *entry->name()) : null_;
+    names_.push_back(entry->name());
 
     const EventValueReading value = readEventValue(*entry);
     row.type = valueTypeOf(value.form);
@@ -66,19 +69,35 @@ void EventConverter::append(const EventEntryList& entries, std::uint8_t depth,
   }
 }
 
-TextId EventConverter::nameAt(std::size_t position, const flatbuffers::String& stored) {
-  if (position >= kRememberedPositions) return texts_.intern(cText(&stored));
-  if (position < lastNameAt_.size()) {
+void EventConverter::nameRows(std::vector<EventRow>& rows) {
+  const std::size_t remembered = std::min(rows.size(), kRememberedPositions);
+  if (lastNameAt_.size() < remembered) lastNameAt_.resize(remembered, kEmptyText);
+  lookups_.clear();
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    const flatbuffers::String* stored = names_[row];
+    if (stored == nullptr) {
+      rows[row].name = null_;
+      continue;
+    }
     // Pooled texts hold no NUL byte: a stored name equal to one as a whole is
     // its own C string, and the guess is right without looking for a NUL.
-    const TextId guess = lastNameAt_[position];
-    if (texts_.view(guess) == std::string_view(stored.data(), stored.size())) return guess;
-  } else {
-    lastNameAt_.resize(position + 1, kEmptyText);
+    if (row < remembered) {
+      const TextId guess = lastNameAt_[row];
+      if (texts_.view(guess) == std::string_view(stored->data(), stored->size())) {
+        rows[row].name = guess;
+        continue;
+      }
+    }
+    const std::string_view name = cText(stored);
+    const std::uint32_t hash = TextInterner::hashOf(name);
+    texts_.prefetch(hash);
+    lookups_.push_back({row, name, hash});
   }
-  const TextId id = texts_.intern(cText(&stored));
-  lastNameAt_[position] = id;
-  return id;
+  for (const Lookup& lookup : lookups_) {
+    const TextId id = texts_.intern(lookup.name, lookup.hash);
+    rows[lookup.row].name = id;
+    if (lookup.row < remembered) lastNameAt_[lookup.row] = id;
+  }
 }
 
 }  // namespace vyn::profiling

@@ -24,14 +24,23 @@ class EventConverter {
   void convert(const EventEntryList* entries, std::vector<EventRow>& rows);
 
  private:
+  // Appends the rows, their names still to be found (names_ holds them).
   void append(const EventEntryList& entries, std::uint8_t depth, std::vector<EventRow>& rows);
-  // The id of a name met at position of a message's rows: the messages of a log
-  // mostly name their events alike, so the name met there last time is tried first.
-  TextId nameAt(std::size_t position, const flatbuffers::String& stored);
+  // Gives every row the id of its name. The messages of a log mostly name their
+  // events alike, so the name met at a row's position last time is tried first;
+  // the others are looked up as a batch.
+  void nameRows(std::vector<EventRow>& rows);
 
   TextInterner& texts_;
   EventStore& store_;
   const TextId null_;  // the name of an event that has none
+  std::vector<const flatbuffers::String*> names_;  // of the rows being converted
+  struct Lookup {
+    std::size_t row;
+    std::string_view name;
+    std::uint32_t hash;
+  };
+  std::vector<Lookup> lookups_;
   std::vector<TextId> lastNameAt_;
 };
 

@@ -3,12 +3,11 @@
 #ifndef VYN_CAPTURE_GRAPH_INDEX_H_
 #define VYN_CAPTURE_GRAPH_INDEX_H_
 
-#include <absl/container/flat_hash_map.h>
-
 #include <cstddef>
 #include <vector>
 
 #include "model/occurrence.h"
+#include "model/text_id_map.h"
 
 namespace vyn::profiling {
 
@@ -20,13 +19,15 @@ class GraphIndex {
   // appended, one per graph; the index learns those appended since its last use.
   template <typename Entry>
   std::size_t find(const std::vector<Entry>& entries, TextId graph) {
-    for (; indexed_ < entries.size(); ++indexed_) positions_.emplace(entries[indexed_].graph, indexed_);
-    const auto found = positions_.find(graph);
-    return found == positions_.end() ? npos : found->second;
+    for (; indexed_ < entries.size(); ++indexed_) {
+      positions_.insert(entries[indexed_].graph, static_cast<std::uint32_t>(indexed_));
+    }
+    const std::uint32_t found = positions_.find(graph);
+    return found == TextIdMap::kMissing ? npos : found;
   }
 
  private:
-  absl::flat_hash_map<TextId, std::size_t> positions_;
+  TextIdMap positions_;
   std::size_t indexed_ = 0;
 };
 

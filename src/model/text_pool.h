@@ -16,6 +16,10 @@ using TextId = std::uint32_t;
 // Id 0 is always the empty text.
 inline constexpr TextId kEmptyText = 0;
 
+// Whether text holds a comma, a double quote or a line break: the characters
+// that separated-value output must quote.
+bool holdsSeparators(std::string_view text);
+
 // An append-only table of NUL-free texts. Storage never moves: the characters
 // of a text stay at one address, NUL-terminated, for the pool's whole life,
 // which is what a string-valued event's payload points to.

@@ -6,46 +6,6 @@
 #include <limits>
 
 namespace vyn::profiling {
-namespace {
-
-// The characters a CSV field cannot hold without quotes, by their code.
-constexpr std::array<bool, 256> kCsvSpecial = [] {
-  std::array<bool, 256> special{};
-  special[','] = special['"'] = special['\r'] = special['\n'] = true;
-  return special;
-}();
-
-// Whether a byte of word is b: the classic test for a zero byte, on word ^ b...b.
-constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
-inline std::uint64_t hasByte(std::uint64_t word, unsigned char b) {
-  const std::uint64_t x = word ^ (kEveryByte * b);
-  return (x - kEveryByte) & ~x & (kEveryByte << 7);
-}
-
-// Eight characters at a time: most fields need no quotes, and this is asked of
-// every name of every row.
-bool hasSpecialByte(const char* at) {
-  std::uint64_t word;
-  std::memcpy(&word, at, sizeof word);
-  return (hasByte(word, ',') | hasByte(word, '"') | hasByte(word, '\r') | hasByte(word, '\n')) != 0;
-}
-
-bool needsCsvQuotes(std::string_view field) {
-  const std::size_t size = field.size();
-  if (size < 8) {
-    for (const char c : field) {
-      if (kCsvSpecial[static_cast<unsigned char>(c)]) return true;
-    }
-    return false;
-  }
-  for (std::size_t i = 0; i + 8 < size; i += 8) {
-    if (hasSpecialByte(field.data() + i)) return true;
-  }
-  // The last eight characters, overlapping what was looked at already.
-  return hasSpecialByte(field.data() + size - 8);
-}
-
-}  // namespace
 
 TextAppender& TextAppender::repeat(char c, std::size_t count) {
   std::memset(room(count), c, count);
@@ -112,7 +72,7 @@ void TextAppender::quoteCsvFieldFrom(std::size_t start) {
   std::size_t quotes = 0;
   {
     const std::string_view field(storage_.get() + start, length);
-    if (!needsCsvQuotes(field)) return;
+    if (!holdsSeparators(field)) return;
     quotes = static_cast<std::size_t>(std::count(field.begin(), field.end(), '"'));
   }
   // Widen the field in place, from its end backwards: a closing quote, the

@@ -122,15 +122,15 @@ std::uint32_t EventAverager::find(std::uint32_t parent, TextId name, std::uint32
   LevelIndex& index = levelIndexes_[parent];
   std::uint32_t next = index.lastIndexed == kNone ? level.firstChild : node(index.lastIndexed).nextSibling;
   for (; next != kNone; next = node(next).nextSibling) {
-    if (!index.firstNode.emplace(node(next).row.name, next).second) index.distinct = false;
+    if (!index.firstNode.insert(node(next).row.name, next)) index.distinct = false;
     index.lastIndexed = next;
   }
   // Occurrences mostly list their events in the same order, so the event after
   // the last one matched is likely the one; among different names it is the
   // first of its name.
   if (index.distinct && guess != kNone && node(guess).row.name == name) return guess;
-  const auto found = index.firstNode.find(name);
-  return found == index.firstNode.end() ? kNone : found->second;
+  const std::uint32_t found = index.firstNode.find(name);
+  return found == TextIdMap::kMissing ? kNone : found;
 }
 
 const EventRow* EventAverager::copy(std::uint32_t parent, const EventRow* row, const EventRow* end) {

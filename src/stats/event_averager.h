@@ -3,15 +3,15 @@
 #ifndef VYN_STATS_EVENT_AVERAGER_H_
 #define VYN_STATS_EVENT_AVERAGER_H_
 
-#include <absl/container/flat_hash_map.h>
-
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "model/event_list.h"
 #include "model/event_row.h"
+#include "model/text_id_map.h"
 
 namespace vyn::profiling {
 
@@ -52,7 +52,7 @@ class EventAverager {
   // The first position of each name among a long level's events, kept between
   // lists so that occurrences which bring names of their own cost what they hold.
   struct LevelIndex {
-    absl::flat_hash_map<TextId, std::uint32_t> firstNode;
+    TextIdMap firstNode;
     std::uint32_t lastIndexed = kNone;
     bool distinct = true;  // no two of the indexed events share a name
   };
@@ -78,7 +78,7 @@ class EventAverager {
   std::vector<std::unique_ptr<Node[]>> blocks_;
   std::uint32_t nodeCount_ = 0;
   std::uint32_t firstBlockSize_ = 0;  // grows to a full block before the second
-  absl::flat_hash_map<std::uint32_t, LevelIndex> levelIndexes_;
+  std::unordered_map<std::uint32_t, LevelIndex> levelIndexes_;
   // Unmatched incoming events (first row and the row after their sub-events),
   // waiting for their list to be walked.
   std::vector<std::pair<const EventRow*, const EventRow*>> newcomers_;
