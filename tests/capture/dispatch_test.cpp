@@ -1,146 +1,161 @@
-// Message dispatch: pulling messages from the cursor, routing by method type,
-// the end of a record, the visibility filter in front of every handler, and the
-// conversion of a message's events.
+// Taking a log into the model: the header, routing each message by its method
+// type behind the visibility filter, and the conversion of a message's events.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
+#include <cstdarg>
+#include <cstdio>
 #include <tuple>
 
-#include "log/captured_log.h"
-#include "reader/vyn_profile_log_reader.h"
-#include "support/log_builder.h"
+#include "capture/model_text.h"
+#include "log/logger.h"
+#include "support/captured_model.h"
 
 namespace vyn::profiling {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
+using vyn::testing::CapturedModel;
 using vyn::testing::Event;
 using vyn::testing::Message;
+using vyn::testing::modelText;
 using vyn::testing::Record;
 
-VisibilityLevel levelOf(int level) { return static_cast<VisibilityLevel>(static_cast<std::int8_t>(level)); }
-
-// Runs one record through the reader the way the loader does; the result of
-// every processNextMessage call.
-std::vector<bool> process(VynProfileLogReader& reader, const Record& record) {
-  auto bytes = std::make_shared<std::vector<std::uint8_t>>(vyn::testing::buildRecord(record));
-  if (!reader.recordCursor.initialize(bytes)) return {};
-  std::vector<bool> results;
-  reader.endOfRecord = false;
-  while (!reader.endOfRecord && results.size() < 100) results.push_back(reader.processNextMessage());
-  return results;
+// The ERROR texts logged while keepErrors is the logger's sink.
+std::vector<std::string> errorTexts;
+void keepErrors(const char* format, std::uint32_t level, std::uint64_t, va_list args) {
+  char text[256];
+  std::vsnprintf(text, sizeof text, format, args);
+  if (level == vyn::log::VYN_LOG_LEVEL_ERROR) errorTexts.push_back(text);
 }
 
 TEST(Dispatch, UnknownMethodTypesAreDroppedAndTheRecordGoesOn) {
-  vyn::testing::CapturedLog log;
-  VynProfileLogReader reader("", VisibilityLevel::All);
+  errorTexts.clear();
+  vyn::log::createLogger(&keepErrors, vyn::log::VYN_LOG_LEVEL_DEBUG);
   Message untyped = Message::of(1).named("g");
   untyped.methodType.reset();
   Record record;
   for (const int type : {0, 18, -1, -128}) record.with(Message::of(type).named("g"));
   record.with(untyped).with(Message::of(1).named("g").lasting(4));
-  EXPECT_THAT(process(reader, record), ElementsAre(false, false, false, false, false, true, false));
-  EXPECT_EQ(log.errors(), std::vector<std::string>(5, "Unknown method type."));
-  EXPECT_THAT(log.debugs(), ::testing::Contains("profiling::VynProfileLogReader reached EOF!"));
-  EXPECT_TRUE(reader.endOfRecord);
-  ASSERT_EQ(reader.executeSeries.size(), 1u);
-  EXPECT_EQ(reader.executeSeries[0].stats.size(), 1u);
+  CapturedModel log;
+  EXPECT_THAT(log.add(record), ElementsAre(false, false, false, false, false, true));
+  vyn::log::destroyLogger();
+  EXPECT_EQ(errorTexts, std::vector<std::string>(5, "Unknown method type."));
+  EXPECT_EQ(modelText(log.model()), "execute g: 4@0 '' []");
 }
 
-// Each method type, sent alone to a fresh reader, lands in its own statistic.
-// Filtered out, it lands nowhere; only the values some handlers take before the
-// filter are set.
+// Each method type, sent alone to a fresh model, lands in its own place.
+// Filtered out, it lands nowhere and keeps none of its texts or events; only the
+// values some phases take before the filter are set.
 TEST(Dispatch, EveryMethodTypeReachesItsHandlerBehindTheFilter) {
-  using Check = std::function<bool(const VynProfileLogReader&)>;
-  const std::vector<std::pair<int, Check>> routes = {
-      {1, [](const auto& r) {
-         return r.executeSeries.size() == 1 && r.executeSeries[0].stats[0].value == 10 && !r.hostRoundTrip;
-       }},
-      {2, [](const auto& r) { return r.finalizeStats.size() == 1 && r.hasFinalize; }},
-      {3, [](const auto& r) { return r.executeSeries.size() == 1 && r.hostRoundTrip; }},
-      {4, [](const auto& r) { return r.hasInitAltStat && r.initAltStat.value == 10; }},
-      {5, [](const auto& r) { return r.deInitStat.value == 10 && r.deInitStat.name == "g"; }},
-      {6, [](const auto& r) { return r.initMessageTime == 10 && r.initName == "g"; }},
-      {7, [](const auto& r) { return r.composeTime == 10 && r.composeName == "g"; }},
-      {8, [](const auto& r) { return r.hasExecuteOverallStat && r.executeOverallStat.value == 10; }},
-      {9, [](const auto& r) { return r.executeSeries.size() == 1 && r.executeSeries[0].stats[0].value == 0; }},
-      {10, [](const auto& r) { return r.hasLibLoadStat && r.libLoadStat.value == 10; }},
-      {11, [](const auto& r) { return r.hasApplyBinarySection && r.applySectionSeries.size() == 1; }},
-      {12, [](const auto& r) { return r.hasApplyBinarySection && r.applySectionSeries.size() == 1; }},
-      {13, [](const auto& r) { return r.contextBinaryStats.find("CONTEXT GET BINARY SIZE") != nullptr; }},
-      {14, [](const auto& r) { return r.contextBinaryStats.find("CONTEXT GET BINARY") != nullptr; }},
-      {15, [](const auto& r) { return r.contextSectionSeries.find("CONTEXT GET BINARY SECTION SIZE"); }},
-      {16, [](const auto& r) { return r.hasFinalizeAfterTensorUpdates && r.tensorUpdateSeries.size() == 1; }},
-      {17, [](const auto& r) { return r.hasUpdateBinarySection && r.updateSectionStats.size() == 1; }},
+  const std::tuple<int, const char*, const char*> routes[] = {
+      {1, "init events: [i]; execute g: 10@5 '' [e f]", ""},
+      {2, "init events: [i]; finalize g: 10@5 '' [e f]; finalize message; finalize events", ""},
+      {3, "init events: [i]; execute g: 10@5 '' [e f]; round trip", "round trip"},
+      {4, "context creation: 10@5 '' [e i f]", ""},
+      {5, "deinit: 10@5 'g' [e i f]", ""},
+      {6, "init: 10@5 'g'", "init: 0@5 ''"},
+      {7, "compose: 10@5 'g'", "compose: 0@5 ''"},
+      {8, "execute overall: 10@5 '' [e i f]", ""},
+      {9, "init events: [i]; finalize g: 0@0 '' [f]; finalize events; execute g: 0@0 '' [e]", ""},
+      {10, "library load: 10@5 '' [e i f]", ""},
+      {11, "apply g: 10@5 '' [e i f]", ""},
+      {12, "apply g: 10@5 '' [e i f]", ""},
+      {13, "CONTEXT GET BINARY SIZE: 10@5 'g' []", ""},
+      {14, "CONTEXT GET BINARY: 10@5 'g' []", ""},
+      {15, "section size: 10@5 'g' []", ""},
+      {16, "tensor update g: 10@5 'g' [e i f]", ""},
+      {17, "section update: 10@5 '' [e i f]", ""},
   };
-  for (const auto& [type, check] : routes) {
+  const std::size_t freshTexts = CapturedModel().model().texts.size();
+  for (const auto& [type, taken, filteredOut] : routes) {
     const Message message = Message::of(type).named("g").at(5).lasting(10)
                                 .event(Event::named("e", 7).u64(1)).event(Event::named("i", 100).u64(1))
                                 .event(Event::named("f", 300).u64(1));
-    VynProfileLogReader reader("", VisibilityLevel::All);
-    EXPECT_THAT(process(reader, Record{}.with(message)), ElementsAre(true, false)) << type;
-    EXPECT_TRUE(check(reader)) << type;
+    CapturedModel log;
+    EXPECT_THAT(log.add({message}), ElementsAre(true)) << type;
+    EXPECT_EQ(modelText(log.model()), taken) << type;
 
-    VynProfileLogReader filtered("", VisibilityLevel::Basic);
-    EXPECT_THAT(process(filtered, Record{}.with(Message(message).withLevel(1))), ElementsAre(false, false))
-        << type;
-    EXPECT_FALSE(check(filtered)) << type;
-    EXPECT_FALSE(filtered.hasInitStat || filtered.hasFinalize || filtered.hasFinalizeStats) << type;
-    EXPECT_TRUE(filtered.initStat.subEvents.empty() && filtered.finalizeStats.empty() &&
-                filtered.executeSeries.empty()) << type;
-    EXPECT_EQ(filtered.hostRoundTrip, type == 3);
-    EXPECT_EQ(filtered.initMessageTimestamp, type == 6 ? 5u : 0u);
-    EXPECT_EQ(filtered.composeTimestamp, type == 7 ? 5u : 0u);
+    CapturedModel filtered(1);
+    EXPECT_THAT(filtered.add({Message(message).withLevel(1)}), ElementsAre(false)) << type;
+    EXPECT_EQ(modelText(filtered.model()), filteredOut) << type;
+    EXPECT_EQ(filtered.model().texts.size(), freshTexts) << type;
+    EXPECT_EQ(filtered.model().events.rowCount(), 0u) << type;
   }
 }
 
-TEST(Dispatch, MessagesPassOnlyBelowTheReadersLevel) {
+TEST(Dispatch, MessagesPassOnlyBelowTheCapturesLevel) {
   const std::tuple<int, std::optional<int>, bool> cases[] = {
-      {3, 2, true},    {2, 2, false},     {2, 3, false},      {1, std::nullopt, true}, {0, std::nullopt, false},
-      {0, -1, true},   {-1, -2, true},    {-1, -1, false},    {127, 126, true},        {127, 127, false},
-      {-128, -128, false}, {-128, -1, false}};
-  for (const auto& [readerLevel, messageLevel, processed] : cases) {
-    VynProfileLogReader reader("", levelOf(readerLevel));
+      {3, 2, true}, {2, 2, false}, {1, std::nullopt, true}, {0, std::nullopt, false}, {0, -1, true},
+      {-1, -1, false}, {-128, -128, false}, {127, 126, true}};
+  for (const auto& [captureLevel, messageLevel, taken] : cases) {
+    CapturedModel log(static_cast<std::int8_t>(captureLevel));
     Message message = Message::of(1).named("g").lasting(1);
     if (messageLevel) message.withLevel(static_cast<std::int8_t>(*messageLevel));
-    EXPECT_THAT(process(reader, Record{}.with(message)), ElementsAre(processed, false))
-        << "reader " << readerLevel << " message " << messageLevel.value_or(1000);
-    EXPECT_EQ(reader.executeSeries.size(), processed ? 1u : 0u);
+    EXPECT_THAT(log.add({message}), ElementsAre(taken))
+        << "capture " << captureLevel << " message " << messageLevel.value_or(1000);
+    EXPECT_EQ(log.model().executions.size(), taken ? 1u : 0u);
   }
 }
 
-// Events converted from a message outlive its record. The typed values are
-// covered by the report golden files; here the defaults and the values those
-// do not reach.
-TEST(EventConversion, DefaultsAndValuesWithoutTheirFieldOrOfUnknownKind) {
+// Header texts are copied whole, and only the exact updater name marks an updater
+// log.
+TEST(HeaderCapture, OnlyTheExactUpdaterNameMarksAnUpdaterLog) {
+  const std::pair<std::string, bool> names[] = {
+      {"zevir-talvo-updater", true},   {"Zevir-talvo-updater", false}, {"zevir-talvo-updater2", false},
+      {"zevir-talvo-update", false},   {" zevir-talvo-updater", false},
+      {std::string("zevir-talvo-updater\0x", 21), false},
+  };
+  for (const auto& [name, updater] : names) {
+    Record record;
+    record.header.emplace().generatorName = name;
+    CapturedModel log;
+    log.add(record);
+    const LogHeaderInfo header = log.model().header.value_or(LogHeaderInfo{});
+    EXPECT_EQ(header.generatorName, name);
+    EXPECT_EQ(header.generatedByUpdater, updater) << name;
+  }
+}
+
+// Events outlive their record as rows in pre-order. The typed values are
+// covered by the report golden files; here the defaults, the values those do
+// not reach, and the shape of nested events.
+TEST(EventConversion, DefaultsValuesWithoutTheirFieldAndNesting) {
   Event unknownKind = Event::named("x").kind(7);
   unknownKind.unsignedValue = 5;
   unknownKind.stringValue = "eight";
   unknownKind.bytesValue = std::vector<std::uint8_t>{9};
   Message message = Message::of(1).named("g");
   message.events = {Event{}, Event::named("x").kind(2), Event::named("x").kind(0), unknownKind,
-                    Event::named("x").kind(4), Event::named("x").kind(6)};
-  VynProfileLogReader reader("", VisibilityLevel::All);
-  process(reader, Record{}.with(message));
-  const std::vector<ProfileEvent>& events = reader.executeSeries.at(0).stats.at(0).subEvents;
-  ASSERT_EQ(events.size(), 6u);
-  const ProfileEvent& bare = events[0];
-  EXPECT_EQ(std::tie(bare.identifier, bare.name, bare.detailText, bare.unit, bare.auxValue, bare.mergeCount),
-            std::make_tuple(0u, "null", "", 0u, 0u, 1u));
-  EXPECT_THAT(bare.subEvents, IsEmpty());
-  const std::uint32_t dataTypes[] = {0x7FFFFFFF, 0x0164, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF};
-  for (std::size_t i = 0; i < 5; ++i) {
-    EXPECT_EQ(events[i].value.dataType, dataTypes[i]) << i;
-    EXPECT_EQ(events[i].value.payload, 0u) << i;
-    EXPECT_THAT(events[i].bytes, IsEmpty()) << i;
+                    Event::named("x").kind(4), Event::named("x").withUnit(258), Event::named("x").kind(6),
+                    Event::named("a").sub(Event::named("b").sub(Event::named("c"))).sub(Event::named("d"))};
+  CapturedModel log;
+  log.add({message});
+  std::vector<EventItem> items;
+  walkEvents(log.model().list(log.model().executions.at(0).occurrences.at(0).events),
+             [&](const EventItem& item) {
+               items.push_back(item);
+               return true;
+             });
+  ASSERT_EQ(items.size(), 11u);
+  const EventItem& bare = items[0];
+  EXPECT_EQ(std::tie(bare.identifier, bare.name, bare.detailText, bare.unit),
+            std::make_tuple(0u, "null", "", 0u));
+  const std::uint32_t dataTypes[] = {0x7FFFFFFF, 0x0164, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF};
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(items[i].value.dataType, dataTypes[i]) << i;
+    EXPECT_EQ(items[i].value.payload, 0u) << i;
+    EXPECT_EQ(items[i].bytes.size, 0u) << i;
   }
-  // A text event without its text still points at one: an empty pooled text.
-  EXPECT_EQ(events[5].value.dataType, 0x0608u);
-  EXPECT_THAT(reader.eventStringPool, ElementsAre(""));
-  EXPECT_EQ(reinterpret_cast<const char*>(events[5].value.payload), reader.eventStringPool.front().c_str());
+  // Every unit beyond the named ones is one unit, never a named one.
+  EXPECT_EQ(items[5].unit, kOtherUnit);
+  // A text event without its text still points at one: an empty text.
+  EXPECT_EQ(items[6].value.dataType, 0x0608u);
+  EXPECT_STREQ(reinterpret_cast<const char*>(items[6].value.payload), "");
+  std::string shape;
+  for (std::size_t i = 7; i < items.size(); ++i)
+    shape += std::string(items[i].name) + std::to_string(items[i].depth);
+  EXPECT_EQ(shape, "a0b1c2d1");
 }
 
 }  // namespace

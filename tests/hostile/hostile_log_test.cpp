@@ -2,25 +2,35 @@
 // what was wrong and never allocates for what is not in the file; the reports
 // write nothing outside the working directory, and a CSV path that cannot be a
 // file fails them before they print or save anything.
+#include <unistd.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "hostile/allocation_probe.h"
+#include "log/captured_log.h"
+#include "plugin/vyn_profile_log_reader_xtu.h"
 #include "profile_log_generated.h"
-#include "reader/vyn_profile_log_reader_xtu.h"
 #include "report/report_test_util.h"
 #include "support/log_builder.h"
 
 namespace vyn::testing {
+
+// The largest single allocation since it was last set to 0 (allocation_probe.cpp).
+extern std::atomic<std::size_t> largestAllocation;
+
 namespace {
 
 namespace fs = std::filesystem;
 namespace fb = profiling::fb;
+using profiling::EventItem;
+using profiling::LogModel;
+using profiling::Occurrence;
 using profiling::VisibilityLevel;
 using profiling::VynProfileLogReader;
 using profiling::VynProfileLogReaderXtu;
@@ -32,16 +42,25 @@ using Texts = std::vector<std::string>;
 
 constexpr int kExecute = 1;
 
+// The first event of an occurrence.
+EventItem firstEvent(const LogModel& model, const Occurrence& occurrence) {
+  const profiling::EventList events = model.list(occurrence.events);
+  return events.item(*events.begin(), 0);
+}
+
 // ROOT/input.log is the log under test; ROOT/work is the working directory.
 class HostileLog : public ScratchWork {
  protected:
   // Loads the log into a fresh reader, keeping the largest allocation made meanwhile.
   bool load(const LogBuilder& log) {
     log.writeTo(logPath);
-    reader = std::make_unique<VynProfileLogReaderXtu>(logPath, VisibilityLevel::All);
-    resetLargestAllocation();
+    return loadFrom(logPath);
+  }
+  bool loadFrom(const std::string& path) {
+    reader = std::make_unique<VynProfileLogReaderXtu>(path, VisibilityLevel::All);
+    largestAllocation = 0;
     const bool loaded = reader->loadLog(true);
-    largest = largestAllocation();
+    largest = largestAllocation;
     return loaded;
   }
 
@@ -58,9 +77,22 @@ class HostileLog : public ScratchWork {
 };
 
 TEST_F(HostileLog, LengthPrefixPastTheEndIsATruncatedRecordAndAllocatesNothingForIt) {
-  expectRejected(LogBuilder().lengthPrefix(0xFFFFFFFF).raw(Bytes(100, 0x5A)),
-                 "Truncated record: 4294967295 bytes announced, 100 available");
+  const LogBuilder log = LogBuilder().lengthPrefix(0xFFFFFFFF).raw(Bytes(100, 0x5A));
+  const std::string truncated = "Truncated record: 4294967295 bytes announced, 100 available";
+  expectRejected(log, truncated);
   EXPECT_LT(largest, 4096u);
+
+  // From a pipe, whose size is not known up front: at most a read chunk, far
+  // below the 4 GiB announced.
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  ASSERT_EQ(::write(ends[1], log.bytes().data(), log.bytes().size()), 104);
+  ::close(ends[1]);
+  diagnostics.clear();
+  EXPECT_FALSE(loadFrom("/proc/self/fd/" + std::to_string(ends[0])));
+  ::close(ends[0]);
+  EXPECT_THAT(diagnostics.errors(), ElementsAre(truncated));
+  EXPECT_LT(largest, 64u << 20);
 }
 
 TEST_F(HostileLog, EventsNestedToTheDepthLimitLoadAndOneLevelDeeperAreRejected) {
@@ -73,11 +105,10 @@ TEST_F(HostileLog, EventsNestedToTheDepthLimitLoadAndOneLevelDeeperAreRejected) 
     return LogBuilder().messages({Message::of(kExecute).named("deep").lasting(20).event(chain)});
   };
   ASSERT_TRUE(load(deepLog(kDeepestEventLevel)));
-  int depth = 0;
-  for (const auto* level = &reader->executeSeries.at(0).stats.at(0).subEvents; !level->empty();
-       level = &level->front().subEvents)
-    ++depth;
-  EXPECT_EQ(depth, kDeepestEventLevel);
+  const LogModel& model = reader->model();
+  const profiling::EventList events = model.list(model.executions.at(0).occurrences.at(0).events);
+  ASSERT_EQ(events.rowCount(), std::size_t{kDeepestEventLevel});
+  EXPECT_EQ((events.end() - 1)->depth, kDeepestEventLevel - 1);
   report(*reader, "report.csv");
 
   expectRejected(deepLog(kDeepestEventLevel + 1), "Corrupted flatbuffer binary stream");
@@ -89,9 +120,10 @@ TEST_F(HostileLog, HundredThousandMessagesInOneRecordAreAllProcessed) {
   for (std::size_t i = 0; i < kMessages; ++i)
     messages.push_back(Message::of(kExecute).named(i % 2 == 1 ? "b" : "a").at(i).lasting(10));
   ASSERT_TRUE(load(LogBuilder().messages(std::move(messages))));
-  ASSERT_EQ(reader->executeSeries.size(), 2u);
-  EXPECT_EQ(reader->executeSeries[0].stats.size(), kMessages / 2);
-  EXPECT_EQ(reader->executeSeries[1].stats.back().timestamp, kMessages - 1);
+  const auto& executions = reader->model().executions;
+  ASSERT_EQ(executions.size(), 2u);
+  EXPECT_EQ(executions[0].occurrences.size(), kMessages / 2);
+  EXPECT_EQ(executions[1].occurrences.back().timestamp, kMessages - 1);
   EXPECT_THAT(
       diagnostics.debugs(),
       Contains("profiling::FlatBufferReaderUtil no more messages! (Message Counter: 100000)"));
@@ -112,15 +144,16 @@ TEST_F(HostileLog, NamesEndAtANulByteAndInvalidUtf8IsKeptByteForByte) {
   record.with(Message::of(kExecute).named(invalid).lasting(10).event(Event::named(invalid, 7).text(invalid)));
 
   ASSERT_TRUE(load(LogBuilder().record(record)));
-  ASSERT_EQ(reader->executeSeries.size(), 2u) << "both names with a NUL byte read as g";
-  EXPECT_EQ(reader->executeSeries[0].graphName, "g");
-  EXPECT_EQ(reader->executeSeries[0].stats.size(), 2u);
-  EXPECT_EQ(reader->executeSeries[0].stats.at(0).subEvents.at(0).name, "ev");
-  EXPECT_EQ(reader->executeSeries[1].graphName, invalid);
-  const ProfileEvent& text = reader->executeSeries[1].stats.at(0).subEvents.at(0);
+  const LogModel& model = reader->model();
+  ASSERT_EQ(model.executions.size(), 2u) << "both names with a NUL byte read as g";
+  EXPECT_EQ(model.text(model.executions[0].graph), "g");
+  ASSERT_EQ(model.executions[0].occurrences.size(), 2u);
+  EXPECT_EQ(firstEvent(model, model.executions[0].occurrences[0]).name, "ev");
+  EXPECT_EQ(model.text(model.executions[1].graph), invalid);
+  const EventItem text = firstEvent(model, model.executions[1].occurrences.at(0));
   EXPECT_EQ(text.name, invalid);
   EXPECT_EQ(reinterpret_cast<const char*>(text.value.payload), invalid);
-  EXPECT_EQ(reader->backendVersion, invalid);
+  EXPECT_EQ(model.header.value().backendVersion, invalid);
   EXPECT_THAT(diagnostics.errors(), IsEmpty());
   report(*reader, "report.csv");
 }
@@ -139,7 +172,8 @@ Bytes finishExecutionRecord(flatbuffers::FlatBufferBuilder& builder, const Event
 }
 
 // Offsets may be shared in the format, so a few kilobytes can describe far more
-// than they hold. Such a record is refused before it can take the host's memory.
+// than they hold. Such a record is refused before it can take the host's memory;
+// the records before it stay loaded.
 TEST_F(HostileLog, RecordsThatShareOffsetsAreRefused) {
   // Every event lists the same child twice: 2^40 events.
   flatbuffers::FlatBufferBuilder doubling;
@@ -148,18 +182,28 @@ TEST_F(HostileLog, RecordsThatShareOffsetsAreRefused) {
   for (int level = 0; level < 40; ++level)
     child = fb::CreateEventEntry(doubling, twin, 0, 0, 0,
                                  doubling.CreateVector(EventOffsets{child, child}));
-  // 4000 events that all point at one 64 KiB byte value.
+  // 4000 events, or 1000 sub-events of one event, that all point at one 64 KiB byte value.
+  const auto blobEvents = [](flatbuffers::FlatBufferBuilder& builder, int count) {
+    const auto blob = builder.CreateVector(Bytes(64 * 1024, 0x42));
+    EventOffsets events;
+    for (int i = 0; i < count; ++i)
+      events.push_back(fb::CreateEventEntry(builder, 0, 0, 0, 0, 0, fb::EventValueKind_Bytes, 0, 0, blob));
+    return events;
+  };
   flatbuffers::FlatBufferBuilder sharing;
-  const auto blob = sharing.CreateVector(Bytes(64 * 1024, 0x42));
-  EventOffsets entries;
-  for (int i = 0; i < 4000; ++i)
-    entries.push_back(
-        fb::CreateEventEntry(sharing, 0, 0, 0, 0, 0, fb::EventValueKind_Bytes, 0, 0, blob));
+  flatbuffers::FlatBufferBuilder nested;
+  const EventOffsets entries = blobEvents(sharing, 4000);
+  const auto parent = fb::CreateEventEntry(nested, 0, 0, 0, 0, nested.CreateVector(blobEvents(nested, 1000)));
 
-  for (const Bytes& record :
-       {finishExecutionRecord(doubling, {child}), finishExecutionRecord(sharing, entries)}) {
+  const Bytes records[] = {finishExecutionRecord(doubling, {child}), finishExecutionRecord(sharing, entries),
+                           finishExecutionRecord(nested, {parent})};
+  for (const Bytes& record : records) {
     SCOPED_TRACE(record.size());
-    expectRejected(LogBuilder().frame(record), "Corrupted flatbuffer binary stream");
+    expectRejected(LogBuilder().messages({Message::of(kExecute).named("before").lasting(5)}).frame(record),
+                   "Corrupted flatbuffer binary stream");
+    const auto& executions = reader->model().executions;
+    ASSERT_EQ(executions.size(), 1u);
+    EXPECT_EQ(reader->model().text(executions[0].graph), "before");
   }
 }
 

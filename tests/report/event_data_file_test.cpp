@@ -2,7 +2,8 @@
 // that must not write outside the working directory, through a link or over a file.
 #include <gtest/gtest.h>
 
-#include "reader/vyn_profile_log_reader_xtu.h"
+#include "log/captured_log.h"
+#include "report/data_file_writer.h"
 #include "report_test_util.h"
 
 namespace vyn::testing {
@@ -13,25 +14,23 @@ namespace fs = std::filesystem;
 class EventDataFile : public ScratchWork {
  protected:
   void save(const std::string& name, const std::string& bytes = "x") {
-    ProfileEvent object = event("data", 1, {}, profiling::EventUnit::Object);
-    object.detailText = name;
-    object.bytes.assign(bytes.begin(), bytes.end());
-    reader.writeEventDataFile(object);
+    files.write(name, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
   }
   std::string outside(const std::string& name) const { return root.file(name); }
 
-  profiling::VynProfileLogReaderXtu reader{"unused.log", profiling::VisibilityLevel::Basic};
+  profiling::DataFileWriter files;
   CapturedLog log;
 };
 
 TEST_F(EventDataFile, TakenNamesMoveOnToNumberedCandidates) {
-  for (const char* directory : {"a.b", "dir", "d.bin"}) fs::create_directory(directory);
-  const char* const taken[] = {"out.bin", "trace", "a.b/c", "dir/x.tar.gz"};
+  for (const char* directory : {"a.b", "d.bin"}) fs::create_directory(directory);
+  const char* const taken[] = {"trace", "a.b/c"};
   for (const char* name : taken) writeFile(name, "old");
-  // The number goes before the extension of the last path component only.
+  // The number goes before the extension of the last path component only; a
+  // directory takes a name as a file does.
   const std::pair<const char*, const char*> cases[] = {
-      {"out.bin", "out_1.bin"}, {"out.bin", "out_2.bin"}, {"trace", "trace_1"}, {"a.b/c", "a.b/c_1"},
-      {"dir/x.tar.gz", "dir/x.tar_1.gz"}, {"d.bin", "d_1.bin"}, {"fresh.bin", "fresh.bin"}};
+      {"trace", "trace_1"}, {"trace", "trace_2"}, {"a.b/c", "a.b/c_1"}, {"d.bin", "d_1.bin"},
+      {"fresh.bin", "fresh.bin"}};
   for (const auto& [name, file] : cases) {
     const std::string bytes = std::string("\0", 1) + file;
     save(name, bytes);
@@ -41,7 +40,7 @@ TEST_F(EventDataFile, TakenNamesMoveOnToNumberedCandidates) {
   EXPECT_TRUE(log.errors().empty());
 }
 
-// The reader remembers which numbered names it has used, but only while they are
+// The writer remembers which numbered names it has used, but only while they are
 // still there: an emptied or another working directory starts from the name again.
 TEST_F(EventDataFile, NumberingStartsAgainWhereTheEarlierFilesAreGone) {
   save("out.bin", "1");

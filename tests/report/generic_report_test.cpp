@@ -3,13 +3,12 @@
 // data files the report saves.
 #include <gtest/gtest.h>
 
-#include "report/report_test_util.h"
-#include "support/log_builder.h"
+#include "log/captured_log.h"
+#include "plugin/vyn_profile_log_reader_xtu.h"
+#include "report_test_util.h"
 
 namespace vyn::testing {
 namespace {
-
-namespace Unit = profiling::EventUnit;
 
 enum Method { kExecute = 1, kExecuteRoundTrip = 3, kExecuteOverall = 8, kDynamicLibLoad = 10,
               kApplyBinarySection = 11, kApplyBinarySection2 = 12, kContextGetBinarySize = 13,
@@ -44,55 +43,46 @@ LogBuilder countFirstLog() {
                                 run(kDynamicLibLoad, nullptr, 10, 300).event(measured("latency", 250))});
 }
 
-class GenericReport : public ScratchWork {
- protected:
-  // Writes the log as run.log and loads it; the queue-wait notices of the load
-  // are not part of the report.
-  static void load(profiling::VynProfileLogReader& into, const LogBuilder& log) {
-    log.writeTo("run.log");
-    bool loaded = false;
-    captureStandardOutput([&] { loaded = into.loadLog(false); });
-    ASSERT_TRUE(loaded);
-  }
-
-  profiling::VynProfileLogReader reader{"run.log", profiling::VisibilityLevel::All};
-};
+using GenericReport = ScratchWork;
 
 TEST_F(GenericReport, ComposedLogsReportAsWritten) {
   const std::pair<const char*, LogBuilder> cases[] = {
-      {"empty", LogBuilder()},
+      {"generic/empty", LogBuilder()},
       // Queue waits longer than the round trip leave 0.
-      {"round_trip", LogBuilder().messages({
+      {"generic/round_trip", LogBuilder().messages({
            run(kExecuteRoundTrip, "net_a", 1000, 1500).event(queueWait(300)).event(measured("kernel", 900)),
            run(kExecuteRoundTrip, "net_b", 1100, 50).event(queueWait(80)),
            run(kExecuteRoundTrip, "net_a", 2000, 2500).event(queueWait(700)).event(measured("kernel", 1700))})},
       // The first run has no queue-wait event, so there are no samples to average;
       // it is skipped as a minimum and replaced as a maximum.
-      {"round_trip_partial", LogBuilder().messages({run(kExecuteRoundTrip, "net_c", 10, 0),
-                                                    run(kExecuteRoundTrip, "net_c", 20, 400).event(queueWait(100))})},
-      {"ips_count_first", countFirstLog()},
-      {"ips_duration_first", LogBuilder().messages({run(kExecuteOverall, nullptr, 7, 1)
-                                                        .event(measured("duration", 7)).event(measured("count", 3, Unit::Count))})},
-      {"ips_zero_duration", LogBuilder().messages({run(kExecuteOverall, nullptr, 8, 1)
-                                                       .event(measured("count", 12, Unit::Count)).event(measured("duration", 0))})},
-      {"context", LogBuilder().messages({
+      {"generic/round_trip_partial",
+       LogBuilder().messages({run(kExecuteRoundTrip, "net_c", 10, 0),
+                              run(kExecuteRoundTrip, "net_c", 20, 400).event(queueWait(100))})},
+      {"generic/ips_count_first", countFirstLog()},
+      {"generic/ips_duration_first",
+       LogBuilder().messages({run(kExecuteOverall, nullptr, 7, 1)
+                                  .event(measured("duration", 7)).event(measured("count", 3, Unit::Count))})},
+      {"generic/ips_zero_duration",
+       LogBuilder().messages({run(kExecuteOverall, nullptr, 8, 1)
+                                  .event(measured("count", 12, Unit::Count)).event(measured("duration", 0))})},
+      {"generic/context", LogBuilder().messages({
            run(kContextGetBinarySize, "ctx size", 50, 5), run(kContextGetBinarySize, "ctx size 2", 55, 9),
            run(kContextGetBinary, "ctx, main", 60, 120), run(kContextGetBinarySectionSize, nullptr, 70, 0),
            run(kContextGetBinarySectionSize, "sec b", 80, 40), run(kContextGetBinarySectionSize, "sec c", 90, 20)})},
-      {"binary_sections", LogBuilder().messages({
+      {"generic/binary_sections", LogBuilder().messages({
            run(kApplyBinarySection, "g1", 100, 30).event(measured("patch", 6, Unit::Bytes)),
            run(kApplyBinarySection2, "g1", 110, 10).event(measured("patch", 2, Unit::Bytes)),
            run(kApplyBinarySection, "g2", 120, 0),
            run(kFinalizeAfterTensorUpdates, "g1 [pass 1]", 200, 70).event(measured("tensors", 3, Unit::Count)),
            run(kFinalizeAfterTensorUpdates, "g1 [pass 2]", 210, 90).event(measured("tensors", 5, Unit::Count))})},
       // A log of the updater tool reports only its latest update.
-      {"updater", updaterLog()},
+      {"generic/updater", updaterLog()},
   };
   for (const auto& [name, log] : cases) {
     SCOPED_TRACE(name);
     writeFile("report.csv", "earlier\n");  // appended to, by every report
     profiling::VynProfileLogReader fresh{"run.log", profiling::VisibilityLevel::All};
-    load(fresh, log);
+    load(fresh, "run.log", log);
     // Without a path the summary alone is written.
     for (const char* csv : {"", "report.csv", "report.csv"})
       EXPECT_EQ(report(fresh, csv), golden(std::string(name) + ".stdout")) << csv;
@@ -105,13 +95,17 @@ TEST_F(GenericReport, AverageSectionSavesTheDataOfEveryRunTwoLevelsDeepWhenAsked
   const auto blob = [](const std::string& file, std::uint8_t byte) {
     return Event::named("blob", 7).data({byte, 0, byte}).withUnit(Unit::Object).withDetail(file);
   };
-  load(reader, LogBuilder().messages({run(kExecute, "g", 1, 10).event(blob("r1.bin", 1)),
-                              run(kExecute, "g", 2, 20).event(blob("r2.bin", 2).sub(blob("r2s.bin", 3)
-                                                                                     .sub(blob("deep.bin", 4))))}));
-  report(reader, "");
-  EXPECT_EQ(entriesBelowRoot(), (std::vector<std::string>{"work", "work/run.log"}));
-  reader.writeDataFiles = true;
-  report(reader, "");
+  const LogBuilder log = LogBuilder().messages(
+      {run(kExecute, "g", 1, 10).event(blob("r1.bin", 1)),
+       run(kExecute, "g", 2, 20).event(blob("r2.bin", 2).sub(blob("r2s.bin", 3).sub(blob("deep.bin", 4))))});
+  for (const bool dataFiles : {false, true}) {
+    profiling::VynProfileLogReader reader{"run.log", profiling::VisibilityLevel::All};
+    load(reader, "run.log", log, dataFiles);
+    report(reader, "");
+    if (!dataFiles) {
+      EXPECT_EQ(entriesBelowRoot(), (std::vector<std::string>{"work", "work/run.log"}));
+    }
+  }
   // The runs' own events and their direct sub-events are saved by the Average
   // section; the Min and Max event trees then save what they show (the first run
   // and the second one, deepest event included) under the next free names.

@@ -1,27 +1,42 @@
-// Report pieces on readers filled by hand, for the cases the golden logs do not
-// hold: narrow value types, odd identifiers, flags, quoting in the preamble,
-// numbers read out of events and queue-wait samples, and missing events.
+// Report pieces for the cases the golden logs do not hold: values of any data
+// type handed in by a host, the identifiers of the back-end dump, which Init
+// events a report shows, quoting, numbers read out of events, queue-wait means
+// at their limits, and the header text.
 #include <gtest/gtest.h>
 
-#include <iomanip>
+#include <cmath>
 #include <limits>
-#include <sstream>
 
-#include "reader/vyn_profile_log_reader_xtu.h"
+#include "plugin/vyn_profile_log_reader_xtu.h"
+#include "report/backend_dump.h"
+#include "report/csv_export.h"
 #include "report/event_text.h"
+#include "report/header_report.h"
+#include "report/summary_sections.h"
 #include "report_test_util.h"
+#include "support/captured_model.h"
 
 namespace vyn::testing {
 namespace {
 
 using namespace vyn::profiling;
+using testing::Event;
+using testing::Message;
 
-PhaseStat stat(std::uint64_t value, std::uint64_t timestamp = 5, std::vector<ProfileEvent> subEvents = {}) {
-  PhaseStat result;
-  result.value = value;
-  result.timestamp = timestamp;
-  result.subEvents = std::move(subEvents);
-  return result;
+enum Method { kExecute = 1, kExecuteRoundTrip = 3, kInitEvents = 4, kDeInit = 5, kInit = 6, kComposeGraph = 7,
+              kExecuteOverall = 8, kDynamicLibLoad = 10, kFinalizeAfterTensorUpdates = 16 };
+
+constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
+
+// A value as a host hands it in; a text must outlive the event.
+EventValue unsignedValue(std::uint64_t number) { return {ValueDataType::UInt64, number}; }
+EventValue textValue(const char* text) { return {ValueDataType::String, reinterpret_cast<std::uintptr_t>(text)}; }
+ProfileEvent event(std::string name, std::uint32_t identifier, EventValue value, std::uint32_t unit,
+                   std::vector<ProfileEvent> subEvents = {}) {
+  return {identifier, value, {}, std::move(name), {}, unit, 0, 1, std::move(subEvents)};
+}
+Event measured(std::string name, std::uint32_t identifier, std::uint64_t value, std::uint32_t unit) {
+  return Event::named(std::move(name), identifier).u64(value).withUnit(unit);
 }
 
 TEST(EventText, NarrowValuesUseOnlyTheirOwnBitsAndHardwareUnitsTheLowByte) {
@@ -33,158 +48,173 @@ TEST(EventText, NarrowValuesUseOnlyTheirOwnBitsAndHardwareUnitsTheLowByte) {
       {{ValueDataType::Bool8, 0x101}, "1"},           {{ValueDataType::Undefined, 12}, ""},
   };
   for (const auto& [value, text] : cases) {
-    EXPECT_EQ(formatEventValue(value), text) << "data type " << std::hex << value.dataType;
+    EXPECT_EQ(TextAppender().eventValue(value).view(), text) << "data type " << std::hex << value.dataType;
   }
   EXPECT_EQ(formatUnitMask(0), "");
   EXPECT_EQ(formatUnitMask(0xFA), "ZOR");
 }
 
-class ReportSections : public ::testing::Test {
- protected:
-  ReportSections() { out << std::fixed << std::setprecision(0); }
-
-  std::string rateAndLatency(std::vector<ProfileEvent> overall, std::vector<ProfileEvent> libLoad) {
-    out.str("");
-    generic.hasExecuteOverallStat = generic.hasLibLoadStat = true;
-    generic.executeOverallStat = stat(0, 5, std::move(overall));
-    generic.libLoadStat = stat(7, 5, std::move(libLoad));
-    generic.writeExecuteOverallStats(out);
-    generic.writeDynamicLibLoadStats(out);
-    return out.str();
-  }
-
-  VynProfileLogReaderXtu xtu{"unused.log", VisibilityLevel::Basic};
-  VynProfileLogReader generic{"unused.log", VisibilityLevel::Basic};
-  std::ostringstream out;
-};
-
-TEST_F(ReportSections, GenericCsvRowsCoverOneLevelOfSubEventsAndSkipObjects) {
-  static const char kQuoted[] = "x\"y";
-  generic.printEvent(out, {event("exec,main", 1, unsignedValue(5), EventUnit::Microseconds,
-                                 {event("stage", 2, textValue(kQuoted), EventUnit::None,
-                                        {event("deep", 3, unsignedValue(1), EventUnit::Microseconds)}),
-                                  event("raw", 4, unsignedValue(9), EventUnit::Object)}),
-                           event("obj", 5, unsignedValue(9), EventUnit::Object,
-                                 {event("kept", 6, unsignedValue(2), EventUnit::Count)})},
-                     77, "EXECUTE", 0);
-  EXPECT_EQ(out.str(),
+// The rows of trees a host hands to the reader interface: the generic ones go
+// one level deep and leave out objects; no row shows the address a text holds.
+TEST(InterfaceRows, GenericRowsCoverOneLevelAndNoRowShowsATextsAddress) {
+  static const char kText[] = "x\"y";
+  std::ostringstream rows, backendRows;
+  VynProfileLogReader{"unused.log", VisibilityLevel::Basic}.printEvent(
+      rows, {event("exec,main", 1, unsignedValue(5), Unit::Microseconds,
+                   {event("stage", 2, textValue(kText), Unit::None, {event("deep", 3, unsignedValue(1), 1)}),
+                    event("raw", 4, unsignedValue(9), Unit::Object)}),
+             event("obj", 5, unsignedValue(9), Unit::Object, {event("kept", 6, unsignedValue(2), Unit::Count)})},
+      77, "EXECUTE", 0);
+  EXPECT_EQ(rows.str(),
             "77,EXECUTE,5,US,BACKEND,ROOT,\"exec,main\"\n"
             "77,EXECUTE,\"x\"\"y\",NONE,BACKEND,SUB-EVENT,stage\n"
             "77,EXECUTE,2,COUNT,BACKEND,SUB-EVENT,kept\n");
+  VynProfileLogReaderXtu{"unused.log", VisibilityLevel::Basic}.printEvent(
+      backendRows, {event("units", 5004, textValue(kText), 0), event("named", 5005, unsignedValue(9), 2)}, 9,
+      "FINALIZE", 1);
+  EXPECT_EQ(backendRows.str(),
+            "9,FINALIZE,\"\",US,BACKEND,SUB-EVENT,units\n9,FINALIZE,\"\",BYTES,BACKEND,SUB-EVENT,named\n");
 }
 
-TEST_F(ReportSections, XtuCsvRowsNeverShowTheAddressOfAText) {
-  static const char kMaskText[] = "\x07";
-  xtu.printEvent(out, {event("first", 1, unsignedValue(1), EventUnit::Microseconds,
-                             {event("unit text", 5004, textValue(kMaskText), 0),
-                              event("named", 5005, unsignedValue(9), EventUnit::Bytes)})},
-                 9, "FINALIZE", 0);
-  EXPECT_EQ(out.str(),
-            "9,FINALIZE,1,US,BACKEND,ROOT,first\n"
-            "9,FINALIZE,\"\",US,BACKEND,SUB-EVENT,unit text\n"
-            "9,FINALIZE,\"\",BYTES,BACKEND,SUB-EVENT,named\n");
-}
-
-TEST_F(ReportSections, DumpHidesOnlyTopLevelIdentifiers9001To9008AndWritesOneBurstBlock) {
-  xtu.printBackendEvents(
-      out, {event("a", 9000, unsignedValue(1), EventUnit::None),
-            event("b1", 2004, unsignedValue(0), 0, {event("k", 2005, unsignedValue(0), 0)}),
-            event("h", 9005, unsignedValue(2), 0, {event("hs", 1, unsignedValue(1), 0)}),
-            event("b2", 2004, unsignedValue(0), 0, {event("n", 2010, doubleValue(1.25), 0)}),
-            event("z", 9009, doubleValue(0.5), EventUnit::Cycles,
-                  {event("s", 9005, unsignedValue(4), EventUnit::Count,
-                         {event("t", 2004, unsignedValue(1), EventUnit::Bytes)})})});
-  EXPECT_EQ(out.str(),
+TEST(BackendDump, HidesOnlyTopLevelIdentifiers9001To9008AndWritesOneBurstBlock) {
+  CapturedModel log;
+  log.add({Message::of(kDeInit).lasting(1)
+               .event(Event::named("a", 9000).u64(1).withUnit(Unit::None))
+               .event(Event::named("b1", 2004).sub(Event::named("k", 2005)))
+               .event(measured("h", 9005, 2, 0).sub(measured("hs", 1, 1, 0)))
+               .event(Event::named("b2", 2004).sub(Event::named("n", 2010).f64(1.25)))
+               .event(measured("h8", 9008, 3, 0).sub(measured("h8s", 1, 4, 0)))
+               .event(Event::named("z", 9009).f64(0.5).withUnit(Unit::Cycles)
+                          .sub(measured("s", 9005, 4, Unit::Count).sub(measured("t", 2004, 1, Unit::Bytes))))});
+  const LogModel& model = log.model();
+  EXPECT_EQ(written([&](TextBuffer& out) { appendBackendEvents(out, model.list(model.deInit.events)); }),
             "a : 1  \n"
             "b1 : \n    k : Burst\n"
             "b2 : \n    n : 1.250000\n"
             "z : 0.500000  cycles\n    s : 4  count\n        t : 1  bytes\n");
 }
 
-TEST_F(ReportSections, InitTreeAndFinalizeTreesFollowTheirFlags) {
-  generic.initTime = 12;
-  generic.initAltStat = stat(0, 0, {event("alt", 1, unsignedValue(2), EventUnit::Count)});
-  generic.hasInitAltStat = true;
-  generic.initStat = stat(0, 0, {event("main", 1, unsignedValue(3), EventUnit::Count)});
-  generic.finalizeStats = {{"g0", stat(5, 1, {event("fin", 2, unsignedValue(4), 0)})}};
-  for (const bool flags : {false, true}) {
-    generic.hasInitStat = generic.hasFinalizeStats = flags;
-    generic.writeInitStats(out);
-    generic.writeFinalizeStats(out);
-  }
-  EXPECT_EQ(out.str(),
-            "Init Stats:\n-----------\n    NetRun: 12 us\n    Backend (alt): 2 count\n\n"
-            "Finalize Stats:\n---------------\nGraph 0 (g0):\n    NetRun: 5 us\n\n"
-            "Init Stats:\n-----------\n    NetRun: 12 us\n    Backend (main): 3 count\n\n"
-            "Finalize Stats:\n---------------\nGraph 0 (g0):\n    NetRun: 5 us\n    Backend (fin): 4 us\n\n");
+using ReportSections = ScratchWork;
+
+// Init events that executions carry win over those of context creation, in the
+// summary and in the CSV rows; the Init figure stays context creation's.
+TEST_F(ReportSections, InitEventsOfExecutionsWinOverThoseOfContextCreation) {
+  VynProfileLogReaderXtu reader{"init.log", VisibilityLevel::All};
+  load(reader, "init.log", LogBuilder().messages(
+      {Message::of(kInitEvents).at(110).lasting(12).event(measured("alt", 1, 2, Unit::Count)),
+       Message::of(kExecute).named("g").at(300).lasting(5)
+           .event(measured("main", 100, 3, Unit::Count)).event(measured("run", 7, 1, Unit::Microseconds))}));
+  const ReportInput in = input(reader, "init.log");
+  BackendEventPrinter events(nullptr);
+  EXPECT_EQ(written([&](TextBuffer& out) { writeInitStats(out, in, events); }),
+            "Init Stats:\n-----------\n    NetRun: 12 us\n    Backend (main): 3 count\n\n");
+  EXPECT_EQ(written([&](TextBuffer& out) { writePhaseRows(out, in, events); }),
+            "110,INIT,12,US,NETRUN,ROOT,null\n110,INIT,3,COUNT,BACKEND,ROOT,main\n"
+            "0,COMPOSE GRAPHS,0,US,NETRUN,ROOT,null\n0,DE-INIT,0,US,NETRUN,ROOT,null\n");
 }
 
-TEST_F(ReportSections, CsvPreambleAndPhaseRowsQuoteTextFromTheLog) {
-  generic.inputLogPath = "logs/a,b.log";
-  generic.generatorName = "gen\"x";
-  generic.generatorVersion = "1,2";
-  generic.backendVersion = "plain";
-  generic.initTimestamp = 10;
-  generic.initTime = 20;
-  generic.initName = "i,n";
-  generic.composeTimestamp = 30;
-  generic.composeTime = 40;
-  generic.composeName = "c1; c2";
-  generic.deInitStat = stat(60, 50);
-  generic.deInitStat.name = "d\"e";
-  generic.writeCsvPreamble(out);
-  generic.writePhaseRows(out);
-  EXPECT_EQ(out.str(),
-            "input log file location, \"logs/a,b.log\"\n"
+TEST_F(ReportSections, CsvFieldsWithTextFromTheLogAreQuoted) {
+  Record record;
+  record.header.emplace();
+  record.header->generatorName = "gen\"x";
+  record.header->generatorVersion = "1,2";
+  record.header->backendVersion = "plain";
+  record.with(Message::of(kInit).named("i,n").at(10).lasting(20))
+      .with(Message::of(kComposeGraph).named("c,1").at(30).lasting(40))
+      .with(Message::of(kDeInit).named("d\"e").at(50).lasting(60))
+      .with(Message::of(kFinalizeAfterTensorUpdates).named("a,b [pass 1]").at(200).lasting(70));
+  VynProfileLogReader reader{"a,b.log", VisibilityLevel::All};
+  load(reader, "a,b.log", LogBuilder().record(record));
+  report(reader, "report.csv");
+  EXPECT_EQ(readFile("report.csv"),
+            "input log file location, \"a,b.log\"\n"
             "vyn-profile-viewer version, v2.51.0.260929181845\n"
             "\"gen\"\"x version\", \"1,2\"\n"
             "Backend version, plain\n"
-            "10,INIT,20,US,NETRUN,ROOT,\"i,n (init)\"\n"
-            "30,COMPOSE GRAPHS,40,US,NETRUN,ROOT,c1; c2\n"
-            "50,DE-INIT,60,US,NETRUN,ROOT,\"d\"\"e (deinit)\"\n");
+            "Msg Timestamp, Message, Time, Unit of Measurement, Timing Source, Event Level, Event Identifier\n"
+            "0,INIT,0,US,NETRUN,ROOT,\"i,n (init)\"\n"
+            "30,COMPOSE GRAPHS,40,US,NETRUN,ROOT,\"c,1\"\n"
+            "50,DE-INIT,60,US,NETRUN,ROOT,\"d\"\"e (deinit)\"\n"
+            "200,FINALIZE AFTER TENSOR UPDATES,70,US,NETRUN,ROOT,\"Graph 0: a,b [pass 1]\"\n");
 }
 
+// The inference rate and the library-load latency take the number a value
+// holds: floating values truncated, negative or NaN ones 0, texts 0.
 TEST_F(ReportSections, RateAndLatencyReadTheNumbersTheValuesHold) {
-  const std::string rate = "Execute Stats (Overall):\n" + std::string(24, '-') +
-                           "\n    NetRun IPS (includes IO and misc. time): ";
-  const std::string latency = " inf/sec \n\nDynamic Lib Load Stats:\n" + std::string(24, '-') +
-                              "\n    Backend Latency: 250 us\n\n";
-  const ProfileEvent duration = event("duration", 0, doubleValue(2000.9), 1);
-  const ProfileEvent load = event("latency", 0, doubleValue(250.75), 1);
-  // A text's payload is its address, never a count.
-  EXPECT_EQ(rateAndLatency({duration, event("count", 0, textValue("12"), 4)}, {load}),
-            rate + "0.0000" + latency);
-  EXPECT_EQ(rateAndLatency({duration, event("count", 0, doubleValue(5.7), 4)}, {load, duration}),
-            rate + "2500.0000" + latency);
-  // Without the count or the latency event there is neither a figure nor a CSV row.
+  const auto rateAndLatency = [](std::vector<Event> overall, std::vector<Event> libraryLoad) {
+    Message rate = Message::of(kExecuteOverall).at(5).lasting(1), latency = Message::of(kDynamicLibLoad).at(6);
+    rate.events = std::move(overall);
+    latency.events = std::move(libraryLoad);
+    VynProfileLogReader reader{"rate.log", VisibilityLevel::All};
+    load(reader, "rate.log", LogBuilder().messages({rate, latency}));
+    const ReportInput in = input(reader, "rate.log");
+    return written([&](TextBuffer& out) {
+      writeExecuteOverallStats(out, in);
+      writeDynamicLibLoadStats(out, in);
+      writeExecuteIpsRow(out, in);
+      writeDlopenLatencyRow(out, in);
+    });
+  };
+  const auto expected = [](const std::string& figure, const std::string& latency) {
+    const std::string rule = "\n" + std::string(24, '-') + "\n    ";
+    return "Execute Stats (Overall):" + rule + "NetRun IPS (includes IO and misc. time): " + figure +
+           "00 inf/sec \n\nDynamic Lib Load Stats:" + rule + "Backend Latency: " + latency + " us\n\n" +
+           "5,EXECUTE IPS," + figure + "0000,INF/SEC,NETRUN,ROOT,null\n6,DLOPEN LATENCY," + latency +
+           ",US,NETRUN,ROOT,null\n";
+  };
+  const Event duration = Event::named("duration").f64(2000.9), next = Event::named("next").u64(9);
+  EXPECT_EQ(rateAndLatency({duration, Event::named("count").text("12")}, {Event::named("latency").f64(250.75)}),
+            expected("0.00", "250"));
+  EXPECT_EQ(rateAndLatency({duration, Event::named("count").f64(5.7)}, {Event::named("latency").f64(-3.5), next}),
+            expected("2500.00", "0"));
+  EXPECT_EQ(rateAndLatency({duration, Event::named("count").u64(1)}, {Event::named("latency").f64(std::nan(""))}),
+            expected("500.00", "0"));
+  // Without the count or the latency event there is neither a figure nor a row.
   EXPECT_EQ(rateAndLatency({duration}, {}), "");
-  generic.writeExecuteIpsRow(out);
-  generic.writeDlopenLatencyRow(out);
-  EXPECT_EQ(out.str(), "");
 }
 
-TEST_F(ReportSections, AverageRoundTripsSubtractTheMeanQueueWaitWithoutWrapping) {
-  constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
-  generic.hostRoundTrip = true;
-  for (const auto& [graph, value] : std::vector<std::pair<std::string, std::uint64_t>>{
-           {"g", 1500}, {"unmatched", 70}, {"no samples", 80}, {"long wait", 50}, {"top", kMax}}) {
-    generic.executeAverage.push_back(GraphPhaseStat{graph, stat(value)});
-  }
-  generic.queueWaitSamples = {QueueWaitSamples{"g", {200, 401}}, QueueWaitSamples{"g", {1}},
-                             QueueWaitSamples{"unmatched ", {5}}, QueueWaitSamples{"no samples", {}},
-                             QueueWaitSamples{"long wait", {60, 61}}, QueueWaitSamples{"top", {kMax}}};
-  generic.writeExecuteStats(out, VynProfileLogReader::ExecuteStatKind::Average);
-  // Mean 300.5 truncates to 300; a wait longer than the round trip leaves 0; a
-  // mean that rounds up to 2^64 in double precision still leaves 0, not a wrap.
-  const std::string roundTrip = "    NetRun (Host Round-Trip): ";
+// The mean queue wait truncates; a mean that rounds up to 2^64 in double
+// precision still leaves 0, not a wrapped number.
+TEST_F(ReportSections, AverageRoundTripsSubtractTheMeanQueueWait) {
+  const auto run = [](const char* graph, std::uint64_t duration, std::uint64_t wait) {
+    return Message::of(kExecuteRoundTrip).named(graph).timed(0, duration).event(measured("queue wait", 405, wait, 1));
+  };
+  VynProfileLogReader reader{"run.log", VisibilityLevel::All};
+  load(reader, "run.log", LogBuilder().messages({run("g", 1400, 200), run("g", 1600, 401), run("top", kMax, kMax)}));
+  const std::string summary = report(reader, "");
+  const std::size_t from = summary.find("Execute Stats (Average):"), to = summary.find("Execute Stats (Min):");
+  ASSERT_LT(from, to);
+  const std::string roundTrip = "    NetRun (Host Round-Trip): ", wait = "    Backend (queue wait): ";
   const std::string excluding = "    NetRun (Host Round-Trip excluding queue wait): ";
-  EXPECT_EQ(out.str(), "Execute Stats (Average):\n" + std::string(24, '-') + "\nTotal Inference Time: \n" +
-                           std::string(21, '-') + "\n" +
-                           "Graph 0 (g):\n" + roundTrip + "1500 us\n" + excluding + "1200\n\n" +
-                           "Graph 1 (unmatched):\n" + roundTrip + "70 us\n\n" +
-                           "Graph 2 (no samples):\n" + roundTrip + "80 us\n\n" +
-                           "Graph 3 (long wait):\n" + roundTrip + "50 us\n" + excluding + "0\n\n" +
-                           "Graph 4 (top):\n" + roundTrip + "18446744073709551615 us\n" + excluding + "0\n\n");
+  EXPECT_EQ(summary.substr(from, to - from),
+            "Execute Stats (Average):\n" + std::string(24, '-') + "\nTotal Inference Time: \n" +
+                std::string(21, '-') + "\nGraph 0 (g):\n" + roundTrip + "1500 us\n" + excluding + "1200\n" + wait +
+                "300 us\n\nGraph 1 (top):\n" + roundTrip + std::to_string(kMax) + " us\n" + excluding + "0\n" + wait +
+                std::to_string(kMax) + " us\n\n");
+}
+
+// The generator line needs both name and version; a creation time that does not
+// fit the time text (the year 10000) leaves out only its own line.
+TEST_F(ReportSections, HeaderTextLeavesOutWhatIsMissingOrUnprintable) {
+  const std::string head = "Input Log File Location: /logs/run.bin\n";
+  const std::string viewer = "Generated using: \nvyn-profile-viewer: v2.51.0.260929181845\n";
+  const std::string epoch = "Log File Created: Thu Jan  1 00:00:00 1970\nTime Scale: 2.5e-05\n"
+                            "Epoch Timestamp: 0 Steady Clock Timestamp: 0\n";
+  constexpr std::nullopt_t none = std::nullopt;
+  // Time scale, epoch and steady clock, version table, generator version, back-end version, generator name.
+  const std::pair<Header, std::string> cases[] = {
+      {{{2.5e-05f, 0, none, none, none, "xtu-9", "tool"}, false}, head + epoch + viewer + "Backend: xtu-9\n"},
+      {{{2.5e-05f, 0, none, none, "1.2.3", none, none}, false}, head + epoch + viewer},
+      {{{0.5f, 253'402'300'800'000'000u, 42, none, "1.2.3", "xtu-9", "tool"}, false},
+       head + "Time Scale: 0.5\nEpoch Timestamp: 253402300800000000 Steady Clock Timestamp: 42\n" + viewer +
+           "tool: 1.2.3\nBackend: xtu-9\n"},
+  };
+  for (const auto& [header, expected] : cases) {
+    CapturedModel log;
+    log.add(Record{header, std::nullopt});
+    EXPECT_EQ(headerReport(log.model().header, "/logs/run.bin"), expected);
+  }
+  EXPECT_EQ(headerReport(std::nullopt, "/logs/run.bin"), "");
 }
 
 }  // namespace

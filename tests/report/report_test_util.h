@@ -1,5 +1,6 @@
-// Helpers for the report tests: events in one expression, standard output
-// captured while a report is written, and a scratch working directory.
+// Helpers for the report tests: composed logs loaded through a reader, report
+// pieces written to a string, standard output captured while a report is
+// written, and a scratch working directory.
 #ifndef VYN_TESTS_REPORT_REPORT_TEST_UTIL_H_
 #define VYN_TESTS_REPORT_REPORT_TEST_UTIL_H_
 
@@ -7,37 +8,21 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "log/captured_log.h"
-#include "reader/vyn_profile_log_reader.h"
+#include "plugin/vyn_profile_log_reader.h"
+#include "report/report_input.h"
+#include "report/text_buffer.h"
+#include "support/log_builder.h"
 #include "support/temp_dir.h"
 
 namespace vyn::testing {
 
-using profiling::EventValue;
-using profiling::ProfileEvent;
-namespace ValueDataType = profiling::ValueDataType;
-
-inline EventValue unsignedValue(std::uint64_t number) { return {ValueDataType::UInt64, number}; }
-inline EventValue doubleValue(double number) {
-  EventValue value{ValueDataType::Float64, 0};
-  std::memcpy(&value.payload, &number, sizeof number);
-  return value;
-}
-// text must outlive the event.
-inline EventValue textValue(const char* text) {
-  return {ValueDataType::String, reinterpret_cast<std::uintptr_t>(text)};
-}
-
-inline ProfileEvent event(std::string name, std::uint32_t identifier, EventValue value,
-                          std::uint32_t unit, std::vector<ProfileEvent> subEvents = {}) {
-  return {identifier, value, {}, std::move(name), {}, unit, 0, 1, std::move(subEvents)};
-}
+namespace Unit = profiling::EventUnit;
 
 // Everything written to standard output (file descriptor 1) while body runs.
 template <typename Body>
@@ -47,6 +32,17 @@ std::string captureStandardOutput(Body body) {
   return ::testing::internal::GetCapturedStdout();
 }
 
+// What write(TextBuffer&) appends.
+template <typename Write>
+std::string written(Write write) {
+  std::ostringstream out;
+  {
+    profiling::TextBuffer text(out);
+    write(text);
+  }
+  return out.str();
+}
+
 // The working directory is root/work, so that a file written outside it still
 // shows up below the scratch root. Creation times print in UTC.
 class ScratchWork : public ::testing::Test {
@@ -54,6 +50,21 @@ class ScratchWork : public ::testing::Test {
   ScratchWork() {
     ::setenv("TZ", "UTC", 1);
     ::tzset();
+  }
+
+  // Writes the log where the reader reads it and loads it; the queue-wait
+  // notices of the load are not part of any report.
+  static void load(profiling::VynProfileLogReader& reader, const std::string& path, const LogBuilder& log,
+                   bool writeDataFiles = false) {
+    log.writeTo(path);
+    bool loaded = false;
+    captureStandardOutput([&] { loaded = reader.loadLog(writeDataFiles); });
+    ASSERT_TRUE(loaded);
+  }
+
+  // What the report sections read, for a reader that has loaded its log.
+  static profiling::ReportInput input(profiling::VynProfileLogReader& reader, const std::string& path) {
+    return {reader.model(), reader.statistics(), path, nullptr};
   }
 
   // writeReport(csvPath) with what it printed; the result must be expectedResult.

@@ -1,8 +1,10 @@
 // The in-memory report text: number formats against printf, CSV quoting done in
 // place, and the buffers that carry large reports to their streams.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -71,6 +73,9 @@ TEST(TextAppender, CsvFieldsAreQuotedInPlace) {
   const std::pair<std::string, std::string> cases[] = {
       {"plain", "plain"}, {"", ""},  {"a,b", "\"a,b\""}, {"\"", "\"\"\"\""}, {"x\ry", "\"x\ry\""},
       {"x\ny", "\"x\ny\""}, {"say \"hi\", ok", "\"say \"\"hi\"\", ok\""},
+      // Fields of eight characters or more, the character to quote near their end.
+      {"0123456789abcdef", "0123456789abcdef"}, {"0123456789abcde,", "\"0123456789abcde,\""},
+      {"01234567\n", "\"01234567\n\""}, {"0123456\"8", "\"0123456\"\"8\""},
   };
   for (const auto& [field, expected] : cases) {
     EXPECT_EQ(TextAppender().text("before,").csvField(field).text(",after").view(), "before," + expected + ",after");
@@ -104,32 +109,46 @@ TEST(TextBuffer, LinesReachTheStreamInBlocksAndInOrder) {
   EXPECT_EQ(out.str(), expected);
 }
 
-TEST(StreamBuffers, BlockAndMemoryBuffersPassOnEveryByteInOrder) {
-  std::stringbuf file;
-  profiling::MemoryStreamBuf memory;
+// Drives a buffer of 64-byte blocks in front of target; reached() is what the
+// target holds so far.
+template <typename Buffer, typename Target, typename Reached>
+void writeInBlocks(Target& target, Reached reached) {
   std::string expected;
   {
-    profiling::BlockStreamBuf blocks(file, 16);
-    std::ostream toFile(&blocks);
-    std::ostream toMemory(&memory);
-    const auto write = [&](const std::string& piece) {
-      toFile.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-      toMemory << piece;
-      toMemory.put('\n');
-      toFile.put('\n');
-      expected += piece + '\n';
+    Buffer blocks(target, 64);
+    std::ostream out(&blocks);
+    const auto put = [&](const std::string& piece) {
+      out << piece;
+      expected += piece;
     };
-    for (int length = 0; length < 40; ++length) write(std::string(length, static_cast<char>('a' + length % 26)));
-    // Only whole blocks have been handed on so far.
-    EXPECT_EQ(file.str(), expected.substr(0, expected.size() / 16 * 16));
-    toFile.flush();
-    EXPECT_EQ(file.str(), expected);
-    for (int i = 0; i < 3; ++i) write(std::string(150 * 1024, static_cast<char>('0' + i)));
-    write("tail");
-    EXPECT_TRUE(toMemory.good());
+    for (int piece = 0; piece < 21; ++piece) put(std::string(piece % 7 + 1, static_cast<char>('a' + piece)));
+    // 84 bytes in small writes: one whole block has gone on.
+    EXPECT_EQ(reached(), expected.substr(0, 64));
+    // Half a block goes straight through, after what was held before it.
+    put(std::string(32, 'H'));
+    EXPECT_EQ(reached(), expected);
+    put("tail");
+    EXPECT_EQ(reached(), expected.substr(0, expected.size() - 4));
+    out.flush();
+    EXPECT_EQ(reached(), expected);
+    put("end");
   }
-  EXPECT_EQ(file.str(), expected);
-  EXPECT_EQ(memory.text(), expected);
+  EXPECT_EQ(reached(), expected);
+}
+
+TEST(StreamBuffers, SmallWritesGoOnInWholeBlocksAndLargeOnesAtOnce) {
+  std::stringbuf file;
+  writeInBlocks<profiling::BlockStreamBuf>(file, [&file] { return file.str(); });
+  std::FILE* stdioFile = std::tmpfile();
+  ASSERT_NE(stdioFile, nullptr);
+  std::setvbuf(stdioFile, nullptr, _IONBF, 0);  // so that every fwrite shows in the file
+  writeInBlocks<profiling::StdioStreamBuf>(stdioFile, [stdioFile] {
+    std::string text(256, '\0');
+    const ssize_t size = ::pread(fileno(stdioFile), text.data(), text.size(), 0);
+    text.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+    return text;
+  });
+  std::fclose(stdioFile);
 }
 
 }  // namespace

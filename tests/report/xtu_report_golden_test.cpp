@@ -2,15 +2,13 @@
 // and standard output and the CSV file are compared byte for byte with golden/.
 #include <gtest/gtest.h>
 
-#include "reader/vyn_profile_log_reader_xtu.h"
+#include "plugin/vyn_profile_log_reader_xtu.h"
 #include "report_test_util.h"
-#include "support/log_builder.h"
 
 namespace vyn::testing {
 namespace {
 
 namespace fs = std::filesystem;
-namespace Unit = profiling::EventUnit;
 using profiling::VisibilityLevel;
 using profiling::VynProfileLogReaderXtu;
 
@@ -98,9 +96,9 @@ TEST_F(XtuReport, GoldenReportsRewriteTheCsvFileAndSaveOnlyConfinedDataFiles) {
   fs::create_directory("sub");
   writeFile("sub/x.tar.gz", "old");
   const struct { const char* log; const char* golden; LogBuilder content; } cases[] = {
-      {"empty.log", "empty", LogBuilder()},
-      {"run.log", "realistic", realisticLog()},
-      {"values.log", "values", valuesLog()},
+      {"empty.log", "backend/empty", LogBuilder()},
+      {"run.log", "backend/realistic", realisticLog()},
+      {"values.log", "backend/values", valuesLog()},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.golden);

@@ -1,189 +1,241 @@
 // Average, maximum and minimum over phase occurrences, the merging and
-// averaging of their events by name, and the post-load aggregation.
-#include "reader/phase_statistics.h"
+// averaging of their events by name, and the statistics every load appends.
+#include "stats/statistics.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <map>
 #include <random>
 #include <sstream>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "log/captured_log.h"
-#include "reader/vyn_profile_log_reader.h"
+#include "stats/phase_statistics.h"
 
 namespace vyn::profiling {
 namespace {
 
-constexpr std::uint32_t kUnsigned = 0x0164;
-constexpr std::uint32_t kSigned = 0x0064;
-constexpr std::uint32_t kDouble = 0x0264;
-constexpr std::uint32_t kText = 0x0608;
-constexpr std::uint32_t kNone = 0x7FFFFFFF;
-constexpr std::uint32_t kObject = 5;
-
-ProfileEvent event(const std::string& name, std::uint32_t dataType, std::uint64_t payload,
-                   std::vector<ProfileEvent> children = {}, std::uint32_t unit = 1) {
-  ProfileEvent e;
-  e.name = name;
-  e.value = {dataType, payload};
-  e.unit = unit;
-  e.subEvents = std::move(children);
-  return e;
-}
-ProfileEvent u64(const std::string& name, std::uint64_t value, std::vector<ProfileEvent> children = {}) {
-  return event(name, kUnsigned, value, std::move(children));
-}
-ProfileEvent object(const std::string& name, std::uint64_t value) {
-  return event(name, kUnsigned, value, {}, kObject);
-}
-ProfileEvent i64(std::int64_t value) { return event("A", kSigned, static_cast<std::uint64_t>(value)); }
-template <typename Number>
-ProfileEvent floating(Number value) {
-  std::uint64_t bits = 0;
-  std::memcpy(&bits, &value, sizeof value);
-  return event("A", sizeof value == 4 ? 0x0232 : kDouble, bits);
-}
-PhaseStat occurrence(std::uint64_t value, std::uint64_t timestamp, std::vector<ProfileEvent> events = {}) {
-  return PhaseStat{value, timestamp, "occurrence", std::move(events)};
-}
-
-// Events as "name=payload*mergeCount{sub-events}".
-std::string show(const std::vector<ProfileEvent>& events) {
-  std::string text;
-  for (const auto& e : events) {
-    text += (text.empty() ? "" : " ") + e.name + "=" + std::to_string(e.value.payload) + "*" +
-            std::to_string(e.mergeCount);
-    if (!e.subEvents.empty()) text += "{" + show(e.subEvents) + "}";
+// Events are written as "A=u1{c=i-2 *d=u3} q#405=d1.5 T='text' N=-": a '*' marks
+// raw data (unit Object), '#' an identifier; values are u unsigned, i signed,
+// f single, d double, a text, or - for none; sub-events follow in braces.
+struct Model {
+  TextId id(const std::string& name) {
+    const auto found = names.find(name);
+    return found != names.end() ? found->second : names[name] = log.texts.add(name);
   }
-  return text;
+  EventRow row(std::string token, std::uint8_t depth) {
+    EventRow row;
+    row.depth = depth;
+    row.unit = token[0] == '*' ? EventUnit::Object : EventUnit::Microseconds;
+    if (token[0] == '*') token.erase(0, 1);
+    const std::size_t equals = token.find('='), hash = token.find('#');
+    if (hash < equals) row.identifier = std::stoul(token.substr(hash + 1));
+    row.name = id(token.substr(0, std::min(hash, equals)));  // interned: events merge by name id
+    const std::string value = token.substr(equals + 2);
+    const auto set = [&row](ValueType type, auto number) {
+      row.type = type;
+      std::memcpy(&row.bits, &number, sizeof number);
+    };
+    switch (token[equals + 1]) {
+      case 'u': set(ValueType::UInt64, std::stoull(value)); break;
+      case 'i': set(ValueType::Int64, std::stoll(value)); break;
+      case 'f': set(ValueType::Float32, std::stof(value)); break;
+      case 'd': set(ValueType::Float64, std::stod(value)); break;
+      case '\'': set(ValueType::Text, log.texts.add(value.substr(0, value.size() - 1))); break;
+    }
+    return row;
+  }
+  Occurrence occurrence(std::uint64_t value, std::uint64_t timestamp, const std::string& events) {
+    std::vector<EventRow> rows;
+    std::uint8_t depth = 0;
+    for (std::size_t at = 0; at < events.size();) {
+      const std::size_t end = std::min(events.find_first_of(" {}", at), events.size());
+      if (end > at) rows.push_back(row(events.substr(at, end - at), depth));
+      if (end < events.size()) depth += events[end] == '{' ? 1 : events[end] == '}' ? -1 : 0;
+      at = end + 1;
+    }
+    return {value, timestamp, id("occurrence"), log.events.append(rows.data(), rows.size())};
+  }
+  LogModel log;
+  std::map<std::string, TextId> names;
+};
+
+std::string valueText(const EventValue& value) {
+  const DecodedValue v = decodeValue(value);
+  std::ostringstream text;
+  if (v.kind == DecodedValue::Kind::Unsigned) text << 'u' << v.unsignedNumber;
+  if (v.kind == DecodedValue::Kind::Signed) text << 'i' << v.signedNumber;
+  const char floating = value.dataType == ValueDataType::Float32 ? 'f' : 'd';
+  if (v.kind == DecodedValue::Kind::Floating) text << floating << v.floating;
+  if (v.kind == DecodedValue::Kind::Text) text << '\'' << v.text << '\'';
+  return v.kind == DecodedValue::Kind::None ? "-" : text.str();
 }
+
+// Events written as above, without identifiers.
+std::string show(const EventList& list) {
+  std::string text;
+  std::uint64_t open = 0;
+  walkEvents(list, [&](const EventItem& e) {
+    if (e.depth > open) {
+      text += '{';
+      ++open;
+    } else {
+      for (; open > e.depth; --open) text += '}';
+      if (!text.empty()) text += ' ';
+    }
+    text += (e.unit == EventUnit::Object ? "*" : "") + std::string(e.name) + "=" + valueText(e.value);
+    return true;
+  });
+  return text.append(open, '}');
+}
+
+// "[name ]value@timestamp[events]"
+std::string show(const LogModel& log, TextId name, std::uint64_t value, std::uint64_t timestamp,
+                 const EventList& events) {
+  return (name == kEmptyText ? "" : std::string(log.text(name)) + " ") + std::to_string(value) + "@" +
+         std::to_string(timestamp) + "[" + show(events) + "]";
+}
+
+struct Timed {
+  std::uint64_t value, timestamp;
+  std::string events;
+};
 
 TEST(PhaseStatistics, AverageMaximumAndMinimum) {
-  const auto text = [](const PhaseStat& stat) {
-    return stat.name + std::to_string(stat.value) + "@" + std::to_string(stat.timestamp) + "[" +
-           show(stat.subEvents) + "]";
-  };
   struct Case {
-    std::vector<PhaseStat> occurrences;
-    const char *average, *maximum, *minimum;  // value@timestamp[events]
+    std::vector<Timed> occurrences;
+    const char *average, *maximum, *minimum;
   };
   const Case cases[] = {
       // Zeros add nothing to the average and never make the minimum.
-      {{occurrence(0, 1), occurrence(10, 2), occurrence(20, 3)}, "15@3[]", "20@3[]", "10@2[]"},
+      {{{0, 1, ""}, {10, 2, ""}, {20, 3, ""}}, "15@3[]", "20@3[]", "10@2[]"},
       // Ties go to the later occurrence.
-      {{occurrence(7, 1, {u64("first", 1)}), occurrence(7, 2, {u64("second", 1)})},
-       "7@2[first=1*1 second=1*1]", "7@2[second=1*1]", "7@2[second=1*1]"},
+      {{{7, 1, "first=u1"}, {7, 2, "second=u1"}}, "7@2[first=u1 second=u1]", "7@2[second=u1]",
+       "7@2[second=u1]"},
       // Only zeros: no minimum at all rather than the largest number.
-      {{occurrence(0, 5, {u64("e", 3)})}, "0@5[e=3*1]", "0@5[e=3*1]", "0@0[]"},
-      {{occurrence(0, 5, {u64("e", 3)}), occurrence(0, 6)}, "0@6[e=3*1]", "0@6[]", "0@0[]"},
+      {{{0, 5, "e=u3"}}, "0@5[e=u3]", "0@5[e=u3]", "0@0[]"},
+      {{{0, 5, "e=u3"}, {0, 6, ""}}, "0@6[e=u3]", "0@6[]", "0@0[]"},
       {{}, "0@0[]", "0@0[]", "0@0[]"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(&c - cases);
-    EXPECT_EQ(text(averagePhaseStats(c.occurrences)), c.average);
-    EXPECT_EQ(text(maxPhaseStat(c.occurrences)), c.maximum);
-    EXPECT_EQ(text(minPhaseStat(c.occurrences)), c.minimum);
+    Model m;
+    std::vector<Occurrence> occurrences;
+    for (const Timed& o : c.occurrences) occurrences.push_back(m.occurrence(o.value, o.timestamp, o.events));
+    const AveragedPhase average = averageOf(m.log, occurrences);
+    EXPECT_EQ(show(m.log, kEmptyText, average.value, average.timestamp, averagedEvents(m.log, average)),
+              c.average);
+    for (const auto& [extreme, expected] :
+         {std::pair{maximumOf(occurrences), c.maximum}, {minimumOf(occurrences), c.minimum}}) {
+      EXPECT_EQ(show(m.log, extreme.name, extreme.value, extreme.timestamp, m.log.list(extreme.events)),
+                expected);
+    }
   }
 }
 
-// The first accumulated event of a name takes the merge; unmatched events are
-// appended in order without matching each other; sub-events merge per level.
-// Object events start no entry of their own, but merge into one of their name.
-TEST(MergeEvents, MatchingByName) {
-  std::vector<ProfileEvent> accumulated;
-  mergeEvents(accumulated, {object("obj", 1), u64("A", 1, {u64("c", 10), u64("d", 20), object("nested", 3)}),
-                            u64("A", 2)});
-  EXPECT_EQ(show(accumulated), "A=1*1{c=10*1 d=20*1 nested=3*1} A=2*1");
-  mergeEvents(accumulated, {u64("N", 1), u64("A", 10, {u64("d", 2), u64("e", 5)}), u64("N", 2),
-                            object("A", 5), object("new", 1)});
-  EXPECT_EQ(show(accumulated), "A=16*3{c=10*1 d=22*2 nested=3*1 e=5*1} A=2*1 N=1*1 N=2*1");
-}
-
-// Merged sums keep a numeric type; finishEventAverages divides in that type.
-TEST(MergeEvents, NumericTypesOfMergedValues) {
+// The events of one occurrence after another, merged by name and averaged.
+TEST(PhaseStatistics, AveragedEvents) {
   struct Case {
-    std::vector<ProfileEvent> occurrences;
-    std::uint32_t dataType;
-    std::uint64_t sum, average;
+    const char* name;
+    std::vector<std::string> occurrences;
+    const char* expected;
   };
-  const auto bits = [](double d) { return floating(d).value.payload; };
   const Case cases[] = {
-      {{i64(-1), u64("A", 2)}, kUnsigned, 1, 0},
-      {{u64("A", 2), i64(-1)}, kUnsigned, 1, 0},
-      {{i64(-3), i64(-4)}, kSigned, static_cast<std::uint64_t>(-7), static_cast<std::uint64_t>(-3)},
-      {{u64("A", 2), floating(1.5)}, kDouble, bits(3.5), bits(1.75)},
-      {{floating(1.5f), floating(2.5f), i64(-1)}, kDouble, bits(3.0), bits(1.0)},
+      // The first event of a name takes the merge; unmatched events are appended
+      // in order without matching each other; sub-events merge level by level.
+      // Raw data starts nothing of its own but merges into a known name.
+      {"by name",
+       {"*obj=u1 A=u1{c=u10 d=u20 *nested=u3} A=u2",
+        "N=u1 A=u10{d=u2 e=u5 c=u4{x=u1 *y=u2}} N=u2 *A=u5 *new=u1"},
+       "A=u5{c=u7{x=u1} d=u11 *nested=u3 e=u5} A=u2 N=u1 N=u2"},
+      {"signed and unsigned", {"A=i-1", "A=u2"}, "A=u0"},
+      {"unsigned and signed", {"A=u2", "A=i-1"}, "A=u0"},
+      {"unsigned sums wrap", {"A=u18446744073709551615", "A=u3"}, "A=u1"},
+      {"signed", {"A=i-3", "A=i-4"}, "A=i-3"},
+      {"one single stays single", {"A=f1.5"}, "A=f1.5"},
+      {"unsigned and floating", {"A=u2", "A=d1.5"}, "A=d1.75"},
+      {"singles and signed", {"A=f1.5", "A=f2.5", "A=i-1"}, "A=d1"},
+      // A value that is not a number neither changes nor counts, but the
+      // sub-events below it merge.
+      {"not numbers", {"T='x'{c=u4} N=u5 V=-", "T=u9{c=u6} N='y' V=u3"}, "T='x'{c=u5} N=u5 V=-"},
+      {"a text in between", {"A=u4", "A='t'", "A=u6"}, "A=u5"},
   };
   for (const Case& c : cases) {
-    std::vector<ProfileEvent> accumulated = {c.occurrences[0]};
-    for (std::size_t i = 1; i < c.occurrences.size(); ++i) mergeEvents(accumulated, {c.occurrences[i]});
-    EXPECT_EQ(accumulated[0].value.dataType, c.dataType);
-    EXPECT_EQ(accumulated[0].value.payload, c.sum);
-    EXPECT_EQ(accumulated[0].mergeCount, c.occurrences.size());
-    finishEventAverages(accumulated);
-    EXPECT_EQ(accumulated[0].value.payload, c.average);
+    SCOPED_TRACE(c.name);
+    Model m;
+    std::vector<Occurrence> occurrences;
+    for (const std::string& events : c.occurrences) occurrences.push_back(m.occurrence(1, 0, events));
+    EXPECT_EQ(show(averagedEvents(m.log, averageOf(m.log, occurrences))), c.expected);
   }
 }
 
-TEST(MergeEvents, ValuesThatAreNotNumbersStayButTheirSubEventsMerge) {
-  static const char kTextValue[] = "text";
-  const auto textAddress = reinterpret_cast<std::uint64_t>(kTextValue);
-  std::vector<ProfileEvent> accumulated = {event("T", kText, textAddress, {u64("c", 4)}), u64("N", 5),
-                                           event("V", kNone, 0)};
-  mergeEvents(accumulated, {u64("T", 9, {u64("c", 6)}), event("N", kText, textAddress), u64("V", 3)});
-  EXPECT_EQ(show(accumulated), "T=" + std::to_string(textAddress) + "*1{c=10*2} N=5*1 V=0*1");
-  const std::uint32_t dataTypes[] = {kText, kUnsigned, kNone};
-  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(accumulated[i].value.dataType, dataTypes[i]);
-  finishEventAverages(accumulated);
-  EXPECT_EQ(accumulated[0].value.payload, textAddress);
-  EXPECT_EQ(accumulated[0].subEvents[0].value.payload, 5u);
-}
-
-// The first event of a name (as the list stood when an occurrence arrived) takes
-// the merge, searched from the front. A long run of occurrences whose levels are
-// long, repeat names and bring new ones must merge exactly like that search.
-std::vector<ProfileEvent> randomLevel(std::mt19937& random, int depth) {
-  // Mostly the same names in the same order, now and then shifted or repeated.
-  std::vector<ProfileEvent> level(random() % (depth == 0 ? 14 : 5));
-  const unsigned shift = random() % 4 == 0 ? random() % 3 : 0;
-  for (std::size_t k = 0; k < level.size(); ++k) {
-    ProfileEvent& e = level[k];
-    const unsigned name = random() % 5 == 0 ? random() % 24 : (k + shift) % 24;
-    e = u64("n" + std::to_string(name), random() % 100);
-    if (random() % 9 == 0) e.unit = kObject;
-    if (depth == 0) e.subEvents = randomLevel(random, 1);
+// A plain reference: the first event of a name in the list as it stood when an
+// occurrence arrived, searched from the front.
+struct Merged {
+  std::string name;  // "*name" for raw data
+  std::uint64_t sum = 0, count = 1;
+  std::vector<Merged> subEvents;
+};
+std::string show(const std::vector<Merged>& events) {
+  std::string text;
+  for (const Merged& e : events) {
+    text += (text.empty() ? "" : " ") + e.name + "=u" + std::to_string(e.sum / e.count);
+    if (!e.subEvents.empty()) text += "{" + show(e.subEvents) + "}";
   }
-  return level;
+  return text;
 }
-void mergeFromTheFront(std::vector<ProfileEvent>& accumulated, const std::vector<ProfileEvent>& incoming) {
+void mergeFromTheFront(std::vector<Merged>& accumulated, const std::vector<Merged>& incoming) {
+  const auto bare = [](const std::string& name) { return name.substr(name[0] == '*'); };
   const std::size_t searched = accumulated.size();
-  for (const ProfileEvent& e : incoming) {
-    std::size_t i = 0;
-    while (i < searched && accumulated[i].name != e.name) ++i;
-    if (i < searched) {
-      accumulated[i].value.payload += e.value.payload;
-      accumulated[i].mergeCount += 1;
-      mergeFromTheFront(accumulated[i].subEvents, e.subEvents);
-    } else if (e.unit != kObject) {
+  for (const Merged& e : incoming) {
+    std::size_t k = 0;
+    while (k < searched && bare(accumulated[k].name) != bare(e.name)) ++k;
+    if (k < searched) {
+      accumulated[k].sum += e.sum;
+      accumulated[k].count += 1;
+      mergeFromTheFront(accumulated[k].subEvents, e.subEvents);
+    } else if (e.name[0] != '*') {
       accumulated.push_back(e);
     }
   }
 }
 
-TEST(MergeEvents, ManyOccurrencesMergeLikeASearchFromTheFront) {
-  std::mt19937 random(11);
-  std::vector<PhaseStat> occurrences;
-  std::vector<ProfileEvent> expected;
-  for (int i = 0; i < 300; ++i) {
-    occurrences.push_back(occurrence(1, i, randomLevel(random, 0)));
-    mergeFromTheFront(expected, occurrences.back().subEvents);
+// Mostly the same names in the same order, now and then shifted or repeated;
+// levels long enough to be searched through an index.
+std::vector<Merged> randomLevel(std::mt19937& random, int depth) {
+  std::vector<Merged> level(random() % (depth == 0 ? 16 : 12));
+  const unsigned shift = random() % 4 == 0 ? random() % 3 : 0;
+  for (std::size_t k = 0; k < level.size(); ++k) {
+    const unsigned name = random() % 5 == 0 ? random() % 24 : (k + shift) % 24;
+    level[k].name = (random() % 5 == 0 ? "*n" : "n") + std::to_string(name);
+    level[k].sum = random() % 100;
+    if (depth == 0) level[k].subEvents = randomLevel(random, 1);
   }
-  finishEventAverages(expected);
-  EXPECT_EQ(show(averagePhaseStats(occurrences).subEvents), show(expected));
+  return level;
 }
 
-// The post-load aggregation: queue-wait figures of host round-trip logs and the
-// Init total. (The per-graph series statistics are pinned by the golden reports.)
+TEST(PhaseStatistics, ManyOccurrencesMergeLikeASearchFromTheFront) {
+  std::mt19937 random(11);
+  Model m;
+  std::vector<Occurrence> occurrences;
+  std::vector<Merged> expected;
+  for (int k = 0; k < 300; ++k) {
+    std::vector<Merged> events = randomLevel(random, 0);
+    // Once, far more events than most averages hold.
+    for (int n = 0; n < (k == 150 ? 3000 : 0); ++n)
+      events.push_back({"m" + std::to_string(n), 1, 1, {{"x", 2, 1, {}}}});
+    occurrences.push_back(m.occurrence(1, k, show(events)));
+    mergeFromTheFront(expected, events);
+  }
+  EXPECT_EQ(show(averagedEvents(m.log, averageOf(m.log, occurrences))), show(expected));
+}
+
+// Queue waits of executions timed as host round trips.
 
 const std::string kMultiple =
     "Multiple queue-wait time events found per execution. Cannot calculate Host Round-Trip "
@@ -192,109 +244,125 @@ constexpr const char* kNoSample = "No queue-wait time event found per execution.
 constexpr const char* kNoMax = "No max queue-wait time event found per execution.";
 constexpr const char* kNoMin = "No min queue-wait time event found per execution.";
 
-ProfileEvent plain(std::vector<ProfileEvent> children = {}) { return u64("stage", 1, std::move(children)); }
-ProfileEvent queueWait(std::uint64_t time, std::uint32_t dataType = kUnsigned) {
-  ProfileEvent e = event("queue wait", dataType, time);
-  e.identifier = 405;
-  return e;
+using Graph = std::pair<std::string, std::vector<Timed>>;  // a name and its executions
+void addExecutions(Model& m, const std::vector<Graph>& graphs) {
+  for (const Graph& graph : graphs) {
+    GraphSeries series{m.id(graph.first), {}};
+    for (const Timed& e : graph.second)
+      series.occurrences.push_back(m.occurrence(e.value, e.timestamp, e.events));
+    m.log.executions.push_back(std::move(series));
+  }
 }
-PhaseStat run(std::uint64_t value, std::vector<ProfileEvent> events = {}) {
-  return occurrence(value, value * 100, std::move(events));
-}
-// Queue-wait samples, maxima and minima as "samples a:3,5 max a:5 min a:3".
-std::string queueWaits(const VynProfileLogReader& reader) {
+
+// "samples a:3,5 max a:5 min a:3"
+std::string queueWaits(const LogModel& log, const Statistics& statistics) {
   std::string text = "samples";
-  for (const auto& entry : reader.queueWaitSamples) {
-    text += " " + entry.graphName + ":";
-    for (std::size_t i = 0; i < entry.samples.size(); ++i)
-      text += (i == 0 ? "" : ",") + std::to_string(entry.samples[i]);
+  const auto graph = [&log](TextId id) { return " " + std::string(log.text(id)) + ":"; };
+  for (const auto& entry : statistics.queueWaitSamples) {
+    for (std::size_t k = 0; k < entry.samples.size(); ++k)
+      text += (k == 0 ? graph(entry.graph) : ",") + std::to_string(entry.samples[k]);
   }
   for (const auto& [label, values] :
-       {std::pair{" max", &reader.queueWaitMax}, std::pair{" min", &reader.queueWaitMin}}) {
+       {std::pair{" max", &statistics.queueWaitMax}, {" min", &statistics.queueWaitMin}}) {
     text += label;
-    for (const auto& entry : *values) text += " " + entry.graphName + ":" + std::to_string(entry.value);
+    for (const auto& entry : *values) text += graph(entry.graph) + std::to_string(entry.value);
   }
   return text;
 }
 
 // Each pass stops at the first graph without exactly one queue-wait event (top
 // level or one level down) and clears what it had; the next pass still runs.
-TEST(Aggregation, QueueWaitPasses) {
+TEST(Statistics, QueueWaitPasses) {
   struct Case {
     const char* name;
     bool roundTrip;
-    std::vector<GraphPhaseSeries> series;
-    std::string queueWaits, out;
+    std::vector<Graph> graphs;
+    std::string queueWaits, notices;
     std::vector<std::string> debugs;
   };
-  const double time = 12.7;
-  std::uint64_t floatingBits;
-  std::memcpy(&floatingBits, &time, sizeof time);
-  static const char kTextValue[] = "12";
   const Case cases[] = {
-      {"no round trip", false, {{"a", {run(10, {queueWait(3)})}}}, "samples max min", "", {}},
+      {"no round trip", false, {{"a", {{10, 1, "q#405=u3"}}}}, "samples max min", "", {}},
       {"found", true,
-       {{"a", {run(10, {queueWait(3)}), run(30, {plain({queueWait(5)})}), run(20, {plain(), queueWait(4)})}},
-        {"b", {run(7, {queueWait(1)})}}},
+       {{"a", {{10, 1, "q#405=u3"}, {30, 2, "s=u1{q#405=u5}"}, {20, 3, "s=u1 q#405=u4"}}},
+        {"b", {{7, 4, "q#405=u1"}}}},
        "samples a:3,5,4 b:1 max a:5 b:1 min a:3 b:1", "", {}},
-      {"numbers the values hold", true,
-       {{"g", {run(10, {queueWait(floatingBits, kDouble)}),
-               run(20, {queueWait(reinterpret_cast<std::uint64_t>(kTextValue), kText)})}}},
+      {"numbers the values hold", true, {{"g", {{10, 1, "q#405=d12.7"}, {20, 2, "q#405='12'"}}}},
        "samples g:12,0 max g:0 min g:12", "", {}},
       {"several in the second graph", true,
-       {{"g1", {run(10, {queueWait(1)})}},
-        {"g2",
-         {run(10, {queueWait(2), plain({queueWait(3)})}), run(20, {queueWait(4)}), run(5, {queueWait(6)})}},
-        {"g3", {run(50, {queueWait(9)}), run(0)}}},
+       {{"g1", {{10, 1, "q#405=u1"}}},
+        {"g2", {{10, 2, "q#405=u2 s=u1{q#405=u3}"}, {20, 3, "q#405=u4"}, {5, 4, "q#405=u6"}}},
+        {"g3", {{50, 5, "q#405=u9"}, {0, 6, ""}}}},
        "samples max g1:1 g2:4 g3:9 min g1:1 g2:6 g3:9", kMultiple, {}},
-      {"several everywhere", true, {{"g", {run(10, {queueWait(1), queueWait(2)})}}}, "samples max min",
+      {"several everywhere", true, {{"g", {{10, 1, "q#405=u1 q#405=u2"}}}}, "samples max min",
        kMultiple + kMultiple + kMultiple, {}},
-      {"missing", true, {{"z", {run(3, {queueWait(8)})}}, {"a", {run(10, {queueWait(1)}), run(20)}}},
+      {"missing", true, {{"z", {{3, 1, "q#405=u8"}}}, {"a", {{10, 2, "q#405=u1"}, {20, 3, ""}}}},
        "samples max min z:8 a:1", "", {kNoSample, kNoMax}},
-      {"two levels deep", true, {{"g", {run(10, {plain({plain({queueWait(1)})})})}}}, "samples max min", "",
+      {"two levels deep", true, {{"g", {{10, 1, "s=u1{s=u1{q#405=u1}}"}}}}, "samples max min", "",
        {kNoSample, kNoMax, kNoMin}},
-      {"zero executions have no minimum", true, {{"g", {run(0, {queueWait(4)})}}}, "samples g:4 max g:4 min",
-       "", {kNoMin}},
+      {"zero executions have no minimum", true, {{"g", {{0, 1, "q#405=u4"}}}}, "samples g:4 max g:4 min", "",
+       {kNoMin}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    vyn::testing::CapturedLog log;
-    VynProfileLogReader reader("", VisibilityLevel::All);
-    reader.hostRoundTrip = c.roundTrip;
-    reader.executeSeries = c.series;
-    std::ostringstream diagnosticText;
-    reader.aggregateStatistics(diagnosticText);
-    EXPECT_EQ(queueWaits(reader), c.queueWaits);
-    EXPECT_EQ(diagnosticText.str(), c.out);
+    vyn::testing::CapturedLog captured;
+    Model m;
+    m.log.hostRoundTrip = c.roundTrip;
+    addExecutions(m, c.graphs);
+    Statistics statistics;
+    std::string notices;
+    appendStatistics(m.log, statistics, notices);
+    EXPECT_EQ(queueWaits(m.log, statistics), c.queueWaits);
+    EXPECT_EQ(notices, c.notices);
     std::vector<std::string> debugs;
-    for (const std::string& text : log.debugs())
+    for (const std::string& text : captured.debugs())
       if (text.find("queue-wait") != std::string::npos) debugs.push_back(text);
     EXPECT_EQ(debugs, c.debugs);
   }
 }
 
-TEST(Aggregation, InitTotal) {
-  struct Case {
-    bool hasInitAltStat, hasFinalize;
-    std::uint64_t initTime, initTimestamp;
-  };
-  // The Init events message wins; else Compose + Init + every Finalize, when
-  // there was a Finalize; else the values stay.
-  for (const Case& c : {Case{true, true, 70, 7000}, Case{false, true, 180, 12}, Case{false, false, 3, 4}}) {
-    VynProfileLogReader reader("", VisibilityLevel::All);
-    reader.hasInitAltStat = c.hasInitAltStat;
-    reader.initAltStat = run(70);
-    reader.hasFinalize = c.hasFinalize;
-    reader.composeTime = 100;
-    reader.initMessageTime = 50;
-    reader.initMessageTimestamp = 12;
-    reader.finalizeStats = {{"a", run(10)}, {"b", run(20)}};
-    reader.initTime = 3;
-    reader.initTimestamp = 4;
-    std::ostringstream diagnosticText;
-    reader.aggregateStatistics(diagnosticText);
-    EXPECT_EQ(reader.initTime, c.initTime);
-    EXPECT_EQ(reader.initTimestamp, c.initTimestamp);
+// Every load appends one more set over all that is loaded by then (averages
+// once settled); a pass that fails drops what earlier loads found too.
+TEST(Statistics, EachLoadAppends) {
+  Model m;
+  m.log.hostRoundTrip = true;
+  addExecutions(m, {{"a", {{10, 1, "q#405=u3"}}}});
+  Statistics statistics;
+  std::string notices;
+  appendStatistics(m.log, statistics, notices);
+  settleAverages(m.log, statistics);
+  m.log.executions[0].occurrences.push_back(m.occurrence(20, 2, "q#405=u5"));
+  appendStatistics(m.log, statistics, notices);
+  settleAverages(m.log, statistics);
+  settleAverages(m.log, statistics);
+  EXPECT_EQ(queueWaits(m.log, statistics), "samples a:3 a:3,5 max a:3 a:3 a:5 min a:3 a:3 a:3");
+  ASSERT_EQ(statistics.executions.average.size(), 2u);
+  EXPECT_EQ(statistics.executions.average[0].average.value, 10u);
+  EXPECT_EQ(statistics.executions.average[1].average.value, 15u);
+
+  addExecutions(m, {{"b", {{4, 3, ""}}}});
+  appendStatistics(m.log, statistics, notices);
+  EXPECT_EQ(queueWaits(m.log, statistics), "samples max min");
+  EXPECT_EQ(statistics.executions.maximum.size(), 4u);
+}
+
+TEST(Statistics, InitTotal) {
+  // Context creation wins; else Compose + Init + every Finalize, when a
+  // Finalize message was seen; else the figures stay.
+  for (const auto& [contextCreation, finalizeSeen, expected] :
+       {std::tuple{true, true, "70@7000"}, {false, true, "180@12"}, {false, false, "3@4"}}) {
+    Model m;
+    if (contextCreation) m.log.contextCreation = Occurrence{70, 7000, kEmptyText, {}};
+    m.log.finalizeMessageSeen = finalizeSeen;
+    m.log.composeTime = 100;
+    m.log.initMessageTime = 50;
+    m.log.initMessageTimestamp = 12;
+    m.log.finalizations = {{m.id("a"), {10, 1, kEmptyText, {}}}, {m.id("b"), {20, 2, kEmptyText, {}}}};
+    Statistics statistics;
+    statistics.initTime = 3;
+    statistics.initTimestamp = 4;
+    std::string notices;
+    appendStatistics(m.log, statistics, notices);
+    EXPECT_EQ(std::to_string(statistics.initTime) + "@" + std::to_string(statistics.initTimestamp), expected);
   }
 }
 

@@ -19,10 +19,13 @@ class SampleReportTest : public ToolTest, public ::testing::WithParamInterface<c
 
 TEST_P(SampleReportTest, ReportsAndCsvMatchTheGoldenFilesAndThePluginReportsTheSame) {
   const std::string sample = GetParam(), log = stage(sample);
-  for (const std::string mode : {"", ".generic", ".plugin"}) {
+  // A plug-in named by a bare file name is the one in the working directory.
+  std::filesystem::copy_file(kPlugin, work.file("libVynXtuProfilingReader.so"));
+  for (const std::string mode : {"", ".generic", ".plugin", ".here"}) {
     std::vector<std::string> args = {log, "--csv", "report" + mode + ".csv"};
     if (mode == ".generic") args.push_back("--generic");
     if (mode == ".plugin") args.insert(args.end(), {"--reader", kPlugin});
+    if (mode == ".here") args.insert(args.end(), {"--reader", "libVynXtuProfilingReader.so"});
     const std::string golden = sample + (mode == ".generic" ? mode : "");
     const ToolRun run = view(args);
     EXPECT_EQ(run.exitCode, 0) << mode;
@@ -92,6 +95,7 @@ TEST_F(ViewerTest, UnreadableCorruptOrUnwritableFilesAreNamedAndNothingIsReporte
   EXPECT_THAT(logged, HasSubstr("] Truncated record: 4294967295 bytes announced, 3 available\n"));
   EXPECT_THAT(logged, EndsWith(cases[0].second + "\n"));
 }
+
 
 TEST_F(ViewerTest, UsageErrorsExitWithTwoAndABadPluginWithOne) {
   const std::string log = stage("round-trip");

@@ -3,14 +3,17 @@
 // microseconds; messages about one graph share that graph's track, everything
 // else goes to the session track. The message's events travel along as args.
 #include <cmath>
+#include <cstring>
+#include <string_view>
 #include <unordered_map>
 
-#include "format/log_frames.h"
 #include "common/log_json.h"
 #include "common/output_file.h"
 #include "common/record_problem.h"
 #include "common/schema_names.h"
-#include "format/record_codec.h"
+#include "format/event_value_reading.h"
+#include "format/log_frames.h"
+#include "format/message_readings.h"
 #include "format/record_format.h"
 #include "log/commands.h"
 
@@ -18,9 +21,19 @@ namespace vyn::tools {
 namespace {
 
 namespace fb = ::vyn::profiling::fb;
+using profiling::EventValueForm;
 
 constexpr int kProcessId = 1;
 constexpr int kSessionTrack = 0;
+
+// Whether the record holds the field at all, as opposed to the schema default.
+template <typename Table>
+bool present(const Table& table, typename Table::FlatBuffersVTableOffset field) {
+  return flatbuffers::IsFieldPresent(&table, field);
+}
+
+// A log text with every byte it stores, embedded NUL bytes included.
+std::string whole(const flatbuffers::String& text) { return {text.data(), text.size()}; }
 
 // Method types whose message name is the graph name.
 bool isGraphMethod(std::int8_t type) {
@@ -39,46 +52,60 @@ bool isGraphMethod(std::int8_t type) {
   }
 }
 
-// The graph a message belongs to; a tensor-update pass "g [pass 1]" is graph g.
-std::string graphOf(const MessageModel& message) {
-  std::string name = *message.name;
-  if (*message.methodType == fb::MethodType_FinalizeAfterTensorUpdates) {
-    const auto bracket = name.find(" [");
-    if (bracket != std::string::npos) name.resize(bracket);
+// The graph a message of a graph method belongs to; a tensor-update pass
+// "g [pass 1]" is graph g.
+std::string graphOf(std::int8_t type, const flatbuffers::String& name) {
+  const std::string_view text(name.data(), name.size());
+  if (type == fb::MethodType_FinalizeAfterTensorUpdates) {
+    return std::string(profiling::tensorUpdateGraphKey(text));
   }
-  return name;
+  return std::string(text);
 }
 
-Json eventValue(const EventModel& event) {
-  switch (event.valueKind.value_or(0)) {
-    case fb::EventValueKind_Int64: return event.signedValue.value_or(0);
-    case fb::EventValueKind_UInt64: return event.unsignedValue.value_or(0);
-    case fb::EventValueKind_Float32: return event.floatValue.value_or(0.0f);
-    case fb::EventValueKind_Float64: return event.doubleValue.value_or(0.0);
-    case fb::EventValueKind_String: return event.stringValue.value_or("");
-    case fb::EventValueKind_Bytes:
-      return std::to_string(event.bytesValue ? event.bytesValue->size() : 0) + " bytes";
-    default: return nullptr;
+// The value by its kind; null for an event without one.
+Json eventValue(const fb::EventEntry& event) {
+  const profiling::EventValueReading value = profiling::readEventValue(event);
+  switch (value.form) {
+    case EventValueForm::Signed: return static_cast<std::int64_t>(value.bits);
+    case EventValueForm::Unsigned: return value.bits;
+    case EventValueForm::Float32: {
+      float number;
+      const auto low = static_cast<std::uint32_t>(value.bits);
+      std::memcpy(&number, &low, sizeof number);
+      return number;
+    }
+    case EventValueForm::Float64: {
+      double number;
+      std::memcpy(&number, &value.bits, sizeof number);
+      return number;
+    }
+    case EventValueForm::Text: return std::string(value.text);
+    case EventValueForm::Bytes:
+      return std::to_string(value.bytes != nullptr ? value.bytes->size() : 0) + " bytes";
+    case EventValueForm::None: break;
   }
+  return nullptr;
 }
 
-Json eventsArgs(const std::vector<EventModel>& events) {
+Json eventsArgs(const flatbuffers::Vector<flatbuffers::Offset<fb::EventEntry>>& events) {
   Json list = Json::array();
-  for (const EventModel& event : events) {
+  for (const fb::EventEntry* event : events) {
     Json item = Json::object();
-    item["name"] = event.name.value_or("null");
-    if (event.identifier) item["identifier"] = *event.identifier;
-    Json value = eventValue(event);
+    item["name"] = event->name() != nullptr ? whole(*event->name()) : "null";
+    if (present(*event, fb::EventEntry::VT_IDENTIFIER)) item["identifier"] = event->identifier();
+    Json value = eventValue(*event);
     if (!value.is_null()) {
       // Non-finite numbers have no JSON form.
       if (value.is_number_float() && !std::isfinite(value.get<double>())) value = value.dump();
       item["value"] = std::move(value);
     }
-    if (event.unit) {
-      const std::string unit = eventUnitName(*event.unit);
-      item["unit"] = unit.empty() ? Json(*event.unit) : Json(unit);
+    if (present(*event, fb::EventEntry::VT_UNIT)) {
+      const std::string unit = eventUnitName(event->unit());
+      item["unit"] = unit.empty() ? Json(event->unit()) : Json(unit);
     }
-    if (event.subEvents && !event.subEvents->empty()) item["subEvents"] = eventsArgs(*event.subEvents);
+    if (event->subEvents() != nullptr && event->subEvents()->size() != 0) {
+      item["subEvents"] = eventsArgs(*event->subEvents());
+    }
     list.push_back(std::move(item));
   }
   return list;
@@ -90,39 +117,37 @@ class TraceWriter {
     output_.write("{\"traceEvents\":[\n");
   }
 
-  void message(const MessageModel& message) {
-    const bool typed = message.methodType.has_value();
-    const std::string typeName = typed ? methodTypeName(*message.methodType) : std::string();
+  void message(const fb::MethodMessage& message) {
+    const bool typed = present(message, fb::MethodMessage::VT_METHODTYPE);
+    const std::int8_t type = message.methodType();
+    const std::string typeName = typed ? methodTypeName(type) : std::string();
     std::string name = typeName;
-    if (name.empty()) {
-      name = typed ? "method type " + std::to_string(*message.methodType) : "no method type";
-    }
+    if (name.empty()) name = typed ? "method type " + std::to_string(type) : "no method type";
     int track = kSessionTrack;
-    if (typed && message.name && isGraphMethod(*message.methodType)) track = graphTrack(graphOf(message));
-
-    std::uint64_t start = 0;
-    std::uint64_t duration = 0;
-    const std::uint64_t timestamp = message.timestamp ? message.timestamp->value.value_or(0) : 0;
-    if (message.timing && message.timing->start) {
-      start = *message.timing->start;
-      if (message.timing->end && *message.timing->end >= start) duration = *message.timing->end - start;
-    } else {
-      start = timestamp;
+    if (typed && message.name() != nullptr && isGraphMethod(type)) {
+      track = graphTrack(graphOf(type, *message.name()));
     }
+
+    // A message without a start sits at its timestamp.
+    const std::uint64_t timestamp = profiling::messageTimestamp(message);
+    const fb::MethodTiming* timing = message.timing();
+    const std::uint64_t start = (timing != nullptr && timing->start()) ? *timing->start() : timestamp;
 
     Json event = Json::object();
     event["name"] = name;
     event["cat"] = typeName.empty() ? "unknown" : typeName;
     event["ph"] = "X";
     event["ts"] = start;
-    event["dur"] = duration;
+    event["dur"] = profiling::messageDuration(message);
     event["pid"] = kProcessId;
     event["tid"] = track;
     Json args = Json::object();
-    if (message.name) args["name"] = *message.name;
+    if (message.name() != nullptr) args["name"] = whole(*message.name());
     args["timestamp"] = timestamp;
-    if (message.level) args["level"] = *message.level;
-    if (message.events && !message.events->empty()) args["events"] = eventsArgs(*message.events);
+    if (present(message, fb::MethodMessage::VT_LEVEL)) args["level"] = message.level();
+    if (message.events() != nullptr && message.events()->size() != 0) {
+      args["events"] = eventsArgs(*message.events());
+    }
     event["args"] = std::move(args);
     emit(event);
   }
@@ -201,9 +226,11 @@ int runTrace(const std::string& inputPath, const std::string& outputPath) {
     if (frameStatus == FrameStatus::Frame) {
       problem = recordProblem(frame.bytes.data(), frame.bytes.size());
       if (problem.empty()) {
-        const RecordModel record = profiling::decodeRecord(frame.bytes.data(), frame.bytes.size());
-        if (record.messages) {
-          for (const MessageModel& message : *record.messages) trace.message(message);
+        // Verified: read in place, as a reader reads it.
+        const auto* record = flatbuffers::GetRoot<fb::ProfileLogRecord>(frame.bytes.data());
+        const auto* messages = record->messages();
+        if (messages != nullptr) {
+          for (const fb::MethodMessage* message : *messages) trace.message(*message);
         }
         continue;
       }

@@ -1,7 +1,7 @@
 // A log composed with the log builder, taken into a model the way a reader
 // takes it: each record verified, its header captured, its messages dispatched.
-#ifndef VYN_TESTS_SUPPORT_CAPTURED_LOG_H_
-#define VYN_TESTS_SUPPORT_CAPTURED_LOG_H_
+#ifndef VYN_TESTS_SUPPORT_CAPTURED_MODEL_H_
+#define VYN_TESTS_SUPPORT_CAPTURED_MODEL_H_
 
 #include <cstdint>
 #include <memory>
@@ -13,9 +13,9 @@
 
 namespace vyn::testing {
 
-class CapturedLog {
+class CapturedModel {
  public:
-  explicit CapturedLog(std::int8_t visibilityLevel = 127)
+  explicit CapturedModel(std::int8_t visibilityLevel = 127)
       : model_(std::make_unique<profiling::LogModel>()), capture_(*model_, visibilityLevel) {}
 
   // Captures the record; returns what dispatch said of each message. Fails the
@@ -34,4 +34,4 @@ class CapturedLog {
 
 }  // namespace vyn::testing
 
-#endif  // VYN_TESTS_SUPPORT_CAPTURED_LOG_H_
+#endif  // VYN_TESTS_SUPPORT_CAPTURED_MODEL_H_

@@ -1,4 +1,4 @@
-#include "support/captured_log.h"
+#include "support/captured_model.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 namespace vyn::testing {
 
-std::vector<bool> CapturedLog::add(const Record& record) {
+std::vector<bool> CapturedModel::add(const Record& record) {
   const std::vector<std::uint8_t> bytes = buildRecord(record);
   profiling::RecordCursor cursor;
   std::vector<bool> taken;
