@@ -41,8 +41,6 @@ class TextIdMap {
     }
   }
 
-  std::size_t size() const { return size_; }
-
  private:
   struct Slot {
     TextId id = 0;
