@@ -17,14 +17,14 @@ namespace vyn::testing {
 class CapturedLog {
  public:
   CapturedLog() {
-    store().clear();
-    vyn::log::createLogger(&capture, vyn::log::VYN_LOG_LEVEL_DEBUG);
+    clear();
+    log::createLogger(&capture, log::VYN_LOG_LEVEL_DEBUG);
   }
-  ~CapturedLog() { vyn::log::destroyLogger(); }
+  ~CapturedLog() { log::destroyLogger(); }
 
   void clear() { store().clear(); }
-  std::vector<std::string> errors() const { return at(vyn::log::VYN_LOG_LEVEL_ERROR); }
-  std::vector<std::string> debugs() const { return at(vyn::log::VYN_LOG_LEVEL_DEBUG); }
+  std::vector<std::string> errors() const { return at(log::VYN_LOG_LEVEL_ERROR); }
+  std::vector<std::string> debugs() const { return at(log::VYN_LOG_LEVEL_DEBUG); }
 
  private:
   static std::vector<std::pair<std::uint32_t, std::string>>& store() {

@@ -58,11 +58,7 @@ TEST(Host, LoadsTheLogThroughItsOwnDeclarationsAndTheLibraryPrintsNothing) {
   ASSERT_NE(createReader, nullptr);
   ASSERT_NE(deleteReader, nullptr);
 
-  vyn::testing::Record withHeader;
-  withHeader.header.emplace();
-  withHeader.header->generatorName = "tool";
-  withHeader.header->generatorVersion = "2.0";
-  withHeader.header->backendVersion = "xtu";
+  vyn::testing::Record withHeader{vyn::testing::Header{{{}, {}, {}, {}, "2.0", "xtu", "tool"}, false}, {}};
   withHeader.with(Message::of(1).named("g").lasting(10));
   const std::pair<LogBuilder, bool> logs[] = {  // the log, and whether it loads
       {LogBuilder{}.record(withHeader), true},
@@ -73,12 +69,11 @@ TEST(Host, LoadsTheLogThroughItsOwnDeclarationsAndTheLibraryPrintsNothing) {
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
   for (const auto& [log, loads] : logs) {
-    SCOPED_TRACE(log.bytes().size());
     log.writeTo(path);
     host::Reader* reader = createReader(path, host::VisibilityLevel::Everything);
     EXPECT_TRUE(reader->isSupported());
     EXPECT_EQ(reader->getHeaderReport(), "");
-    EXPECT_EQ(reader->loadLog(false), loads);
+    EXPECT_EQ(reader->loadLog(false), loads) << log.bytes().size();
     EXPECT_THAT(reader->getHeaderReport(), StartsWith("Input Log File Location: " + path + "\n"));
     EXPECT_THAT(reader->getHeaderReport(), EndsWith("tool: 2.0\nBackend: xtu\n"));
     deleteReader(reader);

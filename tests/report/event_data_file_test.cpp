@@ -24,8 +24,7 @@ class EventDataFile : public ScratchWork {
 
 TEST_F(EventDataFile, TakenNamesMoveOnToNumberedCandidates) {
   for (const char* directory : {"a.b", "d.bin"}) fs::create_directory(directory);
-  const char* const taken[] = {"trace", "a.b/c"};
-  for (const char* name : taken) writeFile(name, "old");
+  for (const char* name : {"trace", "a.b/c"}) writeFile(name, "old");
   // The number goes before the extension of the last path component only; a
   // directory takes a name as a file does.
   const std::pair<const char*, const char*> cases[] = {
@@ -36,7 +35,7 @@ TEST_F(EventDataFile, TakenNamesMoveOnToNumberedCandidates) {
     save(name, bytes);
     EXPECT_EQ(readFile(file), bytes) << name;
   }
-  for (const char* name : taken) EXPECT_EQ(readFile(name), "old") << name;
+  for (const char* name : {"trace", "a.b/c"}) EXPECT_EQ(readFile(name), "old") << name;
   EXPECT_TRUE(log.errors().empty());
 }
 
@@ -78,16 +77,12 @@ TEST_F(EventDataFile, SymbolicLinksAreNeverFollowed) {
   fs::create_symlink(outside("victim"), "victim.bin");
   fs::create_symlink(outside("target.bin"), "dangling.bin");
   fs::create_directory_symlink(outside("elsewhere"), "dirlink");
-
-  save("victim.bin", "v");
-  save("dangling.bin", "g");
-  save("dirlink/f.bin", "f");
-
+  for (const char* name : {"victim.bin", "dangling.bin", "dirlink/f.bin"}) save(name, name);
   EXPECT_EQ(readFile(outside("victim")), "keep");
   EXPECT_FALSE(fileExists(outside("target.bin")));
   EXPECT_TRUE(fs::is_empty(outside("elsewhere")));
-  EXPECT_EQ(readFile("victim_1.bin"), "v");
-  EXPECT_EQ(readFile("dangling_1.bin"), "g");
+  EXPECT_EQ(readFile("victim_1.bin"), "victim.bin");
+  EXPECT_EQ(readFile("dangling_1.bin"), "dangling.bin");
   EXPECT_EQ(log.errors(), std::vector<std::string>{"Invalid output fileName: [dirlink/f.bin]"});
 }
 

@@ -1,7 +1,4 @@
-// Report pieces for the cases the golden logs do not hold: values of any data
-// type handed in by a host, the identifiers of the back-end dump, which Init
-// events a report shows, quoting, numbers read out of events, queue-wait means
-// at their limits, and the header text.
+// Report pieces for the cases the golden logs do not hold.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -23,9 +20,6 @@ using namespace vyn::profiling;
 using testing::Event;
 using testing::Message;
 
-enum Method { kExecute = 1, kExecuteRoundTrip = 3, kInitEvents = 4, kDeInit = 5, kInit = 6, kComposeGraph = 7,
-              kExecuteOverall = 8, kDynamicLibLoad = 10, kFinalizeAfterTensorUpdates = 16 };
-
 constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
 
 // A value as a host hands it in; a text must outlive the event.
@@ -34,9 +28,6 @@ EventValue textValue(const char* text) { return {ValueDataType::String, reinterp
 ProfileEvent event(std::string name, std::uint32_t identifier, EventValue value, std::uint32_t unit,
                    std::vector<ProfileEvent> subEvents = {}) {
   return {identifier, value, {}, std::move(name), {}, unit, 0, 1, std::move(subEvents)};
-}
-Event measured(std::string name, std::uint32_t identifier, std::uint64_t value, std::uint32_t unit) {
-  return Event::named(std::move(name), identifier).u64(value).withUnit(unit);
 }
 
 TEST(EventText, NarrowValuesUseOnlyTheirOwnBitsAndHardwareUnitsTheLowByte) {
@@ -54,8 +45,8 @@ TEST(EventText, NarrowValuesUseOnlyTheirOwnBitsAndHardwareUnitsTheLowByte) {
   EXPECT_EQ(formatUnitMask(0xFA), "ZOR");
 }
 
-// The rows of trees a host hands to the reader interface: the generic ones go
-// one level deep and leave out objects; no row shows the address a text holds.
+// Rows of trees a host hands in: the generic ones go one level deep and leave
+// out objects; no row shows the address a text holds.
 TEST(InterfaceRows, GenericRowsCoverOneLevelAndNoRowShowsATextsAddress) {
   static const char kText[] = "x\"y";
   std::ostringstream rows, backendRows;
@@ -78,8 +69,7 @@ TEST(InterfaceRows, GenericRowsCoverOneLevelAndNoRowShowsATextsAddress) {
 
 TEST(BackendDump, HidesOnlyTopLevelIdentifiers9001To9008AndWritesOneBurstBlock) {
   CapturedModel log;
-  log.add({Message::of(kDeInit).lasting(1)
-               .event(Event::named("a", 9000).u64(1).withUnit(Unit::None))
+  log.add({Message::of(kDeInit).lasting(1).event(Event::named("a", 9000).u64(1).withUnit(Unit::None))
                .event(Event::named("b1", 2004).sub(Event::named("k", 2005)))
                .event(measured("h", 9005, 2, 0).sub(measured("hs", 1, 1, 0)))
                .event(Event::named("b2", 2004).sub(Event::named("n", 2010).f64(1.25)))
@@ -88,9 +78,7 @@ TEST(BackendDump, HidesOnlyTopLevelIdentifiers9001To9008AndWritesOneBurstBlock) 
                           .sub(measured("s", 9005, 4, Unit::Count).sub(measured("t", 2004, 1, Unit::Bytes))))});
   const LogModel& model = log.model();
   EXPECT_EQ(written([&](TextBuffer& out) { appendBackendEvents(out, model.list(model.deInit.events)); }),
-            "a : 1  \n"
-            "b1 : \n    k : Burst\n"
-            "b2 : \n    n : 1.250000\n"
+            "a : 1  \nb1 : \n    k : Burst\nb2 : \n    n : 1.250000\n"
             "z : 0.500000  cycles\n    s : 4  count\n        t : 1  bytes\n");
 }
 
@@ -106,19 +94,17 @@ TEST_F(ReportSections, InitEventsOfExecutionsWinOverThoseOfContextCreation) {
            .event(measured("main", 100, 3, Unit::Count)).event(measured("run", 7, 1, Unit::Microseconds))}));
   const ReportInput in = input(reader, "init.log");
   BackendEventPrinter events(nullptr);
-  EXPECT_EQ(written([&](TextBuffer& out) { writeInitStats(out, in, events); }),
-            "Init Stats:\n-----------\n    NetRun: 12 us\n    Backend (main): 3 count\n\n");
-  EXPECT_EQ(written([&](TextBuffer& out) { writePhaseRows(out, in, events); }),
+  EXPECT_EQ(written([&](TextBuffer& out) {
+              writeInitStats(out, in, events);
+              writePhaseRows(out, in, events);
+            }),
+            "Init Stats:\n-----------\n    NetRun: 12 us\n    Backend (main): 3 count\n\n"
             "110,INIT,12,US,NETRUN,ROOT,null\n110,INIT,3,COUNT,BACKEND,ROOT,main\n"
             "0,COMPOSE GRAPHS,0,US,NETRUN,ROOT,null\n0,DE-INIT,0,US,NETRUN,ROOT,null\n");
 }
 
 TEST_F(ReportSections, CsvFieldsWithTextFromTheLogAreQuoted) {
-  Record record;
-  record.header.emplace();
-  record.header->generatorName = "gen\"x";
-  record.header->generatorVersion = "1,2";
-  record.header->backendVersion = "plain";
+  Record record{Header{{{}, {}, {}, {}, "1,2", "plain", "gen\"x"}, false}, std::nullopt};
   record.with(Message::of(kInit).named("i,n").at(10).lasting(20))
       .with(Message::of(kComposeGraph).named("c,1").at(30).lasting(40))
       .with(Message::of(kDeInit).named("d\"e").at(50).lasting(60))
@@ -127,10 +113,8 @@ TEST_F(ReportSections, CsvFieldsWithTextFromTheLogAreQuoted) {
   load(reader, "a,b.log", LogBuilder().record(record));
   report(reader, "report.csv");
   EXPECT_EQ(readFile("report.csv"),
-            "input log file location, \"a,b.log\"\n"
-            "vyn-profile-viewer version, v2.51.0.260929181845\n"
-            "\"gen\"\"x version\", \"1,2\"\n"
-            "Backend version, plain\n"
+            "input log file location, \"a,b.log\"\nvyn-profile-viewer version, v2.51.0.260929181845\n"
+            "\"gen\"\"x version\", \"1,2\"\nBackend version, plain\n"
             "Msg Timestamp, Message, Time, Unit of Measurement, Timing Source, Event Level, Event Identifier\n"
             "0,INIT,0,US,NETRUN,ROOT,\"i,n (init)\"\n"
             "30,COMPOSE GRAPHS,40,US,NETRUN,ROOT,\"c,1\"\n"
@@ -169,7 +153,6 @@ TEST_F(ReportSections, RateAndLatencyReadTheNumbersTheValuesHold) {
             expected("2500.00", "0"));
   EXPECT_EQ(rateAndLatency({duration, Event::named("count").u64(1)}, {Event::named("latency").f64(std::nan(""))}),
             expected("500.00", "0"));
-  // Without the count or the latency event there is neither a figure nor a row.
   EXPECT_EQ(rateAndLatency({duration}, {}), "");
 }
 
@@ -183,7 +166,6 @@ TEST_F(ReportSections, AverageRoundTripsSubtractTheMeanQueueWait) {
   load(reader, "run.log", LogBuilder().messages({run("g", 1400, 200), run("g", 1600, 401), run("top", kMax, kMax)}));
   const std::string summary = report(reader, "");
   const std::size_t from = summary.find("Execute Stats (Average):"), to = summary.find("Execute Stats (Min):");
-  ASSERT_LT(from, to);
   const std::string roundTrip = "    NetRun (Host Round-Trip): ", wait = "    Backend (queue wait): ";
   const std::string excluding = "    NetRun (Host Round-Trip excluding queue wait): ";
   EXPECT_EQ(summary.substr(from, to - from),
@@ -214,7 +196,6 @@ TEST_F(ReportSections, HeaderTextLeavesOutWhatIsMissingOrUnprintable) {
     log.add(Record{header, std::nullopt});
     EXPECT_EQ(headerReport(log.model().header, "/logs/run.bin"), expected);
   }
-  EXPECT_EQ(headerReport(std::nullopt, "/logs/run.bin"), "");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // Helpers for the report tests: composed logs loaded through a reader, report
-// pieces written to a string, standard output captured while a report is
-// written, and a scratch working directory.
+// pieces written to a string, standard output captured, a scratch working directory.
 #ifndef VYN_TESTS_REPORT_REPORT_TEST_UTIL_H_
 #define VYN_TESTS_REPORT_REPORT_TEST_UTIL_H_
 
@@ -24,7 +23,15 @@ namespace vyn::testing {
 
 namespace Unit = profiling::EventUnit;
 
-// Everything written to standard output (file descriptor 1) while body runs.
+enum Method { kExecute = 1, kFinalize, kExecuteRoundTrip, kInitEvents, kDeInit, kInit, kComposeGraph, kExecuteOverall,
+              kDynamicLibLoad = 10, kApplyBinarySection, kApplyBinarySection2, kContextGetBinarySize, kContextGetBinary,
+              kContextGetBinarySectionSize, kFinalizeAfterTensorUpdates, kUpdateBinarySection };
+
+inline Event measured(std::string name, std::uint32_t identifier, std::uint64_t value,
+                      std::uint32_t unit = Unit::Microseconds) {
+  return Event::named(std::move(name), identifier).u64(value).withUnit(unit);
+}
+
 template <typename Body>
 std::string captureStandardOutput(Body body) {
   ::testing::internal::CaptureStdout();
@@ -52,8 +59,8 @@ class ScratchWork : public ::testing::Test {
     ::tzset();
   }
 
-  // Writes the log where the reader reads it and loads it; the queue-wait
-  // notices of the load are not part of any report.
+  // Writes the log to path and loads it; the queue-wait notices of the load are
+  // part of no report.
   static void load(profiling::VynProfileLogReader& reader, const std::string& path, const LogBuilder& log,
                    bool writeDataFiles = false) {
     log.writeTo(path);
@@ -61,12 +68,9 @@ class ScratchWork : public ::testing::Test {
     captureStandardOutput([&] { loaded = reader.loadLog(writeDataFiles); });
     ASSERT_TRUE(loaded);
   }
-
-  // What the report sections read, for a reader that has loaded its log.
   static profiling::ReportInput input(profiling::VynProfileLogReader& reader, const std::string& path) {
     return {reader.model(), reader.statistics(), path, nullptr};
   }
-
   // writeReport(csvPath) with what it printed; the result must be expectedResult.
   static std::string report(profiling::VynProfileLogReader& reader, const std::string& csvPath,
                             bool expectedResult = true) {
@@ -75,12 +79,9 @@ class ScratchWork : public ::testing::Test {
     EXPECT_EQ(result, expectedResult);
     return printed;
   }
-
-  // golden/<name> of the test's folder.
   static std::string golden(const std::string& name) {
     return readFile(std::string(VYN_TESTS_DIR) + "/golden/" + name);
   }
-
   // Every entry below the scratch root, relative to it, sorted.
   std::vector<std::string> entriesBelowRoot() const {
     std::vector<std::string> entries;
@@ -91,13 +92,8 @@ class ScratchWork : public ::testing::Test {
   }
 
   TempDir root;
-  ScopedWorkingDirectory cwd{madeDirectory(root.file("work"))};
-
- private:
-  static std::string madeDirectory(const std::string& path) {
-    std::filesystem::create_directory(path);
-    return path;
-  }
+  const bool workMade = std::filesystem::create_directory(root.file("work"));
+  ScopedWorkingDirectory cwd{root.file("work")};
 };
 
 }  // namespace vyn::testing

@@ -1,10 +1,7 @@
-// Composes profiling logs for tests in a few readable lines.
-//
-// A thin layer over the record model and its encoder: every optional left unset
-// is absent from the record; a value that is set is written even when it equals
-// the schema default, so "absent" and "present with value 0" can both be
-// expressed. Names may hold embedded NUL bytes. Raw bytes and arbitrary length
-// prefixes make corrupt frames.
+// Composes profiling logs for tests: a thin layer over the record model and its
+// encoder. An optional left unset is absent from the record; one that is set is
+// written even when it equals the schema default. Names may hold NUL bytes; raw
+// bytes and arbitrary length prefixes make corrupt frames.
 #ifndef VYN_TESTS_SUPPORT_LOG_BUILDER_H_
 #define VYN_TESTS_SUPPORT_LOG_BUILDER_H_
 
@@ -25,7 +22,6 @@ std::vector<T>& present(std::optional<std::vector<T>>& list) { return list ? *li
 // The model's event with fluent setters; each typed value sets valueKind and the
 // matching value field.
 struct Event : profiling::EventModel {
-  // An event with a name and an identifier; everything else absent.
   static Event named(std::string eventName, std::uint32_t id = 0) {
     Event event;
     event.name = std::move(eventName);
@@ -49,25 +45,17 @@ struct Event : profiling::EventModel {
 // bounds sit in the message; the timestamp table is always written, and
 // hasTiming says whether the timing table is.
 struct Message {
-  std::optional<std::int8_t> methodType;
-  std::optional<std::int8_t> level;
+  std::optional<std::int8_t> methodType, level;
   std::optional<std::uint64_t> timestamp;
   bool hasTiming = true;  // the table; required by the schema
-  std::optional<std::uint64_t> start;
-  std::optional<std::uint64_t> end;
+  std::optional<std::uint64_t> start, end;
   std::optional<std::string> name;
   std::optional<std::vector<Event>> events;
 
-  // A message of the given method type; timestamp value and timing bounds absent.
-  static Message of(int type) {
-    Message message;
-    message.methodType = static_cast<std::int8_t>(type);
-    return message;
-  }
+  static Message of(int type) { Message message; message.methodType = static_cast<std::int8_t>(type); return message; }
   Message& named(std::string text) { name = std::move(text); return *this; }
   Message& at(std::uint64_t value) { timestamp = value; return *this; }
   Message& timed(std::uint64_t from, std::uint64_t to) { start = from; end = to; return *this; }
-  // Timing from 1000 to 1000 + duration.
   Message& lasting(std::uint64_t duration) { return timed(1000, 1000 + duration); }
   Message& withLevel(std::int8_t value) { level = value; return *this; }
   Message& event(Event entry) { present(events).push_back(std::move(entry)); return *this; }
@@ -91,11 +79,8 @@ std::vector<std::uint8_t> buildRecord(const Record& record);
 
 class LogBuilder {
  public:
-  // A frame: length prefix and the record's bytes.
   LogBuilder& record(const Record& record) { return frame(buildRecord(record)); }
-  // A record holding just these messages.
   LogBuilder& messages(std::vector<Message> list) { return record(Record{std::nullopt, std::move(list)}); }
-  // A frame around arbitrary bytes.
   LogBuilder& frame(const std::vector<std::uint8_t>& bytes) {
     return lengthPrefix(static_cast<std::uint32_t>(bytes.size())).raw(bytes);
   }
@@ -110,7 +95,6 @@ class LogBuilder {
   }
 
   const std::vector<std::uint8_t>& bytes() const { return bytes_; }
-  // Writes the log to path, replacing any file there.
   void writeTo(const std::string& path) const;
 
  private:

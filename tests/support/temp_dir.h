@@ -6,8 +6,8 @@
 
 namespace vyn::testing {
 
-// Creates a fresh directory under the system's temporary directory and removes it,
-// with everything in it, when destroyed.
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when destroyed.
 class TempDir {
  public:
   TempDir();
@@ -16,8 +16,7 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return path_; }
-  // path() + "/" + name
-  std::string file(const std::string& name) const;
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
 
  private:
   std::string path_;

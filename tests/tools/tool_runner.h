@@ -17,9 +17,8 @@ namespace vyn::testing {
 
 inline std::string stagePath(const std::string& path) { return std::string(VYN_STAGE_DIR) + "/" + path; }
 inline const std::string kPlugin = stagePath("lib/libVynXtuProfilingReader.so");
-// An installed sample log, e.g. sampleLog("two-graphs").
 inline std::string sampleLog(const std::string& name) { return stagePath("share/vyn/examples/" + name + ".log"); }
-inline std::string goldenFile(const std::string& name) { return std::string(VYN_GOLDEN_DIR) + "/" + name; }
+inline std::string goldenFile(const std::string& name) { return readFile(std::string(VYN_GOLDEN_DIR) + "/" + name); }
 
 struct ToolRun {
   int exitCode;  // -1 when the tool did not exit normally
@@ -28,8 +27,7 @@ struct ToolRun {
 
 class ToolTest : public ::testing::Test {
  protected:
-  // Runs an installed program with args in the scratch directory, with the time
-  // zone set to UTC so that reports that print local times are the same everywhere.
+  // Runs an installed program in the scratch directory, in UTC.
   ToolRun run(const std::string& program, const std::vector<std::string>& args) {
     std::string command = "cd '" + work.path() + "' && exec '" + stagePath(program) + "'";
     for (const std::string& arg : args) command += " '" + arg + "'";
@@ -50,14 +48,13 @@ class ToolTest : public ::testing::Test {
     return name;
   }
   std::string scratch(const std::string& name) const { return readFile(work.file(name)); }
-  // Copies a sample log into the scratch directory, where tools name it by its bare file name.
+  // Copies a sample log into the scratch directory; returns its bare file name.
   std::string stage(const std::string& sample) {
     std::filesystem::copy_file(sampleLog(sample), work.file(sample + ".log"));
     return sample + ".log";
   }
 
-  TempDir work;
-  TempDir capture;
+  TempDir work, capture;
 };
 
 }  // namespace vyn::testing

@@ -2,8 +2,6 @@
 // against golden files, and what a user sees when something is wrong.
 #include <gmock/gmock.h>
 
-#include <filesystem>
-
 #include "tool_runner.h"
 
 namespace vyn::testing {
@@ -30,8 +28,8 @@ TEST_P(SampleReportTest, ReportsAndCsvMatchTheGoldenFilesAndThePluginReportsTheS
     const ToolRun run = view(args);
     EXPECT_EQ(run.exitCode, 0) << mode;
     EXPECT_EQ(run.err, "") << mode;
-    EXPECT_EQ(run.out, readFile(goldenFile(golden + ".stdout"))) << mode;
-    EXPECT_EQ(scratch("report" + mode + ".csv"), readFile(goldenFile(golden + ".csv"))) << mode;
+    EXPECT_EQ(run.out, goldenFile(golden + ".stdout")) << mode;
+    EXPECT_EQ(scratch("report" + mode + ".csv"), goldenFile(golden + ".csv")) << mode;
   }
 }
 
@@ -42,7 +40,7 @@ TEST_F(ViewerTest, DataFilesLoggerLinesAndVisibility) {
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(scratch("context.bin"), std::string("\x00\x01\x02\x03", 4));
   // Logger lines go to standard error and leave the report alone.
-  EXPECT_EQ(run.out, readFile(goldenFile("two-graphs.stdout")));
+  EXPECT_EQ(run.out, goldenFile("two-graphs.stdout"));
   EXPECT_THAT(run.err, HasSubstr("ms [ DEBUG ] profiling::VynProfileLogReader reached EOF!\n"));
   EXPECT_EQ(view({"--log-level", "error", "two-graphs.log"}).err, "");
 
@@ -72,6 +70,7 @@ TEST_F(ViewerTest, UnreadableCorruptOrUnwritableFilesAreNamedAndNothingIsReporte
   const std::string good = readFile(sampleLog("updater"));
   writeFile(work.file("truncated.log"), good + "\xff\xff\xff\xff" + "abc");
   std::filesystem::create_directory(work.file("out"));
+  stage("updater");
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"truncated.log", "--csv", "report.csv"},
        "truncated.log: the log could not be loaded: record 1 at byte offset " + std::to_string(good.size()) +
@@ -82,7 +81,6 @@ TEST_F(ViewerTest, UnreadableCorruptOrUnwritableFilesAreNamedAndNothingIsReporte
       {{"updater.log", "--csv", "nowhere/report.csv"},
        "nowhere/report.csv: cannot write the CSV file: directory nowhere: no such file or directory"},
   };
-  stage("updater");
   for (const auto& [args, message] : cases) {
     const ToolRun run = view(args);
     EXPECT_EQ(run.exitCode, 1) << message;
@@ -95,7 +93,6 @@ TEST_F(ViewerTest, UnreadableCorruptOrUnwritableFilesAreNamedAndNothingIsReporte
   EXPECT_THAT(logged, HasSubstr("] Truncated record: 4294967295 bytes announced, 3 available\n"));
   EXPECT_THAT(logged, EndsWith(cases[0].second + "\n"));
 }
-
 
 TEST_F(ViewerTest, UsageErrorsExitWithTwoAndABadPluginWithOne) {
   const std::string log = stage("round-trip");
