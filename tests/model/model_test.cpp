@@ -56,11 +56,8 @@ TEST(EventList, WalkGoesOnlyIntoTheEventsAsked) {
   TextPool texts;
   EventStore store;
   std::vector<EventRow> rows;  // a{b{c} d} e{f}
-  for (const std::uint8_t depth : {0, 1, 2, 1, 0, 1}) {
-    rows.emplace_back();
-    rows.back().name = texts.add(std::string(1, static_cast<char>('a' + rows.size() - 1)));
-    rows.back().depth = depth;
-  }
+  for (const std::uint8_t depth : {0, 1, 2, 1, 0, 1})
+    rows.push_back({0, texts.add(std::string(1, static_cast<char>('a' + rows.size()))), 0, 0, depth, {}, 0, 0});
   struct Case {
     std::size_t first, count;
     std::string notEntered, visited;  // name and depth of each event visited

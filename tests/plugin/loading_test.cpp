@@ -75,8 +75,7 @@ TEST_F(LogLoaderTest, Framing) {
   const auto good = [] { return LogBuilder{}.messages({execution("g", 10)}); };
   const Case cases[] = {
       {"empty", LogBuilder{}, true, {}, {}},
-      {"1 stray byte", good().raw({0xFF}), true, {10}, {}},
-      {"3 stray bytes", good().raw({0xFF, 0xFF, 0xFF}), true, {10}, {}},
+      {"stray bytes", good().raw({0xFF, 0xFF, 0xFF}), true, {10}, {}},
       {"large records", LogBuilder{}.messages({execution(longName, 1)}).messages({execution(longName, 3)}),
        true, {1, 3}, {}},
       {"zero length", good().lengthPrefix(0).messages({execution("g", 2)}), false, {10}, {kCorrupted}},
@@ -91,17 +90,14 @@ TEST_F(LogLoaderTest, Framing) {
   std::signal(SIGPIPE, SIG_IGN);
   for (const bool fromPipe : {false, true}) {
     for (const Case& c : cases) {
-      std::string path = dir_.file("pipe");
+      const std::string path = fromPipe ? dir_.file("pipe") : write(c.log);
       std::thread writer;
       if (fromPipe) {
         ::unlink(path.c_str());
         ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
         writer = std::thread([&] {
-          std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(c.log.bytes().data()),
-                                                      static_cast<std::streamsize>(c.log.bytes().size()));
+          std::ofstream(path, std::ios::binary) << std::string(c.log.bytes().begin(), c.log.bytes().end());
         });
-      } else {
-        path = write(c.log);
       }
       const std::string label = std::string(c.name) + (fromPipe ? " (pipe)" : "");
       log_.clear();
@@ -110,8 +106,7 @@ TEST_F(LogLoaderTest, Framing) {
       if (writer.joinable()) writer.join();
       EXPECT_EQ(executionValues(reader), c.values) << label;
       EXPECT_EQ(log_.errors(), c.errors) << label;
-      const std::size_t statisticSets = c.loads && !c.values.empty() ? 1 : 0;
-      EXPECT_EQ(reader.statistics().executions.maximum.size(), statisticSets) << label;
+      EXPECT_EQ(reader.statistics().executions.maximum.size(), c.loads && !c.values.empty() ? 1u : 0u) << label;
     }
   }
 }

@@ -19,4 +19,55 @@ std::vector<bool> CapturedModel::add(const Record& record) {
   return taken;
 }
 
+std::string eventNames(const profiling::LogModel& model, profiling::EventSpan events) {
+  std::string text;
+  profiling::walkEvents(model.list(events), [&](const profiling::EventItem& event) {
+    text += (text.empty() ? "" : " ") + std::string(event.name);
+    return false;
+  });
+  return text;
+}
+
+std::string modelText(const profiling::LogModel& m) {
+  std::string text;
+  const auto part = [&](const std::string& piece) { text += (text.empty() ? "" : "; ") + piece; };
+  const auto shown = [&](const profiling::Occurrence& occurrence) {
+    return std::to_string(occurrence.value) + "@" + std::to_string(occurrence.timestamp) + " '" +
+           std::string(m.text(occurrence.name)) + "' [" + eventNames(m, occurrence.events) + "]";
+  };
+  const auto series = [&](const std::string& label, const std::vector<profiling::GraphSeries>& list) {
+    for (const profiling::GraphSeries& graph : list) {
+      std::string runs;
+      for (const profiling::Occurrence& run : graph.occurrences)
+        runs += (runs.empty() ? "" : ", ") + shown(run);
+      part(label + " " + std::string(m.text(graph.graph)) + ": " + runs);
+    }
+  };
+  if (m.initMessageTimestamp != 0 || m.initMessageTime != 0 || !m.initName.empty())
+    part("init: " + std::to_string(m.initMessageTime) + "@" + std::to_string(m.initMessageTimestamp) + " '" +
+         m.initName + "'");
+  if (m.initEvents) part("init events: [" + eventNames(m, *m.initEvents) + "]");
+  if (m.contextCreation) part("context creation: " + shown(*m.contextCreation));
+  if (m.composeTimestamp != 0 || m.composeTime != 0 || !m.composeName.empty())
+    part("compose: " + std::to_string(m.composeTime) + "@" + std::to_string(m.composeTimestamp) + " '" +
+         m.composeName + "'");
+  for (const auto& entry : m.finalizations)
+    part("finalize " + std::string(m.text(entry.graph)) + ": " + shown(entry.occurrence));
+  if (m.finalizeMessageSeen) part("finalize message");
+  if (m.finalizeEventsSeen) part("finalize events");
+  series("execute", m.executions);
+  if (m.hostRoundTrip) part("round trip");
+  if (m.executeOverall) part("execute overall: " + shown(*m.executeOverall));
+  series("apply", m.sectionApplications);
+  series("tensor update", m.tensorUpdates);
+  if (m.sectionUpdate) part("section update: " + shown(*m.sectionUpdate));
+  for (const auto& call : m.contextBinaryCalls) part(std::string(call.measurement) + ": " + shown(call.occurrence));
+  for (const profiling::Occurrence& call : m.contextSectionSizeCalls) part("section size: " + shown(call));
+  if (m.libraryLoad) part("library load: " + shown(*m.libraryLoad));
+  const profiling::Occurrence& deInit = m.deInit;
+  if (deInit.value != 0 || deInit.timestamp != 0 || deInit.name != 0 || !deInit.events.empty())
+    part("deinit: " + shown(deInit));
+  return text;
+}
+
 }  // namespace vyn::testing
