@@ -26,6 +26,11 @@ class LogRecords {
   // be read at all comes as an empty record, which fails verification.
   Next next(ByteBuffer& record);
 
+  // Bytes consumed so far, and the file's size (0 when it is not a regular file):
+  // how far a load has come.
+  std::uint64_t position() const { return frames_.position(); }
+  std::uint64_t fileSize() const { return frames_.fileSize(); }
+
  private:
   LogFrameReader frames_;
   Frame frame_;

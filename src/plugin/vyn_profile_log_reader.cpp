@@ -52,6 +52,7 @@ bool VynProfileLogReader::loadLog(bool writeDataFiles) {
     endOfRecord_ = false;
     while (!endOfRecord_) processNextMessage();
     cursor_.release();
+    if (progress_) progress_(records.position(), records.fileSize());
   }
   writeDataFiles_ = writeDataFiles;
   std::string notices;

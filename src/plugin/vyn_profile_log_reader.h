@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "capture/log_capture.h"
+#include "capture/log_file_capture.h"
 #include "format/record_cursor.h"
 #include "model/log_model.h"
 #include "report/data_file_writer.h"
@@ -41,6 +43,10 @@ class VynProfileLogReader : public IVynProfileLogReader<VisibilityLevel> {
                   std::uint64_t messageTimestamp, const std::string& messageLabel,
                   std::uint64_t depth) override;
 
+  // Told after each record that loadLog takes; for hosts linked with the reader
+  // that show how far a long load has come.
+  void setLoadProgress(LoadProgress progress) { progress_ = std::move(progress); }
+
   // The loaded log and its statistics, for the reports (and the tests) to read.
   // Averages are computed when they are first needed.
   const LogModel& model() const { return model_; }
@@ -63,6 +69,7 @@ class VynProfileLogReader : public IVynProfileLogReader<VisibilityLevel> {
   bool endOfRecord_ = false;
   bool writeDataFiles_ = false;
   DataFileWriter dataFiles_;
+  LoadProgress progress_;
 };
 
 }  // namespace vyn::profiling

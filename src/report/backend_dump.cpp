@@ -1,6 +1,6 @@
 #include "report/backend_dump.h"
 
-#include "report/backend_identifiers.h"
+#include "model/backend_identifiers.h"
 #include "report/event_text.h"
 #include "report/summary_sections.h"
 #include "report/text_layout.h"

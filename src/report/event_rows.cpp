@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "model/event_list.h"
-#include "report/backend_identifiers.h"
+#include "model/backend_identifiers.h"
 #include "report/event_printers.h"
 #include "report/event_text.h"
 #include "report/profile_event_walk.h"

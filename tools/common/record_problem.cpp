@@ -137,4 +137,13 @@ std::optional<BadRecord> findFirstBadRecord(const std::string& path, std::string
   }
 }
 
+std::string loadFailureText(const std::string& path) {
+  std::string openProblem;
+  const auto bad = findFirstBadRecord(path, openProblem);
+  if (!openProblem.empty()) return openProblem;
+  if (!bad) return "the reader could not load the log";
+  return "the log could not be loaded: record " + std::to_string(bad->index) + " at byte offset " +
+         std::to_string(bad->offset) + ": " + bad->reason;
+}
+
 }  // namespace vyn::tools

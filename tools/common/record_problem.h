@@ -34,6 +34,10 @@ std::string frameProblem(FrameStatus status, const Frame& frame, const LogFrameR
 // When the file itself cannot be read, openProblem is set and nothing returned.
 std::optional<BadRecord> findFirstBadRecord(const std::string& path, std::string& openProblem);
 
+// Why a reader could not load the log at path, found with the format layer alone:
+// the file cannot be read, or where its first bad record is and what is wrong with it.
+std::string loadFailureText(const std::string& path);
+
 }  // namespace vyn::tools
 
 #endif  // VYN_TOOLS_COMMON_RECORD_PROBLEM_H_

@@ -48,16 +48,6 @@ struct Options {
   std::int32_t logLevel = 0;  // 0: no logger
 };
 
-// Why the load failed, found with the format layer alone.
-std::string loadProblem(const std::string& logPath) {
-  std::string openProblem;
-  const auto bad = vyn::tools::findFirstBadRecord(logPath, openProblem);
-  if (!openProblem.empty()) return openProblem;
-  if (!bad) return "the reader could not load the log";
-  return "the log could not be loaded: record " + std::to_string(bad->index) + " at byte offset " +
-         std::to_string(bad->offset) + ": " + bad->reason;
-}
-
 int run(const Options& options) {
   // The reader only says that loading failed; find out first whether the file
   // can be read at all, to say so in plain words.
@@ -85,7 +75,7 @@ int run(const Options& options) {
   int status = 0;
   if (!reader->loadLog(options.dataFiles)) {
     std::fflush(stdout);
-    reportProblem(options.logPath, loadProblem(options.logPath));
+    reportProblem(options.logPath, vyn::tools::loadFailureText(options.logPath));
     status = kFailure;
   } else {
     // The summary that writeReport writes opens with the same text; printing it

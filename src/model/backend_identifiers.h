@@ -1,8 +1,8 @@
 // Event identifiers of the Xtu back-end that change how its events are shown.
 // The back-end documents their layout, not their meaning, so the names say how
 // each one is printed.
-#ifndef VYN_REPORT_BACKEND_IDENTIFIERS_H_
-#define VYN_REPORT_BACKEND_IDENTIFIERS_H_
+#ifndef VYN_MODEL_BACKEND_IDENTIFIERS_H_
+#define VYN_MODEL_BACKEND_IDENTIFIERS_H_
 
 #include <cstdint>
 
@@ -35,4 +35,4 @@ inline constexpr bool isHiddenFromDump(std::uint32_t identifier) {
 
 }  // namespace vyn::profiling::backend
 
-#endif  // VYN_REPORT_BACKEND_IDENTIFIERS_H_
+#endif  // VYN_MODEL_BACKEND_IDENTIFIERS_H_

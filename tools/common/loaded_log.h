@@ -1,0 +1,28 @@
+// A log loaded for the analysis commands: its model and the statistics every
+// load derives (queue waits, extremes), or the reason it could not be loaded.
+#ifndef VYN_TOOLS_COMMON_LOADED_LOG_H_
+#define VYN_TOOLS_COMMON_LOADED_LOG_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "model/log_model.h"
+#include "stats/statistics.h"
+
+namespace vyn::tools {
+
+struct LoadedLog {
+  std::string path;
+  profiling::LogModel model;
+  profiling::Statistics statistics;
+};
+
+// Loads the log at path, taking the messages a reader at visibilityLevel takes.
+// Null on failure, with problem saying why in words a person can act on.
+std::unique_ptr<LoadedLog> loadLog(const std::string& path, std::int8_t visibilityLevel,
+                                   std::string& problem);
+
+}  // namespace vyn::tools
+
+#endif  // VYN_TOOLS_COMMON_LOADED_LOG_H_
