@@ -5,6 +5,7 @@
 #define VYN_MODEL_BACKEND_IDENTIFIERS_H_
 
 #include <cstdint>
+#include <string_view>
 
 namespace vyn::profiling::backend {
 
@@ -22,6 +23,14 @@ inline constexpr bool isUnitlessBurstValue(std::uint32_t identifier) {
 
 // The value's low byte is a set of hardware units.
 inline constexpr std::uint32_t kHardwareUnits = 5004;
+
+// Hardware units named by the bits of mask: "ZEL", "ZOR", "DMA", joined by ", ";
+// other bits are ignored.
+inline std::string_view hardwareUnitNames(std::uint8_t mask) {
+  static constexpr std::string_view kUnits[] = {
+      "", "ZEL", "ZOR", "ZEL, ZOR", "DMA", "ZEL, DMA", "ZOR, DMA", "ZEL, ZOR, DMA"};
+  return kUnits[mask & 7u];
+}
 
 // Shown by name only, without a value.
 inline constexpr bool isNameOnly(std::uint32_t identifier) {

@@ -17,7 +17,7 @@ void appendBackendSubEvent(TextBuffer& lines, const EventItem& event) {
   if (!backend::isNameOnly(event.identifier)) {
     lines.text(" : ");
     if (event.identifier == backend::kHardwareUnits) {
-      lines.text(formatUnitMask(static_cast<std::uint8_t>(valueAsUnsigned(event.value) & 0xFFu)));
+      lines.text(backend::hardwareUnitNames(static_cast<std::uint8_t>(valueAsUnsigned(event.value) & 0xFFu)));
     } else {
       appendValueWithUnit(lines, event);
     }

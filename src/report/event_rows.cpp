@@ -120,7 +120,7 @@ void appendBackendEventRows(TextBuffer& rows, const Events& events, std::uint64_
       rows.text("\"\"");
     } else if (event.identifier == backend::kHardwareUnits) {
       const auto mask = static_cast<std::uint8_t>(valueAsUnsigned(event.value) & 0xFFu);
-      rows.character('"').text(formatUnitMask(mask)).character('"');
+      rows.character('"').text(backend::hardwareUnitNames(mask)).character('"');
     } else {
       rows.csvEventValue(event.value);
     }

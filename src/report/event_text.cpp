@@ -26,13 +26,6 @@ std::string_view unitSuffix(std::uint32_t unit) {
   }
 }
 
-std::string_view formatUnitMask(std::uint8_t mask) {
-  // By the three bits that name units; other bits are ignored.
-  static constexpr std::string_view kUnits[] = {
-      "", "ZEL", "ZOR", "ZEL, ZOR", "DMA", "ZEL, DMA", "ZOR, DMA", "ZEL, ZOR, DMA"};
-  return kUnits[mask & 7u];
-}
-
 std::string eventLevelText(std::uint64_t depth) {
   if (depth == 0) return "ROOT";
   std::string text;

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/backend_identifiers.h"
 
 namespace vyn::profiling {
 
@@ -14,9 +15,6 @@ std::string_view unitWord(std::uint32_t unit);
 
 // Text written after a value in the summary: " us", " bytes", ... (with its blank).
 std::string_view unitSuffix(std::uint32_t unit);
-
-// Hardware units named by the bits of mask: "ZEL", "ZOR", "DMA", joined by ", ".
-std::string_view formatUnitMask(std::uint8_t mask);
 
 // "ROOT" at depth 0, else "SUB-" repeated depth times and "EVENT".
 std::string eventLevelText(std::uint64_t depth);

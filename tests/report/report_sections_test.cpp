@@ -41,8 +41,8 @@ TEST(EventText, NarrowValuesUseOnlyTheirOwnBitsAndHardwareUnitsTheLowByte) {
   for (const auto& [value, text] : cases) {
     EXPECT_EQ(TextAppender().eventValue(value).view(), text) << "data type " << std::hex << value.dataType;
   }
-  EXPECT_EQ(formatUnitMask(0), "");
-  EXPECT_EQ(formatUnitMask(0xFA), "ZOR");
+  EXPECT_EQ(backend::hardwareUnitNames(0), "");
+  EXPECT_EQ(backend::hardwareUnitNames(0xFA), "ZOR");
 }
 
 // Rows of trees a host hands in: the generic ones go one level deep and leave
