@@ -18,6 +18,7 @@ bool LogCapture::captureComposeGraph(const fb::MethodMessage& message) {
   // The first message with a timestamp wins, visible or not.
   if (model_.composeTimestamp == 0) model_.composeTimestamp = messageTimestamp(message);
   if (!visible(message)) return false;
+  ++model_.composeMessages;
   if (hasTiming(message)) model_.composeTime += messageDuration(message);
   const std::string_view name = cText(message.name());
   if (!name.empty()) {

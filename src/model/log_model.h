@@ -53,6 +53,7 @@ struct LogModel {
   std::uint64_t composeTimestamp = 0;
   std::uint64_t composeTime = 0;
   std::string composeName;
+  std::uint64_t composeMessages = 0;  // the visible ones
 
   // Finalization, one entry per graph in order of first appearance.
   std::vector<GraphOccurrence> finalizations;

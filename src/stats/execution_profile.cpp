@@ -1,0 +1,217 @@
+#include "stats/execution_profile.h"
+
+#include <charconv>
+#include <cmath>
+#include <unordered_map>
+
+#include "model/backend_identifiers.h"
+#include "model/event_value.h"
+
+namespace vyn::profiling {
+namespace {
+
+PathValues valuesOf(const EventRow& row) {
+  const std::uint32_t id = row.identifier;
+  if (id == backend::kBurst || id == backend::kBurstMarker || id == backend::kBurstBlankValue ||
+      id == backend::kBurstNameOnly || backend::isNameOnly(id)) {
+    return PathValues::None;
+  }
+  if (id == backend::kHardwareUnits || backend::isUnitlessBurstValue(id)) return PathValues::Kinds;
+  // Raw data carried along, not a measurement.
+  if (row.unit == EventUnit::Object) return PathValues::None;
+  switch (row.type) {
+    case ValueType::None: return PathValues::None;
+    case ValueType::Text: return PathValues::Kinds;
+    default: return PathValues::Measured;
+  }
+}
+
+// The number a measured row holds; NaN when it holds none.
+double numberOf(const EventRow& row, const TextPool& texts) {
+  const DecodedValue value = decodeValue(rowValue(row, texts));
+  switch (value.kind) {
+    case DecodedValue::Kind::Signed: return static_cast<double>(value.signedNumber);
+    case DecodedValue::Kind::Unsigned: return static_cast<double>(value.unsignedNumber);
+    case DecodedValue::Kind::Floating: return value.floating;
+    default: return std::nan("");
+  }
+}
+
+std::string kindText(const EventRow& row, const TextPool& texts) {
+  if (row.identifier == backend::kHardwareUnits) {
+    return std::string(backend::hardwareUnitNames(static_cast<std::uint8_t>(row.bits & 0xFFu)));
+  }
+  const DecodedValue value = decodeValue(rowValue(row, texts));
+  char digits[32];
+  switch (value.kind) {
+    case DecodedValue::Kind::Text: return value.text != nullptr ? value.text : "";
+    case DecodedValue::Kind::Signed:
+      return {digits, std::to_chars(digits, digits + sizeof digits, value.signedNumber).ptr};
+    case DecodedValue::Kind::Unsigned:
+      return {digits, std::to_chars(digits, digits + sizeof digits, value.unsignedNumber).ptr};
+    case DecodedValue::Kind::Floating:
+      return {digits, std::to_chars(digits, digits + sizeof digits, value.floating).ptr};
+    default: return {};
+  }
+}
+
+// The paths of one graph, found by parent and name. Executions of a graph
+// mostly repeat the same events in the same order, so each parent first tries
+// the sub-path that followed the one found last.
+class PathTable {
+ public:
+  explicit PathTable(std::vector<PathProfile>& paths) : paths_(paths) {}
+
+  std::uint32_t find(std::uint32_t parent, const EventRow& row) {
+    Children& children = parent == kNoParentPath ? roots_ : children_[parent];
+    if (children.guess < children.paths.size()) {
+      const std::uint32_t guessed = children.paths[children.guess];
+      if (paths_[guessed].name == row.name) return found(children, children.guess);
+    }
+    if (children.paths.size() <= kScanned) {
+      for (std::size_t at = 0; at < children.paths.size(); ++at) {
+        if (paths_[children.paths[at]].name == row.name) return found(children, at);
+      }
+    } else if (const auto it = index_.find(key(parent, row.name)); it != index_.end()) {
+      return found(children, it->second.position);
+    }
+    return added(children, parent, row);
+  }
+
+ private:
+  static constexpr std::size_t kScanned = 8;
+  struct Children {
+    std::vector<std::uint32_t> paths;
+    std::size_t guess = 0;
+  };
+  struct Entry {
+    std::size_t position;  // in the parent's children
+  };
+  static std::uint64_t key(std::uint32_t parent, TextId name) {
+    return (static_cast<std::uint64_t>(parent) << 32) | name;
+  }
+
+  std::uint32_t found(Children& children, std::size_t at) {
+    children.guess = at + 1 < children.paths.size() ? at + 1 : 0;
+    return children.paths[at];
+  }
+
+  std::uint32_t added(Children& children, std::uint32_t parent, const EventRow& row) {
+    const auto id = static_cast<std::uint32_t>(paths_.size());
+    PathProfile path;
+    path.parent = parent;
+    path.name = row.name;
+    path.depth = parent == kNoParentPath ? 0 : paths_[parent].depth + 1;
+    path.unit = row.unit;
+    path.values = valuesOf(row);
+    paths_.push_back(std::move(path));
+    index_.emplace(key(parent, row.name), Entry{children.paths.size()});
+    children.paths.push_back(id);
+    children.guess = 0;
+    // Last: growing the table may move the parent's children, which children names.
+    children_.emplace_back();
+    return id;
+  }
+
+  std::vector<PathProfile>& paths_;
+  Children roots_;
+  std::vector<Children> children_;  // by path
+  std::unordered_map<std::uint64_t, Entry> index_;
+};
+
+class GraphProfiler {
+ public:
+  GraphProfiler(const LogModel& model, ExecutionProfile& profile)
+      : model_(model), profile_(profile), table_(profile.paths) {}
+
+  void addExecution(std::uint64_t execution, const EventList& events) {
+    if (events.empty()) return;
+    const unsigned top = events.begin()->depth;
+    stack_.clear();
+    for (const EventRow& row : events) {
+      std::size_t depth = row.depth - top;
+      if (depth > stack_.size()) depth = stack_.size();
+      const std::uint32_t parent = depth == 0 ? kNoParentPath : stack_[depth - 1];
+      const std::uint32_t id = table_.find(parent, row);
+      stack_.resize(depth + 1);
+      stack_[depth] = id;
+      if (lastExecution_.size() <= id) lastExecution_.resize(id + 1, kNever);
+      count(profile_.paths[id], lastExecution_[id] != execution, row);
+      lastExecution_[id] = execution;
+    }
+  }
+
+ private:
+  static constexpr std::uint64_t kNever = ~std::uint64_t{0};
+
+  void count(PathProfile& path, bool firstInExecution, const EventRow& row) {
+    ++path.occurrences;
+    if (firstInExecution) {
+      ++path.executions;
+      if (path.values == PathValues::Measured) path.perExecution.push_back(0.0);
+    }
+    if (path.values == PathValues::Measured) {
+      const double number = numberOf(row, model_.texts);
+      if (std::isfinite(number)) {
+        path.samples.push_back(number);
+        path.perExecution.back() += number;
+      }
+    } else if (path.values == PathValues::Kinds) {
+      std::string text = kindText(row, model_.texts);
+      for (DistinctValue& kind : path.kinds) {
+        if (kind.text == text) {
+          ++kind.count;
+          return;
+        }
+      }
+      path.kinds.push_back({std::move(text), 1});
+    }
+  }
+
+  const LogModel& model_;
+  ExecutionProfile& profile_;
+  PathTable table_;
+  std::vector<std::uint32_t> stack_;  // the path at each depth of the current event
+  std::vector<std::uint64_t> lastExecution_;  // by path
+};
+
+const QueueWaitSamples* queueWaitsOf(const Statistics& statistics, const GraphSeries& series) {
+  for (const QueueWaitSamples& waits : statistics.queueWaitSamples) {
+    if (waits.graph == series.graph && waits.samples.size() == series.occurrences.size()) return &waits;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::vector<ExecutionProfile> profileExecutions(const LogModel& model, const Statistics& statistics,
+                                                std::uint64_t skipFirst) {
+  std::vector<ExecutionProfile> profiles;
+  profiles.reserve(model.executions.size());
+  for (const GraphSeries& series : model.executions) {
+    ExecutionProfile& profile = profiles.emplace_back();
+    profile.graph = series.graph;
+    const QueueWaitSamples* waits = model.hostRoundTrip ? queueWaitsOf(statistics, series) : nullptr;
+    GraphProfiler profiler(model, profile);
+    for (std::uint64_t at = skipFirst; at < series.occurrences.size(); ++at) {
+      const Occurrence& run = series.occurrences[at];
+      profile.executionTimes.push_back(static_cast<double>(run.value));
+      if (waits != nullptr) profile.queueWaits.push_back(static_cast<double>(waits->samples[at]));
+      profiler.addExecution(at, model.list(run.events));
+    }
+  }
+  return profiles;
+}
+
+std::string pathText(const LogModel& model, const ExecutionProfile& profile, std::uint32_t path) {
+  std::vector<std::uint32_t> chain;
+  for (std::uint32_t at = path; at != kNoParentPath; at = profile.paths[at].parent) chain.push_back(at);
+  std::string text;
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    if (!text.empty()) text += " / ";
+    text += model.text(profile.paths[*it].name);
+  }
+  return text;
+}
+
+}  // namespace vyn::profiling

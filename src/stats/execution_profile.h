@@ -1,0 +1,68 @@
+// What each graph's executions come to, event by event: the samples that the
+// analysis commands summarise and compare.
+//
+// An event path is a top-level event's name followed by the names of the
+// sub-events down to an event ("Layer conv1", "Layer conv1 / Compute"). Events of
+// one path are measurements when they carry a number; hardware-unit sets, burst
+// modes and texts are kinds, counted by their distinct values; events with no
+// value are counted only.
+#ifndef VYN_STATS_EXECUTION_PROFILE_H_
+#define VYN_STATS_EXECUTION_PROFILE_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/log_model.h"
+#include "model/text_pool.h"
+#include "stats/statistics.h"
+
+namespace vyn::profiling {
+
+inline constexpr std::uint32_t kNoParentPath = 0xFFFFFFFFu;
+
+enum class PathValues : std::uint8_t {
+  Measured,  // numbers, summarised
+  Kinds,     // values counted by their text
+  None,      // no value at all
+};
+
+struct DistinctValue {
+  std::string text;
+  std::uint64_t count = 0;
+};
+
+struct PathProfile {
+  std::uint32_t parent = kNoParentPath;  // index of the parent path in the graph's paths
+  TextId name = kEmptyText;
+  std::uint32_t depth = 0;  // 0 for top-level events
+  std::uint8_t unit = 0;    // of the path's first event
+  PathValues values = PathValues::None;
+  std::uint64_t occurrences = 0;
+  std::uint64_t executions = 0;  // executions the path appears in
+  // Measured: every occurrence's value, and its sum in each execution it appears
+  // in, in execution order.
+  std::vector<double> samples;
+  std::vector<double> perExecution;
+  // Kinds: each distinct value with its count, in order of first appearance.
+  std::vector<DistinctValue> kinds;
+};
+
+struct ExecutionProfile {
+  TextId graph = kEmptyText;
+  std::vector<double> executionTimes;  // microseconds, one per execution
+  std::vector<double> queueWaits;      // host round trips whose waits were told apart
+  std::vector<PathProfile> paths;      // parents before their sub-paths
+};
+
+// Profiles every graph's executions, leaving out the first skipFirst of each
+// (warm-up). Graphs keep the model's order.
+std::vector<ExecutionProfile> profileExecutions(const LogModel& model, const Statistics& statistics,
+                                                std::uint64_t skipFirst);
+
+// "Layer conv1 / Compute": the names of a path from its top-level event down.
+std::string pathText(const LogModel& model, const ExecutionProfile& profile, std::uint32_t path);
+
+}  // namespace vyn::profiling
+
+#endif  // VYN_STATS_EXECUTION_PROFILE_H_

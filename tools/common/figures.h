@@ -1,0 +1,38 @@
+// How the analysis commands write figures: times in a chosen unit, numbers to
+// one decimal place or three significant digits, unit words.
+#ifndef VYN_TOOLS_COMMON_FIGURES_H_
+#define VYN_TOOLS_COMMON_FIGURES_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vyn::tools {
+
+enum class TimeUnit { Auto, Micro, Milli, Seconds };
+
+// "us", "ms", "s" or "auto"; nothing for any other text.
+std::optional<TimeUnit> parseTimeUnit(std::string_view text);
+// The unit in which a typical time, in microseconds, reads best: below 10 ms in
+// microseconds, below 10 s in milliseconds, else in seconds. A fixed unit stays.
+TimeUnit resolveTimeUnit(TimeUnit wanted, double typicalMicroseconds);
+std::string_view timeUnitName(TimeUnit unit);
+double inTimeUnit(double microseconds, TimeUnit unit);
+
+// The word for an event's unit code: "us", "bytes", "cycles", "count", "object",
+// "none"; code 1 and every unknown code are microseconds.
+std::string_view eventUnitName(std::uint8_t unit);
+bool isMicroseconds(std::uint8_t unit);
+
+// 1234.5, 12.3, 0.0123: one decimal place from 100 on, three significant digits
+// below; never rounded to a whole number when it is not one. Not finite: "-".
+std::string figureText(double value);
+// A fraction as a percentage with one decimal: 0.1234 gives "12.3%".
+std::string percentText(double fraction);
+// 100000 as "100,000".
+std::string countText(std::uint64_t count);
+
+}  // namespace vyn::tools
+
+#endif  // VYN_TOOLS_COMMON_FIGURES_H_

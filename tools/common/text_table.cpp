@@ -1,0 +1,57 @@
+#include "common/text_table.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace vyn::tools {
+namespace {
+
+// Columns count characters, not bytes: names may hold UTF-8.
+std::size_t displayWidth(const std::string& text) {
+  return static_cast<std::size_t>(std::count_if(
+      text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+}  // namespace
+
+TextTable::TextTable(std::vector<std::string> header, std::size_t labelColumns)
+    : header_(std::move(header)), labelColumns_(labelColumns) {}
+
+void TextTable::addRow(std::vector<std::string> cells) {
+  cells.resize(header_.size());
+  rows_.push_back(std::move(cells));
+}
+
+void TextTable::appendTo(std::string& out, std::size_t indent) const {
+  std::vector<std::size_t> widths(header_.size(), 0);
+  auto measure = [&](const std::vector<std::string>& cells) {
+    for (std::size_t column = 0; column < cells.size(); ++column) {
+      widths[column] = std::max(widths[column], displayWidth(cells[column]));
+    }
+  };
+  measure(header_);
+  for (const auto& row : rows_) measure(row);
+
+  auto line = [&](const std::vector<std::string>& cells) {
+    std::string text(indent, ' ');
+    for (std::size_t column = 0; column < cells.size(); ++column) {
+      const std::size_t pad = widths[column] - displayWidth(cells[column]);
+      const bool last = column + 1 == cells.size();
+      if (column != 0) text += "  ";
+      if (column < labelColumns_) {
+        text += cells[column];
+        if (!last) text.append(pad, ' ');
+      } else {
+        text.append(pad, ' ');
+        text += cells[column];
+      }
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    out += text;
+    out += '\n';
+  };
+  line(header_);
+  for (const auto& row : rows_) line(row);
+}
+
+}  // namespace vyn::tools
