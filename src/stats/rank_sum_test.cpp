@@ -18,13 +18,18 @@ struct Ranking {
 };
 
 Ranking rankPooled(const std::vector<double>& a, const std::vector<double>& b) {
-  // Each value with whether it came from a.
+  // Each value with whether it came from a, in ascending order: each sample
+  // sorted on its own, unless it already is (as summarize leaves it), then the
+  // two merged in linear time.
   std::vector<std::pair<double, bool>> pooled;
   pooled.reserve(a.size() + b.size());
   for (const double value : a) pooled.emplace_back(value, true);
   for (const double value : b) pooled.emplace_back(value, false);
-  std::sort(pooled.begin(), pooled.end(),
-            [](const auto& left, const auto& right) { return left.first < right.first; });
+  const auto less = [](const auto& left, const auto& right) { return left.first < right.first; };
+  const auto middle = pooled.begin() + static_cast<std::ptrdiff_t>(a.size());
+  if (!std::is_sorted(pooled.begin(), middle, less)) std::sort(pooled.begin(), middle, less);
+  if (!std::is_sorted(middle, pooled.end(), less)) std::sort(middle, pooled.end(), less);
+  std::inplace_merge(pooled.begin(), middle, pooled.end(), less);
 
   Ranking ranking;
   double rankSumOfA = 0;

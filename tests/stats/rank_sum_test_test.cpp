@@ -74,6 +74,17 @@ TEST(RankSumTest, NoEvidenceWhenNothingToCompare) {
   }
 }
 
+TEST(RankSumTest, OrderOfTheValuesDoesNotMatter) {
+  // Samples that come sorted are merged, others sorted first: the same ranks.
+  const RankSumTest sorted = mannWhitneyU({1, 2, 2, 3}, {2, 3, 4, 5});
+  for (const auto& [a, b] : {std::pair<std::vector<double>, std::vector<double>>{{3, 2, 1, 2}, {2, 3, 4, 5}},
+                             {{1, 2, 2, 3}, {5, 2, 4, 3}}, {{2, 3, 1, 2}, {4, 5, 3, 2}}}) {
+    const RankSumTest t = mannWhitneyU(a, b);
+    EXPECT_EQ(t.u, sorted.u);
+    EXPECT_EQ(t.pValue, sorted.pValue);
+  }
+}
+
 std::vector<double> run(double from, std::size_t count, double step) {
   std::vector<double> values;
   for (std::size_t i = 0; i < count; ++i) values.push_back(from + step * static_cast<double>(i));

@@ -1,5 +1,6 @@
 // The subcommands of vyn-profile-log. Each returns the process exit status:
 // 0 success, 1 the input or output failed; usage errors are caught before.
+// diff returns 3 when it finds something slower.
 #ifndef VYN_TOOLS_LOG_COMMANDS_H_
 #define VYN_TOOLS_LOG_COMMANDS_H_
 
@@ -30,6 +31,11 @@ struct SynthOptions {
 };
 
 int runSynth(const SynthOptions& options);
+
+struct DiffOptions;  // log/diff_options.h
+
+// Compares two logs' executions; kDiffFoundSlower when a row is significantly slower.
+int runDiff(const DiffOptions& options);
 
 }  // namespace vyn::tools
 

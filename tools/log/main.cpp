@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "log/commands.h"
+#include "log/diff_options.h"
 #include "version/viewer_version.h"
 
 namespace vyn::tools {
@@ -109,6 +110,43 @@ int main(int argc, char** argv) {
   trace->add_option("IN.log", input, "binary log")->required();
   trace->add_option("-o,--output", output, "trace JSON to write")->required();
 
+  DiffOptions diffOptions;
+  std::string diffFormat = "text";
+  std::string diffUnit = "auto";
+  auto* diff = app.add_subcommand(
+      "diff", "Compare the executions of two logs, graph by graph: which got slower or faster");
+  diff->add_option("BASE", diffOptions.basePath, "binary log to compare against")->required();
+  diff->add_option("NEW", diffOptions.newPath, "binary log to compare")->required();
+  diff->add_option("--threshold", diffOptions.thresholdPercent,
+                   "smallest change of the median, in percent, that counts")
+      ->check(CLI::NonNegativeNumber)
+      ->capture_default_str();
+  diff->add_option("--format", diffFormat, "text or json")
+      ->check(CLI::IsMember({"text", "json"}))
+      ->capture_default_str();
+  diff->add_option("--graph", diffOptions.graphs, "compare only this graph (repeat for more)")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  diff->add_option("--skip-first", diffOptions.skipFirst,
+                   "leave out the first N executions of each graph (warm-up)")
+      ->capture_default_str();
+  diff->add_option("--visibility", diffOptions.visibility,
+                   "the reader's level, -128 to 127: a message is taken when its own level is lower")
+      ->check(CLI::Range(-128, 127))
+      ->capture_default_str();
+  diff->add_option("--unit", diffUnit, "unit of times: us, ms, s or auto")
+      ->check(CLI::IsMember({"us", "ms", "s", "auto"}))
+      ->capture_default_str();
+  diff->add_option("-o,--output", diffOptions.outputPath, "file to write (default: standard output)");
+  diff->footer(
+      "Rows: per graph the execution time, then every measured event path (its sum in\n"
+      "each execution). Test: two-sided Mann-Whitney U on the two logs' samples, exact\n"
+      "for samples without ties of at most 50 values each, else the normal\n"
+      "approximation with tie and continuity corrections. A row is slower or faster\n"
+      "when p < 0.05 and its median changed by at least the threshold; else no change.\n"
+      "Exit status: 0 nothing slower, 3 some row slower, 1 a log could not be read or\n"
+      "the output not written, 2 a usage error.");
+
   try {
     app.parse(argc, argv);
     if (*synth) {
@@ -135,5 +173,10 @@ int main(int argc, char** argv) {
   if (*dump) return runDump(input, output.empty() ? "-" : output);
   if (*check) return runCheck(input);
   if (*synth) return runSynth(synthOptions);
+  if (*diff) {
+    diffOptions.format = diffFormat == "json" ? DiffFormat::Json : DiffFormat::Text;
+    diffOptions.unit = *parseTimeUnit(diffUnit);
+    return runDiff(diffOptions);
+  }
   return runTrace(input, output);
 }

@@ -1,0 +1,70 @@
+// diff: compares the executions of two logs graph by graph, the execution time
+// and every measured event path, and says which got slower or faster.
+#include <algorithm>
+#include <thread>
+#include <utility>
+
+#include "common/output_file.h"
+#include "log/commands.h"
+#include "log/diff_compare.h"
+#include "log/diff_options.h"
+#include "log/diff_writers.h"
+
+namespace vyn::tools {
+namespace {
+
+// The samples of the log at path, or why it could not be loaded. The loaded log
+// is let go as soon as they are taken.
+struct LogSamples {
+  std::vector<GraphSamples> graphs;
+  std::string problem;
+};
+
+void takeSamples(const std::string& path, const DiffOptions& options, LogSamples& samples) {
+  std::unique_ptr<LoadedLog> log = loadLog(path, static_cast<std::int8_t>(options.visibility), samples.problem);
+  if (log != nullptr) samples.graphs = gatherSamples(*log, options.skipFirst, options.graphs);
+}
+
+bool hasGraph(const ProfileDiff& diff, const std::string& name) {
+  return std::any_of(diff.graphs.begin(), diff.graphs.end(),
+                     [&](const GraphDiff& graph) { return graph.name == name; });
+}
+
+}  // namespace
+
+int runDiff(const DiffOptions& options) {
+  // The logs are independent until compared: both load at once.
+  LogSamples base;
+  LogSamples next;
+  std::thread baseLoader(takeSamples, std::cref(options.basePath), std::cref(options), std::ref(base));
+  takeSamples(options.newPath, options, next);
+  baseLoader.join();
+  if (!base.problem.empty() || !next.problem.empty()) {
+    if (!base.problem.empty()) reportProblem(options.basePath, base.problem);
+    if (!next.problem.empty()) reportProblem(options.newPath, next.problem);
+    return 1;
+  }
+  const ProfileDiff diff = compareSamples(base.graphs, next.graphs, options.thresholdPercent);
+  for (const std::string& name : options.graphs) {
+    if (!hasGraph(diff, name)) {
+      std::string problem = "no executions of this graph in " + options.basePath + " or " + options.newPath;
+      if (options.skipFirst != 0) problem += " after the first " + std::to_string(options.skipFirst);
+      reportProblem("--graph " + name, problem);
+      return 1;
+    }
+  }
+  // Opened only now: the output may replace one of the logs.
+  OutputFile output;
+  if (!output.open(options.outputPath)) {
+    reportProblem(output.name(), output.problem());
+    return 1;
+  }
+  output.write(options.format == DiffFormat::Json ? diffJson(diff, options) : diffText(diff, options));
+  if (!output.close()) {
+    reportProblem(output.name(), output.problem());
+    return 1;
+  }
+  return diff.counts.slower != 0 ? kDiffFoundSlower : 0;
+}
+
+}  // namespace vyn::tools

@@ -1,0 +1,33 @@
+// What `diff` is asked for: the two logs, the graphs to compare, the verdict's
+// threshold, and how and where to write the comparison.
+#ifndef VYN_TOOLS_LOG_DIFF_OPTIONS_H_
+#define VYN_TOOLS_LOG_DIFF_OPTIONS_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/figures.h"
+
+namespace vyn::tools {
+
+enum class DiffFormat { Text, Json };
+
+struct DiffOptions {
+  std::string basePath;
+  std::string newPath;
+  std::string outputPath = "-";
+  std::vector<std::string> graphs;  // only these, when given
+  double thresholdPercent = 5.0;    // smallest change of the median that counts
+  std::uint64_t skipFirst = 0;      // warm-up executions left out of each graph
+  TimeUnit unit = TimeUnit::Auto;
+  DiffFormat format = DiffFormat::Text;
+  int visibility = 127;
+};
+
+// The exit status of a comparison in which some row is significantly slower.
+inline constexpr int kDiffFoundSlower = 3;
+
+}  // namespace vyn::tools
+
+#endif  // VYN_TOOLS_LOG_DIFF_OPTIONS_H_

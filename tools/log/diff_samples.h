@@ -1,0 +1,39 @@
+// The samples `diff` compares, taken from one loaded log: per graph, the time of
+// each execution and, per measured event path, the path's sum in each execution
+// it appears in.
+#ifndef VYN_TOOLS_LOG_DIFF_SAMPLES_H_
+#define VYN_TOOLS_LOG_DIFF_SAMPLES_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/loaded_log.h"
+
+namespace vyn::tools {
+
+struct RowSamples {
+  std::string path;            // "Layer conv1 / Compute"; empty for the execution time
+  std::string_view unit;       // "us", "cycles", ... (eventUnitName)
+  std::vector<double> values;  // sorted ascending
+};
+
+struct GraphSamples {
+  std::string name;
+  RowSamples execution;            // microseconds
+  std::vector<RowSamples> events;  // in order of first appearance
+};
+
+// The graphs of the log that executed, in the log's order; only those named in
+// graphs when it is not empty. A graph whose executions are all among the first
+// skipFirst is kept, with no samples.
+// Paths of the same text and unit are one row: that is how they are matched
+// across logs. The values come sorted, which is most of the work of summarising
+// and ranking them, done here while the log is taken apart from the other.
+std::vector<GraphSamples> gatherSamples(const LoadedLog& log, std::uint64_t skipFirst,
+                                        const std::vector<std::string>& graphs);
+
+}  // namespace vyn::tools
+
+#endif  // VYN_TOOLS_LOG_DIFF_SAMPLES_H_

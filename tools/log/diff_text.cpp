@@ -1,0 +1,83 @@
+// The text form of a comparison: which logs, the rule of the verdicts, a table
+// per graph, and the count of each verdict.
+#include <cmath>
+#include <cstdio>
+
+#include "common/text_table.h"
+#include "log/diff_writers.h"
+
+namespace vyn::tools {
+namespace {
+
+constexpr const char* kMissing = "-";
+
+// "+12.3%", "-4.0%", "0.0%"; "+inf" for a change from a median of 0.
+std::string changeText(double change) {
+  if (std::isnan(change)) return kMissing;
+  if (std::isinf(change)) return change > 0 ? "+inf" : "-inf";
+  char text[64];
+  std::snprintf(text, sizeof text, "%+.1f%%", change * 100.0);
+  return change == 0 || text == std::string("+0.0%") || text == std::string("-0.0%") ? "0.0%" : text;
+}
+
+std::string countOrMissing(const std::optional<SideFigures>& side) {
+  return side ? countText(side->count) : kMissing;
+}
+
+std::string figureOrMissing(const DiffRow& row, const std::optional<SideFigures>& side,
+                            double SideFigures::*figure, TimeUnit timeUnit) {
+  return side ? figureText(inRowUnit(row, (*side).*figure, timeUnit)) : kMissing;
+}
+
+void appendGraph(std::string& out, const GraphDiff& graph, TimeUnit timeUnit) {
+  out += "graph " + graph.name;
+  if (graph.presence == Verdict::Added) {
+    out += graph.emptiedBySkipFirst ? ": added (--skip-first leaves none of its executions in the base log)"
+                                    : ": added (only in the new log)";
+  } else if (graph.presence == Verdict::Removed) {
+    out += graph.emptiedBySkipFirst ? ": removed (--skip-first leaves none of its executions in the new log)"
+                                    : ": removed (only in the base log)";
+  }
+  out += '\n';
+  // The verdict and what it rests on first, then the figures of each side.
+  TextTable table({"path", "unit", "verdict", "change", "p-value", "base n", "new n", "base median",
+                   "new median", "base mean", "new mean", "base p99", "new p99"},
+                  3);
+  for (const DiffRow& row : graph.rows) {
+    table.addRow({row.execution ? "execution time" : row.path, std::string(rowUnitName(row, timeUnit)),
+                  std::string(verdictName(row.verdict)), changeText(row.change),
+                  row.test ? figureText(row.test->pValue) : kMissing, countOrMissing(row.base),
+                  countOrMissing(row.next), figureOrMissing(row, row.base, &SideFigures::median, timeUnit),
+                  figureOrMissing(row, row.next, &SideFigures::median, timeUnit),
+                  figureOrMissing(row, row.base, &SideFigures::mean, timeUnit),
+                  figureOrMissing(row, row.next, &SideFigures::mean, timeUnit),
+                  figureOrMissing(row, row.base, &SideFigures::p99, timeUnit),
+                  figureOrMissing(row, row.next, &SideFigures::p99, timeUnit)});
+  }
+  table.appendTo(out, 2);
+}
+
+}  // namespace
+
+std::string diffText(const ProfileDiff& diff, const DiffOptions& options) {
+  std::string out = "base: " + options.basePath + "\nnew:  " + options.newPath + "\n";
+  if (options.skipFirst != 0) {
+    out += "left out: the first " + countText(options.skipFirst) +
+           (options.skipFirst == 1 ? " execution" : " executions") + " of each graph\n";
+  }
+  out += "slower or faster: a two-sided Mann-Whitney U test gives p < " + figureText(kSignificanceLevel) +
+         " and the median changed by at least " + figureText(options.thresholdPercent) + "%\n";
+  const TimeUnit timeUnit = diffTimeUnit(diff, options.unit);
+  for (const GraphDiff& graph : diff.graphs) {
+    out += '\n';
+    appendGraph(out, graph, timeUnit);
+  }
+  if (diff.graphs.empty()) out += "\nno executions in either log\n";
+  const VerdictCounts& counts = diff.counts;
+  out += "\n" + countText(counts.slower) + " slower, " + countText(counts.faster) + " faster, " +
+         countText(counts.noChange) + " no change, " + countText(counts.added) + " added, " +
+         countText(counts.removed) + " removed\n";
+  return out;
+}
+
+}  // namespace vyn::tools
