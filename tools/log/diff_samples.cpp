@@ -6,6 +6,7 @@
 
 #include "common/figures.h"
 #include "stats/execution_profile.h"
+#include "stats/sample_sort.h"
 
 namespace vyn::tools {
 namespace {
@@ -43,8 +44,8 @@ GraphSamples graphSamples(const profiling::LogModel& model, ExecutionProfile& pr
     std::vector<double>().swap(path.samples);
     std::vector<double>().swap(path.perExecution);
   }
-  std::sort(graph.execution.values.begin(), graph.execution.values.end());
-  for (RowSamples& row : graph.events) std::sort(row.values.begin(), row.values.end());
+  profiling::sortSamples(graph.execution.values);
+  for (RowSamples& row : graph.events) profiling::sortSamples(row.values);
   return graph;
 }
 
