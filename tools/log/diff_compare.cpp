@@ -33,7 +33,8 @@ DiffRow compared(RowSamples& base, RowSamples& next, bool execution, double thre
   row.execution = execution;
   row.path = base.path;
   row.unit = base.unit;
-  row.base = figuresOf(base.values);  // sorts them
+  // Sorted (if they were not already) before they are ranked: the test merges sorted samples.
+  row.base = figuresOf(base.values);
   row.next = figuresOf(next.values);
   row.change = relativeChange(row.base->median, row.next->median);
   row.test = profiling::mannWhitneyU(base.values, next.values);
