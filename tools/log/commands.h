@@ -31,6 +31,9 @@ struct SynthOptions {
 
 int runSynth(const SynthOptions& options);
 
+struct StatsOptions;
+int runStats(const StatsOptions& options);
+
 }  // namespace vyn::tools
 
 #endif  // VYN_TOOLS_LOG_COMMANDS_H_

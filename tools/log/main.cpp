@@ -4,8 +4,10 @@
 #include <cctype>
 #include <cstdio>
 #include <iostream>
+#include <map>
 
 #include "log/commands.h"
+#include "log/stats_figures.h"
 #include "version/viewer_version.h"
 
 namespace vyn::tools {
@@ -109,6 +111,43 @@ int main(int argc, char** argv) {
   trace->add_option("IN.log", input, "binary log")->required();
   trace->add_option("-o,--output", output, "trace JSON to write")->required();
 
+  StatsOptions statsOptions;
+  auto* stats = app.add_subcommand(
+      "stats", "Per graph: execution-time distribution, events by path, the other phases");
+  stats->add_option("LOG", statsOptions.logPath, "binary log")->required();
+  stats->add_option("--graph", statsOptions.graphs, "only this graph (repeatable)");
+  stats->add_option("--skip-first", statsOptions.skipFirst,
+                    "leave out the first N executions of each graph (warm-up)");
+  stats->add_option("--top", statsOptions.top, "event paths per graph (text: 10 by default; CSV, JSON: all)");
+  static const std::map<std::string, StatsSort> kSorts{
+      {"total", StatsSort::Total}, {"mean", StatsSort::Mean}, {"p50", StatsSort::P50},
+      {"p99", StatsSort::P99},     {"count", StatsSort::Count}, {"name", StatsSort::Name}};
+  stats->add_option("--sort", statsOptions.sort, "order of the event paths: total, mean, p50, p99, count, name")
+      ->transform(CLI::CheckedTransformer(kSorts));
+  static const std::map<std::string, TimeUnit> kUnits{
+      {"auto", TimeUnit::Auto}, {"us", TimeUnit::Micro}, {"ms", TimeUnit::Milli}, {"s", TimeUnit::Seconds}};
+  stats->add_option("--unit", statsOptions.unit, "unit of times: us, ms, s or auto (by the median execution)")
+      ->transform(CLI::CheckedTransformer(kUnits));
+  static const std::map<std::string, StatsFormat> kFormats{
+      {"text", StatsFormat::Text}, {"csv", StatsFormat::Csv}, {"json", StatsFormat::Json}};
+  stats->add_option("--format", statsOptions.format, "text, csv or json")
+      ->transform(CLI::CheckedTransformer(kFormats));
+  stats->add_option("-o,--output", statsOptions.outputPath, "file to write (default: standard output)");
+  stats->add_option("--visibility", statsOptions.visibility,
+                    "reader level, as the viewer's: messages whose level is lower are taken")
+      ->check(CLI::Range(-128, 127))
+      ->capture_default_str();
+  stats->footer(
+      "Percentiles are exact, from every sample, by linear interpolation between the closest\n"
+      "ranks (rank (n - 1) q / 100). sd is the sample standard deviation (n - 1), cv = sd / mean.\n"
+      "An event path is a top-level event's name and the names of the sub-events down to the\n"
+      "event, joined by ' / '. Hardware-unit sets, burst modes and texts are counted by value.\n\n"
+      "Examples:\n"
+      "  vyn-profile-log stats run.log\n"
+      "  vyn-profile-log stats run.log --graph graph_1 --skip-first 10 --top 20 --sort p99\n"
+      "  vyn-profile-log stats run.log --format csv -o stats.csv\n\n"
+      "Exit status: 0 written, 1 the log or the output failed, 2 usage error.");
+
   try {
     app.parse(argc, argv);
     if (*synth) {
@@ -135,5 +174,6 @@ int main(int argc, char** argv) {
   if (*dump) return runDump(input, output.empty() ? "-" : output);
   if (*check) return runCheck(input);
   if (*synth) return runSynth(synthOptions);
+  if (*stats) return runStats(statsOptions);
   return runTrace(input, output);
 }
