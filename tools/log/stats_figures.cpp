@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "stats/parallel_for.h"
 #include "stats/phase_durations.h"
 
 namespace vyn::tools {
@@ -96,10 +97,14 @@ StatsFigures statsFigures(const LoadedLog& log, const StatsOptions& options) {
   figures.skipFirst = options.skipFirst;
   std::vector<ExecutionProfile> profiles =
       profiling::profileExecutions(log.model, log.statistics, options.skipFirst);
+  std::vector<ExecutionProfile*> chosen;
   for (ExecutionProfile& profile : profiles) {
-    if (!wanted(options.graphs, std::string(log.model.text(profile.graph)))) continue;
-    figures.graphs.push_back(graphFigures(log.model, profile, options.sort));
+    if (wanted(options.graphs, std::string(log.model.text(profile.graph)))) chosen.push_back(&profile);
   }
+  figures.graphs.resize(chosen.size());
+  profiling::parallelFor(chosen.size(), [&](std::size_t at) {
+    figures.graphs[at] = graphFigures(log.model, *chosen[at], options.sort);
+  });
   for (profiling::PhaseDurations& phase : profiling::phaseDurations(log.model)) {
     const std::string graph(log.model.text(phase.graph));
     if (!graph.empty() && !wanted(options.graphs, graph)) continue;
