@@ -66,6 +66,8 @@ int main(int argc, char** argv) {
 
   std::string input;
   std::string output;
+  bool verbose = false;
+  const char* const verboseHelp = "say on standard error how large the log is and how fast it was read";
 
   auto* pack = app.add_subcommand("pack", "Write the binary log described by a JSON file");
   pack->add_option("IN.json", input, "JSON log ('-' for standard input)")->required();
@@ -74,10 +76,12 @@ int main(int argc, char** argv) {
   auto* dump = app.add_subcommand("dump", "Write a log as JSON, every field (pack reverses it)");
   dump->add_option("IN.log", input, "binary log")->required();
   dump->add_option("-o,--output", output, "JSON file to write (default: standard output)");
+  dump->add_flag("--verbose", verbose, verboseHelp);
 
   auto* check = app.add_subcommand(
       "check", "Verify every record; count records and messages per method type");
   check->add_option("IN.log", input, "binary log")->required();
+  check->add_flag("--verbose", verbose, verboseHelp);
 
   SynthOptions synthOptions;
   std::string sizeText;
@@ -108,6 +112,7 @@ int main(int argc, char** argv) {
   auto* trace = app.add_subcommand("trace", "Write a log's timeline as trace-event JSON");
   trace->add_option("IN.log", input, "binary log")->required();
   trace->add_option("-o,--output", output, "trace JSON to write")->required();
+  trace->add_flag("--verbose", verbose, verboseHelp);
 
   try {
     app.parse(argc, argv);
@@ -132,8 +137,8 @@ int main(int argc, char** argv) {
   }
 
   if (*pack) return runPack(input, output);
-  if (*dump) return runDump(input, output.empty() ? "-" : output);
-  if (*check) return runCheck(input);
+  if (*dump) return runDump(input, output.empty() ? "-" : output, verbose);
+  if (*check) return runCheck(input, verbose);
   if (*synth) return runSynth(synthOptions);
-  return runTrace(input, output);
+  return runTrace(input, output, verbose);
 }
