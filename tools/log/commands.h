@@ -11,10 +11,12 @@ namespace vyn::tools {
 // "vyn-profile-log: SUBJECT: PROBLEM" on standard error.
 void reportProblem(const std::string& subject, const std::string& problem);
 
+// The commands that read a log show its progress on a terminal when it is
+// large; verbose adds one summary line of the load on standard error.
 int runPack(const std::string& inputPath, const std::string& outputPath);
-int runDump(const std::string& inputPath, const std::string& outputPath);
-int runCheck(const std::string& inputPath);
-int runTrace(const std::string& inputPath, const std::string& outputPath);
+int runDump(const std::string& inputPath, const std::string& outputPath, bool verbose);
+int runCheck(const std::string& inputPath, bool verbose);
+int runTrace(const std::string& inputPath, const std::string& outputPath, bool verbose);
 
 struct SynthOptions {
   std::uint32_t graphs = 2;

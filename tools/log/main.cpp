@@ -68,6 +68,8 @@ int main(int argc, char** argv) {
 
   std::string input;
   std::string output;
+  bool verbose = false;
+  const char* const verboseHelp = "say on standard error how large the log is and how fast it was read";
 
   auto* pack = app.add_subcommand("pack", "Write the binary log described by a JSON file");
   pack->add_option("IN.json", input, "JSON log ('-' for standard input)")->required();
@@ -76,10 +78,12 @@ int main(int argc, char** argv) {
   auto* dump = app.add_subcommand("dump", "Write a log as JSON, every field (pack reverses it)");
   dump->add_option("IN.log", input, "binary log")->required();
   dump->add_option("-o,--output", output, "JSON file to write (default: standard output)");
+  dump->add_flag("--verbose", verbose, verboseHelp);
 
   auto* check = app.add_subcommand(
       "check", "Verify every record; count records and messages per method type");
   check->add_option("IN.log", input, "binary log")->required();
+  check->add_flag("--verbose", verbose, verboseHelp);
 
   SynthOptions synthOptions;
   std::string sizeText;
@@ -110,6 +114,7 @@ int main(int argc, char** argv) {
   auto* trace = app.add_subcommand("trace", "Write a log's timeline as trace-event JSON");
   trace->add_option("IN.log", input, "binary log")->required();
   trace->add_option("-o,--output", output, "trace JSON to write")->required();
+  trace->add_flag("--verbose", verbose, verboseHelp);
 
   StatsOptions statsOptions;
   auto* stats = app.add_subcommand(
@@ -137,6 +142,7 @@ int main(int argc, char** argv) {
                     "reader level, as the viewer's: messages whose level is lower are taken")
       ->check(CLI::Range(-128, 127))
       ->capture_default_str();
+  stats->add_flag("--verbose", statsOptions.verbose, verboseHelp);
   stats->footer(
       "Percentiles are exact, from every sample, by linear interpolation between the closest\n"
       "ranks (rank (n - 1) q / 100). sd is the sample standard deviation (n - 1), cv = sd / mean.\n"
@@ -171,9 +177,9 @@ int main(int argc, char** argv) {
   }
 
   if (*pack) return runPack(input, output);
-  if (*dump) return runDump(input, output.empty() ? "-" : output);
-  if (*check) return runCheck(input);
+  if (*dump) return runDump(input, output.empty() ? "-" : output, verbose);
+  if (*check) return runCheck(input, verbose);
   if (*synth) return runSynth(synthOptions);
   if (*stats) return runStats(statsOptions);
-  return runTrace(input, output);
+  return runTrace(input, output, verbose);
 }

@@ -7,7 +7,7 @@ namespace vyn::tools {
 
 int runStats(const StatsOptions& options) {
   std::string problem;
-  const auto log = loadLog(options.logPath, static_cast<std::int8_t>(options.visibility), problem);
+  const auto log = loadLog(options.logPath, static_cast<std::int8_t>(options.visibility), problem, options.verbose);
   if (!log) {
     reportProblem(options.logPath, problem);
     return 1;
