@@ -31,6 +31,17 @@ struct SynthOptions {
 
 int runSynth(const SynthOptions& options);
 
+enum class ExportFormat { Csv, Jsonl };
+
+struct ExportOptions {
+  std::string inputPath;
+  std::string outputPath;  // "-" for standard output
+  ExportFormat format = ExportFormat::Csv;
+  std::int8_t visibility = 127;  // the reader level, as the viewer's --visibility
+};
+
+int runExport(const ExportOptions& options);
+
 }  // namespace vyn::tools
 
 #endif  // VYN_TOOLS_LOG_COMMANDS_H_

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <iostream>
+#include <map>
 
 #include "log/commands.h"
 #include "version/viewer_version.h"
@@ -109,6 +110,22 @@ int main(int argc, char** argv) {
   trace->add_option("IN.log", input, "binary log")->required();
   trace->add_option("-o,--output", output, "trace JSON to write")->required();
 
+  // export: tidy rows of every phase occurrence and event, as CSV or JSON Lines.
+  ExportOptions exportOptions;
+  int exportVisibility = 127;
+  auto* exportRows = app.add_subcommand("export", "Write a log's occurrences and events as tidy rows");
+  exportRows->add_option("LOG", exportOptions.inputPath, "binary log")->required();
+  exportRows->add_option("-o,--output", exportOptions.outputPath, "file to write ('-' for standard output)")
+      ->required();
+  exportRows->add_option("--format", exportOptions.format, "csv (the default) or jsonl")
+      ->transform(CLI::CheckedTransformer(
+          std::map<std::string, ExportFormat>{{"csv", ExportFormat::Csv}, {"jsonl", ExportFormat::Jsonl}}))
+      ->option_text("csv|jsonl");
+  exportRows->add_option("--visibility", exportVisibility,
+                         "reader level: messages whose level is lower are exported")
+      ->check(CLI::Range(-128, 127))
+      ->capture_default_str();
+
   try {
     app.parse(argc, argv);
     if (*synth) {
@@ -135,5 +152,9 @@ int main(int argc, char** argv) {
   if (*dump) return runDump(input, output.empty() ? "-" : output);
   if (*check) return runCheck(input);
   if (*synth) return runSynth(synthOptions);
+  if (*exportRows) {
+    exportOptions.visibility = static_cast<std::int8_t>(exportVisibility);
+    return runExport(exportOptions);
+  }
   return runTrace(input, output);
 }
