@@ -36,6 +36,18 @@ int runSynth(const SynthOptions& options);
 struct StatsOptions;
 int runStats(const StatsOptions& options);
 
+enum class ExportFormat { Csv, Jsonl };
+
+struct ExportOptions {
+  std::string inputPath;
+  std::string outputPath;  // "-" for standard output
+  ExportFormat format = ExportFormat::Csv;
+  std::int8_t visibility = 127;  // the reader level, as the viewer's --visibility
+  bool verbose = false;
+};
+
+int runExport(const ExportOptions& options);
+
 }  // namespace vyn::tools
 
 #endif  // VYN_TOOLS_LOG_COMMANDS_H_

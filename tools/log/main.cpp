@@ -154,6 +154,23 @@ int main(int argc, char** argv) {
       "  vyn-profile-log stats run.log --format csv -o stats.csv\n\n"
       "Exit status: 0 written, 1 the log or the output failed, 2 usage error.");
 
+  // export: tidy rows of every phase occurrence and event, as CSV or JSON Lines.
+  ExportOptions exportOptions;
+  int exportVisibility = 127;
+  auto* exportRows = app.add_subcommand("export", "Write a log's occurrences and events as tidy rows");
+  exportRows->add_option("LOG", exportOptions.inputPath, "binary log")->required();
+  exportRows->add_option("-o,--output", exportOptions.outputPath, "file to write ('-' for standard output)")
+      ->required();
+  exportRows->add_option("--format", exportOptions.format, "csv (the default) or jsonl")
+      ->transform(CLI::CheckedTransformer(
+          std::map<std::string, ExportFormat>{{"csv", ExportFormat::Csv}, {"jsonl", ExportFormat::Jsonl}}))
+      ->option_text("csv|jsonl");
+  exportRows->add_option("--visibility", exportVisibility,
+                         "reader level: messages whose level is lower are exported")
+      ->check(CLI::Range(-128, 127))
+      ->capture_default_str();
+  exportRows->add_flag("--verbose", exportOptions.verbose, verboseHelp);
+
   try {
     app.parse(argc, argv);
     if (*synth) {
@@ -181,5 +198,9 @@ int main(int argc, char** argv) {
   if (*check) return runCheck(input, verbose);
   if (*synth) return runSynth(synthOptions);
   if (*stats) return runStats(statsOptions);
+  if (*exportRows) {
+    exportOptions.visibility = static_cast<std::int8_t>(exportVisibility);
+    return runExport(exportOptions);
+  }
   return runTrace(input, output, verbose);
 }
