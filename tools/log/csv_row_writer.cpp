@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "common/csv_field.h"
 #include "model/text_pool.h"
 
 namespace vyn::tools {
@@ -17,31 +18,13 @@ void appendNumber(std::string& out, std::uint64_t value) {
 
 }  // namespace
 
-void appendCsvField(std::string& out, std::string_view field, bool quoted) {
-  if (!quoted) {
-    out.append(field);
-    return;
-  }
-  out.push_back('"');
-  for (std::size_t start = 0;;) {
-    const std::size_t quote = field.find('"', start);
-    if (quote == std::string_view::npos) {
-      out.append(field.substr(start));
-      break;
-    }
-    out.append(field.substr(start, quote + 1 - start)).push_back('"');
-    start = quote + 1;
-  }
-  out.push_back('"');
-}
-
 void CsvRowWriter::field(std::string_view text, bool quoted) {
   if (!quoted) {
     out_.text(text);
     return;
   }
   quoted_.clear();
-  appendCsvField(quoted_, text, true);
+  appendQuotedCsvField(quoted_, text);
   out_.text(quoted_);
 }
 
@@ -49,7 +32,13 @@ CsvRowWriter::CsvRowWriter(ExportTextBuffer& out) : out_(out) { out_.text(kHeade
 
 void CsvRowWriter::occurrence(const OccurrenceColumns& row) {
   key_.clear();
-  if (row.hasGraph) appendCsvField(key_, row.graph, row.graphHasSeparators);
+  if (row.hasGraph) {
+    if (row.graphHasSeparators) {
+      appendQuotedCsvField(key_, row.graph);
+    } else {
+      key_.append(row.graph);
+    }
+  }
   key_.push_back(',');
   key_.append(row.phase).push_back(',');
   appendNumber(key_, row.occurrence);

@@ -30,10 +30,6 @@ class CsvRowWriter : public ExportRowSink {
   std::string quoted_;  // a field that needed quotes, quoted
 };
 
-// Appends field to out, in double quotes with its quotes doubled when quoted
-// is set (the field holds a comma, a quote or a line break).
-void appendCsvField(std::string& out, std::string_view field, bool quoted);
-
 }  // namespace vyn::tools
 
 #endif  // VYN_TOOLS_LOG_CSV_ROW_WRITER_H_
