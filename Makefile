@@ -18,9 +18,11 @@ $(BUILD)/CMakeCache.txt: | bootstrap
 build: bootstrap $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The report of a sample log, its CSV export and its timeline.
+# The report of a sample log, its statistics, its CSV export and its timeline.
 demo: build
 	$(BUILD)/tools/vyn-profile-viewer $(BUILD)/examples/two-graphs.log --csv $(BUILD)/demo.csv
+	@echo
+	$(BUILD)/tools/vyn-profile-log stats $(BUILD)/examples/two-graphs.log
 	@$(BUILD)/tools/vyn-profile-log trace $(BUILD)/examples/two-graphs.log -o $(BUILD)/demo-trace.json
 	@echo
 	@echo 'CSV export:  $(BUILD)/demo.csv'

@@ -6,9 +6,11 @@
 //
 // Inputs are made once by `vyn-profile-log synth` and kept in the data directory.
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -39,11 +41,12 @@ std::uint64_t fileSize(const std::string& path) {
 
 // The benchmark's one shape: round-trip executions of 2 graphs, 20 events per
 // execution each with 2 sub-events, 64 messages per record.
-void synthesize(const Options& options, const std::string& size, const std::string& out) {
+void synthesize(const Options& options, const std::string& size, const std::string& out,
+                int seed = 7) {
   const std::string command = options.logTool +
                               " synth --graphs 2 --events 20 --sub-events 2"
-                              " --messages-per-record 64 --round-trip --seed 7 --size " +
-                              size + " -o '" + out + "' 2>/dev/null";
+                              " --messages-per-record 64 --round-trip --seed " + std::to_string(seed) +
+                              " --size " + size + " -o '" + out + "' 2>/dev/null";
   if (std::system(command.c_str()) != 0) throw std::runtime_error("synth failed: " + command);
 }
 
@@ -52,6 +55,22 @@ std::string inputOfSize(const Options& options, const std::string& size) {
   const std::string path = options.dataDir + "/execute-heavy-" + size + ".log";
   if (fileSize(path) == 0) synthesize(options, size, path);
   return path;
+}
+
+// Wall-clock seconds of a shell command, best of three; a negative number when
+// it fails (diff exits 3 when it finds a slower row, which is no failure).
+double commandSeconds(const std::string& command) {
+  double best = 1e300;
+  for (int i = 0; i < 3; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    const int status = std::system(command.c_str());
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (status == -1 || !WIFEXITED(status) || (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != 3)) {
+      return -1;
+    }
+    best = std::min(best, seconds);
+  }
+  return best;
 }
 
 struct Row {
@@ -85,6 +104,19 @@ Row measure(const std::string& self, const std::string& log, const Options& opti
     row.touch = std::min(row.touch, vyn::bench::measureFirstTouch(row.reader.heldBytes));
   row.rssBytes = static_cast<double>(vyn::bench::measurePeakRss(self, log, options.dataDir));
   return row;
+}
+
+// The analysis commands of the log tool against loadLog of the same log: stats
+// of it, and diff of it against a log of the same size made with another seed.
+void measureCommands(const Options& options, const std::string& size, const Row& row) {
+  const std::string log = inputOfSize(options, size);
+  const std::string other = options.dataDir + "/execute-heavy-" + size + "-seed8.log";
+  if (fileSize(other) == 0) synthesize(options, size, other, 8);
+  std::fprintf(stderr, "measuring stats and diff on %s\n", log.c_str());
+  const double stats = commandSeconds(options.logTool + " stats '" + log + "' >/dev/null");
+  const double diff = commandSeconds(options.logTool + " diff '" + log + "' '" + other + "' >/dev/null");
+  std::printf("\n%s log, against loadLog (%.3f s): stats %.2f, diff of two logs %.2f\n", size.c_str(),
+              row.reader.loadSeconds, stats / row.reader.loadSeconds, diff / row.reader.loadSeconds);
 }
 
 void printRows(const std::vector<Row>& rows) {
@@ -170,6 +202,8 @@ int main(int argc, char** argv) {
       rows.push_back(measure(self, log, options));
     }
     printRows(rows);
+    measureCommands(options, sizes[1], rows[1]);
+    std::fflush(stdout);
     measureShapes(self, options);
     return 0;
   } catch (const std::exception& error) {

@@ -3,9 +3,11 @@
 #include <charconv>
 #include <cmath>
 #include <unordered_map>
+#include <utility>
 
 #include "model/backend_identifiers.h"
 #include "model/event_value.h"
+#include "stats/parallel_for.h"
 
 namespace vyn::profiling {
 namespace {
@@ -136,7 +138,7 @@ class GraphProfiler {
       stack_.resize(depth + 1);
       stack_[depth] = id;
       if (lastExecution_.size() <= id) lastExecution_.resize(id + 1, kNever);
-      count(profile_.paths[id], lastExecution_[id] != execution, row);
+      count(id, lastExecution_[id] != execution, row);
       lastExecution_[id] = execution;
     }
   }
@@ -144,7 +146,8 @@ class GraphProfiler {
  private:
   static constexpr std::uint64_t kNever = ~std::uint64_t{0};
 
-  void count(PathProfile& path, bool firstInExecution, const EventRow& row) {
+  void count(std::uint32_t id, bool firstInExecution, const EventRow& row) {
+    PathProfile& path = profile_.paths[id];
     ++path.occurrences;
     if (firstInExecution) {
       ++path.executions;
@@ -157,22 +160,31 @@ class GraphProfiler {
         path.perExecution.back() += number;
       }
     } else if (path.values == PathValues::Kinds) {
-      std::string text = kindText(row, model_.texts);
-      for (DistinctValue& kind : path.kinds) {
-        if (kind.text == text) {
-          ++kind.count;
-          return;
-        }
+      // A value's bits tell it apart (texts are interned once), so its text is
+      // made only the first time it is met.
+      const std::uint64_t bits = row.identifier == backend::kHardwareUnits ? (row.bits & 0xFFu) : row.bits;
+      const auto [known, added] = kindIndex_.try_emplace(std::make_pair(id, bits), path.kinds.size());
+      if (added) {
+        path.kinds.push_back({kindText(row, model_.texts), 1});
+      } else {
+        ++path.kinds[known->second].count;
       }
-      path.kinds.push_back({std::move(text), 1});
     }
   }
+
+  struct PairHash {
+    std::size_t operator()(const std::pair<std::uint32_t, std::uint64_t>& key) const {
+      return std::hash<std::uint64_t>()(key.second * 0x9E3779B97F4A7C15ull ^ key.first);
+    }
+  };
 
   const LogModel& model_;
   ExecutionProfile& profile_;
   PathTable table_;
   std::vector<std::uint32_t> stack_;  // the path at each depth of the current event
   std::vector<std::uint64_t> lastExecution_;  // by path
+  // Where each kind of a path's values sits in its kinds: by path and value bits.
+  std::unordered_map<std::pair<std::uint32_t, std::uint64_t>, std::size_t, PairHash> kindIndex_;
 };
 
 const QueueWaitSamples* queueWaitsOf(const Statistics& statistics, const GraphSeries& series) {
@@ -186,10 +198,11 @@ const QueueWaitSamples* queueWaitsOf(const Statistics& statistics, const GraphSe
 
 std::vector<ExecutionProfile> profileExecutions(const LogModel& model, const Statistics& statistics,
                                                 std::uint64_t skipFirst) {
-  std::vector<ExecutionProfile> profiles;
-  profiles.reserve(model.executions.size());
-  for (const GraphSeries& series : model.executions) {
-    ExecutionProfile& profile = profiles.emplace_back();
+  std::vector<ExecutionProfile> profiles(model.executions.size());
+  // Graphs are profiled apart from each other, so each may take a core.
+  parallelFor(profiles.size(), [&](std::size_t graph) {
+    const GraphSeries& series = model.executions[graph];
+    ExecutionProfile& profile = profiles[graph];
     profile.graph = series.graph;
     const QueueWaitSamples* waits = model.hostRoundTrip ? queueWaitsOf(statistics, series) : nullptr;
     GraphProfiler profiler(model, profile);
@@ -199,7 +212,7 @@ std::vector<ExecutionProfile> profileExecutions(const LogModel& model, const Sta
       if (waits != nullptr) profile.queueWaits.push_back(static_cast<double>(waits->samples[at]));
       profiler.addExecution(at, model.list(run.events));
     }
-  }
+  });
   return profiles;
 }
 

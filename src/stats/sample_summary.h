@@ -22,7 +22,7 @@ struct SampleSummary {
 // A q outside 0..100 is taken as the nearer bound.
 double percentile(const std::vector<double>& sorted, double q);
 
-// Sorts samples in place and summarises them. The total is a compensated sum
+// Summarises samples, leaving them reordered. The total is a compensated sum
 // and the variance comes from a second pass over the deviations from the mean,
 // so samples around 1e12 keep their small differences. Samples must not be NaN.
 SampleSummary summarize(std::vector<double>& samples);

@@ -3,22 +3,35 @@
 #ifndef VYN_TOOLS_COMMON_CSV_FIELD_H_
 #define VYN_TOOLS_COMMON_CSV_FIELD_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace vyn::tools {
 
+// The field in double quotes, its own double quotes doubled: for a field known
+// to hold a separator.
+inline void appendQuotedCsvField(std::string& out, std::string_view field) {
+  out += '"';
+  for (std::size_t start = 0;;) {
+    const std::size_t quote = field.find('"', start);
+    if (quote == std::string_view::npos) {
+      out += field.substr(start);
+      break;
+    }
+    out += field.substr(start, quote + 1 - start);
+    out += '"';
+    start = quote + 1;
+  }
+  out += '"';
+}
+
 inline void appendCsvField(std::string& out, std::string_view field) {
   if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
     out += field;
-    return;
+  } else {
+    appendQuotedCsvField(out, field);
   }
-  out += '"';
-  for (char c : field) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  out += '"';
 }
 
 }  // namespace vyn::tools

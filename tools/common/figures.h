@@ -30,7 +30,7 @@ bool isMicroseconds(std::uint8_t unit);
 std::string figureText(double value);
 // A fraction as a percentage with one decimal: 0.1234 gives "12.3%".
 std::string percentText(double fraction);
-// 100000 as "100,000".
+// 1234567 as "1,234,567".
 std::string countText(std::uint64_t count);
 
 }  // namespace vyn::tools

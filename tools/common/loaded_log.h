@@ -19,9 +19,11 @@ struct LoadedLog {
 };
 
 // Loads the log at path, taking the messages a reader at visibilityLevel takes.
-// Null on failure, with problem saying why in words a person can act on.
+// Null on failure, with problem saying why in words a person can act on. A
+// large log shows its progress on a terminal (see LoadMeter); verbose writes the
+// load's summary line on standard error once it is loaded.
 std::unique_ptr<LoadedLog> loadLog(const std::string& path, std::int8_t visibilityLevel,
-                                   std::string& problem);
+                                   std::string& problem, bool verbose = false);
 
 }  // namespace vyn::tools
 

@@ -14,8 +14,9 @@ std::size_t displayWidth(const std::string& text) {
 
 }  // namespace
 
-TextTable::TextTable(std::vector<std::string> header, std::size_t labelColumns)
-    : header_(std::move(header)), labelColumns_(labelColumns) {}
+TextTable::TextTable(std::vector<std::string> header, std::size_t labelColumns,
+                     std::size_t trailingLabels)
+    : header_(std::move(header)), labelColumns_(labelColumns), trailingLabels_(trailingLabels) {}
 
 void TextTable::addRow(std::vector<std::string> cells) {
   cells.resize(header_.size());
@@ -38,7 +39,7 @@ void TextTable::appendTo(std::string& out, std::size_t indent) const {
       const std::size_t pad = widths[column] - displayWidth(cells[column]);
       const bool last = column + 1 == cells.size();
       if (column != 0) text += "  ";
-      if (column < labelColumns_) {
+      if (column < labelColumns_ || column + trailingLabels_ >= cells.size()) {
         text += cells[column];
         if (!last) text.append(pad, ' ');
       } else {

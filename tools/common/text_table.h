@@ -11,8 +11,9 @@ namespace vyn::tools {
 
 class TextTable {
  public:
-  // The first labelColumns columns are aligned left, the others right.
-  TextTable(std::vector<std::string> header, std::size_t labelColumns);
+  // The first labelColumns columns and the last trailingLabels are aligned
+  // left, the figures between them right.
+  TextTable(std::vector<std::string> header, std::size_t labelColumns, std::size_t trailingLabels = 0);
 
   void addRow(std::vector<std::string> cells);
   bool empty() const { return rows_.empty(); }
@@ -24,6 +25,7 @@ class TextTable {
  private:
   std::vector<std::string> header_;
   std::size_t labelColumns_;
+  std::size_t trailingLabels_;
   std::vector<std::vector<std::string>> rows_;
 };
 

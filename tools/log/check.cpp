@@ -4,6 +4,8 @@
 #include <map>
 
 #include "format/log_frames.h"
+#include "common/execution_count.h"
+#include "common/load_meter.h"
 #include "common/record_problem.h"
 #include "common/schema_names.h"
 #include "format/record_format.h"
@@ -53,18 +55,28 @@ void printCounts(const Counts& counts) {
   std::fflush(stdout);
 }
 
+std::uint64_t executions(const Counts& counts) {
+  std::uint64_t count = 0;
+  for (const auto& [type, messages] : counts.byType) {
+    if (isExecution(static_cast<std::int8_t>(type))) count += messages;
+  }
+  return count;
+}
+
 }  // namespace
 
-int runCheck(const std::string& inputPath) {
+int runCheck(const std::string& inputPath, bool verbose) {
   LogFrameReader reader;
   if (!reader.open(inputPath)) {
     reportProblem(inputPath, reader.problem());
     return 1;
   }
+  LoadMeter meter(verbose, reader.fileSize());
   Counts counts;
   Frame frame;
   for (;;) {
     const FrameStatus status = reader.next(frame);
+    meter.update(reader.position(), reader.fileSize());
     std::string problem;
     if (status == FrameStatus::Frame) {
       problem = recordProblem(frame.bytes.data(), frame.bytes.size());
@@ -72,17 +84,18 @@ int runCheck(const std::string& inputPath) {
         countRecord(frame, counts);
         continue;
       }
-    } else if (status == FrameStatus::StrayBytes) {
+    } else if (status == FrameStatus::StrayBytes || status == FrameStatus::End) {
+      meter.finish(executions(counts));
       printCounts(counts);
-      reportProblem(inputPath, "note: " + std::to_string(frame.bytes.size()) +
-                                   " stray bytes after the last record (ignored by readers)");
-      return 0;
-    } else if (status == FrameStatus::End) {
-      printCounts(counts);
+      if (status == FrameStatus::StrayBytes) {
+        reportProblem(inputPath, "note: " + std::to_string(frame.bytes.size()) +
+                                     " stray bytes after the last record (ignored by readers)");
+      }
       return 0;
     } else {
       problem = frameProblem(status, frame, reader);
     }
+    meter.clear();
     printCounts(counts);
     reportProblem(inputPath, "record " + std::to_string(frame.index) + " at byte offset " +
                                  std::to_string(frame.offset) + ": " + problem);

@@ -12,10 +12,12 @@ namespace vyn::tools {
 // "vyn-profile-log: SUBJECT: PROBLEM" on standard error.
 void reportProblem(const std::string& subject, const std::string& problem);
 
+// The commands that read a log show its progress on a terminal when it is
+// large; verbose adds one summary line of the load on standard error.
 int runPack(const std::string& inputPath, const std::string& outputPath);
-int runDump(const std::string& inputPath, const std::string& outputPath);
-int runCheck(const std::string& inputPath);
-int runTrace(const std::string& inputPath, const std::string& outputPath);
+int runDump(const std::string& inputPath, const std::string& outputPath, bool verbose);
+int runCheck(const std::string& inputPath, bool verbose);
+int runTrace(const std::string& inputPath, const std::string& outputPath, bool verbose);
 
 struct SynthOptions {
   std::uint32_t graphs = 2;
@@ -31,6 +33,21 @@ struct SynthOptions {
 };
 
 int runSynth(const SynthOptions& options);
+
+struct StatsOptions;
+int runStats(const StatsOptions& options);
+
+enum class ExportFormat { Csv, Jsonl };
+
+struct ExportOptions {
+  std::string inputPath;
+  std::string outputPath;  // "-" for standard output
+  ExportFormat format = ExportFormat::Csv;
+  std::int8_t visibility = 127;  // the reader level, as the viewer's --visibility
+  bool verbose = false;
+};
+
+int runExport(const ExportOptions& options);
 
 struct DiffOptions;  // log/diff_options.h
 

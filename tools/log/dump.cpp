@@ -1,7 +1,11 @@
 // dump: a log's binary form to its JSON form, every field, streaming record by
 // record. Frames that do not hold a valid record are kept verbatim, so packing
 // the dump gives back the same bytes.
+#include <unistd.h>
+
 #include "format/log_frames.h"
+#include "common/execution_count.h"
+#include "common/load_meter.h"
 #include "common/log_json.h"
 #include "common/output_file.h"
 #include "common/record_problem.h"
@@ -39,7 +43,7 @@ void writeEntry(OutputFile& output, const LogEntry& entry, bool first) {
 
 }  // namespace
 
-int runDump(const std::string& inputPath, const std::string& outputPath) {
+int runDump(const std::string& inputPath, const std::string& outputPath, bool verbose) {
   LogFrameReader reader;
   if (!reader.open(inputPath)) {
     reportProblem(inputPath, reader.problem());
@@ -51,18 +55,28 @@ int runDump(const std::string& inputPath, const std::string& outputPath) {
     return 1;
   }
 
+  LoadMeter meter(verbose, reader.fileSize());
+  // JSON streaming to a terminal would be torn by a progress line redrawn in it.
+  const bool showProgress = !(outputPath == "-" && ::isatty(STDOUT_FILENO) == 1);
+  std::uint64_t executions = 0;
   int status = 0;
   bool first = true;
   output.write("[\n");
   Frame frame;
   for (bool more = true; more;) {
     LogEntry entry;
-    switch (reader.next(frame)) {
+    const FrameStatus frameStatus = reader.next(frame);
+    if (showProgress) meter.update(reader.position(), reader.fileSize());
+    // Problems and notes go on a line of their own.
+    if (frameStatus != FrameStatus::Frame) meter.clear();
+    switch (frameStatus) {
       case FrameStatus::Frame: {
         const std::string problem = recordProblem(frame.bytes.data(), frame.bytes.size());
         if (problem.empty()) {
+          executions += executionCount(*profiling::fb::GetProfileLogRecord(frame.bytes.data()));
           entry.record = profiling::decodeRecord(frame.bytes.data(), frame.bytes.size());
         } else {
+          meter.clear();
           reportProblem(inputPath, where(frame) + ": " + problem + " (kept as rawRecord)");
           entry.kind = LogEntry::Kind::RawFrame;
           entry.bytes.assign(frame.bytes.begin(), frame.bytes.end());
@@ -99,6 +113,7 @@ int runDump(const std::string& inputPath, const std::string& outputPath) {
     first = false;
   }
   output.write(first ? "]\n" : "\n]\n");
+  meter.finish(executions);
   if (!output.close()) {
     reportProblem(output.name(), output.problem());
     return 1;

@@ -4,9 +4,11 @@
 #include <cctype>
 #include <cstdio>
 #include <iostream>
+#include <map>
 
 #include "log/commands.h"
 #include "log/diff_options.h"
+#include "log/stats_figures.h"
 #include "version/viewer_version.h"
 
 namespace vyn::tools {
@@ -67,6 +69,8 @@ int main(int argc, char** argv) {
 
   std::string input;
   std::string output;
+  bool verbose = false;
+  const char* const verboseHelp = "say on standard error how large the log is and how fast it was read";
 
   auto* pack = app.add_subcommand("pack", "Write the binary log described by a JSON file");
   pack->add_option("IN.json", input, "JSON log ('-' for standard input)")->required();
@@ -75,10 +79,12 @@ int main(int argc, char** argv) {
   auto* dump = app.add_subcommand("dump", "Write a log as JSON, every field (pack reverses it)");
   dump->add_option("IN.log", input, "binary log")->required();
   dump->add_option("-o,--output", output, "JSON file to write (default: standard output)");
+  dump->add_flag("--verbose", verbose, verboseHelp);
 
   auto* check = app.add_subcommand(
       "check", "Verify every record; count records and messages per method type");
   check->add_option("IN.log", input, "binary log")->required();
+  check->add_flag("--verbose", verbose, verboseHelp);
 
   SynthOptions synthOptions;
   std::string sizeText;
@@ -109,6 +115,62 @@ int main(int argc, char** argv) {
   auto* trace = app.add_subcommand("trace", "Write a log's timeline as trace-event JSON");
   trace->add_option("IN.log", input, "binary log")->required();
   trace->add_option("-o,--output", output, "trace JSON to write")->required();
+  trace->add_flag("--verbose", verbose, verboseHelp);
+
+  StatsOptions statsOptions;
+  auto* stats = app.add_subcommand(
+      "stats", "Per graph: execution-time distribution, events by path, the other phases");
+  stats->add_option("LOG", statsOptions.logPath, "binary log")->required();
+  stats->add_option("--graph", statsOptions.graphs, "only this graph (repeatable)");
+  stats->add_option("--skip-first", statsOptions.skipFirst,
+                    "leave out the first N executions of each graph (warm-up)");
+  stats->add_option("--top", statsOptions.top, "event paths per graph (text: 10 by default; CSV, JSON: all)");
+  static const std::map<std::string, StatsSort> kSorts{
+      {"total", StatsSort::Total}, {"mean", StatsSort::Mean}, {"p50", StatsSort::P50},
+      {"p99", StatsSort::P99},     {"count", StatsSort::Count}, {"name", StatsSort::Name}};
+  stats->add_option("--sort", statsOptions.sort, "order of the event paths: total, mean, p50, p99, count, name")
+      ->transform(CLI::CheckedTransformer(kSorts));
+  static const std::map<std::string, TimeUnit> kUnits{
+      {"auto", TimeUnit::Auto}, {"us", TimeUnit::Micro}, {"ms", TimeUnit::Milli}, {"s", TimeUnit::Seconds}};
+  stats->add_option("--unit", statsOptions.unit, "unit of times: us, ms, s or auto (by the median execution)")
+      ->transform(CLI::CheckedTransformer(kUnits));
+  static const std::map<std::string, StatsFormat> kFormats{
+      {"text", StatsFormat::Text}, {"csv", StatsFormat::Csv}, {"json", StatsFormat::Json}};
+  stats->add_option("--format", statsOptions.format, "text, csv or json")
+      ->transform(CLI::CheckedTransformer(kFormats));
+  stats->add_option("-o,--output", statsOptions.outputPath, "file to write (default: standard output)");
+  stats->add_option("--visibility", statsOptions.visibility,
+                    "reader level, as the viewer's: messages whose level is lower are taken")
+      ->check(CLI::Range(-128, 127))
+      ->capture_default_str();
+  stats->add_flag("--verbose", statsOptions.verbose, verboseHelp);
+  stats->footer(
+      "Percentiles are exact, from every sample, by linear interpolation between the closest\n"
+      "ranks (rank (n - 1) q / 100). sd is the sample standard deviation (n - 1), cv = sd / mean.\n"
+      "An event path is a top-level event's name and the names of the sub-events down to the\n"
+      "event, joined by ' / '. Hardware-unit sets, burst modes and texts are counted by value.\n\n"
+      "Examples:\n"
+      "  vyn-profile-log stats run.log\n"
+      "  vyn-profile-log stats run.log --graph graph_1 --skip-first 10 --top 20 --sort p99\n"
+      "  vyn-profile-log stats run.log --format csv -o stats.csv\n\n"
+      "Exit status: 0 written, 1 the log or the output failed, 2 usage error.");
+
+  // export: tidy rows of every phase occurrence and event, as CSV or JSON Lines.
+  ExportOptions exportOptions;
+  int exportVisibility = 127;
+  auto* exportRows = app.add_subcommand("export", "Write a log's occurrences and events as tidy rows");
+  exportRows->add_option("LOG", exportOptions.inputPath, "binary log")->required();
+  exportRows->add_option("-o,--output", exportOptions.outputPath, "file to write ('-' for standard output)")
+      ->required();
+  exportRows->add_option("--format", exportOptions.format, "csv (the default) or jsonl")
+      ->transform(CLI::CheckedTransformer(
+          std::map<std::string, ExportFormat>{{"csv", ExportFormat::Csv}, {"jsonl", ExportFormat::Jsonl}}))
+      ->option_text("csv|jsonl");
+  exportRows->add_option("--visibility", exportVisibility,
+                         "reader level: messages whose level is lower are exported")
+      ->check(CLI::Range(-128, 127))
+      ->capture_default_str();
+  exportRows->add_flag("--verbose", exportOptions.verbose, verboseHelp);
 
   DiffOptions diffOptions;
   std::string diffFormat = "text";
@@ -170,13 +232,18 @@ int main(int argc, char** argv) {
   }
 
   if (*pack) return runPack(input, output);
-  if (*dump) return runDump(input, output.empty() ? "-" : output);
-  if (*check) return runCheck(input);
+  if (*dump) return runDump(input, output.empty() ? "-" : output, verbose);
+  if (*check) return runCheck(input, verbose);
   if (*synth) return runSynth(synthOptions);
+  if (*stats) return runStats(statsOptions);
+  if (*exportRows) {
+    exportOptions.visibility = static_cast<std::int8_t>(exportVisibility);
+    return runExport(exportOptions);
+  }
   if (*diff) {
     diffOptions.format = diffFormat == "json" ? DiffFormat::Json : DiffFormat::Text;
     diffOptions.unit = *parseTimeUnit(diffUnit);
     return runDiff(diffOptions);
   }
-  return runTrace(input, output);
+  return runTrace(input, output, verbose);
 }

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "common/execution_count.h"
+#include "common/load_meter.h"
 #include "common/log_json.h"
 #include "common/output_file.h"
 #include "common/record_problem.h"
@@ -205,7 +207,7 @@ std::string baseName(const std::string& path) {
 
 }  // namespace
 
-int runTrace(const std::string& inputPath, const std::string& outputPath) {
+int runTrace(const std::string& inputPath, const std::string& outputPath, bool verbose) {
   LogFrameReader reader;
   if (!reader.open(inputPath)) {
     reportProblem(inputPath, reader.problem());
@@ -217,11 +219,14 @@ int runTrace(const std::string& inputPath, const std::string& outputPath) {
     return 1;
   }
   TraceWriter trace(output);
+  LoadMeter meter(verbose, reader.fileSize());
+  std::uint64_t executions = 0;
   int status = 0;
   Frame frame;
   // Like a reader, stop at the first bad record; the timeline up to it is kept.
   for (bool more = true; more;) {
     const FrameStatus frameStatus = reader.next(frame);
+    meter.update(reader.position(), reader.fileSize());
     std::string problem;
     if (frameStatus == FrameStatus::Frame) {
       problem = recordProblem(frame.bytes.data(), frame.bytes.size());
@@ -232,13 +237,16 @@ int runTrace(const std::string& inputPath, const std::string& outputPath) {
         if (messages != nullptr) {
           for (const fb::MethodMessage* message : *messages) trace.message(*message);
         }
+        executions += executionCount(*record);
         continue;
       }
     } else if (frameStatus == FrameStatus::End || frameStatus == FrameStatus::StrayBytes) {
+      meter.finish(executions);
       break;
     } else {
       problem = frameProblem(frameStatus, frame, reader);
     }
+    meter.clear();
     reportProblem(inputPath, "record " + std::to_string(frame.index) + " at byte offset " +
                                  std::to_string(frame.offset) + ": " + problem +
                                  " (the trace stops before it)");

@@ -4,17 +4,22 @@
 // getHeaderReport, writeReport, deleteReader. Standard output carries only what
 // the reader writes (the report and the queue-wait notices); the viewer's own
 // messages, and the reader's diagnostics when --log-level asks for them, go to
-// standard error. Exit status: 0 success, 1 load or report failed, 2 usage.
+// standard error, as do the progress of a large load and, with --verbose, the
+// load's summary line. Exit status: 0 success, 1 load or report failed, 2 usage.
 #include <CLI/CLI.hpp>
 
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <map>
+#include <optional>
 
+#include "common/execution_count.h"
+#include "common/load_meter.h"
 #include "common/output_file.h"
 #include "common/record_problem.h"
 #include "log/logger.h"
+#include "plugin/vyn_profile_log_reader.h"
 #include "version/viewer_version.h"
 #include "viewer/reader_host.h"
 
@@ -44,6 +49,7 @@ struct Options {
   std::string csvPath;
   bool generic = false;
   bool dataFiles = false;
+  bool verbose = false;
   int visibility = 127;
   std::int32_t logLevel = 0;  // 0: no logger
 };
@@ -51,12 +57,14 @@ struct Options {
 int run(const Options& options) {
   // The reader only says that loading failed; find out first whether the file
   // can be read at all, to say so in plain words.
+  std::uint64_t logSize = 0;
   {
     vyn::profiling::LogFrameReader probe;
     if (!probe.open(options.logPath)) {
       reportProblem(options.logPath, probe.problem());
       return kFailure;
     }
+    logSize = probe.fileSize();
   }
 
   vyn::tools::ReaderHost host;
@@ -70,14 +78,24 @@ int run(const Options& options) {
     if (options.logLevel != 0) vyn::log::createLogger(stderrLogSink, options.logLevel);
   }
 
-  ProfileLogReader* reader =
-      host.create(options.logPath, static_cast<VisibilityLevel>(static_cast<std::int8_t>(options.visibility)));
+  ProfileLogReader* reader = host.create(
+      options.logPath, static_cast<VisibilityLevel>(static_cast<std::int8_t>(options.visibility)));
+  vyn::profiling::VynProfileLogReader* builtIn = host.builtInReader();
+  vyn::tools::LoadMeter meter(options.verbose, logSize);
+  // The reader's diagnostic lines would be torn by a progress line redrawn among them.
+  if (builtIn != nullptr && options.logLevel == 0) builtIn->setLoadProgress(meter.progress());
   int status = 0;
-  if (!reader->loadLog(options.dataFiles)) {
+  const bool loaded = reader->loadLog(options.dataFiles);
+  if (builtIn != nullptr) builtIn->setLoadProgress({});
+  if (!loaded) {
+    meter.clear();
     std::fflush(stdout);
     reportProblem(options.logPath, vyn::tools::loadFailureText(options.logPath));
     status = kFailure;
   } else {
+    std::optional<std::uint64_t> executions;
+    if (builtIn != nullptr) executions = vyn::tools::executionCount(builtIn->model());
+    meter.finish(executions);
     // The summary that writeReport writes opens with the same text; printing it
     // here as well would show it twice.
     static_cast<void>(reader->getHeaderReport());
@@ -115,6 +133,8 @@ int main(int argc, char** argv) {
   app.add_option("--csv", options.csvPath, "write the CSV export to this file");
   app.add_flag("--data-files", options.dataFiles,
                "save the raw bytes of object-valued events as data files");
+  app.add_flag("--verbose", options.verbose,
+               "say on standard error how large the log is and how fast it was loaded");
   app.add_option("--visibility", options.visibility,
                  "reader level: messages whose level is lower are reported")
       ->check(CLI::Range(-128, 127))

@@ -37,11 +37,16 @@ bool ReaderHost::loadPlugin(const std::string& path) {
 profiling::ProfileLogReader* ReaderHost::create(const std::string& logPath,
                                                 profiling::VisibilityLevel level) {
   if (create_ != nullptr) return create_(logPath, level);
-  if (generic_) return new profiling::VynProfileLogReader(logPath, level);
-  return new profiling::VynProfileLogReaderXtu(logPath, level);
+  if (generic_) {
+    builtIn_ = new profiling::VynProfileLogReader(logPath, level);
+  } else {
+    builtIn_ = new profiling::VynProfileLogReaderXtu(logPath, level);
+  }
+  return builtIn_;
 }
 
 void ReaderHost::destroy(profiling::ProfileLogReader* reader) {
+  if (reader == builtIn_) builtIn_ = nullptr;
   if (delete_ != nullptr) {
     delete_(reader);
   } else {

@@ -7,6 +7,10 @@
 
 #include "vyn/profiling/profile_log_reader.h"
 
+namespace vyn::profiling {
+class VynProfileLogReader;
+}
+
 namespace vyn::tools {
 
 class ReaderHost {
@@ -24,6 +28,9 @@ class ReaderHost {
 
   profiling::ProfileLogReader* create(const std::string& logPath, profiling::VisibilityLevel level);
   void destroy(profiling::ProfileLogReader* reader);
+  // The reader create() made when it is a built-in one, whose loading the viewer
+  // can follow and whose model it can read; null for a plug-in's reader.
+  profiling::VynProfileLogReader* builtInReader() const { return builtIn_; }
 
   const std::string& problem() const { return problem_; }
 
@@ -35,6 +42,7 @@ class ReaderHost {
   void* library_ = nullptr;
   CreateReaderFn create_ = nullptr;
   DeleteReaderFn delete_ = nullptr;
+  profiling::VynProfileLogReader* builtIn_ = nullptr;
   std::string problem_;
 };
 

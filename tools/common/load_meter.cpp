@@ -1,0 +1,91 @@
+#include "common/load_meter.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "common/load_meter_text.h"
+
+namespace vyn::tools {
+namespace {
+
+// Smaller logs load in about a second; a progress line would only flicker.
+constexpr std::uint64_t kLargeLog = 64ULL * 1024 * 1024;
+constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+// The clock is read at most this many times per load.
+constexpr std::uint64_t kLooksPerLoad = 1000;
+// What the progress line holds besides the bar, at its widest.
+constexpr std::size_t kFiguresWidth = 48;
+constexpr std::size_t kWidestBar = 30;
+
+// The bar's width on this terminal, so that the line never wraps.
+std::size_t barWidthFor(int fd) {
+  winsize size{};
+  if (::ioctl(fd, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return kWidestBar;
+  const std::size_t columns = size.ws_col;
+  return columns > kFiguresWidth + 10 ? std::min(kWidestBar, columns - kFiguresWidth) : 0;
+}
+
+// Back to the start of the line, and erase it.
+constexpr const char* kClearLine = "\r\033[K";
+
+}  // namespace
+
+LoadMeter::LoadMeter(bool verbose, std::uint64_t fileSize)
+    : verbose_(verbose), fileSize_(fileSize), start_(Clock::now()), lastDrawing_(start_) {
+  if (::isatty(STDERR_FILENO) == 1) nextLook_ = 0;
+}
+
+LoadMeter::~LoadMeter() { clear(); }
+
+void LoadMeter::look(std::uint64_t loaded, std::uint64_t total) {
+  if (lookStep_ == 0) {
+    // The first look: is the log large enough for a progress line?
+    if (total <= kLargeLog) {
+      nextLook_ = kNever;
+      return;
+    }
+    lookStep_ = total / kLooksPerLoad;
+    barWidth_ = barWidthFor(STDERR_FILENO);
+  }
+  if (loaded >= total) {
+    // All read: what the loader writes next (a reader's notices on standard
+    // output, say) must not land on the progress line.
+    nextLook_ = kNever;
+    clear();
+    return;
+  }
+  nextLook_ = std::min(loaded + lookStep_, total);
+  const Clock::time_point now = Clock::now();
+  if (now - lastDrawing_ < kRedrawInterval) return;
+  lastDrawing_ = now;
+  const std::string line = progressLine(loaded, total, secondsSince(start_), barWidth_);
+  std::fprintf(stderr, "%s%s", kClearLine, line.c_str());
+  std::fflush(stderr);
+  drawn_ = true;
+}
+
+double LoadMeter::secondsSince(Clock::time_point then) const {
+  return std::chrono::duration<double>(Clock::now() - then).count();
+}
+
+void LoadMeter::clear() {
+  if (!drawn_) return;
+  std::fputs(kClearLine, stderr);
+  std::fflush(stderr);
+  drawn_ = false;
+}
+
+void LoadMeter::finish(std::optional<std::uint64_t> executions) {
+  const double seconds = secondsSince(start_);
+  nextLook_ = kNever;
+  clear();
+  if (!verbose_) return;
+  const std::string line = loadSummaryLine(std::max(loaded_, fileSize_), seconds, executions);
+  std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+}  // namespace vyn::tools

@@ -1,0 +1,52 @@
+#include "common/load_meter_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "common/figures.h"
+
+namespace vyn::tools {
+namespace {
+
+constexpr double kBytesPerMegabyte = 1e6;
+
+double megabytes(std::uint64_t bytes) { return static_cast<double>(bytes) / kBytesPerMegabyte; }
+
+// Whole MB per second; 0 before any time has passed.
+long long megabytesPerSecond(std::uint64_t bytes, double seconds) {
+  return seconds > 0 ? std::llround(megabytes(bytes) / seconds) : 0;
+}
+
+}  // namespace
+
+std::string progressLine(std::uint64_t loaded, std::uint64_t total, double seconds,
+                         std::size_t barWidth) {
+  const double fraction =
+      total == 0 ? 0.0 : std::min(1.0, static_cast<double>(loaded) / static_cast<double>(total));
+  char figures[96];
+  std::snprintf(figures, sizeof figures, "%3d%%", static_cast<int>(fraction * 100));
+  std::string line = std::string("loading ") + figures;
+  if (barWidth != 0) {
+    const auto filled = static_cast<std::size_t>(fraction * static_cast<double>(barWidth));
+    line += " [" + std::string(filled, '#') + std::string(barWidth - filled, ' ') + "]";
+  }
+  std::snprintf(figures, sizeof figures, " %.1f/%.1f MB  %lld MB/s", megabytes(loaded),
+                megabytes(total), megabytesPerSecond(loaded, seconds));
+  return line + figures;
+}
+
+std::string loadSummaryLine(std::uint64_t bytes, double seconds,
+                            std::optional<std::uint64_t> executions) {
+  char figures[96];
+  std::snprintf(figures, sizeof figures, "loaded %.1f MB in %.2f s (%lld MB/s)", megabytes(bytes),
+                seconds, megabytesPerSecond(bytes, seconds));
+  std::string line = figures;
+  if (executions) {
+    line += ", " + countText(*executions) +
+            (*executions == 1 ? " execution" : " executions");
+  }
+  return line;
+}
+
+}  // namespace vyn::tools

@@ -1,0 +1,78 @@
+// The CSV form of `stats`: one header row, then per graph a row for its
+// execution time (the empty event path) and one row per event path.
+#include <charconv>
+#include <cmath>
+
+#include "common/csv_field.h"
+#include "log/stats_figures.h"
+
+namespace vyn::tools {
+namespace {
+
+using profiling::PathValues;
+using profiling::SampleSummary;
+
+void appendNumber(std::string& out, double value) {
+  out += ',';
+  if (!std::isfinite(value)) return;
+  char digits[32];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+void appendCount(std::string& out, std::uint64_t value) {
+  out += ',';
+  out += std::to_string(value);
+}
+
+void appendText(std::string& out, std::string_view text) {
+  out += ',';
+  appendCsvField(out, text);
+}
+
+}  // namespace
+
+std::string statsCsv(const StatsFigures& figures, const StatsOptions& options) {
+  const TimeUnit unit = statsTimeUnit(figures, options.unit);
+  std::string out = "graph,event_path,depth,unit,executions,occurrences,total,mean,p50,p99,max,share,values\n";
+  for (const GraphFigures& graph : figures.graphs) {
+    const SampleSummary& time = graph.executionTime;
+    appendCsvField(out, graph.name);
+    out += ",,";
+    appendText(out, timeUnitName(unit));
+    appendCount(out, time.count);
+    appendCount(out, time.count);
+    for (double value : {time.total, time.mean, time.p50, time.p99, time.max}) {
+      appendNumber(out, inTimeUnit(value, unit));
+    }
+    out += ",1,\n";
+    const std::size_t rows = std::min(options.top.value_or(graph.paths.size()), graph.paths.size());
+    for (std::size_t at = 0; at < rows; ++at) {
+      const PathFigures& path = graph.paths[at];
+      appendCsvField(out, graph.name);
+      appendText(out, path.path);
+      appendCount(out, path.depth);
+      const bool isTime = isMicroseconds(path.unit);
+      if (path.values == PathValues::Measured) {
+        appendText(out, isTime ? timeUnitName(unit) : eventUnitName(path.unit));
+      } else {
+        out += ',';
+      }
+      appendCount(out, path.executions);
+      appendCount(out, path.occurrences);
+      if (path.values == PathValues::Measured) {
+        const SampleSummary& s = path.summary;
+        for (double value : {s.total, s.mean, s.p50, s.p99, s.max}) {
+          appendNumber(out, isTime ? inTimeUnit(value, unit) : value);
+        }
+        appendNumber(out, path.share.value_or(NAN));
+      } else {
+        out += ",,,,,,";
+      }
+      appendText(out, kindsText(path.kinds));
+      out += '\n';
+    }
+  }
+  return out;
+}
+
+}  // namespace vyn::tools

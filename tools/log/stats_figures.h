@@ -1,0 +1,85 @@
+// What `stats` reports, as plain data: per graph the execution time and its
+// events by path, and the other phases; built from a loaded log, written as
+// text, CSV or JSON by the writers beside it.
+#ifndef VYN_TOOLS_LOG_STATS_FIGURES_H_
+#define VYN_TOOLS_LOG_STATS_FIGURES_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/figures.h"
+#include "common/loaded_log.h"
+#include "stats/execution_profile.h"
+#include "stats/sample_summary.h"
+
+namespace vyn::tools {
+
+enum class StatsSort { Total, Mean, P50, P99, Count, Name };
+enum class StatsFormat { Text, Csv, Json };
+
+struct StatsOptions {
+  std::string logPath;
+  std::string outputPath = "-";
+  std::vector<std::string> graphs;  // only these, when given
+  std::uint64_t skipFirst = 0;
+  TimeUnit unit = TimeUnit::Auto;
+  StatsFormat format = StatsFormat::Text;
+  StatsSort sort = StatsSort::Total;
+  std::optional<std::size_t> top;  // text shows 10 when not given; CSV and JSON all
+  int visibility = 127;
+  bool verbose = false;
+};
+
+struct PathFigures {
+  std::string path;
+  std::uint32_t depth = 0;
+  std::uint8_t unit = 0;
+  profiling::PathValues values = profiling::PathValues::None;
+  std::uint64_t executions = 0;
+  std::uint64_t occurrences = 0;
+  profiling::SampleSummary summary;  // of every occurrence's value; measured paths only
+  std::optional<double> share;      // of the graph's execution time; microsecond paths only
+  std::vector<profiling::DistinctValue> kinds;
+};
+
+struct GraphFigures {
+  std::string name;
+  profiling::SampleSummary executionTime;  // microseconds
+  std::optional<profiling::SampleSummary> queueWait;
+  std::optional<profiling::SampleSummary> withoutQueueWait;
+  double inferencesPerSecond = 0;  // executions over their summed time; 0 when that is 0
+  std::vector<PathFigures> paths;  // sorted
+};
+
+struct PhaseFigures {
+  std::string phase;
+  std::string graph;  // empty for the phases without one
+  profiling::SampleSummary duration;  // microseconds
+};
+
+struct StatsFigures {
+  std::string log;
+  std::uint64_t skipFirst = 0;
+  std::vector<GraphFigures> graphs;
+  std::vector<PhaseFigures> phases;
+  std::vector<std::string> missingGraphs;  // asked for with --graph, not in the log
+};
+
+StatsFigures statsFigures(const LoadedLog& log, const StatsOptions& options);
+
+// "ZEL, ZOR x3; DMA": the distinct values with their counts.
+std::string kindsText(const std::vector<profiling::DistinctValue>& kinds);
+
+// The time unit that reads best for the figures' execution times.
+TimeUnit statsTimeUnit(const StatsFigures& figures, TimeUnit wanted);
+
+std::string statsText(const StatsFigures& figures, const StatsOptions& options);
+std::string statsCsv(const StatsFigures& figures, const StatsOptions& options);
+std::string statsJson(const StatsFigures& figures, const StatsOptions& options);
+
+}  // namespace vyn::tools
+
+#endif  // VYN_TOOLS_LOG_STATS_FIGURES_H_
