@@ -33,11 +33,12 @@ DiffRow compared(RowSamples& base, RowSamples& next, bool execution, double thre
   row.execution = execution;
   row.path = base.path;
   row.unit = base.unit;
-  // Sorted (if they were not already) before they are ranked: the test merges sorted samples.
+  // Ranked first, while they are as gatherSamples left them: sorted samples
+  // are merged, not sorted again. Summarising reorders them.
+  row.test = profiling::mannWhitneyU(base.values, next.values);
   row.base = figuresOf(base.values);
   row.next = figuresOf(next.values);
   row.change = relativeChange(row.base->median, row.next->median);
-  row.test = profiling::mannWhitneyU(base.values, next.values);
   row.verdict = judge(row.change, row.test->pValue, threshold);
   return row;
 }

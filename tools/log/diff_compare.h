@@ -76,8 +76,7 @@ struct ProfileDiff {
   VerdictCounts counts;           // of the rows of every graph
 };
 
-// Compares the samples of the base and the new log; samples not yet sorted are
-// sorted in place. thresholdPercent is the smallest change of the median, in percent,
+// Compares the samples of the base and the new log, leaving them reordered. thresholdPercent is the smallest change of the median, in percent,
 // that is slower or faster.
 ProfileDiff compareSamples(std::vector<GraphSamples>& base, std::vector<GraphSamples>& next,
                            double thresholdPercent);

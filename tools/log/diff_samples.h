@@ -29,8 +29,8 @@ struct GraphSamples {
 // graphs when it is not empty. A graph whose executions are all among the first
 // skipFirst is kept, with no samples.
 // Paths of the same text and unit are one row: that is how they are matched
-// across logs. The values come sorted, which is most of the work of summarising
-// and ranking them, done here while the log is taken apart from the other.
+// across logs. The values come sorted, which is most of the work of ranking
+// them, done here while each log is taken apart on its own thread.
 std::vector<GraphSamples> gatherSamples(const LoadedLog& log, std::uint64_t skipFirst,
                                         const std::vector<std::string>& graphs);
 
