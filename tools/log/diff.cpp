@@ -21,7 +21,7 @@ struct LogSamples {
 };
 
 void takeSamples(const std::string& path, const DiffOptions& options, LogSamples& samples) {
-  std::unique_ptr<LoadedLog> log = loadLog(path, static_cast<std::int8_t>(options.visibility), samples.problem);
+  std::unique_ptr<LoadedLog> log = loadLog(path, static_cast<std::int8_t>(options.visibility), samples.problem, options.verbose);
   if (log != nullptr) samples.graphs = gatherSamples(*log, options.skipFirst, options.graphs);
 }
 

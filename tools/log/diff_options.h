@@ -23,6 +23,7 @@ struct DiffOptions {
   TimeUnit unit = TimeUnit::Auto;
   DiffFormat format = DiffFormat::Text;
   int visibility = 127;
+  bool verbose = false;  // one line per log loaded, on standard error
 };
 
 // The exit status of a comparison in which some row is significantly slower.

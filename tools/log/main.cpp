@@ -200,6 +200,7 @@ int main(int argc, char** argv) {
       ->check(CLI::IsMember({"us", "ms", "s", "auto"}))
       ->capture_default_str();
   diff->add_option("-o,--output", diffOptions.outputPath, "file to write (default: standard output)");
+  diff->add_flag("--verbose", diffOptions.verbose, verboseHelp);
   diff->footer(
       "Rows: per graph the execution time, then every measured event path (its sum in\n"
       "each execution). Test: two-sided Mann-Whitney U on the two logs' samples, exact\n"
