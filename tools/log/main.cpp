@@ -7,8 +7,8 @@
 #include <map>
 
 #include "log/commands.h"
-#include "log/diff_options.h"
-#include "log/stats_figures.h"
+#include "log/diff/diff_options.h"
+#include "log/stats/stats_figures.h"
 #include "version/viewer_version.h"
 
 namespace vyn::tools {

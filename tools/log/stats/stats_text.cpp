@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "common/text_table.h"
-#include "log/stats_figures.h"
+#include "log/stats/stats_figures.h"
 
 namespace vyn::tools {
 namespace {

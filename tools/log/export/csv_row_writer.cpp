@@ -1,4 +1,4 @@
-#include "log/csv_row_writer.h"
+#include "log/export/csv_row_writer.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "log/stats_figures.h"
+#include "log/stats/stats_figures.h"
 
 #include <algorithm>
 #include <utility>

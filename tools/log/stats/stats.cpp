@@ -1,7 +1,7 @@
 // stats: what a log's executions and phases come to, per graph and per event.
 #include "common/output_file.h"
 #include "log/commands.h"
-#include "log/stats_figures.h"
+#include "log/stats/stats_figures.h"
 
 namespace vyn::tools {
 

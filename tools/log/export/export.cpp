@@ -6,10 +6,10 @@
 #include "common/loaded_log.h"
 #include "common/output_file.h"
 #include "log/commands.h"
-#include "log/csv_row_writer.h"
-#include "log/export_text_buffer.h"
-#include "log/export_walk.h"
-#include "log/jsonl_row_writer.h"
+#include "log/export/csv_row_writer.h"
+#include "log/export/export_text_buffer.h"
+#include "log/export/export_walk.h"
+#include "log/export/jsonl_row_writer.h"
 
 namespace vyn::tools {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "log/export_row.h"
+#include "log/export/export_row.h"
 #include "model/event_list.h"
 
 namespace vyn::tools {

@@ -1,4 +1,4 @@
-#include "log/json_string.h"
+#include "log/export/json_string.h"
 
 #include <cstdint>
 #include <cstring>

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "log/diff_compare.h"
-#include "log/diff_options.h"
+#include "log/diff/diff_compare.h"
+#include "log/diff/diff_options.h"
 
 namespace vyn::tools {
 

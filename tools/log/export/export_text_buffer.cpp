@@ -1,4 +1,4 @@
-#include "log/export_text_buffer.h"
+#include "log/export/export_text_buffer.h"
 
 #include <charconv>
 

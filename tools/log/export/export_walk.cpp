@@ -1,11 +1,11 @@
-#include "log/export_walk.h"
+#include "log/export/export_walk.h"
 
 #include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "log/export_event_columns.h"
+#include "log/export/export_event_columns.h"
 
 namespace vyn::tools {
 namespace {

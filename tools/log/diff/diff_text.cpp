@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "common/text_table.h"
-#include "log/diff_writers.h"
+#include "log/diff/diff_writers.h"
 
 namespace vyn::tools {
 namespace {

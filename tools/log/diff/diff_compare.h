@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/figures.h"
-#include "log/diff_samples.h"
+#include "log/diff/diff_samples.h"
 #include "stats/rank_sum_test.h"
 
 namespace vyn::tools {

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "log/export_row.h"
-#include "log/export_text_buffer.h"
+#include "log/export/export_row.h"
+#include "log/export/export_text_buffer.h"
 
 namespace vyn::tools {
 

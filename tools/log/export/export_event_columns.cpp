@@ -1,4 +1,4 @@
-#include "log/export_event_columns.h"
+#include "log/export/export_event_columns.h"
 
 #include <cmath>
 

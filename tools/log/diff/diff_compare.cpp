@@ -1,4 +1,4 @@
-#include "log/diff_compare.h"
+#include "log/diff/diff_compare.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "log/jsonl_row_writer.h"
+#include "log/export/jsonl_row_writer.h"
 
 #include <charconv>
 
-#include "log/json_string.h"
+#include "log/export/json_string.h"
 
 namespace vyn::tools {
 namespace {

@@ -1,4 +1,4 @@
-#include "log/diff_samples.h"
+#include "log/diff/diff_samples.h"
 
 #include <algorithm>
 #include <unordered_map>

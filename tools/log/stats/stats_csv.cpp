@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "common/csv_field.h"
-#include "log/stats_figures.h"
+#include "log/stats/stats_figures.h"
 
 namespace vyn::tools {
 namespace {

@@ -6,9 +6,9 @@
 
 #include "common/output_file.h"
 #include "log/commands.h"
-#include "log/diff_compare.h"
-#include "log/diff_options.h"
-#include "log/diff_writers.h"
+#include "log/diff/diff_compare.h"
+#include "log/diff/diff_options.h"
+#include "log/diff/diff_writers.h"
 
 namespace vyn::tools {
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "log/diff_writers.h"
+#include "log/diff/diff_writers.h"
 
 namespace vyn::tools {
 namespace {

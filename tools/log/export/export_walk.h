@@ -3,7 +3,7 @@
 #ifndef VYN_TOOLS_LOG_EXPORT_WALK_H_
 #define VYN_TOOLS_LOG_EXPORT_WALK_H_
 
-#include "log/export_row.h"
+#include "log/export/export_row.h"
 #include "model/log_model.h"
 
 namespace vyn::tools {

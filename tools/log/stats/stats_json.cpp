@@ -2,7 +2,7 @@
 // numbers, every figure with its unit.
 #include <nlohmann/json.hpp>
 
-#include "log/stats_figures.h"
+#include "log/stats/stats_figures.h"
 
 namespace vyn::tools {
 namespace {
