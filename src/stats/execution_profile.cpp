@@ -123,8 +123,8 @@ class PathTable {
 
 class GraphProfiler {
  public:
-  GraphProfiler(const LogModel& model, ExecutionProfile& profile)
-      : model_(model), profile_(profile), table_(profile.paths) {}
+  GraphProfiler(const LogModel& model, ExecutionProfile& profile, PathSamples keep)
+      : model_(model), profile_(profile), table_(profile.paths), keep_(keep) {}
 
   void addExecution(std::uint64_t execution, const EventList& events) {
     if (events.empty()) return;
@@ -151,12 +151,16 @@ class GraphProfiler {
     ++path.occurrences;
     if (firstInExecution) {
       ++path.executions;
-      if (path.values == PathValues::Measured) path.perExecution.push_back(0.0);
+      if (path.values == PathValues::Measured && keep_ == PathSamples::PerExecution) {
+        path.perExecution.push_back(0.0);
+      }
     }
     if (path.values == PathValues::Measured) {
       const double number = numberOf(row, model_.texts);
-      if (std::isfinite(number)) {
+      if (!std::isfinite(number)) return;
+      if (keep_ == PathSamples::Occurrences) {
         path.samples.push_back(number);
+      } else {
         path.perExecution.back() += number;
       }
     } else if (path.values == PathValues::Kinds) {
@@ -181,6 +185,7 @@ class GraphProfiler {
   const LogModel& model_;
   ExecutionProfile& profile_;
   PathTable table_;
+  const PathSamples keep_;
   std::vector<std::uint32_t> stack_;  // the path at each depth of the current event
   std::vector<std::uint64_t> lastExecution_;  // by path
   // Where each kind of a path's values sits in its kinds: by path and value bits.
@@ -197,7 +202,7 @@ const QueueWaitSamples* queueWaitsOf(const Statistics& statistics, const GraphSe
 }  // namespace
 
 std::vector<ExecutionProfile> profileExecutions(const LogModel& model, const Statistics& statistics,
-                                                std::uint64_t skipFirst) {
+                                                std::uint64_t skipFirst, PathSamples keep) {
   std::vector<ExecutionProfile> profiles(model.executions.size());
   // Graphs are profiled apart from each other, so each may take a core.
   parallelFor(profiles.size(), [&](std::size_t graph) {
@@ -205,7 +210,7 @@ std::vector<ExecutionProfile> profileExecutions(const LogModel& model, const Sta
     ExecutionProfile& profile = profiles[graph];
     profile.graph = series.graph;
     const QueueWaitSamples* waits = model.hostRoundTrip ? queueWaitsOf(statistics, series) : nullptr;
-    GraphProfiler profiler(model, profile);
+    GraphProfiler profiler(model, profile, keep);
     for (std::uint64_t at = skipFirst; at < series.occurrences.size(); ++at) {
       const Occurrence& run = series.occurrences[at];
       profile.executionTimes.push_back(static_cast<double>(run.value));

@@ -40,12 +40,18 @@ struct PathProfile {
   PathValues values = PathValues::None;
   std::uint64_t occurrences = 0;
   std::uint64_t executions = 0;  // executions the path appears in
-  // Measured: every occurrence's value, and its sum in each execution it appears
-  // in, in execution order.
+  // Measured, as the profile was asked to keep: every occurrence's value, or its
+  // sum in each execution it appears in, in execution order.
   std::vector<double> samples;
   std::vector<double> perExecution;
   // Kinds: each distinct value with its count, in order of first appearance.
   std::vector<DistinctValue> kinds;
+};
+
+// Which samples of its measured paths a profile keeps.
+enum class PathSamples : std::uint8_t {
+  Occurrences,    // every occurrence's value: for distributions
+  PerExecution,   // the sum in each execution: for comparisons of executions
 };
 
 struct ExecutionProfile {
@@ -58,7 +64,7 @@ struct ExecutionProfile {
 // Profiles every graph's executions, leaving out the first skipFirst of each
 // (warm-up). Graphs keep the model's order.
 std::vector<ExecutionProfile> profileExecutions(const LogModel& model, const Statistics& statistics,
-                                                std::uint64_t skipFirst);
+                                                std::uint64_t skipFirst, PathSamples keep);
 
 // "Layer conv1 / Compute": the names of a path from its top-level event down.
 std::string pathText(const LogModel& model, const ExecutionProfile& profile, std::uint32_t path);

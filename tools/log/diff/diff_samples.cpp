@@ -54,7 +54,8 @@ GraphSamples graphSamples(const profiling::LogModel& model, ExecutionProfile& pr
 std::vector<GraphSamples> gatherSamples(const LoadedLog& log, std::uint64_t skipFirst,
                                         const std::vector<std::string>& graphs) {
   std::vector<GraphSamples> samples;
-  std::vector<ExecutionProfile> profiles = profiling::profileExecutions(log.model, log.statistics, skipFirst);
+  std::vector<ExecutionProfile> profiles =
+      profiling::profileExecutions(log.model, log.statistics, skipFirst, profiling::PathSamples::PerExecution);
   for (ExecutionProfile& profile : profiles) {
     std::string name(log.model.text(profile.graph));
     if (!wanted(graphs, name)) continue;

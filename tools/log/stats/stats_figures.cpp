@@ -96,7 +96,8 @@ StatsFigures statsFigures(const LoadedLog& log, const StatsOptions& options) {
   figures.log = log.path;
   figures.skipFirst = options.skipFirst;
   std::vector<ExecutionProfile> profiles =
-      profiling::profileExecutions(log.model, log.statistics, options.skipFirst);
+      profiling::profileExecutions(log.model, log.statistics, options.skipFirst,
+                                  profiling::PathSamples::Occurrences);
   std::vector<ExecutionProfile*> chosen;
   for (ExecutionProfile& profile : profiles) {
     if (wanted(options.graphs, std::string(log.model.text(profile.graph)))) chosen.push_back(&profile);
