@@ -84,8 +84,11 @@ int runCheck(const std::string& inputPath) {
       problem = frameProblem(status, frame, reader);
     }
     printCounts(counts);
-    reportProblem(inputPath, "record " + std::to_string(frame.index) + " at byte offset " +
-                                 std::to_string(frame.offset) + ": " + problem);
+    const std::string notALog =
+        frame.index == 0 && status != FrameStatus::ReadError ? notAProfilingLog(frame, reader.fileSize()) : "";
+    reportProblem(inputPath, !notALog.empty() ? notALog
+                                              : "record " + std::to_string(frame.index) + " at byte offset " +
+                                                    std::to_string(frame.offset) + ": " + problem);
     return 1;
   }
 }

@@ -15,6 +15,8 @@ int runPack(const std::string& inputPath, const std::string& outputPath);
 int runDump(const std::string& inputPath, const std::string& outputPath);
 int runCheck(const std::string& inputPath);
 int runTrace(const std::string& inputPath, const std::string& outputPath);
+// 0 when at least one record was kept.
+int runRepair(const std::string& inputPath, const std::string& outputPath);
 
 struct SynthOptions {
   std::uint32_t graphs = 2;

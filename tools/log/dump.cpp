@@ -46,7 +46,7 @@ int runDump(const std::string& inputPath, const std::string& outputPath) {
     return 1;
   }
   OutputFile output;
-  if (!output.open(outputPath)) {
+  if (!output.open(outputPath, {inputPath})) {
     reportProblem(output.name(), output.problem());
     return 1;
   }
