@@ -150,7 +150,7 @@ TEST_F(ViewerTest, TheCsvExportNeverReplacesAnInput) {
 // still truncates, the file keeps its permissions and the link that leads to it.
 TEST_F(ViewerTest, AnExistingCsvFileIsReplacedOnlyByASuccessfulReport) {
   const std::string log = stage("updater");
-  writeFile(work.file("truncated.log"), scratch(log) + "\x09\x00\x00\x00" + "abc");
+  writeFile(work.file("truncated.log"), scratch(log) + std::string("\x09\x00\x00\x00" "abc", 7));
   writeFile(work.file("kept.csv"), "earlier\n");
   std::filesystem::permissions(work.file("kept.csv"), std::filesystem::perms(0640));
   std::filesystem::create_symlink("kept.csv", work.file("link.csv"));

@@ -135,6 +135,16 @@ std::string notAProfilingLog(const Frame& frame, std::uint64_t fileSize) {
   return text;
 }
 
+std::string badFrameText(const Frame& frame, FrameStatus status, const std::string& problem,
+                         std::uint64_t fileSize) {
+  if (frame.index == 0 && status != FrameStatus::ReadError) {
+    std::string notALog = notAProfilingLog(frame, fileSize);
+    if (!notALog.empty()) return notALog;
+  }
+  return "record " + std::to_string(frame.index) + " at byte offset " + std::to_string(frame.offset) + ": " +
+         problem;
+}
+
 std::optional<BadRecord> findFirstBadRecord(const std::string& path, std::string& openProblem) {
   LogFrameReader reader;
   if (!reader.open(path)) {

@@ -34,6 +34,12 @@ struct BadRecord {
 // record: what a text file or any other kind of file gives.
 std::string notAProfilingLog(const Frame& frame, std::uint64_t fileSize);
 
+// Where a bad frame is and what is wrong with it, "record 3 at byte offset 96:
+// problem"; for a first frame whose length prefix is implausible, what
+// notAProfilingLog says instead.
+std::string badFrameText(const Frame& frame, FrameStatus status, const std::string& problem,
+                         std::uint64_t fileSize);
+
 // Text for a frame that did not come out whole: a truncated frame or a read
 // error. Empty for the other statuses.
 std::string frameProblem(FrameStatus status, const Frame& frame, const LogFrameReader& reader);

@@ -84,11 +84,7 @@ int runCheck(const std::string& inputPath) {
       problem = frameProblem(status, frame, reader);
     }
     printCounts(counts);
-    const std::string notALog =
-        frame.index == 0 && status != FrameStatus::ReadError ? notAProfilingLog(frame, reader.fileSize()) : "";
-    reportProblem(inputPath, !notALog.empty() ? notALog
-                                              : "record " + std::to_string(frame.index) + " at byte offset " +
-                                                    std::to_string(frame.offset) + ": " + problem);
+    reportProblem(inputPath, badFrameText(frame, status, problem, reader.fileSize()));
     return 1;
   }
 }

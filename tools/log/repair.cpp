@@ -27,15 +27,6 @@ std::string frameFault(FrameStatus status, const Frame& frame, const LogFrameRea
   return recordProblem(frame.bytes.data(), frame.bytes.size());
 }
 
-std::string faultText(const Frame& frame, const std::string& fault, std::uint64_t fileSize) {
-  if (frame.index == 0) {
-    std::string notALog = notAProfilingLog(frame, fileSize);
-    if (!notALog.empty()) return notALog;
-  }
-  return "record " + std::to_string(frame.index) + " at byte offset " + std::to_string(frame.offset) + ": " +
-         fault;
-}
-
 }  // namespace
 
 int runRepair(const std::string& inputPath, const std::string& outputPath) {
@@ -64,7 +55,7 @@ int runRepair(const std::string& inputPath, const std::string& outputPath) {
   const std::uint64_t keptBytes = frame.offset;
   std::uint64_t dropped = 0;
   if (!fault.empty()) {
-    reportProblem(inputPath, faultText(frame, fault, reader.fileSize()));
+    reportProblem(inputPath, badFrameText(frame, status, fault, reader.fileSize()));
     // The frames after the bad one, as far as their length prefixes lead.
     for (dropped = 1; status == FrameStatus::Frame;) {
       status = reader.next(frame);
