@@ -18,8 +18,12 @@ $(BUILD)/CMakeCache.txt: | bootstrap
 build: bootstrap $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The report of a sample log, its statistics, its CSV export and its timeline.
-demo: build
+# The report of a sample log, its statistics, its CSV export and its timeline; builds only what
+# they need: the plug-in, the tools and the sample logs.
+DEMO_TARGETS = VynXtuProfilingReader vyn-profile-viewer vyn-profile-log vyn_examples
+
+demo: bootstrap $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS)
 	$(BUILD)/tools/vyn-profile-viewer $(BUILD)/examples/two-graphs.log --csv $(BUILD)/demo.csv
 	@echo
 	$(BUILD)/tools/vyn-profile-log stats $(BUILD)/examples/two-graphs.log

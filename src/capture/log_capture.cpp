@@ -42,6 +42,7 @@ void LogCapture::captureHeader(const fb::LogHeader* header) {
 }
 
 bool LogCapture::dispatch(const fb::MethodMessage& message) {
+  model_.visibility.count(visible(message), message.level());
   switch (message.methodType()) {
     case fb::MethodType_Execute:
       return captureExecute(message);

@@ -12,6 +12,7 @@
 #include "model/event_store.h"
 #include "model/occurrence.h"
 #include "model/text_pool.h"
+#include "model/visibility_tally.h"
 
 namespace vyn::profiling {
 
@@ -39,6 +40,8 @@ struct LogModel {
   EventStore events;
 
   std::optional<LogHeaderInfo> header;
+  // Every message met, sorted by the visibility level.
+  VisibilityTally visibility;
 
   // Initialisation: the Init message, and the Init sub-events that execution and
   // finalize messages carry (events with the Init identifier).

@@ -12,7 +12,7 @@ namespace vyn::profiling {
 
 bool writeBackendReport(const ReportInput& input, const std::string& csvPath) {
   std::ofstream csvFile;
-  if (!openCsvExport(csvFile, csvPath, std::ios::out | std::ios::trunc,
+  if (!openCsvExport(csvFile, csvPath, std::ios::out | std::ios::trunc, input.inputLogPath,
                      "Invalid output csvfile: [%s]"))
     return false;
   BackendEventPrinter events(input.dataFiles);

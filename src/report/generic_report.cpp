@@ -46,7 +46,8 @@ void writeSummary(TextBuffer& summary, const ReportInput& input, EventPrinter& e
 bool writeGenericReport(const ReportInput& input, EventPrinter& events, const std::string& csvPath) {
   // Appending: reports of several runs can be collected in one file.
   std::ofstream csvFile;
-  if (!openCsvExport(csvFile, csvPath, std::ios::out | std::ios::app, "Invalid output file: [%s]"))
+  if (!openCsvExport(csvFile, csvPath, std::ios::out | std::ios::app, input.inputLogPath,
+                     "Invalid output file: [%s]"))
     return false;
 
   const bool updater = input.model.header && input.model.header->generatedByUpdater;

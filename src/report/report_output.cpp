@@ -1,13 +1,15 @@
 #include "report/report_output.h"
 
 #include "log/logger.h"
+#include "report/same_file.h"
 
 namespace vyn::profiling {
 
 bool openCsvExport(std::ofstream& file, const std::string& path, std::ios::openmode mode,
-                   const char* failureFormat) {
+                   const std::string& logPath, const char* failureFormat) {
   if (path.empty()) return true;
-  file.open(path, mode);
+  // Checked before the open, which would already truncate the log.
+  if (!namesSameFile(path, logPath)) file.open(path, mode);
   if (file.is_open()) return true;
   VYN_LOG_ERROR(failureFormat, path.c_str());
   return false;

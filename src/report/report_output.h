@@ -16,10 +16,11 @@
 namespace vyn::profiling {
 
 // Opens the CSV export at path with mode. An empty path opens nothing and
-// succeeds; a file that cannot be opened is logged at ERROR level with
-// failureFormat and the path, and gives false.
+// succeeds. A file that cannot be opened, and a path that names the log being
+// read (logPath), which the export must never truncate or extend, is logged at
+// ERROR level with failureFormat and the path, and gives false.
 bool openCsvExport(std::ofstream& file, const std::string& path, std::ios::openmode mode,
-                   const char* failureFormat);
+                   const std::string& logPath, const char* failureFormat);
 
 // The text of a report on its way to a file, in blocks of bounded size: the
 // report is never held whole in memory.

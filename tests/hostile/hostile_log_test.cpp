@@ -158,20 +158,29 @@ TEST_F(HostileLog, DataFileNamesEndAtANulByte) {
 }
 
 // A CSV path that cannot be opened (a directory, or in a directory that does not
-// exist) fails both reports before they print or save anything.
-TEST_F(HostileLog, UnopenableCsvPathFailsBothReportsBeforeTheySaveData) {
+// exist), or that names the log itself by any spelling or link, fails both
+// reports before they print or save anything, and the log stays as it was.
+TEST_F(HostileLog, CsvPathThatCannotBeOpenedOrNamesTheLogFailsBothReportsBeforeTheySaveData) {
   fs::create_directory("reports");
   sectionWith("data.bin").writeTo(logPath);
+  const std::string logBytes = readFile(logPath);
+  fs::create_hard_link(logPath, "same.log");
+  fs::create_symlink(logPath, "link.log");
   VynProfileLogReaderXtu xtu(logPath, VisibilityLevel::All);
   VynProfileLogReader generic(logPath, VisibilityLevel::All);
   ASSERT_TRUE(xtu.loadLog(true) && generic.loadLog(true));
-  for (const std::string path : {"reports", "missing/report.csv"}) {
-    EXPECT_EQ(report(xtu, path, false), "");
-    EXPECT_EQ(report(generic, path, false), "");
+  for (const std::string& path : {std::string("reports"), std::string("missing/report.csv"), logPath,
+                                 std::string("../input.log"), std::string(".././work/../input.log"),
+                                 std::string("same.log"), std::string("link.log")}) {
+    EXPECT_EQ(report(xtu, path, false), "") << path;
+    EXPECT_EQ(report(generic, path, false), "") << path;
     EXPECT_THAT(diagnostics.errors(), ElementsAre("Invalid output csvfile: [" + path + "]",
                                                   "Invalid output file: [" + path + "]"));
     diagnostics.clear();
   }
+  EXPECT_EQ(readFile(logPath), logBytes);
+  fs::remove("same.log");
+  fs::remove("link.log");
   EXPECT_EQ(entriesBelowRoot(), (Texts{"input.log", "work", "work/reports"}));
 }
 

@@ -12,6 +12,7 @@
 namespace vyn::testing {
 namespace {
 
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 using Json = nlohmann::json;
@@ -248,16 +249,135 @@ TEST_F(LogToolTest, FailedReadsAndWritesAreNamedAndOnlyRegularFilesRemoved) {
   EXPECT_TRUE(fileExists(work.file("full")));
 }
 
+// The records before the first bad one are kept byte for byte, whether the log
+// was cut inside its last record or a record in its middle was damaged; the
+// frames after a bad one are counted as dropped as far as their prefixes lead.
+TEST_F(LogToolTest, RepairKeepsTheRecordsBeforeTheFirstBadOneAndSaysWhatItDropped) {
+  const std::string sample = readFile(sampleLog("two-graphs"));
+  const std::size_t first = 4 + static_cast<std::uint8_t>(sample[0]) + 256u * static_cast<std::uint8_t>(sample[1]);
+  writeFile(work.file("cut.log"), sample.substr(0, sample.size() - 10));
+  const std::string a = scratch(pack("a.log", R"([{"messages": [{"timestamp": 1, "methodType": 1, "timing": {}}]}])"));
+  const std::string b = scratch(pack("b.log", R"([{"messages": [{"timestamp": 2, "methodType": 5, "timing": {}}]}])"));
+  writeFile(work.file("damaged.log"), a + frame(std::string(16, '\xff')) + b + b + "\x01");
+  const std::string prefix = "vyn-profile-log: ";
+  const struct { std::string log, kept, err; } cases[] = {
+      {"cut.log", sample.substr(0, first),
+       "cut.log: record 1 at byte offset " + std::to_string(first) + ": truncated record: the length prefix announces " +
+           std::to_string(sample.size() - first - 4) + " bytes, only " + std::to_string(sample.size() - first - 14) +
+           " remain\n" + prefix + "fixed.log: kept 1 record (" + std::to_string(first) + " bytes), dropped 1 record (" +
+           std::to_string(sample.size() - 10 - first) + " bytes)\n"},
+      {"damaged.log", a,
+       "damaged.log: record 1 at byte offset " + std::to_string(a.size()) +
+           ": root offset 4294967295 points outside the record\n" + prefix + "fixed.log: kept 1 record (" +
+           std::to_string(a.size()) + " bytes), dropped 3 records (" + std::to_string(20 + 2 * b.size() + 1) + " bytes)\n"},
+      {"a.log", a, "fixed.log: kept 1 record (" + std::to_string(a.size()) + " bytes), dropped 0 records (0 bytes)\n"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = tool({"repair", c.log, "-o", "fixed.log"});
+    EXPECT_EQ(run.exitCode, 0) << c.log;
+    EXPECT_EQ(run.err, prefix + c.err);
+    EXPECT_EQ(scratch("fixed.log"), c.kept) << c.log;
+    EXPECT_EQ(view({"fixed.log"}).exitCode, 0) << c.log;
+  }
+
+  // Nothing to keep: no output, and an existing one stays as it was.
+  writeFile(work.file("notes.txt"), "hello world, this is text\n");
+  writeFile(work.file("empty.log"), "");
+  for (const std::string log : {"notes.txt", "empty.log"}) {
+    const ToolRun run = tool({"repair", log, "-o", "fixed.log"});
+    EXPECT_EQ(run.exitCode, 1) << log;
+    EXPECT_THAT(run.err, HasSubstr(log + ": nothing to keep: "));
+    EXPECT_EQ(scratch("fixed.log"), a);
+  }
+}
+
+// A file that is no log at all is called so, in place of the record details.
+TEST_F(LogToolTest, CheckSaysWhenAFileIsNoProfilingLog) {
+  writeFile(work.file("notes.txt"), "hello world, this is text\n");
+  writeFile(work.file("tiny.bin"), frame("abc"));
+  const std::pair<std::string, std::string> cases[] = {
+      {"notes.txt", "1819043176 bytes, is implausible for a file of 26 bytes"},
+      {"tiny.bin", "3 bytes, is implausible for a file of 7 bytes"},
+  };
+  for (const auto& [file, prefixText] : cases) {
+    const ToolRun run = tool({"check", file});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "vyn-profile-log: " + file +
+                           ": not a profiling log: the first record does not verify and its length prefix, " +
+                           prefixText + "\n");
+  }
+}
+
+// Outputs are written whole or not at all: a write that fails (here on the
+// file size limit) leaves an existing file as it was and nothing beside it.
+TEST_F(LogToolTest, AFailedWriteLeavesTheExistingFileAsItWas) {
+  ASSERT_EQ(tool({"synth", "--size", "300KB", "-o", "big.log"}).exitCode, 0);
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"synth", "--size", "1MB", "-o", "out.log"}, "out.log"},
+      {{"dump", "big.log", "-o", "out.json"}, "out.json"},
+  };
+  shellSetup = "ulimit -f 64; trap '' XFSZ; ";  // files of at most 64 blocks; past that, writes fail
+  for (const auto& [args, output] : cases) {
+    writeFile(work.file(output), "earlier content\n");
+    const auto before = scratchNames();
+    const ToolRun run = tool(args);
+    EXPECT_EQ(run.exitCode, 1) << output;
+    EXPECT_EQ(run.err, "vyn-profile-log: " + output + ": write failed: file too large\n");
+    EXPECT_EQ(scratch(output), "earlier content\n");
+    EXPECT_EQ(scratchNames(), before) << output;
+  }
+}
+
+// An output interrupted while it is written leaves no temporary file behind.
+TEST_F(LogToolTest, AnInterruptedWriteLeavesTheExistingFileAsItWas) {
+  writeFile(work.file("out.log"), "earlier content\n");
+  const auto before = scratchNames();
+  shellSetup = "{ sleep 0.3; kill -TERM $$; } & ";
+  EXPECT_EQ(tool({"synth", "--size", "4GiB", "-o", "out.log"}).exitCode, -1);
+  EXPECT_EQ(scratch("out.log"), "earlier content\n");
+  EXPECT_EQ(scratchNames(), before);
+}
+
+// No command writes over its input, through any spelling or link.
+TEST_F(LogToolTest, NoCommandWritesOverItsInput) {
+  const std::string log = pack("in.log", R"([{"messages": [{"timestamp": 1, "methodType": 1, "timing": {}}]}])");
+  const std::string original = scratch(log);
+  std::filesystem::create_symlink(log, work.file("link.log"));
+  std::filesystem::create_hard_link(work.file(log), work.file("hard.log"));
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"dump", log, "-o", "link.log"}, {"trace", "link.log", "-o", "./in.log"},
+        {"repair", log, "-o", "hard.log"}, {"pack", "in.log.json", "-o", "in.log.json"},
+        {"stats", log, "-o", "hard.log"}, {"export", "link.log", "-o", log},
+        {"diff", log, log, "-o", "link.log"}}) {
+    const ToolRun run = tool(args);
+    EXPECT_EQ(run.exitCode, 1) << ::testing::PrintToString(args);
+    EXPECT_THAT(run.err, HasSubstr("is the same file as the input " + args[1] + "; refusing to write over it"));
+  }
+  EXPECT_EQ(scratch(log), original);
+  EXPECT_EQ(scratch("in.log.json"), R"([{"messages": [{"timestamp": 1, "methodType": 1, "timing": {}}]}])");
+}
+
 TEST_F(LogToolTest, UsageErrorsExitWithTwo) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, {"pack", "in.json"}, {"synth"}, {"synth", "--size", "lots", "-o", "x"},
         {"synth", "--size", "1M", "--executions", "3", "-o", "x"}, {"synth", "--messages-per-record", "0", "-o", "x"},
-        {"synth", "--events", "1000", "--sub-events", "10", "--depth", "4", "-o", "x"}, {"frobnicate"}}) {
+        {"synth", "--events", "1000", "--sub-events", "10", "--depth", "4", "-o", "x"}, {"frobnicate"},
+        {"dump", "x", "-o", ""}, {"repair", "x"}}) {
     const ToolRun run = tool(args);
     EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
     EXPECT_THAT(run.err, HasSubstr("Run 'vyn-profile-log --help' for usage."));
     EXPECT_FALSE(fileExists(work.file("x")));
   }
+  // An unknown command names itself and the commands there are.
+  EXPECT_THAT(tool({"frobnicate", "x"}).err,
+              StartsWith("vyn-profile-log: unknown command 'frobnicate'; the commands are pack, dump, check, "));
+  EXPECT_THAT(tool({"pack", "in.json", "-o", ""}).err, HasSubstr("--output: the path is empty"));
+  const ToolRun help = tool({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_THAT(help.out, HasSubstr("\nExamples:\n  vyn-profile-log "));
+  EXPECT_THAT(help.out, EndsWith("\nExit status: 0 success (repair: at least one record kept); 1 an input could\n"
+                                 "not be read or is damaged, or an output could not be written; 2 a usage error;\n"
+                                 "3 diff found a row significantly slower.\n"));
 }
 
 }  // namespace

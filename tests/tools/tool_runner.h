@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -29,7 +30,7 @@ class ToolTest : public ::testing::Test {
  protected:
   // Runs an installed program in the scratch directory, in UTC.
   ToolRun run(const std::string& program, const std::vector<std::string>& args) {
-    std::string command = "cd '" + work.path() + "' && exec '" + stagePath(program) + "'";
+    std::string command = "cd '" + work.path() + "' || exit 125; " + shellSetup + "exec '" + stagePath(program) + "'";
     for (const std::string& arg : args) command += " '" + arg + "'";
     command += " </dev/null >'" + capture.file("stdout") + "' 2>'" + capture.file("stderr") + "'";
     ::setenv("TZ", "UTC", 1);
@@ -48,6 +49,14 @@ class ToolTest : public ::testing::Test {
     return name;
   }
   std::string scratch(const std::string& name) const { return readFile(work.file(name)); }
+  // The names in the scratch directory, hidden ones included, sorted.
+  std::vector<std::string> scratchNames() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(work.path()))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
   // Copies a sample log into the scratch directory; returns its bare file name.
   std::string stage(const std::string& sample) {
     std::filesystem::copy_file(sampleLog(sample), work.file(sample + ".log"));
@@ -55,6 +64,9 @@ class ToolTest : public ::testing::Test {
   }
 
   TempDir work, capture;
+  // Shell commands run before the program in its shell, each ending in "; " or
+  // "& " (limits, traps, a signal sent later).
+  std::string shellSetup;
 };
 
 }  // namespace vyn::testing

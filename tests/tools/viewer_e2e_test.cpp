@@ -66,15 +66,22 @@ TEST_F(ViewerTest, QueueWaitNoticesReachStandardOutputBeforeTheReport) {
                                   "\nVyn Init/Prepare/Finalize/De-Init/Execute/Lib-Load Statistics:\n"));
 }
 
+// A log whose first bad record follows good ones gets the command that keeps
+// them; a file that is no log at all is called so.
 TEST_F(ViewerTest, UnreadableCorruptOrUnwritableFilesAreNamedAndNothingIsReported) {
   const std::string good = readFile(sampleLog("updater"));
   writeFile(work.file("truncated.log"), good + "\xff\xff\xff\xff" + "abc");
+  writeFile(work.file("notes.txt"), "hello world, this is text\n");
   std::filesystem::create_directory(work.file("out"));
   stage("updater");
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"truncated.log", "--csv", "report.csv"},
        "truncated.log: the log could not be loaded: record 1 at byte offset " + std::to_string(good.size()) +
-           ": truncated record: the length prefix announces 4294967295 bytes, only 3 remain"},
+           ": truncated record: the length prefix announces 4294967295 bytes, only 3 remain; to keep the 1 record "
+           "before it: vyn-profile-log repair truncated.log -o truncated.repaired.log"},
+      {{"notes.txt", "--csv", "report.csv"},
+       "notes.txt: not a profiling log: the first record does not verify and its length prefix, 1819043176 bytes, "
+       "is implausible for a file of 26 bytes"},
       {{"missing.log"}, "missing.log: no such file"},
       {{"out"}, "out: is a directory, not a log file"},
       {{"updater.log", "--csv", "out"}, "out: cannot write the CSV file: it is a directory"},
@@ -99,17 +106,96 @@ TEST_F(ViewerTest, UsageErrorsExitWithTwoAndABadPluginWithOne) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, {log, "--visibility", "128"}, {log, "--log-level", "loud"},
         {log, "--reader", kPlugin, "--generic"}, {log, "--reader", kPlugin, "--log-level", "debug"},
-        {log, "--reader", "missing.so"}, {log, "--frobnicate"}, {log, log}}) {
+        {log, "--reader", "missing.so"}, {log, "--frobnicate"}, {log, log}, {log, "--csv", ""}}) {
     const ToolRun run = view(args);
     EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
     EXPECT_EQ(run.out, "");
     EXPECT_THAT(run.err, HasSubstr("Run 'vyn-profile-viewer --help' for usage."));
   }
+  EXPECT_THAT(view({log, "--csv", ""}).err, StartsWith("vyn-profile-viewer: --csv: the path is empty\n"));
+  const ToolRun help = view({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_THAT(help.out, HasSubstr("\nExamples:\n  vyn-profile-viewer run.log "));
+  EXPECT_THAT(help.out, EndsWith("\nExit status: 0 the report was written; 1 the log could not be loaded or the CSV\n"
+                                 "file not written; 2 a usage error.\n"));
   writeFile(work.file("fake.so"), "not a shared object");
   const ToolRun fake = view({"--reader", "fake.so", log});
   EXPECT_EQ(fake.exitCode, 1);
   EXPECT_EQ(fake.out, "");
   EXPECT_THAT(fake.err, StartsWith("vyn-profile-viewer: fake.so: cannot load the reader plug-in: "));
+}
+
+// The CSV export never replaces the log or the plug-in it is read with,
+// whatever the spelling or link; nothing is reported then.
+TEST_F(ViewerTest, TheCsvExportNeverReplacesAnInput) {
+  const std::string log = stage("updater"), original = scratch(log);
+  std::filesystem::create_symlink(log, work.file("link.log"));
+  std::filesystem::create_hard_link(work.file(log), work.file("hard.log"));
+  std::filesystem::copy_file(kPlugin, work.file("reader.so"));
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{log, "--csv", "./" + log}, {"link.log", "--csv", log, "--generic"},
+        {log, "--csv", "link.log", "--reader", kPlugin}, {log, "--csv", "hard.log"},
+        {log, "--csv", "reader.so", "--reader", "reader.so"}}) {
+    const ToolRun run = view(args);
+    EXPECT_EQ(run.exitCode, 1) << ::testing::PrintToString(args);
+    EXPECT_EQ(run.out, "");
+    EXPECT_THAT(run.err, HasSubstr("; refusing to write over it\n"));
+  }
+  EXPECT_EQ(scratch(log), original);
+  EXPECT_EQ(scratch("reader.so"), readFile(kPlugin));
+}
+
+// The reader writes into a copy of an existing CSV file that replaces it only
+// when the report succeeded: the generic reader still appends, the back-end one
+// still truncates, the file keeps its permissions and the link that leads to it.
+TEST_F(ViewerTest, AnExistingCsvFileIsReplacedOnlyByASuccessfulReport) {
+  const std::string log = stage("updater");
+  writeFile(work.file("truncated.log"), scratch(log) + std::string("\x09\x00\x00\x00" "abc", 7));
+  writeFile(work.file("kept.csv"), "earlier\n");
+  std::filesystem::permissions(work.file("kept.csv"), std::filesystem::perms(0640));
+  std::filesystem::create_symlink("kept.csv", work.file("link.csv"));
+  const auto before = scratchNames();
+
+  EXPECT_EQ(view({"truncated.log", "--csv", "link.csv"}).exitCode, 1);
+  EXPECT_EQ(view({"truncated.log", "--csv", "link.csv", "--reader", kPlugin}).exitCode, 1);
+  EXPECT_EQ(scratch("kept.csv"), "earlier\n");
+  EXPECT_EQ(scratchNames(), before);
+
+  ASSERT_EQ(view({log, "--csv", "link.csv", "--generic"}).exitCode, 0);
+  EXPECT_EQ(scratch("kept.csv"), "earlier\n" + goldenFile("updater.generic.csv"));
+  ASSERT_EQ(view({log, "--csv", "link.csv"}).exitCode, 0);
+  EXPECT_EQ(scratch("kept.csv"), goldenFile("updater.csv"));
+  EXPECT_TRUE(std::filesystem::is_symlink(work.file("link.csv")));
+  EXPECT_EQ(std::filesystem::status(work.file("kept.csv")).permissions(), std::filesystem::perms(0640));
+  EXPECT_EQ(scratchNames(), before);
+}
+
+// A log that loads but whose report shows nothing says why on standard error;
+// the report and the exit status stay what they were.
+TEST_F(ViewerTest, WarnsWhenTheLogHoldsNothingToReportOrTheLevelSkippedEverything) {
+  writeFile(work.file("empty.log"), "");
+  pack("bare.log", R"([{"header": {"timeScale": 1.0}}])");
+  pack("levels.log", R"([{"messages": [{"timestamp": 1, "methodType": "DeInit", "timing": {}, "level": 5},
+    {"timestamp": 2, "methodType": "Init", "timing": {}, "level": 3}, {"timestamp": 3, "timing": {}, "level": 9}]}])");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"empty.log"}, "empty.log: warning: the log holds no records; the report is empty"},
+      {{"bare.log"}, "bare.log: warning: the log's records hold no messages; the report is empty"},
+      {{"levels.log", "--visibility", "3"},
+       "levels.log: warning: no message passed visibility level 3: all 3 were skipped; the lowest visibility level "
+       "that takes any of them is 4 (--visibility 4)"},
+  };
+  // The built-in reader counts what it skipped; for a plug-in the viewer counts.
+  for (const auto& [args, warning] : cases) {
+    for (const bool plugin : {false, true}) {
+      std::vector<std::string> withReader = args;
+      if (plugin) withReader.insert(withReader.end(), {"--reader", kPlugin});
+      const ToolRun run = view(withReader);
+      EXPECT_EQ(run.exitCode, 0) << warning;
+      EXPECT_EQ(run.err, "vyn-profile-viewer: " + warning + "\n") << plugin;
+      EXPECT_THAT(run.out, HasSubstr("Printing All Data Received From Back End"));
+    }
+  }
+  EXPECT_EQ(view({"levels.log", "--visibility", "4"}).err, "");
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/input_protection.h"
+
 namespace vyn::tools {
 namespace {
 
@@ -20,22 +22,41 @@ std::string systemErrorText(int error) {
   return text;
 }
 
-OutputFile::~OutputFile() { close(); }
+OutputFile::~OutputFile() { discard(); }
 
-bool OutputFile::open(const std::string& path) {
+bool OutputFile::open(const std::string& path, const std::vector<std::string>& inputs) {
   path_ = path;
-  if (path == "-") {
+  isStdout_ = path == "-";
+  problem_ = overwritesInput(path, inputs);
+  if (!problem_.empty()) return false;
+  if (isStdout_) {
     file_ = stdout;
-    isStdout_ = true;
     return true;
   }
-  file_ = std::fopen(path.c_str(), "wb");
-  if (file_ == nullptr) {
-    problem_ = "cannot be written: " + systemErrorText(errno);
+  struct stat status {};
+  const bool exists = ::stat(path.c_str(), &status) == 0;
+  if (exists && S_ISDIR(status.st_mode)) {
+    problem_ = "cannot be written: " + systemErrorText(EISDIR);
     return false;
   }
-  struct stat status {};
-  isRegular_ = ::fstat(::fileno(file_), &status) == 0 && S_ISREG(status.st_mode);
+  if (exists && !S_ISREG(status.st_mode)) {
+    // A device or a pipe has no content to keep and cannot be replaced.
+    file_ = std::fopen(path.c_str(), "wb");
+  } else {
+    const int fd = replacement_.create(path);
+    if (fd < 0) {
+      problem_ = replacement_.problem();
+      return false;
+    }
+    replacing_ = true;
+    file_ = ::fdopen(fd, "wb");
+    if (file_ == nullptr) ::close(fd);
+  }
+  if (file_ == nullptr) {
+    problem_ = "cannot be written: " + systemErrorText(errno);
+    replacement_.abandon();
+    return false;
+  }
   std::setvbuf(file_, nullptr, _IOFBF, kWriteBuffer);
   return true;
 }
@@ -50,7 +71,7 @@ void OutputFile::write(const void* data, std::size_t size) {
   written_ += size;
 }
 
-bool OutputFile::close() {
+bool OutputFile::closeStream() {
   if (file_ == nullptr) return problem_.empty();
   if (std::fflush(file_) != 0) failed("write failed", errno);
   if (!isStdout_ && std::fclose(file_) != 0) failed("write failed", errno);
@@ -58,10 +79,25 @@ bool OutputFile::close() {
   return problem_.empty();
 }
 
+bool OutputFile::close() {
+  const bool written = closeStream();
+  if (!replacing_) return written;
+  replacing_ = false;
+  if (!written) {
+    replacement_.abandon();
+    return false;
+  }
+  if (!replacement_.commit()) {
+    problem_ = replacement_.problem();
+    return false;
+  }
+  return true;
+}
+
 void OutputFile::discard() {
-  close();
-  if (isRegular_) std::remove(path_.c_str());
-  isRegular_ = false;
+  closeStream();
+  replacing_ = false;
+  replacement_.abandon();
 }
 
 bool OutputFile::isTerminal() const {

@@ -1,7 +1,11 @@
 // A file the tools write, or standard output for the path "-".
 //
-// Writes go through a large buffer; every failure (cannot create, disk full,
-// error on close) is kept and reported once, naming the file.
+// A regular file is written whole or not at all: the content goes to a
+// temporary file beside it, which replaces it when close() succeeds; after a
+// failure, or without close(), an existing file stays as it was. Devices and
+// pipes are written directly. Writes go through a large buffer; every failure
+// (cannot create, disk full, error on close) is kept and reported once, naming
+// the file.
 #ifndef VYN_TOOLS_COMMON_OUTPUT_FILE_H_
 #define VYN_TOOLS_COMMON_OUTPUT_FILE_H_
 
@@ -9,24 +13,30 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "common/replacement_file.h"
 
 namespace vyn::tools {
 
 class OutputFile {
  public:
   OutputFile() = default;
+  // Without a successful close(), nothing replaces an existing file.
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // False when the file cannot be created; problem() says why.
-  bool open(const std::string& path);
+  // False when the file cannot be created, or when path names one of inputs
+  // (which the tool must not write over); problem() says why.
+  bool open(const std::string& path, const std::vector<std::string>& inputs = {});
   void write(const void* data, std::size_t size);
   void write(std::string_view text) { write(text.data(), text.size()); }
-  // Flushes and closes; false when any write or the close failed.
+  // Flushes and closes, and puts the file in place; false when any write, the
+  // close or the replacement failed, which leaves an existing file as it was.
   bool close();
-  // Closes the file and, when it is a regular file, deletes it: for a command
-  // that failed after creating it. Devices and pipes are left alone.
+  // Drops what was written, for a command that failed after opening its output:
+  // an existing file stays as it was, a new one is not created.
   void discard();
   // The path, or "standard output" for "-", for messages.
   std::string name() const { return isStdout_ ? "standard output" : path_; }
@@ -37,10 +47,13 @@ class OutputFile {
 
  private:
   void failed(const char* what, int error);
+  // Flushes and closes the stream; false when that failed.
+  bool closeStream();
 
   std::FILE* file_ = nullptr;
   bool isStdout_ = false;
-  bool isRegular_ = false;
+  bool replacing_ = false;  // writing a temporary file that replaces the target
+  ReplacementFile replacement_;
   std::string path_;
   std::string problem_;
   std::uint64_t written_ = 0;

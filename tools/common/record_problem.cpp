@@ -120,6 +120,31 @@ std::string frameProblem(FrameStatus status, const Frame& frame, const LogFrameR
   }
 }
 
+std::string notAProfilingLog(const Frame& frame, std::uint64_t fileSize) {
+  bool plausible = frame.length >= kSmallestRecord && frame.length < profiling::kMaxRecordSize;
+  // A record cut before its root offset cannot be judged by it.
+  if (plausible && frame.bytes.size() >= sizeof(flatbuffers::uoffset_t)) {
+    const auto rootOffset = flatbuffers::ReadScalar<flatbuffers::uoffset_t>(frame.bytes.data());
+    plausible = rootOffset >= sizeof(flatbuffers::uoffset_t) &&
+                rootOffset <= frame.length - sizeof(flatbuffers::soffset_t);
+  }
+  if (plausible) return {};
+  std::string text = "not a profiling log: the first record does not verify and its length prefix, " +
+                     std::to_string(frame.length) + " bytes, is implausible";
+  if (fileSize != 0) text += " for a file of " + std::to_string(fileSize) + " bytes";
+  return text;
+}
+
+std::string badFrameText(const Frame& frame, FrameStatus status, const std::string& problem,
+                         std::uint64_t fileSize) {
+  if (frame.index == 0 && status != FrameStatus::ReadError) {
+    std::string notALog = notAProfilingLog(frame, fileSize);
+    if (!notALog.empty()) return notALog;
+  }
+  return "record " + std::to_string(frame.index) + " at byte offset " + std::to_string(frame.offset) + ": " +
+         problem;
+}
+
 std::optional<BadRecord> findFirstBadRecord(const std::string& path, std::string& openProblem) {
   LogFrameReader reader;
   if (!reader.open(path)) {
@@ -133,17 +158,29 @@ std::optional<BadRecord> findFirstBadRecord(const std::string& path, std::string
     std::string reason = status == FrameStatus::Frame
                              ? recordProblem(frame.bytes.data(), frame.bytes.size())
                              : frameProblem(status, frame, reader);
-    if (!reason.empty()) return BadRecord{frame.index, frame.offset, std::move(reason)};
+    if (reason.empty()) continue;
+    BadRecord bad{frame.index, frame.offset, std::move(reason)};
+    if (frame.index == 0 && status != FrameStatus::ReadError) {
+      std::string notALog = notAProfilingLog(frame, reader.fileSize());
+      bad.notALog = !notALog.empty();
+      if (bad.notALog) bad.reason = std::move(notALog);
+    }
+    return bad;
   }
+}
+
+std::string loadFailureText(const std::string& openProblem, const std::optional<BadRecord>& bad) {
+  if (!openProblem.empty()) return openProblem;
+  if (!bad) return "the reader could not load the log";
+  if (bad->notALog) return bad->reason;
+  return "the log could not be loaded: record " + std::to_string(bad->index) + " at byte offset " +
+         std::to_string(bad->offset) + ": " + bad->reason;
 }
 
 std::string loadFailureText(const std::string& path) {
   std::string openProblem;
   const auto bad = findFirstBadRecord(path, openProblem);
-  if (!openProblem.empty()) return openProblem;
-  if (!bad) return "the reader could not load the log";
-  return "the log could not be loaded: record " + std::to_string(bad->index) + " at byte offset " +
-         std::to_string(bad->offset) + ": " + bad->reason;
+  return loadFailureText(openProblem, bad);
 }
 
 }  // namespace vyn::tools

@@ -97,8 +97,7 @@ int runCheck(const std::string& inputPath, bool verbose) {
     }
     meter.clear();
     printCounts(counts);
-    reportProblem(inputPath, "record " + std::to_string(frame.index) + " at byte offset " +
-                                 std::to_string(frame.offset) + ": " + problem);
+    reportProblem(inputPath, badFrameText(frame, status, problem, reader.fileSize()));
     return 1;
   }
 }

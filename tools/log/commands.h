@@ -18,6 +18,8 @@ int runPack(const std::string& inputPath, const std::string& outputPath);
 int runDump(const std::string& inputPath, const std::string& outputPath, bool verbose);
 int runCheck(const std::string& inputPath, bool verbose);
 int runTrace(const std::string& inputPath, const std::string& outputPath, bool verbose);
+// 0 when at least one record was kept.
+int runRepair(const std::string& inputPath, const std::string& outputPath);
 
 struct SynthOptions {
   std::uint32_t graphs = 2;

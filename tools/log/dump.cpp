@@ -50,7 +50,7 @@ int runDump(const std::string& inputPath, const std::string& outputPath, bool ve
     return 1;
   }
   OutputFile output;
-  if (!output.open(outputPath)) {
+  if (!output.open(outputPath, {inputPath})) {
     reportProblem(output.name(), output.problem());
     return 1;
   }

@@ -47,6 +47,45 @@ bool parseSize(const std::string& text, std::uint64_t& size) {
   return false;
 }
 
+// The first word that is not an option names the command; one that names none
+// gets the list of commands. Empty when the command is known or absent.
+std::string unknownCommand(CLI::App& app, int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (!word.empty() && word[0] == '-') continue;
+    std::string names;
+    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+      if (command->check_name(word)) return {};
+      names += (names.empty() ? "" : ", ") + command->get_name();
+    }
+    return "unknown command '" + word + "'; the commands are " + names;
+  }
+  return {};
+}
+
+// An output path must name a file: '' is a slip, not standard output.
+const CLI::Validator kNotEmpty(
+    [](const std::string& path) { return path.empty() ? std::string("the path is empty") : std::string(); }, "");
+
+constexpr const char* kHelpFooter = R"(
+Examples:
+  vyn-profile-log check run.log                 is every record sound?
+  vyn-profile-log repair run.log -o fixed.log   keep the records before the first bad one
+  vyn-profile-log dump run.log -o run.json      every field as JSON
+  vyn-profile-log pack run.json -o run.log      and back
+  vyn-profile-log trace run.log -o run.trace.json
+  vyn-profile-log stats run.log                 distributions and hotspots per graph
+  vyn-profile-log diff base.log new.log         what got slower or faster
+  vyn-profile-log export run.log -o run.csv     tidy rows for data frames
+  vyn-profile-log synth --graphs 2 --size 34MB -o bench.log
+
+No command writes over one of its inputs; an output is replaced only when it
+was written whole.
+
+Exit status: 0 success (repair: at least one record kept); 1 an input could
+not be read or is damaged, or an output could not be written; 2 a usage error;
+3 diff found a row significantly slower.)";
+
 std::uint64_t eventsPerMessage(const SynthOptions& options) {
   std::uint64_t perEvent = 1;
   std::uint64_t level = 1;
@@ -66,6 +105,7 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version",
                        std::string("vyn-profile-log ") + vyn::profiling::kViewerVersion);
   app.require_subcommand(1);
+  app.footer(kHelpFooter);
 
   std::string input;
   std::string output;
@@ -74,11 +114,11 @@ int main(int argc, char** argv) {
 
   auto* pack = app.add_subcommand("pack", "Write the binary log described by a JSON file");
   pack->add_option("IN.json", input, "JSON log ('-' for standard input)")->required();
-  pack->add_option("-o,--output", output, "binary log to write")->required();
+  pack->add_option("-o,--output", output, "binary log to write")->required()->check(kNotEmpty);
 
   auto* dump = app.add_subcommand("dump", "Write a log as JSON, every field (pack reverses it)");
   dump->add_option("IN.log", input, "binary log")->required();
-  dump->add_option("-o,--output", output, "JSON file to write (default: standard output)");
+  dump->add_option("-o,--output", output, "JSON file to write (default: standard output)")->check(kNotEmpty);
   dump->add_flag("--verbose", verbose, verboseHelp);
 
   auto* check = app.add_subcommand(
@@ -110,11 +150,13 @@ int main(int argc, char** argv) {
                     "execute until the log reaches this size (e.g. 34MB, 340MB, 1GiB)")
       ->excludes(executions);
   synth->add_option("--seed", synthOptions.seed, "seed of the generated values")->capture_default_str();
-  synth->add_option("-o,--output", synthOptions.outputPath, "binary log to write")->required();
+  synth->add_option("-o,--output", synthOptions.outputPath, "binary log to write")
+      ->required()
+      ->check(kNotEmpty);
 
   auto* trace = app.add_subcommand("trace", "Write a log's timeline as trace-event JSON");
   trace->add_option("IN.log", input, "binary log")->required();
-  trace->add_option("-o,--output", output, "trace JSON to write")->required();
+  trace->add_option("-o,--output", output, "trace JSON to write")->required()->check(kNotEmpty);
   trace->add_flag("--verbose", verbose, verboseHelp);
 
   StatsOptions statsOptions;
@@ -138,7 +180,8 @@ int main(int argc, char** argv) {
       {"text", StatsFormat::Text}, {"csv", StatsFormat::Csv}, {"json", StatsFormat::Json}};
   stats->add_option("--format", statsOptions.format, "text, csv or json")
       ->transform(CLI::CheckedTransformer(kFormats));
-  stats->add_option("-o,--output", statsOptions.outputPath, "file to write (default: standard output)");
+  stats->add_option("-o,--output", statsOptions.outputPath, "file to write (default: standard output)")
+      ->check(kNotEmpty);
   stats->add_option("--visibility", statsOptions.visibility,
                     "reader level, as the viewer's: messages whose level is lower are taken")
       ->check(CLI::Range(-128, 127))
@@ -161,7 +204,8 @@ int main(int argc, char** argv) {
   auto* exportRows = app.add_subcommand("export", "Write a log's occurrences and events as tidy rows");
   exportRows->add_option("LOG", exportOptions.inputPath, "binary log")->required();
   exportRows->add_option("-o,--output", exportOptions.outputPath, "file to write ('-' for standard output)")
-      ->required();
+      ->required()
+      ->check(kNotEmpty);
   exportRows->add_option("--format", exportOptions.format, "csv (the default) or jsonl")
       ->transform(CLI::CheckedTransformer(
           std::map<std::string, ExportFormat>{{"csv", ExportFormat::Csv}, {"jsonl", ExportFormat::Jsonl}}))
@@ -199,7 +243,8 @@ int main(int argc, char** argv) {
   diff->add_option("--unit", diffUnit, "unit of times: us, ms, s or auto")
       ->check(CLI::IsMember({"us", "ms", "s", "auto"}))
       ->capture_default_str();
-  diff->add_option("-o,--output", diffOptions.outputPath, "file to write (default: standard output)");
+  diff->add_option("-o,--output", diffOptions.outputPath, "file to write (default: standard output)")
+      ->check(kNotEmpty);
   diff->add_flag("--verbose", diffOptions.verbose, verboseHelp);
   diff->footer(
       "Rows: per graph the execution time, then every measured event path (its sum in\n"
@@ -210,7 +255,14 @@ int main(int argc, char** argv) {
       "Exit status: 0 nothing slower, 3 some row slower, 1 a log could not be read or\n"
       "the output not written, 2 a usage error.");
 
+  auto* repair = app.add_subcommand(
+      "repair", "Copy the records before the first one that is cut short or does not verify");
+  repair->add_option("IN.log", input, "damaged binary log")->required();
+  repair->add_option("-o,--output", output, "binary log to write")->required()->check(kNotEmpty);
+
   try {
+    const std::string unknown = unknownCommand(app, argc, argv);
+    if (!unknown.empty()) throw CLI::ValidationError(unknown);
     app.parse(argc, argv);
     if (*synth) {
       if (!sizeText.empty() && !parseSize(sizeText, synthOptions.targetSize)) {
@@ -235,6 +287,7 @@ int main(int argc, char** argv) {
   if (*pack) return runPack(input, output);
   if (*dump) return runDump(input, output.empty() ? "-" : output, verbose);
   if (*check) return runCheck(input, verbose);
+  if (*repair) return runRepair(input, output);
   if (*synth) return runSynth(synthOptions);
   if (*stats) return runStats(statsOptions);
   if (*exportRows) {

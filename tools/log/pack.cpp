@@ -89,7 +89,7 @@ int runPack(const std::string& inputPath, const std::string& outputPath) {
   }
 
   OutputFile output;
-  if (!output.open(outputPath)) {
+  if (!output.open(outputPath, {inputPath})) {
     reportProblem(output.name(), output.problem());
     return 1;
   }

@@ -214,7 +214,7 @@ int runTrace(const std::string& inputPath, const std::string& outputPath, bool v
     return 1;
   }
   OutputFile output;
-  if (!output.open(outputPath)) {
+  if (!output.open(outputPath, {inputPath})) {
     reportProblem(output.name(), output.problem());
     return 1;
   }

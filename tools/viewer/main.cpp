@@ -15,13 +15,17 @@
 #include <optional>
 
 #include "common/execution_count.h"
+#include "common/input_protection.h"
 #include "common/load_meter.h"
 #include "common/output_file.h"
 #include "common/record_problem.h"
 #include "log/logger.h"
 #include "plugin/vyn_profile_log_reader.h"
 #include "version/viewer_version.h"
+#include "viewer/csv_destination.h"
+#include "viewer/log_warnings.h"
 #include "viewer/reader_host.h"
+#include "viewer/repair_suggestion.h"
 
 namespace {
 
@@ -43,6 +47,21 @@ void stderrLogSink(const char* format, std::uint32_t level, std::uint64_t elapse
   std::fprintf(stderr, "%s\n", line);
 }
 
+constexpr const char* kHelpFooter = R"(
+Examples:
+  vyn-profile-viewer run.log                    the back-end report of run.log
+  vyn-profile-viewer run.log --csv run.csv      and its CSV export
+  vyn-profile-viewer --generic run.log          the generic report
+  vyn-profile-viewer --visibility 2 run.log     only messages of level 1 and below
+  vyn-profile-viewer --reader ./libVynXtuProfilingReader.so run.log
+
+The CSV file never replaces the log or the plug-in, and an existing one is
+replaced only when the report succeeded. Warnings (an empty log, every message
+skipped by the visibility level) go to standard error.
+
+Exit status: 0 the report was written; 1 the log could not be loaded or the CSV
+file not written; 2 a usage error.)";
+
 struct Options {
   std::string logPath;
   std::string readerPath;
@@ -54,10 +73,24 @@ struct Options {
   std::int32_t logLevel = 0;  // 0: no logger
 };
 
+// Why the log at path did not load, found with the format layer alone; when good
+// records come before the first bad one, ends with the command that keeps them.
+std::string loadFailure(const std::string& path) {
+  std::string openProblem;
+  const auto bad = vyn::tools::findFirstBadRecord(path, openProblem);
+  std::string text = vyn::tools::loadFailureText(openProblem, bad);
+  if (bad && bad->index > 0) {
+    text += "; to keep the " + std::to_string(bad->index) + (bad->index == 1 ? " record" : " records") +
+            " before it: " + vyn::tools::repairCommand(path);
+  }
+  return text;
+}
+
 int run(const Options& options) {
   // The reader only says that loading failed; find out first whether the file
   // can be read at all, to say so in plain words.
   std::uint64_t logSize = 0;
+  bool hasRecords = false;
   {
     vyn::profiling::LogFrameReader probe;
     if (!probe.open(options.logPath)) {
@@ -65,6 +98,15 @@ int run(const Options& options) {
       return kFailure;
     }
     logSize = probe.fileSize();
+    vyn::profiling::Frame first;
+    const auto status = probe.next(first);
+    hasRecords = status != vyn::profiling::FrameStatus::End && status != vyn::profiling::FrameStatus::StrayBytes;
+  }
+  // Before anything is loaded or written: the CSV export never replaces an input.
+  const std::string overwrite = vyn::tools::overwritesInput(options.csvPath, {options.logPath, options.readerPath});
+  if (!overwrite.empty()) {
+    reportProblem(options.csvPath, overwrite);
+    return kFailure;
   }
 
   vyn::tools::ReaderHost host;
@@ -77,20 +119,26 @@ int run(const Options& options) {
     host.useBuiltIn(options.generic);
     if (options.logLevel != 0) vyn::log::createLogger(stderrLogSink, options.logLevel);
   }
+  vyn::tools::CsvDestination csv;
+  if (!csv.prepare(options.csvPath)) {
+    reportProblem(options.csvPath, "cannot write the CSV file: " + csv.problem());
+    return kFailure;
+  }
 
-  ProfileLogReader* reader = host.create(
-      options.logPath, static_cast<VisibilityLevel>(static_cast<std::int8_t>(options.visibility)));
+  const auto level = static_cast<std::int8_t>(options.visibility);
+  ProfileLogReader* reader = host.create(options.logPath, static_cast<VisibilityLevel>(level));
   vyn::profiling::VynProfileLogReader* builtIn = host.builtInReader();
   vyn::tools::LoadMeter meter(options.verbose, logSize);
   // The reader's diagnostic lines would be torn by a progress line redrawn among them.
   if (builtIn != nullptr && options.logLevel == 0) builtIn->setLoadProgress(meter.progress());
   int status = 0;
+  std::vector<std::string> warnings;
   const bool loaded = reader->loadLog(options.dataFiles);
   if (builtIn != nullptr) builtIn->setLoadProgress({});
   if (!loaded) {
     meter.clear();
     std::fflush(stdout);
-    reportProblem(options.logPath, vyn::tools::loadFailureText(options.logPath));
+    reportProblem(options.logPath, loadFailure(options.logPath));
     status = kFailure;
   } else {
     std::optional<std::uint64_t> executions;
@@ -99,18 +147,28 @@ int run(const Options& options) {
     // The summary that writeReport writes opens with the same text; printing it
     // here as well would show it twice.
     static_cast<void>(reader->getHeaderReport());
-    if (!reader->writeReport(options.csvPath)) {
+    if (!reader->writeReport(csv.readerPath())) {
       std::fflush(stdout);
-      reportProblem(options.csvPath, "cannot write the CSV file: " +
-                                         vyn::tools::ReaderHost::outputFileProblem(options.csvPath));
+      reportProblem(options.csvPath, "cannot write the CSV file: " + vyn::tools::outputFileProblem(options.csvPath));
+      status = kFailure;
+    } else if (!csv.commit()) {
+      reportProblem(options.csvPath, "cannot write the CSV file: " + csv.problem());
       status = kFailure;
     }
+    // The built-in readers count what their level skipped; a plug-in's count is
+    // out of sight, so the log is counted again.
+    const vyn::profiling::VisibilityTally tally =
+        builtIn != nullptr ? builtIn->model().visibility
+                                   : vyn::tools::tallyVisibility(options.logPath, level);
+    warnings = vyn::tools::logWarnings(hasRecords, tally, level);
   }
+  csv.abandon();
   host.destroy(reader);
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     reportProblem("standard output", "write failed: " + vyn::tools::systemErrorText(errno));
     status = kFailure;
   }
+  for (const std::string& warning : warnings) reportProblem(options.logPath, warning);
   return status;
 }
 
@@ -122,6 +180,7 @@ int main(int argc, char** argv) {
                "vyn-profile-viewer"};
   app.set_version_flag("--version",
                        std::string("vyn-profile-viewer ") + vyn::profiling::kViewerVersion);
+  app.footer(kHelpFooter);
   Options options;
   app.add_option("LOG", options.logPath, "profiling log to read")->required();
   auto* reader = app.add_option("--reader", options.readerPath,
@@ -130,7 +189,10 @@ int main(int argc, char** argv) {
   app.add_flag("--generic", options.generic,
                "report with the generic reader instead of the back-end one")
       ->excludes(reader);
-  app.add_option("--csv", options.csvPath, "write the CSV export to this file");
+  app.add_option("--csv", options.csvPath, "write the CSV export to this file")
+      ->check(CLI::Validator(
+          [](const std::string& path) { return path.empty() ? std::string("the path is empty") : std::string(); },
+          "PATH"));
   app.add_flag("--data-files", options.dataFiles,
                "save the raw bytes of object-valued events as data files");
   app.add_flag("--verbose", options.verbose,

@@ -1,13 +1,7 @@
 #include "viewer/reader_host.h"
 
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-
-#include "common/output_file.h"
 #include "plugin/vyn_profile_log_reader_xtu.h"
 
 namespace vyn::tools {
@@ -52,28 +46,6 @@ void ReaderHost::destroy(profiling::ProfileLogReader* reader) {
   } else {
     delete reader;
   }
-}
-
-std::string ReaderHost::outputFileProblem(const std::string& path) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return "it is a directory";
-  const auto slash = path.find_last_of('/');
-  const std::string directory =
-      slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  if (::stat(directory.c_str(), &status) != 0) {
-    return "directory " + directory + ": " + systemErrorText(errno);
-  }
-  if (!S_ISDIR(status.st_mode)) return directory + " is not a directory";
-  // Opening without O_CREAT or O_TRUNC leaves an existing file as it is.
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-  if (fd >= 0) {
-    ::close(fd);
-    return "the reader could not open it";
-  }
-  if (errno == ENOENT && ::access(directory.c_str(), W_OK) != 0) {
-    return "cannot create it in " + directory + ": " + systemErrorText(errno);
-  }
-  return systemErrorText(errno);
 }
 
 }  // namespace vyn::tools

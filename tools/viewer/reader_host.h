@@ -34,9 +34,6 @@ class ReaderHost {
 
   const std::string& problem() const { return problem_; }
 
-  // Why a file cannot be opened for writing, for a report that failed on it.
-  static std::string outputFileProblem(const std::string& path);
-
  private:
   bool generic_ = false;
   void* library_ = nullptr;

@@ -55,7 +55,7 @@ int runDiff(const DiffOptions& options) {
   }
   // Opened only now: the output may replace one of the logs.
   OutputFile output;
-  if (!output.open(options.outputPath)) {
+  if (!output.open(options.outputPath, {options.basePath, options.newPath})) {
     reportProblem(output.name(), output.problem());
     return 1;
   }

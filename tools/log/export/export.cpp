@@ -22,7 +22,7 @@ int runExport(const ExportOptions& options) {
   }
   // Opened only once the log has loaded, so that a bad log leaves no file behind.
   OutputFile output;
-  if (!output.open(options.outputPath)) {
+  if (!output.open(options.outputPath, {options.inputPath})) {
     reportProblem(output.name(), output.problem());
     return 1;
   }

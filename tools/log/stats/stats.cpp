@@ -28,7 +28,7 @@ int runStats(const StatsOptions& options) {
                            : options.format == StatsFormat::Json ? statsJson(figures, options)
                                                                  : statsText(figures, options);
   OutputFile output;
-  if (!output.open(options.outputPath)) {
+  if (!output.open(options.outputPath, {options.logPath})) {
     reportProblem(output.name(), output.problem());
     return 1;
   }

@@ -1,0 +1,17 @@
+// Whether two paths name one file: the same device and inode, whatever the
+// spelling (relative, absolute, "./", "..") and whatever hard or symbolic links
+// lead there. A report checks it so that it never writes over the log it reads.
+#ifndef VYN_REPORT_SAME_FILE_H_
+#define VYN_REPORT_SAME_FILE_H_
+
+#include <string>
+
+namespace vyn::profiling {
+
+// True when both paths exist and lead to the same file; false when either does
+// not exist or cannot be examined.
+bool namesSameFile(const std::string& first, const std::string& second);
+
+}  // namespace vyn::profiling
+
+#endif  // VYN_REPORT_SAME_FILE_H_
