@@ -1,6 +1,7 @@
 // Measures how the reader scales on execute-heavy synthetic logs: reading and
 // verifying (the floor), loading, both reports and peak memory, each as a ratio;
-// then the same figures on a few logs of awkward shape.
+// the log tool's stats and diff against loading; then the same figures on a few
+// logs of awkward shape.
 //
 //   vyn_reader_bench [--large] [--data-dir DIR] [--log-tool PATH]
 //
