@@ -171,6 +171,14 @@ TEST_F(LogToolTest, TraceHasOneCompleteEventPerMessageOnPerGraphTracks) {
   EXPECT_THAT(damaged.err, HasSubstr("record 1 at byte offset " + std::to_string(good.size())));
   const Json events = Json::parse(scratch("trace.json")).at("traceEvents");
   EXPECT_EQ(std::count_if(events.begin(), events.end(), [](const Json& e) { return e.at("ph") == "X"; }), 7);
+
+  // A log bad from its first record has no timeline: an existing file stays as it was.
+  writeFile(work.file("notes.txt"), "hello world, this is text\n");
+  const ToolRun notALog = tool({"trace", "notes.txt", "-o", "trace.json"});
+  EXPECT_EQ(notALog.exitCode, 1);
+  EXPECT_THAT(notALog.err, HasSubstr("not a profiling log"));
+  EXPECT_THAT(notALog.err, HasSubstr("; trace.json not written"));
+  EXPECT_EQ(Json::parse(scratch("trace.json")).at("traceEvents"), events);
 }
 
 // Timing without both bounds in order lasts 0; a tensor-update pass shares its
@@ -295,9 +303,14 @@ TEST_F(LogToolTest, RepairKeepsTheRecordsBeforeTheFirstBadOneAndSaysWhatItDroppe
 TEST_F(LogToolTest, CheckSaysWhenAFileIsNoProfilingLog) {
   writeFile(work.file("notes.txt"), "hello world, this is text\n");
   writeFile(work.file("tiny.bin"), frame("abc"));
+  // Their first four bytes read as a length that a cut log would not announce.
+  writeFile(work.file("log.json"), "{\"a\":1}\n");
+  writeFile(work.file("table.csv"), "a,b,c\n1,2,3\n");
   const std::pair<std::string, std::string> cases[] = {
       {"notes.txt", "1819043176 bytes, is implausible for a file of 26 bytes"},
       {"tiny.bin", "3 bytes, is implausible for a file of 7 bytes"},
+      {"log.json", "576791163 bytes, is implausible for a file of 8 bytes"},
+      {"table.csv", "744631393 bytes, is implausible for a file of 12 bytes"},
   };
   for (const auto& [file, prefixText] : cases) {
     const ToolRun run = tool({"check", file});

@@ -120,6 +120,10 @@ std::string frameProblem(FrameStatus status, const Frame& frame, const LogFrameR
   }
 }
 
+// How many more bytes than a file holds a log's first record may announce and
+// still be taken for a log cut short.
+constexpr std::uint64_t kLargestShortfall = 64ull << 20;
+
 std::string notAProfilingLog(const Frame& frame, std::uint64_t fileSize) {
   bool plausible = frame.length >= kSmallestRecord && frame.length < profiling::kMaxRecordSize;
   // A record cut before its root offset cannot be judged by it.
@@ -128,6 +132,10 @@ std::string notAProfilingLog(const Frame& frame, std::uint64_t fileSize) {
     plausible = rootOffset >= sizeof(flatbuffers::uoffset_t) &&
                 rootOffset <= frame.length - sizeof(flatbuffers::soffset_t);
   }
+  // A log cut short by a crashed run misses the end of a record, not hundreds of
+  // megabytes: the first four bytes of a text file (JSON, CSV) read as a length
+  // of that order.
+  if (plausible && fileSize != 0 && frame.length > fileSize + kLargestShortfall) plausible = false;
   if (plausible) return {};
   std::string text = "not a profiling log: the first record does not verify and its length prefix, " +
                      std::to_string(frame.length) + " bytes, is implausible";

@@ -30,7 +30,8 @@ struct BadRecord {
 // length prefix is plausible (a damaged or cut record of a log), otherwise
 // "not a profiling log: ..." with the prefix and the file's size (0: unknown).
 // A prefix is implausible when it is too small for a record, too large for the
-// verifier, or when the bytes after it begin with a root offset outside the
+// verifier, larger than the file by more than a cut-short record could miss
+// (64 MiB), or when the bytes after it begin with a root offset outside the
 // record: what a text file or any other kind of file gives.
 std::string notAProfilingLog(const Frame& frame, std::uint64_t fileSize);
 

@@ -247,8 +247,14 @@ int runTrace(const std::string& inputPath, const std::string& outputPath, bool v
       problem = frameProblem(frameStatus, frame, reader);
     }
     meter.clear();
-    reportProblem(inputPath, "record " + std::to_string(frame.index) + " at byte offset " +
-                                 std::to_string(frame.offset) + ": " + problem +
+    // A log bad from its first record leaves no timeline worth writing over a file.
+    if (frame.index == 0) {
+      reportProblem(inputPath, badFrameText(frame, frameStatus, problem, reader.fileSize()) +
+                                   "; " + output.name() + " not written");
+      output.discard();
+      return 1;
+    }
+    reportProblem(inputPath, badFrameText(frame, frameStatus, problem, reader.fileSize()) +
                                  " (the trace stops before it)");
     status = 1;
     more = false;
