@@ -107,7 +107,7 @@ TEST_F(ExportTest, EveryExportReadsBackWithPythonAndFitsTheSchema) {
   if (std::string(VYN_PYTHON).empty()) GTEST_SKIP() << "python3 not found at configure time";
   pack("odd.log", kOddValuesLog);
   std::vector<std::string> files;
-  for (const std::string log : {"two-graphs", "round-trip", "updater", "odd"}) {
+  for (const std::string log : {"two-graphs", "two-graphs-slower", "round-trip", "updater", "odd"}) {
     const std::string input = log == "odd" ? work.file("odd.log") : sampleLog(log);
     for (const std::string format : {"csv", "jsonl"}) {
       const ToolRun run = tool({"export", input, "-o", log + "." + format, "--format", format});

@@ -54,7 +54,7 @@ TEST_F(StatsTest, OptionsSelectExecutionsGraphsUnitsAndRows) {
 
 // What pandas and JSON Schema validators would make of every sample log.
 TEST_F(StatsTest, CsvParsesAndJsonFollowsItsSchemaForEverySampleLog) {
-  for (const std::string sample : {"two-graphs", "round-trip", "updater"}) {
+  for (const std::string sample : {"two-graphs", "two-graphs-slower", "round-trip", "updater"}) {
     SCOPED_TRACE(sample);
     const std::string log = stage(sample);
     ASSERT_EQ(tool({"stats", log, "--format", "csv", "-o", "stats.csv"}).exitCode, 0);
