@@ -42,7 +42,7 @@ void appendSummaryRow(std::string& out, HtmlCell label, const SampleSummary& s, 
 }
 
 void appendSummary(std::string& out, const StatsFigures& figures, const TimeText& time) {
-  out += "<section class=\"summary\">\n<h2>Execution time per graph</h2>\n";
+  out += "<section class=\"overview\">\n<h2>Execution time per graph</h2>\n";
   if (figures.graphs.empty()) {
     out += "<p>No executions.</p>\n</section>\n";
     return;
