@@ -22,6 +22,8 @@ th, td { padding: 3px 8px; border-bottom: 1px solid #E4E4E4; text-align: right; 
 th { background: #F4F4F4; font-weight: 600; }
 th:first-child, td:first-child { text-align: left; white-space: normal; }
 td.text { text-align: left; }
+td.sub { padding-left: 24px; color: #444444; }
+.table-scroll { overflow-x: auto; }
 .verdict-slower { font-weight: 700; color: #A33E00; }
 .verdict-faster { font-weight: 700; color: #00573F; }
 figure { margin: 8px 0 16px; }

@@ -6,7 +6,8 @@
 namespace vyn::tools {
 
 void openTable(std::string& out, std::string_view className, const std::vector<std::string>& headers) {
-  out += "<table";
+  // Wide tables scroll inside the page instead of widening it.
+  out += "<div class=\"table-scroll\"><table";
   appendAttribute(out, "class", className);
   out += ">\n<thead><tr>";
   for (const std::string& header : headers) {
@@ -35,6 +36,6 @@ void appendRow(std::string& out, const std::vector<HtmlCell>& cells) {
   out += "</tr>\n";
 }
 
-void closeTable(std::string& out) { out += "</tbody>\n</table>\n"; }
+void closeTable(std::string& out) { out += "</tbody>\n</table></div>\n"; }
 
 }  // namespace vyn::tools
