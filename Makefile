@@ -18,7 +18,7 @@ $(BUILD)/CMakeCache.txt: | bootstrap
 build: bootstrap $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The report of a sample log, its statistics, its CSV export and its timeline; builds only what
+# The report of a sample log, its statistics, its CSV export, its timeline and its page of charts; builds only what
 # they need: the plug-in, the tools and the sample logs.
 DEMO_TARGETS = VynXtuProfilingReader vyn-profile-viewer vyn-profile-log vyn_examples
 
@@ -28,9 +28,11 @@ demo: bootstrap $(BUILD)/CMakeCache.txt
 	@echo
 	$(BUILD)/tools/vyn-profile-log stats $(BUILD)/examples/two-graphs.log
 	@$(BUILD)/tools/vyn-profile-log trace $(BUILD)/examples/two-graphs.log -o $(BUILD)/demo-trace.json
+	@$(BUILD)/tools/vyn-profile-log report $(BUILD)/examples/two-graphs-slower.log -o $(BUILD)/demo-report.html
 	@echo
 	@echo 'CSV export:  $(BUILD)/demo.csv'
 	@echo 'Timeline:    $(BUILD)/demo-trace.json (open it in the Perfetto UI, see README "Tools")'
+	@echo 'Charts:      $(BUILD)/demo-report.html (open it in a browser; it needs no network)'
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

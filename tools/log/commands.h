@@ -51,6 +51,11 @@ struct ExportOptions {
 
 int runExport(const ExportOptions& options);
 
+struct ReportOptions;  // log/html/report_options.h
+
+// Writes a self-contained HTML page of the log's executions with charts.
+int runReport(const ReportOptions& options);
+
 struct DiffOptions;  // log/diff_options.h
 
 // Compares two logs' executions; kDiffFoundSlower when a row is significantly slower.

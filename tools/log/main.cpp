@@ -8,6 +8,7 @@
 
 #include "log/commands.h"
 #include "log/diff/diff_options.h"
+#include "log/html/report_options.h"
 #include "log/stats/stats_figures.h"
 #include "version/viewer_version.h"
 
@@ -75,6 +76,7 @@ Examples:
   vyn-profile-log pack run.json -o run.log      and back
   vyn-profile-log trace run.log -o run.trace.json
   vyn-profile-log stats run.log                 distributions and hotspots per graph
+  vyn-profile-log report run.log -o run.html    a page of charts to open in a browser
   vyn-profile-log diff base.log new.log         what got slower or faster
   vyn-profile-log export run.log -o run.csv     tidy rows for data frames
   vyn-profile-log synth --graphs 2 --size 34MB -o bench.log
@@ -198,6 +200,36 @@ int main(int argc, char** argv) {
       "  vyn-profile-log stats run.log --format csv -o stats.csv\n\n"
       "Exit status: 0 written, 1 the log or the output failed, 2 usage error.");
 
+  // report: one self-contained HTML page with the summary table and, per graph,
+  // the execution times over the run, their distribution and an icicle chart.
+  ReportOptions reportOptions;
+  auto* report = app.add_subcommand(
+      "report", "Write a self-contained HTML page: summary table, timeline, histogram and icicle per graph");
+  report->add_option("LOG", reportOptions.logPath, "binary log")->required();
+  report->add_option("-o,--output", reportOptions.outputPath, "HTML file to write ('-' for standard output)")
+      ->required()
+      ->check(kNotEmpty);
+  report->add_option("--graph", reportOptions.graphs, "only this graph (repeatable)")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  report->add_option("--skip-first", reportOptions.skipFirst,
+                     "leave out the first N executions of each graph (warm-up)");
+  report->add_option("--unit", reportOptions.unit, "unit of times: us, ms, s or auto (by the median execution)")
+      ->transform(CLI::CheckedTransformer(kUnits));
+  report->add_option("--visibility", reportOptions.visibility,
+                     "reader level, as the viewer's: messages whose level is lower are taken")
+      ->check(CLI::Range(-128, 127))
+      ->capture_default_str();
+  report->add_flag("--verbose", reportOptions.verbose, verboseHelp);
+  report->footer(
+      "The page holds everything it shows (no script, font or style is fetched), so it\n"
+      "opens from disk in any browser with no network. Hover a rectangle of the icicle\n"
+      "chart or a bar of the histogram for its figures.\n\n"
+      "Examples:\n"
+      "  vyn-profile-log report run.log -o run.html\n"
+      "  vyn-profile-log report run.log -o run.html --graph graph_1 --skip-first 10 --unit ms\n\n"
+      "Exit status: 0 written, 1 the log or the output failed, 2 usage error.");
+
   // export: tidy rows of every phase occurrence and event, as CSV or JSON Lines.
   ExportOptions exportOptions;
   int exportVisibility = 127;
@@ -227,8 +259,8 @@ int main(int argc, char** argv) {
                    "smallest change of the median, in percent, that counts")
       ->check(CLI::NonNegativeNumber)
       ->capture_default_str();
-  diff->add_option("--format", diffFormat, "text or json")
-      ->check(CLI::IsMember({"text", "json"}))
+  diff->add_option("--format", diffFormat, "text, json or html (a page with charts)")
+      ->check(CLI::IsMember({"text", "json", "html"}))
       ->capture_default_str();
   diff->add_option("--graph", diffOptions.graphs, "compare only this graph (repeat for more)")
       ->expected(1)
@@ -290,12 +322,15 @@ int main(int argc, char** argv) {
   if (*repair) return runRepair(input, output);
   if (*synth) return runSynth(synthOptions);
   if (*stats) return runStats(statsOptions);
+  if (*report) return runReport(reportOptions);
   if (*exportRows) {
     exportOptions.visibility = static_cast<std::int8_t>(exportVisibility);
     return runExport(exportOptions);
   }
   if (*diff) {
-    diffOptions.format = diffFormat == "json" ? DiffFormat::Json : DiffFormat::Text;
+    diffOptions.format = diffFormat == "json"   ? DiffFormat::Json
+                         : diffFormat == "html" ? DiffFormat::Html
+                                                : DiffFormat::Text;
     diffOptions.unit = *parseTimeUnit(diffUnit);
     return runDiff(diffOptions);
   }

@@ -9,6 +9,7 @@
 #include "log/diff/diff_compare.h"
 #include "log/diff/diff_options.h"
 #include "log/diff/diff_writers.h"
+#include "log/html/diff_page.h"
 
 namespace vyn::tools {
 namespace {
@@ -23,6 +24,21 @@ struct LogSamples {
 void takeSamples(const std::string& path, const DiffOptions& options, LogSamples& samples) {
   std::unique_ptr<LoadedLog> log = loadLog(path, static_cast<std::int8_t>(options.visibility), samples.problem, options.verbose);
   if (log != nullptr) samples.graphs = gatherSamples(*log, options.skipFirst, options.graphs);
+}
+
+// Each graph's execution times in both logs, taken before the comparison reorders them.
+std::vector<ExecutionDistributions> distributionsOf(const LogSamples& base, const LogSamples& next) {
+  std::vector<ExecutionDistributions> distributions;
+  auto side = [&](const std::string& name) -> ExecutionDistributions& {
+    for (ExecutionDistributions& known : distributions) {
+      if (known.graph == name) return known;
+    }
+    distributions.push_back({name, {}, {}});
+    return distributions.back();
+  };
+  for (const GraphSamples& graph : base.graphs) side(graph.name).base = graph.execution.values;
+  for (const GraphSamples& graph : next.graphs) side(graph.name).next = graph.execution.values;
+  return distributions;
 }
 
 bool hasGraph(const ProfileDiff& diff, const std::string& name) {
@@ -44,6 +60,8 @@ int runDiff(const DiffOptions& options) {
     if (!next.problem.empty()) reportProblem(options.newPath, next.problem);
     return 1;
   }
+  std::vector<ExecutionDistributions> distributions;
+  if (options.format == DiffFormat::Html) distributions = distributionsOf(base, next);
   const ProfileDiff diff = compareSamples(base.graphs, next.graphs, options.thresholdPercent);
   for (const std::string& name : options.graphs) {
     if (!hasGraph(diff, name)) {
@@ -59,7 +77,9 @@ int runDiff(const DiffOptions& options) {
     reportProblem(output.name(), output.problem());
     return 1;
   }
-  output.write(options.format == DiffFormat::Json ? diffJson(diff, options) : diffText(diff, options));
+  output.write(options.format == DiffFormat::Json   ? diffJson(diff, options)
+               : options.format == DiffFormat::Html ? diffPage(diff, options, distributions)
+                                                    : diffText(diff, options));
   if (!output.close()) {
     reportProblem(output.name(), output.problem());
     return 1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <unordered_map>
 #include <utility>
@@ -171,6 +172,14 @@ std::string_view rowUnitName(const DiffRow& row, TimeUnit timeUnit) {
 
 double inRowUnit(const DiffRow& row, double value, TimeUnit timeUnit) {
   return isTimeRow(row) ? inTimeUnit(value, timeUnit) : value;
+}
+
+std::string changeText(double change) {
+  if (std::isnan(change)) return "-";
+  if (std::isinf(change)) return change > 0 ? "+inf" : "-inf";
+  char text[64];
+  std::snprintf(text, sizeof text, "%+.1f%%", change * 100.0);
+  return change == 0 || text == std::string("+0.0%") || text == std::string("-0.0%") ? "0.0%" : text;
 }
 
 }  // namespace vyn::tools

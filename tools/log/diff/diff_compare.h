@@ -88,6 +88,9 @@ void sortRows(std::vector<DiffRow>& rows);
 // Times are written in the unit that reads best for the typical execution time.
 TimeUnit diffTimeUnit(const ProfileDiff& diff, TimeUnit wanted);
 bool isTimeRow(const DiffRow& row);
+// "+12.3%", "-4.0%", "0.0%"; "+inf" for a change from a median of 0; "-" when
+// it cannot be told.
+std::string changeText(double change);
 // The unit a row's figures are written in, and a figure in it.
 std::string_view rowUnitName(const DiffRow& row, TimeUnit timeUnit);
 double inRowUnit(const DiffRow& row, double value, TimeUnit timeUnit);

@@ -11,7 +11,7 @@
 
 namespace vyn::tools {
 
-enum class DiffFormat { Text, Json };
+enum class DiffFormat { Text, Json, Html };
 
 struct DiffOptions {
   std::string basePath;

@@ -11,15 +11,6 @@ namespace {
 
 constexpr const char* kMissing = "-";
 
-// "+12.3%", "-4.0%", "0.0%"; "+inf" for a change from a median of 0.
-std::string changeText(double change) {
-  if (std::isnan(change)) return kMissing;
-  if (std::isinf(change)) return change > 0 ? "+inf" : "-inf";
-  char text[64];
-  std::snprintf(text, sizeof text, "%+.1f%%", change * 100.0);
-  return change == 0 || text == std::string("+0.0%") || text == std::string("-0.0%") ? "0.0%" : text;
-}
-
 std::string countOrMissing(const std::optional<SideFigures>& side) {
   return side ? countText(side->count) : kMissing;
 }

@@ -48,7 +48,7 @@ void sortPaths(std::vector<PathFigures>& paths, StatsSort sort) {
   });
 }
 
-GraphFigures graphFigures(const profiling::LogModel& model, ExecutionProfile& profile, StatsSort sort) {
+GraphFigures graphFigures(const profiling::LogModel& model, ExecutionProfile& profile, const StatsOptions& options) {
   GraphFigures graph;
   graph.name = std::string(model.text(profile.graph));
   if (!profile.queueWaits.empty()) {
@@ -59,6 +59,7 @@ GraphFigures graphFigures(const profiling::LogModel& model, ExecutionProfile& pr
     graph.queueWait = profiling::summarize(profile.queueWaits);
     graph.withoutQueueWait = profiling::summarize(without);
   }
+  if (options.keepExecutionOrder) graph.executionTimesInOrder = profile.executionTimes;
   graph.executionTime = profiling::summarize(profile.executionTimes);
   if (graph.executionTime.total > 0) {
     graph.inferencesPerSecond =
@@ -69,6 +70,9 @@ GraphFigures graphFigures(const profiling::LogModel& model, ExecutionProfile& pr
     PathProfile& path = profile.paths[at];
     PathFigures& figures = graph.paths.emplace_back();
     figures.path = profiling::pathText(model, profile, at);
+    figures.name = std::string(model.text(path.name));
+    figures.index = at;
+    figures.parent = path.parent;
     figures.depth = path.depth;
     figures.unit = path.unit;
     figures.values = path.values;
@@ -85,7 +89,7 @@ GraphFigures graphFigures(const profiling::LogModel& model, ExecutionProfile& pr
     std::vector<double>().swap(path.samples);
     std::vector<double>().swap(path.perExecution);
   }
-  sortPaths(graph.paths, sort);
+  sortPaths(graph.paths, options.sort);
   return graph;
 }
 
@@ -104,7 +108,7 @@ StatsFigures statsFigures(const LoadedLog& log, const StatsOptions& options) {
   }
   figures.graphs.resize(chosen.size());
   profiling::parallelFor(chosen.size(), [&](std::size_t at) {
-    figures.graphs[at] = graphFigures(log.model, *chosen[at], options.sort);
+    figures.graphs[at] = graphFigures(log.model, *chosen[at], options);
   });
   for (profiling::PhaseDurations& phase : profiling::phaseDurations(log.model)) {
     const std::string graph(log.model.text(phase.graph));

@@ -31,10 +31,17 @@ struct StatsOptions {
   std::optional<std::size_t> top;  // text shows 10 when not given; CSV and JSON all
   int visibility = 127;
   bool verbose = false;
+  // Keep each graph's execution times in execution order too (for charts).
+  bool keepExecutionOrder = false;
 };
 
 struct PathFigures {
   std::string path;
+  std::string name;  // the event's own name, the path's last
+  // Places in order of first appearance, parents before their sub-paths, which
+  // the sorted paths no longer keep: this path's and its parent's.
+  std::uint32_t index = 0;
+  std::uint32_t parent = profiling::kNoParentPath;
   std::uint32_t depth = 0;
   std::uint8_t unit = 0;
   profiling::PathValues values = profiling::PathValues::None;
@@ -48,6 +55,7 @@ struct PathFigures {
 struct GraphFigures {
   std::string name;
   profiling::SampleSummary executionTime;  // microseconds
+  std::vector<double> executionTimesInOrder;  // microseconds; only when asked to keep them
   std::optional<profiling::SampleSummary> queueWait;
   std::optional<profiling::SampleSummary> withoutQueueWait;
   double inferencesPerSecond = 0;  // executions over their summed time; 0 when that is 0

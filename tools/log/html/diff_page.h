@@ -1,0 +1,26 @@
+// The HTML form of `diff`: per graph the two runs' execution-time distributions
+// on the same scale, one above the other, and the table of verdicts.
+#ifndef VYN_TOOLS_LOG_HTML_DIFF_PAGE_H_
+#define VYN_TOOLS_LOG_HTML_DIFF_PAGE_H_
+
+#include <string>
+#include <vector>
+
+#include "log/diff/diff_compare.h"
+#include "log/diff/diff_options.h"
+
+namespace vyn::tools {
+
+// A graph's execution times in both logs, microseconds; a side may be empty.
+struct ExecutionDistributions {
+  std::string graph;
+  std::vector<double> base;
+  std::vector<double> next;
+};
+
+std::string diffPage(const ProfileDiff& diff, const DiffOptions& options,
+                     const std::vector<ExecutionDistributions>& distributions);
+
+}  // namespace vyn::tools
+
+#endif  // VYN_TOOLS_LOG_HTML_DIFF_PAGE_H_

@@ -1,0 +1,35 @@
+// How execution times are distributed: bars of equal width from the shortest
+// to the longest, with the median and the 99th percentile marked.
+#ifndef VYN_TOOLS_LOG_HTML_HISTOGRAM_SVG_H_
+#define VYN_TOOLS_LOG_HTML_HISTOGRAM_SVG_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/figures.h"
+#include "log/html/histogram_bins.h"
+
+namespace vyn::tools {
+
+// The bins charts are drawn with.
+inline constexpr std::size_t kHistogramBins = 40;
+
+struct HistogramInput {
+  HistogramBins bins;               // in microseconds
+  std::uint64_t countScale = 0;     // the y axis' top; 0: the largest bin's count
+  std::string_view kind = "histogram";  // the svg's classes after "chart"
+  std::string_view colour;          // of the bars
+  std::optional<double> p50, p99;   // microseconds; marked when given
+  TimeUnit unit = TimeUnit::Micro;
+  std::string label;                // read to screen-reader users
+};
+
+// <svg class="chart histogram">: a bar per bin that holds executions, each with
+// a tooltip giving its range and count.
+std::string histogramSvg(const HistogramInput& input);
+
+}  // namespace vyn::tools
+
+#endif  // VYN_TOOLS_LOG_HTML_HISTOGRAM_SVG_H_

@@ -1,0 +1,228 @@
+#include "log/html/report_page.h"
+
+#include <algorithm>
+
+#include "log/html/chart_frame.h"
+#include "log/html/histogram_svg.h"
+#include "log/html/html_escape.h"
+#include "log/html/html_page.h"
+#include "log/html/html_table.h"
+#include "log/html/icicle_svg.h"
+#include "log/html/palette.h"
+#include "log/html/timeline_svg.h"
+
+namespace vyn::tools {
+namespace {
+
+using profiling::PathValues;
+using profiling::SampleSummary;
+
+// Event paths in each graph's table of where the time goes.
+constexpr std::size_t kTopEvents = 10;
+
+class TimeText {
+ public:
+  explicit TimeText(TimeUnit unit) : unit_(unit) {}
+  std::string operator()(double microseconds) const { return figureText(inTimeUnit(microseconds, unit_)); }
+  std::string header(const char* name) const {
+    return std::string(name) + " (" + std::string(timeUnitName(unit_)) + ")";
+  }
+  TimeUnit unit() const { return unit_; }
+
+ private:
+  TimeUnit unit_;
+};
+
+std::string graphId(std::size_t at) { return "graph-" + std::to_string(at + 1); }
+
+void appendSummaryRow(std::string& out, HtmlCell label, const SampleSummary& s, const std::string& rate,
+                      const TimeText& time) {
+  appendRow(out, {std::move(label), countText(s.count), time(s.mean), time(s.stddev), percentText(s.cv),
+                  time(s.min), time(s.p50), time(s.p90), time(s.p99), time(s.max), rate});
+}
+
+void appendSummary(std::string& out, const StatsFigures& figures, const TimeText& time) {
+  out += "<section class=\"overview\">\n<h2>Execution time per graph</h2>\n";
+  if (figures.graphs.empty()) {
+    out += "<p>No executions.</p>\n</section>\n";
+    return;
+  }
+  openTable(out, "summary",
+            {"graph", "executions", time.header("mean"), time.header("sd"), "cv", time.header("min"),
+             time.header("p50"), time.header("p90"), time.header("p99"), time.header("max"), "inferences/s"});
+  for (std::size_t at = 0; at < figures.graphs.size(); ++at) {
+    const GraphFigures& graph = figures.graphs[at];
+    const std::string link = at < kMaxChartedGraphs ? "#" + graphId(at) : "";
+    const std::string rate = graph.inferencesPerSecond > 0 ? figureText(graph.inferencesPerSecond) : "-";
+    appendSummaryRow(out, HtmlCell(graph.name, link, ""), graph.executionTime, rate, time);
+    if (graph.queueWait) {
+      appendSummaryRow(out, HtmlCell(graph.name + ": queue wait", "", "sub"), *graph.queueWait, "", time);
+    }
+    if (graph.withoutQueueWait) {
+      appendSummaryRow(out, HtmlCell(graph.name + ": without queue wait", "", "sub"), *graph.withoutQueueWait,
+                       "", time);
+    }
+  }
+  closeTable(out);
+  out += "<p class=\"note\">sd: sample standard deviation; cv: sd over the mean; percentiles are exact, by "
+         "linear interpolation between the closest ranks; inferences/s: executions over their summed time.</p>\n";
+  out += "</section>\n";
+}
+
+// The microsecond paths whose parents are microsecond paths too, in order of
+// first appearance, as the icicle lays them.
+IcicleInput icicleInput(const GraphFigures& graph, TimeUnit unit) {
+  IcicleInput input;
+  input.graph = graph.name;
+  input.executionMean = graph.executionTime.mean;
+  input.executionP99 = graph.executionTime.p99;
+  input.unit = unit;
+  std::vector<const PathFigures*> ordered;
+  for (const PathFigures& path : graph.paths) {
+    if (path.values == PathValues::Measured && isMicroseconds(path.unit)) ordered.push_back(&path);
+  }
+  std::sort(ordered.begin(), ordered.end(),
+            [](const PathFigures* a, const PathFigures* b) { return a->index < b->index; });
+  std::vector<std::uint32_t> eventOf(graph.paths.size(), kIcicleTop);  // by profile index
+  const auto executions = static_cast<double>(graph.executionTime.count);
+  for (const PathFigures* path : ordered) {
+    std::uint32_t parent = kIcicleTop;
+    if (path->parent != profiling::kNoParentPath) {
+      if (path->parent >= eventOf.size() || eventOf[path->parent] == kIcicleTop) continue;
+      parent = eventOf[path->parent];
+    }
+    if (path->index < eventOf.size()) eventOf[path->index] = static_cast<std::uint32_t>(input.events.size());
+    IcicleEvent& event = input.events.emplace_back();
+    event.name = path->name;
+    event.path = path->path;
+    event.parent = parent;
+    event.mean = executions > 0 ? path->summary.total / executions : 0;
+    event.p99 = path->summary.p99;
+    event.share = input.executionMean > 0 ? event.mean / input.executionMean : 0;
+  }
+  return input;
+}
+
+void appendTopEvents(std::string& out, const GraphFigures& graph, const TimeText& time) {
+  std::vector<const PathFigures*> timed;
+  for (const PathFigures& path : graph.paths) {
+    if (path.values == PathValues::Measured && isMicroseconds(path.unit)) timed.push_back(&path);
+  }
+  if (timed.empty()) return;
+  const std::size_t shown = std::min(timed.size(), kTopEvents);
+  out += "<h3>" + std::string(shown < timed.size() ? "Top " + std::to_string(shown) + " of " +
+                                                         countText(timed.size()) + " timed events"
+                                                   : "Timed events") +
+         " by total</h3>\n";
+  openTable(out, "events",
+            {"event", "executions", "count", time.header("total"), time.header("mean"), time.header("p50"),
+             time.header("p99"), time.header("max"), "share"});
+  for (std::size_t at = 0; at < shown; ++at) {
+    const PathFigures& path = *timed[at];
+    const SampleSummary& s = path.summary;
+    appendRow(out, {path.path, countText(path.executions), countText(path.occurrences), time(s.total),
+                    time(s.mean), time(s.p50), time(s.p99), time(s.max),
+                    path.share ? percentText(*path.share) : "-"});
+  }
+  closeTable(out);
+}
+
+void appendGraph(std::string& out, const GraphFigures& graph, std::size_t at, const StatsFigures& figures,
+                 const TimeText& time) {
+  out += "<section class=\"graph\"";
+  appendAttribute(out, "id", graphId(at));
+  out += ">\n<h2>Graph ";
+  appendEscaped(out, graph.name);
+  out += "</h2>\n";
+  const SampleSummary& s = graph.executionTime;
+  if (s.count == 0) {
+    out += "<p>No executions left after the first " + countText(figures.skipFirst) + ".</p>\n</section>\n";
+    return;
+  }
+  const std::string unit(timeUnitName(time.unit()));
+  out += "<p>" + countText(s.count) + (s.count == 1 ? " execution" : " executions") + ": mean " + time(s.mean) +
+         " " + unit + ", p50 " + time(s.p50) + " " + unit + ", p99 " + time(s.p99) + " " + unit;
+  if (graph.inferencesPerSecond > 0) out += ", " + figureText(graph.inferencesPerSecond) + " inferences per second";
+  out += ".</p>\n";
+
+  out += "<figure>\n<figcaption>Execution time of each execution</figcaption>\n";
+  TimelineInput timeline;
+  timeline.times = &graph.executionTimesInOrder;
+  timeline.firstNumber = figures.skipFirst + 1;
+  timeline.p50 = s.p50;
+  timeline.p99 = s.p99;
+  timeline.unit = time.unit();
+  timeline.graph = graph.name;
+  out += timelineSvg(timeline);
+  out += "</figure>\n";
+
+  out += "<figure>\n<figcaption>Distribution of the execution time</figcaption>\n";
+  HistogramInput histogram;
+  histogram.bins = histogramBins(graph.executionTimesInOrder, s.min, s.max, kHistogramBins);
+  histogram.colour = palette::kBlue;
+  histogram.p50 = s.p50;
+  histogram.p99 = s.p99;
+  histogram.unit = time.unit();
+  histogram.label = "distribution of the execution time of graph " + graph.name;
+  out += histogramSvg(histogram);
+  out += "</figure>\n";
+
+  out += "<figure>\n<figcaption>Where an execution's time goes: the events' mean time per execution, "
+         "sub-events under their event (hover for figures)</figcaption>\n";
+  out += icicleSvg(icicleInput(graph, time.unit()));
+  out += "</figure>\n";
+  appendTopEvents(out, graph, time);
+  out += "</section>\n";
+}
+
+void appendPhases(std::string& out, const std::vector<PhaseFigures>& phases, const TimeText& time) {
+  if (phases.empty()) return;
+  out += "<section class=\"phases\">\n<h2>Other phases</h2>\n";
+  openTable(out, "phases",
+            {"phase", "graph", "count", time.header("mean"), time.header("min"), time.header("max")});
+  for (const PhaseFigures& phase : phases) {
+    appendRow(out, {phase.phase, HtmlCell(phase.graph, "", "text"), countText(phase.duration.count),
+                    time(phase.duration.mean), time(phase.duration.min), time(phase.duration.max)});
+  }
+  closeTable(out);
+  out += "</section>\n";
+}
+
+}  // namespace
+
+std::string reportPage(const StatsFigures& figures, const ReportOptions& options) {
+  const TimeText time(statsTimeUnit(figures, options.unit));
+  std::string out;
+  out.reserve(64 * 1024 + figures.graphs.size() * 48 * 1024);
+  openPage(out, "Profile report: " + figures.log);
+  out += "<header>\n<h1>Profile report</h1>\n<p class=\"log\">";
+  appendEscaped(out, figures.log);
+  out += "</p>\n<p>" + countText(figures.graphs.size()) + (figures.graphs.size() == 1 ? " graph" : " graphs") +
+         "; times in " + std::string(timeUnitName(time.unit()));
+  if (figures.skipFirst != 0) {
+    out += "; the first " + countText(figures.skipFirst) + " executions of each graph left out";
+  }
+  out += ".</p>\n</header>\n";
+  if (figures.graphs.size() > 1) {
+    out += "<nav>\n<ul>\n";
+    for (std::size_t at = 0; at < figures.graphs.size() && at < kMaxChartedGraphs; ++at) {
+      out += "<li><a href=\"#" + graphId(at) + "\">";
+      appendEscaped(out, figures.graphs[at].name);
+      out += "</a></li>\n";
+    }
+    out += "</ul>\n</nav>\n";
+  }
+  appendSummary(out, figures, time);
+  for (std::size_t at = 0; at < figures.graphs.size() && at < kMaxChartedGraphs; ++at) {
+    appendGraph(out, figures.graphs[at], at, figures, time);
+  }
+  if (figures.graphs.size() > kMaxChartedGraphs) {
+    out += "<p class=\"note\">Charts are drawn for the first " + countText(kMaxChartedGraphs) + " of " +
+           countText(figures.graphs.size()) + " graphs; choose others with --graph.</p>\n";
+  }
+  appendPhases(out, figures.phases, time);
+  closePage(out);
+  return out;
+}
+
+}  // namespace vyn::tools

@@ -1,0 +1,22 @@
+// The page of `report`: the per-graph summary table, then per graph its
+// execution times over the run, their distribution and where the time goes.
+#ifndef VYN_TOOLS_LOG_HTML_REPORT_PAGE_H_
+#define VYN_TOOLS_LOG_HTML_REPORT_PAGE_H_
+
+#include <string>
+
+#include "log/html/report_options.h"
+#include "log/stats/stats_figures.h"
+
+namespace vyn::tools {
+
+// Graphs beyond this many are in the summary table but get no charts, so that
+// a log of thousands of graphs still makes a page a browser opens.
+inline constexpr std::size_t kMaxChartedGraphs = 100;
+
+// figures must keep their execution order (StatsOptions::keepExecutionOrder).
+std::string reportPage(const StatsFigures& figures, const ReportOptions& options);
+
+}  // namespace vyn::tools
+
+#endif  // VYN_TOOLS_LOG_HTML_REPORT_PAGE_H_
