@@ -39,7 +39,8 @@ int runSynth(const SynthOptions& options);
 struct StatsOptions;
 int runStats(const StatsOptions& options);
 
-enum class ExportFormat { Csv, Jsonl };
+// Csv and Jsonl: tidy rows; Folded: collapsed stacks of the executions.
+enum class ExportFormat { Csv, Jsonl, Folded };
 
 struct ExportOptions {
   std::string inputPath;

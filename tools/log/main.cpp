@@ -79,6 +79,8 @@ Examples:
   vyn-profile-log report run.log -o run.html    a page of charts to open in a browser
   vyn-profile-log diff base.log new.log         what got slower or faster
   vyn-profile-log export run.log -o run.csv     tidy rows for data frames
+  vyn-profile-log export run.log --format folded -o run.folded
+                                                collapsed stacks for flame graphs
   vyn-profile-log synth --graphs 2 --size 34MB -o bench.log
 
 No command writes over one of its inputs; an output is replaced only when it
@@ -230,18 +232,21 @@ int main(int argc, char** argv) {
       "  vyn-profile-log report run.log -o run.html --graph graph_1 --skip-first 10 --unit ms\n\n"
       "Exit status: 0 written, 1 the log or the output failed, 2 usage error.");
 
-  // export: tidy rows of every phase occurrence and event, as CSV or JSON Lines.
+  // export: tidy rows of every phase occurrence and event, as CSV or JSON Lines,
+  // or the collapsed stacks of the executions.
   ExportOptions exportOptions;
   int exportVisibility = 127;
-  auto* exportRows = app.add_subcommand("export", "Write a log's occurrences and events as tidy rows");
+  auto* exportRows = app.add_subcommand(
+      "export", "Write a log's occurrences and events as tidy rows, or its executions as collapsed stacks");
   exportRows->add_option("LOG", exportOptions.inputPath, "binary log")->required();
   exportRows->add_option("-o,--output", exportOptions.outputPath, "file to write ('-' for standard output)")
       ->required()
       ->check(kNotEmpty);
-  exportRows->add_option("--format", exportOptions.format, "csv (the default) or jsonl")
-      ->transform(CLI::CheckedTransformer(
-          std::map<std::string, ExportFormat>{{"csv", ExportFormat::Csv}, {"jsonl", ExportFormat::Jsonl}}))
-      ->option_text("csv|jsonl");
+  exportRows->add_option("--format", exportOptions.format,
+                         "csv (the default) or jsonl: tidy rows; folded: collapsed stacks for flame graphs")
+      ->transform(CLI::CheckedTransformer(std::map<std::string, ExportFormat>{
+          {"csv", ExportFormat::Csv}, {"jsonl", ExportFormat::Jsonl}, {"folded", ExportFormat::Folded}}))
+      ->option_text("csv|jsonl|folded");
   exportRows->add_option("--visibility", exportVisibility,
                          "reader level: messages whose level is lower are exported")
       ->check(CLI::Range(-128, 127))

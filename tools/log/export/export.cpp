@@ -1,5 +1,6 @@
 // export: a loaded log as tidy rows for data-frame libraries, databases and
-// spreadsheets, in CSV or JSON Lines (docs/export-format.md).
+// spreadsheets, in CSV or JSON Lines, or as the collapsed stacks of its
+// executions for flame-graph tools (docs/export-format.md).
 #include <memory>
 #include <optional>
 
@@ -9,9 +10,26 @@
 #include "log/export/csv_row_writer.h"
 #include "log/export/export_text_buffer.h"
 #include "log/export/export_walk.h"
+#include "log/export/folded_writer.h"
 #include "log/export/jsonl_row_writer.h"
+#include "stats/execution_profile.h"
 
 namespace vyn::tools {
+namespace {
+
+void writeRows(const profiling::LogModel& model, ExportFormat format, ExportTextBuffer& text) {
+  std::optional<CsvRowWriter> csv;
+  std::optional<JsonlRowWriter> jsonl;
+  ExportRowSink* rows = nullptr;
+  if (format == ExportFormat::Jsonl) {
+    rows = &jsonl.emplace(text);
+  } else {
+    rows = &csv.emplace(text);
+  }
+  walkExportRows(model, *rows);
+}
+
+}  // namespace
 
 int runExport(const ExportOptions& options) {
   std::string problem;
@@ -27,15 +45,15 @@ int runExport(const ExportOptions& options) {
     return 1;
   }
   ExportTextBuffer text(output);
-  std::optional<CsvRowWriter> csv;
-  std::optional<JsonlRowWriter> jsonl;
-  ExportRowSink* rows = nullptr;
-  if (options.format == ExportFormat::Jsonl) {
-    rows = &jsonl.emplace(text);
+  if (options.format == ExportFormat::Folded) {
+    // Every execution counts: the sums per execution add up to the totals.
+    writeFoldedStacks(log->model,
+                      profiling::profileExecutions(log->model, log->statistics, 0,
+                                                   profiling::PathSamples::PerExecution),
+                      text);
   } else {
-    rows = &csv.emplace(text);
+    writeRows(log->model, options.format, text);
   }
-  walkExportRows(log->model, *rows);
   text.flush();
   if (!output.close()) {
     reportProblem(output.name(), output.problem());
