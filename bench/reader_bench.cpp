@@ -1,7 +1,7 @@
 // Measures how the reader scales on execute-heavy synthetic logs: reading and
 // verifying (the floor), loading, both reports and peak memory, each as a ratio;
-// the log tool's stats and diff against loading; then the same figures on a few
-// logs of awkward shape.
+// the log tool's stats, diff and report against loading; then the same figures
+// on a few logs of awkward shape.
 //
 //   vyn_reader_bench [--large] [--data-dir DIR] [--log-tool PATH]
 //
@@ -108,7 +108,8 @@ Row measure(const std::string& self, const std::string& log, const Options& opti
 }
 
 // The analysis commands of the log tool against loadLog of the same log: stats
-// of it, and diff of it against a log of the same size made with another seed.
+// of it, diff of it against a log of the same size made with another seed, and
+// its HTML report.
 void measureCommands(const Options& options, const std::string& size, const Row& row) {
   const std::string log = inputOfSize(options, size);
   const std::string other = options.dataDir + "/execute-heavy-" + size + "-seed8.log";
@@ -116,8 +117,13 @@ void measureCommands(const Options& options, const std::string& size, const Row&
   std::fprintf(stderr, "measuring stats and diff on %s\n", log.c_str());
   const double stats = commandSeconds(options.logTool + " stats '" + log + "' >/dev/null");
   const double diff = commandSeconds(options.logTool + " diff '" + log + "' '" + other + "' >/dev/null");
-  std::printf("\n%s log, against loadLog (%.3f s): stats %.2f, diff of two logs %.2f\n", size.c_str(),
-              row.reader.loadSeconds, stats / row.reader.loadSeconds, diff / row.reader.loadSeconds);
+  const std::string page = options.dataDir + "/report.html";
+  const double report = commandSeconds(options.logTool + " report '" + log + "' -o '" + page + "'");
+  std::printf("\n%s log, against loadLog (%.3f s): stats %.2f, diff of two logs %.2f, report %.2f"
+              " (a page of %.1f MB)\n",
+              size.c_str(), row.reader.loadSeconds, stats / row.reader.loadSeconds,
+              diff / row.reader.loadSeconds, report / row.reader.loadSeconds,
+              static_cast<double>(fileSize(page)) / kMB);
 }
 
 void printRows(const std::vector<Row>& rows) {
