@@ -38,6 +38,14 @@ double inTimeUnit(double microseconds, TimeUnit unit) {
   }
 }
 
+std::string TimeText::operator()(double microseconds) const {
+  return figureText(inTimeUnit(microseconds, unit_));
+}
+
+std::string TimeText::header(const char* name) const {
+  return std::string(name) + " (" + std::string(timeUnitName(unit_)) + ")";
+}
+
 std::string_view eventUnitName(std::uint8_t unit) {
   using namespace profiling;
   switch (unit) {

@@ -20,6 +20,19 @@ TimeUnit resolveTimeUnit(TimeUnit wanted, double typicalMicroseconds);
 std::string_view timeUnitName(TimeUnit unit);
 double inTimeUnit(double microseconds, TimeUnit unit);
 
+// Times in microseconds written in one chosen unit, and column headers that name it.
+class TimeText {
+ public:
+  explicit TimeText(TimeUnit unit) : unit_(unit) {}
+  std::string operator()(double microseconds) const;
+  // "mean (ms)"
+  std::string header(const char* name) const;
+  TimeUnit unit() const { return unit_; }
+
+ private:
+  TimeUnit unit_;
+};
+
 // The word for an event's unit code: "us", "bytes", "cycles", "count", "object",
 // "none"; code 1 and every unknown code are microseconds.
 std::string_view eventUnitName(std::uint8_t unit);

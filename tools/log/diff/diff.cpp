@@ -4,7 +4,7 @@
 #include <thread>
 #include <utility>
 
-#include "common/output_file.h"
+#include "log/command_output.h"
 #include "log/commands.h"
 #include "log/diff/diff_compare.h"
 #include "log/diff/diff_options.h"
@@ -71,19 +71,11 @@ int runDiff(const DiffOptions& options) {
       return 1;
     }
   }
-  // Opened only now: the output may replace one of the logs.
-  OutputFile output;
-  if (!output.open(options.outputPath, {options.basePath, options.newPath})) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
-  output.write(options.format == DiffFormat::Json   ? diffJson(diff, options)
-               : options.format == DiffFormat::Html ? diffPage(diff, options, distributions)
-                                                    : diffText(diff, options));
-  if (!output.close()) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
+  // Written only now: the output may replace one of the logs.
+  const std::string text = options.format == DiffFormat::Json   ? diffJson(diff, options)
+                           : options.format == DiffFormat::Html ? diffPage(diff, options, distributions)
+                                                                : diffText(diff, options);
+  if (writeCommandOutput(options.outputPath, {options.basePath, options.newPath}, text) != 0) return 1;
   return diff.counts.slower != 0 ? kDiffFoundSlower : 0;
 }
 

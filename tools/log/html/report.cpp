@@ -1,5 +1,5 @@
 // report: a self-contained HTML page of a log's executions, with charts.
-#include "common/output_file.h"
+#include "log/command_output.h"
 #include "log/commands.h"
 #include "log/html/report_options.h"
 #include "log/html/report_page.h"
@@ -21,29 +21,8 @@ int runReport(const ReportOptions& options) {
   statsOptions.unit = options.unit;
   statsOptions.keepExecutionOrder = true;
   const StatsFigures figures = statsFigures(*log, statsOptions);
-  if (!figures.missingGraphs.empty()) {
-    std::string known;
-    for (const auto& series : log->model.executions) {
-      known += known.empty() ? "" : ", ";
-      known += log->model.text(series.graph);
-    }
-    reportProblem(options.logPath, "no graph named '" + figures.missingGraphs.front() + "'" +
-                                       (known.empty() ? " (the log executes none)"
-                                                      : " (graphs executed: " + known + ")"));
-    return 1;
-  }
-  const std::string page = reportPage(figures, options);
-  OutputFile output;
-  if (!output.open(options.outputPath, {options.logPath})) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
-  output.write(page);
-  if (!output.close()) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
-  return 0;
+  if (!figures.missingGraphs.empty()) return reportUnknownGraph(*log, figures.missingGraphs.front());
+  return writeCommandOutput(options.outputPath, {options.logPath}, reportPage(figures, options));
 }
 
 }  // namespace vyn::tools

@@ -20,19 +20,6 @@ using profiling::SampleSummary;
 // Event paths in each graph's table of where the time goes.
 constexpr std::size_t kTopEvents = 10;
 
-class TimeText {
- public:
-  explicit TimeText(TimeUnit unit) : unit_(unit) {}
-  std::string operator()(double microseconds) const { return figureText(inTimeUnit(microseconds, unit_)); }
-  std::string header(const char* name) const {
-    return std::string(name) + " (" + std::string(timeUnitName(unit_)) + ")";
-  }
-  TimeUnit unit() const { return unit_; }
-
- private:
-  TimeUnit unit_;
-};
-
 std::string graphId(std::size_t at) { return "graph-" + std::to_string(at + 1); }
 
 void appendSummaryRow(std::string& out, HtmlCell label, const SampleSummary& s, const std::string& rate,

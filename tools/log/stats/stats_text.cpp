@@ -12,19 +12,6 @@ namespace {
 using profiling::PathValues;
 using profiling::SampleSummary;
 
-class TimeText {
- public:
-  explicit TimeText(TimeUnit unit) : unit_(unit) {}
-  std::string operator()(double microseconds) const { return figureText(inTimeUnit(microseconds, unit_)); }
-  std::string header(const char* name) const {
-    return std::string(name) + " (" + std::string(timeUnitName(unit_)) + ")";
-  }
-  TimeUnit unit() const { return unit_; }
-
- private:
-  TimeUnit unit_;
-};
-
 void addTimeRow(TextTable& table, const char* label, const SampleSummary& s, const TimeText& time) {
   table.addRow({label, time(s.mean), time(s.stddev), percentText(s.cv), time(s.min), time(s.p50),
                 time(s.p90), time(s.p99), time(s.max)});

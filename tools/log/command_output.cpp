@@ -1,0 +1,34 @@
+#include "log/command_output.h"
+
+#include "common/output_file.h"
+#include "log/commands.h"
+
+namespace vyn::tools {
+
+int writeCommandOutput(const std::string& path, const std::vector<std::string>& inputs,
+                       std::string_view text) {
+  OutputFile output;
+  if (!output.open(path, inputs)) {
+    reportProblem(output.name(), output.problem());
+    return 1;
+  }
+  output.write(text);
+  if (!output.close()) {
+    reportProblem(output.name(), output.problem());
+    return 1;
+  }
+  return 0;
+}
+
+int reportUnknownGraph(const LoadedLog& log, const std::string& name) {
+  std::string known;
+  for (const auto& series : log.model.executions) {
+    known += known.empty() ? "" : ", ";
+    known += log.model.text(series.graph);
+  }
+  reportProblem(log.path, "no graph named '" + name + "'" +
+                              (known.empty() ? " (the log executes none)" : " (graphs executed: " + known + ")"));
+  return 1;
+}
+
+}  // namespace vyn::tools

@@ -1,0 +1,25 @@
+// Writing a command's whole output, and the problems the analysis commands
+// share, in the log tool's words on standard error.
+#ifndef VYN_TOOLS_LOG_COMMAND_OUTPUT_H_
+#define VYN_TOOLS_LOG_COMMAND_OUTPUT_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/loaded_log.h"
+
+namespace vyn::tools {
+
+// Writes text to path ("-": standard output) whole or not at all, refusing a
+// path that names one of inputs. 0 when written; 1, with the problem reported.
+int writeCommandOutput(const std::string& path, const std::vector<std::string>& inputs,
+                       std::string_view text);
+
+// Reports that the log executes no graph of that name, naming the graphs it
+// does execute; returns 1, the exit status.
+int reportUnknownGraph(const LoadedLog& log, const std::string& name);
+
+}  // namespace vyn::tools
+
+#endif  // VYN_TOOLS_LOG_COMMAND_OUTPUT_H_
