@@ -1,7 +1,7 @@
 #include "report/report_output.h"
 
 #include "log/logger.h"
-#include "report/same_file.h"
+#include "format/same_file.h"
 
 namespace vyn::profiling {
 

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "report/same_file.h"
+#include "format/same_file.h"
 
 namespace vyn::tools {
 namespace {

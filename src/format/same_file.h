@@ -1,8 +1,9 @@
 // Whether two paths name one file: the same device and inode, whatever the
 // spelling (relative, absolute, "./", "..") and whatever hard or symbolic links
-// lead there. A report checks it so that it never writes over the log it reads.
-#ifndef VYN_REPORT_SAME_FILE_H_
-#define VYN_REPORT_SAME_FILE_H_
+// lead there. A report checks it so that it never writes over the log it reads,
+// and the tools so that no output replaces an input.
+#ifndef VYN_FORMAT_SAME_FILE_H_
+#define VYN_FORMAT_SAME_FILE_H_
 
 #include <string>
 
@@ -14,4 +15,4 @@ bool namesSameFile(const std::string& first, const std::string& second);
 
 }  // namespace vyn::profiling
 
-#endif  // VYN_REPORT_SAME_FILE_H_
+#endif  // VYN_FORMAT_SAME_FILE_H_

@@ -1,4 +1,4 @@
-#include "report/same_file.h"
+#include "format/same_file.h"
 
 #include <sys/stat.h>
 
