@@ -52,6 +52,21 @@ TEST_F(StatsTest, OptionsSelectExecutionsGraphsUnitsAndRows) {
   EXPECT_EQ(tool({"stats", "missing.log"}).exitCode, 1);
 }
 
+// A log with nothing to show says why on standard error, as the viewer does.
+TEST_F(StatsTest, AnEmptyLogOrAVisibilityThatHidesEverythingIsSaid) {
+  writeFile(work.file("empty.log"), "");
+  const ToolRun empty = tool({"stats", "empty.log"});
+  EXPECT_EQ(empty.exitCode, 0);
+  EXPECT_EQ(empty.err, "vyn-profile-log: empty.log: warning: the log holds no records; the report is empty\n");
+  pack("net.log", kNetLog);
+  const ToolRun hidden = tool({"diff", "net.log", "net.log", "--visibility", "0"});
+  EXPECT_EQ(hidden.exitCode, 0);
+  const std::string warning =
+      "vyn-profile-log: net.log: warning: no message passed visibility level 0: all 5 were skipped; the lowest "
+      "visibility level that takes any of them is 1 (--visibility 1)\n";
+  EXPECT_EQ(hidden.err, warning + warning);  // once for each side
+}
+
 // What pandas and JSON Schema validators would make of every sample log.
 TEST_F(StatsTest, CsvParsesAndJsonFollowsItsSchemaForEverySampleLog) {
   for (const std::string sample : {"two-graphs", "two-graphs-slower", "round-trip", "updater"}) {

@@ -3,6 +3,7 @@
 #include "capture/log_file_capture.h"
 #include "common/execution_count.h"
 #include "common/load_meter.h"
+#include "common/log_warnings.h"
 #include "common/record_problem.h"
 
 namespace vyn::tools {
@@ -12,7 +13,12 @@ std::unique_ptr<LoadedLog> loadLog(const std::string& path, std::int8_t visibili
   auto log = std::make_unique<LoadedLog>();
   log->path = path;
   LoadMeter meter(verbose);
-  if (!profiling::captureLogFile(path, visibilityLevel, log->model, meter.progress())) {
+  std::uint64_t records = 0;
+  const auto progress = [&](std::uint64_t loaded, std::uint64_t total) {
+    ++records;
+    meter.update(loaded, total);
+  };
+  if (!profiling::captureLogFile(path, visibilityLevel, log->model, progress)) {
     problem = loadFailureText(path);
     return nullptr;
   }
@@ -20,6 +26,7 @@ std::unique_ptr<LoadedLog> loadLog(const std::string& path, std::int8_t visibili
   std::string notices;
   profiling::appendStatistics(log->model, log->statistics, notices);
   meter.finish(executionCount(log->model));
+  log->warnings = logWarnings(records != 0, log->model.visibility, visibilityLevel);
   return log;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/log_model.h"
 #include "stats/statistics.h"
@@ -16,6 +17,9 @@ struct LoadedLog {
   std::string path;
   profiling::LogModel model;
   profiling::Statistics statistics;
+  // Why what is reported may say less than its user expects (no records, no
+  // message at the visibility level): texts for standard error.
+  std::vector<std::string> warnings;
 };
 
 // Loads the log at path, taking the messages a reader at visibilityLevel takes.

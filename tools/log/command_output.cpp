@@ -20,6 +20,10 @@ int writeCommandOutput(const std::string& path, const std::vector<std::string>& 
   return 0;
 }
 
+void reportWarnings(const LoadedLog& log) {
+  for (const std::string& warning : log.warnings) reportProblem(log.path, warning);
+}
+
 int reportUnknownGraph(const LoadedLog& log, const std::string& name) {
   std::string known;
   for (const auto& series : log.model.executions) {

@@ -16,6 +16,9 @@ namespace vyn::tools {
 int writeCommandOutput(const std::string& path, const std::vector<std::string>& inputs,
                        std::string_view text);
 
+// Reports the warnings of a loaded log, each naming the log.
+void reportWarnings(const LoadedLog& log);
+
 // Reports that the log executes no graph of that name, naming the graphs it
 // does execute; returns 1, the exit status.
 int reportUnknownGraph(const LoadedLog& log, const std::string& name);

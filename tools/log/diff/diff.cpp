@@ -19,11 +19,14 @@ namespace {
 struct LogSamples {
   std::vector<GraphSamples> graphs;
   std::string problem;
+  std::vector<std::string> warnings;
 };
 
 void takeSamples(const std::string& path, const DiffOptions& options, LogSamples& samples) {
   std::unique_ptr<LoadedLog> log = loadLog(path, static_cast<std::int8_t>(options.visibility), samples.problem, options.verbose);
-  if (log != nullptr) samples.graphs = gatherSamples(*log, options.skipFirst, options.graphs);
+  if (log == nullptr) return;
+  samples.graphs = gatherSamples(*log, options.skipFirst, options.graphs);
+  samples.warnings = std::move(log->warnings);
 }
 
 // Each graph's execution times in both logs, taken before the comparison reorders them.
@@ -55,6 +58,8 @@ int runDiff(const DiffOptions& options) {
   std::thread baseLoader(takeSamples, std::cref(options.basePath), std::cref(options), std::ref(base));
   takeSamples(options.newPath, options, next);
   baseLoader.join();
+  for (const std::string& warning : base.warnings) reportProblem(options.basePath, warning);
+  for (const std::string& warning : next.warnings) reportProblem(options.newPath, warning);
   if (!base.problem.empty() || !next.problem.empty()) {
     if (!base.problem.empty()) reportProblem(options.basePath, base.problem);
     if (!next.problem.empty()) reportProblem(options.newPath, next.problem);

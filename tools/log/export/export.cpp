@@ -6,6 +6,7 @@
 
 #include "common/loaded_log.h"
 #include "common/output_file.h"
+#include "log/command_output.h"
 #include "log/commands.h"
 #include "log/export/csv_row_writer.h"
 #include "log/export/export_text_buffer.h"
@@ -38,6 +39,7 @@ int runExport(const ExportOptions& options) {
     reportProblem(options.inputPath, problem);
     return 1;
   }
+  reportWarnings(*log);
   // Opened only once the log has loaded, so that a bad log leaves no file behind.
   OutputFile output;
   if (!output.open(options.outputPath, {options.inputPath})) {

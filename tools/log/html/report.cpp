@@ -14,6 +14,7 @@ int runReport(const ReportOptions& options) {
     reportProblem(options.logPath, problem);
     return 1;
   }
+  reportWarnings(*log);
   StatsOptions statsOptions;
   statsOptions.logPath = options.logPath;
   statsOptions.graphs = options.graphs;

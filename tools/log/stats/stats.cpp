@@ -12,6 +12,7 @@ int runStats(const StatsOptions& options) {
     reportProblem(options.logPath, problem);
     return 1;
   }
+  reportWarnings(*log);
   const StatsFigures figures = statsFigures(*log, options);
   if (!figures.missingGraphs.empty()) return reportUnknownGraph(*log, figures.missingGraphs.front());
   const std::string text = options.format == StatsFormat::Csv    ? statsCsv(figures, options)

@@ -1,4 +1,4 @@
-#include "viewer/log_warnings.h"
+#include "common/log_warnings.h"
 
 #include "format/log_frames.h"
 #include "format/message_readings.h"

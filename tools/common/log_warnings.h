@@ -2,8 +2,8 @@
 // expects, for standard error: the log holds no records, its records hold no
 // messages, or the visibility level skipped every message. They change neither
 // the report nor the exit status.
-#ifndef VYN_TOOLS_VIEWER_LOG_WARNINGS_H_
-#define VYN_TOOLS_VIEWER_LOG_WARNINGS_H_
+#ifndef VYN_TOOLS_COMMON_LOG_WARNINGS_H_
+#define VYN_TOOLS_COMMON_LOG_WARNINGS_H_
 
 #include <cstdint>
 #include <string>
@@ -24,4 +24,4 @@ profiling::VisibilityTally tallyVisibility(const std::string& path, std::int8_t 
 
 }  // namespace vyn::tools
 
-#endif  // VYN_TOOLS_VIEWER_LOG_WARNINGS_H_
+#endif  // VYN_TOOLS_COMMON_LOG_WARNINGS_H_
