@@ -7,14 +7,6 @@
 
 namespace vyn::tools {
 
-std::optional<TimeUnit> parseTimeUnit(std::string_view text) {
-  if (text == "auto") return TimeUnit::Auto;
-  if (text == "us") return TimeUnit::Micro;
-  if (text == "ms") return TimeUnit::Milli;
-  if (text == "s") return TimeUnit::Seconds;
-  return std::nullopt;
-}
-
 TimeUnit resolveTimeUnit(TimeUnit wanted, double typicalMicroseconds) {
   if (wanted != TimeUnit::Auto) return wanted;
   if (typicalMicroseconds < 1e4) return TimeUnit::Micro;

@@ -4,7 +4,6 @@
 #define VYN_TOOLS_COMMON_FIGURES_H_
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,8 +11,6 @@ namespace vyn::tools {
 
 enum class TimeUnit { Auto, Micro, Milli, Seconds };
 
-// "us", "ms", "s" or "auto"; nothing for any other text.
-std::optional<TimeUnit> parseTimeUnit(std::string_view text);
 // The unit in which a typical time, in microseconds, reads best: below 10 ms in
 // microseconds, below 10 s in milliseconds, else in seconds. A fixed unit stays.
 TimeUnit resolveTimeUnit(TimeUnit wanted, double typicalMicroseconds);

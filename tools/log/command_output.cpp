@@ -24,6 +24,17 @@ void reportWarnings(const LoadedLog& log) {
   for (const std::string& warning : log.warnings) reportProblem(log.path, warning);
 }
 
+std::unique_ptr<LoadedLog> loadCommandInput(const std::string& path, int visibility, bool verbose) {
+  std::string problem;
+  std::unique_ptr<LoadedLog> log = loadLog(path, static_cast<std::int8_t>(visibility), problem, verbose);
+  if (log == nullptr) {
+    reportProblem(path, problem);
+    return nullptr;
+  }
+  reportWarnings(*log);
+  return log;
+}
+
 int reportUnknownGraph(const LoadedLog& log, const std::string& name) {
   std::string known;
   for (const auto& series : log.model.executions) {

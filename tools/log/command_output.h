@@ -3,6 +3,7 @@
 #ifndef VYN_TOOLS_LOG_COMMAND_OUTPUT_H_
 #define VYN_TOOLS_LOG_COMMAND_OUTPUT_H_
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,10 @@ int writeCommandOutput(const std::string& path, const std::vector<std::string>& 
 
 // Reports the warnings of a loaded log, each naming the log.
 void reportWarnings(const LoadedLog& log);
+
+// Loads the log for a command that reads one log: null, with the problem
+// reported, when it cannot be loaded; else the log, its warnings reported.
+std::unique_ptr<LoadedLog> loadCommandInput(const std::string& path, int visibility, bool verbose);
 
 // Reports that the log executes no graph of that name, naming the graphs it
 // does execute; returns 1, the exit status.

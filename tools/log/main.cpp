@@ -4,7 +4,8 @@
 #include <cctype>
 #include <cstdio>
 #include <iostream>
-#include <map>
+#include <utility>
+#include <vector>
 
 #include "log/commands.h"
 #include "log/diff/diff_options.h"
@@ -90,6 +91,25 @@ Exit status: 0 success (repair: at least one record kept); 1 an input could
 not be read or is damaged, or an output could not be written; 2 a usage error;
 3 diff found a row significantly slower.)";
 
+// An option that takes one of a few words, each naming a value of E: in help
+// and errors the words, in the order given, rather than the values behind them.
+template <typename E>
+CLI::Validator oneOf(const std::vector<std::pair<std::string, E>>& choices) {
+  std::string names;
+  for (const auto& choice : choices) names += (names.empty() ? "" : "|") + choice.first;
+  return CLI::Validator(
+      [choices, names](std::string& value) -> std::string {
+        for (const auto& [word, meaning] : choices) {
+          if (value == word) {
+            value = std::to_string(static_cast<int>(meaning));
+            return {};
+          }
+        }
+        return "'" + value + "' is not one of " + names;
+      },
+      names);
+}
+
 std::uint64_t eventsPerMessage(const SynthOptions& options) {
   std::uint64_t perEvent = 1;
   std::uint64_t level = 1;
@@ -171,19 +191,19 @@ int main(int argc, char** argv) {
   stats->add_option("--skip-first", statsOptions.skipFirst,
                     "leave out the first N executions of each graph (warm-up)");
   stats->add_option("--top", statsOptions.top, "event paths per graph (text: 10 by default; CSV, JSON: all)");
-  static const std::map<std::string, StatsSort> kSorts{
+  static const std::vector<std::pair<std::string, StatsSort>> kSorts{
       {"total", StatsSort::Total}, {"mean", StatsSort::Mean}, {"p50", StatsSort::P50},
       {"p99", StatsSort::P99},     {"count", StatsSort::Count}, {"name", StatsSort::Name}};
   stats->add_option("--sort", statsOptions.sort, "order of the event paths: total, mean, p50, p99, count, name")
-      ->transform(CLI::CheckedTransformer(kSorts));
-  static const std::map<std::string, TimeUnit> kUnits{
+      ->transform(oneOf(kSorts));
+  static const std::vector<std::pair<std::string, TimeUnit>> kUnits{
       {"auto", TimeUnit::Auto}, {"us", TimeUnit::Micro}, {"ms", TimeUnit::Milli}, {"s", TimeUnit::Seconds}};
   stats->add_option("--unit", statsOptions.unit, "unit of times: us, ms, s or auto (by the median execution)")
-      ->transform(CLI::CheckedTransformer(kUnits));
-  static const std::map<std::string, StatsFormat> kFormats{
+      ->transform(oneOf(kUnits));
+  static const std::vector<std::pair<std::string, StatsFormat>> kFormats{
       {"text", StatsFormat::Text}, {"csv", StatsFormat::Csv}, {"json", StatsFormat::Json}};
   stats->add_option("--format", statsOptions.format, "text, csv or json")
-      ->transform(CLI::CheckedTransformer(kFormats));
+      ->transform(oneOf(kFormats));
   stats->add_option("-o,--output", statsOptions.outputPath, "file to write (default: standard output)")
       ->check(kNotEmpty);
   stats->add_option("--visibility", statsOptions.visibility,
@@ -217,7 +237,7 @@ int main(int argc, char** argv) {
   report->add_option("--skip-first", reportOptions.skipFirst,
                      "leave out the first N executions of each graph (warm-up)");
   report->add_option("--unit", reportOptions.unit, "unit of times: us, ms, s or auto (by the median execution)")
-      ->transform(CLI::CheckedTransformer(kUnits));
+      ->transform(oneOf(kUnits));
   report->add_option("--visibility", reportOptions.visibility,
                      "reader level, as the viewer's: messages whose level is lower are taken")
       ->check(CLI::Range(-128, 127))
@@ -244,9 +264,8 @@ int main(int argc, char** argv) {
       ->check(kNotEmpty);
   exportRows->add_option("--format", exportOptions.format,
                          "csv (the default) or jsonl: tidy rows; folded: collapsed stacks for flame graphs")
-      ->transform(CLI::CheckedTransformer(std::map<std::string, ExportFormat>{
-          {"csv", ExportFormat::Csv}, {"jsonl", ExportFormat::Jsonl}, {"folded", ExportFormat::Folded}}))
-      ->option_text("csv|jsonl|folded");
+      ->transform(oneOf(std::vector<std::pair<std::string, ExportFormat>>{
+          {"csv", ExportFormat::Csv}, {"jsonl", ExportFormat::Jsonl}, {"folded", ExportFormat::Folded}}));
   exportRows->add_option("--visibility", exportVisibility,
                          "reader level: messages whose level is lower are exported")
       ->check(CLI::Range(-128, 127))
@@ -254,8 +273,6 @@ int main(int argc, char** argv) {
   exportRows->add_flag("--verbose", exportOptions.verbose, verboseHelp);
 
   DiffOptions diffOptions;
-  std::string diffFormat = "text";
-  std::string diffUnit = "auto";
   auto* diff = app.add_subcommand(
       "diff", "Compare the executions of two logs, graph by graph: which got slower or faster");
   diff->add_option("BASE", diffOptions.basePath, "binary log to compare against")->required();
@@ -264,9 +281,10 @@ int main(int argc, char** argv) {
                    "smallest change of the median, in percent, that counts")
       ->check(CLI::NonNegativeNumber)
       ->capture_default_str();
-  diff->add_option("--format", diffFormat, "text, json or html (a page with charts)")
-      ->check(CLI::IsMember({"text", "json", "html"}))
-      ->capture_default_str();
+  static const std::vector<std::pair<std::string, DiffFormat>> kDiffFormats{
+      {"text", DiffFormat::Text}, {"json", DiffFormat::Json}, {"html", DiffFormat::Html}};
+  diff->add_option("--format", diffOptions.format, "text, json or html (a page with charts)")
+      ->transform(oneOf(kDiffFormats));
   diff->add_option("--graph", diffOptions.graphs, "compare only this graph (repeat for more)")
       ->expected(1)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
@@ -277,9 +295,8 @@ int main(int argc, char** argv) {
                    "the reader's level, -128 to 127: a message is taken when its own level is lower")
       ->check(CLI::Range(-128, 127))
       ->capture_default_str();
-  diff->add_option("--unit", diffUnit, "unit of times: us, ms, s or auto")
-      ->check(CLI::IsMember({"us", "ms", "s", "auto"}))
-      ->capture_default_str();
+  diff->add_option("--unit", diffOptions.unit, "unit of times: us, ms, s or auto")
+      ->transform(oneOf(kUnits));
   diff->add_option("-o,--output", diffOptions.outputPath, "file to write (default: standard output)")
       ->check(kNotEmpty);
   diff->add_flag("--verbose", diffOptions.verbose, verboseHelp);
@@ -332,12 +349,6 @@ int main(int argc, char** argv) {
     exportOptions.visibility = static_cast<std::int8_t>(exportVisibility);
     return runExport(exportOptions);
   }
-  if (*diff) {
-    diffOptions.format = diffFormat == "json"   ? DiffFormat::Json
-                         : diffFormat == "html" ? DiffFormat::Html
-                                                : DiffFormat::Text;
-    diffOptions.unit = *parseTimeUnit(diffUnit);
-    return runDiff(diffOptions);
-  }
+  if (*diff) return runDiff(diffOptions);
   return runTrace(input, output, verbose);
 }

@@ -33,13 +33,8 @@ void writeRows(const profiling::LogModel& model, ExportFormat format, ExportText
 }  // namespace
 
 int runExport(const ExportOptions& options) {
-  std::string problem;
-  const std::unique_ptr<LoadedLog> log = loadLog(options.inputPath, options.visibility, problem, options.verbose);
-  if (log == nullptr) {
-    reportProblem(options.inputPath, problem);
-    return 1;
-  }
-  reportWarnings(*log);
+  const std::unique_ptr<LoadedLog> log = loadCommandInput(options.inputPath, options.visibility, options.verbose);
+  if (log == nullptr) return 1;
   // Opened only once the log has loaded, so that a bad log leaves no file behind.
   OutputFile output;
   if (!output.open(options.outputPath, {options.inputPath})) {

@@ -8,13 +8,8 @@
 namespace vyn::tools {
 
 int runReport(const ReportOptions& options) {
-  std::string problem;
-  const auto log = loadLog(options.logPath, static_cast<std::int8_t>(options.visibility), problem, options.verbose);
-  if (!log) {
-    reportProblem(options.logPath, problem);
-    return 1;
-  }
-  reportWarnings(*log);
+  const std::unique_ptr<LoadedLog> log = loadCommandInput(options.logPath, options.visibility, options.verbose);
+  if (log == nullptr) return 1;
   StatsOptions statsOptions;
   statsOptions.logPath = options.logPath;
   statsOptions.graphs = options.graphs;

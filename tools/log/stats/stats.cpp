@@ -6,13 +6,8 @@
 namespace vyn::tools {
 
 int runStats(const StatsOptions& options) {
-  std::string problem;
-  const auto log = loadLog(options.logPath, static_cast<std::int8_t>(options.visibility), problem, options.verbose);
-  if (!log) {
-    reportProblem(options.logPath, problem);
-    return 1;
-  }
-  reportWarnings(*log);
+  const std::unique_ptr<LoadedLog> log = loadCommandInput(options.logPath, options.visibility, options.verbose);
+  if (log == nullptr) return 1;
   const StatsFigures figures = statsFigures(*log, options);
   if (!figures.missingGraphs.empty()) return reportUnknownGraph(*log, figures.missingGraphs.front());
   const std::string text = options.format == StatsFormat::Csv    ? statsCsv(figures, options)
