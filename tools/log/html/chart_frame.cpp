@@ -2,6 +2,7 @@
 
 #include "common/figures.h"
 #include "log/html/html_escape.h"
+#include "log/html/label_fit.h"
 #include "log/html/svg_number.h"
 
 namespace vyn::tools {
@@ -51,16 +52,18 @@ void appendXAxis(std::string& out, const ChartFrame& frame, const LinearScale& x
   out += " stroke=\"#000000\"/>\n";
   for (const double tick : ticks) {
     const double at = x(tick);
+    const std::string label = figureText(tick);
     out += "<line";
     appendAttribute(out, "x1", at);
     appendAttribute(out, "y1", base);
     appendAttribute(out, "x2", at);
     appendAttribute(out, "y2", base + 5);
+    // A label at the chart's edge moves in rather than being cut off there.
     out += " stroke=\"#000000\"/><text";
-    appendAttribute(out, "x", at);
+    appendAttribute(out, "x", centredWithin(at, labelWidth(label), 0, frame.width));
     appendAttribute(out, "y", base + 17);
     out += " text-anchor=\"middle\">";
-    appendEscaped(out, figureText(tick));
+    appendEscaped(out, label);
     out += "</text>\n";
   }
   out += "<text class=\"axis-title\"";

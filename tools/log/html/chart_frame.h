@@ -16,7 +16,7 @@ struct LinearScale {
 };
 
 struct ChartFrame {
-  double width = 900;
+  double width = 1140;  // the page's width for its content
   double height = 280;
   double left = 72;   // room for the y axis' labels and title
   double right = 130; // room for the labels of marked lines

@@ -8,22 +8,27 @@ namespace {
 
 constexpr const char* kStyle = R"(
 :root { color-scheme: light; }
-body { margin: 0 auto; max-width: 960px; padding: 16px 20px 40px; color: #000000; background: #FFFFFF;
+body { margin: 0 auto; max-width: 1180px; padding: 16px 20px 40px; color: #000000; background: #FFFFFF;
        font: 14px/1.45 system-ui, sans-serif; }
 h1 { font-size: 22px; margin: 8px 0 4px; }
 h2 { font-size: 18px; margin: 28px 0 6px; border-bottom: 1px solid #CCCCCC; padding-bottom: 2px; }
 h3 { font-size: 15px; margin: 18px 0 4px; }
 p { margin: 4px 0; }
-.log { font-family: ui-monospace, monospace; word-break: break-all; }
+.log { font-family: ui-monospace, monospace; overflow-wrap: anywhere; }
 .note { color: #444444; }
-nav ul { margin: 4px 0; padding-left: 20px; }
+.cut { display: block; max-width: 24em; overflow: hidden; text-overflow: ellipsis; white-space: nowrap; }
+h2.cut { max-width: none; }
+table.summary .cut, table.changes .cut { max-width: 18em; }
+table.verdicts .cut { max-width: 20em; }
 table { border-collapse: collapse; margin: 6px 0 12px; font-variant-numeric: tabular-nums; }
 th, td { padding: 3px 8px; border-bottom: 1px solid #E4E4E4; text-align: right; white-space: nowrap; }
-th { background: #F4F4F4; font-weight: 600; }
-th:first-child, td:first-child { text-align: left; white-space: normal; }
+th { background: #F4F4F4; font-weight: 600; white-space: normal; vertical-align: bottom; }
+th:first-child, td:first-child { text-align: left; }
 td.text { text-align: left; }
 td.sub { padding-left: 24px; color: #444444; }
 .table-scroll { overflow-x: auto; }
+details.more { margin: 0 0 12px; }
+details.more summary { cursor: pointer; color: #444444; }
 .verdict-slower { font-weight: 700; color: #A33E00; }
 .verdict-faster { font-weight: 700; color: #00573F; }
 figure { margin: 8px 0 16px; }

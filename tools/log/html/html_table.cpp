@@ -2,11 +2,32 @@
 
 #include "log/html/chart_frame.h"
 #include "log/html/html_escape.h"
+#include "log/html/name_cut.h"
 
 namespace vyn::tools {
+namespace {
+
+// About what a column of names shows at its widest (.cut: 24em).
+constexpr std::size_t kPathCharacters = 40;
+
+}  // namespace
+
+HtmlCell HtmlCell::name(std::string text, std::string link, std::string className) {
+  HtmlCell cell(std::move(text), std::move(link), std::move(className));
+  cell.cut = true;
+  cell.title = cell.text;
+  return cell;
+}
+
+HtmlCell HtmlCell::path(const std::string& path) {
+  HtmlCell cell(shortenedPath(path, kPathCharacters));
+  cell.cut = true;
+  cell.title = path;
+  return cell;
+}
 
 void openTable(std::string& out, std::string_view className, const std::vector<std::string>& headers) {
-  // Wide tables scroll inside the page instead of widening it.
+  // A table wider than a narrow window scrolls inside the page instead of widening it.
   out += "<div class=\"table-scroll\"><table";
   appendAttribute(out, "class", className);
   out += ">\n<thead><tr>";
@@ -29,7 +50,11 @@ void appendRow(std::string& out, const std::vector<HtmlCell>& cells) {
       appendAttribute(out, "href", cell.link);
       out += ">";
     }
-    appendEscaped(out, cell.text);
+    if (cell.cut) {
+      appendCutName(out, cell.text, cell.title);
+    } else {
+      appendEscaped(out, cell.text);
+    }
     if (!cell.link.empty()) out += "</a>";
     out += "</td>";
   }
@@ -37,5 +62,13 @@ void appendRow(std::string& out, const std::vector<HtmlCell>& cells) {
 }
 
 void closeTable(std::string& out) { out += "</tbody>\n</table></div>\n"; }
+
+void appendCutName(std::string& out, std::string_view text, std::string_view title) {
+  out += "<span class=\"cut\"";
+  appendAttribute(out, "title", title);
+  out += ">";
+  appendEscaped(out, text);
+  out += "</span>";
+}
 
 }  // namespace vyn::tools

@@ -1,19 +1,23 @@
 #include "log/html/marker_lines.h"
 
-#include <cmath>
+#include <algorithm>
 
 #include "log/html/html_escape.h"
+#include "log/html/label_fit.h"
 
 namespace vyn::tools {
 namespace {
 
-constexpr double kLabelHeight = 13;
+constexpr double kLabelHeight = 13;  // a row of 11 px labels
+constexpr double kAscent = 9;        // from a label's baseline to the top of its tallest glyph
+constexpr double kDescent = 3;
+constexpr double kLineGap = 4;       // between a line and its label
+constexpr double kEdgeGap = 2;       // between a label and the chart's edge
 
-void appendLabel(std::string& out, double x, double y, std::string_view anchor, const Marker& marker) {
-  out += "<text";
-  appendAttribute(out, "x", x);
-  appendAttribute(out, "y", y);
-  appendAttribute(out, "text-anchor", anchor);
+void appendLabel(std::string& out, const LabelSpot& spot, const Marker& marker) {
+  out += "<text class=\"marker-label\"";
+  appendAttribute(out, "x", spot.x);
+  appendAttribute(out, "y", spot.y);
   out += "><tspan font-weight=\"bold\"";
   appendAttribute(out, "fill", marker.colour);
   out += ">";
@@ -39,10 +43,13 @@ void appendLine(std::string& out, double x1, double y1, double x2, double y2, co
 
 }  // namespace
 
-void appendHorizontalMarkers(std::string& out, const ChartFrame& frame, Marker lower, Marker upper) {
-  appendLine(out, frame.plotLeft(), lower.position, frame.plotRight(), lower.position, lower, false);
-  appendLine(out, frame.plotLeft(), upper.position, frame.plotRight(), upper.position, upper, false);
-  // The upper line is higher up (a smaller y); its label keeps a line's height above the lower one's.
+double markerLabelWidth(const Marker& marker) {
+  return labelWidth(marker.name, true) + labelWidth(" " + marker.value);
+}
+
+std::pair<LabelSpot, LabelSpot> horizontalLabelSpots(const ChartFrame& frame, const Marker& lower,
+                                                     const Marker& upper) {
+  // The upper line is higher up (a smaller y); its label keeps a row above the lower one's.
   double lowerY = lower.position + 4;
   double upperY = upper.position + 4;
   if (lowerY - upperY < kLabelHeight) {
@@ -50,15 +57,47 @@ void appendHorizontalMarkers(std::string& out, const ChartFrame& frame, Marker l
     lowerY = middle + kLabelHeight / 2;
     upperY = middle - kLabelHeight / 2;
   }
-  appendLabel(out, frame.plotRight() + 6, lowerY, "start", lower);
-  appendLabel(out, frame.plotRight() + 6, upperY, "start", upper);
+  // Both move together to stay inside the chart's height.
+  const double up = std::max(0.0, kAscent + kEdgeGap - upperY);
+  const double down = std::max(0.0, lowerY + kDescent + kEdgeGap - frame.height);
+  lowerY += up - down;
+  upperY += up - down;
+  const double x = frame.plotRight() + 6;
+  return {{x, lowerY}, {x, upperY}};
+}
+
+std::pair<LabelSpot, LabelSpot> verticalLabelSpots(const ChartFrame& frame, const Marker& lower,
+                                                   const Marker& upper) {
+  const double lowerWidth = markerLabelWidth(lower);
+  const double upperWidth = markerLabelWidth(upper);
+  const double rightEdge = frame.width - kEdgeGap;
+  // The lower label ends left of its line unless that reaches past the plot's left edge.
+  double lowerX = lower.position - kLineGap - lowerWidth;
+  if (lowerX < frame.plotLeft()) lowerX = std::min(lower.position + kLineGap, rightEdge - lowerWidth);
+  // The upper label starts right of its line unless that reaches past the chart's right edge.
+  double upperX = upper.position + kLineGap;
+  if (upperX + upperWidth > rightEdge) {
+    upperX = std::max(upper.position - kLineGap - upperWidth, frame.plotLeft());
+  }
+  const double nearRow = frame.plotTop() - kDescent - kEdgeGap;
+  const bool apart = lowerX + lowerWidth + kLineGap <= upperX || upperX + upperWidth + kLineGap <= lowerX;
+  return {{lowerX, nearRow}, {upperX, apart ? nearRow : nearRow - kLabelHeight - 1}};
+}
+
+void appendHorizontalMarkers(std::string& out, const ChartFrame& frame, const Marker& lower, const Marker& upper) {
+  appendLine(out, frame.plotLeft(), lower.position, frame.plotRight(), lower.position, lower, false);
+  appendLine(out, frame.plotLeft(), upper.position, frame.plotRight(), upper.position, upper, false);
+  const auto [lowerSpot, upperSpot] = horizontalLabelSpots(frame, lower, upper);
+  appendLabel(out, lowerSpot, lower);
+  appendLabel(out, upperSpot, upper);
 }
 
 void appendVerticalMarkers(std::string& out, const ChartFrame& frame, const Marker& lower, const Marker& upper) {
-  appendLine(out, lower.position, frame.plotTop() + kLabelHeight, lower.position, frame.plotBottom(), lower, true);
-  appendLine(out, upper.position, frame.plotTop() + kLabelHeight, upper.position, frame.plotBottom(), upper, true);
-  appendLabel(out, lower.position - 3, frame.plotTop() + 9, "end", lower);
-  appendLabel(out, upper.position + 3, frame.plotTop() + 9, "start", upper);
+  appendLine(out, lower.position, frame.plotTop(), lower.position, frame.plotBottom(), lower, true);
+  appendLine(out, upper.position, frame.plotTop(), upper.position, frame.plotBottom(), upper, true);
+  const auto [lowerSpot, upperSpot] = verticalLabelSpots(frame, lower, upper);
+  appendLabel(out, lowerSpot, lower);
+  appendLabel(out, upperSpot, upper);
 }
 
 }  // namespace vyn::tools

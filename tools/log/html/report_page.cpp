@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "log/html/chart_frame.h"
+#include "log/html/graph_order.h"
 #include "log/html/histogram_svg.h"
 #include "log/html/html_escape.h"
 #include "log/html/html_page.h"
@@ -24,35 +25,58 @@ std::string graphId(std::size_t at) { return "graph-" + std::to_string(at + 1); 
 
 void appendSummaryRow(std::string& out, HtmlCell label, const SampleSummary& s, const std::string& rate,
                       const TimeText& time) {
-  appendRow(out, {std::move(label), countText(s.count), time(s.mean), time(s.stddev), percentText(s.cv),
+  appendRow(out, {std::move(label), countText(s.count), time(s.total), time(s.mean), time(s.stddev), percentText(s.cv),
                   time(s.min), time(s.p50), time(s.p90), time(s.p99), time(s.max), rate});
 }
 
-void appendSummary(std::string& out, const StatsFigures& figures, const TimeText& time) {
+// The summary's rows for the graphs order[from, to), linked to their charts
+// below the first kMaxChartedGraphs.
+void appendSummaryTable(std::string& out, const StatsFigures& figures, const std::vector<std::size_t>& order,
+                        std::size_t from, std::size_t to, const TimeText& time) {
+  openTable(out, "summary",
+            {"graph", "executions", time.header("total"), time.header("mean"), time.header("sd"), "cv", time.header("min"),
+             time.header("p50"), time.header("p90"), time.header("p99"), time.header("max"), "inferences/s"});
+  for (std::size_t rank = from; rank < to; ++rank) {
+    const GraphFigures& graph = figures.graphs[order[rank]];
+    const std::string link = rank < kMaxChartedGraphs ? "#" + graphId(rank) : "";
+    const std::string rate = graph.inferencesPerSecond > 0 ? figureText(graph.inferencesPerSecond) : "-";
+    appendSummaryRow(out, HtmlCell::name(graph.name, link), graph.executionTime, rate, time);
+    // The graph's name is on the row above.
+    if (graph.queueWait) {
+      appendSummaryRow(out, HtmlCell("queue wait", "", "sub"), *graph.queueWait, "", time);
+    }
+    if (graph.withoutQueueWait) {
+      appendSummaryRow(out, HtmlCell("without queue wait", "", "sub"), *graph.withoutQueueWait, "", time);
+    }
+  }
+  closeTable(out);
+}
+
+void appendSummary(std::string& out, const StatsFigures& figures, const std::vector<std::size_t>& order,
+                   const TimeText& time) {
   out += "<section class=\"overview\">\n<h2>Execution time per graph</h2>\n";
   if (figures.graphs.empty()) {
     out += "<p>No executions.</p>\n</section>\n";
     return;
   }
-  openTable(out, "summary",
-            {"graph", "executions", time.header("mean"), time.header("sd"), "cv", time.header("min"),
-             time.header("p50"), time.header("p90"), time.header("p99"), time.header("max"), "inferences/s"});
-  for (std::size_t at = 0; at < figures.graphs.size(); ++at) {
-    const GraphFigures& graph = figures.graphs[at];
-    const std::string link = at < kMaxChartedGraphs ? "#" + graphId(at) : "";
-    const std::string rate = graph.inferencesPerSecond > 0 ? figureText(graph.inferencesPerSecond) : "-";
-    appendSummaryRow(out, HtmlCell(graph.name, link, ""), graph.executionTime, rate, time);
-    if (graph.queueWait) {
-      appendSummaryRow(out, HtmlCell(graph.name + ": queue wait", "", "sub"), *graph.queueWait, "", time);
-    }
-    if (graph.withoutQueueWait) {
-      appendSummaryRow(out, HtmlCell(graph.name + ": without queue wait", "", "sub"), *graph.withoutQueueWait,
-                       "", time);
-    }
+  const std::size_t graphs = figures.graphs.size();
+  const std::size_t charted = std::min(graphs, kMaxChartedGraphs);
+  if (graphs > 1) out += "<p>Graphs by their total execution time, largest first.</p>\n";
+  if (graphs > charted) {
+    out += "<p class=\"note limit\">";
+    appendEscaped(out, chartLimitNote(graphs, "in the table without charts (--graph NAME charts any graph)"));
+    out += "</p>\n";
   }
-  closeTable(out);
-  out += "<p class=\"note\">sd: sample standard deviation; cv: sd over the mean; percentiles are exact, by "
-         "linear interpolation between the closest ranks; inferences/s: executions over their summed time.</p>\n";
+  appendSummaryTable(out, figures, order, 0, charted, time);
+  if (graphs > charted) {
+    out += "<details class=\"more\"><summary>" + countText(graphs - charted) +
+           (graphs - charted == 1 ? " more graph" : " more graphs") + ", without charts</summary>\n";
+    appendSummaryTable(out, figures, order, charted, graphs, time);
+    out += "</details>\n";
+  }
+  out += "<p class=\"note\">total: the summed execution time of the graph's executions; sd: sample standard deviation; "
+         "cv: sd over the mean; percentiles are exact, by linear interpolation between the closest ranks; "
+         "inferences/s: executions over their summed time.</p>\n";
   out += "</section>\n";
 }
 
@@ -107,7 +131,7 @@ void appendTopEvents(std::string& out, const GraphFigures& graph, const TimeText
   for (std::size_t at = 0; at < shown; ++at) {
     const PathFigures& path = *timed[at];
     const SampleSummary& s = path.summary;
-    appendRow(out, {path.path, countText(path.executions), countText(path.occurrences), time(s.total),
+    appendRow(out, {HtmlCell::path(path.path), countText(path.executions), countText(path.occurrences), time(s.total),
                     time(s.mean), time(s.p50), time(s.p99), time(s.max),
                     path.share ? percentText(*path.share) : "-"});
   }
@@ -118,7 +142,9 @@ void appendGraph(std::string& out, const GraphFigures& graph, std::size_t at, co
                  const TimeText& time) {
   out += "<section class=\"graph\"";
   appendAttribute(out, "id", graphId(at));
-  out += ">\n<h2>Graph ";
+  out += ">\n<h2 class=\"cut\"";
+  appendAttribute(out, "title", graph.name);
+  out += ">Graph ";
   appendEscaped(out, graph.name);
   out += "</h2>\n";
   const SampleSummary& s = graph.executionTime;
@@ -168,7 +194,7 @@ void appendPhases(std::string& out, const std::vector<PhaseFigures>& phases, con
   openTable(out, "phases",
             {"phase", "graph", "count", time.header("mean"), time.header("min"), time.header("max")});
   for (const PhaseFigures& phase : phases) {
-    appendRow(out, {phase.phase, HtmlCell(phase.graph, "", "text"), countText(phase.duration.count),
+    appendRow(out, {phase.phase, HtmlCell::name(phase.graph, "", "text"), countText(phase.duration.count),
                     time(phase.duration.mean), time(phase.duration.min), time(phase.duration.max)});
   }
   closeTable(out);
@@ -180,7 +206,8 @@ void appendPhases(std::string& out, const std::vector<PhaseFigures>& phases, con
 std::string reportPage(const StatsFigures& figures, const ReportOptions& options) {
   const TimeText time(statsTimeUnit(figures, options.unit));
   std::string out;
-  out.reserve(64 * 1024 + figures.graphs.size() * 48 * 1024);
+  const std::size_t charted = std::min(figures.graphs.size(), kMaxChartedGraphs);
+  out.reserve(64 * 1024 + charted * 48 * 1024 + figures.graphs.size() * 512);
   openPage(out, "Profile report: " + figures.log);
   out += "<header>\n<h1>Profile report</h1>\n<p class=\"log\">";
   appendEscaped(out, figures.log);
@@ -190,22 +217,13 @@ std::string reportPage(const StatsFigures& figures, const ReportOptions& options
     out += "; the first " + countText(figures.skipFirst) + " executions of each graph left out";
   }
   out += ".</p>\n</header>\n";
-  if (figures.graphs.size() > 1) {
-    out += "<nav>\n<ul>\n";
-    for (std::size_t at = 0; at < figures.graphs.size() && at < kMaxChartedGraphs; ++at) {
-      out += "<li><a href=\"#" + graphId(at) + "\">";
-      appendEscaped(out, figures.graphs[at].name);
-      out += "</a></li>\n";
-    }
-    out += "</ul>\n</nav>\n";
-  }
-  appendSummary(out, figures, time);
-  for (std::size_t at = 0; at < figures.graphs.size() && at < kMaxChartedGraphs; ++at) {
-    appendGraph(out, figures.graphs[at], at, figures, time);
-  }
-  if (figures.graphs.size() > kMaxChartedGraphs) {
-    out += "<p class=\"note\">Charts are drawn for the first " + countText(kMaxChartedGraphs) + " of " +
-           countText(figures.graphs.size()) + " graphs; choose others with --graph.</p>\n";
+  std::vector<double> totals;
+  totals.reserve(figures.graphs.size());
+  for (const GraphFigures& graph : figures.graphs) totals.push_back(graph.executionTime.total);
+  const std::vector<std::size_t> order = largestFirst(totals);
+  appendSummary(out, figures, order, time);
+  for (std::size_t rank = 0; rank < charted; ++rank) {
+    appendGraph(out, figures.graphs[order[rank]], rank, figures, time);
   }
   appendPhases(out, figures.phases, time);
   closePage(out);

@@ -10,10 +10,8 @@
 
 namespace vyn::tools {
 
-// Graphs beyond this many are in the summary table but get no charts, so that
-// a log of thousands of graphs still makes a page a browser opens.
-inline constexpr std::size_t kMaxChartedGraphs = 100;
-
+// Graphs come by total execution time, largest first; the first
+// kMaxChartedGraphs get charts, the others a row in the summary only.
 // figures must keep their execution order (StatsOptions::keepExecutionOrder).
 std::string reportPage(const StatsFigures& figures, const ReportOptions& options);
 

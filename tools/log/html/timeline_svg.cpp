@@ -5,6 +5,7 @@
 #include "log/html/axis_ticks.h"
 #include "log/html/chart_frame.h"
 #include "log/html/html_escape.h"
+#include "log/html/label_fit.h"
 #include "log/html/marker_lines.h"
 #include "log/html/palette.h"
 #include "log/html/svg_number.h"
@@ -31,16 +32,18 @@ void appendPoint(std::string& out, char command, double x, double y) {
 
 std::string timelineSvg(const TimelineInput& input) {
   const std::vector<double>& times = *input.times;
-  ChartFrame frame;
-  const auto columns = static_cast<std::size_t>(frame.plotWidth());
-  const std::vector<EnvelopeColumn> bands = envelope(times, columns);
   double low = 0;
   double high = 0;
-  for (const EnvelopeColumn& band : bands) {
-    low = band.first == 0 ? band.min : std::min(low, band.min);
-    high = band.first == 0 ? band.max : std::max(high, band.max);
+  if (!times.empty()) {
+    const auto [least, most] = std::minmax_element(times.begin(), times.end());
+    low = *least;
+    high = *most;
   }
   const AxisRange yRange = niceRange(inTimeUnit(low, input.unit), inTimeUnit(high, input.unit), 5);
+  ChartFrame frame;
+  frame.left = leftMarginFor(yRange.ticks);
+  const auto columns = static_cast<std::size_t>(frame.plotWidth());
+  const std::vector<EnvelopeColumn> bands = envelope(times, columns);
   const LinearScale y{yRange.low, yRange.high, frame.plotBottom(), frame.plotTop()};
   const double first = static_cast<double>(input.firstNumber);
   const double last = first + static_cast<double>(times.empty() ? 0 : times.size() - 1);
