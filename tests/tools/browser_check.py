@@ -10,6 +10,14 @@ The checks:
   console  the page wrote nothing to the console: no uncaught error, no message.
            Chromium's log gives console messages no level (an error reads like a
            log line), and the report has no business writing any: every one counts.
+  sideways nothing scrolls sideways in a window 1280 px wide: neither the page nor
+           any box in it (a table in a scrolling box, say) is wider than its view;
+  labels   every text of every SVG chart lies inside its chart, crosses none of the
+           chart's axis or grid lines, and overlaps no other text of the chart.
+
+The last two are measured by the browser on a copy of the page with a short
+script added at its end (the page itself must carry none); the copy's measures
+come back through Chromium's --dump-dom.
 
 Exit status: 0 when every check passes, 1 when one fails (each failure on a line of
 its own), 77 when the check cannot run here: no Chromium, or one that cannot start.
@@ -19,6 +27,8 @@ passes, which is how the tests prove that a check catches what it is for.
 
 import argparse
 import collections
+import html
+import json
 import os
 import pathlib
 import re
@@ -30,7 +40,8 @@ import tempfile
 import zlib
 
 SKIP = 77
-CHECKS = ("blank", "colours", "console")
+CHECKS = ("blank", "colours", "console", "sideways", "labels")
+WINDOW_WIDTH = 1280
 
 # Colour name, RGB, and the fewest pixels of it that a page with charts shows. A
 # line 1 px wide and 400 px long is about 400 pixels; the series and the histogram
@@ -55,8 +66,11 @@ def say(message):
 
 # --- Chromium -----------------------------------------------------------------
 
-def run_chromium(chromium, url, width, height, png):
-    """Returns Chromium's stderr, or None when it did not finish in time."""
+def run_chromium(chromium, url, width, height, png=None):
+    """Takes a screenshot into png, or with png None dumps the DOM after load.
+
+    Returns (stdout, stderr), or None when Chromium did not finish in time.
+    """
     with tempfile.TemporaryDirectory(prefix="browser_check_profile_") as profile:
         command = [
             chromium, "--headless=new",
@@ -64,11 +78,14 @@ def run_chromium(chromium, url, width, height, png):
             "--disable-gpu", "--hide-scrollbars",
             "--user-data-dir=" + profile,  # a fresh profile: no state, no other instance
             "--no-first-run", "--no-default-browser-check",
+            # Nothing but the page: no network of the browser's own.
+            "--disable-quic", "--disable-background-networking", "--disable-component-update",
+            "--disable-sync",
             "--window-size=%d,%d" % (width, height),
             # Timers run on virtual time, so a late error shows up without waiting.
             "--virtual-time-budget=2000",
             "--enable-logging=stderr", "--v=0",  # console messages go to stderr
-            "--screenshot=" + str(png),
+            "--screenshot=" + str(png) if png else "--dump-dom",
             url,
         ]
         try:
@@ -76,7 +93,7 @@ def run_chromium(chromium, url, width, height, png):
                                   stderr=subprocess.PIPE, timeout=TIMEOUT_S)
         except subprocess.TimeoutExpired:
             return None
-        return done.stderr.decode("utf-8", "replace")
+        return done.stdout.decode("utf-8", "replace"), done.stderr.decode("utf-8", "replace")
 
 
 CONSOLE_LINE = re.compile(r':CONSOLE[^\]]*\] "(.*)", source: (.*)$')
@@ -87,10 +104,10 @@ def console_messages(stderr):
             for m in map(CONSOLE_LINE.search, stderr.splitlines()) if m]
 
 
-def last_lines(text, count=5):
-    if text is None:
+def last_lines(run, count=5):
+    if run is None:
         return "no answer in %d s" % TIMEOUT_S
-    lines = [line for line in text.splitlines() if line.strip()]
+    lines = [line for line in run[1].splitlines() if line.strip()]
     return "\n  ".join(lines[-count:]) or "(nothing on stderr)"
 
 
@@ -216,6 +233,96 @@ def check_pixels(png):
     return failures
 
 
+# --- Layout -------------------------------------------------------------------
+
+# Added at the end of a copy of the page: measures the layout once it is done and
+# writes what it found, as JSON, into an element that --dump-dom shows.
+MEASURE_SCRIPT = r"""<script>
+(function () {
+  var found = {sideways: [], labels: []};
+  function name(element) {
+    var text = (element.textContent || "").trim().replace(/\s+/g, " ");
+    var kind = element.getAttribute("class");
+    return "<" + element.tagName.toLowerCase() + (kind ? " class=\"" + kind + "\"" : "") + "> \"" +
+           text.slice(0, 40) + "\"";
+  }
+  var root = document.documentElement;
+  if (root.scrollWidth > root.clientWidth) {
+    found.sideways.push("the page is " + root.scrollWidth + " px wide in a window of " + root.clientWidth + " px");
+  }
+  document.querySelectorAll("body *").forEach(function (element) {
+    var overflow = getComputedStyle(element).overflowX;
+    if ((overflow === "auto" || overflow === "scroll") && element.scrollWidth > element.clientWidth + 1) {
+      found.sideways.push(name(element) + " scrolls sideways: " + element.scrollWidth + " px of content in " +
+                          element.clientWidth + " px");
+    }
+  });
+  document.querySelectorAll("svg").forEach(function (svg, chart) {
+    var box = svg.getBoundingClientRect();
+    var where = "chart " + (chart + 1) + " (" + (svg.getAttribute("class") || "svg") + ")";
+    var texts = Array.prototype.filter.call(svg.querySelectorAll("text"), function (text) {
+      return text.textContent.trim() !== "";
+    });
+    var rects = texts.map(function (text) { return text.getBoundingClientRect(); });
+    var lines = Array.prototype.filter.call(svg.querySelectorAll(".axis line"), function (line) {
+      var r = line.getBoundingClientRect();
+      return r.width + r.height > 30;  // the axes and grid lines, not the tick marks
+    }).map(function (line) { return line.getBoundingClientRect(); });
+    var slack = 1.5;  // pixels a glyph box may reach over without a visible fault
+    rects.forEach(function (r, i) {
+      var label = where + ": \"" + texts[i].textContent.trim().slice(0, 40) + "\"";
+      if (r.left < box.left - slack || r.right > box.right + slack || r.top < box.top - slack ||
+          r.bottom > box.bottom + slack) {
+        found.labels.push(label + " reaches outside the chart (" + Math.round(r.left - box.left) + ".." +
+                          Math.round(r.right - box.left) + " of 0.." + Math.round(box.width) + " px)");
+      }
+      lines.forEach(function (l) {
+        if (l.left < r.right - slack && l.right > r.left + slack && l.top < r.bottom - slack &&
+            l.bottom > r.top + slack) {
+          found.labels.push(label + " lies across an axis or grid line");
+        }
+      });
+      for (var j = i + 1; j < rects.length; ++j) {
+        var o = rects[j];
+        if (o.left < r.right - slack && o.right > r.left + slack && o.top < r.bottom - slack &&
+            o.bottom > r.top + slack) {
+          found.labels.push(label + " overlaps \"" + texts[j].textContent.trim().slice(0, 40) + "\"");
+        }
+      }
+    });
+  });
+  var report = document.createElement("pre");
+  report.id = "browser-check-layout";
+  report.textContent = JSON.stringify(found);
+  document.body.appendChild(report);
+})();
+</script>
+"""
+LAYOUT_REPORT = re.compile(r'<pre id="browser-check-layout">(.*?)</pre>', re.S)
+# At most this many faults of one check are listed.
+MAX_LISTED = 8
+
+
+def check_layout(chromium, page, work, height):
+    """Returns the failures of the sideways and labels checks, or None when the
+    copy of the page could not be measured."""
+    copy = pathlib.Path(work) / "measured.html"
+    copy.write_bytes(page.read_bytes() + MEASURE_SCRIPT.encode("utf-8"))
+    run = run_chromium(chromium, copy.as_uri(), WINDOW_WIDTH, height)
+    match = LAYOUT_REPORT.search(run[0]) if run else None
+    if not match:
+        return None
+    found = json.loads(html.unescape(match.group(1)))
+    failures = []
+    for check in ("sideways", "labels"):
+        faults = found.get(check, [])
+        for fault in faults[:MAX_LISTED]:
+            failures.append((check, check + ": " + fault))
+        if len(faults) > MAX_LISTED:
+            failures.append((check, "%s: and %d more" % (check, len(faults) - MAX_LISTED)))
+    return failures
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("page", help="the HTML file")
@@ -240,17 +347,17 @@ def main():
         png = pathlib.Path(args.screenshot or os.path.join(work, "screenshot.png"))
         if png.exists():
             png.unlink()
-        stderr = run_chromium(chromium, page.resolve().as_uri(), 1280, args.height, png)
-        if stderr is None or not png.is_file() or png.stat().st_size == 0:
+        run = run_chromium(chromium, page.resolve().as_uri(), WINDOW_WIDTH, args.height, png)
+        if run is None or not png.is_file() or png.stat().st_size == 0:
             # Whether the page or the browser is at fault: a trivial page tells.
             probe = os.path.join(work, "probe.png")
-            probe_stderr = run_chromium(chromium, "data:text/html,<p>probe</p>", 320, 200, probe)
-            if probe_stderr is None or not os.path.isfile(probe):
+            probe_run = run_chromium(chromium, "data:text/html,<p>probe</p>", 320, 200, probe)
+            if probe_run is None or not os.path.isfile(probe):
                 say("skipped: chromium cannot start here (%s):\n  %s"
-                    % (chromium, last_lines(probe_stderr)))
+                    % (chromium, last_lines(probe_run)))
                 return SKIP
             say("FAIL: chromium took no screenshot of %s:\n  %s"
-                % (page, last_lines(stderr)))
+                % (page, last_lines(run)))
             return 1
 
         try:
@@ -258,8 +365,12 @@ def main():
         except ValueError as error:
             say("FAIL: the screenshot cannot be read: %s" % error)
             return 1
-        failures += [("console", "console: " + m) for m in console_messages(stderr)]
-
+        failures += [("console", "console: " + m) for m in console_messages(run[1])]
+        layout = check_layout(chromium, page, work, args.height)
+        if layout is None:
+            say("FAIL: the layout of %s could not be measured: chromium gave no measures" % page)
+            return 1
+        failures += layout
     for _, message in failures:
         say(("" if args.expect_fail else "FAIL: ") + message)
     failed = {check for check, _ in failures}
@@ -271,7 +382,8 @@ def main():
         return 1
     if failures:
         return 1
-    say("%s: not blank, the charts rendered, no console messages" % page)
+    say("%s: not blank, the charts rendered, no console messages, nothing scrolls sideways at "
+        "%d px, every chart label inside its chart and clear of the others" % (page, WINDOW_WIDTH))
     return 0
 
 

@@ -1,6 +1,9 @@
 // `vyn-profile-log report` and `diff --format html`: the pages of the sample
 // logs have their sections and charts, fetch nothing, and show hostile names
 // from a log as text.
+#include <algorithm>
+#include <utility>
+
 #include <nlohmann/json.hpp>
 
 #include "tools/tool_runner.h"
@@ -137,6 +140,116 @@ TEST_F(ReportTest, ALongRunIsDrawnAsAnEnvelopeThatStaysSmall) {
   EXPECT_EQ(page.find("<circle"), std::string::npos);
   EXPECT_EQ(occurrences(page, "execution time (ms)</text>"), 4u);
   EXPECT_NE(page.find("the first 10 executions of each graph left out"), std::string::npos);
+}
+
+TEST_F(ReportTest, GraphsComeByTotalExecutionTimeLargestFirst) {
+  // The log runs mobilenet first, but yolo's 8 executions add up to 20010 us and
+  // mobilenet's to 13250 us.
+  const ToolRun report = tool({"report", stage("two-graphs-slower"), "-o", "report.html"});
+  ASSERT_EQ(report.exitCode, 0) << report.err;
+  const std::string page = scratch("report.html");
+  EXPECT_NE(page.find("<section class=\"graph\" id=\"graph-1\">\n<h2 class=\"cut\" title=\"yolo\">Graph yolo</h2>"),
+            std::string::npos);
+  EXPECT_NE(page.find("<section class=\"graph\" id=\"graph-2\">\n<h2 class=\"cut\" title=\"mobilenet\">"),
+            std::string::npos);
+  const std::string summary = element(page, "<table class=\"summary\">", "</table>");
+  const std::size_t yolo = summary.find("<tr><td><a href=\"#graph-1\"><span class=\"cut\" title=\"yolo\">yolo</span>"
+                                        "</a></td><td>8</td><td>20010</td>");
+  const std::size_t mobilenet = summary.find("<tr><td><a href=\"#graph-2\"><span class=\"cut\" title=\"mobilenet\">"
+                                             "mobilenet</span></a></td><td>8</td><td>13250</td>");
+  ASSERT_NE(yolo, std::string::npos) << summary;
+  EXPECT_GT(mobilenet, yolo);
+  EXPECT_EQ(page.find("Charts for the"), std::string::npos);  // every graph is charted
+}
+
+TEST_F(ReportTest, OnlyTheHundredLargestGraphsGetChartsAndThePageSaysSo) {
+  ASSERT_EQ(tool({"synth", "--graphs", "103", "--executions", "2", "--events", "2", "-o", "many.log"}).exitCode, 0);
+  const ToolRun report = tool({"report", "many.log", "-o", "many.html"});
+  ASSERT_EQ(report.exitCode, 0) << report.err;
+  const std::string page = scratch("many.html");
+  EXPECT_EQ(occurrences(page, "<section class=\"graph\""), 100u);
+  EXPECT_EQ(occurrences(page, "<svg class=\"chart "), 300u);
+  EXPECT_NE(page.find("<p class=\"note limit\">Charts for the 100 graphs with the largest total execution time; 3 "
+                      "more are in the table without charts (--graph NAME charts any graph).</p>"),
+            std::string::npos);
+  // Every graph has a row: the 100 charted ones link to their charts, the other 3
+  // are under a closed disclosure.
+  EXPECT_EQ(occurrences(page, "<table class=\"summary\">"), 2u);
+  EXPECT_EQ(occurrences(page, "<tr><td><a href=\"#graph-"), 100u);
+  const std::string more = element(page, "<details class=\"more\">", "</details>");
+  EXPECT_NE(more.find("<summary>3 more graphs, without charts</summary>"), std::string::npos);
+  EXPECT_EQ(occurrences(more, "<tr><td><span class=\"cut\""), 3u);
+
+  // The sections and the rows after them come in the order of the graphs' totals.
+  const Json stats = Json::parse(tool({"stats", "many.log", "--format", "json"}).out);
+  std::vector<std::pair<double, std::string>> totals;
+  for (const Json& graph : stats.at("graphs")) {
+    totals.emplace_back(graph.at("execution_time").at("total").get<double>(), graph.at("name").get<std::string>());
+  }
+  std::stable_sort(totals.begin(), totals.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::size_t lastSection = 0;
+  std::size_t lastRow = 0;
+  for (std::size_t rank = 0; rank < totals.size(); ++rank) {
+    const std::string& name = totals[rank].second;
+    const bool charted = rank < 100;
+    const std::string place =
+        charted ? "id=\"graph-" + std::to_string(rank + 1) + "\">\n<h2 class=\"cut\" title=\"" + name + "\">"
+                : "<tr><td><span class=\"cut\" title=\"" + name + "\">";
+    const std::size_t at = page.find(place);
+    ASSERT_NE(at, std::string::npos) << name;
+    std::size_t& last = charted ? lastSection : lastRow;
+    EXPECT_GT(at, last) << name;
+    last = at;
+  }
+}
+
+TEST_F(ReportTest, LongNamesAreCutWholeOnHoverAndARareSlowExecutionIsMarked) {
+  // 1000 executions of a graph with a 300-character name: 999 of 1400 us and one
+  // of 140000 us; an event of 66 characters with a sub-event.
+  const std::string graph = "resnet_" + std::string(293, 'n');
+  const std::string event = "Layer " + std::string(60, 'a');
+  std::string json = R"([{"messages": [)";
+  for (int i = 0; i < 1000; ++i) {
+    const int start = 1000 + i * 200000;
+    const int duration = i == 499 ? 140000 : 1400;
+    json += std::string(i == 0 ? "" : ",") + R"({"timestamp": )" + std::to_string(start) +
+            R"(, "methodType": "Execute", "name": ")" + graph + R"(", "timing": {"start": )" +
+            std::to_string(start) + R"(, "end": )" + std::to_string(start + duration) +
+            R"(}, "events": [{"name": ")" + event +
+            R"(", "identifier": 1, "valueKind": "UInt64", "unsignedValue": 400, "unit": "Microseconds",
+              "subEvents": [{"name": "Compute", "identifier": 2, "valueKind": "UInt64", "unsignedValue": 100,
+                             "unit": "Microseconds"}]}]})";
+  }
+  json += "]}]";
+  const std::string log = pack("long.log", json);
+  const ToolRun report = tool({"report", log, "-o", "long.html"});
+  ASSERT_EQ(report.exitCode, 0) << report.err;
+  const std::string page = scratch("long.html");
+  // The name in the heading and the table: one line, cut by the page's style, whole in the title.
+  EXPECT_NE(page.find("<h2 class=\"cut\" title=\"" + graph + "\">Graph " + graph + "</h2>"), std::string::npos);
+  EXPECT_NE(page.find("<a href=\"#graph-1\"><span class=\"cut\" title=\"" + graph + "\">" + graph + "</span></a>"),
+            std::string::npos);
+  EXPECT_NE(page.find(".cut { display: block; max-width: 24em; overflow: hidden; text-overflow: ellipsis; "
+                      "white-space: nowrap; }"),
+            std::string::npos);
+  // The sub-event's path keeps its last name: 66 + 3 + 7 characters cut to 40.
+  EXPECT_NE(page.find("<td><span class=\"cut\" title=\"" + event + " / Compute\">Layer " + std::string(23, 'a') +
+                      "\xE2\x80\xA6 / Compute</span></td>"),
+            std::string::npos);
+  // 40 bins of 3465 us from 1400 to 140000: the slow execution alone in the last,
+  // 0.17 px high on a count axis to 1000, so it gets a mark.
+  const std::string histogram = element(page, "<svg class=\"chart histogram\"", "</svg>");
+  EXPECT_EQ(occurrences(histogram, "<path class=\"rare\""), 1u);
+  EXPECT_NE(histogram.find("<title>136535 to 140000 us: 1 execution</title></path>"), std::string::npos);
+  // p50 and p99 are both 1400 us, on the y axis (x = 72): their labels start right of
+  // it, the p99 one a row higher.
+  EXPECT_NE(histogram.find("<text class=\"marker-label\" x=\"76\" y=\"27\"><tspan font-weight=\"bold\" "
+                           "fill=\"#E69F00\">p50</tspan> 1400 us</text>"),
+            std::string::npos)
+      << histogram;
+  EXPECT_NE(histogram.find("<text class=\"marker-label\" x=\"76\" y=\"13\"><tspan font-weight=\"bold\" "
+                           "fill=\"#D55E00\">p99</tspan> 1400 us</text>"),
+            std::string::npos);
 }
 
 TEST_F(ReportTest, RefusesUnknownGraphsMissingOutputsAndWritingOverTheLog) {

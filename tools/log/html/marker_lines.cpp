@@ -57,11 +57,14 @@ std::pair<LabelSpot, LabelSpot> horizontalLabelSpots(const ChartFrame& frame, co
     lowerY = middle + kLabelHeight / 2;
     upperY = middle - kLabelHeight / 2;
   }
-  // Both move together to stay inside the chart's height.
-  const double up = std::max(0.0, kAscent + kEdgeGap - upperY);
-  const double down = std::max(0.0, lowerY + kDescent + kEdgeGap - frame.height);
-  lowerY += up - down;
-  upperY += up - down;
+  // Both move together to stay level with the plot, clear of the x axis' labels
+  // under it, and inside the chart at the top.
+  const double up = std::max(0.0, lowerY - (frame.plotBottom() + 4));
+  lowerY -= up;
+  upperY -= up;
+  const double down = std::max(0.0, kAscent + kEdgeGap - upperY);
+  lowerY += down;
+  upperY += down;
   const double x = frame.plotRight() + 6;
   return {{x, lowerY}, {x, upperY}};
 }

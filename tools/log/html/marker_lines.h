@@ -31,8 +31,9 @@ struct LabelSpot {
 // The estimated width of a marker's label: its name in bold, a space, its value.
 double markerLabelWidth(const Marker& marker);
 
-// Labels in the right margin, level with their lines, a line's height apart at
-// least and inside the chart's height.
+// Labels in the right margin, level with their lines, a row apart at least,
+// the lower one's baseline no lower than 4 px under the plot (the x axis'
+// labels come under that) and the upper one inside the chart's top.
 std::pair<LabelSpot, LabelSpot> horizontalLabelSpots(const ChartFrame& frame, const Marker& lower,
                                                      const Marker& upper);
 // Labels in the band above the plot (frame.top must be kMarkerLabelBand or
