@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """Opens an HTML page in headless Chromium, as a person would, and checks what it shows.
 
-  browser_check.py PAGE [--height N] [--screenshot OUT.png] [--expect-fail CHECK]
+  browser_check.py PAGE [--kind report|diff] [--height N] [--screenshot OUT.png]
+                   [--expect-fail CHECK]
 
 The checks:
   blank    the screenshot shows something besides its background;
-  colours  the charts were drawn: pixels of the execution-time series and histogram
-           bars (#0072B2), of the p50 line (#E69F00) and of the p99 line (#D55E00);
+  colours  the charts were drawn: on a report (--kind report, the default), pixels of
+           the execution-time series and histogram bars (#0072B2), of the p50 line
+           (#E69F00) and of the p99 line (#D55E00); on a comparison (--kind diff),
+           of the base log's histogram bars (#0072B2) and the new log's (#E69F00);
   console  the page wrote nothing to the console: no uncaught error, no message.
            Chromium's log gives console messages no level (an error reads like a
            log line), and the report has no business writing any: every one counts.
@@ -16,8 +19,9 @@ The checks:
            chart's axis or grid lines, and overlaps no other text of the chart.
 
 The last two are measured by the browser on a copy of the page with a short
-script added at its end (the page itself must carry none); the copy's measures
-come back through Chromium's --dump-dom.
+script added at its end (the page itself must carry none), with every closed
+disclosure (<details>) opened; the copy's measures come back through Chromium's
+--dump-dom.
 
 Exit status: 0 when every check passes, 1 when one fails (each failure on a line of
 its own), 77 when the check cannot run here: no Chromium, or one that cannot start.
@@ -46,11 +50,17 @@ WINDOW_WIDTH = 1280
 # Colour name, RGB, and the fewest pixels of it that a page with charts shows. A
 # line 1 px wide and 400 px long is about 400 pixels; the series and the histogram
 # bars, drawn in the first colour, are far more than that.
-COLOURS = (
-    ("#0072B2 (execution time, histogram)", (0x00, 0x72, 0xB2), 1000),
-    ("#E69F00 (p50)", (0xE6, 0x9F, 0x00), 100),
-    ("#D55E00 (p99)", (0xD5, 0x5E, 0x00), 100),
-)
+COLOURS = {
+    "report": (
+        ("#0072B2 (execution time, histogram)", (0x00, 0x72, 0xB2), 1000),
+        ("#E69F00 (p50)", (0xE6, 0x9F, 0x00), 100),
+        ("#D55E00 (p99)", (0xD5, 0x5E, 0x00), 100),
+    ),
+    "diff": (
+        ("#0072B2 (base histogram)", (0x00, 0x72, 0xB2), 1000),
+        ("#E69F00 (new histogram)", (0xE6, 0x9F, 0x00), 1000),
+    ),
+}
 # Per channel: pixels this close count as the colour. Anti-aliased edges blend with
 # the background far more than this and are not counted.
 TOLERANCE = 12
@@ -204,7 +214,7 @@ def read_png(path):
 
 # --- Checks -------------------------------------------------------------------
 
-def check_pixels(png):
+def check_pixels(png, colours):
     """Returns the failures of the blank and colours checks, as (check, message)."""
     width, height, channels, pixels = read_png(png)
     # Whole rows repeat (margins, gaps between charts): count each distinct row once.
@@ -222,7 +232,7 @@ def check_pixels(png):
         failures.append(("blank", "the page is blank: %d of %dx%d pixels differ from its "
                          "background rgb%s" % (drawn, width, height, background)))
     found = []
-    for name, target, least in COLOURS:
+    for name, target, least in colours:
         near = sum(count for colour, count in counts.items()
                    if all(abs(c - t) <= TOLERANCE for c, t in zip(colour, target)))
         found.append("%s: %d" % (name, near))
@@ -240,6 +250,8 @@ def check_pixels(png):
 MEASURE_SCRIPT = r"""<script>
 (function () {
   var found = {sideways: [], labels: []};
+  // What a reader may open is measured open.
+  document.querySelectorAll("details").forEach(function (details) { details.open = true; });
   function name(element) {
     var text = (element.textContent || "").trim().replace(/\s+/g, " ");
     var kind = element.getAttribute("class");
@@ -326,6 +338,8 @@ def check_layout(chromium, page, work, height):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("page", help="the HTML file")
+    parser.add_argument("--kind", choices=sorted(COLOURS), default="report",
+                        help="which page's chart colours to look for")
     parser.add_argument("--height", type=int, default=2000,
                         help="window height in pixels; the screenshot shows only the window")
     parser.add_argument("--screenshot", help="keep the screenshot at this path")
@@ -361,7 +375,7 @@ def main():
             return 1
 
         try:
-            failures = check_pixels(png)
+            failures = check_pixels(png, COLOURS[args.kind])
         except ValueError as error:
             say("FAIL: the screenshot cannot be read: %s" % error)
             return 1

@@ -230,7 +230,7 @@ TEST_F(ReportTest, LongNamesAreCutWholeOnHoverAndARareSlowExecutionIsMarked) {
   EXPECT_NE(page.find("<a href=\"#graph-1\"><span class=\"cut\" title=\"" + graph + "\">" + graph + "</span></a>"),
             std::string::npos);
   EXPECT_NE(page.find(".cut { display: block; max-width: 24em; overflow: hidden; text-overflow: ellipsis; "
-                      "white-space: nowrap; }"),
+                      "white-space: nowrap;"),
             std::string::npos);
   // The sub-event's path keeps its last name: 66 + 3 + 7 characters cut to 40.
   EXPECT_NE(page.find("<td><span class=\"cut\" title=\"" + event + " / Compute\">Layer " + std::string(23, 'a') +
@@ -268,26 +268,117 @@ TEST_F(ReportTest, RefusesUnknownGraphsMissingOutputsAndWritingOverTheLog) {
   EXPECT_EQ(scratchNames(), std::vector<std::string>{log});
 }
 
-TEST_F(ReportTest, DiffPageShowsBothDistributionsAndTheVerdicts) {
+TEST_F(ReportTest, DiffPageOpensWithWhatChangedThenGraphsByTotal) {
   const std::string base = stage("two-graphs");
   const std::string next = stage("two-graphs-slower");
   const ToolRun diff = tool({"diff", base, next, "--format", "html", "-o", "diff.html"});
   EXPECT_EQ(diff.exitCode, 3) << diff.err;
   const std::string page = scratch("diff.html");
   expectSelfContained(page);
-  EXPECT_EQ(occurrences(page, "<section class=\"graph\""), 2u);
+  EXPECT_NE(page.find("2 slower</strong>, 0 faster, 5 no change, 0 added, 0 removed."), std::string::npos);
+  // First the rows found slower: both at p = 2/45, the larger change first.
+  const std::string changes = element(page, "<section class=\"changes\">", "</section>");
+  EXPECT_NE(changes.find("<p>The 2 rows found slower or faster, the smallest p-value first, then the largest "
+                         "change.</p>"),
+            std::string::npos);
+  const std::string arrow = " \xE2\x86\x92 ";
+  // yolo's larger total (20010 us in the new log) puts it first; mobilenet is graph 2.
+  const std::string graph = "<tr><td><a href=\"#graph-2\"><span class=\"cut\" title=\"mobilenet\">mobilenet</span>"
+                            "</a></td>";
+  const std::size_t layer = changes.find(graph + "<td><span class=\"cut\" title=\"Layer conv1\">Layer conv1</span>"
+                                                 "</td><td class=\"text\">us</td><td class=\"text verdict-slower\">"
+                                                 "slower</td><td>+20.0%</td><td>0.0444</td><td>2" + arrow + "8</td>"
+                                                 "<td>390" + arrow + "468</td></tr>");
+  const std::size_t execution = changes.find(graph + "<td class=\"text\">execution time</td><td class=\"text\">us"
+                                                     "</td><td class=\"text verdict-slower\">slower</td><td>+18.2%"
+                                                     "</td><td>0.0444</td><td>2" + arrow + "8</td><td>1400" + arrow +
+                                             "1655</td></tr>");
+  ASSERT_NE(layer, std::string::npos) << changes;
+  EXPECT_GT(execution, layer);
+  EXPECT_EQ(occurrences(changes, "<tr><td>"), 2u);
+  // Then a section per graph, the larger total first, each with both distributions
+  // and its rows, every figure of both logs side by side.
+  EXPECT_LT(page.find("<section class=\"changes\">"), page.find("<section class=\"graph\""));
+  EXPECT_NE(page.find("id=\"graph-1\">\n<h2 class=\"cut\" title=\"yolo\">Graph yolo</h2>"), std::string::npos);
+  EXPECT_NE(page.find("id=\"graph-2\">\n<h2 class=\"cut\" title=\"mobilenet\">Graph mobilenet</h2>"),
+            std::string::npos);
   EXPECT_EQ(occurrences(page, "<table class=\"verdicts\">"), 2u);
   EXPECT_EQ(occurrences(page, "<svg class=\"chart histogram base\""), 2u);
   EXPECT_EQ(occurrences(page, "<svg class=\"chart histogram new\""), 2u);
-  // The rows the text shows: mobilenet's execution time and first layer slower.
-  EXPECT_EQ(occurrences(page, ">slower</td>"), 2u);
-  EXPECT_NE(page.find("<td>execution time</td><td class=\"text\">us</td><td class=\"text verdict-slower\">"
-                      "slower</td><td>+18.2%</td><td>0.0444</td><td>2</td><td>8</td>"),
+  EXPECT_NE(page.find("<tr><td class=\"text\">execution time</td><td class=\"text\">us</td><td class=\"text "
+                      "verdict-slower\">slower</td><td>+18.2%</td><td>0.0444</td><td>2" + arrow + "8</td><td>1400" +
+                      arrow + "1655</td><td>1400" + arrow + "1656.2</td><td>1498" + arrow + "1737.2</td></tr>"),
             std::string::npos);
-  EXPECT_NE(page.find("2 slower</strong>, 0 faster, 5 no change, 0 added, 0 removed."), std::string::npos);
+  EXPECT_EQ(occurrences(page, ">slower</td>"), 4u);  // twice in the changes, twice in mobilenet's rows
+  EXPECT_EQ(page.find("Charts for the"), std::string::npos);
   // The text form is still the text form.
   const std::string text = tool({"diff", base, next}).out;
   EXPECT_NE(text.find("2 slower, 0 faster, 5 no change"), std::string::npos);
+}
+
+TEST_F(ReportTest, DiffPageChartsTheHundredGraphsWithTheLargestTotals) {
+  for (const char* seed : {"1", "2"}) {
+    ASSERT_EQ(tool({"synth", "--graphs", "2000", "--executions", "3", "--events", "2", "--seed", seed, "-o",
+                    std::string("many-") + seed + ".log"})
+                  .exitCode,
+              0);
+  }
+  const ToolRun diff = tool({"diff", "many-1.log", "many-2.log", "--format", "html", "-o", "diff.html"});
+  ASSERT_EQ(diff.exitCode, 0) << diff.err;
+  const std::string page = scratch("diff.html");
+  expectSelfContained(page);
+  // Three executions a side: the exact p is never below 2/20, so nothing changed.
+  EXPECT_NE(page.find("<h2>What changed</h2>\n<p>No row got slower or faster.</p>"), std::string::npos);
+  EXPECT_EQ(occurrences(page, "<section class=\"graph\""), 100u);
+  EXPECT_EQ(occurrences(page, "<svg class=\"chart "), 200u);
+  EXPECT_NE(page.find("Charts for the 100 graphs with the largest total execution time; 1,900 more are at the end "
+                      "of the page, with their execution time only."),
+            std::string::npos);
+  const std::string others = element(page, "<section class=\"others\">", "</section>");
+  EXPECT_NE(others.find("<summary>1,900 more graphs, by total execution time"), std::string::npos);
+  EXPECT_EQ(occurrences(others, "<tr><td><span class=\"cut\""), 1900u);
+  // A few hundred bytes a graph beyond the charted ones, not two charts each.
+  EXPECT_LT(page.size(), 2u * 1024 * 1024);
+
+  // The sections come in the order of the larger of each graph's two totals.
+  const Json json = Json::parse(tool({"diff", "many-1.log", "many-2.log", "--format", "json"}).out);
+  std::vector<std::pair<double, std::string>> totals;
+  for (const Json& graph : json.at("graphs")) {
+    const Json& execution = graph.at("rows").at(0);
+    double larger = 0;
+    for (const char* side : {"base", "new"}) {
+      if (!execution.contains(side) || execution.at(side).is_null()) continue;
+      larger = std::max(larger, execution.at(side).at("count").get<double>() * execution.at(side).at("mean").get<double>());
+    }
+    totals.emplace_back(larger, graph.at("name").get<std::string>());
+  }
+  std::stable_sort(totals.begin(), totals.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::size_t last = 0;
+  for (std::size_t rank = 0; rank < 100; ++rank) {
+    const std::size_t at = page.find("id=\"graph-" + std::to_string(rank + 1) + "\">\n<h2 class=\"cut\" title=\"" +
+                                     totals[rank].second + "\">");
+    ASSERT_NE(at, std::string::npos) << totals[rank].second;
+    EXPECT_GT(at, last);
+    last = at;
+  }
+}
+
+TEST_F(ReportTest, DiffPageShowsHostileNamesAsText) {
+  const std::string log = pack("hostile.log", R"json([{"messages": [
+      {"timestamp": 1000, "methodType": "Execute", "name": "<script>alert(1)</script>",
+       "timing": {"start": 1000, "end": 1500},
+       "events": [{"name": "\"onload=alert(1)", "identifier": 1, "valueKind": "UInt64", "unsignedValue": 200,
+                   "unit": "Microseconds"}]}]}])json");
+  const ToolRun diff = tool({"diff", log, log, "--format", "html", "-o", "diff.html"});
+  ASSERT_EQ(diff.exitCode, 0) << diff.err;
+  const std::string page = scratch("diff.html");
+  expectSelfContained(page);
+  EXPECT_EQ(page.find("\"onload"), std::string::npos);
+  EXPECT_NE(page.find("<h2 class=\"cut\" title=\"&lt;script&gt;alert(1)&lt;/script&gt;\">Graph &lt;script&gt;"
+                      "alert(1)&lt;/script&gt;</h2>"),
+            std::string::npos);
+  EXPECT_NE(page.find("<span class=\"cut\" title=\"&quot;onload=alert(1)\">&quot;onload=alert(1)</span>"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -16,15 +16,17 @@ h3 { font-size: 15px; margin: 18px 0 4px; }
 p { margin: 4px 0; }
 .log { font-family: ui-monospace, monospace; overflow-wrap: anywhere; }
 .note { color: #444444; }
-.cut { display: block; max-width: 24em; overflow: hidden; text-overflow: ellipsis; white-space: nowrap; }
+.cut { display: block; max-width: 24em; overflow: hidden; text-overflow: ellipsis; white-space: nowrap;
+       text-align: left; }
 h2.cut { max-width: none; }
+.cut.inline { display: inline-block; max-width: 18em; vertical-align: bottom; }
 table.summary .cut, table.changes .cut { max-width: 18em; }
-table.verdicts .cut { max-width: 20em; }
+table.verdicts .cut, table.others .cut { max-width: 20em; }
 table { border-collapse: collapse; margin: 6px 0 12px; font-variant-numeric: tabular-nums; }
 th, td { padding: 3px 8px; border-bottom: 1px solid #E4E4E4; text-align: right; white-space: nowrap; }
 th { background: #F4F4F4; font-weight: 600; white-space: normal; vertical-align: bottom; }
 th:first-child, td:first-child { text-align: left; }
-td.text { text-align: left; }
+th.text, td.text { text-align: left; }
 td.sub { padding-left: 24px; color: #444444; }
 .table-scroll { overflow-x: auto; }
 details.more { margin: 0 0 12px; }
@@ -32,6 +34,7 @@ details.more summary { cursor: pointer; color: #444444; }
 .verdict-slower { font-weight: 700; color: #A33E00; }
 .verdict-faster { font-weight: 700; color: #00573F; }
 figure { margin: 8px 0 16px; }
+p.side { margin: 6px 0 0; }
 figcaption { font-weight: 600; margin-bottom: 2px; }
 svg.chart { display: block; max-width: 100%; height: auto; background: #FFFFFF; }
 svg.chart text { font: 11px system-ui, sans-serif; }

@@ -26,14 +26,16 @@ HtmlCell HtmlCell::path(const std::string& path) {
   return cell;
 }
 
-void openTable(std::string& out, std::string_view className, const std::vector<std::string>& headers) {
+void openTable(std::string& out, std::string_view className, const std::vector<HtmlCell>& headers) {
   // A table wider than a narrow window scrolls inside the page instead of widening it.
   out += "<div class=\"table-scroll\"><table";
   appendAttribute(out, "class", className);
   out += ">\n<thead><tr>";
-  for (const std::string& header : headers) {
-    out += "<th scope=\"col\">";
-    appendEscaped(out, header);
+  for (const HtmlCell& header : headers) {
+    out += "<th scope=\"col\"";
+    if (!header.className.empty()) appendAttribute(out, "class", header.className);
+    out += ">";
+    appendEscaped(out, header.text);
     out += "</th>";
   }
   out += "</tr></thead>\n<tbody>\n";

@@ -28,7 +28,8 @@ struct HtmlCell {
   static HtmlCell path(const std::string& path);
 };
 
-void openTable(std::string& out, std::string_view className, const std::vector<std::string>& headers);
+// The header row's cells may carry a class ("text": aligned left, as the text below).
+void openTable(std::string& out, std::string_view className, const std::vector<HtmlCell>& headers);
 void appendRow(std::string& out, const std::vector<HtmlCell>& cells);
 void closeTable(std::string& out);
 

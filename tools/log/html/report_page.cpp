@@ -192,7 +192,7 @@ void appendPhases(std::string& out, const std::vector<PhaseFigures>& phases, con
   if (phases.empty()) return;
   out += "<section class=\"phases\">\n<h2>Other phases</h2>\n";
   openTable(out, "phases",
-            {"phase", "graph", "count", time.header("mean"), time.header("min"), time.header("max")});
+            {"phase", HtmlCell("graph", "", "text"), "count", time.header("mean"), time.header("min"), time.header("max")});
   for (const PhaseFigures& phase : phases) {
     appendRow(out, {phase.phase, HtmlCell::name(phase.graph, "", "text"), countText(phase.duration.count),
                     time(phase.duration.mean), time(phase.duration.min), time(phase.duration.max)});
