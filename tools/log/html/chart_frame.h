@@ -35,7 +35,8 @@ struct ChartFrame {
 void openChart(std::string& out, std::string_view kind, const ChartFrame& frame, std::string_view label);
 void closeChart(std::string& out);
 
-// The axis line, ticks with their values and the title under the plot.
+// The axis line, ticks with their values and the title under the plot; a
+// tick label that would reach past the chart's edge moves in to end at it.
 void appendXAxis(std::string& out, const ChartFrame& frame, const LinearScale& x,
                  const std::vector<double>& ticks, std::string_view title);
 // The axis line, ticks with their values, light grid lines across the plot and

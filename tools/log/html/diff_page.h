@@ -1,5 +1,7 @@
-// The HTML form of `diff`: per graph the two runs' execution-time distributions
-// on the same scale, one above the other, and the table of verdicts.
+// The HTML form of `diff`: first the rows found slower or faster, the most
+// significant first; then the graphs by the larger of their two total execution
+// times, the first kMaxChartedGraphs with both runs' execution-time
+// distributions on the same scale and their rows, the others a row each.
 #ifndef VYN_TOOLS_LOG_HTML_DIFF_PAGE_H_
 #define VYN_TOOLS_LOG_HTML_DIFF_PAGE_H_
 
