@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/terminal_text.h"
 #include "log/commands.h"
 #include "log/diff/diff_options.h"
 #include "log/html/report_options.h"
@@ -16,7 +17,9 @@
 namespace vyn::tools {
 
 void reportProblem(const std::string& subject, const std::string& problem) {
-  std::fprintf(stderr, "vyn-profile-log: %s: %s\n", subject.c_str(), problem.c_str());
+  // Paths and problems may quote names from a log.
+  std::fprintf(stderr, "vyn-profile-log: %s: %s\n", base::terminalText(subject).c_str(),
+               base::terminalText(problem).c_str());
 }
 
 namespace {

@@ -7,10 +7,10 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "base/output_file.h"
 #include "common/execution_count.h"
 #include "common/load_meter.h"
 #include "common/log_json.h"
-#include "common/output_file.h"
 #include "common/record_problem.h"
 #include "common/schema_names.h"
 #include "format/event_value_reading.h"
@@ -115,7 +115,7 @@ Json eventsArgs(const flatbuffers::Vector<flatbuffers::Offset<fb::EventEntry>>& 
 
 class TraceWriter {
  public:
-  explicit TraceWriter(OutputFile& output) : output_(output) {
+  explicit TraceWriter(base::OutputFile& output) : output_(output) {
     output_.write("{\"traceEvents\":[\n");
   }
 
@@ -194,7 +194,7 @@ class TraceWriter {
     output_.write(event.dump(-1, ' ', false, Json::error_handler_t::replace));
   }
 
-  OutputFile& output_;
+  base::OutputFile& output_;
   bool first_ = true;
   std::vector<std::string> graphs_;
   std::unordered_map<std::string, int> tracks_;
@@ -213,7 +213,7 @@ int runTrace(const std::string& inputPath, const std::string& outputPath, bool v
     reportProblem(inputPath, reader.problem());
     return 1;
   }
-  OutputFile output;
+  base::OutputFile output;
   if (!output.open(outputPath, {inputPath})) {
     reportProblem(output.name(), output.problem());
     return 1;

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "common/csv_field.h"
+#include "base/csv_field.h"
 #include "log/stats/stats_figures.h"
 
 namespace vyn::tools {
@@ -26,7 +26,7 @@ void appendCount(std::string& out, std::uint64_t value) {
 
 void appendText(std::string& out, std::string_view text) {
   out += ',';
-  appendCsvField(out, text);
+  base::appendCsvField(out, text);
 }
 
 }  // namespace
@@ -36,7 +36,7 @@ std::string statsCsv(const StatsFigures& figures, const StatsOptions& options) {
   std::string out = "graph,event_path,depth,unit,executions,occurrences,total,mean,p50,p99,max,share,values\n";
   for (const GraphFigures& graph : figures.graphs) {
     const SampleSummary& time = graph.executionTime;
-    appendCsvField(out, graph.name);
+    base::appendCsvField(out, graph.name);
     out += ",,";
     appendText(out, timeUnitName(unit));
     appendCount(out, time.count);
@@ -48,7 +48,7 @@ std::string statsCsv(const StatsFigures& figures, const StatsOptions& options) {
     const std::size_t rows = std::min(options.top.value_or(graph.paths.size()), graph.paths.size());
     for (std::size_t at = 0; at < rows; ++at) {
       const PathFigures& path = graph.paths[at];
-      appendCsvField(out, graph.name);
+      base::appendCsvField(out, graph.name);
       appendText(out, path.path);
       appendCount(out, path.depth);
       const bool isTime = isMicroseconds(path.unit);
