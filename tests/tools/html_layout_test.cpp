@@ -128,6 +128,8 @@ TEST(HtmlEscapeTest, MarkupQuotesAndControlCharactersBecomeText) {
   EXPECT_EQ(escaped("\"onload=alert(1) 'x' & y"), "&quot;onload=alert(1) &#39;x&#39; &amp; y");
   EXPECT_EQ(escaped(std::string("a\0b\x1b\tc", 6)), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD\tc");
   EXPECT_EQ(escaped("Layer conv1 / \xC3\xA9t\xC3\xA9"), "Layer conv1 / \xC3\xA9t\xC3\xA9");
+  EXPECT_EQ(escaped("cut \xE2\x82 and \xFF, csi \xC2\x9B, nbsp \xC2\xA0"),
+            "cut \xEF\xBF\xBD and \xEF\xBF\xBD, csi \xEF\xBF\xBD, nbsp \xC2\xA0");
 }
 
 TEST(SvgNumberTest, OneDecimalWithoutTrailingZeroOrNegativeZero) {

@@ -5,6 +5,7 @@
 
 #include "base/output_file.h"
 #include "common/execution_count.h"
+#include "common/json_document.h"
 #include "common/load_meter.h"
 #include "common/log_json.h"
 #include "common/record_problem.h"
@@ -30,7 +31,7 @@ std::vector<std::uint8_t> prefixedBytes(const Frame& frame) {
 }
 
 void writeEntry(base::OutputFile& output, const LogEntry& entry, bool first) {
-  std::string text = entryToJson(entry).dump(2);
+  std::string text = jsonDocumentText(entryToJson(entry), 2);
   // Indent the entry one level inside the top-level array.
   std::string indented = first ? "  " : ",\n  ";
   indented.reserve(text.size() + text.size() / 8);

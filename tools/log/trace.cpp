@@ -9,6 +9,7 @@
 
 #include "base/output_file.h"
 #include "common/execution_count.h"
+#include "common/json_document.h"
 #include "common/load_meter.h"
 #include "common/log_json.h"
 #include "common/record_problem.h"
@@ -191,7 +192,7 @@ class TraceWriter {
     if (!first_) output_.write(",\n");
     first_ = false;
     // Names from a log need not be UTF-8; replace what is not.
-    output_.write(event.dump(-1, ' ', false, Json::error_handler_t::replace));
+    output_.write(jsonDocumentText(event));
   }
 
   base::OutputFile& output_;

@@ -2,6 +2,7 @@
 // numbers, every figure with its unit.
 #include <nlohmann/json.hpp>
 
+#include "common/json_document.h"
 #include "log/stats/stats_figures.h"
 
 namespace vyn::tools {
@@ -96,7 +97,7 @@ std::string statsJson(const StatsFigures& figures, const StatsOptions& options) 
     phases.push_back(std::move(entry));
   }
   document["phases"] = std::move(phases);
-  return document.dump(2) + "\n";
+  return jsonDocumentText(document, 2) + "\n";
 }
 
 }  // namespace vyn::tools

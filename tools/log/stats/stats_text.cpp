@@ -3,6 +3,7 @@
 // headers.
 #include <algorithm>
 
+#include "base/terminal_text.h"
 #include "common/text_table.h"
 #include "log/stats/stats_figures.h"
 
@@ -18,7 +19,7 @@ void addTimeRow(TextTable& table, const char* label, const SampleSummary& s, con
 }
 
 void appendExecutions(std::string& out, const GraphFigures& graph, const TimeText& time) {
-  out += "Graph " + graph.name + ": " + countText(graph.executionTime.count) +
+  out += "Graph " + base::terminalText(graph.name) + ": " + countText(graph.executionTime.count) +
          (graph.executionTime.count == 1 ? " execution" : " executions");
   if (graph.inferencesPerSecond > 0) {
     out += ", " + figureText(graph.inferencesPerSecond) + " inferences per second";
