@@ -107,7 +107,7 @@ Json eventsArgs(const flatbuffers::Vector<flatbuffers::Offset<fb::EventEntry>>& 
       item["unit"] = unit.empty() ? Json(event->unit()) : Json(unit);
     }
     if (event->subEvents() != nullptr && event->subEvents()->size() != 0) {
-      item["subEvents"] = eventsArgs(*event->subEvents());
+      item["sub_events"] = eventsArgs(*event->subEvents());
     }
     list.push_back(std::move(item));
   }
