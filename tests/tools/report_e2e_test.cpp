@@ -87,12 +87,12 @@ TEST_F(ReportTest, IcicleBoxesCarryTheirFiguresAndLieWithinTheChart) {
   ASSERT_FALSE(icicle.empty());
   // Every rectangle holds a <title>; mobilenet's two layers: 390 and 245 us of a mean of 1400.
   EXPECT_EQ(occurrences(icicle, "<rect"), occurrences(icicle, "><title>"));
-  EXPECT_NE(icicle.find("<title>Layer conv1\nmean 390 us per execution \xC2\xB7 p99 399.8 us \xC2\xB7 27.9% of the "
-                        "execution time</title>"),
+  EXPECT_NE(icicle.find("<title>Layer conv1\nper execution: mean 390 us \xC2\xB7 p99 399.8 us \xC2\xB7 27.9% of "
+                        "the execution time</title>"),
             std::string::npos)
       << icicle;
-  EXPECT_NE(icicle.find("<title>Layer fc\nmean 245 us"), std::string::npos);
-  EXPECT_NE(icicle.find("<title>execution\nmean 1400 us"), std::string::npos);
+  EXPECT_NE(icicle.find("<title>Layer fc\nper execution: mean 245 us"), std::string::npos);
+  EXPECT_NE(icicle.find("<title>execution\nper execution: mean 1400 us"), std::string::npos);
   // Two executions: drawn as dots, each with its time.
   const std::string timeline = element(page, "<svg class=\"chart timeline\"", "</svg>");
   EXPECT_EQ(occurrences(timeline, "<circle"), 2u);
