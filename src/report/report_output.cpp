@@ -1,7 +1,7 @@
 #include "report/report_output.h"
 
+#include "base/same_file.h"
 #include "log/logger.h"
-#include "format/same_file.h"
 
 namespace vyn::profiling {
 
@@ -9,7 +9,7 @@ bool openCsvExport(std::ofstream& file, const std::string& path, std::ios::openm
                    const std::string& logPath, const char* failureFormat) {
   if (path.empty()) return true;
   // Checked before the open, which would already truncate the log.
-  if (!namesSameFile(path, logPath)) file.open(path, mode);
+  if (!base::namesSameFile(path, logPath)) file.open(path, mode);
   if (file.is_open()) return true;
   VYN_LOG_ERROR(failureFormat, path.c_str());
   return false;

@@ -149,36 +149,46 @@ class GraphProfiler {
   void count(std::uint32_t id, bool firstInExecution, const EventRow& row) {
     PathProfile& path = profile_.paths[id];
     ++path.occurrences;
+    const bool keepOccurrences = keep_ != PathSamples::PerExecution;
+    const bool keepSums = keep_ != PathSamples::Occurrences;
     if (firstInExecution) {
       ++path.executions;
-      if (path.values == PathValues::Measured && keep_ == PathSamples::PerExecution) {
-        path.perExecution.push_back(0.0);
-      }
+      if (path.values == PathValues::Measured && keepSums) path.perExecution.push_back(0.0);
     }
     if (path.values == PathValues::Measured) {
       const double number = numberOf(row, model_.texts);
       if (!std::isfinite(number)) return;
-      if (keep_ == PathSamples::Occurrences) {
-        path.samples.push_back(number);
-      } else {
-        path.perExecution.back() += number;
-      }
+      if (keepOccurrences) path.samples.push_back(number);
+      if (keepSums) path.perExecution.back() += number;
     } else if (path.values == PathValues::Kinds) {
-      // A value's bits tell it apart (texts are interned once), so its text is
-      // made only the first time it is met.
-      const std::uint64_t bits = row.identifier == backend::kHardwareUnits ? (row.bits & 0xFFu) : row.bits;
-      const auto [known, added] = kindIndex_.try_emplace(std::make_pair(id, bits), path.kinds.size());
-      if (added) {
-        path.kinds.push_back({kindText(row, model_.texts), 1});
-      } else {
-        ++path.kinds[known->second].count;
-      }
+      countKind(id, path, row);
     }
+  }
+
+  // A value's bits tell it apart from most others (texts are interned once), so
+  // its text is made only the first time its bits are met. Different bits may
+  // still read the same (texts that differ only after a NUL, unit bits that have
+  // no name), so a new text is looked up among the path's kinds before it is added.
+  void countKind(std::uint32_t id, PathProfile& path, const EventRow& row) {
+    const std::uint64_t bits = row.identifier == backend::kHardwareUnits ? (row.bits & 0xFFu) : row.bits;
+    const auto [known, added] = kindIndex_.try_emplace(std::make_pair(id, bits), path.kinds.size());
+    if (added) {
+      std::string text = kindText(row, model_.texts);
+      const auto [same, isNew] = kindByText_.try_emplace(std::make_pair(id, text), path.kinds.size());
+      known->second = same->second;
+      if (isNew) path.kinds.push_back({std::move(text), 0});
+    }
+    ++path.kinds[known->second].count;
   }
 
   struct PairHash {
     std::size_t operator()(const std::pair<std::uint32_t, std::uint64_t>& key) const {
       return std::hash<std::uint64_t>()(key.second * 0x9E3779B97F4A7C15ull ^ key.first);
+    }
+  };
+  struct TextPairHash {
+    std::size_t operator()(const std::pair<std::uint32_t, std::string>& key) const {
+      return std::hash<std::string>()(key.second) * 31 + key.first;
     }
   };
 
@@ -188,8 +198,10 @@ class GraphProfiler {
   const PathSamples keep_;
   std::vector<std::uint32_t> stack_;  // the path at each depth of the current event
   std::vector<std::uint64_t> lastExecution_;  // by path
-  // Where each kind of a path's values sits in its kinds: by path and value bits.
+  // Where each kind of a path's values sits in its kinds: by path and value
+  // bits, and by path and the value's text.
   std::unordered_map<std::pair<std::uint32_t, std::uint64_t>, std::size_t, PairHash> kindIndex_;
+  std::unordered_map<std::pair<std::uint32_t, std::string>, std::size_t, TextPairHash> kindByText_;
 };
 
 const QueueWaitSamples* queueWaitsOf(const Statistics& statistics, const GraphSeries& series) {

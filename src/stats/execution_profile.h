@@ -40,11 +40,13 @@ struct PathProfile {
   PathValues values = PathValues::None;
   std::uint64_t occurrences = 0;
   std::uint64_t executions = 0;  // executions the path appears in
-  // Measured, as the profile was asked to keep: every occurrence's value, or its
-  // sum in each execution it appears in, in execution order.
+  // Measured, as the profile was asked to keep: every occurrence's value, and/or
+  // its sum in each execution it appears in, in execution order.
   std::vector<double> samples;
   std::vector<double> perExecution;
   // Kinds: each distinct value with its count, in order of first appearance.
+  // Values are told apart by their text as the reports show it (a text value
+  // ends at its first NUL), so values that read the same are one.
   std::vector<DistinctValue> kinds;
 };
 
@@ -52,6 +54,7 @@ struct PathProfile {
 enum class PathSamples : std::uint8_t {
   Occurrences,    // every occurrence's value: for distributions
   PerExecution,   // the sum in each execution: for comparisons of executions
+  Both,           // both: for figures per occurrence beside figures per execution
 };
 
 struct ExecutionProfile {

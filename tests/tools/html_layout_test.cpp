@@ -147,6 +147,8 @@ TEST(HtmlEscapeTest, MarkupQuotesAndControlCharactersBecomeText) {
   EXPECT_EQ(escaped("\"onload=alert(1) 'x' & y"), "&quot;onload=alert(1) &#39;x&#39; &amp; y");
   EXPECT_EQ(escaped(std::string("a\0b\x1b\tc", 6)), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD\tc");
   EXPECT_EQ(escaped("Layer conv1 / \xC3\xA9t\xC3\xA9"), "Layer conv1 / \xC3\xA9t\xC3\xA9");
+  EXPECT_EQ(escaped("cut \xE2\x82 and \xFF, csi \xC2\x9B, nbsp \xC2\xA0"),
+            "cut \xEF\xBF\xBD and \xEF\xBF\xBD, csi \xEF\xBF\xBD, nbsp \xC2\xA0");
 }
 
 TEST(SvgNumberTest, OneDecimalWithoutTrailingZeroOrNegativeZero) {
@@ -323,14 +325,21 @@ TEST(HtmlTableTest, NamesAreCutWithTheWholeNameOnHoverAndEscaped) {
   std::string row;
   appendRow(row, {HtmlCell::name("<b>graph\"", "#graph-1"), HtmlCell::name("yolo"), "12"});
   EXPECT_EQ(row,
-            "<tr><td><a href=\"#graph-1\"><span class=\"cut\" title=\"&lt;b&gt;graph&quot;\">&lt;b&gt;graph&quot;"
-            "</span></a></td><td><span class=\"cut\" title=\"yolo\">yolo</span></td><td>12</td></tr>\n");
-  // A path shows its names shortened (40 characters), the whole path in the title.
+            "<tr><td><span class=\"fit\"><a href=\"#graph-1\"><span class=\"cut\" title=\"&lt;b&gt;graph&quot;\">"
+            "&lt;b&gt;graph&quot;</span></a></span></td><td><span class=\"fit\"><span class=\"cut\" title=\"yolo\">"
+            "yolo</span></span></td><td>12</td></tr>\n");
+  // A path shows its names shortened to 32 characters (the long one to 22), each
+  // in a box of its own, the whole path in the title.
   const std::string path = "Layer " + std::string(60, 'a') + " / Compute";
   row.clear();
   appendRow(row, {HtmlCell::path(path)});
-  EXPECT_EQ(row, "<tr><td><span class=\"cut\" title=\"" + path + "\">Layer " + std::string(23, 'a') +
-                     "\xE2\x80\xA6 / Compute</span></td></tr>\n");
+  EXPECT_EQ(row, "<tr><td><span class=\"fit\"><span class=\"cut path\" title=\"" + path + "\"><span>Layer " +
+                     std::string(15, 'a') + "\xE2\x80\xA6</span><span class=\"sep\"> / </span><span>Compute</span>"
+                     "</span></span></td></tr>\n");
+  row.clear();
+  appendRow(row, {HtmlCell::path("<b> / x")});
+  EXPECT_EQ(row, "<tr><td><span class=\"fit\"><span class=\"cut path\" title=\"&lt;b&gt; / x\"><span>&lt;b&gt;</span>"
+                 "<span class=\"sep\"> / </span><span>x</span></span></span></td></tr>\n");
 }
 
 }  // namespace

@@ -199,7 +199,7 @@ TEST_F(LogToolTest, TraceTakesTheLogsReadingsOfTimingGraphsAndValues) {
 {"name":"Execute","cat":"Execute","ph":"X","ts":500,"dur":0,"pid":1,"tid":1,"args":{"name":"g","timestamp":7}},
 {"name":"FinalizeAfterTensorUpdates","cat":"FinalizeAfterTensorUpdates","ph":"X","ts":9,"dur":0,"pid":1,"tid":1,)"
             R"("args":{"name":"g [pass 1]","timestamp":9,"level":2,"events":[{"name":"null","identifier":1,"value":-4,)"
-            R"("unit":"Bytes"},{"name":"f","value":0.5,"unit":99,"subEvents":[{"name":"t","value":"x,y"}]},)"
+            R"("unit":"Bytes"},{"name":"f","value":0.5,"unit":99,"sub_events":[{"name":"t","value":"x,y"}]},)"
             R"({"name":"b","value":"3 bytes"},{"name":"odd"}]}},
 {"name":"method type 42","cat":"unknown","ph":"X","ts":3,"dur":0,"pid":1,"tid":0,"args":{"timestamp":3}},
 {"name":"no method type","cat":"unknown","ph":"X","ts":1,"dur":1,"pid":1,"tid":0,"args":{"timestamp":4}},

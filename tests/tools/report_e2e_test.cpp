@@ -90,12 +90,12 @@ TEST_F(ReportTest, IcicleBoxesCarryTheirFiguresAndLieWithinTheChart) {
   ASSERT_FALSE(icicle.empty());
   // Every rectangle holds a <title>; mobilenet's two layers: 390 and 245 us of a mean of 1400.
   EXPECT_EQ(occurrences(icicle, "<rect"), occurrences(icicle, "><title>"));
-  EXPECT_NE(icicle.find("<title>Layer conv1\nmean 390 us per execution \xC2\xB7 p99 399.8 us \xC2\xB7 27.9% of the "
-                        "execution time</title>"),
+  EXPECT_NE(icicle.find("<title>Layer conv1\nper execution: mean 390 us \xC2\xB7 p99 399.8 us \xC2\xB7 27.9% of "
+                        "the execution time</title>"),
             std::string::npos)
       << icicle;
-  EXPECT_NE(icicle.find("<title>Layer fc\nmean 245 us"), std::string::npos);
-  EXPECT_NE(icicle.find("<title>execution\nmean 1400 us"), std::string::npos);
+  EXPECT_NE(icicle.find("<title>Layer fc\nper execution: mean 245 us"), std::string::npos);
+  EXPECT_NE(icicle.find("<title>execution\nper execution: mean 1400 us"), std::string::npos);
   // Two executions: drawn as dots, each with its time.
   const std::string timeline = element(page, "<svg class=\"chart timeline\"", "</svg>");
   EXPECT_EQ(occurrences(timeline, "<circle"), 2u);
@@ -153,10 +153,11 @@ TEST_F(ReportTest, GraphsComeByTotalExecutionTimeLargestFirst) {
   EXPECT_NE(page.find("<section class=\"graph\" id=\"graph-2\">\n<h2 class=\"cut\" title=\"mobilenet\">"),
             std::string::npos);
   const std::string summary = element(page, "<table class=\"summary\">", "</table>");
-  const std::size_t yolo = summary.find("<tr><td><a href=\"#graph-1\"><span class=\"cut\" title=\"yolo\">yolo</span>"
-                                        "</a></td><td>8</td><td>20010</td>");
-  const std::size_t mobilenet = summary.find("<tr><td><a href=\"#graph-2\"><span class=\"cut\" title=\"mobilenet\">"
-                                             "mobilenet</span></a></td><td>8</td><td>13250</td>");
+  const std::size_t yolo = summary.find("<tr><td><span class=\"fit\"><a href=\"#graph-1\"><span class=\"cut\" "
+                                        "title=\"yolo\">yolo</span></a></span></td><td>8</td><td>20010</td>");
+  const std::size_t mobilenet =
+      summary.find("<tr><td><span class=\"fit\"><a href=\"#graph-2\"><span class=\"cut\" title=\"mobilenet\">"
+                   "mobilenet</span></a></span></td><td>8</td><td>13250</td>");
   ASSERT_NE(yolo, std::string::npos) << summary;
   EXPECT_GT(mobilenet, yolo);
   EXPECT_EQ(page.find("Charts for the"), std::string::npos);  // every graph is charted
@@ -175,10 +176,10 @@ TEST_F(ReportTest, OnlyTheHundredLargestGraphsGetChartsAndThePageSaysSo) {
   // Every graph has a row: the 100 charted ones link to their charts, the other 3
   // are under a closed disclosure.
   EXPECT_EQ(occurrences(page, "<table class=\"summary\">"), 2u);
-  EXPECT_EQ(occurrences(page, "<tr><td><a href=\"#graph-"), 100u);
+  EXPECT_EQ(occurrences(page, "<tr><td><span class=\"fit\"><a href=\"#graph-"), 100u);
   const std::string more = element(page, "<details class=\"more\">", "</details>");
   EXPECT_NE(more.find("<summary>3 more graphs, without charts</summary>"), std::string::npos);
-  EXPECT_EQ(occurrences(more, "<tr><td><span class=\"cut\""), 3u);
+  EXPECT_EQ(occurrences(more, "<tr><td><span class=\"fit\"><span class=\"cut\""), 3u);
 
   // The sections and the rows after them come in the order of the graphs' totals.
   const Json stats = Json::parse(tool({"stats", "many.log", "--format", "json"}).out);
@@ -194,7 +195,7 @@ TEST_F(ReportTest, OnlyTheHundredLargestGraphsGetChartsAndThePageSaysSo) {
     const bool charted = rank < 100;
     const std::string place =
         charted ? "id=\"graph-" + std::to_string(rank + 1) + "\">\n<h2 class=\"cut\" title=\"" + name + "\">"
-                : "<tr><td><span class=\"cut\" title=\"" + name + "\">";
+                : "<tr><td><span class=\"fit\"><span class=\"cut\" title=\"" + name + "\">";
     const std::size_t at = page.find(place);
     ASSERT_NE(at, std::string::npos) << name;
     std::size_t& last = charted ? lastSection : lastRow;
@@ -232,9 +233,11 @@ TEST_F(ReportTest, LongNamesAreCutWholeOnHoverAndARareSlowExecutionIsMarked) {
   EXPECT_NE(page.find(".cut { display: block; max-width: 24em; overflow: hidden; text-overflow: ellipsis; "
                       "white-space: nowrap;"),
             std::string::npos);
-  // The sub-event's path keeps its last name: 66 + 3 + 7 characters cut to 40.
-  EXPECT_NE(page.find("<td><span class=\"cut\" title=\"" + event + " / Compute\">Layer " + std::string(23, 'a') +
-                      "\xE2\x80\xA6 / Compute</span></td>"),
+  // The sub-event's path keeps its last name: 66 + 3 + 7 characters cut to 32, the
+  // long name to 22; each name in a box of its own, cut again if the column is narrow.
+  EXPECT_NE(page.find("<td><span class=\"fit\"><span class=\"cut path\" title=\"" + event +
+                      " / Compute\"><span>Layer " + std::string(15, 'a') +
+                      "\xE2\x80\xA6</span><span class=\"sep\"> / </span><span>Compute</span></span></span></td>"),
             std::string::npos);
   // 40 bins of 3465 us from 1400 to 140000: the slow execution alone in the last,
   // 0.17 px high on a count axis to 1000, so it gets a mark.
@@ -283,16 +286,16 @@ TEST_F(ReportTest, DiffPageOpensWithWhatChangedThenGraphsByTotal) {
             std::string::npos);
   const std::string arrow = " \xE2\x86\x92 ";
   // yolo's larger total (20010 us in the new log) puts it first; mobilenet is graph 2.
-  const std::string graph = "<tr><td><a href=\"#graph-2\"><span class=\"cut\" title=\"mobilenet\">mobilenet</span>"
-                            "</a></td>";
-  const std::size_t layer = changes.find(graph + "<td><span class=\"cut\" title=\"Layer conv1\">Layer conv1</span>"
-                                                 "</td><td class=\"text\">us</td><td class=\"text verdict-slower\">"
-                                                 "slower</td><td>+20.0%</td><td>0.0444</td><td>2" + arrow + "8</td>"
-                                                 "<td>390" + arrow + "468</td></tr>");
-  const std::size_t execution = changes.find(graph + "<td class=\"text\">execution time</td><td class=\"text\">us"
-                                                     "</td><td class=\"text verdict-slower\">slower</td><td>+18.2%"
-                                                     "</td><td>0.0444</td><td>2" + arrow + "8</td><td>1400" + arrow +
-                                             "1655</td></tr>");
+  const std::string graph = "<tr><td><span class=\"fit\"><a href=\"#graph-2\"><span class=\"cut\" "
+                            "title=\"mobilenet\">mobilenet</span></a></span></td>";
+  const std::string slower = "<td class=\"text\">us</td><td class=\"text verdict-slower\">slower</td>";
+  const std::size_t layer =
+      changes.find(graph + "<td><span class=\"fit\"><span class=\"cut path\" title=\"Layer conv1\"><span>Layer conv1"
+                           "</span></span></span></td>" + slower + "<td>+20.0%</td><td>0.0444</td><td>2" + arrow +
+                   "8</td><td>390" + arrow + "468</td></tr>");
+  const std::size_t execution =
+      changes.find(graph + "<td class=\"text\">execution time</td>" + slower + "<td>+18.2%</td><td>0.0444</td><td>2" +
+                   arrow + "8</td><td>1400" + arrow + "1655</td></tr>");
   ASSERT_NE(layer, std::string::npos) << changes;
   EXPECT_GT(execution, layer);
   EXPECT_EQ(occurrences(changes, "<tr><td>"), 2u);
@@ -336,7 +339,7 @@ TEST_F(ReportTest, DiffPageChartsTheHundredGraphsWithTheLargestTotals) {
             std::string::npos);
   const std::string others = element(page, "<section class=\"others\">", "</section>");
   EXPECT_NE(others.find("<summary>1,900 more graphs, by total execution time"), std::string::npos);
-  EXPECT_EQ(occurrences(others, "<tr><td><span class=\"cut\""), 1900u);
+  EXPECT_EQ(occurrences(others, "<tr><td><span class=\"fit\"><span class=\"cut\""), 1900u);
   // A few hundred bytes a graph beyond the charted ones, not two charts each.
   EXPECT_LT(page.size(), 2u * 1024 * 1024);
 
@@ -348,7 +351,8 @@ TEST_F(ReportTest, DiffPageChartsTheHundredGraphsWithTheLargestTotals) {
     double larger = 0;
     for (const char* side : {"base", "new"}) {
       if (!execution.contains(side) || execution.at(side).is_null()) continue;
-      larger = std::max(larger, execution.at(side).at("count").get<double>() * execution.at(side).at("mean").get<double>());
+      const Json& figures = execution.at(side);
+      larger = std::max(larger, figures.at("count").get<double>() * figures.at("mean").get<double>());
     }
     totals.emplace_back(larger, graph.at("name").get<std::string>());
   }
@@ -377,7 +381,7 @@ TEST_F(ReportTest, DiffPageShowsHostileNamesAsText) {
   EXPECT_NE(page.find("<h2 class=\"cut\" title=\"&lt;script&gt;alert(1)&lt;/script&gt;\">Graph &lt;script&gt;"
                       "alert(1)&lt;/script&gt;</h2>"),
             std::string::npos);
-  EXPECT_NE(page.find("<span class=\"cut\" title=\"&quot;onload=alert(1)\">&quot;onload=alert(1)</span>"),
+  EXPECT_NE(page.find("<span class=\"cut path\" title=\"&quot;onload=alert(1)\"><span>&quot;onload=alert(1)</span>"),
             std::string::npos);
 }
 

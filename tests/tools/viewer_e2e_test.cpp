@@ -52,6 +52,28 @@ TEST_F(ViewerTest, DataFilesLoggerLinesAndVisibility) {
                                               "0,DE-INIT,0,US,NETRUN,ROOT,null\n"));
 }
 
+// A data file takes the next free name when its own name is the CSV file's,
+// as it would if the reader wrote the CSV file in place.
+TEST_F(ViewerTest, NoDataFileTakesTheNameOfTheCsvFile) {
+  const std::string log = stage("two-graphs");
+  for (const std::string golden : {"two-graphs", "two-graphs.generic"}) {
+    std::vector<std::string> args = {"--csv", "context.bin", "--data-files", log};
+    if (golden != "two-graphs") args.insert(args.begin(), "--generic");
+    const ToolRun run = view(args);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(scratch("context.bin"), goldenFile(golden + ".csv")) << golden;
+    EXPECT_EQ(scratch("context_1.bin"), std::string("\x00\x01\x02\x03", 4)) << golden;
+    EXPECT_EQ(scratchNames(), (std::vector<std::string>{"context.bin", "context_1.bin", log})) << golden;
+    std::filesystem::remove(work.file("context.bin"));
+    std::filesystem::remove(work.file("context_1.bin"));
+  }
+  // A report that fails leaves no empty file behind under the CSV file's name.
+  writeFile(work.file("cut.log"), std::string("\x40\x00\x00\x00only a few bytes", 20));
+  const ToolRun failed = view({"--csv", "report.csv", "--data-files", "cut.log"});
+  EXPECT_EQ(failed.exitCode, 1);
+  EXPECT_FALSE(fileExists(work.file("report.csv")));
+}
+
 TEST_F(ViewerTest, QueueWaitNoticesReachStandardOutputBeforeTheReport) {
   const ToolRun run = view({pack("double-wait.log", R"([{"messages": [
     {"timestamp": 1, "methodType": "ExecuteRoundTrip", "timing": {"start": 10, "end": 110}, "name": "g",

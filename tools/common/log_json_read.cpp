@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/base64.h"
+#include "common/json_document.h"
 #include "common/schema_names.h"
 
 namespace vyn::tools {
@@ -20,7 +21,7 @@ namespace {
 
 // A short rendering of a value for error messages.
 std::string shown(const Json& value) {
-  std::string text = value.dump();
+  std::string text = jsonDocumentText(value);
   if (text.size() > 40) text = text.substr(0, 37) + "...";
   return text;
 }

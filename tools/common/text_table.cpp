@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/terminal_text.h"
+
 namespace vyn::tools {
 namespace {
 
@@ -20,6 +22,9 @@ TextTable::TextTable(std::vector<std::string> header, std::size_t labelColumns,
 
 void TextTable::addRow(std::vector<std::string> cells) {
   cells.resize(header_.size());
+  // A cell may hold a name from the log: it must neither break its row nor
+  // drive the terminal.
+  for (std::string& cell : cells) cell = base::terminalText(cell);
   rows_.push_back(std::move(cells));
 }
 

@@ -15,6 +15,8 @@ class TextTable {
   // left, the figures between them right.
   TextTable(std::vector<std::string> header, std::size_t labelColumns, std::size_t trailingLabels = 0);
 
+  // Cells are shown as base/terminal_text.h shows text: a control character
+  // in a name appears as a visible escape.
   void addRow(std::vector<std::string> cells);
   bool empty() const { return rows_.empty(); }
 

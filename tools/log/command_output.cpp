@@ -1,13 +1,13 @@
 #include "log/command_output.h"
 
-#include "common/output_file.h"
+#include "base/output_file.h"
 #include "log/commands.h"
 
 namespace vyn::tools {
 
 int writeCommandOutput(const std::string& path, const std::vector<std::string>& inputs,
                        std::string_view text) {
-  OutputFile output;
+  base::OutputFile output;
   if (!output.open(path, inputs)) {
     reportProblem(output.name(), output.problem());
     return 1;

@@ -3,12 +3,13 @@
 // the dump gives back the same bytes.
 #include <unistd.h>
 
-#include "format/log_frames.h"
+#include "base/output_file.h"
 #include "common/execution_count.h"
+#include "common/json_document.h"
 #include "common/load_meter.h"
 #include "common/log_json.h"
-#include "common/output_file.h"
 #include "common/record_problem.h"
+#include "format/log_frames.h"
 #include "format/record_codec.h"
 #include "log/commands.h"
 
@@ -29,8 +30,8 @@ std::vector<std::uint8_t> prefixedBytes(const Frame& frame) {
   return bytes;
 }
 
-void writeEntry(OutputFile& output, const LogEntry& entry, bool first) {
-  std::string text = entryToJson(entry).dump(2);
+void writeEntry(base::OutputFile& output, const LogEntry& entry, bool first) {
+  std::string text = jsonDocumentText(entryToJson(entry), 2);
   // Indent the entry one level inside the top-level array.
   std::string indented = first ? "  " : ",\n  ";
   indented.reserve(text.size() + text.size() / 8);
@@ -49,7 +50,7 @@ int runDump(const std::string& inputPath, const std::string& outputPath, bool ve
     reportProblem(inputPath, reader.problem());
     return 1;
   }
-  OutputFile output;
+  base::OutputFile output;
   if (!output.open(outputPath, {inputPath})) {
     reportProblem(output.name(), output.problem());
     return 1;

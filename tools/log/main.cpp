@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/terminal_text.h"
 #include "log/commands.h"
 #include "log/diff/diff_options.h"
 #include "log/html/report_options.h"
@@ -16,7 +17,9 @@
 namespace vyn::tools {
 
 void reportProblem(const std::string& subject, const std::string& problem) {
-  std::fprintf(stderr, "vyn-profile-log: %s: %s\n", subject.c_str(), problem.c_str());
+  // Paths and problems may quote names from a log.
+  std::fprintf(stderr, "vyn-profile-log: %s: %s\n", base::terminalText(subject).c_str(),
+               base::terminalText(problem).c_str());
 }
 
 namespace {
@@ -194,7 +197,9 @@ int main(int argc, char** argv) {
   static const std::vector<std::pair<std::string, StatsSort>> kSorts{
       {"total", StatsSort::Total}, {"mean", StatsSort::Mean}, {"p50", StatsSort::P50},
       {"p99", StatsSort::P99},     {"count", StatsSort::Count}, {"name", StatsSort::Name}};
-  stats->add_option("--sort", statsOptions.sort, "order of the event paths: total, mean, p50, p99, count, name")
+  stats->add_option("--sort", statsOptions.sort,
+                    "order of the graphs and of their event paths, largest first: total, mean, p50, p99, count; "
+                    "or name")
       ->transform(oneOf(kSorts));
   static const std::vector<std::pair<std::string, TimeUnit>> kUnits{
       {"auto", TimeUnit::Auto}, {"us", TimeUnit::Micro}, {"ms", TimeUnit::Milli}, {"s", TimeUnit::Seconds}};
@@ -215,7 +220,13 @@ int main(int argc, char** argv) {
       "Percentiles are exact, from every sample, by linear interpolation between the closest\n"
       "ranks (rank (n - 1) q / 100). sd is the sample standard deviation (n - 1), cv = sd / mean.\n"
       "An event path is a top-level event's name and the names of the sub-events down to the\n"
-      "event, joined by ' / '. Hardware-unit sets, burst modes and texts are counted by value.\n\n"
+      "event, joined by ' / '. Hardware-unit sets, burst modes and texts are counted by value.\n"
+      "An event's figures are per occurrence (/occ, _per_occurrence) or per execution of the\n"
+      "graph (/exec, _per_execution: its sum in each execution, 0 where it does not appear);\n"
+      "self is its total less that of its timed sub-events.\n"
+      "--sort ranks the graphs by that figure of their execution times and each graph's events\n"
+      "by that figure of their occurrences (total: the sum; count: how many), largest first;\n"
+      "name sorts both by name. The default, total, puts what takes the most time first.\n\n"
       "Examples:\n"
       "  vyn-profile-log stats run.log\n"
       "  vyn-profile-log stats run.log --graph graph_1 --skip-first 10 --top 20 --sort p99\n"

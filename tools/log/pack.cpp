@@ -6,8 +6,9 @@
 #include <iostream>
 #include <vector>
 
+#include "base/output_file.h"
+#include "base/system_error_text.h"
 #include "common/log_json.h"
-#include "common/output_file.h"
 #include "common/record_problem.h"
 #include "format/record_codec.h"
 #include "log/commands.h"
@@ -31,7 +32,7 @@ int runPack(const std::string& inputPath, const std::string& outputPath) {
     if (inputPath != "-") {
       file.open(inputPath, std::ios::binary);
       if (!file) {
-        reportProblem(inputPath, "cannot be read: " + systemErrorText(errno));
+        reportProblem(inputPath, "cannot be read: " + base::systemErrorText(errno));
         return 1;
       }
       in = &file;
@@ -88,7 +89,7 @@ int runPack(const std::string& inputPath, const std::string& outputPath) {
     }
   }
 
-  OutputFile output;
+  base::OutputFile output;
   if (!output.open(outputPath, {inputPath})) {
     reportProblem(output.name(), output.problem());
     return 1;

@@ -1,7 +1,7 @@
 // repair: a damaged log cut back to the records before its first bad one (a
 // record cut short or one that does not verify), so that a reader loads what
 // the runtime wrote before the damage. The records kept are copied byte for byte.
-#include "common/output_file.h"
+#include "base/output_file.h"
 #include "common/record_problem.h"
 #include "format/log_frames.h"
 #include "format/record_format.h"
@@ -14,7 +14,7 @@ std::string records(std::uint64_t count) {
   return std::to_string(count) + (count == 1 ? " record" : " records");
 }
 
-void writeFrame(OutputFile& output, const Frame& frame) {
+void writeFrame(base::OutputFile& output, const Frame& frame) {
   std::uint8_t prefix[profiling::kLengthPrefixSize];
   for (std::size_t i = 0; i < sizeof prefix; ++i) prefix[i] = static_cast<std::uint8_t>(frame.length >> (8 * i));
   output.write(prefix, sizeof prefix);
@@ -35,7 +35,7 @@ int runRepair(const std::string& inputPath, const std::string& outputPath) {
     reportProblem(inputPath, reader.problem());
     return 1;
   }
-  OutputFile output;
+  base::OutputFile output;
   if (!output.open(outputPath, {inputPath})) {
     reportProblem(output.name(), output.problem());
     return 1;

@@ -10,8 +10,8 @@
 
 #include <cstdio>
 
+#include "base/output_file.h"
 #include "common/log_entry.h"
-#include "common/output_file.h"
 #include "format/record_codec.h"
 #include "format/record_format.h"
 #include "log/commands.h"
@@ -66,7 +66,7 @@ EventModel valueEvent(std::string name, std::uint32_t identifier, std::uint64_t 
 
 class SynthLog {
  public:
-  SynthLog(const SynthOptions& options, OutputFile& output)
+  SynthLog(const SynthOptions& options, base::OutputFile& output)
       : options_(options), output_(output), random_(options.seed), clock_(kSteadyStart) {
     for (std::uint32_t g = 0; g < options_.graphs; ++g) graphs_.push_back("graph_" + std::to_string(g));
     pending_.messages.emplace();
@@ -229,7 +229,7 @@ class SynthLog {
   unsigned long long mebibytes() const { return output_.bytesWritten() >> 20; }
 
   const SynthOptions& options_;
-  OutputFile& output_;
+  base::OutputFile& output_;
   Random random_;
   std::uint64_t clock_;
   std::vector<std::string> graphs_;
@@ -242,7 +242,7 @@ class SynthLog {
 }  // namespace
 
 int runSynth(const SynthOptions& options) {
-  OutputFile output;
+  base::OutputFile output;
   if (!output.open(options.outputPath)) {
     reportProblem(output.name(), output.problem());
     return 1;

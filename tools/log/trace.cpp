@@ -7,10 +7,11 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "base/output_file.h"
 #include "common/execution_count.h"
+#include "common/json_document.h"
 #include "common/load_meter.h"
 #include "common/log_json.h"
-#include "common/output_file.h"
 #include "common/record_problem.h"
 #include "common/schema_names.h"
 #include "format/event_value_reading.h"
@@ -106,7 +107,7 @@ Json eventsArgs(const flatbuffers::Vector<flatbuffers::Offset<fb::EventEntry>>& 
       item["unit"] = unit.empty() ? Json(event->unit()) : Json(unit);
     }
     if (event->subEvents() != nullptr && event->subEvents()->size() != 0) {
-      item["subEvents"] = eventsArgs(*event->subEvents());
+      item["sub_events"] = eventsArgs(*event->subEvents());
     }
     list.push_back(std::move(item));
   }
@@ -115,7 +116,7 @@ Json eventsArgs(const flatbuffers::Vector<flatbuffers::Offset<fb::EventEntry>>& 
 
 class TraceWriter {
  public:
-  explicit TraceWriter(OutputFile& output) : output_(output) {
+  explicit TraceWriter(base::OutputFile& output) : output_(output) {
     output_.write("{\"traceEvents\":[\n");
   }
 
@@ -191,10 +192,10 @@ class TraceWriter {
     if (!first_) output_.write(",\n");
     first_ = false;
     // Names from a log need not be UTF-8; replace what is not.
-    output_.write(event.dump(-1, ' ', false, Json::error_handler_t::replace));
+    output_.write(jsonDocumentText(event));
   }
 
-  OutputFile& output_;
+  base::OutputFile& output_;
   bool first_ = true;
   std::vector<std::string> graphs_;
   std::unordered_map<std::string, int> tracks_;
@@ -213,7 +214,7 @@ int runTrace(const std::string& inputPath, const std::string& outputPath, bool v
     reportProblem(inputPath, reader.problem());
     return 1;
   }
-  OutputFile output;
+  base::OutputFile output;
   if (!output.open(outputPath, {inputPath})) {
     reportProblem(output.name(), output.problem());
     return 1;

@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "common/output_file.h"
+#include "base/system_error_text.h"
 
 namespace vyn::tools {
 namespace {
@@ -54,16 +54,23 @@ bool CsvDestination::prepare(const std::string& target) {
   }
   const int fd = replacement_.create(target);
   if (fd < 0) {
-    // A file that could be written in place, in a directory that takes no new file.
-    problem_ = exists ? "cannot create a temporary file beside it: " + systemErrorText(replacement_.error())
-                      : outputFileProblem(target);
+    problem_ = exists ? replacement_.problem() : outputFileProblem(target);
     return false;
   }
   const bool copied = !exists || copyContent(replacement_.target(), fd);
   const int error = errno;
   ::close(fd);
   if (!copied) {
-    problem_ = "cannot copy what it holds: " + systemErrorText(error);
+    problem_ = "cannot copy what it holds: " + base::systemErrorText(error);
+    replacement_.abandon();
+    return false;
+  }
+  // The reader names its data files so that none takes an existing file's
+  // name: the target must exist while it writes them, as it would if the
+  // reader wrote the target itself, or a data file could take its name and be
+  // replaced by the CSV file.
+  if (!exists && !placeholder_.create(replacement_.target())) {
+    problem_ = outputFileProblem(target);
     replacement_.abandon();
     return false;
   }
@@ -72,9 +79,17 @@ bool CsvDestination::prepare(const std::string& target) {
 }
 
 bool CsvDestination::commit() {
-  if (replacement_.commit()) return true;
+  if (replacement_.commit()) {
+    placeholder_.release();
+    return true;
+  }
   problem_ = replacement_.problem();
   return false;
+}
+
+void CsvDestination::abandon() {
+  replacement_.abandon();
+  placeholder_.remove();
 }
 
 std::string outputFileProblem(const std::string& path) {
@@ -84,7 +99,7 @@ std::string outputFileProblem(const std::string& path) {
   const std::string directory =
       slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
   if (::stat(directory.c_str(), &status) != 0) {
-    return "directory " + directory + ": " + systemErrorText(errno);
+    return "directory " + directory + ": " + base::systemErrorText(errno);
   }
   if (!S_ISDIR(status.st_mode)) return directory + " is not a directory";
   // Opening without O_CREAT or O_TRUNC leaves an existing file as it is.
@@ -94,9 +109,9 @@ std::string outputFileProblem(const std::string& path) {
     return "the reader could not open it";
   }
   if (errno == ENOENT && ::access(directory.c_str(), W_OK) != 0) {
-    return "cannot create it in " + directory + ": " + systemErrorText(errno);
+    return "cannot create it in " + directory + ": " + base::systemErrorText(errno);
   }
-  return systemErrorText(errno);
+  return base::systemErrorText(errno);
 }
 
 }  // namespace vyn::tools

@@ -8,7 +8,8 @@
 
 #include <string>
 
-#include "common/replacement_file.h"
+#include "base/placeholder_file.h"
+#include "base/replacement_file.h"
 
 namespace vyn::tools {
 
@@ -22,13 +23,15 @@ class CsvDestination {
   const std::string& readerPath() const { return readerPath_; }
   // After a successful report: the copy replaces the target. False with problem().
   bool commit();
-  // After a failed one: the copy is removed.
-  void abandon() { replacement_.abandon(); }
+  // After a failed one: the copy is removed, and so is the empty file that
+  // held the target's name while the reader wrote.
+  void abandon();
 
   const std::string& problem() const { return problem_; }
 
  private:
-  ReplacementFile replacement_;
+  base::ReplacementFile replacement_;
+  base::PlaceholderFile placeholder_;
   std::string readerPath_;
   std::string problem_;
 };

@@ -14,11 +14,13 @@
 #include <map>
 #include <optional>
 
+#include "base/input_protection.h"
+#include "base/output_file.h"
+#include "base/system_error_text.h"
+#include "base/terminal_text.h"
 #include "common/execution_count.h"
-#include "common/input_protection.h"
 #include "common/load_meter.h"
 #include "common/log_warnings.h"
-#include "common/output_file.h"
 #include "common/record_problem.h"
 #include "log/logger.h"
 #include "plugin/vyn_profile_log_reader.h"
@@ -36,7 +38,8 @@ constexpr int kFailure = 1;
 constexpr int kUsageError = 2;
 
 void reportProblem(const std::string& subject, const std::string& problem) {
-  std::fprintf(stderr, "vyn-profile-viewer: %s: %s\n", subject.c_str(), problem.c_str());
+  std::fprintf(stderr, "vyn-profile-viewer: %s: %s\n", vyn::base::terminalText(subject).c_str(),
+               vyn::base::terminalText(problem).c_str());
 }
 
 // The reader's diagnostics, one line each on standard error in the logger's
@@ -44,7 +47,8 @@ void reportProblem(const std::string& subject, const std::string& problem) {
 void stderrLogSink(const char* format, std::uint32_t level, std::uint64_t elapsedNs, va_list args) {
   char line[1024] = {};
   vyn::log::formatLogLine(line, sizeof line, format, level, elapsedNs, args);
-  std::fprintf(stderr, "%s\n", line);
+  // The reader quotes names from the log in its diagnostics.
+  std::fprintf(stderr, "%s\n", vyn::base::terminalText(line).c_str());
 }
 
 constexpr const char* kHelpFooter = R"(
@@ -103,7 +107,7 @@ int run(const Options& options) {
     hasRecords = status != vyn::profiling::FrameStatus::End && status != vyn::profiling::FrameStatus::StrayBytes;
   }
   // Before anything is loaded or written: the CSV export never replaces an input.
-  const std::string overwrite = vyn::tools::overwritesInput(options.csvPath, {options.logPath, options.readerPath});
+  const std::string overwrite = vyn::base::overwritesInput(options.csvPath, {options.logPath, options.readerPath});
   if (!overwrite.empty()) {
     reportProblem(options.csvPath, overwrite);
     return kFailure;
@@ -165,7 +169,7 @@ int run(const Options& options) {
   csv.abandon();
   host.destroy(reader);
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    reportProblem("standard output", "write failed: " + vyn::tools::systemErrorText(errno));
+    reportProblem("standard output", "write failed: " + vyn::base::systemErrorText(errno));
     status = kFailure;
   }
   for (const std::string& warning : warnings) reportProblem(options.logPath, warning);

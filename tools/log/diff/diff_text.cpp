@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/terminal_text.h"
 #include "common/text_table.h"
 #include "log/diff/diff_writers.h"
 
@@ -21,7 +22,7 @@ std::string figureOrMissing(const DiffRow& row, const std::optional<SideFigures>
 }
 
 void appendGraph(std::string& out, const GraphDiff& graph, TimeUnit timeUnit) {
-  out += "graph " + graph.name;
+  out += "graph " + base::terminalText(graph.name);
   if (graph.presence == Verdict::Added) {
     out += graph.emptiedBySkipFirst ? ": added (--skip-first leaves none of its executions in the base log)"
                                     : ": added (only in the new log)";

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "common/csv_field.h"
+#include "base/csv_field.h"
 #include "model/text_pool.h"
 
 namespace vyn::tools {
@@ -24,7 +24,7 @@ void CsvRowWriter::field(std::string_view text, bool quoted) {
     return;
   }
   quoted_.clear();
-  appendQuotedCsvField(quoted_, text);
+  base::appendQuotedCsvField(quoted_, text);
   out_.text(quoted_);
 }
 
@@ -34,7 +34,7 @@ void CsvRowWriter::occurrence(const OccurrenceColumns& row) {
   key_.clear();
   if (row.hasGraph) {
     if (row.graphHasSeparators) {
-      appendQuotedCsvField(key_, row.graph);
+      base::appendQuotedCsvField(key_, row.graph);
     } else {
       key_.append(row.graph);
     }

@@ -4,8 +4,8 @@
 #include <memory>
 #include <optional>
 
+#include "base/output_file.h"
 #include "common/loaded_log.h"
-#include "common/output_file.h"
 #include "log/command_output.h"
 #include "log/commands.h"
 #include "log/export/csv_row_writer.h"
@@ -36,7 +36,7 @@ int runExport(const ExportOptions& options) {
   const std::unique_ptr<LoadedLog> log = loadCommandInput(options.inputPath, options.visibility, options.verbose);
   if (log == nullptr) return 1;
   // Opened only once the log has loaded, so that a bad log leaves no file behind.
-  OutputFile output;
+  base::OutputFile output;
   if (!output.open(options.outputPath, {options.inputPath})) {
     reportProblem(output.name(), output.problem());
     return 1;

@@ -9,7 +9,7 @@ constexpr std::size_t kBufferSize = 1 << 20;
 
 }  // namespace
 
-ExportTextBuffer::ExportTextBuffer(OutputFile& output)
+ExportTextBuffer::ExportTextBuffer(base::OutputFile& output)
     : output_(output), data_(new char[kBufferSize]), at_(data_.get()), end_(data_.get() + kBufferSize) {}
 
 void ExportTextBuffer::number(std::uint64_t value) { at_ = std::to_chars(numberRoom(), end_, value).ptr; }

@@ -9,13 +9,13 @@
 #include <string>
 #include <string_view>
 
-#include "common/output_file.h"
+#include "base/output_file.h"
 
 namespace vyn::tools {
 
 class ExportTextBuffer {
  public:
-  explicit ExportTextBuffer(OutputFile& output);
+  explicit ExportTextBuffer(base::OutputFile& output);
   ExportTextBuffer(const ExportTextBuffer&) = delete;
   ExportTextBuffer& operator=(const ExportTextBuffer&) = delete;
 
@@ -54,7 +54,7 @@ class ExportTextBuffer {
     return at_;
   }
 
-  OutputFile& output_;
+  base::OutputFile& output_;
   std::unique_ptr<char[]> data_;
   char* at_;
   char* end_;

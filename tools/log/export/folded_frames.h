@@ -17,16 +17,16 @@ struct FoldedFrame {
 };
 
 // The frames of profile, summed over its executions: the graph, then its timed
-// event paths in pre-order, sub-paths in order of first appearance. A timed path
-// is a path measured in microseconds all of whose ancestors are timed; any
-// other path is left out with everything below it.
+// event paths in pre-order, sub-paths in order of first appearance. A path makes
+// a frame when it is measured in microseconds and its parent makes one (the
+// graph, for a top-level path); any other path is left out with everything
+// below it, and its time stays in the nearest frame above it.
 //
-// A frame's width, as the flame-graph tools draw it, is its total or, when its
-// timed sub-paths are wider together, their widths' sum; its own time is its
-// total less that sum, never below 0. The graph's total is the sum of its
-// execution times, a path's the sum of its samples (of whichever kind the
-// profile kept); a total below 0 counts as 0. Frames whose own time rounds to
-// 0 are left out.
+// A frame's own time is the self time of profiling::selfTimes: its total less
+// its timed sub-paths' widths, never below 0, where a sub-path is as wide as
+// its total or, when its own timed sub-paths are wider together, their sum; so
+// the flame-graph tools draw every frame at that width. Frames whose own time
+// rounds to 0 are left out.
 std::vector<FoldedFrame> foldedFrames(const profiling::ExecutionProfile& profile);
 
 }  // namespace vyn::tools

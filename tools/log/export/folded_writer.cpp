@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/terminal_text.h"
 #include "log/export/folded_frames.h"
 
 namespace vyn::tools {
@@ -11,15 +12,15 @@ namespace {
 using profiling::ExecutionProfile;
 using profiling::kNoParentPath;
 
+// A frame never holds a frame or line separator, nor anything that would
+// drive a terminal or break the markup a flame-graph tool makes of it.
 void appendFrameName(std::string& out, std::string_view name) {
-  for (const char c : name) {
-    switch (c) {
-      case ';': out.push_back(':'); break;
-      case '\n':
-      case '\r': out.push_back(' '); break;
-      default: out.push_back(c);
-    }
+  std::string plain(name);
+  for (char& c : plain) {
+    if (c == ';') c = ':';
+    if (c == '\n' || c == '\r') c = ' ';
   }
+  base::appendTerminalText(out, plain);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "log/export/json_string.h"
+#include "base/json_text.h"
 
 namespace vyn::tools {
 namespace {
@@ -15,26 +15,26 @@ void appendNumber(std::string& out, std::uint64_t value) {
 }  // namespace
 
 void JsonlRowWriter::string(std::string_view text) {
-  if (plainJsonPrefix(text) == text.size()) {
+  if (base::plainJsonPrefix(text) == text.size()) {
     out_.character('"');
     out_.text(text);
     out_.character('"');
     return;
   }
   escaped_.clear();
-  appendJsonString(escaped_, text);
+  base::appendJsonString(escaped_, text);
   out_.text(escaped_);
 }
 
 void JsonlRowWriter::occurrence(const OccurrenceColumns& row) {
   key_.assign("{\"graph\":");
   if (row.hasGraph) {
-    appendJsonString(key_, row.graph);
+    base::appendJsonString(key_, row.graph);
   } else {
     key_.append("null");
   }
   key_.append(",\"phase\":");
-  appendJsonString(key_, row.phase);
+  base::appendJsonString(key_, row.phase);
   key_.append(",\"occurrence\":");
   appendNumber(key_, row.occurrence);
   key_.append(",\"timestamp_us\":");

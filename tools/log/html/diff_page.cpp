@@ -57,7 +57,8 @@ struct RowColumn {
 };
 
 const RowColumn kRowColumns[] = {
-    {"unit", [](const DiffRow& row, TimeUnit unit) { return HtmlCell(std::string(rowUnitName(row, unit)), "", "text"); },
+    {"unit",
+     [](const DiffRow& row, TimeUnit unit) { return HtmlCell(std::string(rowUnitName(row, unit)), "", "text"); },
      true, true},
     {"verdict",
      [](const DiffRow& row, TimeUnit) {
@@ -356,7 +357,8 @@ std::string diffPage(const ProfileDiff& diff, const DiffOptions& options,
   }
   appendChanges(out, diff, ranks, unit);
   out += "<p class=\"note\">Graphs by the larger of their two total execution times, largest first.";
-  const std::string limit = chartLimitNote(diff.graphs.size(), "at the end of the page, with their execution time only");
+  const std::string limit =
+      chartLimitNote(diff.graphs.size(), "at the end of the page, with their execution time only");
   if (!limit.empty()) out += " " + escaped(limit);
   out += "</p>\n";
   for (std::size_t rank = 0; rank < charted; ++rank) {

@@ -114,9 +114,11 @@ std::string histogramSvg(const HistogramInput& input) {
     }
   }
   if (marked) {
-    appendVerticalMarkers(
-        out, frame, {"p50", palette::kOrange, x(inTimeUnit(*input.p50, input.unit)), timeWithUnit(*input.p50, input.unit)},
-        {"p99", palette::kVermillion, x(inTimeUnit(*input.p99, input.unit)), timeWithUnit(*input.p99, input.unit)});
+    const Marker p50{"p50", palette::kOrange, x(inTimeUnit(*input.p50, input.unit)),
+                     timeWithUnit(*input.p50, input.unit)};
+    const Marker p99{"p99", palette::kVermillion, x(inTimeUnit(*input.p99, input.unit)),
+                     timeWithUnit(*input.p99, input.unit)};
+    appendVerticalMarkers(out, frame, p50, p99);
   }
   closeChart(out);
   return out;

@@ -1,9 +1,22 @@
 #include "log/html/html_escape.h"
 
+#include "base/utf8.h"
+
 namespace vyn::tools {
 
 void appendEscaped(std::string& out, std::string_view text) {
-  for (const char c : text) {
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const char c = text[at];
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      // The page is UTF-8: what is not becomes U+FFFD, as in JSON, and so
+      // do the C1 controls (U+0080 to U+009F), as the C0 ones below.
+      const base::Utf8Sequence sequence = base::utf8SequenceAt(text, at);
+      const bool c1 = sequence.length == 2 && static_cast<unsigned char>(c) == 0xC2 &&
+                      static_cast<unsigned char>(text[at + 1]) < 0xA0;
+      out += sequence.wellFormed && !c1 ? text.substr(at, sequence.length) : base::kReplacementCharacter;
+      at += sequence.length - 1;
+      continue;
+    }
     switch (c) {
       case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;

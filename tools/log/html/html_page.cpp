@@ -19,11 +19,16 @@ p { margin: 4px 0; }
 .cut { display: block; max-width: 24em; overflow: hidden; text-overflow: ellipsis; white-space: nowrap;
        text-align: left; }
 h2.cut { max-width: none; }
+.cut.path { display: flex; }
+.cut.path > span { flex: 0 2 auto; min-width: 1.2em; overflow: hidden; text-overflow: ellipsis; }
+.cut.path > span:last-child { flex-shrink: 1; }
+.cut.path > span.sep { flex: none; min-width: 0; white-space: pre; }
 .cut.inline { display: inline-block; max-width: 18em; vertical-align: bottom; }
 table.summary .cut, table.changes .cut { max-width: 18em; }
 table.verdicts .cut, table.others .cut { max-width: 20em; }
-table { border-collapse: collapse; margin: 6px 0 12px; font-variant-numeric: tabular-nums; }
-th, td { padding: 3px 8px; border-bottom: 1px solid #E4E4E4; text-align: right; white-space: nowrap; }
+.fit { display: grid; grid-template-columns: minmax(0, max-content); }
+table { border-collapse: collapse; margin: 6px 0 12px; font-size: 13px; font-variant-numeric: tabular-nums; }
+th, td { padding: 3px 6px; border-bottom: 1px solid #E4E4E4; text-align: right; white-space: nowrap; }
 th { background: #F4F4F4; font-weight: 600; white-space: normal; vertical-align: bottom; }
 th:first-child, td:first-child { text-align: left; }
 th.text, td.text { text-align: left; }

@@ -7,8 +7,8 @@
 namespace vyn::tools {
 namespace {
 
-// About what a column of names shows at its widest (.cut: 24em).
-constexpr std::size_t kPathCharacters = 40;
+// About what a column of names shows when the table leaves it room for a few words.
+constexpr std::size_t kPathCharacters = 32;
 
 }  // namespace
 
@@ -22,6 +22,7 @@ HtmlCell HtmlCell::name(std::string text, std::string link, std::string classNam
 HtmlCell HtmlCell::path(const std::string& path) {
   HtmlCell cell(shortenedPath(path, kPathCharacters));
   cell.cut = true;
+  cell.eventPath = true;
   cell.title = path;
   return cell;
 }
@@ -47,17 +48,23 @@ void appendRow(std::string& out, const std::vector<HtmlCell>& cells) {
     out += "<td";
     if (!cell.className.empty()) appendAttribute(out, "class", cell.className);
     out += ">";
+    // A name's column may shrink to fit the table in the page: the box around
+    // it asks for no width of its own (.fit), and the name is cut where it ends.
+    if (cell.cut) out += "<span class=\"fit\">";
     if (!cell.link.empty()) {
       out += "<a";
       appendAttribute(out, "href", cell.link);
       out += ">";
     }
-    if (cell.cut) {
+    if (cell.eventPath) {
+      appendCutPath(out, cell.text, cell.title);
+    } else if (cell.cut) {
       appendCutName(out, cell.text, cell.title);
     } else {
       appendEscaped(out, cell.text);
     }
     if (!cell.link.empty()) out += "</a>";
+    if (cell.cut) out += "</span>";
     out += "</td>";
   }
   out += "</tr>\n";
@@ -71,6 +78,22 @@ void appendCutName(std::string& out, std::string_view text, std::string_view tit
   out += ">";
   appendEscaped(out, text);
   out += "</span>";
+}
+
+
+void appendCutPath(std::string& out, std::string_view path, std::string_view title) {
+  constexpr std::string_view kSeparator = " / ";
+  out += "<span class=\"cut path\"";
+  appendAttribute(out, "title", title);
+  out += "><span>";
+  for (std::size_t from = 0;;) {
+    const std::size_t at = path.find(kSeparator, from);
+    appendEscaped(out, path.substr(from, at == std::string_view::npos ? std::string_view::npos : at - from));
+    if (at == std::string_view::npos) break;
+    out += "</span><span class=\"sep\"> / </span><span>";
+    from = at + kSeparator.size();
+  }
+  out += "</span></span>";
 }
 
 }  // namespace vyn::tools

@@ -17,6 +17,7 @@ struct HtmlCell {
   // A name: on one line, cut with an ellipsis where the column ends, the
   // whole name (title) on hover.
   bool cut = false;
+  bool eventPath = false;  // each of the path's names is cut on its own
   std::string title;
   HtmlCell(std::string text_) : text(std::move(text_)) {}  // NOLINT: cells are mostly plain text
   HtmlCell(const char* text_) : text(text_) {}             // NOLINT
@@ -36,6 +37,10 @@ void closeTable(std::string& out);
 // <span class="cut" title="TITLE">TEXT</span>: a name on one line, cut with an
 // ellipsis where its box ends, the whole of it on hover.
 void appendCutName(std::string& out, std::string_view text, std::string_view title);
+// <span class="cut path" title="TITLE"><span>NAME</span><span class="sep"> / </span>...</span>:
+// the names of a path, each cut with an ellipsis as the path's box narrows, so
+// that every name keeps a part.
+void appendCutPath(std::string& out, std::string_view path, std::string_view title);
 
 }  // namespace vyn::tools
 

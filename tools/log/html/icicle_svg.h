@@ -16,9 +16,12 @@ struct IcicleEvent {
   std::string name;  // the event's own name
   std::string path;  // "Layer conv1 / Compute"
   std::uint32_t parent = kIcicleTop;  // index in the events, before this one
-  double mean = 0;   // microseconds per execution of the graph
-  double p99 = 0;    // microseconds, of the event's occurrences
-  double share = 0;  // of the mean execution time
+  // Per execution of the graph: the event's sum in each execution (0 in those
+  // it does not appear in), its mean and 99th percentile, in microseconds; and
+  // the mean's share of the mean execution time.
+  double mean = 0;
+  double p99 = 0;
+  double share = 0;
 };
 
 struct IcicleInput {
@@ -30,8 +33,9 @@ struct IcicleInput {
 };
 
 // <svg class="chart icicle">: a rectangle per event as wide as its mean time,
-// each with a <title> naming it with its mean, p99 and share, so that hovering
-// shows them without a script. Rectangles too narrow to see are left out.
+// each with a <title> naming it with its mean, p99 and share per execution, so
+// that hovering shows them without a script. Rectangles too narrow to see are
+// left out.
 std::string icicleSvg(const IcicleInput& input);
 
 }  // namespace vyn::tools

@@ -34,8 +34,9 @@ void appendSummaryRow(std::string& out, HtmlCell label, const SampleSummary& s, 
 void appendSummaryTable(std::string& out, const StatsFigures& figures, const std::vector<std::size_t>& order,
                         std::size_t from, std::size_t to, const TimeText& time) {
   openTable(out, "summary",
-            {"graph", "executions", time.header("total"), time.header("mean"), time.header("sd"), "cv", time.header("min"),
-             time.header("p50"), time.header("p90"), time.header("p99"), time.header("max"), "inferences/s"});
+            {"graph", "executions", time.header("total"), time.header("mean"), time.header("sd"), "cv",
+             time.header("min"), time.header("p50"), time.header("p90"), time.header("p99"), time.header("max"),
+             "inferences/s"});
   for (std::size_t rank = from; rank < to; ++rank) {
     const GraphFigures& graph = figures.graphs[order[rank]];
     const std::string link = rank < kMaxChartedGraphs ? "#" + graphId(rank) : "";
@@ -95,7 +96,6 @@ IcicleInput icicleInput(const GraphFigures& graph, TimeUnit unit) {
   std::sort(ordered.begin(), ordered.end(),
             [](const PathFigures* a, const PathFigures* b) { return a->index < b->index; });
   std::vector<std::uint32_t> eventOf(graph.paths.size(), kIcicleTop);  // by profile index
-  const auto executions = static_cast<double>(graph.executionTime.count);
   for (const PathFigures* path : ordered) {
     std::uint32_t parent = kIcicleTop;
     if (path->parent != profiling::kNoParentPath) {
@@ -107,8 +107,9 @@ IcicleInput icicleInput(const GraphFigures& graph, TimeUnit unit) {
     event.name = path->name;
     event.path = path->path;
     event.parent = parent;
-    event.mean = executions > 0 ? path->summary.total / executions : 0;
-    event.p99 = path->summary.p99;
+    // Per execution, the width and the figures alike.
+    event.mean = path->perExecution.mean;
+    event.p99 = path->perExecution.p99;
     event.share = input.executionMean > 0 ? event.mean / input.executionMean : 0;
   }
   return input;
@@ -126,16 +127,22 @@ void appendTopEvents(std::string& out, const GraphFigures& graph, const TimeText
                                                    : "Timed events") +
          " by total</h3>\n";
   openTable(out, "events",
-            {"event", "executions", "count", time.header("total"), time.header("mean"), time.header("p50"),
-             time.header("p99"), time.header("max"), "share"});
+            {"event", "executions", "count", time.header("total"), time.header("self"), time.header("mean/occ"),
+             time.header("p50/occ"), time.header("p99/occ"), time.header("max/occ"), time.header("mean/exec"),
+             time.header("p50/exec"), time.header("p99/exec"), "share"});
   for (std::size_t at = 0; at < shown; ++at) {
     const PathFigures& path = *timed[at];
-    const SampleSummary& s = path.summary;
-    appendRow(out, {HtmlCell::path(path.path), countText(path.executions), countText(path.occurrences), time(s.total),
-                    time(s.mean), time(s.p50), time(s.p99), time(s.max),
-                    path.share ? percentText(*path.share) : "-"});
+    const SampleSummary& occurrence = path.perOccurrence;
+    const SampleSummary& execution = path.perExecution;
+    appendRow(out, {HtmlCell::path(path.path), countText(path.executions), countText(path.occurrences),
+                    time(occurrence.total), path.selfTotal ? time(*path.selfTotal) : "-", time(occurrence.mean),
+                    time(occurrence.p50), time(occurrence.p99), time(occurrence.max), time(execution.mean),
+                    time(execution.p50), time(execution.p99), path.share ? percentText(*path.share) : "-"});
   }
   closeTable(out);
+  out += "<p class=\"note\">/occ: over the event's occurrences; /exec: over the graph's executions, the "
+         "event's sum in each (0 where it does not appear); self: the total less the time of the timed "
+         "sub-events; share: the total over the summed execution time.</p>\n";
 }
 
 void appendGraph(std::string& out, const GraphFigures& graph, std::size_t at, const StatsFigures& figures,
@@ -181,7 +188,7 @@ void appendGraph(std::string& out, const GraphFigures& graph, std::size_t at, co
   out += "</figure>\n";
 
   out += "<figure>\n<figcaption>Where an execution's time goes: the events' mean time per execution, "
-         "sub-events under their event (hover for figures)</figcaption>\n";
+         "sub-events under their event (hover for the figures per execution)</figcaption>\n";
   out += icicleSvg(icicleInput(graph, time.unit()));
   out += "</figure>\n";
   appendTopEvents(out, graph, time);
@@ -192,7 +199,8 @@ void appendPhases(std::string& out, const std::vector<PhaseFigures>& phases, con
   if (phases.empty()) return;
   out += "<section class=\"phases\">\n<h2>Other phases</h2>\n";
   openTable(out, "phases",
-            {"phase", HtmlCell("graph", "", "text"), "count", time.header("mean"), time.header("min"), time.header("max")});
+            {"phase", HtmlCell("graph", "", "text"), "count", time.header("mean"), time.header("min"),
+             time.header("max")});
   for (const PhaseFigures& phase : phases) {
     appendRow(out, {phase.phase, HtmlCell::name(phase.graph, "", "text"), countText(phase.duration.count),
                     time(phase.duration.mean), time(phase.duration.min), time(phase.duration.max)});

@@ -8,8 +8,9 @@ namespace vyn::tools {
 int runStats(const StatsOptions& options) {
   const std::unique_ptr<LoadedLog> log = loadCommandInput(options.logPath, options.visibility, options.verbose);
   if (log == nullptr) return 1;
-  const StatsFigures figures = statsFigures(*log, options);
+  StatsFigures figures = statsFigures(*log, options);
   if (!figures.missingGraphs.empty()) return reportUnknownGraph(*log, figures.missingGraphs.front());
+  sortGraphs(figures.graphs, options.sort);
   const std::string text = options.format == StatsFormat::Csv    ? statsCsv(figures, options)
                            : options.format == StatsFormat::Json ? statsJson(figures, options)
                                                                  : statsText(figures, options);

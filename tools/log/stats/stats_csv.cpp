@@ -1,9 +1,11 @@
 // The CSV form of `stats`: one header row, then per graph a row for its
-// execution time (the empty event path) and one row per event path.
+// execution time (the empty event path) and one row per event path. Each
+// figure's column names its base: per occurrence of the event, or per
+// execution of the graph.
 #include <charconv>
 #include <cmath>
 
-#include "common/csv_field.h"
+#include "base/csv_field.h"
 #include "log/stats/stats_figures.h"
 
 namespace vyn::tools {
@@ -26,29 +28,34 @@ void appendCount(std::string& out, std::uint64_t value) {
 
 void appendText(std::string& out, std::string_view text) {
   out += ',';
-  appendCsvField(out, text);
+  base::appendCsvField(out, text);
 }
 
 }  // namespace
 
 std::string statsCsv(const StatsFigures& figures, const StatsOptions& options) {
   const TimeUnit unit = statsTimeUnit(figures, options.unit);
-  std::string out = "graph,event_path,depth,unit,executions,occurrences,total,mean,p50,p99,max,share,values\n";
+  std::string out =
+      "graph,event_path,depth,unit,executions,occurrences,total,self_total,"
+      "mean_per_occurrence,p50_per_occurrence,p99_per_occurrence,max_per_occurrence,"
+      "mean_per_execution,p50_per_execution,p99_per_execution,max_per_execution,share,values\n";
   for (const GraphFigures& graph : figures.graphs) {
+    // The execution itself occurs once per execution: its figures are the same on both bases.
     const SampleSummary& time = graph.executionTime;
-    appendCsvField(out, graph.name);
+    base::appendCsvField(out, graph.name);
     out += ",,";
     appendText(out, timeUnitName(unit));
     appendCount(out, time.count);
     appendCount(out, time.count);
-    for (double value : {time.total, time.mean, time.p50, time.p99, time.max}) {
+    for (double value : {time.total, graph.selfTotal, time.mean, time.p50, time.p99, time.max, time.mean, time.p50,
+                         time.p99, time.max}) {
       appendNumber(out, inTimeUnit(value, unit));
     }
     out += ",1,\n";
     const std::size_t rows = std::min(options.top.value_or(graph.paths.size()), graph.paths.size());
     for (std::size_t at = 0; at < rows; ++at) {
       const PathFigures& path = graph.paths[at];
-      appendCsvField(out, graph.name);
+      base::appendCsvField(out, graph.name);
       appendText(out, path.path);
       appendCount(out, path.depth);
       const bool isTime = isMicroseconds(path.unit);
@@ -60,13 +67,18 @@ std::string statsCsv(const StatsFigures& figures, const StatsOptions& options) {
       appendCount(out, path.executions);
       appendCount(out, path.occurrences);
       if (path.values == PathValues::Measured) {
-        const SampleSummary& s = path.summary;
-        for (double value : {s.total, s.mean, s.p50, s.p99, s.max}) {
-          appendNumber(out, isTime ? inTimeUnit(value, unit) : value);
+        const auto figure = [&](double value) { return isTime ? inTimeUnit(value, unit) : value; };
+        const SampleSummary& occurrence = path.perOccurrence;
+        const SampleSummary& execution = path.perExecution;
+        appendNumber(out, figure(occurrence.total));
+        appendNumber(out, path.selfTotal ? figure(*path.selfTotal) : NAN);
+        for (double value : {occurrence.mean, occurrence.p50, occurrence.p99, occurrence.max, execution.mean,
+                             execution.p50, execution.p99, execution.max}) {
+          appendNumber(out, figure(value));
         }
         appendNumber(out, path.share.value_or(NAN));
       } else {
-        out += ",,,,,,";
+        out += ",,,,,,,,,,,";
       }
       appendText(out, kindsText(path.kinds));
       out += '\n';

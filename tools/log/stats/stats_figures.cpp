@@ -5,6 +5,8 @@
 
 #include "stats/parallel_for.h"
 #include "stats/phase_durations.h"
+#include "stats/self_time.h"
+#include "stats/summary_with_zeros.h"
 
 namespace vyn::tools {
 namespace {
@@ -18,13 +20,15 @@ bool wanted(const std::vector<std::string>& graphs, const std::string& name) {
   return graphs.empty() || std::find(graphs.begin(), graphs.end(), name) != graphs.end();
 }
 
+// Events rank by their figures per occurrence (ranked per execution, the mean
+// would only repeat the total).
 double sortKey(const PathFigures& path, StatsSort sort) {
   switch (sort) {
-    case StatsSort::Mean: return path.summary.mean;
-    case StatsSort::P50: return path.summary.p50;
-    case StatsSort::P99: return path.summary.p99;
+    case StatsSort::Mean: return path.perOccurrence.mean;
+    case StatsSort::P50: return path.perOccurrence.p50;
+    case StatsSort::P99: return path.perOccurrence.p99;
     case StatsSort::Count: return static_cast<double>(path.occurrences);
-    default: return path.summary.total;
+    default: return path.perOccurrence.total;
   }
 }
 
@@ -65,6 +69,9 @@ GraphFigures graphFigures(const profiling::LogModel& model, ExecutionProfile& pr
     graph.inferencesPerSecond =
         static_cast<double>(graph.executionTime.count) / (graph.executionTime.total / 1e6);
   }
+  const profiling::SelfTimes self = profiling::selfTimes(profile);
+  graph.selfTotal = self.graph;
+  const std::size_t executions = profile.executionTimes.size();
   graph.paths.reserve(profile.paths.size());
   for (std::uint32_t at = 0; at < profile.paths.size(); ++at) {
     PathProfile& path = profile.paths[at];
@@ -80,9 +87,12 @@ GraphFigures graphFigures(const profiling::LogModel& model, ExecutionProfile& pr
     figures.occurrences = path.occurrences;
     figures.kinds = std::move(path.kinds);
     if (path.values == PathValues::Measured) {
-      figures.summary = profiling::summarize(path.samples);
-      if (isMicroseconds(path.unit) && graph.executionTime.total > 0) {
-        figures.share = figures.summary.total / graph.executionTime.total;
+      figures.perOccurrence = profiling::summarize(path.samples);
+      const std::size_t absent = executions - std::min(executions, path.perExecution.size());
+      figures.perExecution = profiling::summarizeWithZeros(path.perExecution, absent);
+      if (isMicroseconds(path.unit)) {
+        figures.selfTotal = self.self[at];
+        if (graph.executionTime.total > 0) figures.share = figures.perOccurrence.total / graph.executionTime.total;
       }
     }
     // The samples are summarised; what they held is not needed any more.
@@ -100,8 +110,7 @@ StatsFigures statsFigures(const LoadedLog& log, const StatsOptions& options) {
   figures.log = log.path;
   figures.skipFirst = options.skipFirst;
   std::vector<ExecutionProfile> profiles =
-      profiling::profileExecutions(log.model, log.statistics, options.skipFirst,
-                                  profiling::PathSamples::Occurrences);
+      profiling::profileExecutions(log.model, log.statistics, options.skipFirst, profiling::PathSamples::Both);
   std::vector<ExecutionProfile*> chosen;
   for (ExecutionProfile& profile : profiles) {
     if (wanted(options.graphs, std::string(log.model.text(profile.graph)))) chosen.push_back(&profile);
@@ -123,6 +132,22 @@ StatsFigures statsFigures(const LoadedLog& log, const StatsOptions& options) {
     if (!found) figures.missingGraphs.push_back(name);
   }
   return figures;
+}
+
+void sortGraphs(std::vector<GraphFigures>& graphs, StatsSort sort) {
+  const auto key = [sort](const GraphFigures& graph) {
+    const SampleSummary& time = graph.executionTime;
+    switch (sort) {
+      case StatsSort::Mean: return time.mean;
+      case StatsSort::P50: return time.p50;
+      case StatsSort::P99: return time.p99;
+      case StatsSort::Count: return static_cast<double>(time.count);
+      default: return time.total;
+    }
+  };
+  std::stable_sort(graphs.begin(), graphs.end(), [&](const GraphFigures& a, const GraphFigures& b) {
+    return sort == StatsSort::Name ? a.name < b.name : key(a) > key(b);
+  });
 }
 
 std::string kindsText(const std::vector<profiling::DistinctValue>& kinds) {

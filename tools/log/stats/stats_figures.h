@@ -27,6 +27,7 @@ struct StatsOptions {
   std::uint64_t skipFirst = 0;
   TimeUnit unit = TimeUnit::Auto;
   StatsFormat format = StatsFormat::Text;
+  // The order of each graph's event paths; `stats` ranks the graphs by it too.
   StatsSort sort = StatsSort::Total;
   std::optional<std::size_t> top;  // text shows 10 when not given; CSV and JSON all
   int visibility = 127;
@@ -47,8 +48,16 @@ struct PathFigures {
   profiling::PathValues values = profiling::PathValues::None;
   std::uint64_t executions = 0;
   std::uint64_t occurrences = 0;
-  profiling::SampleSummary summary;  // of every occurrence's value; measured paths only
-  std::optional<double> share;      // of the graph's execution time; microsecond paths only
+  // Measured paths only, on two bases: the distribution of every occurrence's
+  // value, and that of the path's sum in each of the graph's executions (0 in
+  // those it does not appear in). Both have the same total.
+  profiling::SampleSummary perOccurrence;
+  profiling::SampleSummary perExecution;
+  // Microsecond paths only: the total less the timed sub-paths' time, never
+  // below 0 (profiling::selfTimes); and the total's share of the graph's
+  // execution time.
+  std::optional<double> selfTotal;
+  std::optional<double> share;
   std::vector<profiling::DistinctValue> kinds;
 };
 
@@ -59,6 +68,7 @@ struct GraphFigures {
   std::optional<profiling::SampleSummary> queueWait;
   std::optional<profiling::SampleSummary> withoutQueueWait;
   double inferencesPerSecond = 0;  // executions over their summed time; 0 when that is 0
+  double selfTotal = 0;  // microseconds of the executions outside their timed top-level events
   std::vector<PathFigures> paths;  // sorted
 };
 
@@ -76,7 +86,13 @@ struct StatsFigures {
   std::vector<std::string> missingGraphs;  // asked for with --graph, not in the log
 };
 
+// The figures of the graphs that options choose, in the log's order.
 StatsFigures statsFigures(const LoadedLog& log, const StatsOptions& options);
+
+// Orders graphs by the figure of their execution time that sort names, largest
+// first (total: the summed time; count: the executions), or by name; ties keep
+// their order.
+void sortGraphs(std::vector<GraphFigures>& graphs, StatsSort sort);
 
 // "ZEL, ZOR x3; DMA": the distinct values with their counts.
 std::string kindsText(const std::vector<profiling::DistinctValue>& kinds);

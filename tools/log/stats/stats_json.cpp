@@ -1,7 +1,9 @@
 // The JSON form of `stats`, as docs/stats.schema.json describes it: numbers as
-// numbers, every figure with its unit.
+// numbers, every figure with its unit, every event's figures under a key that
+// names their base (per occurrence, per execution).
 #include <nlohmann/json.hpp>
 
+#include "common/json_document.h"
 #include "log/stats/stats_figures.h"
 
 namespace vyn::tools {
@@ -47,8 +49,13 @@ ordered_json eventJson(const PathFigures& path, TimeUnit unit) {
   event["executions"] = path.executions;
   event["occurrences"] = path.occurrences;
   if (path.values == PathValues::Measured) {
-    event["figures"] = isTime ? summaryJson(path.summary, timeUnitName(unit), inTimeUnit, unit)
-                              : summaryJson(path.summary, eventUnitName(path.unit), asIs, unit);
+    const auto summary = [&](const SampleSummary& s) {
+      return isTime ? summaryJson(s, timeUnitName(unit), inTimeUnit, unit)
+                    : summaryJson(s, eventUnitName(path.unit), asIs, unit);
+    };
+    event["per_occurrence"] = summary(path.perOccurrence);
+    event["per_execution"] = summary(path.perExecution);
+    event["self_total"] = path.selfTotal ? ordered_json(inTimeUnit(*path.selfTotal, unit)) : ordered_json(nullptr);
     event["share"] = path.share ? ordered_json(*path.share) : ordered_json(nullptr);
   }
   if (path.values == PathValues::Kinds) {
@@ -79,6 +86,7 @@ std::string statsJson(const StatsFigures& figures, const StatsOptions& options) 
     if (graph.withoutQueueWait) {
       entry["without_queue_wait"] = summaryJson(*graph.withoutQueueWait, unitName, inTimeUnit, unit);
     }
+    entry["self_total"] = inTimeUnit(graph.selfTotal, unit);
     entry["inferences_per_second"] = graph.inferencesPerSecond;
     ordered_json events = ordered_json::array();
     const std::size_t rows = std::min(options.top.value_or(graph.paths.size()), graph.paths.size());
@@ -96,7 +104,7 @@ std::string statsJson(const StatsFigures& figures, const StatsOptions& options) 
     phases.push_back(std::move(entry));
   }
   document["phases"] = std::move(phases);
-  return document.dump(2) + "\n";
+  return jsonDocumentText(document, 2) + "\n";
 }
 
 }  // namespace vyn::tools

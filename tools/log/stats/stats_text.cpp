@@ -1,8 +1,10 @@
 // The text form of `stats`: per graph a table of the execution time and one of
 // its events, then the other phases; figures aligned in columns, units in the
-// headers.
+// headers, and the base of every event figure (per occurrence or per
+// execution) in its column's name.
 #include <algorithm>
 
+#include "base/terminal_text.h"
 #include "common/text_table.h"
 #include "log/stats/stats_figures.h"
 
@@ -18,7 +20,7 @@ void addTimeRow(TextTable& table, const char* label, const SampleSummary& s, con
 }
 
 void appendExecutions(std::string& out, const GraphFigures& graph, const TimeText& time) {
-  out += "Graph " + graph.name + ": " + countText(graph.executionTime.count) +
+  out += "Graph " + base::terminalText(graph.name) + ": " + countText(graph.executionTime.count) +
          (graph.executionTime.count == 1 ? " execution" : " executions");
   if (graph.inferencesPerSecond > 0) {
     out += ", " + figureText(graph.inferencesPerSecond) + " inferences per second";
@@ -43,8 +45,8 @@ void appendEvents(std::string& out, const GraphFigures& graph, const TimeText& t
              ? "Top " + std::to_string(shown) + " of " + countText(graph.paths.size()) + " events"
              : std::string(graph.paths.size() == 1 ? "1 event" : countText(graph.paths.size()) + " events");
   out += std::string(" by ") + sortName + ":\n";
-  TextTable table({"event", "executions", "count", "unit", "total", "mean", "p50", "p99", "max", "share",
-                   "values"},
+  TextTable table({"event", "executions", "count", "unit", "total", "self", "mean/occ", "p50/occ", "p99/occ",
+                   "max/occ", "mean/exec", "p50/exec", "p99/exec", "share", "values"},
                   1, 1);
   for (std::size_t at = 0; at < shown; ++at) {
     const PathFigures& path = graph.paths[at];
@@ -52,13 +54,19 @@ void appendEvents(std::string& out, const GraphFigures& graph, const TimeText& t
     if (path.values == PathValues::Measured) {
       const bool isTime = isMicroseconds(path.unit);
       auto figure = [&](double value) { return isTime ? time(value) : figureText(value); };
-      const SampleSummary& s = path.summary;
+      const SampleSummary& occurrence = path.perOccurrence;
+      const SampleSummary& execution = path.perExecution;
       row.push_back(std::string(isTime ? timeUnitName(time.unit()) : eventUnitName(path.unit)));
-      for (double value : {s.total, s.mean, s.p50, s.p99, s.max}) row.push_back(figure(value));
+      row.push_back(figure(occurrence.total));
+      row.push_back(path.selfTotal ? figure(*path.selfTotal) : "");
+      for (double value : {occurrence.mean, occurrence.p50, occurrence.p99, occurrence.max, execution.mean,
+                           execution.p50, execution.p99}) {
+        row.push_back(figure(value));
+      }
       row.push_back(path.share ? percentText(*path.share) : "");
       row.push_back("");
     } else {
-      row.resize(10);
+      row.resize(14);
       row.push_back(kindsText(path.kinds));
     }
     table.addRow(std::move(row));
@@ -96,7 +104,14 @@ std::string statsText(const StatsFigures& figures, const StatsOptions& options) 
   if (figures.skipFirst != 0) {
     out += " (the first " + countText(figures.skipFirst) + " executions of each graph left out)";
   }
-  out += "\n\n";
+  out += "\n";
+  const bool anyEvents = std::any_of(figures.graphs.begin(), figures.graphs.end(),
+                                     [](const GraphFigures& graph) { return !graph.paths.empty(); });
+  if (anyEvents) {
+    out += "Events: /occ over their occurrences; /exec over the graph's executions, the event's sum in each\n"
+           "(0 where it does not appear); self: the total less the time of the timed sub-events\n";
+  }
+  out += "\n";
   if (figures.graphs.empty()) out += "No executions.\n\n";
   for (const GraphFigures& graph : figures.graphs) {
     appendExecutions(out, graph, time);

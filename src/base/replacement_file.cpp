@@ -1,5 +1,6 @@
-#include "common/replacement_file.h"
+#include "base/replacement_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,10 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "common/output_file.h"
-#include "common/removal_on_signal.h"
+#include "base/removal_on_signal.h"
+#include "base/system_error_text.h"
 
-namespace vyn::tools {
+namespace vyn::base {
 namespace {
 
 // The file a path leads to: a symbolic link is followed as far as it goes.
@@ -35,6 +36,16 @@ ReplacementFile::~ReplacementFile() { abandon(); }
 
 int ReplacementFile::create(const std::string& target) {
   target_ = followLinks(target);
+  struct stat existing {};
+  const bool exists = ::stat(target_.c_str(), &existing) == 0;
+  // Renaming over a file needs only the directory's permission; the user must
+  // also be one who could have written the file in place, as a shell redirect
+  // or cp would, or a read-only file of someone else's would be taken over.
+  if (exists && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
+    error_ = errno;
+    problem_ = "cannot be replaced: " + systemErrorText(error_);
+    return -1;
+  }
   const auto slash = target_.find_last_of('/');
   const std::string directory = slash == std::string::npos ? "" : target_.substr(0, slash + 1);
   const std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
@@ -43,13 +54,13 @@ int ReplacementFile::create(const std::string& target) {
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) {
     error_ = errno;
-    problem_ = "cannot be written: " + systemErrorText(error_);
+    problem_ = (exists ? "cannot create a temporary file beside it: " : "cannot be written: ") +
+               systemErrorText(error_);
     return -1;
   }
   temporary_ = temporary;
   signalSlot_ = removeOnSignal(temporary_);
-  struct stat existing {};
-  if (::stat(target_.c_str(), &existing) == 0) {
+  if (exists) {
     // Best effort: only the superuser may give the file to its former owner.
     static_cast<void>(::fchown(fd, existing.st_uid, existing.st_gid));
     ::fchmod(fd, existing.st_mode & 07777);
@@ -79,4 +90,4 @@ void ReplacementFile::abandon() {
   temporary_.clear();
 }
 
-}  // namespace vyn::tools
+}  // namespace vyn::base

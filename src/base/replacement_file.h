@@ -2,12 +2,12 @@
 // in the target's directory, which takes the target's place, by a rename, only
 // when it is complete. Until then an existing target stays as it was, and a
 // failure or an interruption leaves no temporary file behind.
-#ifndef VYN_TOOLS_COMMON_REPLACEMENT_FILE_H_
-#define VYN_TOOLS_COMMON_REPLACEMENT_FILE_H_
+#ifndef VYN_BASE_REPLACEMENT_FILE_H_
+#define VYN_BASE_REPLACEMENT_FILE_H_
 
 #include <string>
 
-namespace vyn::tools {
+namespace vyn::base {
 
 class ReplacementFile {
  public:
@@ -18,10 +18,12 @@ class ReplacementFile {
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
   // Creates the temporary file beside target; a symbolic link at target is
-  // followed, so that the file it names is replaced and the link kept. The
-  // temporary file gets the permissions of the existing target, or those of a
-  // new file. Returns its open descriptor, which the caller closes; -1 with
-  // problem() when it cannot be created.
+  // followed, so that the file it names is replaced and the link kept. An
+  // existing target is replaced only when the user may write to it in place
+  // (else -1, "cannot be replaced: permission denied"). The temporary file gets
+  // the permissions of the existing target, or those of a new file. Returns its
+  // open descriptor, which the caller closes; -1 with problem() when it cannot
+  // be created.
   int create(const std::string& target);
 
   // Where the content goes until commit(), and the file it will replace.
@@ -46,6 +48,6 @@ class ReplacementFile {
   int signalSlot_ = -1;
 };
 
-}  // namespace vyn::tools
+}  // namespace vyn::base
 
-#endif  // VYN_TOOLS_COMMON_REPLACEMENT_FILE_H_
+#endif  // VYN_BASE_REPLACEMENT_FILE_H_

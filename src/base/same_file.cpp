@@ -1,8 +1,8 @@
-#include "format/same_file.h"
+#include "base/same_file.h"
 
 #include <sys/stat.h>
 
-namespace vyn::profiling {
+namespace vyn::base {
 
 bool namesSameFile(const std::string& first, const std::string& second) {
   struct stat a {};
@@ -12,4 +12,4 @@ bool namesSameFile(const std::string& first, const std::string& second) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-}  // namespace vyn::profiling
+}  // namespace vyn::base

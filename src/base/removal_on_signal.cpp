@@ -1,11 +1,11 @@
-#include "common/removal_on_signal.h"
+#include "base/removal_on_signal.h"
 
 #include <unistd.h>
 
 #include <csignal>
 #include <cstring>
 
-namespace vyn::tools {
+namespace vyn::base {
 namespace {
 
 constexpr int kSlots = 4;
@@ -58,4 +58,4 @@ void forgetRemovalOnSignal(int slot) {
   if (slot >= 0 && slot < kSlots) slotUsed[slot] = 0;
 }
 
-}  // namespace vyn::tools
+}  // namespace vyn::base

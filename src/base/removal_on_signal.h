@@ -1,12 +1,12 @@
 // Temporary files that an interrupted tool removes before it dies: an output
 // being written under a temporary name must not outlive a Ctrl-C, however large
 // it has grown.
-#ifndef VYN_TOOLS_COMMON_REMOVAL_ON_SIGNAL_H_
-#define VYN_TOOLS_COMMON_REMOVAL_ON_SIGNAL_H_
+#ifndef VYN_BASE_REMOVAL_ON_SIGNAL_H_
+#define VYN_BASE_REMOVAL_ON_SIGNAL_H_
 
 #include <string>
 
-namespace vyn::tools {
+namespace vyn::base {
 
 // Removes path if SIGINT, SIGTERM or SIGHUP ends the process (signals that were
 // ignored when the process started stay ignored). Returns a slot for
@@ -15,6 +15,6 @@ namespace vyn::tools {
 int removeOnSignal(const std::string& path);
 void forgetRemovalOnSignal(int slot);
 
-}  // namespace vyn::tools
+}  // namespace vyn::base
 
-#endif  // VYN_TOOLS_COMMON_REMOVAL_ON_SIGNAL_H_
+#endif  // VYN_BASE_REMOVAL_ON_SIGNAL_H_

@@ -6,8 +6,8 @@
 // pipes are written directly. Writes go through a large buffer; every failure
 // (cannot create, disk full, error on close) is kept and reported once, naming
 // the file.
-#ifndef VYN_TOOLS_COMMON_OUTPUT_FILE_H_
-#define VYN_TOOLS_COMMON_OUTPUT_FILE_H_
+#ifndef VYN_BASE_OUTPUT_FILE_H_
+#define VYN_BASE_OUTPUT_FILE_H_
 
 #include <cstdint>
 #include <cstdio>
@@ -15,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
-#include "common/replacement_file.h"
+#include "base/replacement_file.h"
 
-namespace vyn::tools {
+namespace vyn::base {
 
 class OutputFile {
  public:
@@ -59,9 +59,6 @@ class OutputFile {
   std::uint64_t written_ = 0;
 };
 
-// "no such file or directory" and the like, for messages.
-std::string systemErrorText(int error);
+}  // namespace vyn::base
 
-}  // namespace vyn::tools
-
-#endif  // VYN_TOOLS_COMMON_OUTPUT_FILE_H_
+#endif  // VYN_BASE_OUTPUT_FILE_H_

@@ -1,45 +1,12 @@
-#include "log/export/json_string.h"
+#include "base/json_text.h"
 
 #include <cstdint>
 #include <cstring>
 
-namespace vyn::tools {
+#include "base/utf8.h"
+
+namespace vyn::base {
 namespace {
-
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
-
-bool isContinuation(unsigned char byte) { return (byte & 0xC0u) == 0x80u; }
-
-// The length of the well-formed UTF-8 sequence that starts at text[at] with a
-// byte of 0x80 or above, or 0 when there is none there.
-std::size_t sequenceLength(std::string_view text, std::size_t at) {
-  const auto byte = [&](std::size_t offset) -> unsigned char {
-    return at + offset < text.size() ? static_cast<unsigned char>(text[at + offset]) : 0;
-  };
-  const unsigned char lead = byte(0);
-  // The range the second byte must fall in, which rules out overlong forms,
-  // surrogates and code points above U+10FFFF.
-  unsigned char low = 0x80, high = 0xBF;
-  std::size_t length = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (byte(1) < low || byte(1) > high) return 0;
-  for (std::size_t offset = 2; offset < length; ++offset) {
-    if (!isContinuation(byte(offset))) return 0;
-  }
-  return length;
-}
 
 void appendEscaped(std::string& out, unsigned char c) {
   switch (c) {
@@ -80,9 +47,9 @@ std::size_t plainJsonPrefix(std::string_view text) {
     }
     const auto c = static_cast<unsigned char>(text[at]);
     if (c >= 0x80) {
-      const std::size_t length = sequenceLength(text, at);
-      if (length == 0) return at;
-      at += length;
+      const Utf8Sequence sequence = utf8SequenceAt(text, at);
+      if (!sequence.wellFormed) return at;
+      at += sequence.length;
     } else if (c < 0x20 || c == '"' || c == '\\') {
       return at;
     } else {
@@ -98,15 +65,17 @@ void appendJsonString(std::string& out, std::string_view text) {
     const std::size_t plain = plainJsonPrefix(text);
     out.append(text.substr(0, plain));
     if (plain == text.size()) break;
-    const auto c = static_cast<unsigned char>(text[plain]);
+    text.remove_prefix(plain);
+    const auto c = static_cast<unsigned char>(text[0]);
     if (c >= 0x80) {
-      out.append(kReplacement);
+      out.append(kReplacementCharacter);
+      text.remove_prefix(utf8SequenceAt(text, 0).length);
     } else {
       appendEscaped(out, c);
+      text.remove_prefix(1);
     }
-    text.remove_prefix(plain + 1);
   }
   out.push_back('"');
 }
 
-}  // namespace vyn::tools
+}  // namespace vyn::base

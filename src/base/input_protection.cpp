@@ -1,11 +1,11 @@
-#include "common/input_protection.h"
+#include "base/input_protection.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "format/same_file.h"
+#include "base/same_file.h"
 
-namespace vyn::tools {
+namespace vyn::base {
 namespace {
 
 // Standard output redirected to an input file ("dump in.log >> in.log").
@@ -22,10 +22,10 @@ std::string overwritesInput(const std::string& output, const std::vector<std::st
   for (const std::string& input : inputs) {
     if (input.empty() || input == "-") continue;
     const bool same =
-        output == "-" ? standardOutputIs(input) : profiling::namesSameFile(output, input);
+        output == "-" ? standardOutputIs(input) : namesSameFile(output, input);
     if (same) return "is the same file as the input " + input + "; refusing to write over it";
   }
   return {};
 }
 
-}  // namespace vyn::tools
+}  // namespace vyn::base

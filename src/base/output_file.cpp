@@ -1,26 +1,19 @@
-#include "common/output_file.h"
+#include "base/output_file.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
-#include <cstring>
 
-#include "common/input_protection.h"
+#include "base/input_protection.h"
+#include "base/system_error_text.h"
 
-namespace vyn::tools {
+namespace vyn::base {
 namespace {
 
 constexpr std::size_t kWriteBuffer = 1 << 20;
 
 }  // namespace
-
-std::string systemErrorText(int error) {
-  std::string text = std::strerror(error);
-  if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
-  return text;
-}
 
 OutputFile::~OutputFile() { discard(); }
 
@@ -104,4 +97,4 @@ bool OutputFile::isTerminal() const {
   return file_ != nullptr && ::isatty(::fileno(file_)) == 1;
 }
 
-}  // namespace vyn::tools
+}  // namespace vyn::base

@@ -1,13 +1,13 @@
 // One field of a CSV file as its readers expect it: quoted when it holds a
 // comma, a double quote or a line break, with its double quotes doubled.
-#ifndef VYN_TOOLS_COMMON_CSV_FIELD_H_
-#define VYN_TOOLS_COMMON_CSV_FIELD_H_
+#ifndef VYN_BASE_CSV_FIELD_H_
+#define VYN_BASE_CSV_FIELD_H_
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace vyn::tools {
+namespace vyn::base {
 
 // The field in double quotes, its own double quotes doubled: for a field known
 // to hold a separator.
@@ -34,6 +34,6 @@ inline void appendCsvField(std::string& out, std::string_view field) {
   }
 }
 
-}  // namespace vyn::tools
+}  // namespace vyn::base
 
-#endif  // VYN_TOOLS_COMMON_CSV_FIELD_H_
+#endif  // VYN_BASE_CSV_FIELD_H_

@@ -1,0 +1,30 @@
+// Reading text that should be UTF-8 but, coming from a log, may be any bytes.
+#ifndef VYN_BASE_UTF8_H_
+#define VYN_BASE_UTF8_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vyn::base {
+
+// U+FFFD, in UTF-8: what stands for bytes that are not well-formed UTF-8.
+inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
+// What the bytes at text[at] hold: a well-formed sequence of `length` bytes, or
+// an ill-formed one of `length` bytes (the longest start of a well-formed
+// sequence found there, at least one byte), which stands as one U+FFFD. This is
+// the "maximal subpart" practice of Unicode, also that of the JSON library the
+// tools use, so every JSON output replaces alike. REQUIRES: at < text.size().
+struct Utf8Sequence {
+  std::size_t length;
+  bool wellFormed;
+};
+Utf8Sequence utf8SequenceAt(std::string_view text, std::size_t at);
+
+// The text with every ill-formed part replaced by U+FFFD.
+std::string validUtf8(std::string_view text);
+
+}  // namespace vyn::base
+
+#endif  // VYN_BASE_UTF8_H_

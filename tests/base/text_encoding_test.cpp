@@ -1,0 +1,109 @@
+// Names are arbitrary bytes; each output format has one rule for them.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <random>
+#include <string>
+
+#include "base/csv_field.h"
+#include "base/json_text.h"
+#include "base/terminal_text.h"
+#include "base/utf8.h"
+
+namespace vyn::base {
+namespace {
+
+using std::string_literals::operator""s;
+
+const std::string kFffd = "\xEF\xBF\xBD";
+
+TEST(TerminalText, ControlCharactersAndIllFormedBytesBecomeVisibleEscapes) {
+  const struct {
+    std::string name, shown;
+  } kCases[] = {
+      {"conv1", "conv1"},
+      {"", ""},
+      {"evil\x1b[2J\x1b[31mRED", "evil\\x1b[2J\\x1b[31mRED"},
+      {"two\nlines\r\tand tab", "two\\nlines\\r\\tand tab"},
+      {"nul\0byte"s, "nul\\x00byte"},
+      {"del\x7f", "del\\x7f"},
+      {"back\\slash", "back\\\\slash"},
+      // C1 controls in UTF-8: CSI (U+009B) and NEL (U+0085).
+      {"csi\xC2\x9B" "31m", "csi\\u009b31m"},
+      {"nel\xC2\x85", "nel\\u0085"},
+      // U+00A0 and after are printable.
+      {"nbsp\xC2\xA0 caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "nbsp\xC2\xA0 caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
+      // A raw 0x9B byte is CSI to an 8-bit terminal.
+      {"raw\x9b" "2J", "raw\\x9b2J"},
+      {"cut\xE2\x82", "cut\\xe2\\x82"},
+      {"overlong\xC0\xAF", "overlong\\xc0\\xaf"},
+      {"surrogate\xED\xA0\x80", "surrogate\\xed\\xa0\\x80"},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(terminalText(c.name), c.shown) << c.shown;
+}
+
+TEST(ValidUtf8, EachIllFormedPartBecomesOneReplacementCharacter) {
+  const struct {
+    std::string text, valid;
+  } kCases[] = {
+      {"plain", "plain"},
+      {"caf\xC3\xA9", "caf\xC3\xA9"},
+      {"\xFF", kFffd},
+      {"a\x80\x80" "b", "a" + kFffd + kFffd + "b"},
+      // The start of a sequence that breaks off is one part.
+      {"\xE2\x82" "x", kFffd + "x"},
+      {"\xF0\x9F\x98", kFffd},
+      // A lead byte that no sequence may start with is a part of its own.
+      {"\xC0\xAF", kFffd + kFffd},
+      {"\xED\xA0\x80", kFffd + kFffd + kFffd},
+      {"\xF4\x90\x80\x80", kFffd + kFffd + kFffd + kFffd},
+      {"\xE2\x82\xE2\x82\xAC", kFffd + "\xE2\x82\xAC"},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(validUtf8(c.text), c.valid);
+}
+
+TEST(JsonText, EscapesControlsAndReplacesIllFormedUtf8) {
+  std::string out;
+  appendJsonString(out, "a\"b\\c\n\x1b\x7f\xC3\xA9\xFF"s);
+  EXPECT_EQ(out, "\"a\\\"b\\\\c\\n\\u001b\x7f\xC3\xA9" + kFffd + "\"");
+  EXPECT_EQ(plainJsonPrefix("0123456789abcdef\"tail"), 16u);
+  EXPECT_EQ(plainJsonPrefix("0123456789abcd\xC3\xA9" "ef\xFF"), 18u);
+}
+
+// Every JSON output writes strings alike, whether through the JSON library or
+// through the row writer's own escaper: the same bytes for every input.
+TEST(JsonText, AgreesWithTheJsonLibrarysReplacingSerializer) {
+  const std::string alphabet = "a\"\\\n\x1f\x7f\x80\xBF\xC2\xC3\xA9\xE0\xA0\xED\xF0\x90\xF4\x8F\xFF"s;
+  std::mt19937 random(7);
+  for (int round = 0; round < 20000; ++round) {
+    std::string text;
+    const std::size_t length = random() % 10;
+    for (std::size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    std::string ours;
+    appendJsonString(ours, text);
+    const std::string library = nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    ASSERT_EQ(ours, library) << nlohmann::json(text).dump(-1, ' ', true, nlohmann::json::error_handler_t::replace);
+    // What validUtf8 leaves is valid: the strict serializer takes it.
+    ASSERT_EQ(nlohmann::json(validUtf8(text)).dump(), ours);
+  }
+}
+
+TEST(CsvField, QuotesOnlyFieldsThatHoldASeparator) {
+  const struct {
+    std::string field, written;
+  } kCases[] = {
+      {"conv1", "conv1"},
+      {"a,b", "\"a,b\""},
+      {"say \"hi\"", "\"say \"\"hi\"\"\""},
+      {"two\nlines", "\"two\nlines\""},
+      {"semi;colon", "semi;colon"},
+  };
+  for (const auto& c : kCases) {
+    std::string out;
+    appendCsvField(out, c.field);
+    EXPECT_EQ(out, c.written);
+  }
+}
+
+}  // namespace
+}  // namespace vyn::base
