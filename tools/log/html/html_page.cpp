@@ -26,7 +26,7 @@ h2.cut { max-width: none; }
 .cut.inline { display: inline-block; max-width: 18em; vertical-align: bottom; }
 table.summary .cut, table.changes .cut { max-width: 18em; }
 table.verdicts .cut, table.others .cut { max-width: 20em; }
-.fit { display: grid; grid-template-columns: minmax(0, max-content); }
+.fit { display: grid; grid-template-columns: minmax(10em, max-content); }
 table { border-collapse: collapse; margin: 6px 0 12px; font-size: 13px; font-variant-numeric: tabular-nums; }
 th, td { padding: 3px 6px; border-bottom: 1px solid #E4E4E4; text-align: right; white-space: nowrap; }
 th { background: #F4F4F4; font-weight: 600; white-space: normal; vertical-align: bottom; }
