@@ -297,7 +297,7 @@ void appendGraph(std::string& out, const GraphDiff& graph, std::size_t rank, Tim
   const auto times = std::find_if(distributions.begin(), distributions.end(),
                                   [&](const ExecutionDistributions& d) { return d.graph == graph.name; });
   if (times != distributions.end()) appendDistributions(out, *times, unit);
-  appendVerdicts(out, graph, unit);
+  if (!graph.rows.empty()) appendVerdicts(out, graph, unit);
   out += "</section>\n";
 }
 
