@@ -47,13 +47,13 @@ std::string parseSynthShift(const std::string& text, SynthShift& shift) {
   const std::size_t equals = text.rfind('=');
   const std::size_t slash = text.find('/');
   if (equals == std::string::npos || slash == std::string::npos || slash > equals) {
-    return "'" + text + "' is not GRAPH/EVENT PATH=CHANGE, such as " + kExample;
+    return "'" + text + "': not GRAPH/EVENT PATH=CHANGE, such as " + kExample;
   }
   shift.text = text;
   shift.graph = text.substr(0, slash);
   shift.path = text.substr(slash + 1, equals - slash - 1);
-  if (shift.graph.empty()) return "'" + text + "' names no graph before the '/', as in " + kExample;
-  if (shift.path.empty()) return "'" + text + "' names no event path after the '/', as in " + kExample;
+  if (shift.graph.empty()) return "'" + text + "': no graph before the '/', as in " + kExample;
+  if (shift.path.empty()) return "'" + text + "': no event path after the '/', as in " + kExample;
   const std::string change = text.substr(equals + 1);
   std::int64_t millionths = 0;
   if (!parsePercent(change, millionths)) {
