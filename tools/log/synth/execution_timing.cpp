@@ -12,9 +12,9 @@ enum Purpose : std::uint32_t { kTypical, kTimedShare, kWeight, kValue };
 // The spreads (of the logarithm) of the noise: one factor for the whole
 // execution (clock and memory state), one per value, the queue waits' own
 // (they depend on what else the host runs) and the overhead's.
-constexpr double kExecutionSpread = 0.02;
-constexpr double kValueSpread = 0.04;
-constexpr double kQueueWaitSpread = 0.3;
+constexpr double kExecutionSpread = 0.015;
+constexpr double kValueSpread = 0.02;
+constexpr double kQueueWaitSpread = 0.05;
 constexpr double kOverheadSpread = 0.1;
 // About one execution in 500 is held up (preemption, a page fault) for 5 to 25
 // times its usual overhead.
@@ -46,8 +46,8 @@ double ExecutionTiming::typicalTimes(std::uint32_t graph) {
   for (std::uint32_t n = 0; n < nodes.size(); ++n) {
     const ShapeNode& node = nodes[n];
     if (!isTimed(node.role)) continue;
-    if (node.role == SynthRole::QueueWait) typical_[n] = 10.0 + 50.0 * graphConstant(graph, n, kTypical);
-    if (node.role == SynthRole::Layer) typical_[n] = 20.0 * std::pow(20.0, graphConstant(graph, n, kTypical));
+    if (node.role == SynthRole::QueueWait) typical_[n] = 20.0 + 60.0 * graphConstant(graph, n, kTypical);
+    if (node.role == SynthRole::Layer) typical_[n] = 40.0 * std::pow(10.0, graphConstant(graph, n, kTypical));
     if (node.parent == kTopLevel) topLevel += typical_[n];
     typicalSelf_[n] = 0;
     if (node.timedChildren == 0) continue;

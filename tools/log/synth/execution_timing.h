@@ -1,7 +1,7 @@
 // The values of one synthetic execution: every event's value and the
 // execution's time, drawn so that they nest as a runtime's measurements do.
 //
-// Each graph has a typical time for each layer (20 to 400 us, fixed by the graph
+// Each graph has a typical time for each layer (40 to 400 us, fixed by the graph
 // and the layer) and splits it among the layer's timed sub-events, and theirs
 // among their parts, keeping some time of each event for itself. An execution
 // draws the leaves and those self times with noise (a factor common to the
