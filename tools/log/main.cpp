@@ -12,6 +12,7 @@
 #include "log/diff/diff_options.h"
 #include "log/html/report_options.h"
 #include "log/stats/stats_figures.h"
+#include "log/synth/synth_options.h"
 #include "version/viewer_version.h"
 
 namespace vyn::tools {
@@ -94,6 +95,14 @@ Exit status: 0 success (repair: at least one record kept); 1 an input could
 not be read or is damaged, or an output could not be written; 2 a usage error;
 3 diff found a row significantly slower.)";
 
+// A --shift as synth reads it: "GRAPH/EVENT PATH=+10%".
+const CLI::Validator kShiftText(
+    [](const std::string& text) {
+      SynthShift shift;
+      return parseSynthShift(text, shift);
+    },
+    "");
+
 // An option that takes one of a few words, each naming a value of E: in help
 // and errors the words, in the order given, rather than the values behind them.
 template <typename E>
@@ -163,7 +172,7 @@ int main(int argc, char** argv) {
                          ->capture_default_str();
   synth->add_option("--events", synthOptions.events, "top-level events per execution")
       ->capture_default_str();
-  synth->add_option("--sub-events", synthOptions.subEvents, "sub-events below each event")
+  synth->add_option("--sub-events", synthOptions.subEvents, "sub-events below each layer and each timed sub-event")
       ->capture_default_str();
   synth->add_option("--depth", synthOptions.depth, "levels of sub-events")
       ->check(CLI::Range(0u, 60u))
@@ -176,10 +185,20 @@ int main(int argc, char** argv) {
   synth->add_option("--size", sizeText,
                     "execute until the log reaches this size (e.g. 34MB, 340MB, 1GiB)")
       ->excludes(executions);
-  synth->add_option("--seed", synthOptions.seed, "seed of the generated values")->capture_default_str();
+  synth->add_option("--seed", synthOptions.seed, "seed of the noise in the generated values")
+      ->capture_default_str();
+  std::vector<std::string> shiftTexts;
+  synth->add_option("--shift", shiftTexts,
+                    "scale an event's time in one graph, e.g. 'graph_0/Layer 7 / Compute=+10%' (repeatable)")
+      ->type_name("GRAPH/PATH=CHANGE")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+      ->check(kShiftText);
   synth->add_option("-o,--output", synthOptions.outputPath, "binary log to write")
       ->required()
       ->check(kNotEmpty);
+
+  synth->footer(synthHelpFooter());
 
   auto* trace = app.add_subcommand("trace", "Write a log's timeline as trace-event JSON");
   trace->add_option("IN.log", input, "binary log")->required();
@@ -338,6 +357,13 @@ int main(int argc, char** argv) {
                                                 " events per record; lower --events, --sub-events, "
                                                 "--depth or --messages-per-record");
       }
+      for (const std::string& text : shiftTexts) {
+        SynthShift shift;
+        parseSynthShift(text, shift);  // its syntax was checked with the option
+        synthOptions.shifts.push_back(std::move(shift));
+      }
+      const std::string shiftProblem = synthShiftProblem(synthOptions);
+      if (!shiftProblem.empty()) throw CLI::ValidationError("--shift", shiftProblem);
     }
   } catch (const CLI::CallForHelp& request) {
     return app.exit(request);
