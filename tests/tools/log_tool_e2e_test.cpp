@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "format/record_format.h"
+#include "shared_name_record.h"
 #include "tool_runner.h"
 
 namespace vyn::testing {
@@ -113,6 +114,8 @@ TEST_F(LogToolTest, CheckCountsMessagesPerTypeOrStopsAtTheFirstBadRecordWithWher
   const std::string at = "record 1 at byte offset " + std::to_string(good.size()) + ": ";
   const std::string counted = "records: 1\nmessages: 2\n  UpdateBinarySection (17): 2\n";  // the good record
   const std::string shared = sharedTablesRecord();
+  // 200 events naming one 20 kB text: 4 MB to copy out of a record of about 21 kB.
+  const std::string sharedName = sharedNameRecord(200, 20000);
   const struct { std::string log; int exitCode; std::string err; std::string out; } cases[] = {
       // Readers skip messages of unknown types without failing; check shows them.
       {scratch(pack("odd.log", R"([{"messages": [{"timestamp": 1, "methodType": 42, "timing": {}},
@@ -134,6 +137,7 @@ TEST_F(LogToolTest, CheckCountsMessagesPerTypeOrStopsAtTheFirstBadRecordWithWher
        at + "its tables are shared between parents: verifying it would visit more than " +
            std::to_string(shared.size() / 8) + " tables, more than its " + std::to_string(shared.size()) +
            " bytes can hold", counted},
+      {good + frame(sharedName), 1, at + copyBudgetReason(4000000, sharedName.size()), counted},
       {good + scratch(pack("fine.log", nestedRecord(40))) + "\x01", 0,
        "note: 1 stray bytes after the last record (ignored by readers)",
        "records: 2\nmessages: 3\n  Execute (1): 1\n  UpdateBinarySection (17): 2\n"},

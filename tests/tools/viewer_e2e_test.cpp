@@ -2,6 +2,7 @@
 // against golden files, and what a user sees when something is wrong.
 #include <gmock/gmock.h>
 
+#include "shared_name_record.h"
 #include "tool_runner.h"
 
 namespace vyn::testing {
@@ -72,6 +73,10 @@ TEST_F(ViewerTest, UnreadableCorruptOrUnwritableFilesAreNamedAndNothingIsReporte
   const std::string good = readFile(sampleLog("updater"));
   writeFile(work.file("truncated.log"), good + "\xff\xff\xff\xff" + "abc");
   writeFile(work.file("notes.txt"), "hello world, this is text\n");
+  const std::string sharedName = sharedNameRecord(200, 20000);
+  const auto length = static_cast<std::uint32_t>(sharedName.size());
+  writeFile(work.file("shared.log"), good + std::string{char(length), char(length >> 8), char(length >> 16), '\0'} +
+                                         sharedName);
   std::filesystem::create_directory(work.file("out"));
   stage("updater");
   const std::pair<std::vector<std::string>, std::string> cases[] = {
@@ -79,6 +84,11 @@ TEST_F(ViewerTest, UnreadableCorruptOrUnwritableFilesAreNamedAndNothingIsReporte
        "truncated.log: the log could not be loaded: record 1 at byte offset " + std::to_string(good.size()) +
            ": truncated record: the length prefix announces 4294967295 bytes, only 3 remain; to keep the 1 record "
            "before it: vyn-profile-log repair truncated.log -o truncated.repaired.log"},
+      // A record that verifies but would make the reader copy too much says so.
+      {{"shared.log"},
+       "shared.log: the log could not be loaded: record 1 at byte offset " + std::to_string(good.size()) + ": " +
+           copyBudgetReason(4000000, sharedName.size()) +
+           "; to keep the 1 record before it: vyn-profile-log repair shared.log -o shared.repaired.log"},
       {{"notes.txt", "--csv", "report.csv"},
        "notes.txt: not a profiling log: the first record does not verify and its length prefix, 1819043176 bytes, "
        "is implausible for a file of 26 bytes"},
