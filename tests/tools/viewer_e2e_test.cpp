@@ -123,6 +123,13 @@ TEST_F(ViewerTest, UsageErrorsExitWithTwoAndABadPluginWithOne) {
     EXPECT_THAT(run.err, HasSubstr("Run 'vyn-profile-viewer --help' for usage."));
   }
   EXPECT_THAT(view({log, "--csv", ""}).err, StartsWith("vyn-profile-viewer: --csv: the path is empty\n"));
+  const std::pair<std::string, std::string> levels[] = {
+      {"128", "128 is more than 127"}, {"-129", "-129 is less than -128"},
+      {"0x7f", "'0x7f' is not a whole number"}, {"-1e2", "'-1e2' is not a whole number"}};
+  for (const auto& [level, refusal] : levels) {
+    EXPECT_THAT(view({log, "--visibility", level}).err,
+                StartsWith("vyn-profile-viewer: --visibility: " + refusal + "; give a level from -128 to 127\n"));
+  }
   const ToolRun help = view({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_THAT(help.out, HasSubstr("\nExamples:\n  vyn-profile-viewer run.log "));
