@@ -20,6 +20,9 @@ above it and the execution take as much longer or shorter. The path is written
 as stats and diff write it. Shifts take no draws from the seed: with the same
 seed, a log differs from the one made without the shift only there.
 
+Sizes: K, M, G (and KiB, MiB, GiB) are powers of 1024, KB, MB, GB powers of 1000.
+The same options and seed make the same log, byte for byte.
+
 Examples:
   vyn-profile-log synth -o demo.log
   vyn-profile-log synth --graphs 2 --events 20 --sub-events 2 --messages-per-record 64 \
