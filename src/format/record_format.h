@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "profile_log_generated.h"
 
@@ -50,6 +52,25 @@ inline constexpr std::size_t kMaxCopiedBytesPerRecordByte = 4;
 // recordVerifierOptions(size), and what the reader would copy out of it stays
 // within kMaxCopiedBytesPerRecordByte times its size.
 bool verifyRecord(const std::uint8_t* bytes, std::size_t size);
+
+// Why a reader refuses a record.
+enum class RecordFaultKind {
+  TooLarge,       // at or beyond kMaxRecordSize
+  Malformed,      // does not verify with recordVerifierOptions
+  CopiesTooMuch,  // verifies, but would make the reader copy more than its budget
+};
+
+struct RecordFault {
+  RecordFaultKind kind;
+  // What is wrong, in words a person can act on; for Malformed only that the
+  // record does not verify (which part fails takes a closer look).
+  std::string words;
+};
+
+// Nothing when verifyRecord(bytes, size) holds, else why not. CopiesTooMuch
+// gives the sizes: "the record's messages and events would copy 4000000 bytes
+// of names and values; the reader allows 81920 for a record of 20480 bytes".
+std::optional<RecordFault> findRecordFault(const std::uint8_t* bytes, std::size_t size);
 
 }  // namespace vyn::profiling
 

@@ -1,5 +1,5 @@
 // The record cursor: verification of one record with the reader's verifier
-// limits, and handing out its messages.
+// limits, and handing out its messages; why a record is refused.
 #include "format/record_cursor.h"
 
 #include <gmock/gmock.h>
@@ -93,6 +93,83 @@ TEST(RecordCursor, UnalignedScalarsAreAccepted) {
   ASSERT_TRUE(initialize(cursor, bytes));
   ASSERT_NE(cursor.getHeader(), nullptr);
   EXPECT_EQ(cursor.getHeader()->epochTimestamp(), 1234567u);
+}
+
+// A record of one message named by `own` bytes, whose `references` events all
+// name one text of `shared` bytes: the reader would copy
+// references * shared + own bytes out of it.
+Bytes sharedNameRecord(std::size_t references, std::size_t shared, std::size_t own) {
+  flatbuffers::FlatBufferBuilder fbb;
+  const auto name = fbb.CreateString(std::string(shared, 'n'));
+  const std::vector<flatbuffers::Offset<fb::EventEntry>> events(references, fb::CreateEventEntry(fbb, name));
+  const auto eventVector = fbb.CreateVector(events);
+  const auto message = fb::CreateMethodMessage(fbb, fb::CreateMessageTimestamp(fbb, 5), 1, fb::CreateMethodTiming(fbb),
+                                               0, eventVector, fbb.CreateString(std::string(own, 'm')));
+  fbb.Finish(fb::CreateProfileLogRecord(fbb, 0, fbb.CreateVector(&message, 1)));
+  return Bytes(fbb.GetBufferPointer(), fbb.GetBufferPointer() + fbb.GetSize());
+}
+
+// A record whose copy exceeds four times its size by exactly `excess` bytes (0:
+// fills the budget exactly), found by growing the shared name and the message
+// name byte by byte (padding makes the record grow in steps of four).
+Bytes recordOverBudgetBy(std::int64_t excess) {
+  for (std::size_t shared = 100; shared < 112; ++shared) {
+    for (std::size_t own = 0; own < 1024; ++own) {
+      Bytes bytes = sharedNameRecord(20, shared, own);
+      const auto copied = static_cast<std::int64_t>(20 * shared + own);
+      if (copied - 4 * static_cast<std::int64_t>(bytes.size()) == excess) return bytes;
+    }
+  }
+  ADD_FAILURE() << "no record copies " << excess << " bytes more than its budget";
+  return {};
+}
+
+std::string budgetWords(std::size_t copied, std::size_t size) {
+  return "the record's messages and events would copy " + std::to_string(copied) +
+         " bytes of names and values; the reader allows " + std::to_string(4 * size) + " for a record of " +
+         std::to_string(size) + " bytes";
+}
+
+// Events that share one name copy it once each: a record whose copies fill four
+// times its size is read, one byte more is refused, and the fault says by how
+// much (the user's case: 200 events sharing a 20 kB name).
+TEST(RecordFault, CopiesUpToFourTimesTheRecordsSizeAreAllowed) {
+  const Bytes exact = recordOverBudgetBy(0);
+  const Bytes over = recordOverBudgetBy(1);
+  ASSERT_FALSE(exact.empty());
+  ASSERT_FALSE(over.empty());
+  RecordCursor cursor;
+  EXPECT_TRUE(initialize(cursor, exact));
+  EXPECT_EQ(findRecordFault(exact.data(), exact.size()), std::nullopt);
+  EXPECT_FALSE(initialize(cursor, over));
+  const auto fault = findRecordFault(over.data(), over.size());
+  ASSERT_TRUE(fault);
+  EXPECT_EQ(fault->kind, RecordFaultKind::CopiesTooMuch);
+  EXPECT_EQ(fault->words, budgetWords(4 * over.size() + 1, over.size()));
+
+  const Bytes user = sharedNameRecord(200, 20000, 0);
+  const auto userFault = findRecordFault(user.data(), user.size());
+  ASSERT_TRUE(userFault);
+  EXPECT_EQ(userFault->words, budgetWords(4000000, user.size()));
+}
+
+TEST(RecordFault, NamesTheKindOfEveryRefusal) {
+  const Bytes good = buildRecord(Record{}.with(Message::of(1).at(11)));
+  EXPECT_EQ(findRecordFault(good.data(), good.size()), std::nullopt);
+  Message untimed = Message::of(1).at(11);
+  untimed.hasTiming = false;
+  const Bytes malformed[] = {{}, Bytes(11), Bytes(16, 0xFF), buildRecord(Record{}.with(untimed))};
+  for (const Bytes& bytes : malformed) {
+    const auto fault = findRecordFault(bytes.data(), bytes.size());
+    ASSERT_TRUE(fault) << bytes.size();
+    EXPECT_EQ(fault->kind, RecordFaultKind::Malformed);
+    EXPECT_EQ(fault->words, "the record does not verify against the log schema");
+  }
+  // Too large is told by the size alone, before any byte is read.
+  const auto large = findRecordFault(good.data(), kMaxRecordSize);
+  ASSERT_TRUE(large);
+  EXPECT_EQ(large->kind, RecordFaultKind::TooLarge);
+  EXPECT_EQ(large->words, "record of 2147483647 bytes is larger than the verifier accepts");
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // How the tools that read a log report its loading: with --verbose one summary
 // line on standard error and standard output as without it; without a terminal
 // no progress at all, even for a log large enough for a progress bar; on a
-// terminal a bar that is cleared when the load ends.
+// terminal a bar that is cleared when the load ends, and for export one that
+// follows the write.
 #include <gmock/gmock.h>
 
 #include <cstdio>
@@ -73,6 +74,11 @@ TEST_F(LoadMeterTest, ALargeLogShowsNoProgressWithoutATerminal) {
   const ToolRun viewed = view({"large.log"});
   EXPECT_EQ(viewed.exitCode, 0);
   EXPECT_EQ(viewed.err, "");
+  // Nor does the write of an export larger still.
+  const ToolRun exported = tool({"export", "large.log", "-o", "large.csv"});
+  EXPECT_EQ(exported.exitCode, 0);
+  EXPECT_EQ(exported.err, "");
+  ASSERT_GT(std::filesystem::file_size(work.file("large.csv")), 64000000u);
 
   // The summary's size is the file's, in MB of 10^6 bytes.
   char megabytes[32];
@@ -99,6 +105,16 @@ TEST_F(LoadMeterTest, ALargeLogShowsNoProgressWithoutATerminal) {
   EXPECT_THAT(terminal, HasSubstr("% [#"));
   EXPECT_THAT(terminal, HasSubstr(" MB/s\r\033[Kloading "));
   EXPECT_THAT(terminal, EndsWith(" MB/s\r\033[K"));
+
+  // export's write shows how far it has come the same way, once the load's line is gone.
+  const std::string exportCommand = "cd '" + work.path() + "' && script -qfec \"'" +
+                                    stagePath("bin/vyn-profile-log") + "' export large.log -o large.csv\" /dev/null "
+                                    "</dev/null >'" + capture.file("terminal") + "'";
+  ASSERT_EQ(std::system(exportCommand.c_str()), 0);
+  const std::string writing = readFile(capture.file("terminal"));
+  EXPECT_THAT(writing, HasSubstr("\r\033[K\r\033[Kwriting "));
+  EXPECT_THAT(writing, MatchesRegex(".*writing +[0-9]+% \\[#+ *\\] [0-9]+\\.[0-9] MB  [0-9]+ MB/s.*"));
+  EXPECT_THAT(writing, EndsWith(" MB/s\r\033[K"));
 }
 
 }  // namespace

@@ -42,5 +42,13 @@ TEST(LoadMeterTextTest, ProgressLineShowsPercentBarMegabytesAndRate) {
   EXPECT_EQ(progressLine(80000000, 70000000, 1, 4), "loading 100% [####] 80.0/70.0 MB  80 MB/s");
 }
 
+// A write knows how many parts of its work it has done, not how large its
+// output will be: the percentage is of the parts, the megabytes are written.
+TEST(LoadMeterTextTest, WriteProgressLineShowsPercentOfPartsBarMegabytesWrittenAndRate) {
+  EXPECT_EQ(writeProgressLine(250, 1000, 141700000, 2, 8), "writing  25% [##      ] 141.7 MB  71 MB/s");
+  EXPECT_EQ(writeProgressLine(0, 0, 0, 0, 0), "writing   0% 0.0 MB  0 MB/s");
+  EXPECT_EQ(writeProgressLine(1001, 1000, 5000000, 0.5, 4), "writing 100% [####] 5.0 MB  10 MB/s");
+}
+
 }  // namespace
 }  // namespace vyn::tools

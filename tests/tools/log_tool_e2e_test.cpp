@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "format/record_format.h"
+#include "shared_name_record.h"
 #include "tool_runner.h"
 
 namespace vyn::testing {
@@ -14,6 +15,7 @@ namespace {
 
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::StartsWith;
 using Json = nlohmann::json;
 using LogToolTest = ToolTest;
@@ -113,6 +115,8 @@ TEST_F(LogToolTest, CheckCountsMessagesPerTypeOrStopsAtTheFirstBadRecordWithWher
   const std::string at = "record 1 at byte offset " + std::to_string(good.size()) + ": ";
   const std::string counted = "records: 1\nmessages: 2\n  UpdateBinarySection (17): 2\n";  // the good record
   const std::string shared = sharedTablesRecord();
+  // 200 events naming one 20 kB text: 4 MB to copy out of a record of about 21 kB.
+  const std::string sharedName = sharedNameRecord(200, 20000);
   const struct { std::string log; int exitCode; std::string err; std::string out; } cases[] = {
       // Readers skip messages of unknown types without failing; check shows them.
       {scratch(pack("odd.log", R"([{"messages": [{"timestamp": 1, "methodType": 42, "timing": {}},
@@ -134,6 +138,7 @@ TEST_F(LogToolTest, CheckCountsMessagesPerTypeOrStopsAtTheFirstBadRecordWithWher
        at + "its tables are shared between parents: verifying it would visit more than " +
            std::to_string(shared.size() / 8) + " tables, more than its " + std::to_string(shared.size()) +
            " bytes can hold", counted},
+      {good + frame(sharedName), 1, at + copyBudgetReason(4000000, sharedName.size()), counted},
       {good + scratch(pack("fine.log", nestedRecord(40))) + "\x01", 0,
        "note: 1 stray bytes after the last record (ignored by readers)",
        "records: 2\nmessages: 3\n  Execute (1): 1\n  UpdateBinarySection (17): 2\n"},
@@ -267,6 +272,8 @@ TEST_F(LogToolTest, RepairKeepsTheRecordsBeforeTheFirstBadOneAndSaysWhatItDroppe
   const std::string a = scratch(pack("a.log", R"([{"messages": [{"timestamp": 1, "methodType": 1, "timing": {}}]}])"));
   const std::string b = scratch(pack("b.log", R"([{"messages": [{"timestamp": 2, "methodType": 5, "timing": {}}]}])"));
   writeFile(work.file("damaged.log"), a + frame(std::string(16, '\xff')) + b + b + "\x01");
+  // A bad record, then a last one cut short: both are dropped.
+  writeFile(work.file("bad-then-cut.log"), a + frame(std::string(16, '\xff')) + b.substr(0, b.size() - 3));
   const std::string prefix = "vyn-profile-log: ";
   const struct { std::string log, kept, err; } cases[] = {
       {"cut.log", sample.substr(0, first),
@@ -278,6 +285,10 @@ TEST_F(LogToolTest, RepairKeepsTheRecordsBeforeTheFirstBadOneAndSaysWhatItDroppe
        "damaged.log: record 1 at byte offset " + std::to_string(a.size()) +
            ": root offset 4294967295 points outside the record\n" + prefix + "fixed.log: kept 1 record (" +
            std::to_string(a.size()) + " bytes), dropped 3 records (" + std::to_string(20 + 2 * b.size() + 1) + " bytes)\n"},
+      {"bad-then-cut.log", a,
+       "bad-then-cut.log: record 1 at byte offset " + std::to_string(a.size()) +
+           ": root offset 4294967295 points outside the record\n" + prefix + "fixed.log: kept 1 record (" +
+           std::to_string(a.size()) + " bytes), dropped 2 records (" + std::to_string(20 + b.size() - 3) + " bytes)\n"},
       {"a.log", a, "fixed.log: kept 1 record (" + std::to_string(a.size()) + " bytes), dropped 0 records (0 bytes)\n"},
   };
   for (const auto& c : cases) {
@@ -368,6 +379,148 @@ TEST_F(LogToolTest, NoCommandWritesOverItsInput) {
   }
   EXPECT_EQ(scratch(log), original);
   EXPECT_EQ(scratch("in.log.json"), R"([{"messages": [{"timestamp": 1, "methodType": 1, "timing": {}}]}])");
+}
+
+// Standard output appended to the input ("dump in.log >> in.log"; '>' would
+// have the shell empty the file before the tool starts): every command that
+// writes there refuses before it writes, and the input stays as it was.
+TEST_F(LogToolTest, NoCommandWritesItsStandardOutputOntoItsInput) {
+  const std::string log = pack("in.log", R"([{"messages": [{"timestamp": 1, "methodType": 1, "timing": {}}]}])");
+  const std::string json = "in.log.json";
+  const struct { std::string program; std::vector<std::string> args; std::string input; } cases[] = {
+      {"vyn-profile-log", {"dump", log}, log},
+      {"vyn-profile-log", {"check", log}, log},
+      {"vyn-profile-log", {"stats", log}, log},
+      {"vyn-profile-log", {"diff", sampleLog("two-graphs"), log}, log},
+      {"vyn-profile-log", {"export", log, "-o", "-"}, log},
+      {"vyn-profile-log", {"report", log, "-o", "-"}, log},
+      {"vyn-profile-log", {"trace", log, "-o", "-"}, log},
+      {"vyn-profile-log", {"pack", json, "-o", "-"}, json},
+      {"vyn-profile-viewer", {log}, log},
+      {"vyn-profile-viewer", {log, "--generic", "--csv", "report.csv"}, log},
+  };
+  const std::string logBytes = scratch(log), jsonBytes = scratch(json);
+  for (const auto& c : cases) {
+    writeFile(work.file(log), logBytes);  // as packed, whatever an earlier case did
+    writeFile(work.file(json), jsonBytes);
+    const std::string original = scratch(c.input);
+    std::string command = "cd '" + work.path() + "' && exec '" + stagePath("bin/" + c.program) + "'";
+    for (const std::string& arg : c.args) command += " '" + arg + "'";
+    command += " </dev/null >>'" + c.input + "' 2>'" + capture.file("stderr") + "'";
+    const int status = std::system(command.c_str());
+    const std::string what = ::testing::PrintToString(c.args);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << what;
+    EXPECT_EQ(readFile(capture.file("stderr")), c.program + ": standard output: is the same file as the input " +
+                                                    c.input + "; refusing to write over it\n") << what;
+    EXPECT_EQ(scratch(c.input), original) << what;
+  }
+  EXPECT_FALSE(fileExists(work.file("report.csv")));
+}
+
+// A repeatable option takes one value each time it is given, so options and
+// positionals mix in any order: every order gives the same output.
+TEST_F(LogToolTest, OptionsAndPositionalsComeInAnyOrder) {
+  const std::string base = sampleLog("two-graphs"), slower = sampleLog("two-graphs-slower");
+  const struct { std::vector<std::string> usual, mixed; std::string output; } cases[] = {
+      {{"stats", base, "--graph", "yolo", "-o", "a"}, {"stats", "--graph", "yolo", base, "-o", "b"}, "stats"},
+      {{"stats", base, "--graph", "yolo", "--graph", "mobilenet", "-o", "a"},
+       {"stats", "--graph", "yolo", base, "--graph", "mobilenet", "-o", "b"}, "stats"},
+      {{"report", base, "--graph", "yolo", "-o", "a"}, {"report", "--graph", "yolo", base, "-o", "b"}, "report"},
+      {{"diff", base, slower, "--graph", "yolo", "-o", "a"}, {"diff", "--graph", "yolo", base, slower, "-o", "b"},
+       "diff"},
+      {{"diff", base, slower, "--graph", "yolo", "-o", "a"}, {"diff", base, "--graph", "yolo", slower, "-o", "b"},
+       "diff"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun usual = tool(c.usual), mixed = tool(c.mixed);
+    EXPECT_EQ(mixed.exitCode, usual.exitCode) << ::testing::PrintToString(c.mixed) << mixed.err;
+    EXPECT_EQ(mixed.err, usual.err);
+    ASSERT_TRUE(fileExists(work.file("b"))) << ::testing::PrintToString(c.mixed);
+    // The outputs name no file of their own but the logs: they are the same.
+    EXPECT_EQ(scratch("b"), scratch("a")) << ::testing::PrintToString(c.mixed);
+    std::filesystem::remove(work.file("a"));
+    std::filesystem::remove(work.file("b"));
+  }
+  // One graph of two: stats shows only it.
+  tool({"stats", "--graph", "yolo", base, "-o", "one.txt"});
+  EXPECT_THAT(scratch("one.txt"), HasSubstr("Graph yolo"));
+  EXPECT_THAT(scratch("one.txt"), Not(HasSubstr("Graph mobilenet")));
+}
+
+// Numbers are read as written, in decimal: nothing negative where counts are
+// asked for, nothing that wraps or overflows; the refusal says what to give.
+TEST_F(LogToolTest, NumbersOutsideWhatAnOptionTakesAreRefusedInWords) {
+  const std::string log = sampleLog("two-graphs");
+  const std::string levels = "; give a level from -128 to 127";
+  const std::string executions = "; give a number of executions, 0 or more";
+  const struct { std::vector<std::string> args; std::string refusal; } cases[] = {
+      {{"stats", log, "--top", "-1"}, "--top: -1 is negative; give a number of event paths, or 0 for all"},
+      {{"stats", log, "--top", "0x10"},
+       "--top: '0x10' is not a whole number; give a number of event paths, or 0 for all"},
+      {{"stats", log, "--skip-first", "-1"}, "--skip-first: -1 is negative" + executions},
+      {{"stats", log, "--visibility", "128"}, "--visibility: 128 is more than 127" + levels},
+      {{"report", log, "-o", "x", "--skip-first", "18446744073709551616"},
+       "--skip-first: 18446744073709551616 is more than 18446744073709551615" + executions},
+      {{"report", log, "-o", "x", "--visibility", "-129"}, "--visibility: -129 is less than -128" + levels},
+      {{"export", log, "-o", "x", "--visibility", "1.5"}, "--visibility: '1.5' is not a whole number" + levels},
+      {{"diff", log, log, "--threshold", "-5"}, "--threshold: -5 is negative; give a percentage of 0 or more"},
+      {{"diff", log, log, "--threshold", "nan"}, "--threshold: 'nan' is not a number; give a percentage of 0 or more"},
+      {{"diff", log, log, "--threshold", "1e999"}, "--threshold: 1e999 is too large; give a percentage of 0 or more"},
+      {{"diff", log, log, "--skip-first", "-3"}, "--skip-first: -3 is negative" + executions},
+      {{"diff", log, log, "--visibility", ""}, "--visibility: '' is not a whole number" + levels},
+      {{"synth", "-o", "x", "--graphs", "0"}, "--graphs: 0 is less than 1; give a number of graphs from 1 to 100000"},
+      {{"synth", "-o", "x", "--executions", "-1"},
+       "--executions: -1 is negative; give a number of executions per graph, 0 or more"},
+      {{"synth", "-o", "x", "--events", "4000001"},
+       "--events: 4000001 is more than 4000000; give a number of events from 0 to 4000000"},
+      {{"synth", "-o", "x", "--sub-events", "-2"},
+       "--sub-events: -2 is negative; give a number of sub-events from 0 to 4000000"},
+      {{"synth", "-o", "x", "--depth", "61"}, "--depth: 61 is more than 60; give a number of levels from 0 to 60"},
+      {{"synth", "-o", "x", "--messages-per-record", "1000001"},
+       "--messages-per-record: 1000001 is more than 1000000; give a number of messages from 1 to 1000000"},
+      {{"synth", "-o", "x", "--seed", "-1"}, "--seed: -1 is negative; give a seed from 0 to 18446744073709551615"},
+      {{"synth", "-o", "x", "--size", "123456789012345GB"},
+       "--size: '123456789012345GB' is more bytes than 64 bits hold; give at most 18446744073709551615 bytes"},
+      {{"synth", "-o", "x", "--size", "0MB"}, "--size: '0MB' is no size; give 1 byte or more"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = tool(c.args);
+    EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(c.args);
+    EXPECT_EQ(run.err, "vyn-profile-log: " + c.refusal + "\nRun 'vyn-profile-log --help' for usage.\n");
+    EXPECT_FALSE(fileExists(work.file("x")));
+  }
+
+  // What the refusals allow is taken: the ends of the ranges, leading zeros as
+  // decimal, 0 paths as all of them.
+  EXPECT_EQ(tool({"stats", log, "--visibility", "-128", "--skip-first", "010", "-o", "x"}).exitCode, 0);
+  EXPECT_EQ(tool({"diff", log, log, "--threshold", "0", "--visibility", "127", "-o", "x"}).exitCode, 0);
+  const ToolRun all = tool({"stats", log, "--top", "0"});
+  const ToolRun many = tool({"stats", log, "--top", "1000"});
+  EXPECT_EQ(all.exitCode, 0);
+  EXPECT_EQ(all.out, many.out);
+  EXPECT_NE(all.out, tool({"stats", log, "--top", "1"}).out);
+}
+
+// Each command's --help ends with its own examples and its exit statuses.
+TEST_F(LogToolTest, EveryCommandsHelpShowsItsOwnExamples) {
+  for (const std::string command :
+       {"pack", "dump", "check", "synth", "trace", "stats", "report", "export", "diff", "repair"}) {
+    const ToolRun help = tool({command, "--help"});
+    EXPECT_EQ(help.exitCode, 0) << command;
+    EXPECT_THAT(help.out, HasSubstr("\nExamples:\n  vyn-profile-log " + command + " ")) << command;
+    // No example of another command.
+    const std::string examples = help.out.substr(help.out.find("\nExamples:\n"));
+    for (std::size_t at = examples.find("vyn-profile-log "); at != std::string::npos;
+         at = examples.find("vyn-profile-log ", at + 1)) {
+      // pack's examples start from a dump, synth's end in a diff of what it made.
+      const bool recipe = (command == "pack" && examples.compare(at, 20, "vyn-profile-log dump") == 0) ||
+                          (command == "synth" && examples.compare(at, 20, "vyn-profile-log diff") == 0);
+      EXPECT_TRUE(recipe || examples.compare(at, 16 + command.size(), "vyn-profile-log " + command) == 0)
+          << command << ": " << examples.substr(at, 40);
+    }
+    EXPECT_THAT(help.out, HasSubstr("\nExit status: 0 ")) << command;
+    EXPECT_THAT(help.out, HasSubstr("2 a usage error")) << command;
+  }
 }
 
 TEST_F(LogToolTest, UsageErrorsExitWithTwo) {

@@ -2,6 +2,7 @@
 // against golden files, and what a user sees when something is wrong.
 #include <gmock/gmock.h>
 
+#include "shared_name_record.h"
 #include "tool_runner.h"
 
 namespace vyn::testing {
@@ -94,6 +95,10 @@ TEST_F(ViewerTest, UnreadableCorruptOrUnwritableFilesAreNamedAndNothingIsReporte
   const std::string good = readFile(sampleLog("updater"));
   writeFile(work.file("truncated.log"), good + "\xff\xff\xff\xff" + "abc");
   writeFile(work.file("notes.txt"), "hello world, this is text\n");
+  const std::string sharedName = sharedNameRecord(200, 20000);
+  const auto length = static_cast<std::uint32_t>(sharedName.size());
+  writeFile(work.file("shared.log"), good + std::string{char(length), char(length >> 8), char(length >> 16), '\0'} +
+                                         sharedName);
   std::filesystem::create_directory(work.file("out"));
   stage("updater");
   const std::pair<std::vector<std::string>, std::string> cases[] = {
@@ -101,6 +106,11 @@ TEST_F(ViewerTest, UnreadableCorruptOrUnwritableFilesAreNamedAndNothingIsReporte
        "truncated.log: the log could not be loaded: record 1 at byte offset " + std::to_string(good.size()) +
            ": truncated record: the length prefix announces 4294967295 bytes, only 3 remain; to keep the 1 record "
            "before it: vyn-profile-log repair truncated.log -o truncated.repaired.log"},
+      // A record that verifies but would make the reader copy too much says so.
+      {{"shared.log"},
+       "shared.log: the log could not be loaded: record 1 at byte offset " + std::to_string(good.size()) + ": " +
+           copyBudgetReason(4000000, sharedName.size()) +
+           "; to keep the 1 record before it: vyn-profile-log repair shared.log -o shared.repaired.log"},
       {{"notes.txt", "--csv", "report.csv"},
        "notes.txt: not a profiling log: the first record does not verify and its length prefix, 1819043176 bytes, "
        "is implausible for a file of 26 bytes"},
@@ -135,6 +145,13 @@ TEST_F(ViewerTest, UsageErrorsExitWithTwoAndABadPluginWithOne) {
     EXPECT_THAT(run.err, HasSubstr("Run 'vyn-profile-viewer --help' for usage."));
   }
   EXPECT_THAT(view({log, "--csv", ""}).err, StartsWith("vyn-profile-viewer: --csv: the path is empty\n"));
+  const std::pair<std::string, std::string> levels[] = {
+      {"128", "128 is more than 127"}, {"-129", "-129 is less than -128"},
+      {"0x7f", "'0x7f' is not a whole number"}, {"-1e2", "'-1e2' is not a whole number"}};
+  for (const auto& [level, refusal] : levels) {
+    EXPECT_THAT(view({log, "--visibility", level}).err,
+                StartsWith("vyn-profile-viewer: --visibility: " + refusal + "; give a level from -128 to 127\n"));
+  }
   const ToolRun help = view({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_THAT(help.out, HasSubstr("\nExamples:\n  vyn-profile-viewer run.log "));

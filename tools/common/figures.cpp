@@ -55,7 +55,10 @@ bool isMicroseconds(std::uint8_t unit) { return eventUnitName(unit) == "us"; }
 std::string figureText(double value) {
   if (!std::isfinite(value)) return "-";
   char text[64];
-  if (value == std::floor(value) && std::fabs(value) < 1e15) {
+  if (std::fabs(value) >= 1e15) {
+    // Fixed notation would run to hundreds of digits, more than a cell holds.
+    std::snprintf(text, sizeof text, "%.6g", value);
+  } else if (value == std::floor(value)) {
     std::snprintf(text, sizeof text, "%.0f", value);
   } else if (std::fabs(value) >= 100) {
     std::snprintf(text, sizeof text, "%.1f", value);
@@ -68,7 +71,7 @@ std::string figureText(double value) {
 std::string percentText(double fraction) {
   if (!std::isfinite(fraction)) return "-";
   char text[64];
-  std::snprintf(text, sizeof text, "%.1f%%", fraction * 100.0);
+  std::snprintf(text, sizeof text, std::fabs(fraction) < 1e13 ? "%.1f%%" : "%.6g%%", fraction * 100.0);
   return text;
 }
 

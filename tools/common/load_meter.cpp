@@ -1,8 +1,5 @@
 #include "common/load_meter.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -14,32 +11,14 @@ namespace {
 
 // Smaller logs load in about a second; a progress line would only flicker.
 constexpr std::uint64_t kLargeLog = 64ULL * 1024 * 1024;
-constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 // The clock is read at most this many times per load.
 constexpr std::uint64_t kLooksPerLoad = 1000;
-// What the progress line holds besides the bar, at its widest.
-constexpr std::size_t kFiguresWidth = 48;
-constexpr std::size_t kWidestBar = 30;
-
-// The bar's width on this terminal, so that the line never wraps.
-std::size_t barWidthFor(int fd) {
-  winsize size{};
-  if (::ioctl(fd, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return kWidestBar;
-  const std::size_t columns = size.ws_col;
-  return columns > kFiguresWidth + 10 ? std::min(kWidestBar, columns - kFiguresWidth) : 0;
-}
-
-// Back to the start of the line, and erase it.
-constexpr const char* kClearLine = "\r\033[K";
 
 }  // namespace
 
-LoadMeter::LoadMeter(bool verbose, std::uint64_t fileSize)
-    : verbose_(verbose), fileSize_(fileSize), start_(Clock::now()), lastDrawing_(start_) {
-  if (::isatty(STDERR_FILENO) == 1) nextLook_ = 0;
+LoadMeter::LoadMeter(bool verbose, std::uint64_t fileSize) : verbose_(verbose), fileSize_(fileSize) {
+  if (line_.onTerminal()) nextLook_ = 0;
 }
-
-LoadMeter::~LoadMeter() { clear(); }
 
 void LoadMeter::look(std::uint64_t loaded, std::uint64_t total) {
   if (lookStep_ == 0) {
@@ -49,7 +28,6 @@ void LoadMeter::look(std::uint64_t loaded, std::uint64_t total) {
       return;
     }
     lookStep_ = total / kLooksPerLoad;
-    barWidth_ = barWidthFor(STDERR_FILENO);
   }
   if (loaded >= total) {
     // All read: what the loader writes next (a reader's notices on standard
@@ -59,33 +37,19 @@ void LoadMeter::look(std::uint64_t loaded, std::uint64_t total) {
     return;
   }
   nextLook_ = std::min(loaded + lookStep_, total);
-  const Clock::time_point now = Clock::now();
-  if (now - lastDrawing_ < kRedrawInterval) return;
-  lastDrawing_ = now;
-  const std::string line = progressLine(loaded, total, secondsSince(start_), barWidth_);
-  std::fprintf(stderr, "%s%s", kClearLine, line.c_str());
-  std::fflush(stderr);
-  drawn_ = true;
+  if (!line_.due()) return;
+  line_.draw(progressLine(loaded, total, line_.seconds(), line_.barWidth()));
 }
 
-double LoadMeter::secondsSince(Clock::time_point then) const {
-  return std::chrono::duration<double>(Clock::now() - then).count();
-}
-
-void LoadMeter::clear() {
-  if (!drawn_) return;
-  std::fputs(kClearLine, stderr);
-  std::fflush(stderr);
-  drawn_ = false;
-}
+void LoadMeter::clear() { line_.clear(); }
 
 void LoadMeter::finish(std::optional<std::uint64_t> executions) {
-  const double seconds = secondsSince(start_);
+  const double seconds = line_.seconds();
   nextLook_ = kNever;
   clear();
   if (!verbose_) return;
-  const std::string line = loadSummaryLine(std::max(loaded_, fileSize_), seconds, executions);
-  std::fprintf(stderr, "%s\n", line.c_str());
+  const std::string summary = loadSummaryLine(std::max(loaded_, fileSize_), seconds, executions);
+  std::fprintf(stderr, "%s\n", summary.c_str());
 }
 
 }  // namespace vyn::tools

@@ -5,12 +5,12 @@
 #ifndef VYN_TOOLS_COMMON_LOAD_METER_H_
 #define VYN_TOOLS_COMMON_LOAD_METER_H_
 
-#include <chrono>
 #include <cstdint>
 #include <limits>
 #include <optional>
 
 #include "capture/log_file_capture.h"
+#include "common/progress_line.h"
 
 namespace vyn::tools {
 
@@ -19,7 +19,6 @@ class LoadMeter {
   // Starts the clock. fileSize is the log's size when the caller knows it (0
   // otherwise); the summary reports it when no update came.
   explicit LoadMeter(bool verbose, std::uint64_t fileSize = 0);
-  ~LoadMeter();
   LoadMeter(const LoadMeter&) = delete;
   LoadMeter& operator=(const LoadMeter&) = delete;
 
@@ -42,22 +41,17 @@ class LoadMeter {
   void finish(std::optional<std::uint64_t> executions);
 
  private:
-  using Clock = std::chrono::steady_clock;
   static constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
 
   // Decides whether to draw, and draws when the last drawing is old enough.
   void look(std::uint64_t loaded, std::uint64_t total);
-  double secondsSince(Clock::time_point then) const;
 
   const bool verbose_;
   const std::uint64_t fileSize_;
-  const Clock::time_point start_;
+  ProgressLine line_;
   std::uint64_t loaded_ = 0;
   std::uint64_t nextLook_ = kNever;  // bytes loaded at which to look at the clock again
   std::uint64_t lookStep_ = 0;
-  Clock::time_point lastDrawing_;
-  std::size_t barWidth_ = 0;
-  bool drawn_ = false;  // a progress line is on the terminal
 };
 
 }  // namespace vyn::tools

@@ -1,6 +1,6 @@
-// The texts a load meter writes on standard error: the progress line redrawn
-// while a large log loads, and the one-line summary --verbose asks for.
-// MB are 10^6 bytes.
+// The texts the meters write on standard error: the progress lines redrawn
+// while a large log loads or a large output is written, and the one-line
+// summary of a load that --verbose asks for. MB are 10^6 bytes.
 #ifndef VYN_TOOLS_COMMON_LOAD_METER_TEXT_H_
 #define VYN_TOOLS_COMMON_LOAD_METER_TEXT_H_
 
@@ -16,6 +16,12 @@ namespace vyn::tools {
 // when barWidth is 0.
 std::string progressLine(std::uint64_t loaded, std::uint64_t total, double seconds,
                          std::size_t barWidth);
+
+// "writing  42% [########            ] 141.7 MB  823 MB/s": a write that has
+// done `done` of `total` parts of its work (rows, say) and written `written`
+// bytes after seconds; the bar as in progressLine.
+std::string writeProgressLine(std::uint64_t done, std::uint64_t total, std::uint64_t written, double seconds,
+                              std::size_t barWidth);
 
 // "loaded 337.4 MB in 0.41 s (823 MB/s), 100,000 executions", without the
 // executions when they are not known.

@@ -70,11 +70,11 @@ std::string malformedMessage(const std::uint8_t* bytes, std::size_t size, std::s
 }  // namespace
 
 std::string recordProblem(const std::uint8_t* bytes, std::size_t size) {
-  if (profiling::verifyRecord(bytes, size)) return {};
+  const auto fault = profiling::findRecordFault(bytes, size);
+  if (!fault) return {};
+  // The format layer's words say all there is to say but for a malformed record.
+  if (fault->kind != profiling::RecordFaultKind::Malformed) return fault->words;
   if (size == 0) return "empty record (length prefix 0)";
-  if (size >= profiling::kMaxRecordSize) {
-    return "record of " + std::to_string(size) + " bytes is larger than the verifier accepts";
-  }
   if (size < kSmallestRecord) {
     return "record of " + std::to_string(size) + " bytes is too short to hold a record";
   }
@@ -102,7 +102,7 @@ std::string recordProblem(const std::uint8_t* bytes, std::size_t size) {
     }
     return fault->part + " (nested too deep)";
   }
-  if (!walk(bytes, size, strict)) return "the record does not verify against the log schema";
+  if (!walk(bytes, size, strict)) return fault->words;
   return "its tables are shared between parents: verifying it would visit more than " +
          std::to_string(strict.max_tables) + " tables, more than its " + std::to_string(size) +
          " bytes can hold";

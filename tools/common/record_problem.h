@@ -14,8 +14,9 @@ using profiling::Frame;
 using profiling::FrameStatus;
 using profiling::LogFrameReader;
 
-// Empty when bytes[0, size) verify as a record with the reader's verifier
-// options; otherwise the reason, e.g. "message 3 has no timing".
+// Empty when a reader takes bytes[0, size) as a record; otherwise the reason:
+// the format layer's (profiling::findRecordFault), and for a record that does
+// not verify, which part of it fails, e.g. "message 3 has no timing".
 std::string recordProblem(const std::uint8_t* bytes, std::size_t size);
 
 // The first frame of a log that a reader cannot load, where it is and why.

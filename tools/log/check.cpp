@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <map>
 
-#include "format/log_frames.h"
+#include "base/input_protection.h"
 #include "common/execution_count.h"
 #include "common/load_meter.h"
 #include "common/record_problem.h"
 #include "common/schema_names.h"
+#include "format/log_frames.h"
 #include "format/record_format.h"
 #include "log/commands.h"
 
@@ -66,6 +67,12 @@ std::uint64_t executions(const Counts& counts) {
 }  // namespace
 
 int runCheck(const std::string& inputPath, bool verbose) {
+  // The counts go to standard output: never onto the log ("check in.log >> in.log").
+  const std::string overwrite = base::overwritesInput("-", {inputPath});
+  if (!overwrite.empty()) {
+    reportProblem("standard output", overwrite);
+    return 1;
+  }
   LogFrameReader reader;
   if (!reader.open(inputPath)) {
     reportProblem(inputPath, reader.problem());

@@ -21,19 +21,9 @@ int runTrace(const std::string& inputPath, const std::string& outputPath, bool v
 // 0 when at least one record was kept.
 int runRepair(const std::string& inputPath, const std::string& outputPath);
 
-struct SynthOptions {
-  std::uint32_t graphs = 2;
-  std::uint64_t executions = 10;       // per graph
-  std::uint32_t events = 20;           // top-level events per execution
-  std::uint32_t subEvents = 2;         // sub-events per event, at every level
-  std::uint32_t depth = 1;             // levels of sub-events below each event
-  std::uint32_t messagesPerRecord = 64;
-  bool roundTrip = false;              // host round trips with queue-wait events
-  std::uint64_t targetSize = 0;        // when set: executions until the log is this large
-  std::uint64_t seed = 1;
-  std::string outputPath;
-};
+struct SynthOptions;  // log/synth/synth_options.h
 
+// Writes a synthetic log; 2 when a --shift names nothing it makes.
 int runSynth(const SynthOptions& options);
 
 struct StatsOptions;

@@ -1,17 +1,20 @@
 // vyn-profile-log: make, inspect and check profiling logs.
 #include <CLI/CLI.hpp>
 
-#include <cctype>
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <limits>
 #include <utility>
 #include <vector>
 
 #include "base/terminal_text.h"
+#include "common/number_options.h"
 #include "log/commands.h"
 #include "log/diff/diff_options.h"
 #include "log/html/report_options.h"
 #include "log/stats/stats_figures.h"
+#include "log/synth/synth_options.h"
 #include "version/viewer_version.h"
 
 namespace vyn::tools {
@@ -27,30 +30,7 @@ namespace {
 constexpr int kUsageError = 2;
 // Keeps one record well below the largest buffer FlatBuffers can build.
 constexpr std::uint64_t kMaxEventsPerRecord = 4000000;
-
-// "1048576", "64K", "34MB", "340M", "1GiB": K, M, G and their "iB" forms are
-// powers of 1024, "KB", "MB", "GB" powers of 1000.
-bool parseSize(const std::string& text, std::uint64_t& size) {
-  std::size_t digits = 0;
-  while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
-  if (digits == 0 || digits > 15) return false;
-  const std::uint64_t number = std::stoull(text.substr(0, digits));
-  std::string suffix = text.substr(digits);
-  for (char& c : suffix) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  static const struct {
-    const char* suffix;
-    std::uint64_t factor;
-  } kSuffixes[] = {{"", 1},           {"B", 1},           {"K", 1ULL << 10},  {"KIB", 1ULL << 10},
-                   {"KB", 1000},      {"M", 1ULL << 20},  {"MIB", 1ULL << 20}, {"MB", 1000000},
-                   {"G", 1ULL << 30}, {"GIB", 1ULL << 30}, {"GB", 1000000000}};
-  for (const auto& entry : kSuffixes) {
-    if (suffix == entry.suffix) {
-      size = number * entry.factor;
-      return size > 0;
-    }
-  }
-  return false;
-}
+constexpr std::uint64_t kAny = std::numeric_limits<std::uint64_t>::max();
 
 // The first word that is not an option names the command; one that names none
 // gets the list of commands. Empty when the command is known or absent.
@@ -94,6 +74,14 @@ Exit status: 0 success (repair: at least one record kept); 1 an input could
 not be read or is damaged, or an output could not be written; 2 a usage error;
 3 diff found a row significantly slower.)";
 
+// A --shift as synth reads it: "GRAPH/EVENT PATH=+10%".
+const CLI::Validator kShiftText(
+    [](const std::string& text) {
+      SynthShift shift;
+      return parseSynthShift(text, shift);
+    },
+    "");
+
 // An option that takes one of a few words, each naming a value of E: in help
 // and errors the words, in the order given, rather than the values behind them.
 template <typename E>
@@ -113,14 +101,16 @@ CLI::Validator oneOf(const std::vector<std::pair<std::string, E>>& choices) {
       names);
 }
 
+// The events of one message, or kMaxEventsPerRecord + 1 when there are more.
 std::uint64_t eventsPerMessage(const SynthOptions& options) {
+  constexpr std::uint64_t kTooMany = kMaxEventsPerRecord + 1;
   std::uint64_t perEvent = 1;
   std::uint64_t level = 1;
-  for (std::uint32_t d = 0; d < options.depth && perEvent <= kMaxEventsPerRecord; ++d) {
-    level *= options.subEvents;
+  for (std::uint32_t d = 0; d < options.depth && perEvent < kTooMany; ++d) {
+    level = std::min(level * options.subEvents, kTooMany);
     perEvent += level;
   }
-  return perEvent * options.events;
+  return std::min(perEvent * options.events, kTooMany);
 }
 
 }  // namespace
@@ -142,58 +132,111 @@ int main(int argc, char** argv) {
   auto* pack = app.add_subcommand("pack", "Write the binary log described by a JSON file");
   pack->add_option("IN.json", input, "JSON log ('-' for standard input)")->required();
   pack->add_option("-o,--output", output, "binary log to write")->required()->check(kNotEmpty);
+  pack->footer(
+      "Records that will not verify are written all the same, with a warning: that is how\n"
+      "damaged logs for tests are made.\n\n"
+      "Examples:\n"
+      "  vyn-profile-log pack run.json -o run.log\n"
+      "  vyn-profile-log dump run.log | vyn-profile-log pack - -o copy.log\n\n"
+      "Exit status: 0 written; 1 the JSON could not be read or holds a bad value (named by its\n"
+      "JSON path), or the log could not be written; 2 a usage error.");
 
   auto* dump = app.add_subcommand("dump", "Write a log as JSON, every field (pack reverses it)");
   dump->add_option("IN.log", input, "binary log")->required();
   dump->add_option("-o,--output", output, "JSON file to write (default: standard output)")->check(kNotEmpty);
   dump->add_flag("--verbose", verbose, verboseHelp);
+  dump->footer(
+      "A frame that does not verify is kept as {\"rawRecord\": BASE64}, bytes after the last\n"
+      "frame as {\"trailingBytes\": BASE64}: pack gives back the same log, byte for byte.\n\n"
+      "Examples:\n"
+      "  vyn-profile-log dump run.log -o run.json\n"
+      "  vyn-profile-log dump run.log | less\n\n"
+      "Exit status: 0 every record verifies; 1 the log could not be read or holds a frame\n"
+      "that does not verify or is cut short (dumped all the same), or the output could\n"
+      "not be written; 2 a usage error.");
 
   auto* check = app.add_subcommand(
       "check", "Verify every record; count records and messages per method type");
   check->add_option("IN.log", input, "binary log")->required();
   check->add_flag("--verbose", verbose, verboseHelp);
+  check->footer(
+      "It stops at the first bad record and says where it is (index and byte offset) and\n"
+      "why; 'repair' keeps the records before it.\n\n"
+      "Examples:\n"
+      "  vyn-profile-log check run.log\n"
+      "  vyn-profile-log check --verbose run.log     also how large and how fast\n\n"
+      "Exit status: 0 every record verifies; 1 the log could not be read, a record is\n"
+      "bad or cut short, or the file is not a profiling log; 2 a usage error.");
 
   SynthOptions synthOptions;
-  std::string sizeText;
   auto* synth = app.add_subcommand("synth", "Write a synthetic log for demos and benchmarks");
   synth->add_option("--graphs", synthOptions.graphs, "graphs in the session")
-      ->check(CLI::Range(1u, 100000u))
+      ->transform(wholeNumber(1, 100000, "a number of graphs from 1 to 100000"))
       ->capture_default_str();
   auto* executions = synth->add_option("--executions", synthOptions.executions, "executions per graph")
+                         ->transform(wholeNumber(0, kAny, "a number of executions per graph, 0 or more"))
                          ->capture_default_str();
   synth->add_option("--events", synthOptions.events, "top-level events per execution")
+      ->transform(wholeNumber(0, kMaxEventsPerRecord, "a number of events from 0 to 4000000"))
       ->capture_default_str();
-  synth->add_option("--sub-events", synthOptions.subEvents, "sub-events below each event")
+  synth->add_option("--sub-events", synthOptions.subEvents, "sub-events below each layer and each timed sub-event")
+      ->transform(wholeNumber(0, kMaxEventsPerRecord, "a number of sub-events from 0 to 4000000"))
       ->capture_default_str();
   synth->add_option("--depth", synthOptions.depth, "levels of sub-events")
-      ->check(CLI::Range(0u, 60u))
+      ->transform(wholeNumber(0, 60, "a number of levels from 0 to 60"))
       ->capture_default_str();
   synth->add_option("--messages-per-record", synthOptions.messagesPerRecord, "messages in one record")
-      ->check(CLI::Range(1u, 1000000u))
+      ->transform(wholeNumber(1, 1000000, "a number of messages from 1 to 1000000"))
       ->capture_default_str();
   synth->add_flag("--round-trip", synthOptions.roundTrip,
                   "host round-trip executions, each with a queue-wait event");
-  synth->add_option("--size", sizeText,
+  synth->add_option("--size", synthOptions.targetSize,
                     "execute until the log reaches this size (e.g. 34MB, 340MB, 1GiB)")
+      ->transform(byteSize())
+      ->type_name("SIZE")
       ->excludes(executions);
-  synth->add_option("--seed", synthOptions.seed, "seed of the generated values")->capture_default_str();
+  synth->add_option("--seed", synthOptions.seed, "seed of the noise in the generated values")
+      ->transform(wholeNumber(0, kAny, "a seed from 0 to 18446744073709551615"))
+      ->capture_default_str();
+  std::vector<std::string> shiftTexts;
+  synth->add_option("--shift", shiftTexts,
+                    "scale an event's time in one graph, e.g. 'graph_0/Layer 7 / Compute=+10%' (repeatable)")
+      ->type_name("GRAPH/PATH=CHANGE")
+      ->expected(1)
+      ->allow_extra_args(false)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+      ->check(kShiftText);
   synth->add_option("-o,--output", synthOptions.outputPath, "binary log to write")
       ->required()
       ->check(kNotEmpty);
+  synth->footer(synthHelpFooter());
 
   auto* trace = app.add_subcommand("trace", "Write a log's timeline as trace-event JSON");
   trace->add_option("IN.log", input, "binary log")->required();
   trace->add_option("-o,--output", output, "trace JSON to write")->required()->check(kNotEmpty);
   trace->add_flag("--verbose", verbose, verboseHelp);
+  trace->footer(
+      "Open the file in the Perfetto UI (\"Open trace file\"); every message is one slice on\n"
+      "the track of its graph or of the session.\n\n"
+      "Examples:\n"
+      "  vyn-profile-log trace run.log -o run.trace.json\n\n"
+      "Exit status: 0 written; 1 the log could not be read or is damaged (the timeline\n"
+      "stops at the bad record), or the output could not be written; 2 a usage error.");
 
   StatsOptions statsOptions;
   auto* stats = app.add_subcommand(
       "stats", "Per graph: execution-time distribution, events by path, the other phases");
   stats->add_option("LOG", statsOptions.logPath, "binary log")->required();
-  stats->add_option("--graph", statsOptions.graphs, "only this graph (repeatable)");
+  stats->add_option("--graph", statsOptions.graphs, "only this graph (repeatable)")
+      ->expected(1)
+      ->allow_extra_args(false)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   stats->add_option("--skip-first", statsOptions.skipFirst,
-                    "leave out the first N executions of each graph (warm-up)");
-  stats->add_option("--top", statsOptions.top, "event paths per graph (text: 10 by default; CSV, JSON: all)");
+                    "leave out the first N executions of each graph (warm-up)")
+      ->transform(wholeNumber(0, kAny, "a number of executions, 0 or more"));
+  stats->add_option("--top", statsOptions.top,
+                    "event paths per graph, 0 for all (text: 10 by default; CSV, JSON: all)")
+      ->transform(wholeNumber(0, std::numeric_limits<std::size_t>::max(), "a number of event paths, or 0 for all"));
   static const std::vector<std::pair<std::string, StatsSort>> kSorts{
       {"total", StatsSort::Total}, {"mean", StatsSort::Mean}, {"p50", StatsSort::P50},
       {"p99", StatsSort::P99},     {"count", StatsSort::Count}, {"name", StatsSort::Name}};
@@ -213,7 +256,7 @@ int main(int argc, char** argv) {
       ->check(kNotEmpty);
   stats->add_option("--visibility", statsOptions.visibility,
                     "reader level, as the viewer's: messages whose level is lower are taken")
-      ->check(CLI::Range(-128, 127))
+      ->transform(visibilityLevel())
       ->capture_default_str();
   stats->add_flag("--verbose", statsOptions.verbose, verboseHelp);
   stats->footer(
@@ -230,8 +273,9 @@ int main(int argc, char** argv) {
       "Examples:\n"
       "  vyn-profile-log stats run.log\n"
       "  vyn-profile-log stats run.log --graph graph_1 --skip-first 10 --top 20 --sort p99\n"
-      "  vyn-profile-log stats run.log --format csv -o stats.csv\n\n"
-      "Exit status: 0 written, 1 the log or the output failed, 2 usage error.");
+      "  vyn-profile-log stats run.log --format csv -o stats.csv\n"
+      "  vyn-profile-log stats run.log --top 0       every event path\n\n"
+      "Exit status: 0 written, 1 the log or the output failed, 2 a usage error.");
 
   // report: one self-contained HTML page with the summary table and, per graph,
   // the execution times over the run, their distribution and an icicle chart.
@@ -244,14 +288,16 @@ int main(int argc, char** argv) {
       ->check(kNotEmpty);
   report->add_option("--graph", reportOptions.graphs, "only this graph (repeatable)")
       ->expected(1)
+      ->allow_extra_args(false)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   report->add_option("--skip-first", reportOptions.skipFirst,
-                     "leave out the first N executions of each graph (warm-up)");
+                     "leave out the first N executions of each graph (warm-up)")
+      ->transform(wholeNumber(0, kAny, "a number of executions, 0 or more"));
   report->add_option("--unit", reportOptions.unit, "unit of times: us, ms, s or auto (by the median execution)")
       ->transform(oneOf(kUnits));
   report->add_option("--visibility", reportOptions.visibility,
                      "reader level, as the viewer's: messages whose level is lower are taken")
-      ->check(CLI::Range(-128, 127))
+      ->transform(visibilityLevel())
       ->capture_default_str();
   report->add_flag("--verbose", reportOptions.verbose, verboseHelp);
   report->footer(
@@ -261,7 +307,7 @@ int main(int argc, char** argv) {
       "Examples:\n"
       "  vyn-profile-log report run.log -o run.html\n"
       "  vyn-profile-log report run.log -o run.html --graph graph_1 --skip-first 10 --unit ms\n\n"
-      "Exit status: 0 written, 1 the log or the output failed, 2 usage error.");
+      "Exit status: 0 written, 1 the log or the output failed, 2 a usage error.");
 
   // export: tidy rows of every phase occurrence and event, as CSV or JSON Lines,
   // or the collapsed stacks of the executions.
@@ -279,9 +325,17 @@ int main(int argc, char** argv) {
           {"csv", ExportFormat::Csv}, {"jsonl", ExportFormat::Jsonl}, {"folded", ExportFormat::Folded}}));
   exportRows->add_option("--visibility", exportVisibility,
                          "reader level: messages whose level is lower are exported")
-      ->check(CLI::Range(-128, 127))
+      ->transform(visibilityLevel())
       ->capture_default_str();
   exportRows->add_flag("--verbose", exportOptions.verbose, verboseHelp);
+  exportRows->footer(
+      "The columns, phases, units and quoting are described in docs/export-format.md. On a\n"
+      "terminal, a long write shows its progress on standard error.\n\n"
+      "Examples:\n"
+      "  vyn-profile-log export run.log -o run.csv\n"
+      "  vyn-profile-log export run.log --format jsonl -o - | head\n"
+      "  vyn-profile-log export run.log --format folded -o run.folded\n\n"
+      "Exit status: 0 written, 1 the log or the output failed, 2 a usage error.");
 
   DiffOptions diffOptions;
   auto* diff = app.add_subcommand(
@@ -290,7 +344,7 @@ int main(int argc, char** argv) {
   diff->add_option("NEW", diffOptions.newPath, "binary log to compare")->required();
   diff->add_option("--threshold", diffOptions.thresholdPercent,
                    "smallest change of the median, in percent, that counts")
-      ->check(CLI::NonNegativeNumber)
+      ->transform(nonNegativeNumber("a percentage of 0 or more"))
       ->capture_default_str();
   static const std::vector<std::pair<std::string, DiffFormat>> kDiffFormats{
       {"text", DiffFormat::Text}, {"json", DiffFormat::Json}, {"html", DiffFormat::Html}};
@@ -298,13 +352,15 @@ int main(int argc, char** argv) {
       ->transform(oneOf(kDiffFormats));
   diff->add_option("--graph", diffOptions.graphs, "compare only this graph (repeat for more)")
       ->expected(1)
+      ->allow_extra_args(false)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   diff->add_option("--skip-first", diffOptions.skipFirst,
                    "leave out the first N executions of each graph (warm-up)")
+      ->transform(wholeNumber(0, kAny, "a number of executions, 0 or more"))
       ->capture_default_str();
   diff->add_option("--visibility", diffOptions.visibility,
                    "the reader's level, -128 to 127: a message is taken when its own level is lower")
-      ->check(CLI::Range(-128, 127))
+      ->transform(visibilityLevel())
       ->capture_default_str();
   diff->add_option("--unit", diffOptions.unit, "unit of times: us, ms, s or auto")
       ->transform(oneOf(kUnits));
@@ -316,7 +372,11 @@ int main(int argc, char** argv) {
       "each execution). Test: two-sided Mann-Whitney U on the two logs' samples, exact\n"
       "for samples without ties of at most 50 values each, else the normal\n"
       "approximation with tie and continuity corrections. A row is slower or faster\n"
-      "when p < 0.05 and its median changed by at least the threshold; else no change.\n"
+      "when p < 0.05 and its median changed by at least the threshold; else no change.\n\n"
+      "Examples:\n"
+      "  vyn-profile-log diff base.log new.log\n"
+      "  vyn-profile-log diff base.log new.log --graph mobilenet --skip-first 10 --threshold 2\n"
+      "  vyn-profile-log diff base.log new.log --format html -o diff.html\n\n"
       "Exit status: 0 nothing slower, 3 some row slower, 1 a log could not be read or\n"
       "the output not written, 2 a usage error.");
 
@@ -324,20 +384,31 @@ int main(int argc, char** argv) {
       "repair", "Copy the records before the first one that is cut short or does not verify");
   repair->add_option("IN.log", input, "damaged binary log")->required();
   repair->add_option("-o,--output", output, "binary log to write")->required()->check(kNotEmpty);
+  repair->footer(
+      "The records kept are copied byte for byte. Standard error says where the first bad\n"
+      "record is and why, and how many records and bytes were kept and dropped.\n\n"
+      "Examples:\n"
+      "  vyn-profile-log repair run.log -o run.repaired.log\n\n"
+      "Exit status: 0 at least one record kept; 1 nothing to keep (nothing is written\n"
+      "then), the log could not be read or the output not written; 2 a usage error.");
 
   try {
     const std::string unknown = unknownCommand(app, argc, argv);
     if (!unknown.empty()) throw CLI::ValidationError(unknown);
     app.parse(argc, argv);
     if (*synth) {
-      if (!sizeText.empty() && !parseSize(sizeText, synthOptions.targetSize)) {
-        throw CLI::ValidationError("--size", "'" + sizeText + "' is not a size such as 34MB or 1GiB");
-      }
       if (eventsPerMessage(synthOptions) * synthOptions.messagesPerRecord > kMaxEventsPerRecord) {
         throw CLI::ValidationError("synth", "more than " + std::to_string(kMaxEventsPerRecord) +
                                                 " events per record; lower --events, --sub-events, "
                                                 "--depth or --messages-per-record");
       }
+      for (const std::string& text : shiftTexts) {
+        SynthShift shift;
+        parseSynthShift(text, shift);  // its syntax was checked with the option
+        synthOptions.shifts.push_back(std::move(shift));
+      }
+      const std::string shiftProblem = synthShiftProblem(synthOptions);
+      if (!shiftProblem.empty()) throw CLI::ValidationError("--shift", shiftProblem);
     }
   } catch (const CLI::CallForHelp& request) {
     return app.exit(request);
@@ -354,7 +425,10 @@ int main(int argc, char** argv) {
   if (*check) return runCheck(input, verbose);
   if (*repair) return runRepair(input, output);
   if (*synth) return runSynth(synthOptions);
-  if (*stats) return runStats(statsOptions);
+  if (*stats) {
+    if (statsOptions.top == std::size_t{0}) statsOptions.top = std::numeric_limits<std::size_t>::max();
+    return runStats(statsOptions);
+  }
   if (*report) return runReport(reportOptions);
   if (*exportRows) {
     exportOptions.visibility = static_cast<std::int8_t>(exportVisibility);

@@ -21,6 +21,7 @@
 #include "common/execution_count.h"
 #include "common/load_meter.h"
 #include "common/log_warnings.h"
+#include "common/number_options.h"
 #include "common/record_problem.h"
 #include "log/logger.h"
 #include "plugin/vyn_profile_log_reader.h"
@@ -106,11 +107,14 @@ int run(const Options& options) {
     const auto status = probe.next(first);
     hasRecords = status != vyn::profiling::FrameStatus::End && status != vyn::profiling::FrameStatus::StrayBytes;
   }
-  // Before anything is loaded or written: the CSV export never replaces an input.
-  const std::string overwrite = vyn::base::overwritesInput(options.csvPath, {options.logPath, options.readerPath});
-  if (!overwrite.empty()) {
-    reportProblem(options.csvPath, overwrite);
-    return kFailure;
+  // Before anything is loaded or written: neither the CSV export nor the report
+  // on standard output ("vyn-profile-viewer run.log >> run.log") replaces an input.
+  for (const std::string& output : {options.csvPath, std::string("-")}) {
+    const std::string overwrite = vyn::base::overwritesInput(output, {options.logPath, options.readerPath});
+    if (!overwrite.empty()) {
+      reportProblem(output == "-" ? "standard output" : output, overwrite);
+      return kFailure;
+    }
   }
 
   vyn::tools::ReaderHost host;
@@ -203,7 +207,7 @@ int main(int argc, char** argv) {
                "say on standard error how large the log is and how fast it was loaded");
   app.add_option("--visibility", options.visibility,
                  "reader level: messages whose level is lower are reported")
-      ->check(CLI::Range(-128, 127))
+      ->transform(vyn::tools::visibilityLevel())
       ->capture_default_str();
   static const std::map<std::string, std::int32_t> kLevels{
       {"error", vyn::log::VYN_LOG_LEVEL_ERROR},     {"warn", vyn::log::VYN_LOG_LEVEL_WARN},

@@ -6,6 +6,7 @@
 
 #include "base/output_file.h"
 #include "common/loaded_log.h"
+#include "common/write_meter.h"
 #include "log/command_output.h"
 #include "log/commands.h"
 #include "log/export/csv_row_writer.h"
@@ -18,7 +19,39 @@
 namespace vyn::tools {
 namespace {
 
-void writeRows(const profiling::LogModel& model, ExportFormat format, ExportTextBuffer& text) {
+// The phase occurrences the walk hands out, give or take the few of the
+// session: what the progress of a write is counted in.
+std::uint64_t occurrenceCount(const profiling::LogModel& model) {
+  std::uint64_t count = model.finalizations.size() + model.contextBinaryCalls.size() +
+                        model.contextSectionSizeCalls.size();
+  for (const auto* series : {&model.executions, &model.sectionApplications, &model.tensorUpdates}) {
+    for (const profiling::GraphSeries& graph : *series) count += graph.occurrences.size();
+  }
+  return count;
+}
+
+// Passes the rows on and shows, on a terminal, how far the write has come.
+class MeteredRows : public ExportRowSink {
+ public:
+  MeteredRows(ExportRowSink& rows, const base::OutputFile& output, WriteMeter& meter)
+      : rows_(rows), output_(output), meter_(meter) {}
+
+  void occurrence(const OccurrenceColumns& row) override {
+    meter_.update(++occurrences_, output_.bytesWritten());
+    rows_.occurrence(row);
+  }
+  void event(const EventColumns& row) override { rows_.event(row); }
+  bool healthy() const override { return rows_.healthy(); }
+
+ private:
+  ExportRowSink& rows_;
+  const base::OutputFile& output_;
+  WriteMeter& meter_;
+  std::uint64_t occurrences_ = 0;
+};
+
+void writeRows(const profiling::LogModel& model, ExportFormat format, ExportTextBuffer& text,
+               const base::OutputFile& output) {
   std::optional<CsvRowWriter> csv;
   std::optional<JsonlRowWriter> jsonl;
   ExportRowSink* rows = nullptr;
@@ -27,7 +60,12 @@ void writeRows(const profiling::LogModel& model, ExportFormat format, ExportText
   } else {
     rows = &csv.emplace(text);
   }
-  walkExportRows(model, *rows);
+  // Rows streaming to a terminal would be torn by a progress line redrawn in it.
+  if (output.isTerminal()) return walkExportRows(model, *rows);
+  WriteMeter meter(occurrenceCount(model));
+  MeteredRows metered(*rows, output, meter);
+  walkExportRows(model, metered);
+  meter.finish();
 }
 
 }  // namespace
@@ -49,7 +87,7 @@ int runExport(const ExportOptions& options) {
                                                    profiling::PathSamples::PerExecution),
                       text);
   } else {
-    writeRows(log->model, options.format, text);
+    writeRows(log->model, options.format, text, output);
   }
   text.flush();
   if (!output.close()) {

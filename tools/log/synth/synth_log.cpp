@@ -1,11 +1,11 @@
-// synth: a synthetic but realistic log, for demos and benchmarks.
+// synth: a synthetic but realistic log, for demos, tests and benchmarks.
 //
 // The session runs as a runtime would: load the back-end library, initialise
 // from a context binary, compose and finalize every graph, execute the graphs in
-// rounds, report the overall figure, de-initialise. Each execution carries a tree
-// of back-end events (layer timings with hardware-unit sets, a burst block and,
-// for host round trips, one queue-wait event). Records are built and written one
-// at a time, so memory stays bounded whatever the size of the log.
+// rounds, report the overall figure, de-initialise. Each execution carries the
+// tree of back-end events of ExecutionShape, valued by ExecutionTiming. Records
+// are built and written one at a time, so memory stays bounded whatever the
+// size of the log.
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,43 +15,22 @@
 #include "format/record_codec.h"
 #include "format/record_format.h"
 #include "log/commands.h"
+#include "log/synth/execution_shape.h"
+#include "log/synth/execution_timing.h"
+#include "log/synth/shift_targets.h"
+#include "log/synth/synth_options.h"
+#include "log/synth/synth_random.h"
 
 namespace vyn::tools {
 namespace {
 
 namespace fb = ::vyn::profiling::fb;
 
-// Back-end event identifiers with a meaning to the reports.
-constexpr std::uint32_t kQueueWait = 405;
-constexpr std::uint32_t kBurstBlock = 2004;
-constexpr std::uint32_t kBurstMode = 2005;
-constexpr std::uint32_t kBurstCount = 2010;
-constexpr std::uint32_t kBurstId = 2017;
-constexpr std::uint32_t kHardwareUnits = 5004;
-constexpr std::uint32_t kLayerBase = 3000;
+constexpr std::uint32_t kHardwareUnits = 5004;  // a hardware-unit set, as the reports name it
 
 constexpr std::uint64_t kEpochStart = 1735689600000000ULL;  // 2025-01-01T00:00:00Z in us
 constexpr std::uint64_t kSteadyStart = 5000000;
 constexpr std::uint64_t kProgressStep = 64ULL << 20;
-
-// splitmix64: small, fast, and the same sequence everywhere for a seed.
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-  }
-  // A number in [low, high].
-  std::uint64_t between(std::uint64_t low, std::uint64_t high) {
-    return low + next() % (high - low + 1);
-  }
-
- private:
-  std::uint64_t state_;
-};
 
 EventModel valueEvent(std::string name, std::uint32_t identifier, std::uint64_t value,
                       fb::EventUnit unit) {
@@ -66,9 +45,15 @@ EventModel valueEvent(std::string name, std::uint32_t identifier, std::uint64_t 
 
 class SynthLog {
  public:
-  SynthLog(const SynthOptions& options, base::OutputFile& output)
-      : options_(options), output_(output), random_(options.seed), clock_(kSteadyStart) {
-    for (std::uint32_t g = 0; g < options_.graphs; ++g) graphs_.push_back("graph_" + std::to_string(g));
+  SynthLog(const SynthOptions& options, const ExecutionShape& shape, std::vector<ShiftTarget> shifts,
+           base::OutputFile& output)
+      : options_(options),
+        shape_(shape),
+        timing_(shape, std::move(shifts)),
+        output_(output),
+        random_(options.seed),
+        clock_(kSteadyStart) {
+    for (std::uint32_t g = 0; g < options_.graphs; ++g) graphs_.push_back(synthGraphName(g));
     pending_.messages.emplace();
     pending_.messages->reserve(options_.messagesPerRecord);
     pending_.header = header();
@@ -86,7 +71,7 @@ class SynthLog {
     std::uint64_t executeTime = 0;
     for (std::uint64_t round = 0; options_.targetSize != 0 ? !reachedTarget() : round < options_.executions;
          ++round) {
-      for (const std::string& graph : graphs_) {
+      for (std::uint32_t graph = 0; graph < options_.graphs; ++graph) {
         executeTime += execute(graph);
         ++executed;
       }
@@ -147,58 +132,56 @@ class SynthLog {
             valueEvent("Scratch memory", 311, 1048576, fb::EventUnit_Bytes)};
   }
 
-  // S sub-events below parent, and theirs below them, down to `levels`.
-  void addChildren(EventModel& parent, std::uint32_t levels, bool burst) {
-    if (levels == 0 || options_.subEvents == 0) return;
-    std::vector<EventModel> children;
-    children.reserve(options_.subEvents);
-    for (std::uint32_t s = 0; s < options_.subEvents; ++s) {
-      EventModel child;
-      if (burst) {
-        static constexpr struct {
-          const char* name;
-          std::uint32_t identifier;
-        } kBurstSettings[] = {{"Burst mode", kBurstMode}, {"Burst count", kBurstCount}, {"Burst id", kBurstId}};
-        const auto& setting = kBurstSettings[s % 3];
-        child = valueEvent(setting.name, setting.identifier, random_.between(1, 16), fb::EventUnit_Count);
-      } else if (s % 3 == 0) {
-        child = valueEvent("Hardware units", kHardwareUnits, random_.between(1, 7), fb::EventUnit_None);
-      } else if (s % 3 == 1) {
-        child = valueEvent("Compute", kLayerBase + 900, random_.between(2000, 90000), fb::EventUnit_Cycles);
-      } else {
-        child = valueEvent("DMA transfer", kLayerBase + 901, random_.between(4096, 1 << 20),
-                           fb::EventUnit_Bytes);
-      }
-      addChildren(child, levels - 1, burst);
-      children.push_back(std::move(child));
+  // Writes the event at node of the shape, with its sub-events, valued by the
+  // timing, into event.
+  void fill(EventModel& event, std::uint32_t node) const {
+    const std::vector<ShapeNode>& nodes = shape_.nodes();
+    const ShapeNode& shaped = nodes[node];
+    event.name = shaped.name;
+    event.identifier = shaped.identifier;
+    if (shaped.role != SynthRole::BurstBlock) {
+      event.valueKind = fb::EventValueKind_UInt64;
+      event.unsignedValue = timing_.values()[node];
+      event.unit = unitOf(shaped.role);
     }
-    parent.subEvents = std::move(children);
+    if (shaped.end > node + 1) {
+      event.subEvents.emplace();
+      fillList(*event.subEvents, node + 1, shaped.end);
+    }
   }
 
-  // One execution of graph; returns its duration.
-  std::uint64_t execute(const std::string& graph) {
-    const std::uint64_t duration = random_.between(800, 2000);
-    MessageModel entry = message(
-        options_.roundTrip ? fb::MethodType_ExecuteRoundTrip : fb::MethodType_Execute, graph, duration);
-    std::vector<EventModel> events;
-    events.reserve(options_.events);
-    for (std::uint32_t k = 0; k < options_.events; ++k) {
-      EventModel event;
-      bool burst = false;
-      if (k == 0 && options_.roundTrip) {
-        event = valueEvent("Queue wait", kQueueWait, random_.between(5, duration / 4), fb::EventUnit_Microseconds);
-      } else if (k == 1) {
-        event.name = "Burst";
-        event.identifier = kBurstBlock;
-        burst = true;
-      } else {
-        event = valueEvent("Layer " + std::to_string(k), kLayerBase + k, random_.between(10, 400),
-                           fb::EventUnit_Microseconds);
-      }
-      addChildren(event, options_.depth, burst);
-      events.push_back(std::move(event));
+  // The events at the nodes from first to end that are not below another.
+  void fillList(std::vector<EventModel>& events, std::uint32_t first, std::uint32_t end) const {
+    const std::vector<ShapeNode>& nodes = shape_.nodes();
+    std::size_t count = 0;
+    for (std::uint32_t node = first; node < end; node = nodes[node].end) ++count;
+    events.resize(count);
+    std::size_t at = 0;
+    for (std::uint32_t node = first; node < end; node = nodes[node].end) fill(events[at++], node);
+  }
+
+  static fb::EventUnit unitOf(SynthRole role) {
+    switch (role) {
+      case SynthRole::HardwareUnits:
+        return fb::EventUnit_None;
+      case SynthRole::Transfer:
+        return fb::EventUnit_Bytes;
+      case SynthRole::Cycles:
+        return fb::EventUnit_Cycles;
+      case SynthRole::BurstSetting:
+        return fb::EventUnit_Count;
+      default:
+        return fb::EventUnit_Microseconds;
     }
-    entry.events = std::move(events);
+  }
+
+  // One execution of a graph; returns its duration.
+  std::uint64_t execute(std::uint32_t graph) {
+    const std::uint64_t duration = timing_.draw(graph, random_);
+    MessageModel entry = message(options_.roundTrip ? fb::MethodType_ExecuteRoundTrip : fb::MethodType_Execute,
+                                 graphs_[graph], duration);
+    entry.events.emplace();
+    fillList(*entry.events, 0, static_cast<std::uint32_t>(shape_.nodes().size()));
     add(std::move(entry));
     return duration;
   }
@@ -229,8 +212,10 @@ class SynthLog {
   unsigned long long mebibytes() const { return output_.bytesWritten() >> 20; }
 
   const SynthOptions& options_;
+  const ExecutionShape& shape_;
+  ExecutionTiming timing_;
   base::OutputFile& output_;
-  Random random_;
+  SynthRandom random_;
   std::uint64_t clock_;
   std::vector<std::string> graphs_;
   RecordModel pending_;
@@ -242,12 +227,19 @@ class SynthLog {
 }  // namespace
 
 int runSynth(const SynthOptions& options) {
+  const ExecutionShape shape(options.events, options.subEvents, options.depth, options.roundTrip);
+  std::string problem;
+  std::vector<ShiftTarget> shifts = resolveShifts(options, shape, problem);
+  if (!problem.empty()) {
+    reportProblem("--shift", problem);
+    return 2;
+  }
   base::OutputFile output;
   if (!output.open(options.outputPath)) {
     reportProblem(output.name(), output.problem());
     return 1;
   }
-  SynthLog log(options, output);
+  SynthLog log(options, shape, std::move(shifts), output);
   log.showProgress(::isatty(STDERR_FILENO) == 1);
   log.run();
   if (!output.close()) {
