@@ -17,6 +17,8 @@ constexpr std::uint64_t kMostDrawn = 8192;
 // candidates, in units of the square root of their number: three standard
 // deviations of that position, so that a round misses only about once in 300.
 constexpr double kPivotSpread = 1.5;
+// Rows whose window is at most this wide are cut by counting through it.
+constexpr std::size_t kCountedWidth = 48;
 // Candidates gathered outright once no more are left than this beyond one per
 // value of the two samples.
 constexpr std::uint64_t kGatherExtra = 4096;
@@ -55,14 +57,31 @@ void cut(const std::vector<double>& a, const std::vector<double>& b, const Windo
     const std::size_t lo = window.lo[i];
     const std::size_t hi = window.hi[i];
     const double x = a[i];
-    lowBelow = std::clamp(lowBelow, lo, hi);
-    while (lowBelow < hi && b[lowBelow] - x < low.t) ++lowBelow;
-    lowAtMost = std::clamp(std::max(lowAtMost, lowBelow), lo, hi);
-    while (lowAtMost < hi && b[lowAtMost] - x <= low.t) ++lowAtMost;
-    highBelow = std::clamp(std::max(highBelow, lowAtMost), lo, hi);
-    while (highBelow < hi && b[highBelow] - x < high.t) ++highBelow;
-    highAtMost = std::clamp(std::max(highAtMost, highBelow), lo, hi);
-    while (highAtMost < hi && b[highAtMost] - x <= high.t) ++highAtMost;
+    if (hi - lo <= kCountedWidth) {
+      // A narrow window is counted through, without a branch on the values:
+      // fewer mispredictions than walking four boundaries to their ends.
+      std::size_t counts[4] = {lo, lo, lo, lo};
+      for (std::size_t j = lo; j < hi; ++j) {
+        const double d = b[j] - x;
+        counts[0] += d < low.t;
+        counts[1] += d <= low.t;
+        counts[2] += d < high.t;
+        counts[3] += d <= high.t;
+      }
+      lowBelow = counts[0];
+      lowAtMost = counts[1];
+      highBelow = counts[2];
+      highAtMost = counts[3];
+    } else {
+      lowBelow = std::clamp(lowBelow, lo, hi);
+      while (lowBelow < hi && b[lowBelow] - x < low.t) ++lowBelow;
+      lowAtMost = std::clamp(std::max(lowAtMost, lowBelow), lo, hi);
+      while (lowAtMost < hi && b[lowAtMost] - x <= low.t) ++lowAtMost;
+      highBelow = std::clamp(std::max(highBelow, lowAtMost), lo, hi);
+      while (highBelow < hi && b[highBelow] - x < high.t) ++highBelow;
+      highAtMost = std::clamp(std::max(highAtMost, highBelow), lo, hi);
+      while (highAtMost < hi && b[highAtMost] - x <= high.t) ++highAtMost;
+    }
     low.below[i] = lowBelow;
     low.atMost[i] = lowAtMost;
     high.below[i] = highBelow;
@@ -85,97 +104,137 @@ std::uint64_t sumOf(const std::vector<std::size_t>& columns) {
   return sum;
 }
 
-// What a selection works in, kept from one rank to the next: the windows,
-// the cuts, the drawn candidates and the gathered ones.
-struct Workspace {
-  Window window;
-  Cut low;
-  Cut high;
-  std::vector<std::uint64_t> ends;
-  std::vector<double> sample;
-  std::vector<double> candidates;
-};
+// Selects among the differences b[j] - a[i], keeping what it works in from
+// one rank to the next.
+class Selector {
+ public:
+  Selector(const std::vector<double>& a, const std::vector<double>& b)
+      : a_(a),
+        b_(b),
+        gatherLimit_(a.size() + b.size() + kGatherExtra),
+        drawn_(std::clamp<std::uint64_t>((a.size() + b.size()) / 16, kFewestDrawn, kMostDrawn)),
+        random_(0x5eed5eedULL) {
+    start_.lo.assign(a.size(), 0);
+    start_.hi.assign(a.size(), b.size());
+    ends_.resize(a.size());
+  }
 
-// The k-th smallest of the differences b[j] - a[i], 1 <= k <= m n.
-double select(const std::vector<double>& a, const std::vector<double>& b, std::uint64_t k, Workspace& space) {
-  const std::size_t m = a.size();
-  Window& window = space.window;
-  window.lo.assign(m, 0);
-  window.hi.assign(m, b.size());
-  const std::uint64_t gatherLimit = m + b.size() + kGatherExtra;
-  const std::uint64_t drawn = std::clamp<std::uint64_t>((m + b.size()) / 16, kFewestDrawn, kMostDrawn);
-  std::mt19937_64 random(0x5eed5eedULL);
-  std::vector<std::uint64_t>& ends = space.ends;  // running sums of the windows' widths
-  ends.resize(m);
-  std::vector<double>& sample = space.sample;
-  Cut& low = space.low;
-  Cut& high = space.high;
-  for (;;) {
-    std::uint64_t remaining = 0;
-    for (std::size_t i = 0; i < m; ++i) {
-      remaining += window.hi[i] - window.lo[i];
-      ends[i] = remaining;
-    }
-    // The answer's rank among the candidates, from 1.
-    const std::uint64_t rank = k - sumOf(window.lo);
-    if (remaining <= gatherLimit) {
-      std::vector<double>& candidates = space.candidates;
-      candidates.clear();
-      for (std::size_t i = 0; i < m; ++i) {
-        for (std::size_t j = window.lo[i]; j < window.hi[i]; ++j) candidates.push_back(b[j] - a[i]);
-      }
-      const auto nth = candidates.begin() + static_cast<std::ptrdiff_t>(rank - 1);
-      std::nth_element(candidates.begin(), nth, candidates.end());
-      return *nth;
-    }
-
-    // One candidate drawn from each of `drawn` equal stretches of the
-    // candidates taken row by row (stratified: closer to their spread than
-    // independent draws, and already in order, so one sweep finds their rows).
-    sample.clear();
-    std::size_t row = 0;
-    for (std::uint64_t stretch = 0; stretch < drawn; ++stretch) {
-      const std::uint64_t from = stretchStart(stretch, remaining, drawn);
-      const std::uint64_t to = stretchStart(stretch + 1, remaining, drawn);
-      const std::uint64_t position = std::uniform_int_distribution<std::uint64_t>(from, to - 1)(random);
-      while (ends[row] <= position) ++row;
-      const std::uint64_t before = row == 0 ? 0 : ends[row - 1];
-      sample.push_back(b[window.lo[row] + static_cast<std::size_t>(position - before)] - a[row]);
-    }
-    // The pivots: the drawn candidates a little below and a little above
-    // where the answer should fall among them.
-    const double expected =
-        (static_cast<double>(rank) - 0.5) / static_cast<double>(remaining) * static_cast<double>(drawn);
-    const double spread = kPivotSpread * std::sqrt(static_cast<double>(drawn)) + 1;
-    const auto place = [&](double position) {
-      return static_cast<std::size_t>(std::clamp(std::floor(position), 0.0, static_cast<double>(drawn - 1)));
-    };
-    const std::size_t lowAt = place(expected - spread);
-    const std::size_t highAt = place(expected + spread);
-    const auto lowPlace = sample.begin() + static_cast<std::ptrdiff_t>(lowAt);
-    std::nth_element(sample.begin(), lowPlace, sample.end());
-    low.t = *lowPlace;
-    // Those after the low pivot are at least it, so the high one is among them.
-    std::nth_element(lowPlace, sample.begin() + static_cast<std::ptrdiff_t>(highAt), sample.end());
-    high.t = sample[highAt];
-
-    // Each branch drops at least the candidates equal to a pivot, so every
-    // round makes progress, however many differences are tied.
-    cut(a, b, window, low, high);
-    if (k <= low.countBelow) {
-      window.hi.swap(low.below);
-    } else if (k <= low.countAtMost) {
-      return low.t;
-    } else if (k <= high.countBelow) {
-      window.lo.swap(low.atMost);
-      window.hi.swap(high.below);
-    } else if (k <= high.countAtMost) {
-      return high.t;
-    } else {
-      window.lo.swap(high.atMost);
+  // Narrows where every later selection starts to the candidates between two
+  // pivots drawn around ranks first..last (first <= last), when both ranks
+  // lie strictly between them; else leaves it as it was. The ranks of one
+  // interval and its estimate lie close together, so one pass at full width
+  // serves all of them.
+  void bracket(std::uint64_t first, std::uint64_t last) {
+    window_ = start_;
+    const std::uint64_t remaining = measure();
+    if (remaining <= gatherLimit_) return;
+    const std::uint64_t below = sumOf(window_.lo);
+    drawPivots(first - below, last - below, remaining);
+    cut(a_, b_, window_, low_, high_);
+    if (low_.countAtMost < first && last <= high_.countBelow) {
+      start_.lo.swap(low_.atMost);
+      start_.hi.swap(high_.below);
     }
   }
-}
+
+  // The k-th smallest difference, 1 <= k <= m n, among those where the
+  // selections start.
+  double select(std::uint64_t k) {
+    window_ = start_;
+    for (;;) {
+      const std::uint64_t remaining = measure();
+      // The answer's rank among the candidates, from 1.
+      const std::uint64_t rank = k - sumOf(window_.lo);
+      if (remaining <= gatherLimit_) return gathered(rank);
+      drawPivots(rank, rank, remaining);
+      // Each branch drops at least the candidates equal to a pivot, so every
+      // round makes progress, however many differences are tied.
+      cut(a_, b_, window_, low_, high_);
+      if (k <= low_.countBelow) {
+        window_.hi.swap(low_.below);
+      } else if (k <= low_.countAtMost) {
+        return low_.t;
+      } else if (k <= high_.countBelow) {
+        window_.lo.swap(low_.atMost);
+        window_.hi.swap(high_.below);
+      } else if (k <= high_.countAtMost) {
+        return high_.t;
+      } else {
+        window_.lo.swap(high_.atMost);
+      }
+    }
+  }
+
+ private:
+  // How many candidates the window holds; ends_ gets the running sums of
+  // the rows' widths.
+  std::uint64_t measure() {
+    std::uint64_t remaining = 0;
+    for (std::size_t i = 0; i < a_.size(); ++i) {
+      remaining += window_.hi[i] - window_.lo[i];
+      ends_[i] = remaining;
+    }
+    return remaining;
+  }
+
+  double gathered(std::uint64_t rank) {
+    candidates_.clear();
+    for (std::size_t i = 0; i < a_.size(); ++i) {
+      for (std::size_t j = window_.lo[i]; j < window_.hi[i]; ++j) candidates_.push_back(b_[j] - a_[i]);
+    }
+    const auto nth = candidates_.begin() + static_cast<std::ptrdiff_t>(rank - 1);
+    std::nth_element(candidates_.begin(), nth, candidates_.end());
+    return *nth;
+  }
+
+  // Sets the pivots: drawn candidates a little below where the candidate of
+  // rank lowRank should fall among them, and a little above that of highRank.
+  void drawPivots(std::uint64_t lowRank, std::uint64_t highRank, std::uint64_t remaining) {
+    // One candidate drawn from each of drawn_ equal stretches of the
+    // candidates taken row by row (stratified: closer to their spread than
+    // independent draws, and already in order, so one sweep finds their rows).
+    sample_.clear();
+    std::size_t row = 0;
+    for (std::uint64_t stretch = 0; stretch < drawn_; ++stretch) {
+      const std::uint64_t from = stretchStart(stretch, remaining, drawn_);
+      const std::uint64_t to = stretchStart(stretch + 1, remaining, drawn_);
+      // A uniform fraction of the stretch's width, from the top 53 bits.
+      const double fraction = std::ldexp(static_cast<double>(random_() >> 11), -53);
+      const std::uint64_t position =
+          std::min(to - 1, from + static_cast<std::uint64_t>(fraction * static_cast<double>(to - from)));
+      while (ends_[row] <= position) ++row;
+      const std::uint64_t before = row == 0 ? 0 : ends_[row - 1];
+      sample_.push_back(b_[window_.lo[row] + static_cast<std::size_t>(position - before)] - a_[row]);
+    }
+    const double spread = kPivotSpread * std::sqrt(static_cast<double>(drawn_)) + 1;
+    const auto place = [&](std::uint64_t rank, double offset) {
+      const double expected =
+          (static_cast<double>(rank) - 0.5) / static_cast<double>(remaining) * static_cast<double>(drawn_);
+      const double last = static_cast<double>(drawn_ - 1);
+      return static_cast<std::size_t>(std::clamp(std::floor(expected + offset), 0.0, last));
+    };
+    const auto lowPlace = sample_.begin() + static_cast<std::ptrdiff_t>(place(lowRank, -spread));
+    std::nth_element(sample_.begin(), lowPlace, sample_.end());
+    low_.t = *lowPlace;
+    // Those after the low pivot are at least it, so the high one is among them.
+    const auto highPlace = sample_.begin() + static_cast<std::ptrdiff_t>(place(highRank, spread));
+    std::nth_element(lowPlace, highPlace, sample_.end());
+    high_.t = *highPlace;
+  }
+
+  const std::vector<double>& a_;
+  const std::vector<double>& b_;
+  const std::uint64_t gatherLimit_;
+  const std::uint64_t drawn_;
+  std::mt19937_64 random_;
+  Window start_;   // where every selection starts
+  Window window_;  // the current selection's candidates
+  Cut low_;
+  Cut high_;
+  std::vector<std::uint64_t> ends_;
+  std::vector<double> sample_;
+  std::vector<double> candidates_;
+};
 
 }  // namespace
 
@@ -211,20 +270,24 @@ double PairwiseDifferences::smallestAbove(double t) const {
 
 std::vector<double> PairwiseDifferences::kths(const std::vector<std::uint64_t>& ranks) const {
   std::vector<double> values;
-  values.reserve(ranks.size());
-  Workspace space;
+  if (size() == 0) {
+    values.assign(ranks.size(), std::numeric_limits<double>::quiet_NaN());
+    return values;
+  }
   // A pass costs a step per row: with fewer values in b, rank the differences
   // a[i] - b[j] instead, which are these negated (rounding is symmetric) in the
   // reverse order. 0 - x keeps a zero positive.
   const bool flipped = a_.size() > b_.size();
-  for (std::uint64_t k : ranks) {
-    if (size() == 0) {
-      values.push_back(std::numeric_limits<double>::quiet_NaN());
-      continue;
-    }
-    k = std::clamp<std::uint64_t>(k, 1, size());
-    values.push_back(flipped ? 0.0 - select(b_, a_, size() - k + 1, space) : select(a_, b_, k, space));
+  std::vector<std::uint64_t> wanted;
+  for (const std::uint64_t k : ranks) {
+    const std::uint64_t clamped = std::clamp<std::uint64_t>(k, 1, size());
+    wanted.push_back(flipped ? size() - clamped + 1 : clamped);
   }
+  Selector selector(flipped ? b_ : a_, flipped ? a_ : b_);
+  if (wanted.size() > 1) {
+    selector.bracket(*std::min_element(wanted.begin(), wanted.end()), *std::max_element(wanted.begin(), wanted.end()));
+  }
+  for (const std::uint64_t k : wanted) values.push_back(flipped ? 0.0 - selector.select(k) : selector.select(k));
   return values;
 }
 

@@ -31,15 +31,17 @@ class PairwiseDifferences {
   // Randomised selection in the manner of Floyd and Rivest, over the matrix:
   // each row keeps a window of candidate columns, the differences strictly
   // between the two values that bound the answer so far. A round draws a
-  // sample of the candidates, takes from it two pivots just below and above
-  // where the k-th should fall, and ranks both with one pass each; the
+  // stratified sample of the candidates, takes from it two pivots just below
+  // and above where the k-th should fall, and ranks both in one pass; the
   // candidates shrink to those between the pivots (or beyond one of them, when
-  // the sample missed), usually by a factor of about 20. Once few enough are
-  // left they are gathered and the answer is picked among them. Expected time
-  // O((m + n) log(m + n)); the pivots come from a generator with a fixed seed,
-  // so the time, like the result, is the same on every run.
+  // the sample missed), each round dropping all but a few percent. Once few
+  // enough are left they are gathered and the answer is picked among them.
+  // Expected time O((m + n) log(m + n)); the pivots come from a generator with
+  // a fixed seed, so the time, like the result, is the same on every run. The
+  // rows are those of the smaller sample.
   double kth(std::uint64_t k) const;
-  // kth of each rank, sharing the memory it works in.
+  // kth of each rank. Ranks that lie close together, as an estimate and its
+  // interval do, share the first round, the only one at full width.
   std::vector<double> kths(const std::vector<std::uint64_t>& ranks) const;
 
   // The smallest difference above t; +infinity when none is: O(m + n).
