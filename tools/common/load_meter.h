@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <string>
 
 #include "capture/log_file_capture.h"
 
@@ -17,8 +18,10 @@ namespace vyn::tools {
 class LoadMeter {
  public:
   // Starts the clock. fileSize is the log's size when the caller knows it (0
-  // otherwise); the summary reports it when no update came.
-  explicit LoadMeter(bool verbose, std::uint64_t fileSize = 0);
+  // otherwise); the summary reports it when no update came. A label ("base
+  // run.log") leads the progress and summary lines, for a tool that loads
+  // more than one log at a time; a long one is shortened on the progress line.
+  explicit LoadMeter(bool verbose, std::uint64_t fileSize = 0, std::string label = {});
   ~LoadMeter();
   LoadMeter(const LoadMeter&) = delete;
   LoadMeter& operator=(const LoadMeter&) = delete;
@@ -50,6 +53,7 @@ class LoadMeter {
   double secondsSince(Clock::time_point then) const;
 
   const bool verbose_;
+  const std::string label_;
   const std::uint64_t fileSize_;
   const Clock::time_point start_;
   std::uint64_t loaded_ = 0;
