@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "log/diff/diff_writers.h"
 #include "log/html/chart_frame.h"
 #include "log/html/histogram_svg.h"
 #include "log/html/html_escape.h"
@@ -29,12 +30,13 @@ std::string verdictClass(Verdict verdict) {
 
 void appendVerdicts(std::string& out, const GraphDiff& graph, TimeUnit timeUnit) {
   openTable(out, "verdicts",
-            {"path", "unit", "verdict", "change", "p-value", "base n", "new n", "base median", "new median",
-             "base mean", "new mean", "base p99", "new p99"});
+            {"path", "unit", "verdict", "change", "shift [95% CI]", "p", "p adjusted", "base n", "new n",
+             "base median", "new median", "base mean", "new mean", "base p99", "new p99"});
   for (const DiffRow& row : graph.rows) {
     appendRow(out, {row.execution ? "execution time" : row.path, HtmlCell(std::string(rowUnitName(row, timeUnit)), "", "text"),
                     HtmlCell(std::string(verdictName(row.verdict)), "", "text " + verdictClass(row.verdict)),
-                    changeText(row.change), row.test ? figureText(row.test->pValue) : kMissing,
+                    changeText(row.change), shiftText(row), row.test ? figureText(row.test->pValue) : kMissing,
+                    row.pAdjusted ? figureText(*row.pAdjusted) : kMissing,
                     row.base ? countText(row.base->count) : kMissing, row.next ? countText(row.next->count) : kMissing,
                     figureOrMissing(row, row.base, &SideFigures::median, timeUnit),
                     figureOrMissing(row, row.next, &SideFigures::median, timeUnit),
@@ -94,13 +96,13 @@ void appendGraph(std::string& out, const GraphDiff& graph, std::size_t at, TimeU
   appendAttribute(out, "id", graphId(at));
   out += ">\n<h2>Graph ";
   appendEscaped(out, graph.name);
-  if (graph.presence == Verdict::Added) out += ": added (only in the new log)";
-  if (graph.presence == Verdict::Removed) out += ": removed (only in the base log)";
+  const std::string status = graphStatusText(graph);
+  if (!status.empty()) out += ": " + status;
   out += "</h2>\n";
   const auto times = std::find_if(distributions.begin(), distributions.end(),
                                   [&](const ExecutionDistributions& d) { return d.graph == graph.name; });
   if (times != distributions.end()) appendDistributions(out, *times, unit);
-  appendVerdicts(out, graph, unit);
+  if (!graph.rows.empty()) appendVerdicts(out, graph, unit);
   out += "</section>\n";
 }
 
@@ -119,12 +121,16 @@ std::string diffPage(const ProfileDiff& diff, const DiffOptions& options,
   if (options.skipFirst != 0) {
     out += "<p>Left out: the first " + countText(options.skipFirst) + " executions of each graph.</p>\n";
   }
-  out += "<p>Slower or faster: a two-sided Mann-Whitney U test gives p &lt; " + figureText(kSignificanceLevel) +
-         " and the median changed by at least " + figureText(options.thresholdPercent) + "%.</p>\n";
+  for (const auto& [subject, sentence] : methodNotes(diff, options)) {
+    out += "<p>";
+    appendEscaped(out, subject + ": " + sentence);
+    out += ".</p>\n";
+  }
   const VerdictCounts& counts = diff.counts;
   out += "<p class=\"counts\"><strong>" + countText(counts.slower) + " slower</strong>, " +
          countText(counts.faster) + " faster, " + countText(counts.noChange) + " no change, " +
-         countText(counts.added) + " added, " + countText(counts.removed) + " removed.</p>\n</header>\n";
+         countText(counts.tooFew) + " too few executions, " + countText(counts.added) + " added, " +
+         countText(counts.removed) + " removed.</p>\n</header>\n";
   if (diff.graphs.empty()) out += "<p>No executions in either log.</p>\n";
   for (std::size_t at = 0; at < diff.graphs.size(); ++at) appendGraph(out, diff.graphs[at], at, unit, distributions);
   closePage(out);
