@@ -54,8 +54,13 @@ IntervalRank shiftIntervalRank(std::size_t m, std::size_t n, double alpha) {
 
 ShiftEstimate estimateShift(const std::vector<double>& base, const std::vector<double>& next, IntervalRank rank) {
   ShiftEstimate shift;
+  // An infinite sample (a sum that overflowed) has no finite difference to
+  // rank against another infinite one.
+  const auto finite = [](const std::vector<double>& values) {
+    return std::all_of(values.begin(), values.end(), [](double value) { return std::isfinite(value); });
+  };
+  if (base.empty() || next.empty() || !finite(base) || !finite(next)) return shift;
   shift.rank = rank;
-  if (base.empty() || next.empty()) return shift;
   std::vector<double> baseCopy;
   std::vector<double> nextCopy;
   const PairwiseDifferences differences(sortedOf(base, baseCopy), sortedOf(next, nextCopy));

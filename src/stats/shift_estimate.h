@@ -49,7 +49,8 @@ struct ShiftEstimate {
 // The shift of next against base: the median of the differences next[j] - base[i]
 // over every pair (the mean of the two middle ones when m n is even) and the
 // interval with the given rank. The samples may come in any order (sorted
-// ones are not copied); they must be finite. Either empty: estimate NaN.
+// ones are not copied). Either empty, or holding a value that is not finite:
+// estimate NaN, interval unbounded (rank.k 0).
 // The differences are ranked by PairwiseDifferences, never built.
 ShiftEstimate estimateShift(const std::vector<double>& base, const std::vector<double>& next, IntervalRank rank);
 

@@ -87,8 +87,15 @@ TEST(ShiftEstimate, HodgesLehmannAndIntervalByHand) {
   EXPECT_EQ(shift.low, 80);
   EXPECT_EQ(shift.high, 440);
 
-  shift = estimateShift({}, {1, 2}, 0.05);
-  EXPECT_TRUE(std::isnan(shift.estimate));
+  // Nothing to compare, or a sum that overflowed: no estimate, no bounds.
+  for (const auto& [base, next] : {std::pair<std::vector<double>, std::vector<double>>{{}, {1, 2}},
+                                   {{1, 2, 3, 4, 5}, {4, 5, 6, INFINITY, 9}},
+                                   {{-INFINITY, 2, 3, 4, 5}, {4, 5, 6, 7, 9}}}) {
+    shift = estimateShift(base, next, 0.05);
+    EXPECT_TRUE(std::isnan(shift.estimate));
+    EXPECT_TRUE(std::isinf(shift.low) && std::isinf(shift.high));
+    EXPECT_EQ(shift.rank.k, 0u);
+  }
 }
 
 // Every difference, sorted: what the selection must agree with.

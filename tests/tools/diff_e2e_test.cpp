@@ -281,6 +281,36 @@ TEST_F(DiffJsonTest, GraphsAndPathsAreMatchedByNameAndUnit) {
   }
 }
 
+TEST_F(DiffJsonTest, SumsThatOverflowAndHostileNamesKeepEveryFormat) {
+  // Two events of 1.5e308 in one execution sum to infinity: that row has no
+  // median and no shift, yet the JSON holds to its schema and the comparison
+  // ends; names with markup stay text in every form.
+  const auto log = [](int offset) {
+    Json messages = Json::array();
+    for (int i = 0; i < 12; ++i) {
+      const Json big = {{"name", "Big"}, {"identifier", 3001}, {"valueKind", "Float64"}, {"doubleValue", 1.5e308},
+                        {"unit", "None"}};
+      Json events = Json::array({big, big, {{"name", "<b>&\"x"}, {"identifier", 3001}, {"valueKind", "UInt64"},
+                                             {"unsignedValue", 100 + i + offset}, {"unit", "Microseconds"}}});
+      const int at = 1000 + 2000 * i;
+      messages.push_back({{"timestamp", at}, {"methodType", "Execute"}, {"name", "g<script>"},
+                          {"timing", {{"start", at}, {"end", at + 1000 + i}}}, {"events", events}});
+    }
+    return Json::array({{{"messages", messages}}}).dump();
+  };
+  const Json diff = diffJson({pack("base.log", log(0)), pack("new.log", log(50))}, 3);
+  auto rows = rowsOf(diff, "g<script>");
+  EXPECT_TRUE(rows["Big"].at("base").at("median").is_null());
+  EXPECT_TRUE(rows["Big"].at("shift").is_null());
+  EXPECT_EQ(rows["<b>&\"x"].at("verdict"), "slower");
+  const ToolRun page = tool({"diff", "base.log", "new.log", "--format", "html", "-o", "diff.html"});
+  EXPECT_EQ(page.exitCode, 3) << page.err;
+  const std::string html = scratch("diff.html");
+  EXPECT_EQ(html.find("g<script>"), std::string::npos);
+  EXPECT_NE(html.find("g&lt;script&gt;"), std::string::npos);
+  EXPECT_EQ(html.find("<b>&"), std::string::npos);
+}
+
 TEST_F(DiffTest, FailuresNameTheFileAndTheProblem) {
   const std::string log = stage("two-graphs");
   writeFile(work.file("empty.log"), "x");

@@ -25,10 +25,12 @@ Json sideJson(const DiffRow& row, const std::optional<SideFigures>& side, TimeUn
 }
 
 // The shift in the row's unit and in percent of the base median, with its
-// interval; all null for a row of one log, the interval's ends null when the
-// samples do not bound it.
+// interval; all null for a row of one log or with a sample that is not finite
+// (a sum that overflowed), the interval's ends null when the samples do not
+// bound it.
 void addShift(Json& json, const DiffRow& row, TimeUnit timeUnit) {
-  const profiling::ShiftEstimate* shift = row.shift && row.base ? &*row.shift : nullptr;
+  const bool estimated = row.shift && row.base && !std::isnan(row.shift->estimate);
+  const profiling::ShiftEstimate* shift = estimated ? &*row.shift : nullptr;
   const bool bounded = shift != nullptr && shift->rank.k != 0;
   const auto inUnit = [&](double value) { return number(inRowUnit(row, value, timeUnit)); };
   const auto percent = [&](double value) { return number(shareOf(value, row.base->median) * 100.0); };

@@ -57,7 +57,7 @@ std::string changeText(double change) {
 }
 
 std::string shiftText(const DiffRow& row) {
-  if (!row.shift || !row.base) return "-";
+  if (!row.shift || !row.base || std::isnan(row.shift->estimate)) return "-";
   const profiling::ShiftEstimate& shift = *row.shift;
   const double base = row.base->median;
   std::string text = changeText(shareOf(shift.estimate, base));
