@@ -9,9 +9,6 @@ namespace vyn::profiling {
 
 namespace {
 
-// Sample sizes up to which, without ties, p comes from the exact distribution.
-constexpr std::size_t kExactLimit = 50;
-
 struct Ranking {
   double u = 0;
   double tieTerm = 0;  // sum of t^3 - t over the groups of t tied values
@@ -50,34 +47,6 @@ Ranking rankPooled(const std::vector<double>& a, const std::vector<double>& b) {
   return ranking;
 }
 
-// P(U <= limit) for samples of n1 and n2 untied values, by counting arrangements.
-double exactLowerTail(std::size_t n1, std::size_t n2, std::size_t limit) {
-  // counts[j][k] = c(i, j, k) for the current i; rows are rolled over i.
-  std::vector<std::vector<double>> previous(n2 + 1, std::vector<double>(limit + 1, 0));
-  std::vector<std::vector<double>> current = previous;
-  for (auto& row : previous) row[0] = 1;  // c(0, j, k): only U = 0
-  for (std::size_t i = 1; i <= n1; ++i) {
-    current[0].assign(limit + 1, 0);
-    current[0][0] = 1;  // c(i, 0, k): only U = 0
-    for (std::size_t j = 1; j <= n2; ++j) {
-      for (std::size_t k = 0; k <= limit; ++k) {
-        const double largestFromA = k >= j ? previous[j][k - j] : 0;
-        current[j][k] = largestFromA + current[j - 1][k];
-      }
-    }
-    std::swap(previous, current);
-  }
-  double atOrBelow = 0;
-  for (const double count : previous[n2]) atOrBelow += count;
-
-  // C(n1 + n2, n1), built up so that every partial product is itself a binomial.
-  double arrangements = 1;
-  for (std::size_t i = 1; i <= n1; ++i) {
-    arrangements = arrangements * static_cast<double>(n2 + i) / static_cast<double>(i);
-  }
-  return atOrBelow / arrangements;
-}
-
 double normalPValue(double u, double n1, double n2, double tieTerm) {
   const double n = n1 + n2;
   const double variance = n1 * n2 / 12 * ((n + 1) - tieTerm / (n * (n - 1)));
@@ -90,6 +59,34 @@ double normalPValue(double u, double n1, double n2, double tieTerm) {
 
 }  // namespace
 
+std::vector<double> exactRankSumLowerTails(std::size_t n1, std::size_t n2, std::size_t limit) {
+  // The arrangements by U are the coefficients of the Gaussian binomial
+  // [n1 + n2, n1](q) = prod over i = 1..n1 of (1 - q^(n2 + i)) / (1 - q^i). Each
+  // step multiplies [n2 + i - 1, i - 1](q) by (1 - q^(n2 + i)) and divides by
+  // (1 - q^i), which leaves [n2 + i, i](q): after every step the counts are
+  // again arrangements, none negative, so counting in double loses no more
+  // than rounding. Terms above limit never reach those below, so the
+  // polynomial is cut there.
+  std::vector<double> counts(limit + 1, 0);
+  counts[0] = 1;
+  for (std::size_t i = 1; i <= n1; ++i) {
+    for (std::size_t k = limit; k >= n2 + i; --k) counts[k] -= counts[k - n2 - i];
+    for (std::size_t k = i; k <= limit; ++k) counts[k] += counts[k - i];
+  }
+  // C(n1 + n2, n1), built up so that every partial product is itself a binomial.
+  double arrangements = 1;
+  for (std::size_t i = 1; i <= n1; ++i) {
+    arrangements = arrangements * static_cast<double>(n2 + i) / static_cast<double>(i);
+  }
+  std::vector<double> tails(limit + 1);
+  double atOrBelow = 0;
+  for (std::size_t k = 0; k <= limit; ++k) {
+    atOrBelow += counts[k];
+    tails[k] = atOrBelow / arrangements;
+  }
+  return tails;
+}
+
 RankSumTest mannWhitneyU(const std::vector<double>& a, const std::vector<double>& b) {
   RankSumTest test;
   if (a.empty() || b.empty()) return test;
@@ -97,11 +94,11 @@ RankSumTest mannWhitneyU(const std::vector<double>& a, const std::vector<double>
   test.u = ranking.u;
 
   const bool untied = ranking.tieTerm == 0;
-  if (untied && a.size() <= kExactLimit && b.size() <= kExactLimit) {
+  if (untied && a.size() <= kExactRankSumLimit && b.size() <= kExactRankSumLimit) {
     // Without ties U is a whole number no larger than n1 n2.
     const auto u = static_cast<std::size_t>(std::llround(ranking.u));
     const std::size_t limit = std::min(u, a.size() * b.size() - u);
-    test.pValue = std::min(1.0, 2 * exactLowerTail(a.size(), b.size(), limit));
+    test.pValue = std::min(1.0, 2 * exactRankSumLowerTails(a.size(), b.size(), limit).back());
     test.exact = true;
     return test;
   }

@@ -3,9 +3,13 @@
 #ifndef VYN_STATS_RANK_SUM_TEST_H_
 #define VYN_STATS_RANK_SUM_TEST_H_
 
+#include <cstddef>
 #include <vector>
 
 namespace vyn::profiling {
+
+// Sample sizes up to which, without ties, p comes from the exact distribution.
+inline constexpr std::size_t kExactRankSumLimit = 50;
 
 struct RankSumTest {
   double u = 0;        // U of the first sample: its rank sum minus n1(n1+1)/2 (average ranks for ties)
@@ -20,10 +24,9 @@ struct RankSumTest {
 // sharing the average of their ranks.
 //
 // Without ties and with at most 50 values in each sample, p comes from the exact
-// distribution of U: the number of arrangements c(i, j, k) of i values of a and j
-// of b with U = k follows c(i, j, k) = c(i - 1, j, k - j) + c(i, j - 1, k) (the
-// largest value is either from a, above all j of b, or from b), counted in double
-// and divided by C(n1 + n2, n1); p = min(1, 2 P(U <= min(u, n1 n2 - u))).
+// distribution of U (exactRankSumLowerTails below): the number of arrangements
+// of the n1 + n2 values with U = k, counted in double and divided by
+// C(n1 + n2, n1); p = min(1, 2 P(U <= min(u, n1 n2 - u))).
 //
 // Otherwise p comes from the normal approximation: mean n1 n2 / 2, variance
 // n1 n2 / 12 ((n + 1) - sum(t^3 - t) / (n (n - 1))) over the sizes t of the
@@ -32,6 +35,11 @@ struct RankSumTest {
 //
 // Samples must not be NaN.
 RankSumTest mannWhitneyU(const std::vector<double>& a, const std::vector<double>& b);
+
+// The exact distribution of U for samples of n1 and n2 values without ties:
+// P(U <= k) for k = 0..limit, the arrangements with U = k counted as the
+// coefficients of a Gaussian binomial. O(n1 limit) time.
+std::vector<double> exactRankSumLowerTails(std::size_t n1, std::size_t n2, std::size_t limit);
 
 }  // namespace vyn::profiling
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 
+#include "base/terminal_text.h"
 #include "common/load_meter_text.h"
 
 namespace vyn::tools {
@@ -16,7 +18,8 @@ constexpr std::uint64_t kLooksPerLoad = 1000;
 
 }  // namespace
 
-LoadMeter::LoadMeter(bool verbose, std::uint64_t fileSize) : verbose_(verbose), fileSize_(fileSize) {
+LoadMeter::LoadMeter(bool verbose, std::uint64_t fileSize, std::string label)
+    : verbose_(verbose), fileSize_(fileSize), label_(std::move(label)), line_(label_) {
   if (line_.onTerminal()) nextLook_ = 0;
 }
 
@@ -48,7 +51,8 @@ void LoadMeter::finish(std::optional<std::uint64_t> executions) {
   nextLook_ = kNever;
   clear();
   if (!verbose_) return;
-  const std::string summary = loadSummaryLine(std::max(loaded_, fileSize_), seconds, executions);
+  const std::string summary = (label_.empty() ? "" : base::terminalText(label_) + ": ") +
+                              loadSummaryLine(std::max(loaded_, fileSize_), seconds, executions);
   std::fprintf(stderr, "%s\n", summary.c_str());
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <string>
 
 #include "capture/log_file_capture.h"
 #include "common/progress_line.h"
@@ -17,8 +18,10 @@ namespace vyn::tools {
 class LoadMeter {
  public:
   // Starts the clock. fileSize is the log's size when the caller knows it (0
-  // otherwise); the summary reports it when no update came.
-  explicit LoadMeter(bool verbose, std::uint64_t fileSize = 0);
+  // otherwise); the summary reports it when no update came. A label ("base
+  // run.log") leads the progress and summary lines, for a tool that loads
+  // more than one log at a time.
+  explicit LoadMeter(bool verbose, std::uint64_t fileSize = 0, std::string label = {});
   LoadMeter(const LoadMeter&) = delete;
   LoadMeter& operator=(const LoadMeter&) = delete;
 
@@ -48,6 +51,7 @@ class LoadMeter {
 
   const bool verbose_;
   const std::uint64_t fileSize_;
+  const std::string label_;
   ProgressLine line_;
   std::uint64_t loaded_ = 0;
   std::uint64_t nextLook_ = kNever;  // bytes loaded at which to look at the clock again

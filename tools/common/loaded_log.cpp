@@ -1,5 +1,7 @@
 #include "common/loaded_log.h"
 
+#include <utility>
+
 #include "capture/log_file_capture.h"
 #include "common/execution_count.h"
 #include "common/load_meter.h"
@@ -9,10 +11,10 @@
 namespace vyn::tools {
 
 std::unique_ptr<LoadedLog> loadLog(const std::string& path, std::int8_t visibilityLevel,
-                                   std::string& problem, bool verbose) {
+                                   std::string& problem, bool verbose, std::string label) {
   auto log = std::make_unique<LoadedLog>();
   log->path = path;
-  LoadMeter meter(verbose);
+  LoadMeter meter(verbose, 0, std::move(label));
   std::uint64_t records = 0;
   const auto progress = [&](std::uint64_t loaded, std::uint64_t total) {
     ++records;

@@ -25,9 +25,10 @@ struct LoadedLog {
 // Loads the log at path, taking the messages a reader at visibilityLevel takes.
 // Null on failure, with problem saying why in words a person can act on. A
 // large log shows its progress on a terminal (see LoadMeter); verbose writes the
-// load's summary line on standard error once it is loaded.
+// load's summary line on standard error once it is loaded. A label leads both
+// lines, for a tool that loads more than one log at a time.
 std::unique_ptr<LoadedLog> loadLog(const std::string& path, std::int8_t visibilityLevel,
-                                   std::string& problem, bool verbose = false);
+                                   std::string& problem, bool verbose = false, std::string label = {});
 
 }  // namespace vyn::tools
 

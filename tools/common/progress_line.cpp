@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/terminal_text.h"
+
 namespace vyn::tools {
 namespace {
 
@@ -13,13 +15,29 @@ namespace {
 constexpr std::size_t kFiguresWidth = 48;
 constexpr std::size_t kWidestBar = 30;
 
+// The longest label a progress line carries, so that it stays on one line.
+constexpr std::size_t kWidestLabel = 36;
+
+// label as it leads the line: safe for a terminal, cut in the middle when too
+// long, and ended by a colon.
+std::string labelText(const std::string& label) {
+  if (label.empty()) return {};
+  const std::string shown = base::terminalText(label);
+  if (shown.size() <= kWidestLabel) return shown + ": ";
+  const std::size_t head = kWidestLabel / 3;
+  return shown.substr(0, head) + "..." + shown.substr(shown.size() - (kWidestLabel - head - 3)) + ": ";
+}
+
 // Back to the start of the line, and erase it.
 constexpr const char* kClearLine = "\r\033[K";
 
 }  // namespace
 
-ProgressLine::ProgressLine()
-    : onTerminal_(::isatty(STDERR_FILENO) == 1), start_(Clock::now()), lastDrawing_(start_) {}
+ProgressLine::ProgressLine(const std::string& label)
+    : onTerminal_(::isatty(STDERR_FILENO) == 1),
+      label_(labelText(label)),
+      start_(Clock::now()),
+      lastDrawing_(start_) {}
 
 std::size_t ProgressLine::barWidth() {
   if (measured_) return barWidth_;
@@ -29,7 +47,8 @@ std::size_t ProgressLine::barWidth() {
     barWidth_ = kWidestBar;
   } else {
     const std::size_t columns = size.ws_col;
-    barWidth_ = columns > kFiguresWidth + 10 ? std::min(kWidestBar, columns - kFiguresWidth) : 0;
+    const std::size_t taken = kFiguresWidth + label_.size();
+    barWidth_ = columns > taken + 10 ? std::min(kWidestBar, columns - taken) : 0;
   }
   return barWidth_;
 }
@@ -39,7 +58,7 @@ double ProgressLine::seconds() const { return std::chrono::duration<double>(Cloc
 void ProgressLine::draw(const std::string& text) {
   if (!onTerminal_) return;
   lastDrawing_ = Clock::now();
-  std::fprintf(stderr, "%s%s", kClearLine, text.c_str());
+  std::fprintf(stderr, "%s%s%s", kClearLine, label_.c_str(), text.c_str());
   std::fflush(stderr);
   drawn_ = true;
 }

@@ -15,8 +15,9 @@ class ProgressLine {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // Starts the clock.
-  ProgressLine();
+  // Starts the clock. A label ("base run.log") leads the line, for a tool that
+  // shows more than one; a long one is cut in the middle.
+  explicit ProgressLine(const std::string& label = {});
   ~ProgressLine() { clear(); }
   ProgressLine(const ProgressLine&) = delete;
   ProgressLine& operator=(const ProgressLine&) = delete;
@@ -30,7 +31,7 @@ class ProgressLine {
   // Whether the last drawing (or the start) is old enough for a new one.
   bool due() const { return Clock::now() - lastDrawing_ >= kRedrawInterval; }
 
-  // Replaces the line on the terminal with text.
+  // Replaces the line on the terminal with the label and text.
   void draw(const std::string& text);
   // Erases the line; a later draw brings it back.
   void clear();
@@ -39,6 +40,7 @@ class ProgressLine {
   static constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
   const bool onTerminal_;
+  const std::string label_;  // as drawn, with the colon and blank that end it
   const Clock::time_point start_;
   Clock::time_point lastDrawing_;
   std::size_t barWidth_ = 0;

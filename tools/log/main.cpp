@@ -346,6 +346,12 @@ int main(int argc, char** argv) {
                    "smallest change of the median, in percent, that counts")
       ->transform(nonNegativeNumber("a percentage of 0 or more"))
       ->capture_default_str();
+  diff->add_option("--correction", diffOptions.correction,
+                   "how the p-values of all rows are adjusted together: holm (the default), fdr or none")
+      ->transform(oneOf(std::vector<std::pair<std::string, vyn::profiling::PValueAdjustment>>{
+          {"holm", vyn::profiling::PValueAdjustment::Holm},
+          {"fdr", vyn::profiling::PValueAdjustment::BenjaminiHochberg},
+          {"none", vyn::profiling::PValueAdjustment::None}}));
   static const std::vector<std::pair<std::string, DiffFormat>> kDiffFormats{
       {"text", DiffFormat::Text}, {"json", DiffFormat::Json}, {"html", DiffFormat::Html}};
   diff->add_option("--format", diffOptions.format, "text, json or html (a page with charts)")
@@ -368,11 +374,27 @@ int main(int argc, char** argv) {
       ->check(kNotEmpty);
   diff->add_flag("--verbose", diffOptions.verbose, verboseHelp);
   diff->footer(
-      "Rows: per graph the execution time, then every measured event path (its sum in\n"
-      "each execution). Test: two-sided Mann-Whitney U on the two logs' samples, exact\n"
-      "for samples without ties of at most 50 values each, else the normal\n"
-      "approximation with tie and continuity corrections. A row is slower or faster\n"
-      "when p < 0.05 and its median changed by at least the threshold; else no change.\n\n"
+      "Rows: per graph the execution time, then every measured event path; an event\n"
+      "row's samples, and its n, median, mean and p99, are the path's sums per execution.\n"
+      "Test: two-sided Mann-Whitney U on the two logs' samples, exact for samples\n"
+      "without ties of at most 50 values each, else the normal approximation with tie\n"
+      "and continuity corrections.\n"
+      "Correction: the p-values of every row with at least 10 executions on both sides,\n"
+      "over all graphs, are adjusted together: holm (Holm's step-down, the chance of any\n"
+      "false alarm stays below 0.05), fdr (Benjamini-Hochberg, the expected share of\n"
+      "false alarms among the rows called changed stays below 0.05) or none.\n"
+      "Verdict: slower or faster when the adjusted p < 0.05 and the median changed by\n"
+      "at least the threshold; else no change. A row with fewer than 10 executions on a\n"
+      "side is too few executions: it has no adjusted p and is left out of the\n"
+      "correction, and never makes the exit status 3.\n"
+      "Shift: the Hodges-Lehmann estimate of new - base (the median of all pairwise\n"
+      "differences) with its distribution-free 95% confidence interval (the k-th\n"
+      "smallest and largest difference, k from the rank-sum test's critical value), in\n"
+      "percent of the base median.\n"
+      "Order: graphs by total execution time (the larger of the two logs'), largest\n"
+      "first; in each, the execution time, then the rows by adjusted p, smallest first.\n"
+      "The two logs load at once: progress and --verbose lines start with \"base PATH:\"\n"
+      "or \"new PATH:\".\n\n"
       "Examples:\n"
       "  vyn-profile-log diff base.log new.log\n"
       "  vyn-profile-log diff base.log new.log --graph mobilenet --skip-first 10 --threshold 2\n"

@@ -22,8 +22,11 @@ struct LogSamples {
   std::vector<std::string> warnings;
 };
 
-void takeSamples(const std::string& path, const DiffOptions& options, LogSamples& samples) {
-  std::unique_ptr<LoadedLog> log = loadLog(path, static_cast<std::int8_t>(options.visibility), samples.problem, options.verbose);
+// side is "base" or "new": the two logs load at once, so their progress and
+// --verbose lines say which is which.
+void takeSamples(const std::string& path, const char* side, const DiffOptions& options, LogSamples& samples) {
+  std::unique_ptr<LoadedLog> log = loadLog(path, static_cast<std::int8_t>(options.visibility), samples.problem,
+                                           options.verbose, std::string(side) + " " + path);
   if (log == nullptr) return;
   samples.graphs = gatherSamples(*log, options.skipFirst, options.graphs);
   samples.warnings = std::move(log->warnings);
@@ -55,8 +58,8 @@ int runDiff(const DiffOptions& options) {
   // The logs are independent until compared: both load at once.
   LogSamples base;
   LogSamples next;
-  std::thread baseLoader(takeSamples, std::cref(options.basePath), std::cref(options), std::ref(base));
-  takeSamples(options.newPath, options, next);
+  std::thread baseLoader(takeSamples, std::cref(options.basePath), "base", std::cref(options), std::ref(base));
+  takeSamples(options.newPath, "new", options, next);
   baseLoader.join();
   for (const std::string& warning : base.warnings) reportProblem(options.basePath, warning);
   for (const std::string& warning : next.warnings) reportProblem(options.newPath, warning);
@@ -67,12 +70,11 @@ int runDiff(const DiffOptions& options) {
   }
   std::vector<ExecutionDistributions> distributions;
   if (options.format == DiffFormat::Html) distributions = distributionsOf(base, next);
-  const ProfileDiff diff = compareSamples(base.graphs, next.graphs, options.thresholdPercent);
+  const ProfileDiff diff = compareSamples(base.graphs, next.graphs, options.thresholdPercent, options.correction);
+  // A graph that --skip-first emptied is in the comparison, and says so.
   for (const std::string& name : options.graphs) {
     if (!hasGraph(diff, name)) {
-      std::string problem = "no executions of this graph in " + options.basePath + " or " + options.newPath;
-      if (options.skipFirst != 0) problem += " after the first " + std::to_string(options.skipFirst);
-      reportProblem("--graph " + name, problem);
+      reportProblem("--graph " + name, "no executions of this graph in " + options.basePath + " or " + options.newPath);
       return 1;
     }
   }

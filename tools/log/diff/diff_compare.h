@@ -1,6 +1,8 @@
 // The comparison `diff` makes between two logs, as plain data: per graph one
 // row for the execution time and one per measured event path, each with both
-// sides' figures, the change of the median, a rank-sum test and a verdict.
+// sides' figures, the change of the median, a rank-sum test, its p adjusted
+// over every row of the comparison, the shift with its confidence interval,
+// and a verdict.
 #ifndef VYN_TOOLS_LOG_DIFF_COMPARE_H_
 #define VYN_TOOLS_LOG_DIFF_COMPARE_H_
 
@@ -12,32 +14,47 @@
 
 #include "common/figures.h"
 #include "log/diff/diff_samples.h"
+#include "stats/p_value_adjustment.h"
 #include "stats/rank_sum_test.h"
+#include "stats/shift_estimate.h"
 
 namespace vyn::tools {
 
-// A change counts when the test's p-value is below this.
+// A change counts when its adjusted p-value is below this; the intervals are
+// at the confidence 1 - kSignificanceLevel that goes with it.
 inline constexpr double kSignificanceLevel = 0.05;
+// A row with fewer values than this on either side gets no verdict: so few
+// executions tell too little, and a verdict drawn from them would be noise.
+inline constexpr std::uint64_t kFewestExecutions = 10;
 
-enum class Verdict { Slower, Faster, NoChange, Added, Removed };
+enum class Verdict { Slower, Faster, NoChange, TooFew, Added, Removed };
 
-// "slower", "faster", "no change", "added", "removed".
+// "slower", "faster", "no change", "too few executions", "added", "removed".
 std::string_view verdictName(Verdict verdict);
 
-// Slower or faster when p is below the significance level and the change of
-// the median, a fraction, is at least threshold (a fraction too) either way;
+// The word of --correction: "holm", "fdr", "none".
+std::string_view correctionName(profiling::PValueAdjustment correction);
+
+// Slower or faster when the adjusted p is below the significance level and the
+// change of the median, a fraction, is at least threshold (a fraction too)
+// either way, a change within rounding of the threshold counting as at it;
 // else no change. A change that cannot be told (NaN) is no change.
-Verdict judge(double change, double pValue, double threshold);
+Verdict judge(double change, double pAdjusted, double threshold);
 
 // (new - base) / |base|: positive when the new median is larger, whatever the
 // sign of the values. Infinite when only the base is 0, 0 when both are.
 double relativeChange(double base, double next);
+
+// An amount as a fraction of |base|: infinite when base is 0 and the amount is
+// not, 0 when both are.
+double shareOf(double amount, double base);
 
 struct SideFigures {
   std::uint64_t count = 0;
   double median = 0;
   double mean = 0;
   double p99 = 0;
+  double total = 0;
 };
 
 struct DiffRow {
@@ -47,43 +64,62 @@ struct DiffRow {
   std::optional<SideFigures> base;
   std::optional<SideFigures> next;  // the new log's
   double change = 0;                // of the median, a fraction; both sides only
-  std::optional<profiling::RankSumTest> test;  // both sides only
+  std::optional<profiling::RankSumTest> test;    // both sides only
+  std::optional<double> pAdjusted;               // rows with enough executions on both sides only
+  std::optional<profiling::ShiftEstimate> shift;  // of new against base; both sides only
   Verdict verdict = Verdict::NoChange;
+};
+
+enum class GraphStatus {
+  Compared,  // executed in both logs
+  Added,     // only in the new log
+  Removed,   // only in the base log
+  Emptied,   // --skip-first left none of its executions in either log
 };
 
 struct GraphDiff {
   std::string name;
-  // Added or Removed for a graph in one log only, else NoChange.
-  Verdict presence = Verdict::NoChange;
-  // Added or removed only because --skip-first left none of the graph's
-  // executions in the log it is missing from.
+  GraphStatus status = GraphStatus::Compared;
+  // Added, removed or emptied only because --skip-first left none of the
+  // graph's executions in the log(s) it is missing from.
   bool emptiedBySkipFirst = false;
-  std::vector<DiffRow> rows;  // the execution time first
+  // Sum of the execution times, the larger of the two logs'.
+  double cost = 0;
+  std::vector<DiffRow> rows;  // the execution time first; none when emptied
 };
 
 struct VerdictCounts {
   std::uint64_t slower = 0;
   std::uint64_t faster = 0;
   std::uint64_t noChange = 0;
+  std::uint64_t tooFew = 0;
   std::uint64_t added = 0;
   std::uint64_t removed = 0;
 };
 
 struct ProfileDiff {
-  // The base log's order, then graphs only in the new log; graphs with no
-  // samples on either side are left out.
+  // By cost, largest first; graphs of equal cost in the base log's order, then
+  // those only in the new log.
   std::vector<GraphDiff> graphs;
-  VerdictCounts counts;           // of the rows of every graph
+  VerdictCounts counts;  // of the rows of every graph
+  profiling::PValueAdjustment correction = profiling::PValueAdjustment::Holm;
+  // The rows whose p-values were adjusted together: every row with at least
+  // kFewestExecutions values on both sides, across all graphs.
+  std::uint64_t family = 0;
 };
 
-// Compares the samples of the base and the new log, leaving them reordered. thresholdPercent is the smallest change of the median, in percent,
-// that is slower or faster.
+// Compares the samples of the base and the new log, leaving them reordered.
+// thresholdPercent is the smallest change of the median, in percent, that is
+// slower or faster; correction adjusts the p-values of all rows together.
 ProfileDiff compareSamples(std::vector<GraphSamples>& base, std::vector<GraphSamples>& next,
-                           double thresholdPercent);
+                           double thresholdPercent, profiling::PValueAdjustment correction);
 
-// The execution time first; then the rows found slower or faster, largest
-// change first; then the others by path.
+// The execution time first; then the rows with an adjusted p, smallest first
+// (then by raw p); then the rows with too few executions, by raw p; then the
+// rows of one log only; ties by path and unit.
 void sortRows(std::vector<DiffRow>& rows);
+// By cost, largest first; graphs of equal cost keep their order.
+void sortGraphs(std::vector<GraphDiff>& graphs);
 
 // Times are written in the unit that reads best for the typical execution time.
 TimeUnit diffTimeUnit(const ProfileDiff& diff, TimeUnit wanted);
@@ -91,6 +127,10 @@ bool isTimeRow(const DiffRow& row);
 // "+12.3%", "-4.0%", "0.0%"; "+inf" for a change from a median of 0; "-" when
 // it cannot be told.
 std::string changeText(double change);
+// The shift in percent of the base median with its interval:
+// "+8.6% [+0.3%, +16.9%]", or "+1.2% [unbounded]" when the samples are too few
+// to bound it; "-" for a row of one log.
+std::string shiftText(const DiffRow& row);
 // The unit a row's figures are written in, and a figure in it.
 std::string_view rowUnitName(const DiffRow& row, TimeUnit timeUnit);
 double inRowUnit(const DiffRow& row, double value, TimeUnit timeUnit);

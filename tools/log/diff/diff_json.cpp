@@ -1,5 +1,6 @@
 // The JSON form of a comparison, as docs/diff.schema.json describes it: every
-// figure a number in the unit its row names, figures that cannot be told null.
+// figure a number in the unit its row names, figures that cannot be told null,
+// every key in snake_case.
 #include <cmath>
 #include <nlohmann/json.hpp>
 
@@ -23,6 +24,25 @@ Json sideJson(const DiffRow& row, const std::optional<SideFigures>& side, TimeUn
   return json;
 }
 
+// The shift in the row's unit and in percent of the base median, with its
+// interval; all null for a row of one log or with a sample that is not finite
+// (a sum that overflowed), the interval's ends null when the samples do not
+// bound it.
+void addShift(Json& json, const DiffRow& row, TimeUnit timeUnit) {
+  const bool estimated = row.shift && row.base && !std::isnan(row.shift->estimate);
+  const profiling::ShiftEstimate* shift = estimated ? &*row.shift : nullptr;
+  const bool bounded = shift != nullptr && shift->rank.k != 0;
+  const auto inUnit = [&](double value) { return number(inRowUnit(row, value, timeUnit)); };
+  const auto percent = [&](double value) { return number(shareOf(value, row.base->median) * 100.0); };
+  json["shift"] = shift ? inUnit(shift->estimate) : Json(nullptr);
+  json["shift_low"] = bounded ? inUnit(shift->low) : Json(nullptr);
+  json["shift_high"] = bounded ? inUnit(shift->high) : Json(nullptr);
+  json["shift_percent"] = shift ? percent(shift->estimate) : Json(nullptr);
+  json["shift_low_percent"] = bounded ? percent(shift->low) : Json(nullptr);
+  json["shift_high_percent"] = bounded ? percent(shift->high) : Json(nullptr);
+  json["interval_method"] = shift ? Json(shift->rank.exact ? "exact" : "normal-approximation") : Json(nullptr);
+}
+
 Json rowJson(const DiffRow& row, TimeUnit timeUnit) {
   Json json;
   json["kind"] = row.execution ? "execution" : "event";
@@ -30,24 +50,27 @@ Json rowJson(const DiffRow& row, TimeUnit timeUnit) {
   json["unit"] = rowUnitName(row, timeUnit);
   json["base"] = sideJson(row, row.base, timeUnit);
   json["new"] = sideJson(row, row.next, timeUnit);
-  json["changePercent"] = row.test ? number(row.change * 100.0) : Json(nullptr);
+  json["change_percent"] = row.test ? number(row.change * 100.0) : Json(nullptr);
   if (row.test) {
     json["u"] = number(row.test->u);
-    json["pValue"] = number(row.test->pValue);
-    json["pValueMethod"] = row.test->exact ? "exact" : "normal-approximation";
+    json["p_value"] = number(row.test->pValue);
+    json["p_value_method"] = row.test->exact ? "exact" : "normal-approximation";
   } else {
     json["u"] = nullptr;
-    json["pValue"] = nullptr;
-    json["pValueMethod"] = nullptr;
+    json["p_value"] = nullptr;
+    json["p_value_method"] = nullptr;
   }
+  json["p_adjusted"] = row.pAdjusted ? number(*row.pAdjusted) : Json(nullptr);
+  addShift(json, row, timeUnit);
   json["verdict"] = verdictName(row.verdict);
   return json;
 }
 
-const char* presenceName(Verdict presence) {
-  switch (presence) {
-    case Verdict::Added: return "added";
-    case Verdict::Removed: return "removed";
+const char* statusName(GraphStatus status) {
+  switch (status) {
+    case GraphStatus::Added: return "added";
+    case GraphStatus::Removed: return "removed";
+    case GraphStatus::Emptied: return "emptied";
     default: return "compared";
   }
 }
@@ -61,23 +84,28 @@ std::string diffJson(const ProfileDiff& diff, const DiffOptions& options) {
   json["new"] = options.newPath;
   json["test"] = "mann-whitney-u";
   json["alternative"] = "two-sided";
-  json["significanceLevel"] = kSignificanceLevel;
-  json["thresholdPercent"] = options.thresholdPercent;
-  json["skipFirst"] = options.skipFirst;
-  json["timeUnit"] = timeUnitName(timeUnit);
+  json["significance_level"] = kSignificanceLevel;
+  json["correction"] = correctionName(diff.correction);
+  json["correction_family"] = diff.family;
+  json["fewest_executions"] = kFewestExecutions;
+  json["confidence_level"] = 1 - kSignificanceLevel;
+  json["threshold_percent"] = options.thresholdPercent;
+  json["skip_first"] = options.skipFirst;
+  json["time_unit"] = timeUnitName(timeUnit);
   Json graphs = Json::array();
   for (const GraphDiff& graph : diff.graphs) {
     Json rows = Json::array();
     for (const DiffRow& row : graph.rows) rows.push_back(rowJson(row, timeUnit));
     graphs.push_back({{"name", graph.name},
-                      {"status", presenceName(graph.presence)},
-                      {"emptiedBySkipFirst", graph.emptiedBySkipFirst},
+                      {"status", statusName(graph.status)},
+                      {"emptied_by_skip_first", graph.emptiedBySkipFirst},
                       {"rows", std::move(rows)}});
   }
   json["graphs"] = std::move(graphs);
   json["summary"] = {{"slower", diff.counts.slower},
                      {"faster", diff.counts.faster},
-                     {"noChange", diff.counts.noChange},
+                     {"no_change", diff.counts.noChange},
+                     {"too_few_executions", diff.counts.tooFew},
                      {"added", diff.counts.added},
                      {"removed", diff.counts.removed}};
   // Names from a log need not be UTF-8; replace what is not.

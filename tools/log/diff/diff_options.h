@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/figures.h"
+#include "stats/p_value_adjustment.h"
 
 namespace vyn::tools {
 
@@ -19,14 +20,17 @@ struct DiffOptions {
   std::string outputPath = "-";
   std::vector<std::string> graphs;  // only these, when given
   double thresholdPercent = 5.0;    // smallest change of the median that counts
+  // How the p-values of all rows are adjusted together (--correction).
+  profiling::PValueAdjustment correction = profiling::PValueAdjustment::Holm;
   std::uint64_t skipFirst = 0;      // warm-up executions left out of each graph
   TimeUnit unit = TimeUnit::Auto;
   DiffFormat format = DiffFormat::Text;
   int visibility = 127;
-  bool verbose = false;  // one line per log loaded, on standard error
+  bool verbose = false;  // one line per log loaded, naming it, on standard error
 };
 
-// The exit status of a comparison in which some row is significantly slower.
+// The exit status of a comparison in which some row is significantly slower:
+// its adjusted p below the level and its median slower by the threshold.
 inline constexpr int kDiffFoundSlower = 3;
 
 }  // namespace vyn::tools

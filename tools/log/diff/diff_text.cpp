@@ -1,8 +1,5 @@
-// The text form of a comparison: which logs, the rule of the verdicts, a table
-// per graph, and the count of each verdict.
-#include <cmath>
-#include <cstdio>
-
+// The text form of a comparison: which logs, how it decides, a table per
+// graph, and the count of each verdict.
 #include "base/terminal_text.h"
 #include "common/text_table.h"
 #include "log/diff/diff_writers.h"
@@ -23,22 +20,19 @@ std::string figureOrMissing(const DiffRow& row, const std::optional<SideFigures>
 
 void appendGraph(std::string& out, const GraphDiff& graph, TimeUnit timeUnit) {
   out += "graph " + base::terminalText(graph.name);
-  if (graph.presence == Verdict::Added) {
-    out += graph.emptiedBySkipFirst ? ": added (--skip-first leaves none of its executions in the base log)"
-                                    : ": added (only in the new log)";
-  } else if (graph.presence == Verdict::Removed) {
-    out += graph.emptiedBySkipFirst ? ": removed (--skip-first leaves none of its executions in the new log)"
-                                    : ": removed (only in the base log)";
-  }
+  const std::string status = graphStatusText(graph);
+  if (!status.empty()) out += ": " + status;
   out += '\n';
+  if (graph.rows.empty()) return;
   // The verdict and what it rests on first, then the figures of each side.
-  TextTable table({"path", "unit", "verdict", "change", "p-value", "base n", "new n", "base median",
-                   "new median", "base mean", "new mean", "base p99", "new p99"},
+  TextTable table({"path", "unit", "verdict", "change", "shift [95% CI]", "p", "p adjusted", "base n", "new n",
+                   "base median", "new median", "base mean", "new mean", "base p99", "new p99"},
                   3);
   for (const DiffRow& row : graph.rows) {
     table.addRow({row.execution ? "execution time" : row.path, std::string(rowUnitName(row, timeUnit)),
-                  std::string(verdictName(row.verdict)), changeText(row.change),
-                  row.test ? figureText(row.test->pValue) : kMissing, countOrMissing(row.base),
+                  std::string(verdictName(row.verdict)), changeText(row.change), shiftText(row),
+                  row.test ? figureText(row.test->pValue) : kMissing,
+                  row.pAdjusted ? figureText(*row.pAdjusted) : kMissing, countOrMissing(row.base),
                   countOrMissing(row.next), figureOrMissing(row, row.base, &SideFigures::median, timeUnit),
                   figureOrMissing(row, row.next, &SideFigures::median, timeUnit),
                   figureOrMissing(row, row.base, &SideFigures::mean, timeUnit),
@@ -57,18 +51,14 @@ std::string diffText(const ProfileDiff& diff, const DiffOptions& options) {
     out += "left out: the first " + countText(options.skipFirst) +
            (options.skipFirst == 1 ? " execution" : " executions") + " of each graph\n";
   }
-  out += "slower or faster: a two-sided Mann-Whitney U test gives p < " + figureText(kSignificanceLevel) +
-         " and the median changed by at least " + figureText(options.thresholdPercent) + "%\n";
+  for (const auto& [subject, sentence] : methodNotes(diff, options)) out += subject + ": " + sentence + "\n";
   const TimeUnit timeUnit = diffTimeUnit(diff, options.unit);
   for (const GraphDiff& graph : diff.graphs) {
     out += '\n';
     appendGraph(out, graph, timeUnit);
   }
   if (diff.graphs.empty()) out += "\nno executions in either log\n";
-  const VerdictCounts& counts = diff.counts;
-  out += "\n" + countText(counts.slower) + " slower, " + countText(counts.faster) + " faster, " +
-         countText(counts.noChange) + " no change, " + countText(counts.added) + " added, " +
-         countText(counts.removed) + " removed\n";
+  out += "\n" + countsText(diff.counts) + "\n";
   return out;
 }
 

@@ -1,9 +1,12 @@
 // `diff`'s comparison written out: aligned text tables per graph with a one-line
-// summary, or JSON as docs/diff.schema.json describes it.
+// summary, or JSON as docs/diff.schema.json describes it; and the sentences that
+// state how the comparison decides, which every form carries.
 #ifndef VYN_TOOLS_LOG_DIFF_WRITERS_H_
 #define VYN_TOOLS_LOG_DIFF_WRITERS_H_
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "log/diff/diff_compare.h"
 #include "log/diff/diff_options.h"
@@ -12,6 +15,17 @@ namespace vyn::tools {
 
 std::string diffText(const ProfileDiff& diff, const DiffOptions& options);
 std::string diffJson(const ProfileDiff& diff, const DiffOptions& options);
+
+// The method, as (subject, sentence) pairs: what the rows are, the test and
+// its correction, the rule of the verdicts, the shift, the order of the graphs.
+std::vector<std::pair<std::string, std::string>> methodNotes(const ProfileDiff& diff, const DiffOptions& options);
+
+// "slower, 0 faster, ...": the count of each verdict.
+std::string countsText(const VerdictCounts& counts);
+
+// Why a graph has no rows of both logs: "added (only in the new log)", ...;
+// empty for a graph compared.
+std::string graphStatusText(const GraphDiff& graph);
 
 }  // namespace vyn::tools
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "log/diff/diff_writers.h"
 #include "log/html/chart_frame.h"
 #include "log/html/graph_order.h"
 #include "log/html/histogram_svg.h"
@@ -66,8 +67,12 @@ const RowColumn kRowColumns[] = {
      },
      true, true},
     {"change", [](const DiffRow& row, TimeUnit) { return HtmlCell(changeText(row.change)); }, true},
-    {"p-value",
-     [](const DiffRow& row, TimeUnit) { return HtmlCell(row.test ? figureText(row.test->pValue) : kMissing); }, true},
+    {"shift [95% CI]", [](const DiffRow& row, TimeUnit) { return HtmlCell(shiftText(row)); }, true},
+    {"p", [](const DiffRow& row, TimeUnit) { return HtmlCell(row.test ? figureText(row.test->pValue) : kMissing); },
+     false},
+    {"p adjusted",
+     [](const DiffRow& row, TimeUnit) { return HtmlCell(row.pAdjusted ? figureText(*row.pAdjusted) : kMissing); },
+     true},
     {"n, base \xE2\x86\x92 new", [](const DiffRow& row, TimeUnit) { return HtmlCell(bothCounts(row)); }, true},
     {"median, base \xE2\x86\x92 new",
      [](const DiffRow& row, TimeUnit unit) { return HtmlCell(bothSides(row, &SideFigures::median, unit)); }, true},
@@ -159,16 +164,16 @@ void appendChanges(std::string& out, const ProfileDiff& diff, const GraphRanks& 
   std::vector<const GraphDiff*> removed;
   for (const std::size_t at : ranks.order) {
     const GraphDiff& graph = diff.graphs[at];
-    if (graph.presence == Verdict::Added) added.push_back(&graph);
-    if (graph.presence == Verdict::Removed) removed.push_back(&graph);
+    if (graph.status == GraphStatus::Added) added.push_back(&graph);
+    if (graph.status == GraphStatus::Removed) removed.push_back(&graph);
     for (const DiffRow& row : graph.rows) {
       if (changed(row)) changes.push_back({at, &row});
     }
   }
-  // The smallest p-value first; among equal ones, the largest change. Ties keep
-  // the graphs' order and each graph's own.
+  // The smallest adjusted p first; among equal ones, the largest change. Ties
+  // keep the graphs' order and each graph's own.
   auto pValue = [](const Change& change) {
-    return change.row->test && !std::isnan(change.row->test->pValue) ? change.row->test->pValue : 1.0;
+    return change.row->pAdjusted && !std::isnan(*change.row->pAdjusted) ? *change.row->pAdjusted : 1.0;
   };
   auto size = [](const Change& change) {
     return std::isnan(change.row->change) ? 0.0 : std::fabs(change.row->change);
@@ -187,7 +192,7 @@ void appendChanges(std::string& out, const ProfileDiff& diff, const GraphRanks& 
            std::string(shown < changes.size() ? "The " + countText(shown) + " most significant of the " +
                                                     countText(changes.size()) + " rows"
                                               : changes.size() == 1 ? "The row" : "The " + countText(shown) + " rows") +
-           " found slower or faster, the smallest p-value first, then the largest change.</p>\n";
+           " found slower or faster, the smallest adjusted p first, then the largest change.</p>\n";
     openTable(out, "changes", rowHeaders({"graph", "path"}, true));
     for (std::size_t at = 0; at < shown; ++at) {
       const GraphDiff& graph = diff.graphs[changes[at].graph];
@@ -287,12 +292,11 @@ void appendGraph(std::string& out, const GraphDiff& graph, std::size_t rank, Tim
   out += ">Graph ";
   appendEscaped(out, graph.name);
   out += "</h2>\n";
-  if (graph.presence == Verdict::Added) {
-    out += graph.emptiedBySkipFirst ? "<p>Added: --skip-first leaves none of its executions in the base log.</p>\n"
-                                    : "<p>Added: only in the new log.</p>\n";
-  } else if (graph.presence == Verdict::Removed) {
-    out += graph.emptiedBySkipFirst ? "<p>Removed: --skip-first leaves none of its executions in the new log.</p>\n"
-                                    : "<p>Removed: only in the base log.</p>\n";
+  const std::string status = graphStatusText(graph);
+  if (!status.empty()) {
+    out += "<p>";
+    appendEscaped(out, status);
+    out += ".</p>\n";
   }
   const auto times = std::find_if(distributions.begin(), distributions.end(),
                                   [&](const ExecutionDistributions& d) { return d.graph == graph.name; });
@@ -344,12 +348,16 @@ std::string diffPage(const ProfileDiff& diff, const DiffOptions& options,
   if (options.skipFirst != 0) {
     out += "<p>Left out: the first " + countText(options.skipFirst) + " executions of each graph.</p>\n";
   }
-  out += "<p>Slower or faster: a two-sided Mann-Whitney U test gives p &lt; " + figureText(kSignificanceLevel) +
-         " and the median changed by at least " + figureText(options.thresholdPercent) + "%.</p>\n";
+  for (const auto& [subject, sentence] : methodNotes(diff, options)) {
+    out += "<p>";
+    appendEscaped(out, subject + ": " + sentence);
+    out += ".</p>\n";
+  }
   const VerdictCounts& counts = diff.counts;
   out += "<p class=\"counts\"><strong>" + countText(counts.slower) + " slower</strong>, " +
          countText(counts.faster) + " faster, " + countText(counts.noChange) + " no change, " +
-         countText(counts.added) + " added, " + countText(counts.removed) + " removed.</p>\n</header>\n";
+         countText(counts.tooFew) + " too few executions, " + countText(counts.added) + " added, " +
+         countText(counts.removed) + " removed.</p>\n</header>\n";
   if (diff.graphs.empty()) {
     out += "<p>No executions in either log.</p>\n";
     closePage(out);

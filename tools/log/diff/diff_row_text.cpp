@@ -1,0 +1,68 @@
+// The words and figures of a comparison's rows, shared by its text, JSON and
+// HTML forms.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "log/diff/diff_compare.h"
+
+namespace vyn::tools {
+
+std::string_view verdictName(Verdict verdict) {
+  switch (verdict) {
+    case Verdict::Slower: return "slower";
+    case Verdict::Faster: return "faster";
+    case Verdict::TooFew: return "too few executions";
+    case Verdict::Added: return "added";
+    case Verdict::Removed: return "removed";
+    default: return "no change";
+  }
+}
+
+std::string_view correctionName(profiling::PValueAdjustment correction) {
+  switch (correction) {
+    case profiling::PValueAdjustment::Holm: return "holm";
+    case profiling::PValueAdjustment::BenjaminiHochberg: return "fdr";
+    default: return "none";
+  }
+}
+
+TimeUnit diffTimeUnit(const ProfileDiff& diff, TimeUnit wanted) {
+  double typical = 0;
+  for (const GraphDiff& graph : diff.graphs) {
+    if (graph.rows.empty()) continue;
+    const DiffRow& execution = graph.rows.front();
+    const SideFigures& side = execution.base ? *execution.base : *execution.next;
+    typical = std::max(typical, side.median);
+  }
+  return resolveTimeUnit(wanted, typical);
+}
+
+bool isTimeRow(const DiffRow& row) { return row.execution || row.unit == "us"; }
+
+std::string_view rowUnitName(const DiffRow& row, TimeUnit timeUnit) {
+  return isTimeRow(row) ? timeUnitName(timeUnit) : row.unit;
+}
+
+double inRowUnit(const DiffRow& row, double value, TimeUnit timeUnit) {
+  return isTimeRow(row) ? inTimeUnit(value, timeUnit) : value;
+}
+
+std::string changeText(double change) {
+  if (std::isnan(change)) return "-";
+  if (std::isinf(change)) return change > 0 ? "+inf" : "-inf";
+  char text[64];
+  std::snprintf(text, sizeof text, "%+.1f%%", change * 100.0);
+  return change == 0 || text == std::string("+0.0%") || text == std::string("-0.0%") ? "0.0%" : text;
+}
+
+std::string shiftText(const DiffRow& row) {
+  if (!row.shift || !row.base || std::isnan(row.shift->estimate)) return "-";
+  const profiling::ShiftEstimate& shift = *row.shift;
+  const double base = row.base->median;
+  std::string text = changeText(shareOf(shift.estimate, base));
+  if (shift.rank.k == 0) return text + " [unbounded]";
+  return text + " [" + changeText(shareOf(shift.low, base)) + ", " + changeText(shareOf(shift.high, base)) + "]";
+}
+
+}  // namespace vyn::tools
