@@ -181,6 +181,23 @@ TEST(CompareSamples, GraphsByTheLargerTotalAndRowsByAdjustedP) {
   EXPECT_EQ(diff.graphs[1].rows[5].verdict, Verdict::Removed);
 }
 
+// 2,000 values a side, wholly apart: the normal approximation's p underflows to
+// 0 for both rows, and the larger change comes first, whatever the paths.
+TEST(CompareSamples, RowsOfEqualPComeByTheSizeOfTheirChange) {
+  const ProfileDiff diff =
+      compare({graphOf("g", run(100, 2000), {rowOf("a", run(1000, 2000)), rowOf("z", run(1000, 2000))})},
+              {graphOf("g", run(100, 2000), {rowOf("a", run(3000, 2000)), rowOf("z", run(10000, 2000))})});
+  ASSERT_EQ(diff.graphs.size(), 1u);
+  const std::vector<DiffRow>& rows = diff.graphs[0].rows;
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[1].path, "z");
+  EXPECT_EQ(rows[2].path, "a");
+  EXPECT_EQ(*rows[1].pAdjusted, 0.0);
+  EXPECT_EQ(pValueText(rows[1].pAdjusted), "<1e-300");
+  EXPECT_EQ(pValueText(0.0444), "0.0444");
+  EXPECT_EQ(pValueText(std::nullopt), "-");
+}
+
 TEST(CompareSamples, GraphsThatSkipFirstEmptiedAreListed) {
   // "both" has no executions left in either log, "one" none in the new log, "new"
   // is only in the new log, with none left.

@@ -116,7 +116,9 @@ ProfileDiff compareSamples(std::vector<GraphSamples>& base, std::vector<GraphSam
 
 // The execution time first; then the rows with an adjusted p, smallest first
 // (then by raw p); then the rows with too few executions, by raw p; then the
-// rows of one log only; ties by path and unit.
+// rows of one log only. Equal p-values (0 for every well-separated row of
+// large samples) put the larger change of the median first; ties by path and
+// unit.
 void sortRows(std::vector<DiffRow>& rows);
 // By cost, largest first; graphs of equal cost keep their order.
 void sortGraphs(std::vector<GraphDiff>& graphs);
@@ -131,6 +133,10 @@ std::string changeText(double change);
 // "+8.6% [+0.3%, +16.9%]", or "+1.2% [unbounded]" when the samples are too few
 // to bound it; "-" for a row of one log.
 std::string shiftText(const DiffRow& row);
+// A p-value as a figure; one too small to tell from 0 in a double (the normal
+// approximation's tail underflows for large, well-separated samples) is
+// "<1e-300", never "0"; "-" for none.
+std::string pValueText(std::optional<double> p);
 // The unit a row's figures are written in, and a figure in it.
 std::string_view rowUnitName(const DiffRow& row, TimeUnit timeUnit);
 double inRowUnit(const DiffRow& row, double value, TimeUnit timeUnit);

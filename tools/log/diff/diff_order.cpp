@@ -1,6 +1,7 @@
 // The order in which a comparison lists its graphs and rows: what costs most
 // and what most surely changed first.
 #include <algorithm>
+#include <cmath>
 #include <tuple>
 
 #include "log/diff/diff_compare.h"
@@ -17,6 +18,8 @@ int group(const DiffRow& row) {
   return 3;
 }
 
+double changeSize(const DiffRow& row) { return std::isnan(row.change) ? 0.0 : std::fabs(row.change); }
+
 }  // namespace
 
 void sortRows(std::vector<DiffRow>& rows) {
@@ -26,6 +29,7 @@ void sortRows(std::vector<DiffRow>& rows) {
     if (groupA != groupB) return groupA < groupB;
     if (a.pAdjusted && b.pAdjusted && *a.pAdjusted != *b.pAdjusted) return *a.pAdjusted < *b.pAdjusted;
     if (a.test && b.test && a.test->pValue != b.test->pValue) return a.test->pValue < b.test->pValue;
+    if (changeSize(a) != changeSize(b)) return changeSize(a) > changeSize(b);
     return std::tie(a.path, a.unit) < std::tie(b.path, b.unit);
   });
 }

@@ -65,4 +65,9 @@ std::string shiftText(const DiffRow& row) {
   return text + " [" + changeText(shareOf(shift.low, base)) + ", " + changeText(shareOf(shift.high, base)) + "]";
 }
 
+std::string pValueText(std::optional<double> p) {
+  if (!p) return "-";
+  return *p < 1e-300 && *p >= 0 ? "<1e-300" : figureText(*p);
+}
+
 }  // namespace vyn::tools

@@ -31,8 +31,8 @@ void appendGraph(std::string& out, const GraphDiff& graph, TimeUnit timeUnit) {
   for (const DiffRow& row : graph.rows) {
     table.addRow({row.execution ? "execution time" : row.path, std::string(rowUnitName(row, timeUnit)),
                   std::string(verdictName(row.verdict)), changeText(row.change), shiftText(row),
-                  row.test ? figureText(row.test->pValue) : kMissing,
-                  row.pAdjusted ? figureText(*row.pAdjusted) : kMissing, countOrMissing(row.base),
+                  pValueText(row.test ? std::optional<double>(row.test->pValue) : std::nullopt),
+                  pValueText(row.pAdjusted), countOrMissing(row.base),
                   countOrMissing(row.next), figureOrMissing(row, row.base, &SideFigures::median, timeUnit),
                   figureOrMissing(row, row.next, &SideFigures::median, timeUnit),
                   figureOrMissing(row, row.base, &SideFigures::mean, timeUnit),

@@ -68,11 +68,12 @@ const RowColumn kRowColumns[] = {
      true, true},
     {"change", [](const DiffRow& row, TimeUnit) { return HtmlCell(changeText(row.change)); }, true},
     {"shift [95% CI]", [](const DiffRow& row, TimeUnit) { return HtmlCell(shiftText(row)); }, true},
-    {"p", [](const DiffRow& row, TimeUnit) { return HtmlCell(row.test ? figureText(row.test->pValue) : kMissing); },
+    {"p",
+     [](const DiffRow& row, TimeUnit) {
+       return HtmlCell(pValueText(row.test ? std::optional<double>(row.test->pValue) : std::nullopt));
+     },
      false},
-    {"p adjusted",
-     [](const DiffRow& row, TimeUnit) { return HtmlCell(row.pAdjusted ? figureText(*row.pAdjusted) : kMissing); },
-     true},
+    {"p adjusted", [](const DiffRow& row, TimeUnit) { return HtmlCell(pValueText(row.pAdjusted)); }, true},
     {"n, base \xE2\x86\x92 new", [](const DiffRow& row, TimeUnit) { return HtmlCell(bothCounts(row)); }, true},
     {"median, base \xE2\x86\x92 new",
      [](const DiffRow& row, TimeUnit unit) { return HtmlCell(bothSides(row, &SideFigures::median, unit)); }, true},
