@@ -92,4 +92,16 @@ ShiftEstimate estimateShift(const std::vector<double>& base, const std::vector<d
   return estimateShift(base, next, shiftIntervalRank(base.size(), next.size(), alpha));
 }
 
+ShiftEstimate widenedForWholeUnits(ShiftEstimate shift, const std::vector<double>& base,
+                                   const std::vector<double>& next) {
+  const auto whole = [](const std::vector<double>& values) {
+    return std::all_of(values.begin(), values.end(), [](double value) { return value == std::floor(value); });
+  };
+  if (whole(base) && whole(next)) {
+    shift.low -= 1;
+    shift.high += 1;
+  }
+  return shift;
+}
+
 }  // namespace vyn::profiling

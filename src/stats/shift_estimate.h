@@ -57,6 +57,17 @@ ShiftEstimate estimateShift(const std::vector<double>& base, const std::vector<d
 // The same with the rank for the samples' sizes at level alpha.
 ShiftEstimate estimateShift(const std::vector<double>& base, const std::vector<double>& next, double alpha);
 
+// Values recorded in whole units (microseconds, cycles, counts) each lost less
+// than one unit to rounding or truncation, so every recorded difference lies
+// within one unit of the difference before recording. The interval of the
+// shift of the values as they were is then the recorded one widened by one
+// unit on each side: without it, samples whose differences mostly tie (small
+// events timed in whole microseconds) give an interval of one point that
+// misses a shift of a fraction of a unit. Samples that are not all whole
+// numbers are left as they are.
+ShiftEstimate widenedForWholeUnits(ShiftEstimate shift, const std::vector<double>& base,
+                                   const std::vector<double>& next);
+
 }  // namespace vyn::profiling
 
 #endif  // VYN_STATS_SHIFT_ESTIMATE_H_

@@ -98,6 +98,31 @@ TEST(ShiftEstimate, HodgesLehmannAndIntervalByHand) {
   }
 }
 
+// 40 values of 35 against 40 of 38 (a small event timed in whole microseconds,
+// 10% slower as recorded, 3.5 us before): every difference is 3, so the
+// recorded interval is the one point [3, 3], which misses 3.5; the values each
+// lost under a unit to recording, and the interval widened by a unit each side
+// holds it. Values that are not whole keep their interval.
+TEST(ShiftEstimate, WholeUnitsWidenTheIntervalByTheirResolution) {
+  const std::vector<double> base(40, 35);
+  const std::vector<double> next(40, 38);
+  ShiftEstimate shift = estimateShift(base, next, 0.05);
+  EXPECT_EQ(shift.low, 3);
+  EXPECT_EQ(shift.high, 3);
+  shift = widenedForWholeUnits(shift, base, next);
+  EXPECT_EQ(shift.estimate, 3);
+  EXPECT_EQ(shift.low, 2);
+  EXPECT_EQ(shift.high, 4);
+
+  const std::vector<double> fractional = {1, 2, 3, 4, 5.5};
+  shift = widenedForWholeUnits(estimateShift(fractional, {4, 5, 6, 7, 9}, 0.05), fractional, {4, 5, 6, 7, 9});
+  EXPECT_EQ(shift.low, 0);
+  EXPECT_EQ(shift.high, 6);
+  // Unbounded stays unbounded.
+  shift = widenedForWholeUnits(estimateShift({10, 20}, {12, 25, 40}, 0.05), {10, 20}, {12, 25, 40});
+  EXPECT_TRUE(std::isinf(shift.low) && std::isinf(shift.high));
+}
+
 // Every difference, sorted: what the selection must agree with.
 std::vector<double> allDifferences(const std::vector<double>& a, const std::vector<double>& b) {
   std::vector<double> all;

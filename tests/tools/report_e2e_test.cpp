@@ -317,8 +317,8 @@ TEST_F(ReportTest, DiffPageOfFewExecutionsJudgesNothing) {
   EXPECT_EQ(occurrences(page, ">too few executions</td>"), 7u);
   const std::string arrow = " \xE2\x86\x92 ";
   EXPECT_NE(page.find("<tr><td class=\"text\">execution time</td><td class=\"text\">us</td><td class=\"text "
-                      "verdict-too-few-executions\">too few executions</td><td>+18.2%</td><td>+18.6% [+5.7%, "
-                      "+31.4%]</td><td>0.0444</td><td>-</td><td>2" + arrow + "8</td><td>1400" + arrow + "1655</td>"),
+                      "verdict-too-few-executions\">too few executions</td><td>+18.2%</td><td>+18.6% [+5.6%, "
+                      "+31.5%]</td><td>0.0444</td><td>-</td><td>2" + arrow + "8</td><td>1400" + arrow + "1655</td>"),
             std::string::npos);
   EXPECT_NE(page.find("0 slower</strong>, 0 faster, 0 no change, 7 too few executions, 0 added, 0 removed."),
             std::string::npos);

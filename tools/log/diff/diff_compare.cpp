@@ -107,7 +107,8 @@ void measure(DiffRow& row, RowSamples& base, RowSamples& next, const IntervalRan
   // Ranked first, while they are as gatherSamples left them: sorted samples
   // are merged, not sorted again. Summarising reorders them.
   row.test = profiling::mannWhitneyU(base.values, next.values);
-  row.shift = profiling::estimateShift(base.values, next.values, rank);
+  row.shift = profiling::widenedForWholeUnits(profiling::estimateShift(base.values, next.values, rank), base.values,
+                                             next.values);
   row.base = figuresOf(base.values);
   row.next = figuresOf(next.values);
   row.change = relativeChange(row.base->median, row.next->median);
