@@ -1,7 +1,9 @@
 // Fuzz entry point: one input is one profiling log. It is loaded by both readers
 // with data files on, and both reports run over whatever was loaded, the way a
-// host drives a reader. Everything the readers write lands in a scratch
-// directory that is emptied after each input; standard output is discarded.
+// host drives a reader; then the log tool loads it and runs its analyses (stats,
+// export, the report page, diff). Everything the readers write lands in a
+// scratch directory that is emptied after each input; standard output is
+// discarded.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -16,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "analyses_driver.h"
 #include "log/logger.h"
 #include "plugin/vyn_profile_log_reader.h"
 #include "plugin/vyn_profile_log_reader_xtu.h"
@@ -141,6 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const DiscardedStdout quiet;
     loadAndReport<vyn::profiling::VynProfileLogReaderXtu>(scratch);
     loadAndReport<vyn::profiling::VynProfileLogReader>(scratch);
+    vyn::fuzzing::runAnalyses(scratch.logPath());
   }
   scratch.clearOutputs();
   return 0;

@@ -205,6 +205,28 @@ LogBuilder oddities() {
            .event(Event::named("count").u64(3))});
 }
 
+// Names that would drive a terminal or break a format: escape sequences, bytes
+// that are not UTF-8, a C1 control, line breaks, separators and markup, in
+// graphs executed often enough for every analysis to have figures.
+LogBuilder hostileNames() {
+  const std::vector<std::string> names = {"evil\x1b[2J\x1b[31mRED", "bad\xff\xfe\xc3", "csi\xc2\x9b" "31m\x7f",
+                                          "two\nlines;a,b\"c", "<b>&amp;</b>", ""};
+  std::vector<Message> messages;
+  for (std::uint64_t run = 0; run < 4; ++run) {
+    for (std::size_t g = 0; g < 2; ++g) {
+      Message execute = Message::of(kExecute).named(names[g]).at(run).lasting(100 + run * 7 + g);
+      for (std::size_t e = 0; e < names.size(); ++e) {
+        Event event = Event::named(names[e], 300).u64(10 + e + run).withUnit(kUs);
+        if (e == 2) event.sub(Event::named(names[(e + 1) % names.size()], 301).u64(3).withUnit(kUs));
+        execute.event(std::move(event));
+      }
+      execute.event(Event::named("value", 300).text(names[(g + run) % names.size()]));
+      messages.push_back(std::move(execute));
+    }
+  }
+  return LogBuilder().messages(std::move(messages));
+}
+
 LogBuilder framing() {
   return LogBuilder()
       .messages({Message::of(kExecute).named("g").at(1).lasting(10)})
@@ -229,6 +251,7 @@ int main(int argc, char** argv) {
     updater().writeTo(directory + "/updater.log");
     oddities().writeTo(directory + "/oddities.log");
     framing().writeTo(directory + "/framing.log");
+    hostileNames().writeTo(directory + "/hostile_names.log");
     LogBuilder().messages({}).raw({7, 7}).writeTo(directory + "/stray_bytes.log");
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());

@@ -1,0 +1,117 @@
+#include "analyses_driver.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "base/output_file.h"
+#include "base/utf8.h"
+#include "common/loaded_log.h"
+#include "log/diff/diff_compare.h"
+#include "log/diff/diff_samples.h"
+#include "log/diff/diff_writers.h"
+#include "log/export/csv_row_writer.h"
+#include "log/export/export_text_buffer.h"
+#include "log/export/export_walk.h"
+#include "log/export/folded_writer.h"
+#include "log/export/jsonl_row_writer.h"
+#include "log/html/diff_page.h"
+#include "log/html/report_page.h"
+#include "log/stats/stats_figures.h"
+#include "stats/execution_profile.h"
+
+namespace vyn::fuzzing {
+namespace {
+
+using tools::StatsOptions;
+
+[[noreturn]] void brokenOutput(const char* what, const std::string& text) {
+  std::fprintf(stderr, "%s breaks its form:\n%.2000s\n", what, text.c_str());
+  std::abort();
+}
+
+void requireJson(const char* what, const std::string& text) {
+  if (!nlohmann::json::accept(text)) brokenOutput(what, text);
+}
+
+// Text meant for a terminal: no C0 control but the line feed, no DEL, no C1
+// control, nothing that is not UTF-8.
+void requireTerminalText(const char* what, const std::string& text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const auto c = static_cast<unsigned char>(text[at]);
+    const base::Utf8Sequence sequence = base::utf8SequenceAt(text, at);
+    if ((c < 0x20 && c != '\n') || c == 0x7F || !sequence.wellFormed ||
+        (c == 0xC2 && static_cast<unsigned char>(text[at + 1]) < 0xA0)) {
+      brokenOutput(what, text);
+    }
+    at += sequence.length;
+  }
+}
+
+void runStats(const tools::LoadedLog& log, const std::string& path) {
+  for (const tools::StatsSort sort : {tools::StatsSort::Total, tools::StatsSort::Name}) {
+    StatsOptions options;
+    options.logPath = path;
+    options.sort = sort;
+    tools::StatsFigures figures = tools::statsFigures(log, options);
+    tools::sortGraphs(figures.graphs, options.sort);
+    requireTerminalText("stats text", tools::statsText(figures, options));
+    requireJson("stats JSON", tools::statsJson(figures, options));
+    static_cast<void>(tools::statsCsv(figures, options));
+  }
+  StatsOptions chartOptions;
+  chartOptions.logPath = path;
+  chartOptions.keepExecutionOrder = true;
+  tools::ReportOptions report;
+  report.logPath = path;
+  static_cast<void>(tools::reportPage(tools::statsFigures(log, chartOptions), report));
+}
+
+void runExport(const tools::LoadedLog& log) {
+  base::OutputFile sink;
+  if (!sink.open("/dev/null")) return;
+  tools::ExportTextBuffer text(sink);
+  tools::CsvRowWriter csv(text);
+  tools::walkExportRows(log.model, csv);
+  tools::JsonlRowWriter jsonl(text);
+  tools::walkExportRows(log.model, jsonl);
+  tools::writeFoldedStacks(
+      log.model,
+      profiling::profileExecutions(log.model, log.statistics, 0, profiling::PathSamples::PerExecution), text);
+  text.flush();
+  sink.close();
+}
+
+void runDiff(const tools::LoadedLog& log, const std::string& path) {
+  tools::DiffOptions options;
+  options.basePath = path;
+  options.newPath = path;
+  std::vector<tools::GraphSamples> base = tools::gatherSamples(log, 0, {});
+  std::vector<tools::GraphSamples> next = tools::gatherSamples(log, 1, {});
+  std::vector<tools::ExecutionDistributions> distributions;
+  for (std::size_t at = 0; at < base.size() && at < next.size(); ++at) {
+    if (base[at].name == next[at].name) {
+      distributions.push_back({base[at].name, base[at].execution.values, next[at].execution.values});
+    }
+  }
+  const tools::ProfileDiff diff = tools::compareSamples(base, next, options.thresholdPercent, options.correction);
+  requireTerminalText("diff text", tools::diffText(diff, options));
+  requireJson("diff JSON", tools::diffJson(diff, options));
+  static_cast<void>(tools::diffPage(diff, options, distributions));
+}
+
+}  // namespace
+
+void runAnalyses(const std::string& logPath) {
+  std::string problem;
+  const std::unique_ptr<tools::LoadedLog> log = tools::loadLog(logPath, 127, problem);
+  if (log == nullptr) return;
+  runStats(*log, logPath);
+  runExport(*log);
+  runDiff(*log, logPath);
+}
+
+}  // namespace vyn::fuzzing
