@@ -52,26 +52,26 @@ std::string sharedTablesRecord() {
 // padding length, frames that hold no record, stray bytes at the end: dump gives
 // back what was packed, and pack what was dumped, byte for byte.
 TEST_F(LogToolTest, DumpAndPackKeepEveryValueAndEveryByteExactly) {
-  const std::string json = R"([{"rawRecord": "MTIzNDU2Nzg="}, {"rawRecord": ""}, {"header": {"timeScale": "NaN"},
+  const std::string json = R"([{"raw_record": "MTIzNDU2Nzg="}, {"raw_record": ""}, {"header": {"time_scale": "NaN"},
    "messages": [
-    {"timestamp": {}, "methodType": 0, "timing": {"start": 0}, "level": 0, "events": [{"identifier": 0}]},
+    {"timestamp": {}, "method_type": 0, "timing": {"start": 0}, "level": 0, "events": [{"identifier": 0}]},
     {"timestamp": {"sequence": 9}, "timing": {}, "events": [{}]}, {"timestamp": {"value": 5}, "timing": {}},
-    {"timestamp": {"value": 18446744073709551615, "sequence": 0}, "methodType": -128, "name": "a\u0000b",
-     "timing": {"start": 0, "end": 18446744073709551615, "clockKind": 255}, "level": 127, "events": [
-       {"identifier": 4294967295, "unit": 4294967295, "valueKind": 77, "signedValue": -9223372036854775808,
-        "floatValue": 0.1, "doubleValue": 0.1},
-       {"floatValue": "-Infinity", "doubleValue": "Infinity"}, {"doubleValue": "NaN"},
-       {"name": {"base64": "/w=="}, "stringValue": "caf\u00e9"}, {"name": {"base64": "wK8="}},
+    {"timestamp": {"value": 18446744073709551615, "sequence": 0}, "method_type": -128, "name": "a\u0000b",
+     "timing": {"start": 0, "end": 18446744073709551615, "clock_kind": 255}, "level": 127, "events": [
+       {"identifier": 4294967295, "unit": 4294967295, "value_kind": 77, "signed_value": -9223372036854775808,
+        "float_value": 0.1, "double_value": 0.1},
+       {"float_value": "-Infinity", "double_value": "Infinity"}, {"double_value": "NaN"},
+       {"name": {"base64": "/w=="}, "string_value": "caf\u00e9"}, {"name": {"base64": "wK8="}},
        {"name": {"base64": "7aCA"}}, {"name": {"base64": "9JCAgA=="}}, {"name": {"base64": "YWLigg=="}},
-       {"bytesValue": "AA=="}, {"bytesValue": "AP8="}, {"bytesValue": "AP8Q"}, {"bytesValue": "AP8QgA=="}]}]},
-   {"trailingBytes": "Bwc="}])";
+       {"bytes_value": "AA=="}, {"bytes_value": "AP8="}, {"bytes_value": "AP8Q"}, {"bytes_value": "AP8QgA=="}]}]},
+   {"trailing_bytes": "Bwc="}])";
   const ToolRun dumped = tool({"dump", pack("values.log", json), "-o", "dump.json"});
   EXPECT_EQ(dumped.exitCode, 1);
   const std::string prefix = "vyn-profile-log: values.log: ";
   EXPECT_EQ(dumped.err, prefix + "record 0 at byte offset 0: record of 8 bytes is too short to hold a record " +
-            "(kept as rawRecord)\n" + prefix + "record 1 at byte offset 12: empty record (length prefix 0) (kept as " +
-            "rawRecord)\n" + prefix + "note: 2 stray bytes after the last record at byte offset " +
-            std::to_string(scratch("values.log").size() - 2) + " (readers ignore them; kept as trailingBytes)\n");
+            "(kept as raw_record)\n" + prefix + "record 1 at byte offset 12: empty record (length prefix 0) (kept as " +
+            "raw_record)\n" + prefix + "note: 2 stray bytes after the last record at byte offset " +
+            std::to_string(scratch("values.log").size() - 2) + " (readers ignore them; kept as trailing_bytes)\n");
   Json expected = Json::parse(json);
   expected[2]["messages"][2]["timestamp"] = 5;  // a timestamp with only a value is written as that number
   EXPECT_EQ(Json::parse(scratch("dump.json")), expected);
@@ -87,13 +87,35 @@ TEST_F(LogToolTest, DumpAndPackKeepEveryValueAndEveryByteExactly) {
   }
 }
 
+// Files written before the keys were snake_case use the schema's own spelling:
+// they pack to the same bytes; a key given both ways is refused.
+TEST_F(LogToolTest, PackReadsTheSchemasSpellingOfKeysToo) {
+  const std::string snake = R"([{"header": {"time_scale": 1.5, "generator_name": "g"}, "messages": [
+    {"timestamp": 3, "method_type": "Execute", "timing": {"start": 1, "end": 9, "clock_kind": 2},
+     "events": [{"name": "e", "value_kind": "UInt64", "unsigned_value": 7, "sub_events": [{"detail_text": "d"}]}]}]},
+   {"raw_record": "AAEC"}, {"trailing_bytes": "Bw=="}])";
+  const std::string camel = R"([{"header": {"timeScale": 1.5, "generatorName": "g"}, "messages": [
+    {"timestamp": 3, "methodType": "Execute", "timing": {"start": 1, "end": 9, "clockKind": 2},
+     "events": [{"name": "e", "valueKind": "UInt64", "unsignedValue": 7, "subEvents": [{"detailText": "d"}]}]}]},
+   {"rawRecord": "AAEC"}, {"trailingBytes": "Bw=="}])";
+  pack("snake.log", snake);
+  pack("camel.log", camel);
+  EXPECT_EQ(scratch("camel.log"), scratch("snake.log"));
+  writeFile(work.file("both.json"), R"([{"messages": [{"timestamp": 1, "timing": {}, "method_type": 1, "methodType": 1}]}])");
+  const ToolRun both = tool({"pack", "both.json", "-o", "both.log"});
+  EXPECT_EQ(both.exitCode, 1);
+  EXPECT_EQ(both.err, "vyn-profile-log: both.json: $[0].messages[0].method_type: given twice, as method_type and as "
+                      "methodType\n");
+  EXPECT_FALSE(fileExists(work.file("both.log")));
+}
+
 TEST_F(LogToolTest, PackNamesTheJsonPathOfABadValueAndWritesNothing) {
   std::vector<std::pair<std::string, std::string>> cases = {
       {R"({"messages": []})", "$: expected an array of records\n"},
       {R"([{}, {"messages": [{"level": 200}]}])", "$[1].messages[0].level: value 200 does not fit in a signed 8-bit integer\n"},
       {R"([{"messages": [{"events": [{"subEvents": [{"unsignedValue": -1}]}]}]}])",
        "$[0].messages[0].events[0].subEvents[0].unsignedValue: must not be negative, found -1\n"},
-      {R"([{"trailingBytes": "AA=="}, {}])", "$[0]: trailingBytes must be the last entry\n"},
+      {R"([{"trailingBytes": "AA=="}, {}])", "$[0]: trailing_bytes must be the last entry\n"},
       {"[{\"messages\": [}]", "not valid JSON: "},  // the parser's own words follow
   };
   // Only canonical base64 text is taken.

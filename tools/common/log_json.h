@@ -2,14 +2,16 @@
 // (log to JSON).
 //
 // A log is an array of entries. A record is an object with the optional keys
-// "header" and "messages"; its tables use the schema's field names, and a key
-// left out is a field absent from the record. Besides records, an entry may be
-// {"rawRecord": BASE64} (the bytes of a frame that does not hold a valid record;
-// the length prefix is computed) or, as the last entry, {"trailingBytes": BASE64}
-// (bytes after the last frame, written without a prefix). Conventions:
+// "header" and "messages"; its tables use the schema's field names in
+// snake_case ("method_type"; reading takes the schema's own spelling,
+// "methodType", too), and a key left out is a field absent from the record.
+// Besides records, an entry may be {"raw_record": BASE64} (the bytes of a frame
+// that does not hold a valid record; the length prefix is computed) or, as the
+// last entry, {"trailing_bytes": BASE64} (bytes after the last frame, written
+// without a prefix). Conventions:
 //   - strings are JSON strings, or {"base64": ...} for text that is not UTF-8;
 //   - byte vectors are base64 strings or arrays of numbers 0..255;
-//   - methodType, unit and valueKind are the schema's names or numbers;
+//   - method_type, unit and value_kind are the schema's names or numbers;
 //   - float and double fields are numbers, or "NaN", "Infinity", "-Infinity";
 //   - a message timestamp with only its value may be written as that number.
 #ifndef VYN_TOOLS_COMMON_LOG_JSON_H_

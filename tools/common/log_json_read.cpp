@@ -1,6 +1,7 @@
 // JSON to the record model, for pack.
 #include "common/log_json.h"
 
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <set>
@@ -26,6 +27,20 @@ std::string shown(const Json& value) {
   return text;
 }
 
+// "unsigned_value" as the schema spells it: "unsignedValue".
+std::string camelCaseOf(const char* key) {
+  std::string name;
+  for (bool upper = false; *key != '\0'; ++key) {
+    if (*key == '_') {
+      upper = true;
+    } else {
+      name += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(*key))) : *key;
+      upper = false;
+    }
+  }
+  return name;
+}
+
 // The members of one JSON object, taken one by one; whatever is left over when
 // the object is finished is an unknown field.
 class ObjectFields {
@@ -35,15 +50,24 @@ class ObjectFields {
     if (!value_.is_object()) fail(path_, std::string("expected ") + what + ", found " + shown(value_));
   }
 
-  const Json* take(const char* key) {
+  // The member named key (snake_case), or named as the schema spells the field
+  // (camelCase), which older files use; null when there is neither. path is
+  // set to the member's path, spelled as the file spells it.
+  const Json* take(const char* key, std::string& path) {
     known_.push_back(key);
+    const std::string schemaName = camelCaseOf(key);
     const auto found = value_.find(key);
-    if (found == value_.end()) return nullptr;
-    taken_.insert(key);
-    return &*found;
+    const auto older = schemaName != key ? value_.find(schemaName) : value_.end();
+    if (found != value_.end() && older != value_.end()) {
+      fail(path_ + "." + key, std::string("given twice, as ") + key + " and as " + schemaName);
+    }
+    const auto member = found != value_.end() ? found : older;
+    if (member == value_.end()) return nullptr;
+    taken_.insert(member.key());
+    path = path_ + "." + member.key();
+    return &*member;
   }
 
-  std::string pathOf(const char* key) const { return path_ + "." + key; }
   const std::string& path() const { return path_; }
 
   void finish() const {
@@ -164,7 +188,8 @@ T parseEnum(const Json& value, const std::string& path, ByName byName, const cha
 
 template <typename T, typename Parse>
 void parseField(ObjectFields& fields, const char* key, std::optional<T>& target, Parse parse) {
-  if (const Json* value = fields.take(key)) target = parse(*value, fields.pathOf(key));
+  std::string path;
+  if (const Json* value = fields.take(key, path)) target = parse(*value, path);
 }
 
 std::vector<EventModel> parseEvents(const Json& value, const std::string& path);
@@ -174,21 +199,21 @@ EventModel parseEvent(const Json& value, const std::string& path) {
   EventModel event;
   parseField(fields, "name", event.name, parseString);
   parseField(fields, "identifier", event.identifier, parseUnsigned<std::uint32_t>);
-  parseField(fields, "unsignedValue", event.unsignedValue, parseUnsigned<std::uint64_t>);
+  parseField(fields, "unsigned_value", event.unsignedValue, parseUnsigned<std::uint64_t>);
   parseField(fields, "unit", event.unit, [](const Json& v, const std::string& p) {
     return parseEnum<std::uint32_t>(v, p, eventUnitByName, "unit", eventUnitName, 1, 6);
   });
-  parseField(fields, "subEvents", event.subEvents, parseEvents);
-  parseField(fields, "valueKind", event.valueKind, [](const Json& v, const std::string& p) {
+  parseField(fields, "sub_events", event.subEvents, parseEvents);
+  parseField(fields, "value_kind", event.valueKind, [](const Json& v, const std::string& p) {
     return parseEnum<std::uint32_t>(v, p, valueKindByName, "value kind", valueKindName, 1, 6);
   });
-  parseField(fields, "signedValue", event.signedValue, parseSigned<std::int64_t>);
-  parseField(fields, "floatValue", event.floatValue, parseFloating<float>);
-  parseField(fields, "bytesValue", event.bytesValue, parseBytes);
-  parseField(fields, "detailText", event.detailText, parseString);
-  parseField(fields, "auxValue", event.auxValue, parseUnsigned<std::uint64_t>);
-  parseField(fields, "doubleValue", event.doubleValue, parseFloating<double>);
-  parseField(fields, "stringValue", event.stringValue, parseString);
+  parseField(fields, "signed_value", event.signedValue, parseSigned<std::int64_t>);
+  parseField(fields, "float_value", event.floatValue, parseFloating<float>);
+  parseField(fields, "bytes_value", event.bytesValue, parseBytes);
+  parseField(fields, "detail_text", event.detailText, parseString);
+  parseField(fields, "aux_value", event.auxValue, parseUnsigned<std::uint64_t>);
+  parseField(fields, "double_value", event.doubleValue, parseFloating<double>);
+  parseField(fields, "string_value", event.stringValue, parseString);
   fields.finish();
   return event;
 }
@@ -218,9 +243,9 @@ TimingModel parseTiming(const Json& value, const std::string& path) {
   TimingModel timing;
   parseField(fields, "start", timing.start, parseUnsigned<std::uint64_t>);
   parseField(fields, "end", timing.end, parseUnsigned<std::uint64_t>);
-  parseField(fields, "cpuStart", timing.cpuStart, parseUnsigned<std::uint64_t>);
-  parseField(fields, "cpuEnd", timing.cpuEnd, parseUnsigned<std::uint64_t>);
-  parseField(fields, "clockKind", timing.clockKind, parseUnsigned<std::uint8_t>);
+  parseField(fields, "cpu_start", timing.cpuStart, parseUnsigned<std::uint64_t>);
+  parseField(fields, "cpu_end", timing.cpuEnd, parseUnsigned<std::uint64_t>);
+  parseField(fields, "clock_kind", timing.clockKind, parseUnsigned<std::uint8_t>);
   fields.finish();
   return timing;
 }
@@ -229,7 +254,7 @@ MessageModel parseMessage(const Json& value, const std::string& path) {
   ObjectFields fields(value, path, "a message object");
   MessageModel message;
   parseField(fields, "timestamp", message.timestamp, parseTimestamp);
-  parseField(fields, "methodType", message.methodType, [](const Json& v, const std::string& p) {
+  parseField(fields, "method_type", message.methodType, [](const Json& v, const std::string& p) {
     return parseEnum<std::int8_t>(v, p, methodTypeByName, "method type", methodTypeName, 1, 17);
   });
   parseField(fields, "timing", message.timing, parseTiming);
@@ -254,14 +279,14 @@ HeaderVersionModel parseVersion(const Json& value, const std::string& path) {
 HeaderModel parseHeader(const Json& value, const std::string& path) {
   ObjectFields fields(value, path, "a header object");
   HeaderModel header;
-  parseField(fields, "timeScale", header.timeScale, parseFloating<float>);
-  parseField(fields, "epochTimestamp", header.epochTimestamp, parseUnsigned<std::uint64_t>);
-  parseField(fields, "steadyClockTimestamp", header.steadyClockTimestamp,
+  parseField(fields, "time_scale", header.timeScale, parseFloating<float>);
+  parseField(fields, "epoch_timestamp", header.epochTimestamp, parseUnsigned<std::uint64_t>);
+  parseField(fields, "steady_clock_timestamp", header.steadyClockTimestamp,
              parseUnsigned<std::uint64_t>);
   parseField(fields, "version", header.version, parseVersion);
-  parseField(fields, "generatorVersion", header.generatorVersion, parseString);
-  parseField(fields, "backendVersion", header.backendVersion, parseString);
-  parseField(fields, "generatorName", header.generatorName, parseString);
+  parseField(fields, "generator_version", header.generatorVersion, parseString);
+  parseField(fields, "backend_version", header.backendVersion, parseString);
+  parseField(fields, "generator_name", header.generatorName, parseString);
   fields.finish();
   return header;
 }
@@ -280,13 +305,13 @@ std::vector<MessageModel> parseMessages(const Json& value, const std::string& pa
 
 LogEntry entryFromJson(const Json& value, const std::string& path) {
   LogEntry entry;
-  if (value.is_object() && value.size() == 1 &&
-      (value.contains("rawRecord") || value.contains("trailingBytes"))) {
-    const bool raw = value.contains("rawRecord");
-    const char* key = raw ? "rawRecord" : "trailingBytes";
-    entry.kind = raw ? LogEntry::Kind::RawFrame : LogEntry::Kind::Trailing;
-    entry.bytes = parseBytes(value.at(key), path + "." + key);
-    return entry;
+  if (value.is_object() && value.size() == 1) {
+    for (const char* key : {"raw_record", "rawRecord", "trailing_bytes", "trailingBytes"}) {
+      if (!value.contains(key)) continue;
+      entry.kind = key[0] == 'r' ? LogEntry::Kind::RawFrame : LogEntry::Kind::Trailing;
+      entry.bytes = parseBytes(value.at(key), path + "." + key);
+      return entry;
+    }
   }
   ObjectFields fields(value, path, "a record object");
   parseField(fields, "header", entry.record.header, parseHeader);

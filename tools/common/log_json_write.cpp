@@ -90,17 +90,17 @@ Json eventToJson(const EventModel& event) {
   Json json = Json::object();
   if (event.name) json["name"] = stringToJson(*event.name);
   if (event.identifier) json["identifier"] = *event.identifier;
-  if (event.unsignedValue) json["unsignedValue"] = *event.unsignedValue;
+  if (event.unsignedValue) json["unsigned_value"] = *event.unsignedValue;
   if (event.unit) json["unit"] = enumToJson(*event.unit, eventUnitName);
-  if (event.subEvents) json["subEvents"] = eventsToJson(*event.subEvents);
-  if (event.valueKind) json["valueKind"] = enumToJson(*event.valueKind, valueKindName);
-  if (event.signedValue) json["signedValue"] = *event.signedValue;
-  if (event.floatValue) json["floatValue"] = floatToJson(*event.floatValue);
-  if (event.bytesValue) json["bytesValue"] = base64Encode(*event.bytesValue);
-  if (event.detailText) json["detailText"] = stringToJson(*event.detailText);
-  if (event.auxValue) json["auxValue"] = *event.auxValue;
-  if (event.doubleValue) json["doubleValue"] = doubleToJson(*event.doubleValue);
-  if (event.stringValue) json["stringValue"] = stringToJson(*event.stringValue);
+  if (event.subEvents) json["sub_events"] = eventsToJson(*event.subEvents);
+  if (event.valueKind) json["value_kind"] = enumToJson(*event.valueKind, valueKindName);
+  if (event.signedValue) json["signed_value"] = *event.signedValue;
+  if (event.floatValue) json["float_value"] = floatToJson(*event.floatValue);
+  if (event.bytesValue) json["bytes_value"] = base64Encode(*event.bytesValue);
+  if (event.detailText) json["detail_text"] = stringToJson(*event.detailText);
+  if (event.auxValue) json["aux_value"] = *event.auxValue;
+  if (event.doubleValue) json["double_value"] = doubleToJson(*event.doubleValue);
+  if (event.stringValue) json["string_value"] = stringToJson(*event.stringValue);
   return json;
 }
 
@@ -123,15 +123,15 @@ Json messageToJson(const MessageModel& message) {
       json["timestamp"] = std::move(table);
     }
   }
-  if (message.methodType) json["methodType"] = enumToJson(*message.methodType, methodTypeName);
+  if (message.methodType) json["method_type"] = enumToJson(*message.methodType, methodTypeName);
   if (message.timing) {
     const TimingModel& timing = *message.timing;
     Json table = Json::object();
     if (timing.start) table["start"] = *timing.start;
     if (timing.end) table["end"] = *timing.end;
-    if (timing.cpuStart) table["cpuStart"] = *timing.cpuStart;
-    if (timing.cpuEnd) table["cpuEnd"] = *timing.cpuEnd;
-    if (timing.clockKind) table["clockKind"] = *timing.clockKind;
+    if (timing.cpuStart) table["cpu_start"] = *timing.cpuStart;
+    if (timing.cpuEnd) table["cpu_end"] = *timing.cpuEnd;
+    if (timing.clockKind) table["clock_kind"] = *timing.clockKind;
     json["timing"] = std::move(table);
   }
   if (message.level) json["level"] = *message.level;
@@ -142,9 +142,9 @@ Json messageToJson(const MessageModel& message) {
 
 Json headerToJson(const HeaderModel& header) {
   Json json = Json::object();
-  if (header.timeScale) json["timeScale"] = floatToJson(*header.timeScale);
-  if (header.epochTimestamp) json["epochTimestamp"] = *header.epochTimestamp;
-  if (header.steadyClockTimestamp) json["steadyClockTimestamp"] = *header.steadyClockTimestamp;
+  if (header.timeScale) json["time_scale"] = floatToJson(*header.timeScale);
+  if (header.epochTimestamp) json["epoch_timestamp"] = *header.epochTimestamp;
+  if (header.steadyClockTimestamp) json["steady_clock_timestamp"] = *header.steadyClockTimestamp;
   if (header.version) {
     const HeaderVersionModel& version = *header.version;
     Json table = Json::object();
@@ -154,9 +154,9 @@ Json headerToJson(const HeaderModel& header) {
     if (version.flags) table["flags"] = *version.flags;
     json["version"] = std::move(table);
   }
-  if (header.generatorVersion) json["generatorVersion"] = stringToJson(*header.generatorVersion);
-  if (header.backendVersion) json["backendVersion"] = stringToJson(*header.backendVersion);
-  if (header.generatorName) json["generatorName"] = stringToJson(*header.generatorName);
+  if (header.generatorVersion) json["generator_version"] = stringToJson(*header.generatorVersion);
+  if (header.backendVersion) json["backend_version"] = stringToJson(*header.backendVersion);
+  if (header.generatorName) json["generator_name"] = stringToJson(*header.generatorName);
   return json;
 }
 
@@ -165,9 +165,9 @@ Json headerToJson(const HeaderModel& header) {
 Json entryToJson(const LogEntry& entry) {
   switch (entry.kind) {
     case LogEntry::Kind::RawFrame:
-      return Json{{"rawRecord", base64Encode(entry.bytes)}};
+      return Json{{"raw_record", base64Encode(entry.bytes)}};
     case LogEntry::Kind::Trailing:
-      return Json{{"trailingBytes", base64Encode(entry.bytes)}};
+      return Json{{"trailing_bytes", base64Encode(entry.bytes)}};
     case LogEntry::Kind::Record:
       break;
   }

@@ -78,7 +78,7 @@ int runDump(const std::string& inputPath, const std::string& outputPath, bool ve
           entry.record = profiling::decodeRecord(frame.bytes.data(), frame.bytes.size());
         } else {
           meter.clear();
-          reportProblem(inputPath, where(frame) + ": " + problem + " (kept as rawRecord)");
+          reportProblem(inputPath, where(frame) + ": " + problem + " (kept as raw_record)");
           entry.kind = LogEntry::Kind::RawFrame;
           entry.bytes.assign(frame.bytes.begin(), frame.bytes.end());
           status = 1;
@@ -92,14 +92,14 @@ int runDump(const std::string& inputPath, const std::string& outputPath, bool ve
         reportProblem(inputPath, "note: " + std::to_string(frame.bytes.size()) +
                                      " stray bytes after the last record at byte offset " +
                                      std::to_string(frame.offset) +
-                                     " (readers ignore them; kept as trailingBytes)");
+                                     " (readers ignore them; kept as trailing_bytes)");
         entry.kind = LogEntry::Kind::Trailing;
         entry.bytes.assign(frame.bytes.begin(), frame.bytes.end());
         more = false;
         break;
       case FrameStatus::Truncated:
         reportProblem(inputPath, where(frame) + ": " + frameProblem(FrameStatus::Truncated, frame, reader) +
-                                     " (kept as trailingBytes)");
+                                     " (kept as trailing_bytes)");
         entry.kind = LogEntry::Kind::Trailing;
         entry.bytes = prefixedBytes(frame);
         status = 1;

@@ -146,8 +146,8 @@ int main(int argc, char** argv) {
   dump->add_option("-o,--output", output, "JSON file to write (default: standard output)")->check(kNotEmpty);
   dump->add_flag("--verbose", verbose, verboseHelp);
   dump->footer(
-      "A frame that does not verify is kept as {\"rawRecord\": BASE64}, bytes after the last\n"
-      "frame as {\"trailingBytes\": BASE64}: pack gives back the same log, byte for byte.\n\n"
+      "A frame that does not verify is kept as {\"raw_record\": BASE64}, bytes after the last\n"
+      "frame as {\"trailing_bytes\": BASE64}: pack gives back the same log, byte for byte.\n\n"
       "Examples:\n"
       "  vyn-profile-log dump run.log -o run.json\n"
       "  vyn-profile-log dump run.log | less\n\n"

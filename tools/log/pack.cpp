@@ -81,7 +81,7 @@ int runPack(const std::string& inputPath, const std::string& outputPath) {
         break;
       case LogEntry::Kind::Trailing:
         if (i + 1 != document.size()) {
-          reportProblem(inputPath, path + ": trailingBytes must be the last entry");
+          reportProblem(inputPath, path + ": trailing_bytes must be the last entry");
           return 1;
         }
         log.insert(log.end(), entry.bytes.begin(), entry.bytes.end());
