@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "format/record_format.h"
-#include "shared_name_record.h"
+#include "support/shared_name_record.h"
 #include "tool_runner.h"
 
 namespace vyn::testing {

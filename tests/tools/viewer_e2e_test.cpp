@@ -2,7 +2,7 @@
 // against golden files, and what a user sees when something is wrong.
 #include <gmock/gmock.h>
 
-#include "shared_name_record.h"
+#include "support/shared_name_record.h"
 #include "tool_runner.h"
 
 namespace vyn::testing {
