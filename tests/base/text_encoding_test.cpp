@@ -18,9 +18,7 @@ using std::string_literals::operator""s;
 const std::string kFffd = "\xEF\xBF\xBD";
 
 TEST(TerminalText, ControlCharactersAndIllFormedBytesBecomeVisibleEscapes) {
-  const struct {
-    std::string name, shown;
-  } kCases[] = {
+  const struct { std::string name, shown; } kCases[] = {
       {"conv1", "conv1"},
       {"", ""},
       {"evil\x1b[2J\x1b[31mRED", "evil\\x1b[2J\\x1b[31mRED"},
@@ -43,9 +41,7 @@ TEST(TerminalText, ControlCharactersAndIllFormedBytesBecomeVisibleEscapes) {
 }
 
 TEST(ValidUtf8, EachIllFormedPartBecomesOneReplacementCharacter) {
-  const struct {
-    std::string text, valid;
-  } kCases[] = {
+  const struct { std::string text, valid; } kCases[] = {
       {"plain", "plain"},
       {"caf\xC3\xA9", "caf\xC3\xA9"},
       {"\xFF", kFffd},
@@ -62,23 +58,21 @@ TEST(ValidUtf8, EachIllFormedPartBecomesOneReplacementCharacter) {
   for (const auto& c : kCases) EXPECT_EQ(validUtf8(c.text), c.valid);
 }
 
-TEST(JsonText, EscapesControlsAndReplacesIllFormedUtf8) {
-  std::string out;
-  appendJsonString(out, "a\"b\\c\n\x1b\x7f\xC3\xA9\xFF"s);
-  EXPECT_EQ(out, "\"a\\\"b\\\\c\\n\\u001b\x7f\xC3\xA9" + kFffd + "\"");
-  EXPECT_EQ(plainJsonPrefix("0123456789abcdef\"tail"), 16u);
-  EXPECT_EQ(plainJsonPrefix("0123456789abcd\xC3\xA9" "ef\xFF"), 18u);
-}
-
 // Every JSON output writes strings alike, whether through the JSON library or
-// through the row writer's own escaper: the same bytes for every input.
+// through the row writer's own escaper: the same bytes for every input. Texts
+// are mostly plain with runs of special bytes, so that the escaper's
+// eight-bytes-at-a-time scan meets plain words and words with a special byte
+// anywhere in them.
 TEST(JsonText, AgreesWithTheJsonLibrarysReplacingSerializer) {
-  const std::string alphabet = "a\"\\\n\x1f\x7f\x80\xBF\xC2\xC3\xA9\xE0\xA0\xED\xF0\x90\xF4\x8F\xFF"s;
+  const std::string special = "\"\\\n\x1f\x7f\x80\xBF\xC2\xC3\xA9\xE0\xA0\xED\xF0\x90\xF4\x8F\xFF"s;
   std::mt19937 random(7);
   for (int round = 0; round < 20000; ++round) {
     std::string text;
-    const std::size_t length = random() % 10;
-    for (std::size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    const std::size_t length = random() % 24;
+    for (std::size_t i = 0; i < length; ++i) {
+      if (random() % 4 != 0) text += char('a' + i % 26);
+      for (std::size_t n = random() % 4 == 0 ? 1 + random() % 3 : 0; n > 0; --n) text += special[random() % special.size()];
+    }
     std::string ours;
     appendJsonString(ours, text);
     const std::string library = nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
@@ -89,19 +83,17 @@ TEST(JsonText, AgreesWithTheJsonLibrarysReplacingSerializer) {
 }
 
 TEST(CsvField, QuotesOnlyFieldsThatHoldASeparator) {
-  const struct {
-    std::string field, written;
-  } kCases[] = {
+  const std::pair<std::string, std::string> kCases[] = {
       {"conv1", "conv1"},
       {"a,b", "\"a,b\""},
       {"say \"hi\"", "\"say \"\"hi\"\"\""},
       {"two\nlines", "\"two\nlines\""},
       {"semi;colon", "semi;colon"},
   };
-  for (const auto& c : kCases) {
+  for (const auto& [field, written] : kCases) {
     std::string out;
-    appendCsvField(out, c.field);
-    EXPECT_EQ(out, c.written);
+    appendCsvField(out, field);
+    EXPECT_EQ(out, written);
   }
 }
 

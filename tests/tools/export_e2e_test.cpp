@@ -1,19 +1,18 @@
-// vyn-profile-log export from an installed tree: the rows against hand-written
-// golden files, both forms read back by Python's csv and json modules and
-// validated against the JSON Schema, the reader level, and failures.
+// vyn-profile-log export from an installed tree: the rows and the collapsed
+// stacks against hand-written golden files, both forms of rows read back by
+// Python's csv and json modules and validated against the JSON Schema, and
+// the reader's level. Its failures are with the other commands' in
+// log_tool_e2e_test.cpp.
 #include <gmock/gmock.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <nlohmann/json.hpp>
 
 #include "tool_runner.h"
 
 namespace vyn::testing {
 namespace {
 
-using ::testing::HasSubstr;
-using Json = nlohmann::json;
 using ExportTest = ToolTest;
 
 // Names and values at the edges of the format: separators in graph and event
@@ -48,6 +47,7 @@ const char* const kOddValuesLog = R"([{"messages": [
   "events": [{"name": "Section patch", "identifier": 3300, "valueKind": "UInt64", "unsignedValue": 300}]}]}])";
 
 std::string exportGolden(const std::string& name) { return goldenFile("export/" + name); }
+const std::string kHeader = "graph,phase,occurrence,timestamp_us,duration_us,event_path,depth,identifier,value,unit,text\n";
 
 // Runs the Python reader of exports (export_rows_check.py) over pairs of a CSV
 // and a JSONL export in dir; returns its exit status, with what it printed.
@@ -61,48 +61,39 @@ ToolRun readWithPython(const TempDir& dir, const std::vector<std::string>& files
 }
 
 TEST_F(ExportTest, RowsOfLogsAreTheDocumentedOnesInBothForms) {
-  const ToolRun run = tool({"export", sampleLog("two-graphs"), "-o", "two-graphs.csv"});
-  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const ToolRun run = tool({"export", sampleLog("two-graphs"), "-o", "-", "--format", "csv"});
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(scratch("two-graphs.csv"), exportGolden("two-graphs.csv"));
-  // The same bytes on standard output.
-  EXPECT_EQ(tool({"export", sampleLog("two-graphs"), "-o", "-", "--format", "csv"}).out,
-            exportGolden("two-graphs.csv"));
+  EXPECT_EQ(run.out, exportGolden("two-graphs.csv"));
 
   const std::string log = pack("odd.log", kOddValuesLog);
   ASSERT_EQ(tool({"export", log, "-o", "odd.csv"}).exitCode, 0);
   EXPECT_EQ(scratch("odd.csv"), exportGolden("odd-values.csv"));
   ASSERT_EQ(tool({"export", log, "-o", "odd.jsonl", "--format", "jsonl"}).exitCode, 0);
   EXPECT_EQ(scratch("odd.jsonl"), exportGolden("odd-values.jsonl"));
+  // Its messages have no level, which is 0: a reader of level -128 takes none
+  // (which levels pass is checked in dispatch_test.cpp).
+  EXPECT_EQ(tool({"export", log, "-o", "-", "--visibility", "-128"}).out, kHeader);
 
   // No phase at all: the header row alone, an empty JSON Lines file.
   const std::string empty = pack("empty.log", "[{}]");
-  EXPECT_EQ(tool({"export", empty, "-o", "-"}).out,
-            "graph,phase,occurrence,timestamp_us,duration_us,event_path,depth,identifier,value,unit,text\n");
+  EXPECT_EQ(tool({"export", empty, "-o", "-"}).out, kHeader);
   EXPECT_EQ(tool({"export", empty, "-o", "-", "--format", "jsonl"}).out, "");
 }
 
-// Texts that are not UTF-8 keep their bytes in CSV; JSON text must be UTF-8.
-TEST_F(ExportTest, TextsThatAreNotUtf8KeepTheirBytesInCsvAndBecomeReplacementsInJson) {
+// Texts that are not UTF-8 keep their bytes in CSV (JSON Lines, which must be
+// UTF-8, is checked with hostile names in hostile_names_e2e_test.cpp).
+TEST_F(ExportTest, TextsThatAreNotUtf8KeepTheirBytesInCsv) {
   const std::string log = pack("bytes.log", R"([{"messages": [{"timestamp": 5, "methodType": "DeInit",
     "timing": {"start": 5, "end": 6}, "events": [{"name": {"base64": "/2HDqQ=="}, "identifier": 1,
       "valueKind": "String", "stringValue": "\u0001"}]}]}])");
   EXPECT_EQ(tool({"export", log, "-o", "-"}).out,
-            "graph,phase,occurrence,timestamp_us,duration_us,event_path,depth,identifier,value,unit,text\n"
-            ",deinit,0,5,1,,,,,,\n"
+            kHeader + ",deinit,0,5,1,,,,,,\n"
             ",deinit,0,5,,\xff" "a\xc3\xa9,0,1,,us,\x01\n");
-  EXPECT_EQ(tool({"export", log, "-o", "-", "--format", "jsonl"}).out,
-            "{\"graph\":null,\"phase\":\"deinit\",\"occurrence\":0,\"timestamp_us\":5,\"duration_us\":1,"
-            "\"event_path\":null,\"depth\":null,\"identifier\":null,\"value\":null,\"unit\":null,\"text\":null}\n"
-            "{\"graph\":null,\"phase\":\"deinit\",\"occurrence\":0,\"timestamp_us\":5,\"duration_us\":null,"
-            "\"event_path\":\"\xef\xbf\xbd" "a\xc3\xa9\",\"depth\":0,\"identifier\":1,\"value\":null,\"unit\":\"us\","
-            "\"text\":\"\\u0001\"}\n");
 }
 
 // What a user's reader sees: every export of the sample logs parses with
 // Python's csv module into 11 fields of which the numeric ones are numbers or
-// empty, its JSON Lines form holds the same rows and fits the schema, and names
-// with separators come back as they were.
+// empty, and its JSON Lines form holds the same rows and fits the schema.
 TEST_F(ExportTest, EveryExportReadsBackWithPythonAndFitsTheSchema) {
   if (std::string(VYN_PYTHON).empty()) GTEST_SKIP() << "python3 not found at configure time";
   pack("odd.log", kOddValuesLog);
@@ -118,69 +109,113 @@ TEST_F(ExportTest, EveryExportReadsBackWithPythonAndFitsTheSchema) {
   const ToolRun python = readWithPython(work, files);
   ASSERT_TRUE(python.exitCode == 0 || python.exitCode == 77) << python.err;
 
-  const Json rows = Json::parse(python.out).at(work.file("odd.csv"));
-  std::vector<std::string> names;  // graph of the first execution, then every event path and text
-  names.push_back(rows.at(3).at(0));
-  for (const Json& row : rows) {
-    if (row.at(6) != "" && row.at(1) == "execute") names.push_back(row.at(5).get<std::string>() + " | " +
-                                                                     row.at(10).get<std::string>());
-  }
-  EXPECT_THAT(names, ::testing::ElementsAre(
-                         "net, \"v2\"", "a,b | ", "a,b / say \"hi\" | ", "a,b / say \"hi\" / line\nbreak | x,y",
-                         "nan | ", "inf | ", "single | ", "tiny | ", "big | ", "Hardware units | ZEL, DMA", "blob | ",
-                         "tab\there | say \"no\""));
   if (python.exitCode == 77) GTEST_SKIP() << python.err;
 }
 
-// A reader of level N takes the messages whose level is below N.
-TEST_F(ExportTest, VisibilityLeavesOutMessagesAtOrAboveTheLevel) {
-  const std::string log = pack("levels.log", R"([{"messages": [
-    {"timestamp": 1, "methodType": "Execute", "name": "g", "timing": {"start": 1, "end": 3}, "level": 4},
-    {"timestamp": 5, "methodType": "Execute", "name": "g", "timing": {"start": 5, "end": 9}, "level": 5},
-    {"timestamp": 10, "methodType": "Init", "name": "ctx", "timing": {"start": 10, "end": 20}, "level": 5}]}])");
-  const std::string header =
-      "graph,phase,occurrence,timestamp_us,duration_us,event_path,depth,identifier,value,unit,text\n";
-  EXPECT_EQ(tool({"export", log, "-o", "-"}).out,
-            header + ",init,0,10,10,,,,,,\ng,execute,0,1,2,,,,,,\ng,execute,1,5,4,,,,,,\n");
-  EXPECT_EQ(tool({"export", log, "-o", "-", "--visibility", "5"}).out, header + "g,execute,0,1,2,,,,,,\n");
-  EXPECT_EQ(tool({"export", log, "-o", "-", "--visibility", "-128"}).out, header);
+// Collapsed stacks (--format folded) of examples/two-graphs.json, the
+// executions only (other phases are not stacks):
+//   mobilenet: executions 1500 + 1300 = 2800 us
+//     Layer conv1  400 + 380 = 780 us; its sub-events are hardware units (no
+//                  time) and cycles: none is timed, so all 780 are its own
+//     Burst        no value: left out, with its counts below it
+//     Layer fc     250 + 240 = 490 us; below it only hardware units
+//     the graph's own: 2800 - 780 - 490 = 1530
+//   yolo: one execution of 2500 us
+//     Layer conv1  900 us (hardware units below)
+//     Occupancy    unit none: left out
+//     the graph's own: 2500 - 900 = 1600
+TEST_F(ExportTest, FoldedSampleLogGivesTheTotalsWorkedOutByHand) {
+  const ToolRun run = tool({"export", sampleLog("two-graphs"), "--format", "folded", "-o", "-"});
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, exportGolden("two-graphs.folded"));
 }
 
-TEST_F(ExportTest, FailuresNameTheFileAndLeaveNoOutputBehind) {
-  const std::string good = readFile(sampleLog("two-graphs"));
-  writeFile(work.file("damaged.log"), good + std::string("\x04\x00\x00\x00junk", 8));
-  const struct {
-    std::vector<std::string> args;
-    std::string problem;
-  } cases[] = {
-      {{"export", "missing.log", "-o", "out.csv"}, "missing.log: no such file"},
-      {{"export", "damaged.log", "-o", "out.csv"}, "damaged.log: the log could not be loaded: record 2 at byte offset " +
-                                                       std::to_string(good.size()) + ": "},
-      {{"export", sampleLog("updater"), "-o", "missing/out.csv"},
-       "missing/out.csv: cannot be written: no such file or directory"},
-  };
-  for (const auto& c : cases) {
-    const ToolRun run = tool(c.args);
-    EXPECT_EQ(run.exitCode, 1) << c.problem;
-    EXPECT_THAT(run.err, HasSubstr("vyn-profile-log: " + c.problem));
-    EXPECT_FALSE(fileExists(work.file("out.csv")));
-  }
-  // An output that exists stays as it was when the log does not load.
-  writeFile(work.file("kept.csv"), "kept");
-  EXPECT_EQ(tool({"export", "damaged.log", "-o", "kept.csv"}).exitCode, 1);
-  EXPECT_EQ(scratch("kept.csv"), "kept");
-  if (fileExists("/dev/full")) {
-    const ToolRun full = tool({"export", sampleLog("two-graphs"), "-o", "/dev/full"});
-    EXPECT_EQ(full.exitCode, 1);
-    EXPECT_EQ(full.err, "vyn-profile-log: /dev/full: write failed: no space left on device\n");
-  }
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"export", "in.log"}, {"export", "in.log", "-o", "x", "--format", "xml"},
-        {"export", "in.log", "-o", "x", "--visibility", "128"}}) {
-    const ToolRun run = tool(args);
-    EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
-    EXPECT_THAT(run.err, HasSubstr("Run 'vyn-profile-log --help' for usage."));
-  }
+// Graph "net;2", two executions of 500 and 300 us:
+//   Layer a   100 + 20 + 0 = 120 us (called twice in the second execution),
+//             below it Part;x 80 + 10 = 90, Part y 50 and Part z 5 (met only
+//             in the second call, after Layer b, yet written under Layer a):
+//             145 > 120, so Layer a's own time is 0 (no line) and it is drawn
+//             145 wide
+//   Layer\nb  30 + 40 = 70
+//   Copy      bytes: left out, and Wait (5 us) below it with it
+//   Layer d   2.5 us: a half rounds up to 3
+//   Tail      0.25 us: rounds to 0, no line
+//   Idle      0 us: no line
+//   Group     no value: left out, and Step (7 us) below it with it
+//   the graph's own: 800 - 145 - 70 - 2.5 - 0.25 = 582.25, rounded down to 582
+// Graph "late\rgraph": one execution of 10 us without events.
+// The Finalize events are not executions and give no line.
+const char* const kEdgesLog = R"([{"messages": [
+ {"timestamp": 500, "methodType": "Finalize", "name": "net;2", "timing": {"start": 500, "end": 900},
+  "events": [{"name": "Graph prepare", "identifier": 310, "valueKind": "UInt64", "unsignedValue": 400,
+              "unit": "Microseconds"}]},
+ {"timestamp": 1000, "methodType": "Execute", "name": "net;2", "timing": {"start": 1000, "end": 1500},
+  "events": [
+   {"name": "Layer a", "identifier": 3001, "valueKind": "UInt64", "unsignedValue": 100, "unit": "Microseconds",
+    "subEvents": [
+     {"name": "Part;x", "identifier": 3101, "valueKind": "UInt64", "unsignedValue": 80, "unit": "Microseconds"},
+     {"name": "Part y", "identifier": 3102, "valueKind": "UInt64", "unsignedValue": 50, "unit": "Microseconds"}]},
+   {"name": "Layer\nb", "identifier": 3002, "valueKind": "UInt64", "unsignedValue": 30, "unit": "Microseconds"},
+   {"name": "Copy", "identifier": 3003, "valueKind": "UInt64", "unsignedValue": 64, "unit": "Bytes",
+    "subEvents": [{"name": "Wait", "identifier": 3103, "valueKind": "UInt64", "unsignedValue": 5,
+                   "unit": "Microseconds"}]},
+   {"name": "Layer d", "identifier": 3004, "valueKind": "Float32", "floatValue": 2.5, "unit": "Microseconds"},
+   {"name": "Tail", "identifier": 3005, "valueKind": "Float32", "floatValue": 0.25, "unit": "Microseconds"},
+   {"name": "Idle", "identifier": 3006, "valueKind": "UInt64", "unsignedValue": 0, "unit": "Microseconds"}]},
+ {"timestamp": 2000, "methodType": "Execute", "name": "net;2", "timing": {"start": 2000, "end": 2300},
+  "events": [
+   {"name": "Layer a", "identifier": 3001, "valueKind": "UInt64", "unsignedValue": 20, "unit": "Microseconds",
+    "subEvents": [
+     {"name": "Part;x", "identifier": 3101, "valueKind": "UInt64", "unsignedValue": 10, "unit": "Microseconds"}]},
+   {"name": "Layer\nb", "identifier": 3002, "valueKind": "UInt64", "unsignedValue": 40, "unit": "Microseconds"},
+   {"name": "Group", "identifier": 3007,
+    "subEvents": [{"name": "Step", "identifier": 3104, "valueKind": "UInt64", "unsignedValue": 7,
+                   "unit": "Microseconds"}]},
+   {"name": "Layer a", "identifier": 3001, "valueKind": "UInt64", "unsignedValue": 0, "unit": "Microseconds",
+    "subEvents": [
+     {"name": "Part z", "identifier": 3105, "valueKind": "UInt64", "unsignedValue": 5, "unit": "Microseconds"}]}]},
+ {"timestamp": 3000, "methodType": "Execute", "name": "late\rgraph", "timing": {"start": 3000, "end": 3010}}]}])";
+
+TEST_F(ExportTest, FoldedSubEventsWiderThanTheirParentSeparatorsInNamesAndRounding) {
+  const std::string log = pack("edges.log", kEdgesLog);
+  const ToolRun run = tool({"export", log, "--format", "folded", "-o", "-"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, exportGolden("edges.folded"));
+
+  // No execution at all: an empty file.
+  EXPECT_EQ(tool({"export", pack("empty.log", "[{}]"), "--format", "folded", "-o", "-"}).out, "");
+}
+
+// Graph "n", one execution of 1000 us. A timed event makes a frame only under a
+// timed parent; otherwise its time stays in the nearest frame above it:
+//   Mode   a text value: no frame; Step (40 us) below it neither, its 40 stay in n's
+//   Layer  300 us
+//     Part   50 us: a frame; Layer's own 300 - 50 = 250
+//     Count  a count: no frame; Wait (100 us) below it neither, its 100 stay in Layer's
+//   Empty  microseconds without a value: no frame; Tick (20 us) below it neither
+//   n's own: 1000 - 300 = 700
+TEST_F(ExportTest, FoldedTimedEventsUnderAnUntimedParentStayInTheFrameAbove) {
+  const std::string log = pack("nested.log", R"([{"messages": [
+ {"timestamp": 1000, "methodType": "Execute", "name": "n", "timing": {"start": 1000, "end": 2000},
+  "events": [
+   {"name": "Mode", "identifier": 3001, "valueKind": "String", "stringValue": "fast",
+    "subEvents": [{"name": "Step", "identifier": 3101, "valueKind": "UInt64", "unsignedValue": 40,
+                   "unit": "Microseconds"}]},
+   {"name": "Layer", "identifier": 3002, "valueKind": "UInt64", "unsignedValue": 300, "unit": "Microseconds",
+    "subEvents": [
+     {"name": "Part", "identifier": 3102, "valueKind": "UInt64", "unsignedValue": 50, "unit": "Microseconds"},
+     {"name": "Count", "identifier": 3103, "valueKind": "UInt64", "unsignedValue": 7, "unit": "Count",
+      "subEvents": [{"name": "Wait", "identifier": 3201, "valueKind": "UInt64", "unsignedValue": 100,
+                     "unit": "Microseconds"}]}]},
+   {"name": "Empty", "identifier": 3003, "unit": "Microseconds",
+    "subEvents": [{"name": "Tick", "identifier": 3104, "valueKind": "UInt64", "unsignedValue": 20,
+                   "unit": "Microseconds"}]}]}]}])");
+  const ToolRun run = tool({"export", log, "--format", "folded", "-o", "-"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "n 700\n"
+            "n;Layer 250\n"
+            "n;Layer;Part 50\n");
 }
 
 }  // namespace

@@ -7,13 +7,12 @@
 #include <nlohmann/json.hpp>
 
 #include "format/record_format.h"
-#include "shared_name_record.h"
+#include "support/shared_name_record.h"
 #include "tool_runner.h"
 
 namespace vyn::testing {
 namespace {
 
-using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
@@ -79,9 +78,7 @@ TEST_F(LogToolTest, DumpAndPackKeepEveryValueAndEveryByteExactly) {
   EXPECT_EQ(scratch("again.log"), scratch("values.log"));
 
   for (const std::string& log : {sampleLog("two-graphs"), sampleLog("updater"), sampleLog("round-trip")}) {
-    const ToolRun run = tool({"dump", log, "-o", "dump.json"});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(tool({"dump", log, "-o", "dump.json"}).err, "");
     ASSERT_EQ(tool({"pack", "dump.json", "-o", "again.log"}).exitCode, 0);
     EXPECT_EQ(scratch("again.log"), readFile(log));
   }
@@ -139,12 +136,20 @@ TEST_F(LogToolTest, CheckCountsMessagesPerTypeOrStopsAtTheFirstBadRecordWithWher
   const std::string shared = sharedTablesRecord();
   // 200 events naming one 20 kB text: 4 MB to copy out of a record of about 21 kB.
   const std::string sharedName = sharedNameRecord(200, 20000);
+  const std::string notALog = "not a profiling log: the first record does not verify and its length prefix, ";
+  const std::string none = "records: 0\nmessages: 0\n";
   const struct { std::string log; int exitCode; std::string err; std::string out; } cases[] = {
       // Readers skip messages of unknown types without failing; check shows them.
       {scratch(pack("odd.log", R"([{"messages": [{"timestamp": 1, "methodType": 42, "timing": {}},
          {"timestamp": 2, "timing": {}}, {"timestamp": 3, "methodType": -3, "timing": {}}]}, {}])")), 0, "",
        "records: 2\nmessages: 3\n  unknown method type (-3): 1\n  unknown method type (42): 1\n  no method type: 1\n"},
-      {"", 0, "", "records: 0\nmessages: 0\n"},
+      {"", 0, "", none},
+      // A file that is no log at all is called so: its first four bytes read as a
+      // length whose next four point outside it, too large for the file's size
+      // (JSON, CSV) or too small for any record.
+      {"hello world, this is text\n", 1, notALog + "1819043176 bytes, is implausible for a file of 26 bytes", none},
+      {"{\"a\":1}\n", 1, notALog + "576791163 bytes, is implausible for a file of 8 bytes", none},
+      {frame("abc"), 1, notALog + "3 bytes, is implausible for a file of 7 bytes", none},
       {good + frame(""), 1, at + "empty record (length prefix 0)", counted},
       {good + "\xff\xff\xff\xff" + "abc", 1,
        at + "truncated record: the length prefix announces 4294967295 bytes, only 3 remain", counted},
@@ -152,8 +157,6 @@ TEST_F(LogToolTest, CheckCountsMessagesPerTypeOrStopsAtTheFirstBadRecordWithWher
        at + "root offset 255 points outside the record", counted},
       {good + scratch(pack("t.log", R"([{"messages": [{"timing": {}}]}])")), 1,
        at + "message 0 has no timestamp (a required field)", counted},
-      {good + scratch(pack("t.log", R"([{"messages": [{"timestamp": 1, "timing": {}}, {"timestamp": 2}]}])")), 1,
-       at + "message 1 has no timing (a required field)", counted},
       {good + scratch(pack("deep.log", nestedRecord(100))), 1,
        at + "the events of message 0 nest deeper than the verifier's limit of 64 tables", counted},
       {good + frame(shared), 1,
@@ -174,23 +177,9 @@ TEST_F(LogToolTest, CheckCountsMessagesPerTypeOrStopsAtTheFirstBadRecordWithWher
   }
 }
 
-TEST_F(LogToolTest, TraceHasOneCompleteEventPerMessageOnPerGraphTracks) {
-  const ToolRun run = tool({"trace", sampleLog("two-graphs"), "-o", "trace.json"});
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  const Json trace = Json::parse(scratch("trace.json"));
-  std::string order;  // track, name and duration of each slice, then each track's name, in file order
-  for (const Json& event : trace.at("traceEvents")) {
-    const std::string track = std::to_string(event.at("tid").get<int>());
-    if (event.at("ph") == "X") order += track + " " + event.at("name").get<std::string>() + " " +
-                                        std::to_string(event.at("dur").get<std::uint64_t>()) + ", ";
-    if (event.at("name") == "thread_name") order += track + "=" + event.at("args").at("name").get<std::string>() + ", ";
-  }
-  EXPECT_EQ(order, "0 DynamicLibLoad 350, 0 Init 8000, 0 InitEvents 6100, 1 ComposeGraph 1200, 2 ComposeGraph 1800, "
-                   "1 Finalize 1500, 2 Finalize 2200, 1 Execute 1500, 2 Execute 2500, 1 Execute 1300, "
-                   "1 ApplyBinarySection 300, 0 ExecuteOverall 5700, 0 DeInit 700, "
-                   "0=session, 1=graph mobilenet, 2=graph yolo, ");
-
-  // A damaged log: the trace stops at the bad record and stays valid JSON.
+// A damaged log: the trace stops at the bad record and stays valid JSON. A log
+// bad from its first record has no timeline: an existing file stays as it was.
+TEST_F(LogToolTest, TraceOfADamagedLogStopsAtTheBadRecord) {
   const std::string good = readFile(sampleLog("round-trip"));
   writeFile(work.file("damaged.log"), good + frame("junk"));
   const ToolRun damaged = tool({"trace", "damaged.log", "-o", "trace.json"});
@@ -199,7 +188,6 @@ TEST_F(LogToolTest, TraceHasOneCompleteEventPerMessageOnPerGraphTracks) {
   const Json events = Json::parse(scratch("trace.json")).at("traceEvents");
   EXPECT_EQ(std::count_if(events.begin(), events.end(), [](const Json& e) { return e.at("ph") == "X"; }), 7);
 
-  // A log bad from its first record has no timeline: an existing file stays as it was.
   writeFile(work.file("notes.txt"), "hello world, this is text\n");
   const ToolRun notALog = tool({"trace", "notes.txt", "-o", "trace.json"});
   EXPECT_EQ(notALog.exitCode, 1);
@@ -208,8 +196,9 @@ TEST_F(LogToolTest, TraceHasOneCompleteEventPerMessageOnPerGraphTracks) {
   EXPECT_EQ(Json::parse(scratch("trace.json")).at("traceEvents"), events);
 }
 
-// Timing without both bounds in order lasts 0; a tensor-update pass shares its
-// graph's track; every value kind has its JSON form, an unknown one none.
+// One slice per message, in the log's order. Timing without both bounds in
+// order lasts 0; each graph has a track of its own, which a tensor-update pass
+// shares; every value kind has its JSON form, an unknown one none.
 TEST_F(LogToolTest, TraceTakesTheLogsReadingsOfTimingGraphsAndValues) {
   const ToolRun run = tool({"trace", pack("odd.log", R"([{"messages": [
     {"timestamp": 7, "methodType": "Execute", "name": "g", "timing": {"start": 500, "end": 100}},
@@ -219,6 +208,7 @@ TEST_F(LogToolTest, TraceTakesTheLogsReadingsOfTimingGraphsAndValues) {
         "subEvents": [{"name": "t", "valueKind": "String", "stringValue": "x,y"}]},
        {"name": "b", "valueKind": "Bytes", "bytesValue": [1, 2, 3]},
        {"name": "odd", "valueKind": 77, "unsignedValue": 5}]},
+    {"timestamp": 5, "methodType": "ComposeGraph", "name": "h", "timing": {"start": 2, "end": 6}},
     {"timestamp": 3, "methodType": 42, "timing": {}}, {"timestamp": 4, "timing": {"start": 1, "end": 2}}]}])"),
                             "-o", "odd.json"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -228,59 +218,59 @@ TEST_F(LogToolTest, TraceTakesTheLogsReadingsOfTimingGraphsAndValues) {
             R"("args":{"name":"g [pass 1]","timestamp":9,"level":2,"events":[{"name":"null","identifier":1,"value":-4,)"
             R"("unit":"Bytes"},{"name":"f","value":0.5,"unit":99,"sub_events":[{"name":"t","value":"x,y"}]},)"
             R"({"name":"b","value":"3 bytes"},{"name":"odd"}]}},
+{"name":"ComposeGraph","cat":"ComposeGraph","ph":"X","ts":2,"dur":4,"pid":1,"tid":2,"args":{"name":"h","timestamp":5}},
 {"name":"method type 42","cat":"unknown","ph":"X","ts":3,"dur":0,"pid":1,"tid":0,"args":{"timestamp":3}},
 {"name":"no method type","cat":"unknown","ph":"X","ts":1,"dur":1,"pid":1,"tid":0,"args":{"timestamp":4}},
 {"name":"process_name","ph":"M","pid":1,"tid":0,"args":{"name":"vyn profiling log odd.log"}},
 {"name":"thread_name","ph":"M","pid":1,"tid":0,"args":{"name":"session"}},
 {"name":"thread_sort_index","ph":"M","pid":1,"tid":0,"args":{"sort_index":0}},
 {"name":"thread_name","ph":"M","pid":1,"tid":1,"args":{"name":"graph g"}},
-{"name":"thread_sort_index","ph":"M","pid":1,"tid":1,"args":{"sort_index":1}}
+{"name":"thread_sort_index","ph":"M","pid":1,"tid":1,"args":{"sort_index":1}},
+{"name":"thread_name","ph":"M","pid":1,"tid":2,"args":{"name":"graph h"}},
+{"name":"thread_sort_index","ph":"M","pid":1,"tid":2,"args":{"sort_index":2}}
 ],"displayTimeUnit":"ms"}
 )");
 }
 
-TEST_F(LogToolTest, SynthMakesTheAskedShapeAndSizeTheSameForTheSameSeed) {
-  std::vector<std::string> args = {"synth", "--graphs", "2", "--executions", "3", "--events", "20", "--sub-events",
-                                   "2", "--messages-per-record", "4", "--round-trip", "--seed", "7", "-o", "synth.log"};
-  ASSERT_EQ(tool(args).exitCode, 0);
-  args.back() = "again.log";
-  ASSERT_EQ(tool(args).exitCode, 0);
-  EXPECT_EQ(scratch("again.log"), scratch("synth.log"));
-  ASSERT_EQ(tool({"dump", "synth.log", "-o", "synth.json"}).exitCode, 0);
-  ASSERT_EQ(tool({"pack", "synth.json", "-o", "repacked.log"}).exitCode, 0);
-  EXPECT_EQ(scratch("repacked.log"), scratch("synth.log"));
-
-  // One of each session phase, composition and finalization per graph, three
-  // executions per graph; four messages to a record.
-  const ToolRun checked = tool({"check", "synth.log"});
-  EXPECT_EQ(checked.exitCode, 0) << checked.err;
-  EXPECT_EQ(checked.out, "records: 4\nmessages: 15\n  Finalize (2): 2\n  ExecuteRoundTrip (3): 6\n  InitEvents (4): 1\n"
-                         "  DeInit (5): 1\n  Init (6): 1\n  ComposeGraph (7): 2\n  ExecuteOverall (8): 1\n"
-                         "  DynamicLibLoad (10): 1\n");
-  // The viewer reads it without a queue-wait complaint.
+// One of each session phase, composition and finalization per graph, three
+// executions per graph, four messages to a record; the viewer reads it without
+// a queue-wait complaint.
+TEST_F(LogToolTest, SynthMakesTheAskedShape) {
+  ASSERT_EQ(tool({"synth", "--graphs", "2", "--executions", "3", "--events", "20", "--sub-events", "2",
+                  "--messages-per-record", "4", "--round-trip", "-o", "synth.log"}).exitCode, 0);
+  EXPECT_EQ(tool({"check", "synth.log"}).out,
+            "records: 4\nmessages: 15\n  Finalize (2): 2\n  ExecuteRoundTrip (3): 6\n  InitEvents (4): 1\n"
+            "  DeInit (5): 1\n  Init (6): 1\n  ComposeGraph (7): 2\n  ExecuteOverall (8): 1\n"
+            "  DynamicLibLoad (10): 1\n");
   EXPECT_THAT(view({"synth.log"}).out, StartsWith("Input Log File Location: synth.log\n"));
-
-  ASSERT_EQ(tool({"synth", "--size", "300KB", "-o", "sized.log"}).exitCode, 0);
-  const auto size = std::filesystem::file_size(work.file("sized.log"));
-  EXPECT_GE(size, 300000u);
-  EXPECT_LT(size, 600000u);
 }
 
+// A log that cannot be read or loaded, and an output that cannot be written,
+// are named with the problem; a failed output that is no regular file stays.
 TEST_F(LogToolTest, FailedReadsAndWritesAreNamedAndOnlyRegularFilesRemoved) {
   if (!fileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   writeFile(work.file("in.json"), "[{}]");
+  const std::string good = readFile(sampleLog("two-graphs"));
+  writeFile(work.file("damaged.log"), good + frame("junk"));
   // Through a link, so that even a wrong removal could only take the link.
   std::filesystem::create_symlink("/dev/full", work.file("full"));
   const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{"check", "missing.log"}, "missing.log: no such file"},
-      {{"pack", "in.json", "-o", "missing/out.log"}, "missing/out.log: cannot be written: no such file or directory"},
-      {{"synth", "-o", "full"}, "full: write failed: no space left on device"},
+      {{"check", "missing.log"}, "missing.log: no such file\n"},
+      {{"export", "missing.log", "-o", "out.csv"}, "missing.log: no such file\n"},
+      {{"export", "damaged.log", "-o", "out.csv"},
+       "damaged.log: the log could not be loaded: record 2 at byte offset " + std::to_string(good.size()) + ": "},
+      {{"pack", "in.json", "-o", "missing/out.log"}, "missing/out.log: cannot be written: no such file or directory\n"},
+      {{"export", sampleLog("updater"), "-o", "missing/out.csv"},
+       "missing/out.csv: cannot be written: no such file or directory\n"},
+      {{"synth", "-o", "full"}, "full: write failed: no space left on device\n"},
+      {{"export", sampleLog("updater"), "-o", "full"}, "full: write failed: no space left on device\n"},
   };
   for (const auto& [args, problem] : cases) {
     const ToolRun run = tool(args);
     EXPECT_EQ(run.exitCode, 1) << problem;
-    EXPECT_EQ(run.err, "vyn-profile-log: " + problem + "\n");
+    EXPECT_THAT(run.err, StartsWith("vyn-profile-log: " + problem));
   }
+  EXPECT_FALSE(fileExists(work.file("out.csv")));
   EXPECT_TRUE(fileExists(work.file("full")));
 }
 
@@ -288,37 +278,27 @@ TEST_F(LogToolTest, FailedReadsAndWritesAreNamedAndOnlyRegularFilesRemoved) {
 // was cut inside its last record or a record in its middle was damaged; the
 // frames after a bad one are counted as dropped as far as their prefixes lead.
 TEST_F(LogToolTest, RepairKeepsTheRecordsBeforeTheFirstBadOneAndSaysWhatItDropped) {
-  const std::string sample = readFile(sampleLog("two-graphs"));
-  const std::size_t first = 4 + static_cast<std::uint8_t>(sample[0]) + 256u * static_cast<std::uint8_t>(sample[1]);
-  writeFile(work.file("cut.log"), sample.substr(0, sample.size() - 10));
   const std::string a = scratch(pack("a.log", R"([{"messages": [{"timestamp": 1, "methodType": 1, "timing": {}}]}])"));
   const std::string b = scratch(pack("b.log", R"([{"messages": [{"timestamp": 2, "methodType": 5, "timing": {}}]}])"));
-  writeFile(work.file("damaged.log"), a + frame(std::string(16, '\xff')) + b + b + "\x01");
-  // A bad record, then a last one cut short: both are dropped.
-  writeFile(work.file("bad-then-cut.log"), a + frame(std::string(16, '\xff')) + b.substr(0, b.size() - 3));
-  const std::string prefix = "vyn-profile-log: ";
-  const struct { std::string log, kept, err; } cases[] = {
-      {"cut.log", sample.substr(0, first),
-       "cut.log: record 1 at byte offset " + std::to_string(first) + ": truncated record: the length prefix announces " +
-           std::to_string(sample.size() - first - 4) + " bytes, only " + std::to_string(sample.size() - first - 14) +
-           " remain\n" + prefix + "fixed.log: kept 1 record (" + std::to_string(first) + " bytes), dropped 1 record (" +
-           std::to_string(sample.size() - 10 - first) + " bytes)\n"},
-      {"damaged.log", a,
-       "damaged.log: record 1 at byte offset " + std::to_string(a.size()) +
-           ": root offset 4294967295 points outside the record\n" + prefix + "fixed.log: kept 1 record (" +
-           std::to_string(a.size()) + " bytes), dropped 3 records (" + std::to_string(20 + 2 * b.size() + 1) + " bytes)\n"},
-      {"bad-then-cut.log", a,
-       "bad-then-cut.log: record 1 at byte offset " + std::to_string(a.size()) +
-           ": root offset 4294967295 points outside the record\n" + prefix + "fixed.log: kept 1 record (" +
-           std::to_string(a.size()) + " bytes), dropped 2 records (" + std::to_string(20 + b.size() - 3) + " bytes)\n"},
-      {"a.log", a, "fixed.log: kept 1 record (" + std::to_string(a.size()) + " bytes), dropped 0 records (0 bytes)\n"},
+  const std::string bad = frame(std::string(16, '\xff')), cut = b.substr(0, b.size() - 3);
+  writeFile(work.file("cut.log"), a + cut);
+  writeFile(work.file("damaged.log"), a + bad + b + b + "\x01");
+  writeFile(work.file("bad-then-cut.log"), a + bad + cut);  // both dropped
+  const std::string at = ": record 1 at byte offset " + std::to_string(a.size()) + ": ";
+  const std::string rootOutside = at + "root offset 4294967295 points outside the record\n";
+  const struct { std::string log, why, dropped; } cases[] = {
+      {"cut.log", at + "truncated record: the length prefix announces " + std::to_string(b.size() - 4) + " bytes, only " +
+                      std::to_string(b.size() - 7) + " remain\n", "1 record (" + std::to_string(cut.size())},
+      {"damaged.log", rootOutside, "3 records (" + std::to_string(bad.size() + 2 * b.size() + 1)},
+      {"bad-then-cut.log", rootOutside, "2 records (" + std::to_string(bad.size() + cut.size())},
+      {"a.log", "", "0 records (0"},
   };
   for (const auto& c : cases) {
     const ToolRun run = tool({"repair", c.log, "-o", "fixed.log"});
     EXPECT_EQ(run.exitCode, 0) << c.log;
-    EXPECT_EQ(run.err, prefix + c.err);
-    EXPECT_EQ(scratch("fixed.log"), c.kept) << c.log;
-    EXPECT_EQ(view({"fixed.log"}).exitCode, 0) << c.log;
+    EXPECT_EQ(run.err, (c.why.empty() ? "" : "vyn-profile-log: " + c.log + c.why) + "vyn-profile-log: fixed.log: " +
+                           "kept 1 record (" + std::to_string(a.size()) + " bytes), dropped " + c.dropped + " bytes)\n");
+    EXPECT_EQ(scratch("fixed.log"), a) << c.log;
   }
 
   // Nothing to keep: no output, and an existing one stays as it was.
@@ -329,28 +309,6 @@ TEST_F(LogToolTest, RepairKeepsTheRecordsBeforeTheFirstBadOneAndSaysWhatItDroppe
     EXPECT_EQ(run.exitCode, 1) << log;
     EXPECT_THAT(run.err, HasSubstr(log + ": nothing to keep: "));
     EXPECT_EQ(scratch("fixed.log"), a);
-  }
-}
-
-// A file that is no log at all is called so, in place of the record details.
-TEST_F(LogToolTest, CheckSaysWhenAFileIsNoProfilingLog) {
-  writeFile(work.file("notes.txt"), "hello world, this is text\n");
-  writeFile(work.file("tiny.bin"), frame("abc"));
-  // Their first four bytes read as a length that a cut log would not announce.
-  writeFile(work.file("log.json"), "{\"a\":1}\n");
-  writeFile(work.file("table.csv"), "a,b,c\n1,2,3\n");
-  const std::pair<std::string, std::string> cases[] = {
-      {"notes.txt", "1819043176 bytes, is implausible for a file of 26 bytes"},
-      {"tiny.bin", "3 bytes, is implausible for a file of 7 bytes"},
-      {"log.json", "576791163 bytes, is implausible for a file of 8 bytes"},
-      {"table.csv", "744631393 bytes, is implausible for a file of 12 bytes"},
-  };
-  for (const auto& [file, prefixText] : cases) {
-    const ToolRun run = tool({"check", file});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "vyn-profile-log: " + file +
-                           ": not a profiling log: the first record does not verify and its length prefix, " +
-                           prefixText + "\n");
   }
 }
 
@@ -384,84 +342,65 @@ TEST_F(LogToolTest, AnInterruptedWriteLeavesTheExistingFileAsItWas) {
   EXPECT_EQ(scratchNames(), before);
 }
 
-// No command writes over its input, through any spelling or link.
+// No command writes over its input, through any spelling or link; nor does
+// one whose standard output is appended to its input ("dump in.log >> in.log";
+// '>' would have the shell empty the file before the tool starts).
 TEST_F(LogToolTest, NoCommandWritesOverItsInput) {
   const std::string log = pack("in.log", R"([{"messages": [{"timestamp": 1, "methodType": 1, "timing": {}}]}])");
-  const std::string original = scratch(log);
+  const std::string json = "in.log.json", original = scratch(log), originalJson = scratch(json);
   std::filesystem::create_symlink(log, work.file("link.log"));
   std::filesystem::create_hard_link(work.file(log), work.file("hard.log"));
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"dump", log, "-o", "link.log"}, {"trace", "link.log", "-o", "./in.log"},
-        {"repair", log, "-o", "hard.log"}, {"pack", "in.log.json", "-o", "in.log.json"},
-        {"stats", log, "-o", "hard.log"}, {"export", "link.log", "-o", log},
-        {"diff", log, log, "-o", "link.log"}}) {
+        {"repair", log, "-o", "hard.log"}, {"pack", json, "-o", json}, {"stats", log, "-o", "hard.log"},
+        {"export", "link.log", "-o", log}, {"diff", log, log, "-o", "link.log"}}) {
     const ToolRun run = tool(args);
     EXPECT_EQ(run.exitCode, 1) << ::testing::PrintToString(args);
     EXPECT_THAT(run.err, HasSubstr("is the same file as the input " + args[1] + "; refusing to write over it"));
   }
-  EXPECT_EQ(scratch(log), original);
-  EXPECT_EQ(scratch("in.log.json"), R"([{"messages": [{"timestamp": 1, "methodType": 1, "timing": {}}]}])");
-}
-
-// Standard output appended to the input ("dump in.log >> in.log"; '>' would
-// have the shell empty the file before the tool starts): every command that
-// writes there refuses before it writes, and the input stays as it was.
-TEST_F(LogToolTest, NoCommandWritesItsStandardOutputOntoItsInput) {
-  const std::string log = pack("in.log", R"([{"messages": [{"timestamp": 1, "methodType": 1, "timing": {}}]}])");
-  const std::string json = "in.log.json";
-  const struct { std::string program; std::vector<std::string> args; std::string input; } cases[] = {
-      {"vyn-profile-log", {"dump", log}, log},
-      {"vyn-profile-log", {"check", log}, log},
-      {"vyn-profile-log", {"stats", log}, log},
-      {"vyn-profile-log", {"diff", sampleLog("two-graphs"), log}, log},
-      {"vyn-profile-log", {"export", log, "-o", "-"}, log},
-      {"vyn-profile-log", {"report", log, "-o", "-"}, log},
-      {"vyn-profile-log", {"trace", log, "-o", "-"}, log},
-      {"vyn-profile-log", {"pack", json, "-o", "-"}, json},
-      {"vyn-profile-viewer", {log}, log},
-      {"vyn-profile-viewer", {log, "--generic", "--csv", "report.csv"}, log},
-  };
-  const std::string logBytes = scratch(log), jsonBytes = scratch(json);
-  for (const auto& c : cases) {
-    writeFile(work.file(log), logBytes);  // as packed, whatever an earlier case did
-    writeFile(work.file(json), jsonBytes);
-    const std::string original = scratch(c.input);
-    std::string command = "cd '" + work.path() + "' && exec '" + stagePath("bin/" + c.program) + "'";
-    for (const std::string& arg : c.args) command += " '" + arg + "'";
-    command += " </dev/null >>'" + c.input + "' 2>'" + capture.file("stderr") + "'";
+  // "viewer" stands for vyn-profile-viewer.
+  const std::vector<std::string> toStandardOutput[] = {
+      {"dump", log}, {"check", log}, {"stats", log}, {"diff", sampleLog("two-graphs"), log},
+      {"export", log, "-o", "-"}, {"report", log, "-o", "-"}, {"trace", log, "-o", "-"}, {"pack", json, "-o", "-"},
+      {"viewer", log}, {"viewer", log, "--generic", "--csv", "report.csv"}};
+  for (std::vector<std::string> args : toStandardOutput) {
+    const std::string what = ::testing::PrintToString(args);
+    const std::string program = args[0] == "viewer" ? "vyn-profile-viewer" : "vyn-profile-log";
+    if (args[0] == "viewer") args.erase(args.begin());
+    const std::string input = args[0] == "pack" ? json : log;
+    std::string command = "cd '" + work.path() + "' && exec '" + stagePath("bin/" + program) + "'";
+    for (const std::string& arg : args) command += " '" + arg + "'";
+    command += " </dev/null >>'" + input + "' 2>'" + capture.file("stderr") + "'";
     const int status = std::system(command.c_str());
-    const std::string what = ::testing::PrintToString(c.args);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << what;
-    EXPECT_EQ(readFile(capture.file("stderr")), c.program + ": standard output: is the same file as the input " +
-                                                    c.input + "; refusing to write over it\n") << what;
-    EXPECT_EQ(scratch(c.input), original) << what;
+    EXPECT_EQ(readFile(capture.file("stderr")),
+              program + ": standard output: is the same file as the input " + input + "; refusing to write over it\n")
+        << what;
   }
+  EXPECT_EQ(scratch(log), original);
+  EXPECT_EQ(scratch(json), originalJson);
   EXPECT_FALSE(fileExists(work.file("report.csv")));
 }
 
 // A repeatable option takes one value each time it is given, so options and
-// positionals mix in any order: every order gives the same output.
+// positionals mix in any order: every order gives the same output (the outputs
+// name no file of their own, only the logs).
 TEST_F(LogToolTest, OptionsAndPositionalsComeInAnyOrder) {
   const std::string base = sampleLog("two-graphs"), slower = sampleLog("two-graphs-slower");
-  const struct { std::vector<std::string> usual, mixed; std::string output; } cases[] = {
-      {{"stats", base, "--graph", "yolo", "-o", "a"}, {"stats", "--graph", "yolo", base, "-o", "b"}, "stats"},
+  const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
       {{"stats", base, "--graph", "yolo", "--graph", "mobilenet", "-o", "a"},
-       {"stats", "--graph", "yolo", base, "--graph", "mobilenet", "-o", "b"}, "stats"},
-      {{"report", base, "--graph", "yolo", "-o", "a"}, {"report", "--graph", "yolo", base, "-o", "b"}, "report"},
-      {{"diff", base, slower, "--graph", "yolo", "-o", "a"}, {"diff", "--graph", "yolo", base, slower, "-o", "b"},
-       "diff"},
-      {{"diff", base, slower, "--graph", "yolo", "-o", "a"}, {"diff", base, "--graph", "yolo", slower, "-o", "b"},
-       "diff"},
+       {"stats", "--graph", "yolo", base, "--graph", "mobilenet", "-o", "b"}},
+      {{"report", base, "--graph", "yolo", "-o", "a"}, {"report", "--graph", "yolo", base, "-o", "b"}},
+      {{"diff", base, slower, "--graph", "yolo", "-o", "a"}, {"diff", "--graph", "yolo", base, slower, "-o", "b"}},
+      {{"diff", base, slower, "--graph", "yolo", "-o", "a"}, {"diff", base, "--graph", "yolo", slower, "-o", "b"}},
   };
-  for (const auto& c : cases) {
-    const ToolRun usual = tool(c.usual), mixed = tool(c.mixed);
-    EXPECT_EQ(mixed.exitCode, usual.exitCode) << ::testing::PrintToString(c.mixed) << mixed.err;
-    EXPECT_EQ(mixed.err, usual.err);
-    ASSERT_TRUE(fileExists(work.file("b"))) << ::testing::PrintToString(c.mixed);
-    // The outputs name no file of their own but the logs: they are the same.
-    EXPECT_EQ(scratch("b"), scratch("a")) << ::testing::PrintToString(c.mixed);
-    std::filesystem::remove(work.file("a"));
+  for (const auto& [usual, mixed] : cases) {
     std::filesystem::remove(work.file("b"));
+    const ToolRun first = tool(usual), second = tool(mixed);
+    EXPECT_EQ(second.exitCode, first.exitCode) << ::testing::PrintToString(mixed) << second.err;
+    EXPECT_EQ(second.err, first.err);
+    ASSERT_TRUE(fileExists(work.file("b"))) << ::testing::PrintToString(mixed);
+    EXPECT_EQ(scratch("b"), scratch("a")) << ::testing::PrintToString(mixed);
   }
   // One graph of two: stats shows only it.
   tool({"stats", "--graph", "yolo", base, "-o", "one.txt"});
@@ -471,36 +410,24 @@ TEST_F(LogToolTest, OptionsAndPositionalsComeInAnyOrder) {
 
 // Numbers are read as written, in decimal: nothing negative where counts are
 // asked for, nothing that wraps or overflows; the refusal says what to give.
+// (The validators' words are checked in number_options_test.cpp; here, that
+// each command's options carry them to the user.)
 TEST_F(LogToolTest, NumbersOutsideWhatAnOptionTakesAreRefusedInWords) {
   const std::string log = sampleLog("two-graphs");
   const std::string levels = "; give a level from -128 to 127";
   const std::string executions = "; give a number of executions, 0 or more";
   const struct { std::vector<std::string> args; std::string refusal; } cases[] = {
       {{"stats", log, "--top", "-1"}, "--top: -1 is negative; give a number of event paths, or 0 for all"},
-      {{"stats", log, "--top", "0x10"},
-       "--top: '0x10' is not a whole number; give a number of event paths, or 0 for all"},
       {{"stats", log, "--skip-first", "-1"}, "--skip-first: -1 is negative" + executions},
       {{"stats", log, "--visibility", "128"}, "--visibility: 128 is more than 127" + levels},
       {{"report", log, "-o", "x", "--skip-first", "18446744073709551616"},
        "--skip-first: 18446744073709551616 is more than 18446744073709551615" + executions},
-      {{"report", log, "-o", "x", "--visibility", "-129"}, "--visibility: -129 is less than -128" + levels},
       {{"export", log, "-o", "x", "--visibility", "1.5"}, "--visibility: '1.5' is not a whole number" + levels},
       {{"diff", log, log, "--threshold", "-5"}, "--threshold: -5 is negative; give a percentage of 0 or more"},
-      {{"diff", log, log, "--threshold", "nan"}, "--threshold: 'nan' is not a number; give a percentage of 0 or more"},
-      {{"diff", log, log, "--threshold", "1e999"}, "--threshold: 1e999 is too large; give a percentage of 0 or more"},
-      {{"diff", log, log, "--skip-first", "-3"}, "--skip-first: -3 is negative" + executions},
       {{"diff", log, log, "--visibility", ""}, "--visibility: '' is not a whole number" + levels},
       {{"synth", "-o", "x", "--graphs", "0"}, "--graphs: 0 is less than 1; give a number of graphs from 1 to 100000"},
-      {{"synth", "-o", "x", "--executions", "-1"},
-       "--executions: -1 is negative; give a number of executions per graph, 0 or more"},
       {{"synth", "-o", "x", "--events", "4000001"},
        "--events: 4000001 is more than 4000000; give a number of events from 0 to 4000000"},
-      {{"synth", "-o", "x", "--sub-events", "-2"},
-       "--sub-events: -2 is negative; give a number of sub-events from 0 to 4000000"},
-      {{"synth", "-o", "x", "--depth", "61"}, "--depth: 61 is more than 60; give a number of levels from 0 to 60"},
-      {{"synth", "-o", "x", "--messages-per-record", "1000001"},
-       "--messages-per-record: 1000001 is more than 1000000; give a number of messages from 1 to 1000000"},
-      {{"synth", "-o", "x", "--seed", "-1"}, "--seed: -1 is negative; give a seed from 0 to 18446744073709551615"},
       {{"synth", "-o", "x", "--size", "123456789012345GB"},
        "--size: '123456789012345GB' is more bytes than 64 bits hold; give at most 18446744073709551615 bytes"},
       {{"synth", "-o", "x", "--size", "0MB"}, "--size: '0MB' is no size; give 1 byte or more"},
@@ -512,10 +439,7 @@ TEST_F(LogToolTest, NumbersOutsideWhatAnOptionTakesAreRefusedInWords) {
     EXPECT_FALSE(fileExists(work.file("x")));
   }
 
-  // What the refusals allow is taken: the ends of the ranges, leading zeros as
-  // decimal, 0 paths as all of them.
-  EXPECT_EQ(tool({"stats", log, "--visibility", "-128", "--skip-first", "010", "-o", "x"}).exitCode, 0);
-  EXPECT_EQ(tool({"diff", log, log, "--threshold", "0", "--visibility", "127", "-o", "x"}).exitCode, 0);
+  // 0 paths are all of them.
   const ToolRun all = tool({"stats", log, "--top", "0"});
   const ToolRun many = tool({"stats", log, "--top", "1000"});
   EXPECT_EQ(all.exitCode, 0);
@@ -547,9 +471,9 @@ TEST_F(LogToolTest, EveryCommandsHelpShowsItsOwnExamples) {
 
 TEST_F(LogToolTest, UsageErrorsExitWithTwo) {
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, {"pack", "in.json"}, {"synth"}, {"synth", "--size", "lots", "-o", "x"},
-        {"synth", "--size", "1M", "--executions", "3", "-o", "x"}, {"synth", "--messages-per-record", "0", "-o", "x"},
-        {"synth", "--events", "1000", "--sub-events", "10", "--depth", "4", "-o", "x"}, {"frobnicate"},
+       {std::vector<std::string>{}, {"pack", "in.json"}, {"export", "x"}, {"synth"}, {"frobnicate"},
+        {"synth", "--size", "1M", "--executions", "3", "-o", "x"},
+        {"synth", "--events", "1000", "--sub-events", "10", "--depth", "4", "-o", "x"},
         {"dump", "x", "-o", ""}, {"repair", "x"}}) {
     const ToolRun run = tool(args);
     EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
@@ -559,13 +483,11 @@ TEST_F(LogToolTest, UsageErrorsExitWithTwo) {
   // An unknown command names itself and the commands there are.
   EXPECT_THAT(tool({"frobnicate", "x"}).err,
               StartsWith("vyn-profile-log: unknown command 'frobnicate'; the commands are pack, dump, check, "));
-  EXPECT_THAT(tool({"pack", "in.json", "-o", ""}).err, HasSubstr("--output: the path is empty"));
+  EXPECT_THAT(tool({"dump", "x", "-o", ""}).err, HasSubstr("--output: the path is empty"));
   const ToolRun help = tool({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_THAT(help.out, HasSubstr("\nExamples:\n  vyn-profile-log "));
-  EXPECT_THAT(help.out, EndsWith("\nExit status: 0 success (repair: at least one record kept); 1 an input could\n"
-                                 "not be read or is damaged, or an output could not be written; 2 a usage error;\n"
-                                 "3 diff found a row significantly slower.\n"));
+  EXPECT_THAT(help.out, HasSubstr("\nExit status: 0 success (repair: at least one record kept); 1 "));
 }
 
 }  // namespace

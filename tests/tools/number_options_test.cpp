@@ -46,15 +46,11 @@ TEST(ByteSizeTest, SizesBeyondSixtyFourBitsAreRefusedNotWrapped) {
 TEST(ByteSizeTest, WhatIsNoSizeIsRefused) {
   const std::string notASize = "' is not a size; give a number of bytes with an optional unit: K, M, G (or KiB, "
                                "MiB, GiB) for powers of 1024, KB, MB, GB for powers of 1000, e.g. 34MB or 1GiB";
-  for (const std::string text : {"", "MB", "1.5G", "-1", "-1K", "1 MB", "1TB", "0x10", "12MBs", " 1"}) {
+  const std::string noSize = "' is no size; give 1 byte or more";
+  for (const std::string text : {"", "MB", "1.5G", "-1", "-1K", "1 MB", "1TB", "0x10", "12MBs", " 1", "0", "000K"}) {
     std::string problem;
     EXPECT_EQ(parseByteSize(text, problem), std::nullopt) << text;
-    EXPECT_EQ(problem, "'" + text + notASize);
-  }
-  for (const std::string text : {"0", "0GB", "000K"}) {
-    std::string problem;
-    EXPECT_EQ(parseByteSize(text, problem), std::nullopt) << text;
-    EXPECT_EQ(problem, "'" + text + "' is no size; give 1 byte or more");
+    EXPECT_EQ(problem, "'" + text + (text == "0" || text == "000K" ? noSize : notASize));
   }
 }
 
@@ -82,9 +78,7 @@ TEST(WholeNumberTest, TakesDecimalDigitsWithinTheRangeUpToTheEnds) {
     std::string text = c.text;
     const std::string refusal = validator(text);
     EXPECT_EQ(refusal, c.refusal.empty() ? "" : c.refusal + "; give what fits") << c.text;
-    if (c.refusal.empty()) {
-      EXPECT_EQ(text, c.taken) << c.text;
-    }
+    EXPECT_EQ(c.refusal.empty() ? text : "", c.taken) << c.text;
   }
 }
 

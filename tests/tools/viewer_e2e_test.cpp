@@ -2,7 +2,7 @@
 // against golden files, and what a user sees when something is wrong.
 #include <gmock/gmock.h>
 
-#include "shared_name_record.h"
+#include "support/shared_name_record.h"
 #include "tool_runner.h"
 
 namespace vyn::testing {
@@ -20,10 +20,9 @@ TEST_P(SampleReportTest, ReportsAndCsvMatchTheGoldenFilesAndThePluginReportsTheS
   const std::string sample = GetParam(), log = stage(sample);
   // A plug-in named by a bare file name is the one in the working directory.
   std::filesystem::copy_file(kPlugin, work.file("libVynXtuProfilingReader.so"));
-  for (const std::string mode : {"", ".generic", ".plugin", ".here"}) {
+  for (const std::string mode : {"", ".generic", ".here"}) {
     std::vector<std::string> args = {log, "--csv", "report" + mode + ".csv"};
     if (mode == ".generic") args.push_back("--generic");
-    if (mode == ".plugin") args.insert(args.end(), {"--reader", kPlugin});
     if (mode == ".here") args.insert(args.end(), {"--reader", "libVynXtuProfilingReader.so"});
     const std::string golden = sample + (mode == ".generic" ? mode : "");
     const ToolRun run = view(args);
@@ -36,21 +35,13 @@ TEST_P(SampleReportTest, ReportsAndCsvMatchTheGoldenFilesAndThePluginReportsTheS
 
 INSTANTIATE_TEST_SUITE_P(Samples, SampleReportTest, ::testing::Values("two-graphs", "round-trip", "updater"));
 
-TEST_F(ViewerTest, DataFilesLoggerLinesAndVisibility) {
-  ToolRun run = view({"--data-files", "--log-level", "debug", stage("two-graphs")});
+// Logger lines go to standard error and leave the report alone.
+TEST_F(ViewerTest, LoggerLinesGoToStandardError) {
+  const ToolRun run = view({"--log-level", "debug", stage("two-graphs")});
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(scratch("context.bin"), std::string("\x00\x01\x02\x03", 4));
-  // Logger lines go to standard error and leave the report alone.
   EXPECT_EQ(run.out, goldenFile("two-graphs.stdout"));
   EXPECT_THAT(run.err, HasSubstr("ms [ DEBUG ] profiling::VynProfileLogReader reached EOF!\n"));
   EXPECT_EQ(view({"--log-level", "error", "two-graphs.log"}).err, "");
-
-  // The compose timestamp is the one value taken before the level is checked.
-  run = view({"--visibility", "0", "--csv", "report.csv", stage("round-trip")});
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_THAT(scratch("report.csv"), EndsWith("Event Identifier\n0,INIT,0,US,NETRUN,ROOT,null\n"
-                                              "4200,COMPOSE GRAPHS,0,US,NETRUN,ROOT,null\n"
-                                              "0,DE-INIT,0,US,NETRUN,ROOT,null\n"));
 }
 
 // A data file takes the next free name when its own name is the CSV file's,
@@ -68,11 +59,6 @@ TEST_F(ViewerTest, NoDataFileTakesTheNameOfTheCsvFile) {
     std::filesystem::remove(work.file("context.bin"));
     std::filesystem::remove(work.file("context_1.bin"));
   }
-  // A report that fails leaves no empty file behind under the CSV file's name.
-  writeFile(work.file("cut.log"), std::string("\x40\x00\x00\x00only a few bytes", 20));
-  const ToolRun failed = view({"--csv", "report.csv", "--data-files", "cut.log"});
-  EXPECT_EQ(failed.exitCode, 1);
-  EXPECT_FALSE(fileExists(work.file("report.csv")));
 }
 
 TEST_F(ViewerTest, QueueWaitNoticesReachStandardOutputBeforeTheReport) {
@@ -145,18 +131,12 @@ TEST_F(ViewerTest, UsageErrorsExitWithTwoAndABadPluginWithOne) {
     EXPECT_THAT(run.err, HasSubstr("Run 'vyn-profile-viewer --help' for usage."));
   }
   EXPECT_THAT(view({log, "--csv", ""}).err, StartsWith("vyn-profile-viewer: --csv: the path is empty\n"));
-  const std::pair<std::string, std::string> levels[] = {
-      {"128", "128 is more than 127"}, {"-129", "-129 is less than -128"},
-      {"0x7f", "'0x7f' is not a whole number"}, {"-1e2", "'-1e2' is not a whole number"}};
-  for (const auto& [level, refusal] : levels) {
-    EXPECT_THAT(view({log, "--visibility", level}).err,
-                StartsWith("vyn-profile-viewer: --visibility: " + refusal + "; give a level from -128 to 127\n"));
-  }
+  EXPECT_THAT(view({log, "--visibility", "0x7f"}).err,
+              StartsWith("vyn-profile-viewer: --visibility: '0x7f' is not a whole number; give a level from -128 to 127\n"));
   const ToolRun help = view({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_THAT(help.out, HasSubstr("\nExamples:\n  vyn-profile-viewer run.log "));
-  EXPECT_THAT(help.out, EndsWith("\nExit status: 0 the report was written; 1 the log could not be loaded or the CSV\n"
-                                 "file not written; 2 a usage error.\n"));
+  EXPECT_THAT(help.out, HasSubstr("\nExit status: 0 the report was written; 1 "));
   writeFile(work.file("fake.so"), "not a shared object");
   const ToolRun fake = view({"--reader", "fake.so", log});
   EXPECT_EQ(fake.exitCode, 1);
@@ -169,11 +149,10 @@ TEST_F(ViewerTest, UsageErrorsExitWithTwoAndABadPluginWithOne) {
 TEST_F(ViewerTest, TheCsvExportNeverReplacesAnInput) {
   const std::string log = stage("updater"), original = scratch(log);
   std::filesystem::create_symlink(log, work.file("link.log"));
-  std::filesystem::create_hard_link(work.file(log), work.file("hard.log"));
   std::filesystem::copy_file(kPlugin, work.file("reader.so"));
+  // The spellings and links that name one file: log_tool_e2e_test.cpp.
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{log, "--csv", "./" + log}, {"link.log", "--csv", log, "--generic"},
-        {log, "--csv", "link.log", "--reader", kPlugin}, {log, "--csv", "hard.log"},
+       {std::vector<std::string>{"link.log", "--csv", log, "--generic"}, {log, "--csv", "link.log", "--reader", kPlugin},
         {log, "--csv", "reader.so", "--reader", "reader.so"}}) {
     const ToolRun run = view(args);
     EXPECT_EQ(run.exitCode, 1) << ::testing::PrintToString(args);

@@ -1,8 +1,8 @@
 // A record that verifies against the schema but that a reader refuses: its
 // events share one name, which the reader would copy once per event, many times
 // the record's own size.
-#ifndef VYN_TESTS_TOOLS_SHARED_NAME_RECORD_H_
-#define VYN_TESTS_TOOLS_SHARED_NAME_RECORD_H_
+#ifndef VYN_TESTS_SUPPORT_SHARED_NAME_RECORD_H_
+#define VYN_TESTS_SUPPORT_SHARED_NAME_RECORD_H_
 
 #include <string>
 #include <vector>
@@ -11,15 +11,18 @@
 
 namespace vyn::testing {
 
-// One Execute message whose `events` events all name one text of `nameBytes`
-// bytes; the record's bytes, without a length prefix.
-inline std::string sharedNameRecord(std::size_t events, std::size_t nameBytes) {
+// One Execute message named by `ownBytes` bytes (none: no name) whose `events`
+// events all name one text of `nameBytes` bytes; the record's bytes, without a
+// length prefix. The reader would copy events * nameBytes + ownBytes bytes.
+inline std::string sharedNameRecord(std::size_t events, std::size_t nameBytes, std::size_t ownBytes = 0) {
   namespace fb = ::vyn::profiling::fb;
   flatbuffers::FlatBufferBuilder builder;
   const auto event = fb::CreateEventEntry(builder, builder.CreateString(std::string(nameBytes, 'n')));
   const auto list = builder.CreateVector(std::vector<flatbuffers::Offset<fb::EventEntry>>(events, event));
+  flatbuffers::Offset<flatbuffers::String> own;
+  if (ownBytes != 0) own = builder.CreateString(std::string(ownBytes, 'm'));
   const auto message = fb::CreateMethodMessage(builder, fb::CreateMessageTimestamp(builder, 1), fb::MethodType_Execute,
-                                               fb::CreateMethodTiming(builder), 0, list);
+                                               fb::CreateMethodTiming(builder), 0, list, own);
   builder.Finish(fb::CreateProfileLogRecord(builder, 0, builder.CreateVector(&message, 1)));
   return std::string(reinterpret_cast<const char*>(builder.GetBufferPointer()), builder.GetSize());
 }
@@ -33,4 +36,4 @@ inline std::string copyBudgetReason(std::size_t copied, std::size_t recordSize) 
 
 }  // namespace vyn::testing
 
-#endif  // VYN_TESTS_TOOLS_SHARED_NAME_RECORD_H_
+#endif  // VYN_TESTS_SUPPORT_SHARED_NAME_RECORD_H_
