@@ -12,7 +12,6 @@
 #include "log/html/histogram_bins.h"
 #include "log/html/histogram_svg.h"
 #include "log/html/html_escape.h"
-#include "log/html/html_table.h"
 #include "log/html/icicle_layout.h"
 #include "log/html/icicle_svg.h"
 #include "log/html/label_fit.h"
@@ -35,103 +34,78 @@ std::size_t occurrences(const std::string& text, const std::string& part) {
 }
 
 TEST(TimelineEnvelopeTest, ColumnsCoverEveryValueOnceWithTheirExtremes) {
-  std::vector<double> values;
+  std::vector<double> values;  // 100 9 8 103 6 5 106 3 2 109
   for (int i = 0; i < 10; ++i) values.push_back(i % 3 == 0 ? 100.0 + i : 10.0 - i);
   const std::vector<EnvelopeColumn> columns = envelope(values, 4);
   ASSERT_EQ(columns.size(), 4u);
-  // Runs of 2, 3, 2, 3 values: [0,2) [2,5) [5,7) [7,10).
-  std::size_t expectedFirst = 0;
-  for (const EnvelopeColumn& column : columns) {
-    EXPECT_EQ(column.first, expectedFirst);
-    EXPECT_GT(column.end, column.first);
-    expectedFirst = column.end;
+  const std::size_t bounds[] = {0, 2, 5, 7, 10};  // runs of 2, 3, 2, 3 values
+  for (std::size_t c = 0; c < 4; ++c) {
+    EXPECT_EQ(columns[c].first, bounds[c]);
+    EXPECT_EQ(columns[c].end, bounds[c + 1]);
   }
-  EXPECT_EQ(expectedFirst, values.size());
-  EXPECT_EQ(columns[1].first, 2u);
-  EXPECT_EQ(columns[1].min, 6.0);    // values 8, 103, 6
+  EXPECT_EQ(columns[1].min, 6.0);
   EXPECT_EQ(columns[1].max, 103.0);
   EXPECT_EQ(columns[3].max, 109.0);  // the last value lands in the last column
-}
-
-TEST(TimelineEnvelopeTest, FewValuesGetAColumnEachAndNothingGivesNothing) {
-  const std::vector<EnvelopeColumn> columns = envelope({5, 7, 6}, 800);
-  ASSERT_EQ(columns.size(), 3u);
-  EXPECT_EQ(columns[2].first, 2u);
-  EXPECT_EQ(columns[2].min, 6.0);
-  EXPECT_EQ(columns[2].max, 6.0);
+  // Fewer values than columns: a column each; no values or no columns: nothing.
+  const std::vector<EnvelopeColumn> few = envelope({5, 7, 6}, 800);
+  ASSERT_EQ(few.size(), 3u);
+  EXPECT_EQ(few[2].first, 2u);
+  EXPECT_EQ(few[2].min, 6.0);
   EXPECT_TRUE(envelope({}, 800).empty());
   EXPECT_TRUE(envelope({1, 2}, 0).empty());
-  // A hundred thousand executions in 800 columns: 125 each.
-  const std::vector<EnvelopeColumn> many = envelope(std::vector<double>(100000, 1.0), 800);
-  ASSERT_EQ(many.size(), 800u);
-  EXPECT_EQ(many.back().end - many.back().first, 125u);
 }
 
-TEST(HistogramBinsTest, ValuesFallInHalfOpenBinsAndTheMaximumInTheLast) {
+TEST(HistogramBinsTest, ValuesFallInHalfOpenBinsTheMaximumInTheLastAndEqualBoundsInOne) {
   const HistogramBins bins = histogramBins({0, 0.999, 1, 2.5, 3.999, 4}, 0, 4, 4);
   EXPECT_EQ(bins.width, 1.0);
   EXPECT_THAT(bins.counts, ElementsAre(2, 1, 1, 2));
   EXPECT_EQ(bins.largest(), 2u);
   EXPECT_EQ(bins.binLow(3), 3.0);
-  // Outside the bounds: not counted.
-  EXPECT_THAT(histogramBins({-1, 5, 2}, 0, 4, 2).counts, ElementsAre(0, 1));
-}
-
-TEST(HistogramBinsTest, EqualBoundsMakeOneBinAndFortyBinsCountEverySample) {
+  EXPECT_THAT(histogramBins({-1, 5, 2}, 0, 4, 2).counts, ElementsAre(0, 1));  // outside: not counted
   const HistogramBins same = histogramBins({7, 7, 7}, 7, 7, 40);
   EXPECT_EQ(same.width, 0.0);
   EXPECT_THAT(same.counts, ElementsAre(3));
-  std::vector<double> values;
-  for (int i = 0; i <= 1000; ++i) values.push_back(1300 + 0.2 * i);
-  const HistogramBins forty = histogramBins(values, 1300, 1500, 40);
-  ASSERT_EQ(forty.counts.size(), 40u);
-  std::uint64_t total = 0;
-  for (const std::uint64_t count : forty.counts) total += count;
-  EXPECT_EQ(total, values.size());
   EXPECT_TRUE(histogramBins({1}, 0, 1, 0).counts.empty());
 }
 
-TEST(IcicleLayoutTest, ChildrenLieUnderTheirParentLeftToRight) {
-  // Execution 1000: a (400) with a1 (100), a2 (200); b (300).
-  const std::vector<IcicleBox> boxes = icicleLayout(
-      {{kIcicleTop, 400}, {0, 100}, {0, 200}, {kIcicleTop, 300}}, 1000);
-  ASSERT_EQ(boxes.size(), 4u);
-  EXPECT_EQ(boxes[0].depth, 0u);
-  EXPECT_DOUBLE_EQ(boxes[0].right, 0.4);
-  EXPECT_EQ(boxes[1].depth, 1u);
-  EXPECT_DOUBLE_EQ(boxes[1].left, 0.0);
-  EXPECT_DOUBLE_EQ(boxes[1].right, 0.1);
-  EXPECT_DOUBLE_EQ(boxes[2].left, 0.1);
-  EXPECT_DOUBLE_EQ(boxes[2].right, 0.3);
-  EXPECT_EQ(boxes[3].node, 3u);
-  EXPECT_DOUBLE_EQ(boxes[3].left, 0.4);
-  EXPECT_DOUBLE_EQ(boxes[3].right, 0.7);
+// The boxes as "node:depth:left-right", in thousandths of the whole.
+std::string layout(const std::vector<IcicleNode>& nodes, double whole) {
+  std::string out;
+  for (const IcicleBox& box : icicleLayout(nodes, whole)) {
+    out += std::to_string(box.node) + ":" + std::to_string(box.depth) + ":" + svgNumber(box.left * 1000) + "-" +
+           svgNumber(box.right * 1000) + " ";
+  }
+  return out;
 }
 
-TEST(IcicleLayoutTest, WhatOverflowsItsParentOrTheWholeIsClipped) {
-  // a (600) holds a1 (500) and a2 (300): a2 gets the 100 left; b (700) gets the 400 left
-  // of the whole; c has no room and its child no parent.
-  const std::vector<IcicleBox> boxes = icicleLayout(
-      {{kIcicleTop, 600}, {0, 500}, {0, 300}, {kIcicleTop, 700}, {kIcicleTop, 50}, {4, 10}}, 1000);
-  ASSERT_EQ(boxes.size(), 4u);
-  EXPECT_DOUBLE_EQ(boxes[2].left, 0.5);
-  EXPECT_DOUBLE_EQ(boxes[2].right, 0.6);
-  EXPECT_DOUBLE_EQ(boxes[3].left, 0.6);
-  EXPECT_DOUBLE_EQ(boxes[3].right, 1.0);
-  // A parent after its child, negative and non-finite values, a whole of 0.
-  EXPECT_TRUE(icicleLayout({{1, 10}, {kIcicleTop, 10}}, 100).size() == 1);
-  EXPECT_TRUE(icicleLayout({{kIcicleTop, -5}, {kIcicleTop, std::nan("")}}, 100).empty());
-  EXPECT_TRUE(icicleLayout({{kIcicleTop, 5}}, 0).empty());
+TEST(IcicleLayoutTest, ChildrenLieUnderTheirParentLeftToRightAndWhatOverflowsIsClipped) {
+  const struct {
+    std::vector<IcicleNode> nodes;
+    double whole;
+    std::string boxes;
+  } cases[] = {
+      // a (400) with a1 (100) and a2 (200); b (300).
+      {{{kIcicleTop, 400}, {0, 100}, {0, 200}, {kIcicleTop, 300}},
+       1000,
+       "0:0:0-400 1:1:0-100 2:1:100-300 3:0:400-700 "},
+      // a (600) holds a1 (500) and a2 (300): a2 gets the 100 left; b (700) gets the
+      // 400 left of the whole; c has no room and its child no parent.
+      {{{kIcicleTop, 600}, {0, 500}, {0, 300}, {kIcicleTop, 700}, {kIcicleTop, 50}, {4, 10}},
+       1000,
+       "0:0:0-600 1:1:0-500 2:1:500-600 3:0:600-1000 "},
+      // A parent after its child, negative and non-finite values, a whole of 0.
+      {{{1, 10}, {kIcicleTop, 10}}, 100, "1:0:0-100 "},
+      {{{kIcicleTop, -5}, {kIcicleTop, std::nan("")}}, 100, ""},
+      {{{kIcicleTop, 5}}, 0, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(layout(c.nodes, c.whole), c.boxes);
 }
 
 TEST(AxisTicksTest, RoundStepsAndRangesWidenedToThem) {
   EXPECT_EQ(niceStep(100, 5), 20);
   EXPECT_EQ(niceStep(0.7, 5), 0.1);
   EXPECT_EQ(niceStep(3, 8, true), 1);
-  const AxisRange range = niceRange(1300, 1500, 5);
-  EXPECT_EQ(range.low, 1300);
-  EXPECT_EQ(range.high, 1500);
-  EXPECT_THAT(range.ticks, ElementsAre(1300, 1350, 1400, 1450, 1500));
+  EXPECT_THAT(niceRange(1300, 1500, 5).ticks, ElementsAre(1300, 1350, 1400, 1450, 1500));
   const AxisRange widened = niceRange(1301, 1497, 4);
   EXPECT_EQ(widened.low, 1300);
   EXPECT_EQ(widened.high, 1500);
@@ -159,18 +133,12 @@ TEST(SvgNumberTest, OneDecimalWithoutTrailingZeroOrNegativeZero) {
   EXPECT_EQ(svgNumber(std::nan("")), "0");
 }
 
-TEST(GraphOrderTest, LargestTotalFirstTiesInTheirOrderAndNotANumberLast) {
+TEST(GraphOrderTest, LargestTotalFirstTiesInTheirOrderNotANumberLastAndTheNoteCountsTheRest) {
   EXPECT_THAT(largestFirst({5, 9, 5, 1, 9}), ElementsAre(1, 4, 0, 2, 3));
   EXPECT_THAT(largestFirst({std::nan(""), 2, 0}), ElementsAre(1, 2, 0));
-  EXPECT_TRUE(largestFirst({}).empty());
-}
-
-TEST(GraphOrderTest, TheNoteSaysHowManyGraphsHaveNoChartsAndWhy) {
   EXPECT_EQ(chartLimitNote(100, "in the table"), "");
   EXPECT_EQ(chartLimitNote(101, "in the table"),
             "Charts for the 100 graphs with the largest total execution time; 1 more is in the table.");
-  EXPECT_EQ(chartLimitNote(2000, "in the table"),
-            "Charts for the 100 graphs with the largest total execution time; 1,900 more are in the table.");
 }
 
 TEST(LabelFitTest, WidthsByCharacterAndCentresKeptInside) {
@@ -192,92 +160,74 @@ TEST(LabelFitTest, WidthsByCharacterAndCentresKeptInside) {
   EXPECT_DOUBLE_EQ(leftMarginFor({0, 100000000}), 92);
 }
 
-TEST(MarkerLabelsTest, VerticalLabelsStayRightOfTheAxisAndOffEachOther) {
+TEST(MarkerLabelsTest, VerticalLabelsStayRightOfTheAxisInsideTheChartAndOffEachOther) {
   ChartFrame frame;  // 1140 wide, the plot from 72 to 1010
   frame.top = kMarkerLabelBand;
-  // "p50 1400 us": 23.1 + 3.5 + 28 + 3.5 + 14 = 72.1 px.
-  const Marker p50{"p50", "#E69F00", 500, "1400 us"};
-  const Marker p99{"p99", "#D55E00", 700, "1498 us"};
-  EXPECT_DOUBLE_EQ(markerLabelWidth(p50), 72.1);
-  const auto [lower, upper] = verticalLabelSpots(frame, p50, p99);
-  EXPECT_DOUBLE_EQ(lower.x, 500 - 4 - 72.1);  // left of its line
-  EXPECT_DOUBLE_EQ(upper.x, 704);             // right of its own
-  EXPECT_DOUBLE_EQ(lower.y, 27);              // both on the row next to the plot
-  EXPECT_DOUBLE_EQ(upper.y, 27);
-
-  // The median next to the y axis: its label turns right of its line, and the
-  // 99th percentile's, which it would overlap, goes a row up.
-  const auto [nearAxis, pushed] = verticalLabelSpots(frame, {"p50", "#E69F00", 80, "1400 us"},
-                                                     {"p99", "#D55E00", 100, "1498 us"});
-  EXPECT_DOUBLE_EQ(nearAxis.x, 84);
-  EXPECT_GE(nearAxis.x, frame.plotLeft());
-  EXPECT_DOUBLE_EQ(pushed.x, 104);
-  EXPECT_DOUBLE_EQ(pushed.y, 13);
-
-  // The 99th percentile near the chart's right edge: its label turns left of its line.
-  // "p99 99999 us": 23.1 + 3.5 + 35 + 3.5 + 14 = 79.1 px; 1104 + 79.1 passes 1138.
-  const auto [left, turned] = verticalLabelSpots(frame, {"p50", "#E69F00", 300, "1400 us"},
-                                                 {"p99", "#D55E00", 1100, "99999 us"});
-  EXPECT_DOUBLE_EQ(turned.x, 1100 - 4 - 79.1);
-  EXPECT_DOUBLE_EQ(turned.y, 27);
+  // "p50 1400 us": 23.1 + 3.5 + 28 + 3.5 + 14 = 72.1 px; "p99 99999 us": 79.1 px.
+  EXPECT_DOUBLE_EQ(markerLabelWidth({"p50", "#E69F00", 500, "1400 us"}), 72.1);
+  const struct {
+    double p50, p99;
+    const char* p99Value;
+    double p50X, p99X, p99Y;
+  } cases[] = {
+      // Apart: the lower label left of its line, the upper right of its own, both
+      // on the row next to the plot.
+      {500, 700, "1498 us", 500 - 4 - 72.1, 704, 27},
+      // The median next to the y axis: its label turns right of its line, and the
+      // 99th percentile's, which it would overlap, goes a row up.
+      {80, 100, "1498 us", 84, 104, 13},
+      // The 99th percentile near the right edge: 1104 + 79.1 passes 1138, so its
+      // label turns left of its line.
+      {300, 1100, "99999 us", 300 - 4 - 72.1, 1100 - 4 - 79.1, 27},
+  };
+  for (const auto& c : cases) {
+    const auto [lower, upper] =
+        verticalLabelSpots(frame, {"p50", "#E69F00", c.p50, "1400 us"}, {"p99", "#D55E00", c.p99, c.p99Value});
+    EXPECT_DOUBLE_EQ(lower.x, c.p50X) << c.p50;
+    EXPECT_DOUBLE_EQ(lower.y, 27) << c.p50;
+    EXPECT_DOUBLE_EQ(upper.x, c.p99X) << c.p50;
+    EXPECT_DOUBLE_EQ(upper.y, c.p99Y) << c.p50;
+  }
 }
 
 TEST(MarkerLabelsTest, HorizontalLabelsStayClearOfTheXAxisLabelsAndInsideTheChart) {
-  ChartFrame frame;  // 280 high, the plot from 14 to 234
-  // Both lines at the foot of the plot: a row apart (243 and 230), then both up
-  // until the lower one's baseline is 4 px under the plot.
-  const auto [lower, upper] = horizontalLabelSpots(frame, {"p50", "#E69F00", 233, "1 us"},
-                                                   {"p99", "#D55E00", 232, "2 us"});
-  EXPECT_DOUBLE_EQ(lower.x, 1016);
-  EXPECT_DOUBLE_EQ(lower.y, 238);
-  EXPECT_DOUBLE_EQ(upper.y, 225);
-  // Both at the top of a chart with a thin margin: down until the upper one is inside.
-  frame.top = 4;
-  const auto [low, high] = horizontalLabelSpots(frame, {"p50", "#E69F00", 5, "1 us"},
-                                                {"p99", "#D55E00", 4, "2 us"});
-  EXPECT_DOUBLE_EQ(high.y, 11);
-  EXPECT_DOUBLE_EQ(low.y, 24);
-  // Far apart: level with their lines.
-  frame.top = 14;
-  const auto [apartLow, apartHigh] = horizontalLabelSpots(frame, {"p50", "#E69F00", 200, "1 us"},
-                                                          {"p99", "#D55E00", 50, "2 us"});
-  EXPECT_DOUBLE_EQ(apartLow.y, 204);
-  EXPECT_DOUBLE_EQ(apartHigh.y, 54);
+  const struct {
+    double top, p50, p99, p50Y, p99Y;
+  } cases[] = {
+      // 280 high, the plot from 14 to 234. Both lines at its foot: a row apart (243
+      // and 230), then both up until the lower baseline is 4 px under the plot.
+      {14, 233, 232, 238, 225},
+      // Both at the top of a chart with a thin margin: down until the upper one is inside.
+      {4, 5, 4, 24, 11},
+      {14, 200, 50, 204, 54},  // far apart: level with their lines
+  };
+  for (const auto& c : cases) {
+    ChartFrame frame;
+    frame.top = c.top;
+    const auto [lower, upper] =
+        horizontalLabelSpots(frame, {"p50", "#E69F00", c.p50, "1 us"}, {"p99", "#D55E00", c.p99, "2 us"});
+    EXPECT_DOUBLE_EQ(lower.x, 1016) << c.p50;  // right of the plot
+    EXPECT_DOUBLE_EQ(lower.y, c.p50Y) << c.p50;
+    EXPECT_DOUBLE_EQ(upper.y, c.p99Y) << c.p50;
+  }
 }
 
 TEST(HistogramSvgTest, BinsTooSparseToShowGetAMarkAndTheChartSaysWhy) {
-  // 999 executions of 1400 us and one of 140000 us, in 40 bins of 3465 us; the
-  // count axis goes to 1000 over 168 px, so one execution would be 0.17 px high.
-  std::vector<double> times(999, 1400);
-  times.push_back(140000);
+  // Bins of 10 and 20 beside one of 999: the count axis goes to 1000 over 168 px,
+  // so 10 executions are 1.7 px high, drawn kShortestVisibleBar (3 px) high and
+  // marked; 20 are 3.4 px, not marked.
   HistogramInput input;
-  input.bins = histogramBins(times, 1400, 140000, kHistogramBins);
+  input.bins.width = 1;
+  input.bins.counts = {999, 10, 20, 0};
   input.colour = "#0072B2";
-  const std::string outlier = histogramSvg(input);
-  EXPECT_EQ(occurrences(outlier, "<path class=\"rare\""), 1u);
-  EXPECT_THAT(outlier, HasSubstr("<title>136535 to 140000 us: 1 execution</title></path>"));
-  EXPECT_THAT(outlier, HasSubstr("<g class=\"rare-marks\" fill=\"#0072B2\">"));
-  EXPECT_THAT(outlier, HasSubstr("too few</text>"));
-  // The sparse bin's bar is drawn kShortestVisibleBar high, from the plot's foot at 194.
-  EXPECT_THAT(outlier, HasSubstr("y=\"191\""));
-  EXPECT_THAT(outlier, HasSubstr("height=\"3\"><title>136535 to 140000 us: 1 execution</title></rect>"));
-
-  // Bins of 10 and 20 beside one of 999: 1.7 px, marked; 3.4 px, not.
-  HistogramBins bins;
-  bins.low = 0;
-  bins.width = 1;
-  bins.counts = {999, 10, 20, 0};
-  input.bins = bins;
   const std::string mixed = histogramSvg(input);
   EXPECT_EQ(occurrences(mixed, "<path class=\"rare\""), 1u);
   EXPECT_THAT(mixed, HasSubstr("<title>1 to 2 us: 10 executions</title></path>"));
-
-  // No sparse bin: no marks and no note.
-  bins.counts = {5, 3, 1, 0};
-  input.bins = bins;
-  const std::string even = histogramSvg(input);
-  EXPECT_THAT(even, Not(HasSubstr("rare")));
-  EXPECT_THAT(even, Not(HasSubstr("too few")));
+  EXPECT_THAT(mixed, HasSubstr("height=\"3\"><title>1 to 2 us: 10 executions</title></rect>"));
+  EXPECT_THAT(mixed, HasSubstr("too few</text>"));
+  // Without a sparse bin: no marks and no note.
+  input.bins.counts = {5, 3, 1, 0};
+  EXPECT_THAT(histogramSvg(input), Not(HasSubstr("rare")));
 }
 
 TEST(IcicleSvgTest, TheLastTickLabelStaysInsideTheChart) {
@@ -290,10 +240,7 @@ TEST(IcicleSvgTest, TheLastTickLabelStaysInsideTheChart) {
   input.executionMean = 1400;
   input.executionP99 = 1500;
   input.events.push_back({"Layer conv1", "Layer conv1", kIcicleTop, 390, 400, 390.0 / 1400});
-  const std::string svg = icicleSvg(input);
-  EXPECT_THAT(svg, HasSubstr("<text x=\"1126\" y=\"69\" text-anchor=\"middle\">1400</text>"));
-  EXPECT_THAT(svg, HasSubstr("<text x=\"12\" y=\"69\" text-anchor=\"middle\">0</text>"));
-  EXPECT_THAT(svg, HasSubstr("<text x=\"330.9\" y=\"69\" text-anchor=\"middle\">400</text>"));
+  EXPECT_THAT(icicleSvg(input), HasSubstr("<text x=\"1126\" y=\"69\" text-anchor=\"middle\">1400</text>"));
 }
 
 TEST(NameCutTest, LongNamesOfAPathAreCutLongestFirst) {
@@ -319,27 +266,6 @@ TEST(NameCutTest, LongNamesOfAPathAreCutLongestFirst) {
   std::string accents;
   for (int i = 0; i < 20; ++i) accents += "\xC3\xA9";
   EXPECT_EQ(shortenedPath(accents, 15), accents.substr(0, 28) + "\xE2\x80\xA6");
-}
-
-TEST(HtmlTableTest, NamesAreCutWithTheWholeNameOnHoverAndEscaped) {
-  std::string row;
-  appendRow(row, {HtmlCell::name("<b>graph\"", "#graph-1"), HtmlCell::name("yolo"), "12"});
-  EXPECT_EQ(row,
-            "<tr><td><span class=\"fit\"><a href=\"#graph-1\"><span class=\"cut\" title=\"&lt;b&gt;graph&quot;\">"
-            "&lt;b&gt;graph&quot;</span></a></span></td><td><span class=\"fit\"><span class=\"cut\" title=\"yolo\">"
-            "yolo</span></span></td><td>12</td></tr>\n");
-  // A path shows its names shortened to 32 characters (the long one to 22), each
-  // in a box of its own, the whole path in the title.
-  const std::string path = "Layer " + std::string(60, 'a') + " / Compute";
-  row.clear();
-  appendRow(row, {HtmlCell::path(path)});
-  EXPECT_EQ(row, "<tr><td><span class=\"fit\"><span class=\"cut path\" title=\"" + path + "\"><span>Layer " +
-                     std::string(15, 'a') + "\xE2\x80\xA6</span><span class=\"sep\"> / </span><span>Compute</span>"
-                     "</span></span></td></tr>\n");
-  row.clear();
-  appendRow(row, {HtmlCell::path("<b> / x")});
-  EXPECT_EQ(row, "<tr><td><span class=\"fit\"><span class=\"cut path\" title=\"&lt;b&gt; / x\"><span>&lt;b&gt;</span>"
-                 "<span class=\"sep\"> / </span><span>x</span></span></span></td></tr>\n");
 }
 
 }  // namespace
