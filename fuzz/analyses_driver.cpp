@@ -44,7 +44,7 @@ void requireTerminalText(const char* what, const std::string& text) {
     const auto c = static_cast<unsigned char>(text[at]);
     const base::Utf8Sequence sequence = base::utf8SequenceAt(text, at);
     if ((c < 0x20 && c != '\n') || c == 0x7F || !sequence.wellFormed ||
-        (c == 0xC2 && static_cast<unsigned char>(text[at + 1]) < 0xA0)) {
+        base::isC1Control(text.substr(at, sequence.length))) {
       brokenOutput(what, text);
     }
     at += sequence.length;

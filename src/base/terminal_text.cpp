@@ -12,12 +12,6 @@ void appendByteEscape(std::string& out, unsigned char c) {
   out.append(escape, sizeof escape);
 }
 
-// A C1 control is U+0080 to U+009F: in UTF-8, 0xC2 then 0x80 to 0x9F.
-bool isC1Control(std::string_view text, std::size_t at, std::size_t length) {
-  return length == 2 && static_cast<unsigned char>(text[at]) == 0xC2 &&
-         static_cast<unsigned char>(text[at + 1]) <= 0x9F;
-}
-
 }  // namespace
 
 void appendTerminalText(std::string& out, std::string_view text) {
@@ -45,7 +39,7 @@ void appendTerminalText(std::string& out, std::string_view text) {
       for (std::size_t i = 0; i < sequence.length; ++i) {
         appendByteEscape(out, static_cast<unsigned char>(text[at + i]));
       }
-    } else if (isC1Control(text, at, sequence.length)) {
+    } else if (isC1Control(text.substr(at, sequence.length))) {
       const auto code = static_cast<unsigned char>(text[at + 1]);
       const char escape[] = {'\\', 'u', '0', '0', kHex[code >> 4], kHex[code & 15u]};
       out.append(escape, sizeof escape);

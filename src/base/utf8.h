@@ -22,6 +22,13 @@ struct Utf8Sequence {
 };
 Utf8Sequence utf8SequenceAt(std::string_view text, std::size_t at);
 
+// Whether the well-formed sequence is a C1 control (U+0080 to U+009F: 0xC2,
+// then 0x80 to 0x9F), which terminals and HTML take as controls, not text.
+inline bool isC1Control(std::string_view sequence) {
+  return sequence.size() == 2 && static_cast<unsigned char>(sequence[0]) == 0xC2 &&
+         static_cast<unsigned char>(sequence[1]) <= 0x9F;
+}
+
 // The text with every ill-formed part replaced by U+FFFD.
 std::string validUtf8(std::string_view text);
 

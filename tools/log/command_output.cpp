@@ -13,11 +13,13 @@ int writeCommandOutput(const std::string& path, const std::vector<std::string>& 
     return 1;
   }
   output.write(text);
-  if (!output.close()) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
-  return 0;
+  return closeCommandOutput(output);
+}
+
+int closeCommandOutput(base::OutputFile& output) {
+  if (output.close()) return 0;
+  reportProblem(output.name(), output.problem());
+  return 1;
 }
 
 void reportWarnings(const LoadedLog& log) {

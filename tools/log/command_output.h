@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/output_file.h"
 #include "common/loaded_log.h"
 
 namespace vyn::tools {
@@ -16,6 +17,11 @@ namespace vyn::tools {
 // path that names one of inputs. 0 when written; 1, with the problem reported.
 int writeCommandOutput(const std::string& path, const std::vector<std::string>& inputs,
                        std::string_view text);
+
+// Closes a command's output, putting it in place: 0 when it is; 1, with the
+// problem reported, when a write or the close failed (an existing file then
+// stays as it was).
+int closeCommandOutput(base::OutputFile& output);
 
 // Reports the warnings of a loaded log, each naming the log.
 void reportWarnings(const LoadedLog& log);

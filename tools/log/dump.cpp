@@ -11,6 +11,7 @@
 #include "common/record_problem.h"
 #include "format/log_frames.h"
 #include "format/record_codec.h"
+#include "log/command_output.h"
 #include "log/commands.h"
 
 namespace vyn::tools {
@@ -115,10 +116,7 @@ int runDump(const std::string& inputPath, const std::string& outputPath, bool ve
   }
   output.write(first ? "]\n" : "\n]\n");
   meter.finish(executions);
-  if (!output.close()) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
+  if (closeCommandOutput(output) != 0) return 1;
   return status;
 }
 

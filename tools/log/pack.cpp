@@ -11,6 +11,7 @@
 #include "common/log_json.h"
 #include "common/record_problem.h"
 #include "format/record_codec.h"
+#include "log/command_output.h"
 #include "log/commands.h"
 
 namespace vyn::tools {
@@ -95,12 +96,7 @@ int runPack(const std::string& inputPath, const std::string& outputPath) {
     return 1;
   }
   output.write(log.data(), log.size());
-  if (!output.close()) {
-    reportProblem(output.name(), output.problem());
-    output.discard();  // a partial log would look valid up to where it stops
-    return 1;
-  }
-  return 0;
+  return closeCommandOutput(output);
 }
 
 }  // namespace vyn::tools

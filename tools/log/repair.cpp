@@ -5,6 +5,7 @@
 #include "common/record_problem.h"
 #include "format/log_frames.h"
 #include "format/record_format.h"
+#include "log/command_output.h"
 #include "log/commands.h"
 
 namespace vyn::tools {
@@ -74,10 +75,7 @@ int runRepair(const std::string& inputPath, const std::string& outputPath) {
                                  output.name() + " not written");
     return 1;
   }
-  if (!output.close()) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
+  if (closeCommandOutput(output) != 0) return 1;
   reportProblem(output.name(), "kept " + records(kept) + " (" + std::to_string(keptBytes) + " bytes), dropped " +
                                    records(dropped) + " (" + std::to_string(reader.position() - keptBytes) +
                                    " bytes)");

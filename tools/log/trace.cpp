@@ -18,6 +18,7 @@
 #include "format/log_frames.h"
 #include "format/message_readings.h"
 #include "format/record_format.h"
+#include "log/command_output.h"
 #include "log/commands.h"
 
 namespace vyn::tools {
@@ -261,10 +262,7 @@ int runTrace(const std::string& inputPath, const std::string& outputPath, bool v
     more = false;
   }
   trace.finish(baseName(inputPath));
-  if (!output.close()) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
+  if (closeCommandOutput(output) != 0) return 1;
   return status;
 }
 

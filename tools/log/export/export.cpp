@@ -90,12 +90,7 @@ int runExport(const ExportOptions& options) {
     writeRows(log->model, options.format, text, output);
   }
   text.flush();
-  if (!output.close()) {
-    reportProblem(output.name(), output.problem());
-    output.discard();
-    return 1;
-  }
-  return 0;
+  return closeCommandOutput(output);
 }
 
 }  // namespace vyn::tools

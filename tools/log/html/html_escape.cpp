@@ -11,9 +11,8 @@ void appendEscaped(std::string& out, std::string_view text) {
       // The page is UTF-8: what is not becomes U+FFFD, as in JSON, and so
       // do the C1 controls (U+0080 to U+009F), as the C0 ones below.
       const base::Utf8Sequence sequence = base::utf8SequenceAt(text, at);
-      const bool c1 = sequence.length == 2 && static_cast<unsigned char>(c) == 0xC2 &&
-                      static_cast<unsigned char>(text[at + 1]) < 0xA0;
-      out += sequence.wellFormed && !c1 ? text.substr(at, sequence.length) : base::kReplacementCharacter;
+      const std::string_view bytes = text.substr(at, sequence.length);
+      out += sequence.wellFormed && !base::isC1Control(bytes) ? bytes : base::kReplacementCharacter;
       at += sequence.length - 1;
       continue;
     }

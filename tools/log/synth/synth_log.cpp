@@ -14,6 +14,7 @@
 #include "common/log_entry.h"
 #include "format/record_codec.h"
 #include "format/record_format.h"
+#include "log/command_output.h"
 #include "log/commands.h"
 #include "log/synth/execution_shape.h"
 #include "log/synth/execution_timing.h"
@@ -242,12 +243,7 @@ int runSynth(const SynthOptions& options) {
   SynthLog log(options, shape, std::move(shifts), output);
   log.showProgress(::isatty(STDERR_FILENO) == 1);
   log.run();
-  if (!output.close()) {
-    reportProblem(output.name(), output.problem());
-    output.discard();
-    return 1;
-  }
-  return 0;
+  return closeCommandOutput(output);
 }
 
 }  // namespace vyn::tools
