@@ -4,8 +4,10 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 90
 JOBS       ?= $(shell nproc)
+# Warnings are errors in the builds of this Makefile (CI's); WERROR=OFF relaxes that.
+WERROR     ?= ON
 
-.PHONY: all bootstrap build demo test test-asan fuzz valgrind clean
+.PHONY: all bootstrap build demo test format format-check test-asan fuzz valgrind clean
 
 all: build
 
@@ -13,7 +15,8 @@ bootstrap:
 	@scripts/bootstrap
 
 $(BUILD)/CMakeCache.txt: | bootstrap
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVYN_BUILD_BENCH=ON
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVYN_BUILD_BENCH=ON \
+	      -DVYN_WERROR=$(WERROR)
 
 build: bootstrap $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -34,12 +37,22 @@ demo: bootstrap $(BUILD)/CMakeCache.txt
 	@echo 'Timeline:    $(BUILD)/demo-trace.json (open it in the Perfetto UI, see README "Tools")'
 	@echo 'Charts:      $(BUILD)/demo-report.html (open it in a browser; it needs no network)'
 
-test: build
+test: build format-check
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The C++ sources as .clang-format lays them out: format rewrites them, format-check
+# fails on the first file that differs.
+FORMATTED = git ls-files -z -- '*.cpp' '*.h' '*.h.in'
+
+format: bootstrap
+	$(FORMATTED) | xargs -0 clang-format -i
+
+format-check: bootstrap
+	$(FORMATTED) | xargs -0 clang-format --dry-run --Werror
 
 $(ASAN_BUILD)/CMakeCache.txt: | bootstrap
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVYN_SANITIZE=ON \
-	      -DVYN_BUILD_TOOLS=ON
+	      -DVYN_BUILD_TOOLS=ON -DVYN_WERROR=$(WERROR)
 
 # Tests of behaviour at scale (a 65 MiB log, comparisons over hundreds of seeds,
 # pages in a browser) run in the plain build only: under the sanitizers they take

@@ -57,8 +57,8 @@ const char* levelTag(std::uint32_t level) {
 
 }  // namespace
 
-Logger::Logger(LogCallback sink, std::int32_t level)
-    : sink_(sink), level_(level), startTimeNs_(nowNs()) {
+Logger::Logger(LogCallback callback, std::int32_t level)
+    : sink_(callback), level_(level), startTimeNs_(nowNs()) {
   if (sink_ == nullptr) {
     defaultSinkStartNs.store(startTimeNs_);
     sink_ = stdoutLogSink;

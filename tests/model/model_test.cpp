@@ -22,7 +22,7 @@ TEST(TextPool, TextsStayWhereTheyArePutWhileThePoolGrows) {
   for (std::size_t k = 0; k < texts.size(); ++k) {
     texts[k] = k == 5000 ? std::string(3u << 20, 'x') : k % 1000 == 7 ? "" : "text " + std::to_string(k);
     ASSERT_EQ(pool.add(texts[k]), k + 1);
-    addresses.push_back(pool.cString(k + 1));
+    addresses.push_back(pool.cString(static_cast<TextId>(k + 1)));
   }
   for (TextId id = 1; id <= texts.size(); ++id) {
     ASSERT_EQ(pool.cString(id), addresses[id - 1]) << id;
@@ -56,7 +56,7 @@ TEST(EventList, WalkGoesOnlyIntoTheEventsAsked) {
   TextPool texts;
   EventStore store;
   std::vector<EventRow> rows;  // a{b{c} d} e{f}
-  for (const std::uint8_t depth : {0, 1, 2, 1, 0, 1})
+  for (const std::uint8_t depth : std::initializer_list<std::uint8_t>{0, 1, 2, 1, 0, 1})
     rows.push_back({0, texts.add(std::string(1, static_cast<char>('a' + rows.size()))), 0, 0, depth, {}, 0, 0});
   struct Case {
     std::size_t first, count;

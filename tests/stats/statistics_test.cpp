@@ -35,7 +35,7 @@ struct Model {
     row.unit = token[0] == '*' ? EventUnit::Object : EventUnit::Microseconds;
     if (token[0] == '*') token.erase(0, 1);
     const std::size_t equals = token.find('='), hash = token.find('#');
-    if (hash < equals) row.identifier = std::stoul(token.substr(hash + 1));
+    if (hash < equals) row.identifier = static_cast<std::uint32_t>(std::stoul(token.substr(hash + 1)));
     row.name = id(token.substr(0, std::min(hash, equals)));  // interned: events merge by name id
     const std::string value = token.substr(equals + 2);
     const auto set = [&row](ValueType type, auto number) {
@@ -58,7 +58,8 @@ struct Model {
     for (std::size_t at = 0; at < events.size();) {
       const std::size_t end = std::min(events.find_first_of(" {}", at), events.size());
       if (end > at) rows.push_back(row(events.substr(at, end - at), depth));
-      if (end < events.size()) depth += events[end] == '{' ? 1 : events[end] == '}' ? -1 : 0;
+      if (end < events.size() && events[end] == '{') ++depth;
+      if (end < events.size() && events[end] == '}') --depth;
       at = end + 1;
     }
     return {value, timestamp, id("occurrence"), log.events.append(rows.data(), rows.size())};
@@ -186,9 +187,9 @@ void mergeFromTheFront(std::vector<Merged>& accumulated, const std::vector<Merge
 // levels long enough to be searched through an index.
 std::vector<Merged> randomLevel(std::mt19937& random, int depth) {
   std::vector<Merged> level(random() % (depth == 0 ? 16 : 12));
-  const unsigned shift = random() % 4 == 0 ? random() % 3 : 0;
+  const auto shift = random() % 4 == 0 ? random() % 3 : 0;
   for (std::size_t k = 0; k < level.size(); ++k) {
-    const unsigned name = random() % 5 == 0 ? random() % 24 : (k + shift) % 24;
+    const auto name = random() % 5 == 0 ? random() % 24 : (k + shift) % 24;
     level[k].name = (random() % 5 == 0 ? "*n" : "n") + std::to_string(name);
     level[k].sum = random() % 100;
     if (depth == 0) level[k].subEvents = randomLevel(random, 1);

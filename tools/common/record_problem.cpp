@@ -91,16 +91,16 @@ std::string recordProblem(const std::uint8_t* bytes, std::size_t size) {
   anyTables.max_tables = 0xFFFFFFFF;
   auto unlimited = anyTables;
   unlimited.max_depth = 1u << 30;
-  if (const auto fault = walk(bytes, size, unlimited)) {
-    if (fault->message) return malformedMessage(bytes, size, *fault->message, unlimited);
-    return fault->part;
+  if (const auto unbounded = walk(bytes, size, unlimited)) {
+    if (unbounded->message) return malformedMessage(bytes, size, *unbounded->message, unlimited);
+    return unbounded->part;
   }
-  if (const auto fault = walk(bytes, size, anyTables)) {
-    if (fault->message) {
-      return "the events of message " + std::to_string(*fault->message) +
+  if (const auto shallow = walk(bytes, size, anyTables)) {
+    if (shallow->message) {
+      return "the events of message " + std::to_string(*shallow->message) +
              " nest deeper than the verifier's limit of " + std::to_string(strict.max_depth) + " tables";
     }
-    return fault->part + " (nested too deep)";
+    return shallow->part + " (nested too deep)";
   }
   if (!walk(bytes, size, strict)) return fault->words;
   return "its tables are shared between parents: verifying it would visit more than " +
