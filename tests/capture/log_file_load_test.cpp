@@ -62,7 +62,9 @@ TEST(LogFileLoad, OutcomeSurveyAndWarningsAgree) {
     const LoadOutcome outcome = captureLogFile(path, test.level, model);
     EXPECT_EQ(outcome.records, test.records) << test.name;
     EXPECT_EQ(outcome.fault.has_value(), test.fault.has_value()) << test.name;
-    if (outcome.fault && test.fault) EXPECT_EQ(outcome.fault->kind, *test.fault) << test.name;
+    if (outcome.fault && test.fault) {
+      EXPECT_EQ(outcome.fault->kind, *test.fault) << test.name;
+    }
     EXPECT_EQ(model.visibility.taken, test.taken) << test.name;
     EXPECT_EQ(model.visibility.skipped, test.skipped) << test.name;
 
@@ -72,7 +74,9 @@ TEST(LogFileLoad, OutcomeSurveyAndWarningsAgree) {
     EXPECT_EQ(survey.outcome.fault.has_value(), test.fault.has_value()) << test.name;
     EXPECT_EQ(survey.visibility.taken, test.taken) << test.name;
     EXPECT_EQ(survey.visibility.skipped, test.skipped) << test.name;
-    if (!test.fault) EXPECT_EQ(logWarnings(outcome, model.visibility, test.level), test.warnings) << test.name;
+    if (!test.fault) {
+      EXPECT_EQ(logWarnings(outcome, model.visibility, test.level), test.warnings) << test.name;
+    }
   }
 }
 

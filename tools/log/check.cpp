@@ -6,7 +6,7 @@
 #include "base/input_protection.h"
 #include "common/execution_count.h"
 #include "common/load_meter.h"
-#include "common/schema_names.h"
+#include "format/log_json_names.h"
 #include "format/log_scanner.h"
 #include "log/commands.h"
 

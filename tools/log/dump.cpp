@@ -7,7 +7,7 @@
 #include "common/execution_count.h"
 #include "common/json_document.h"
 #include "common/load_meter.h"
-#include "common/log_json.h"
+#include "format/log_json.h"
 #include "format/log_scanner.h"
 #include "format/record_codec.h"
 #include "log/command_output.h"

@@ -8,7 +8,7 @@
 
 #include "base/output_file.h"
 #include "base/system_error_text.h"
-#include "common/log_json.h"
+#include "format/log_json.h"
 #include "format/record_codec.h"
 #include "format/record_format.h"
 #include "log/command_output.h"
