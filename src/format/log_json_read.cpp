@@ -88,7 +88,9 @@ class ObjectFields {
 
 template <typename T>
 T parseUnsigned(const Json& value, const std::string& path) {
-  if (value.is_number_unsigned()) {
+  // A document built in memory may hold a non-negative number as a signed one.
+  const bool nonNegative = value.is_number_unsigned() || (value.is_number_integer() && value.get<std::int64_t>() >= 0);
+  if (nonNegative) {
     const auto number = value.get<std::uint64_t>();
     if (number > std::numeric_limits<T>::max()) {
       fail(path, "value " + shown(value) + " does not fit in " + std::to_string(sizeof(T) * 8) +
