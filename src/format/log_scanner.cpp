@@ -9,11 +9,6 @@
 namespace vyn::profiling {
 namespace {
 
-// The root offset, the root table's vtable offset and the two sizes of its
-// vtable: nothing shorter can be a buffer.
-constexpr std::size_t kSmallestRecord = sizeof(flatbuffers::uoffset_t) +
-                                        sizeof(flatbuffers::soffset_t) + 2 * sizeof(std::uint16_t);
-
 // How many more bytes than a file holds a log's first record may announce and
 // still be taken for a log cut short.
 constexpr std::uint64_t kLargestShortfall = 64ull << 20;
@@ -84,7 +79,7 @@ LogScanner::Step LogScanner::fail(LogFaultKind kind, std::string words) {
 }
 
 std::string notAProfilingLog(const Frame& frame, std::uint64_t fileSize) {
-  bool plausible = frame.length >= kSmallestRecord && frame.length < kMaxRecordSize;
+  bool plausible = frame.length >= kSmallestRecordSize && frame.length < kMaxRecordSize;
   // A record cut before its root offset cannot be judged by it.
   if (plausible && frame.bytes.size() >= sizeof(flatbuffers::uoffset_t)) {
     const auto rootOffset = flatbuffers::ReadScalar<flatbuffers::uoffset_t>(frame.bytes.data());

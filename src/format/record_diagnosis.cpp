@@ -10,11 +10,6 @@ namespace {
 
 using flatbuffers::Table;
 
-// The root offset, the root table's vtable offset and the two sizes of its
-// vtable: nothing shorter can be a buffer.
-constexpr std::size_t kSmallestRecord = sizeof(flatbuffers::uoffset_t) +
-                                        sizeof(flatbuffers::soffset_t) + 2 * sizeof(std::uint16_t);
-
 // The generated tables derive privately from flatbuffers::Table.
 template <typename GeneratedTable>
 const Table* asTable(const GeneratedTable* table) {
@@ -75,7 +70,7 @@ RecordFault malformed(std::string words, std::optional<std::size_t> message = st
 
 RecordFault diagnoseMalformedRecord(const std::uint8_t* bytes, std::size_t size) {
   if (size == 0) return malformed("empty record (length prefix 0)");
-  if (size < kSmallestRecord) {
+  if (size < kSmallestRecordSize) {
     return malformed("record of " + std::to_string(size) + " bytes is too short to hold a record");
   }
   const auto rootOffset = flatbuffers::ReadScalar<flatbuffers::uoffset_t>(bytes);

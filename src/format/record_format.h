@@ -20,6 +20,11 @@ namespace vyn::profiling {
 
 inline constexpr std::size_t kLengthPrefixSize = 4;
 
+// The root offset, the root table's vtable offset and the two sizes of its
+// vtable: no record is shorter.
+inline constexpr std::size_t kSmallestRecordSize =
+    sizeof(flatbuffers::uoffset_t) + sizeof(flatbuffers::soffset_t) + 2 * sizeof(std::uint16_t);
+
 // Records at or beyond this size cannot be verified by the FlatBuffers library.
 inline constexpr std::uint64_t kMaxRecordSize = 0x7FFFFFFF;
 
