@@ -139,19 +139,23 @@ int run(const Options& options) {
   const bool loaded = reader->loadLog(options.dataFiles);
   if (builtIn != nullptr) builtIn->setLoadProgress({});
   // A built-in reader says what its load found; a plug-in's findings are out of
-  // sight, so the log is read once more, as a reader reads it.
+  // sight, so after its load and its report (the load's summary times the
+  // load alone) the log is read once more, as a reader reads it.
   LoadOutcome outcome;
   vyn::profiling::VisibilityTally tally;
-  if (builtIn != nullptr) {
-    outcome = builtIn->loadOutcome();
-    tally = builtIn->model().visibility;
-  } else {
+  const auto learnFindings = [&] {
+    if (builtIn != nullptr) {
+      outcome = builtIn->loadOutcome();
+      tally = builtIn->model().visibility;
+      return;
+    }
     vyn::profiling::LogSurvey survey = vyn::profiling::surveyLogFile(options.logPath, level);
     outcome = std::move(survey.outcome);
     tally = survey.visibility;
-  }
+  };
   if (!loaded) {
     meter.clear();
+    learnFindings();
     std::fflush(stdout);
     reportProblem(options.logPath, loadFailure(options.logPath, outcome));
     status = kFailure;
@@ -170,6 +174,7 @@ int run(const Options& options) {
       reportProblem(options.csvPath, "cannot write the CSV file: " + csv.problem());
       status = kFailure;
     }
+    learnFindings();
     warnings = vyn::profiling::logWarnings(outcome, tally, level);
   }
   csv.abandon();
