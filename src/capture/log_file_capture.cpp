@@ -1,28 +1,31 @@
 #include "capture/log_file_capture.h"
 
 #include "capture/log_capture.h"
-#include "format/log_records.h"
+#include "format/log_scanner.h"
 #include "format/record_cursor.h"
 
 namespace vyn::profiling {
 
-bool captureLogFile(const std::string& path, std::int8_t visibilityLevel, LogModel& model,
-                    const LoadProgress& progress) {
-  LogRecords records;
-  if (!records.open(path)) return false;
+LoadOutcome captureLogFile(const std::string& path, std::int8_t visibilityLevel, LogModel& model,
+                           const LoadProgress& progress) {
+  LoadOutcome outcome;
+  LogScanner scanner;
+  LogScanner::Step step = scanner.open(path) ? scanner.next() : LogScanner::Step::Fault;
   LogCapture capture(model, visibilityLevel);
   RecordCursor cursor;
-  ByteBuffer record;
-  for (;;) {
-    const LogRecords::Next next = records.next(record);
-    if (next == LogRecords::Next::End) return true;
-    if (next == LogRecords::Next::Failed) return false;
-    if (!cursor.initialize(record.data(), record.size())) return false;
+  for (; step == LogScanner::Step::Record; step = scanner.next()) {
+    cursor.attach(scanner.frame().bytes.data());
     if (!model.header) capture.captureHeader(cursor.getHeader());
     while (const fb::MethodMessage* message = cursor.getNextMessage()) capture.dispatch(*message);
     cursor.release();
-    if (progress) progress(records.position(), records.fileSize());
+    ++outcome.records;
+    if (progress) progress(scanner.position(), scanner.fileSize());
   }
+  if (step == LogScanner::Step::Fault) {
+    logLoadFault(scanner, path);
+    outcome.fault = scanner.fault();
+  }
+  return outcome;
 }
 
 }  // namespace vyn::profiling

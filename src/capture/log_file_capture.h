@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "format/load_outcome.h"
 #include "model/log_model.h"
 
 namespace vyn::profiling {
@@ -16,10 +17,10 @@ namespace vyn::profiling {
 using LoadProgress = std::function<void(std::uint64_t loaded, std::uint64_t total)>;
 
 // Captures every message of the log at path whose level is below visibilityLevel
-// into model, as loadLog does. False when the file cannot be read or a record is
-// cut short or does not verify (reported to the diagnostic logger); model then
-// holds what came before.
-bool captureLogFile(const std::string& path, std::int8_t visibilityLevel, LogModel& model,
+// into model, as loadLog does. When the file cannot be read or a record is cut
+// short or does not verify, the outcome carries the fault (also reported to the
+// diagnostic logger) and model holds what came before.
+LoadOutcome captureLogFile(const std::string& path, std::int8_t visibilityLevel, LogModel& model,
                     const LoadProgress& progress = {});
 
 }  // namespace vyn::profiling

@@ -9,11 +9,15 @@ bool RecordCursor::initialize(const std::uint8_t* bytes, std::size_t size) {
     VYN_LOG_ERROR("Corrupted flatbuffer binary stream");
     return false;
   }
-  const auto* root = flatbuffers::GetRoot<fb::ProfileLogRecord>(bytes);
+  attach(bytes);
+  return true;
+}
+
+void RecordCursor::attach(const std::uint8_t* verifiedBytes) {
+  const auto* root = flatbuffers::GetRoot<fb::ProfileLogRecord>(verifiedBytes);
   header_ = root->header();
   messages_ = root->messages();
   messageCounter_ = 0;
-  return true;
 }
 
 const fb::MethodMessage* RecordCursor::getNextMessage() {

@@ -17,6 +17,10 @@ class RecordCursor {
   // the caller keeps the bytes alive until release().
   bool initialize(const std::uint8_t* bytes, std::size_t size);
 
+  // Positions the cursor on the first message of a record that has passed
+  // verifyRecord already (a LogScanner's record), without verifying it again.
+  void attach(const std::uint8_t* verifiedBytes);
+
   // Forgets the record, whose bytes may then go.
   void release() { *this = RecordCursor(); }
 

@@ -67,17 +67,15 @@ bool verifyRecord(const std::uint8_t* bytes, std::size_t size) {
 
 std::optional<RecordFault> findRecordFault(const std::uint8_t* bytes, std::size_t size) {
   if (size >= kMaxRecordSize) {
-    return RecordFault{RecordFaultKind::TooLarge, "record of " + std::to_string(size) +
-                                                      " bytes is larger than the verifier accepts"};
+    return RecordFault{RecordFaultKind::TooLarge, std::nullopt,
+                       "record of " + std::to_string(size) + " bytes is larger than the verifier accepts"};
   }
-  if (!verifiesAgainstSchema(bytes, size)) {
-    return RecordFault{RecordFaultKind::Malformed, "the record does not verify against the log schema"};
-  }
+  if (!verifiesAgainstSchema(bytes, size)) return diagnoseMalformedRecord(bytes, size);
   // The whole count, not just up to the budget: the words give it.
   CopiedBytes copied(std::numeric_limits<std::uint64_t>::max());
   copied.takeRecord(bytes);
   if (copied.count() <= copyBudget(size)) return std::nullopt;
-  return RecordFault{RecordFaultKind::CopiesTooMuch,
+  return RecordFault{RecordFaultKind::CopiesTooMuch, std::nullopt,
                      "the record's messages and events would copy " + std::to_string(copied.count()) +
                          " bytes of names and values; the reader allows " + std::to_string(copyBudget(size)) +
                          " for a record of " + std::to_string(size) + " bytes"};

@@ -20,6 +20,11 @@ namespace vyn::profiling {
 
 inline constexpr std::size_t kLengthPrefixSize = 4;
 
+// The root offset, the root table's vtable offset and the two sizes of its
+// vtable: no record is shorter.
+inline constexpr std::size_t kSmallestRecordSize =
+    sizeof(flatbuffers::uoffset_t) + sizeof(flatbuffers::soffset_t) + 2 * sizeof(std::uint16_t);
+
 // Records at or beyond this size cannot be verified by the FlatBuffers library.
 inline constexpr std::uint64_t kMaxRecordSize = 0x7FFFFFFF;
 
@@ -62,15 +67,24 @@ enum class RecordFaultKind {
 
 struct RecordFault {
   RecordFaultKind kind;
-  // What is wrong, in words a person can act on; for Malformed only that the
-  // record does not verify (which part fails takes a closer look).
+  // The message to blame, when the fault lies inside one.
+  std::optional<std::size_t> message;
+  // What is wrong, in words a person can act on: which part of a malformed
+  // record fails ("message 3 has no timing (a required field)"), or the sizes
+  // of one that copies too much.
   std::string words;
 };
 
-// Nothing when verifyRecord(bytes, size) holds, else why not. CopiesTooMuch
-// gives the sizes: "the record's messages and events would copy 4000000 bytes
-// of names and values; the reader allows 81920 for a record of 20480 bytes".
+// Nothing when verifyRecord(bytes, size) holds, else why not. A malformed
+// record is looked at part by part (record_diagnosis.cpp), so that the words
+// name the part that fails. CopiesTooMuch gives the sizes: "the record's
+// messages and events would copy 4000000 bytes of names and values; the
+// reader allows 81920 for a record of 20480 bytes". Costs nothing beyond
+// verifyRecord unless the record is refused.
 std::optional<RecordFault> findRecordFault(const std::uint8_t* bytes, std::size_t size);
+
+// Which part of a record that does not verify with recordVerifierOptions fails.
+RecordFault diagnoseMalformedRecord(const std::uint8_t* bytes, std::size_t size);
 
 }  // namespace vyn::profiling
 

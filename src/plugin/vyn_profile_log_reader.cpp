@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <ios>
 
-#include "format/log_records.h"
+#include "format/log_scanner.h"
 #include "log/logger.h"
 #include "plugin/interface_event_printer.h"
 #include "report/event_printers.h"
@@ -39,20 +39,23 @@ bool VynProfileLogReader::processNextMessage() {
 bool VynProfileLogReader::loadLog(bool writeDataFiles) {
   // The averages of an earlier load are taken over what that load left.
   settleAverages(model_, statistics_);
-  LogRecords records;
-  if (!records.open(inputLogPath_)) return false;
+  loadOutcome_ = LoadOutcome();
   // One record's bytes at a time: everything that outlives a record is in the model.
-  ByteBuffer record;
-  for (;;) {
-    const LogRecords::Next next = records.next(record);
-    if (next == LogRecords::Next::End) break;
-    if (next == LogRecords::Next::Failed) return false;
-    if (!cursor_.initialize(record.data(), record.size())) return false;
+  LogScanner scanner;
+  LogScanner::Step step = scanner.open(inputLogPath_) ? scanner.next() : LogScanner::Step::Fault;
+  for (; step == LogScanner::Step::Record; step = scanner.next()) {
+    cursor_.attach(scanner.frame().bytes.data());
     if (!model_.header) capture_.captureHeader(cursor_.getHeader());
     endOfRecord_ = false;
     while (!endOfRecord_) processNextMessage();
     cursor_.release();
-    if (progress_) progress_(records.position(), records.fileSize());
+    ++loadOutcome_.records;
+    if (progress_) progress_(scanner.position(), scanner.fileSize());
+  }
+  if (step == LogScanner::Step::Fault) {
+    logLoadFault(scanner, inputLogPath_);
+    loadOutcome_.fault = scanner.fault();
+    return false;
   }
   writeDataFiles_ = writeDataFiles;
   std::string notices;

@@ -14,6 +14,7 @@
 
 #include "capture/log_capture.h"
 #include "capture/log_file_capture.h"
+#include "format/load_outcome.h"
 #include "format/record_cursor.h"
 #include "model/log_model.h"
 #include "report/data_file_writer.h"
@@ -50,6 +51,8 @@ class VynProfileLogReader : public IVynProfileLogReader<VisibilityLevel> {
   // The loaded log and its statistics, for the reports (and the tests) to read.
   // Averages are computed when they are first needed.
   const LogModel& model() const { return model_; }
+  // What the last loadLog came to: the records it took and, when it failed, why.
+  const LoadOutcome& loadOutcome() const { return loadOutcome_; }
   const Statistics& statistics() {
     settleAverages(model_, statistics_);
     return statistics_;
@@ -70,6 +73,7 @@ class VynProfileLogReader : public IVynProfileLogReader<VisibilityLevel> {
   bool writeDataFiles_ = false;
   DataFileWriter dataFiles_;
   LoadProgress progress_;
+  LoadOutcome loadOutcome_;
 };
 
 }  // namespace vyn::profiling

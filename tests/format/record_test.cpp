@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "log/captured_log.h"
@@ -28,11 +30,22 @@ bool initialize(RecordCursor& cursor, const Bytes& bytes) {
 }
 
 // Messages come in order, then none until the next record; a refused record
-// leaves the cursor where it was, and its fault says it does not verify.
+// leaves the cursor where it was, and its fault names the part that fails.
 TEST(RecordCursor, HandsOutMessagesInOrderAndKeepsThemOverARefusedRecord) {
   Message untimed = Message::of(1).at(11);
   untimed.hasTiming = false;
-  const Bytes refused[] = {{}, Bytes(11), Bytes(16, 0xFF), buildRecord(Record{}.with(untimed))};
+  struct Refused {
+    Bytes bytes;
+    std::optional<std::size_t> message;
+    std::string words;
+  };
+  const Refused refused[] = {
+      {{}, std::nullopt, "empty record (length prefix 0)"},
+      // A root offset, a vtable offset and two vtable sizes take 12 bytes.
+      {Bytes(11), std::nullopt, "record of 11 bytes is too short to hold a record"},
+      {Bytes(16, 0xFF), std::nullopt, "root offset 4294967295 points outside the record"},
+      {buildRecord(Record{}.with(untimed)), 0, "message 0 has no timing (a required field)"},
+  };
   Record three = Record{}.with(Message::of(1).at(11)).with(Message::of(2).at(22)).with(Message::of(6).at(33));
   three.header.emplace().epochTimestamp = 77;
   const Bytes threeBytes = buildRecord(three);
@@ -45,12 +58,13 @@ TEST(RecordCursor, HandsOutMessagesInOrderAndKeepsThemOverARefusedRecord) {
   ASSERT_TRUE(initialize(cursor, threeBytes));
   EXPECT_EQ(findRecordFault(threeBytes.data(), threeBytes.size()), std::nullopt);
   std::vector<std::uint64_t> timestamps{cursor.getNextMessage()->timestamp()->value()};
-  for (const Bytes& bytes : refused) {
-    EXPECT_FALSE(initialize(cursor, bytes)) << bytes.size();
-    const auto fault = findRecordFault(bytes.data(), bytes.size());
-    ASSERT_TRUE(fault) << bytes.size();
+  for (const Refused& record : refused) {
+    EXPECT_FALSE(initialize(cursor, record.bytes)) << record.words;
+    const auto fault = findRecordFault(record.bytes.data(), record.bytes.size());
+    ASSERT_TRUE(fault) << record.words;
     EXPECT_EQ(fault->kind, RecordFaultKind::Malformed);
-    EXPECT_EQ(fault->words, "the record does not verify against the log schema");
+    EXPECT_EQ(fault->message, record.message);
+    EXPECT_EQ(fault->words, record.words);
   }
   EXPECT_FALSE(cursor.initialize(nullptr, 0));
   while (const fb::MethodMessage* next = cursor.getNextMessage())

@@ -142,5 +142,27 @@ TEST_F(LogLoaderTest, LoadingAgainAppendsAndKeepsTheFirstHeader) {
   EXPECT_EQ(minima[1].occurrence.value, 10u);
 }
 
+// A failed load keeps its fault for a host linked with the reader; the next
+// load that reads the whole log clears it. The records before a fault count.
+TEST_F(LogLoaderTest, AFailedLoadKeepsItsFaultUntilALoadSucceeds) {
+  const LogBuilder good = LogBuilder{}.messages({execution("g", 10)});
+  const Bytes record = good.bytes();
+  const std::string path = write(LogBuilder(good).messages({execution("g", 20)}).lengthPrefix(9).raw({1, 2}));
+  VynProfileLogReaderXtu reader(path, VisibilityLevel::All);
+  ASSERT_FALSE(reader.loadLog(false));
+  const LoadOutcome& outcome = reader.loadOutcome();
+  ASSERT_TRUE(outcome.fault.has_value());
+  EXPECT_EQ(outcome.records, 2u);
+  EXPECT_EQ(outcome.fault->kind, LogFaultKind::Truncated);
+  EXPECT_EQ(outcome.fault->record, 2u);
+  EXPECT_EQ(outcome.fault->offset, 2 * record.size());
+  EXPECT_EQ(outcome.fault->words, "truncated record: the length prefix announces 9 bytes, only 2 remain");
+
+  write(good);
+  ASSERT_TRUE(reader.loadLog(false));
+  EXPECT_FALSE(reader.loadOutcome().fault.has_value());
+  EXPECT_EQ(reader.loadOutcome().records, 1u);
+}
+
 }  // namespace
 }  // namespace vyn::profiling

@@ -2,6 +2,9 @@
 // against golden files, and what a user sees when something is wrong.
 #include <gmock/gmock.h>
 
+#include <cstdlib>
+#include <sstream>
+
 #include "support/shared_name_record.h"
 #include "tool_runner.h"
 
@@ -214,6 +217,44 @@ TEST_F(ViewerTest, WarnsWhenTheLogHoldsNothingToReportOrTheLevelSkippedEverythin
     }
   }
   EXPECT_EQ(view({"levels.log", "--visibility", "4"}).err, "");
+}
+
+// The viewer reads a log once: a built-in reader's load brings the fault the
+// viewer reports, also for a damaged log. A plug-in's findings are out of sight,
+// so after its load the viewer reads the log once itself. Counted with strace,
+// where it is installed and may trace.
+TEST_F(ViewerTest, ReadsTheLogOnceWithABuiltInReaderAndOnceMoreAfterAPlugin) {
+  const std::string trace = capture.file("openat");
+  if (std::system(("strace -f -qq -e trace=openat -o '" + trace + "' true >/dev/null 2>&1").c_str()) != 0) {
+    GTEST_SKIP() << "strace is not installed or may not trace here";
+  }
+  const std::string good = readFile(sampleLog("updater"));
+  writeFile(work.file("good.log"), good);
+  writeFile(work.file("cut.log"), good + "\xff\xff\xff\xff" + "abc");
+  struct Case {
+    std::vector<std::string> args;
+    int exitCode;
+    int opens;
+  };
+  const Case cases[] = {
+      {{"good.log"}, 0, 1},
+      {{"cut.log"}, 1, 1},
+      {{"--generic", "cut.log"}, 1, 1},
+      {{"good.log", "--reader", kPlugin}, 0, 2},
+      {{"cut.log", "--reader", kPlugin}, 1, 2},
+  };
+  for (const Case& test : cases) {
+    std::string command = "cd '" + work.path() + "' && strace -f -qq -e trace=openat -o '" + trace + "' '" +
+                          stagePath("bin/vyn-profile-viewer") + "'";
+    for (const std::string& arg : test.args) command += " '" + arg + "'";
+    const int status = std::system((command + " >/dev/null 2>&1").c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, test.exitCode) << command;
+    const std::string opened = "\"" + test.args[test.args[0] == "--generic" ? 1 : 0] + "\"";
+    int opens = 0;
+    std::istringstream lines(readFile(trace));
+    for (std::string line; std::getline(lines, line);) opens += line.find(opened) != std::string::npos ? 1 : 0;
+    EXPECT_EQ(opens, test.opens) << command;
+  }
 }
 
 }  // namespace

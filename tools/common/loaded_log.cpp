@@ -3,10 +3,9 @@
 #include <utility>
 
 #include "capture/log_file_capture.h"
+#include "capture/log_warnings.h"
 #include "common/execution_count.h"
 #include "common/load_meter.h"
-#include "common/log_warnings.h"
-#include "common/record_problem.h"
 
 namespace vyn::tools {
 
@@ -15,20 +14,17 @@ std::unique_ptr<LoadedLog> loadLog(const std::string& path, std::int8_t visibili
   auto log = std::make_unique<LoadedLog>();
   log->path = path;
   LoadMeter meter(verbose, 0, std::move(label));
-  std::uint64_t records = 0;
-  const auto progress = [&](std::uint64_t loaded, std::uint64_t total) {
-    ++records;
-    meter.update(loaded, total);
-  };
-  if (!profiling::captureLogFile(path, visibilityLevel, log->model, progress)) {
-    problem = loadFailureText(path);
+  const profiling::LoadOutcome outcome =
+      profiling::captureLogFile(path, visibilityLevel, log->model, meter.progress());
+  if (outcome.fault) {
+    problem = outcome.fault->loadFailure();
     return nullptr;
   }
   // The notices (queue waits that could not be told apart) belong to the reader's report.
   std::string notices;
   profiling::appendStatistics(log->model, log->statistics, notices);
   meter.finish(executionCount(log->model));
-  log->warnings = logWarnings(records != 0, log->model.visibility, visibilityLevel);
+  log->warnings = profiling::logWarnings(outcome, log->model.visibility, visibilityLevel);
   return log;
 }
 

@@ -6,16 +6,16 @@
 #include "base/input_protection.h"
 #include "common/execution_count.h"
 #include "common/load_meter.h"
-#include "common/record_problem.h"
-#include "common/schema_names.h"
-#include "format/log_frames.h"
-#include "format/record_format.h"
+#include "format/log_json_names.h"
+#include "format/log_scanner.h"
 #include "log/commands.h"
 
 namespace vyn::tools {
 namespace {
 
 namespace fb = ::vyn::profiling::fb;
+using profiling::Frame;
+using profiling::LogScanner;
 
 struct Counts {
   std::uint64_t records = 0;
@@ -73,39 +73,34 @@ int runCheck(const std::string& inputPath, bool verbose) {
     reportProblem("standard output", overwrite);
     return 1;
   }
-  LogFrameReader reader;
-  if (!reader.open(inputPath)) {
-    reportProblem(inputPath, reader.problem());
+  LogScanner scanner;
+  if (!scanner.open(inputPath)) {
+    reportProblem(inputPath, scanner.fault().text());
     return 1;
   }
-  LoadMeter meter(verbose, reader.fileSize());
+  LoadMeter meter(verbose, scanner.fileSize());
   Counts counts;
-  Frame frame;
   for (;;) {
-    const FrameStatus status = reader.next(frame);
-    meter.update(reader.position(), reader.fileSize());
-    std::string problem;
-    if (status == FrameStatus::Frame) {
-      problem = recordProblem(frame.bytes.data(), frame.bytes.size());
-      if (problem.empty()) {
-        countRecord(frame, counts);
+    const LogScanner::Step step = scanner.next();
+    meter.update(scanner.position(), scanner.fileSize());
+    switch (step) {
+      case LogScanner::Step::Record:
+        countRecord(scanner.frame(), counts);
         continue;
-      }
-    } else if (status == FrameStatus::StrayBytes || status == FrameStatus::End) {
-      meter.finish(executions(counts));
-      printCounts(counts);
-      if (status == FrameStatus::StrayBytes) {
-        reportProblem(inputPath, "note: " + std::to_string(frame.bytes.size()) +
-                                     " stray bytes after the last record (ignored by readers)");
-      }
-      return 0;
-    } else {
-      problem = frameProblem(status, frame, reader);
+      case LogScanner::Step::End:
+        meter.finish(executions(counts));
+        printCounts(counts);
+        if (scanner.strayBytes() != 0) {
+          reportProblem(inputPath, "note: " + std::to_string(scanner.strayBytes()) +
+                                       " stray bytes after the last record (ignored by readers)");
+        }
+        return 0;
+      case LogScanner::Step::Fault:
+        meter.clear();
+        printCounts(counts);
+        reportProblem(inputPath, scanner.fault().text());
+        return 1;
     }
-    meter.clear();
-    printCounts(counts);
-    reportProblem(inputPath, badFrameText(frame, status, problem, reader.fileSize()));
-    return 1;
   }
 }
 

@@ -7,9 +7,8 @@
 #include "common/execution_count.h"
 #include "common/json_document.h"
 #include "common/load_meter.h"
-#include "common/log_json.h"
-#include "common/record_problem.h"
-#include "format/log_frames.h"
+#include "format/log_json.h"
+#include "format/log_scanner.h"
 #include "format/record_codec.h"
 #include "log/command_output.h"
 #include "log/commands.h"
@@ -17,9 +16,9 @@
 namespace vyn::tools {
 namespace {
 
-std::string where(const Frame& frame) {
-  return "record " + std::to_string(frame.index) + " at byte offset " + std::to_string(frame.offset);
-}
+using profiling::Frame;
+using profiling::LogFaultKind;
+using profiling::LogScanner;
 
 // The frame's length prefix followed by the bytes that are there.
 std::vector<std::uint8_t> prefixedBytes(const Frame& frame) {
@@ -46,9 +45,9 @@ void writeEntry(base::OutputFile& output, const LogEntry& entry, bool first) {
 }  // namespace
 
 int runDump(const std::string& inputPath, const std::string& outputPath, bool verbose) {
-  LogFrameReader reader;
-  if (!reader.open(inputPath)) {
-    reportProblem(inputPath, reader.problem());
+  LogScanner scanner;
+  if (!scanner.open(inputPath)) {
+    reportProblem(inputPath, scanner.fault().text());
     return 1;
   }
   base::OutputFile output;
@@ -57,59 +56,51 @@ int runDump(const std::string& inputPath, const std::string& outputPath, bool ve
     return 1;
   }
 
-  LoadMeter meter(verbose, reader.fileSize());
+  LoadMeter meter(verbose, scanner.fileSize());
   // JSON streaming to a terminal would be torn by a progress line redrawn in it.
   const bool showProgress = !(outputPath == "-" && ::isatty(STDOUT_FILENO) == 1);
   std::uint64_t executions = 0;
   int status = 0;
   bool first = true;
   output.write("[\n");
-  Frame frame;
   for (bool more = true; more;) {
     LogEntry entry;
-    const FrameStatus frameStatus = reader.next(frame);
-    if (showProgress) meter.update(reader.position(), reader.fileSize());
-    // Problems and notes go on a line of their own.
-    if (frameStatus != FrameStatus::Frame) meter.clear();
-    switch (frameStatus) {
-      case FrameStatus::Frame: {
-        const std::string problem = recordProblem(frame.bytes.data(), frame.bytes.size());
-        if (problem.empty()) {
-          executions += executionCount(*profiling::fb::GetProfileLogRecord(frame.bytes.data()));
-          entry.record = profiling::decodeRecord(frame.bytes.data(), frame.bytes.size());
-        } else {
-          meter.clear();
-          reportProblem(inputPath, where(frame) + ": " + problem + " (kept as raw_record)");
-          entry.kind = LogEntry::Kind::RawFrame;
-          entry.bytes.assign(frame.bytes.begin(), frame.bytes.end());
-          status = 1;
-        }
-        break;
-      }
-      case FrameStatus::End:
-        more = false;
-        continue;
-      case FrameStatus::StrayBytes:
-        reportProblem(inputPath, "note: " + std::to_string(frame.bytes.size()) +
-                                     " stray bytes after the last record at byte offset " +
-                                     std::to_string(frame.offset) +
-                                     " (readers ignore them; kept as trailing_bytes)");
-        entry.kind = LogEntry::Kind::Trailing;
-        entry.bytes.assign(frame.bytes.begin(), frame.bytes.end());
-        more = false;
-        break;
-      case FrameStatus::Truncated:
-        reportProblem(inputPath, where(frame) + ": " + frameProblem(FrameStatus::Truncated, frame, reader) +
-                                     " (kept as trailing_bytes)");
-        entry.kind = LogEntry::Kind::Trailing;
-        entry.bytes = prefixedBytes(frame);
-        status = 1;
-        more = false;
-        break;
-      case FrameStatus::ReadError:
-        reportProblem(inputPath, reader.problem());
+    const LogScanner::Step step = scanner.next();
+    const Frame& frame = scanner.frame();
+    if (showProgress) meter.update(scanner.position(), scanner.fileSize());
+    if (step == LogScanner::Step::Record) {
+      executions += executionCount(*profiling::fb::GetProfileLogRecord(frame.bytes.data()));
+      entry.record = profiling::decodeRecord(frame.bytes.data(), frame.bytes.size());
+    } else if (step == LogScanner::Step::End) {
+      if (scanner.strayBytes() == 0) break;
+      // Problems and notes go on a line of their own.
+      meter.clear();
+      reportProblem(inputPath, "note: " + std::to_string(frame.bytes.size()) +
+                                   " stray bytes after the last record at byte offset " +
+                                   std::to_string(frame.offset) +
+                                   " (readers ignore them; kept as trailing_bytes)");
+      entry.kind = LogEntry::Kind::Trailing;
+      entry.bytes.assign(frame.bytes.begin(), frame.bytes.end());
+      more = false;
+    } else {
+      meter.clear();
+      const profiling::LogFault& fault = scanner.fault();
+      if (fault.kind == LogFaultKind::ReadError || fault.kind == LogFaultKind::OutOfMemory) {
+        reportProblem(inputPath, fault.words);
         output.discard();
         return 1;
+      }
+      status = 1;
+      if (fault.kind == LogFaultKind::Truncated) {
+        reportProblem(inputPath, fault.located() + " (kept as trailing_bytes)");
+        entry.kind = LogEntry::Kind::Trailing;
+        entry.bytes = prefixedBytes(frame);
+        more = false;
+      } else {
+        reportProblem(inputPath, fault.located() + " (kept as raw_record)");
+        entry.kind = LogEntry::Kind::RawFrame;
+        entry.bytes.assign(frame.bytes.begin(), frame.bytes.end());
+      }
     }
     writeEntry(output, entry, first);
     first = false;

@@ -8,9 +8,9 @@
 
 #include "base/output_file.h"
 #include "base/system_error_text.h"
-#include "common/log_json.h"
-#include "common/record_problem.h"
+#include "format/log_json.h"
 #include "format/record_codec.h"
+#include "format/record_format.h"
 #include "log/command_output.h"
 #include "log/commands.h"
 
@@ -68,9 +68,8 @@ int runPack(const std::string& inputPath, const std::string& outputPath) {
       case LogEntry::Kind::Record: {
         profiling::encodeRecord(entry.record, builder);
         const std::uint8_t* bytes = builder.GetBufferPointer();
-        const std::string problem = recordProblem(bytes, builder.GetSize());
-        if (!problem.empty()) {
-          reportProblem(inputPath, "warning: " + path + ": the record will not verify: " + problem);
+        if (const auto fault = profiling::findRecordFault(bytes, builder.GetSize())) {
+          reportProblem(inputPath, "warning: " + path + ": the record will not verify: " + fault->words);
         }
         appendPrefix(log, builder.GetSize());
         log.insert(log.end(), bytes, bytes + builder.GetSize());

@@ -11,11 +11,10 @@
 #include "common/execution_count.h"
 #include "common/json_document.h"
 #include "common/load_meter.h"
-#include "common/log_json.h"
-#include "common/record_problem.h"
-#include "common/schema_names.h"
+#include "format/log_json.h"
+#include "format/log_json_names.h"
 #include "format/event_value_reading.h"
-#include "format/log_frames.h"
+#include "format/log_scanner.h"
 #include "format/message_readings.h"
 #include "format/record_format.h"
 #include "log/command_output.h"
@@ -210,9 +209,9 @@ std::string baseName(const std::string& path) {
 }  // namespace
 
 int runTrace(const std::string& inputPath, const std::string& outputPath, bool verbose) {
-  LogFrameReader reader;
-  if (!reader.open(inputPath)) {
-    reportProblem(inputPath, reader.problem());
+  profiling::LogScanner scanner;
+  if (!scanner.open(inputPath)) {
+    reportProblem(inputPath, scanner.fault().text());
     return 1;
   }
   base::OutputFile output;
@@ -221,43 +220,36 @@ int runTrace(const std::string& inputPath, const std::string& outputPath, bool v
     return 1;
   }
   TraceWriter trace(output);
-  LoadMeter meter(verbose, reader.fileSize());
+  LoadMeter meter(verbose, scanner.fileSize());
   std::uint64_t executions = 0;
   int status = 0;
-  Frame frame;
   // Like a reader, stop at the first bad record; the timeline up to it is kept.
   for (bool more = true; more;) {
-    const FrameStatus frameStatus = reader.next(frame);
-    meter.update(reader.position(), reader.fileSize());
-    std::string problem;
-    if (frameStatus == FrameStatus::Frame) {
-      problem = recordProblem(frame.bytes.data(), frame.bytes.size());
-      if (problem.empty()) {
-        // Verified: read in place, as a reader reads it.
-        const auto* record = flatbuffers::GetRoot<fb::ProfileLogRecord>(frame.bytes.data());
-        const auto* messages = record->messages();
-        if (messages != nullptr) {
-          for (const fb::MethodMessage* message : *messages) trace.message(*message);
-        }
-        executions += executionCount(*record);
-        continue;
+    const profiling::LogScanner::Step step = scanner.next();
+    meter.update(scanner.position(), scanner.fileSize());
+    if (step == profiling::LogScanner::Step::Record) {
+      // Verified: read in place, as a reader reads it.
+      const auto* record = flatbuffers::GetRoot<fb::ProfileLogRecord>(scanner.frame().bytes.data());
+      const auto* messages = record->messages();
+      if (messages != nullptr) {
+        for (const fb::MethodMessage* message : *messages) trace.message(*message);
       }
-    } else if (frameStatus == FrameStatus::End || frameStatus == FrameStatus::StrayBytes) {
+      executions += executionCount(*record);
+      continue;
+    }
+    if (step == profiling::LogScanner::Step::End) {
       meter.finish(executions);
       break;
-    } else {
-      problem = frameProblem(frameStatus, frame, reader);
     }
     meter.clear();
+    const profiling::LogFault& fault = scanner.fault();
     // A log bad from its first record leaves no timeline worth writing over a file.
-    if (frame.index == 0) {
-      reportProblem(inputPath, badFrameText(frame, frameStatus, problem, reader.fileSize()) +
-                                   "; " + output.name() + " not written");
+    if (fault.record == 0) {
+      reportProblem(inputPath, fault.text() + "; " + output.name() + " not written");
       output.discard();
       return 1;
     }
-    reportProblem(inputPath, badFrameText(frame, frameStatus, problem, reader.fileSize()) +
-                                 " (the trace stops before it)");
+    reportProblem(inputPath, fault.text() + " (the trace stops before it)");
     status = 1;
     more = false;
   }

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -18,13 +19,12 @@
 #include "base/output_file.h"
 #include "base/system_error_text.h"
 #include "base/terminal_text.h"
+#include "capture/log_warnings.h"
 #include "common/execution_count.h"
 #include "common/load_meter.h"
-#include "common/log_warnings.h"
 #include "common/number_options.h"
-#include "common/record_problem.h"
 #include "log/logger.h"
-#include "plugin/vyn_profile_log_reader.h"
+#include "plugin/built_in_reader.h"
 #include "version/viewer_version.h"
 #include "viewer/csv_destination.h"
 #include "viewer/reader_host.h"
@@ -32,6 +32,7 @@
 
 namespace {
 
+using vyn::profiling::LoadOutcome;
 using vyn::profiling::ProfileLogReader;
 using vyn::profiling::VisibilityLevel;
 
@@ -78,35 +79,29 @@ struct Options {
   std::int32_t logLevel = 0;  // 0: no logger
 };
 
-// Why the log at path did not load, found with the format layer alone; when good
+// Why the log at path did not load, from the fault its load found; when good
 // records come before the first bad one, ends with the command that keeps them.
-std::string loadFailure(const std::string& path) {
-  std::string openProblem;
-  const auto bad = vyn::tools::findFirstBadRecord(path, openProblem);
-  std::string text = vyn::tools::loadFailureText(openProblem, bad);
-  if (bad && bad->index > 0) {
-    text += "; to keep the " + std::to_string(bad->index) + (bad->index == 1 ? " record" : " records") +
+std::string loadFailure(const std::string& path, const LoadOutcome& outcome) {
+  if (!outcome.fault) return "the reader could not load the log";
+  const vyn::profiling::LogFault& fault = *outcome.fault;
+  std::string text = fault.loadFailure();
+  if (fault.kind != vyn::profiling::LogFaultKind::Unopened && fault.record > 0) {
+    text += "; to keep the " + std::to_string(fault.record) + (fault.record == 1 ? " record" : " records") +
             " before it: " + vyn::tools::repairCommand(path);
   }
   return text;
 }
 
+// The log's size for the load's summary when it is a regular file, else 0;
+// told by its directory entry, without opening it.
+std::uint64_t regularFileSize(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return 0;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  return error ? 0 : static_cast<std::uint64_t>(size);
+}
+
 int run(const Options& options) {
-  // The reader only says that loading failed; find out first whether the file
-  // can be read at all, to say so in plain words.
-  std::uint64_t logSize = 0;
-  bool hasRecords = false;
-  {
-    vyn::profiling::LogFrameReader probe;
-    if (!probe.open(options.logPath)) {
-      reportProblem(options.logPath, probe.problem());
-      return kFailure;
-    }
-    logSize = probe.fileSize();
-    vyn::profiling::Frame first;
-    const auto status = probe.next(first);
-    hasRecords = status != vyn::profiling::FrameStatus::End && status != vyn::profiling::FrameStatus::StrayBytes;
-  }
   // Before anything is loaded or written: neither the CSV export nor the report
   // on standard output ("vyn-profile-viewer run.log >> run.log") replaces an input.
   for (const std::string& output : {options.csvPath, std::string("-")}) {
@@ -135,18 +130,34 @@ int run(const Options& options) {
 
   const auto level = static_cast<std::int8_t>(options.visibility);
   ProfileLogReader* reader = host.create(options.logPath, static_cast<VisibilityLevel>(level));
-  vyn::profiling::VynProfileLogReader* builtIn = host.builtInReader();
-  vyn::tools::LoadMeter meter(options.verbose, logSize);
+  vyn::profiling::BuiltInReader* builtIn = host.builtInReader();
+  vyn::tools::LoadMeter meter(options.verbose, regularFileSize(options.logPath));
   // The reader's diagnostic lines would be torn by a progress line redrawn among them.
   if (builtIn != nullptr && options.logLevel == 0) builtIn->setLoadProgress(meter.progress());
   int status = 0;
   std::vector<std::string> warnings;
   const bool loaded = reader->loadLog(options.dataFiles);
   if (builtIn != nullptr) builtIn->setLoadProgress({});
+  // A built-in reader says what its load found; a plug-in's findings are out of
+  // sight, so after its load and its report (the load's summary times the
+  // load alone) the log is read once more, as a reader reads it.
+  LoadOutcome outcome;
+  vyn::profiling::VisibilityTally tally;
+  const auto learnFindings = [&] {
+    if (builtIn != nullptr) {
+      outcome = builtIn->loadOutcome();
+      tally = builtIn->model().visibility;
+      return;
+    }
+    vyn::profiling::LogSurvey survey = vyn::profiling::surveyLogFile(options.logPath, level);
+    outcome = std::move(survey.outcome);
+    tally = survey.visibility;
+  };
   if (!loaded) {
     meter.clear();
+    learnFindings();
     std::fflush(stdout);
-    reportProblem(options.logPath, loadFailure(options.logPath));
+    reportProblem(options.logPath, loadFailure(options.logPath, outcome));
     status = kFailure;
   } else {
     std::optional<std::uint64_t> executions;
@@ -163,12 +174,8 @@ int run(const Options& options) {
       reportProblem(options.csvPath, "cannot write the CSV file: " + csv.problem());
       status = kFailure;
     }
-    // The built-in readers count what their level skipped; a plug-in's count is
-    // out of sight, so the log is counted again.
-    const vyn::profiling::VisibilityTally tally =
-        builtIn != nullptr ? builtIn->model().visibility
-                                   : vyn::tools::tallyVisibility(options.logPath, level);
-    warnings = vyn::tools::logWarnings(hasRecords, tally, level);
+    learnFindings();
+    warnings = vyn::profiling::logWarnings(outcome, tally, level);
   }
   csv.abandon();
   host.destroy(reader);

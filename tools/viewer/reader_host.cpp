@@ -2,7 +2,6 @@
 
 #include <dlfcn.h>
 
-#include "plugin/vyn_profile_log_reader_xtu.h"
 
 namespace vyn::tools {
 
@@ -31,20 +30,15 @@ bool ReaderHost::loadPlugin(const std::string& path) {
 profiling::ProfileLogReader* ReaderHost::create(const std::string& logPath,
                                                 profiling::VisibilityLevel level) {
   if (create_ != nullptr) return create_(logPath, level);
-  if (generic_) {
-    builtIn_ = new profiling::VynProfileLogReader(logPath, level);
-  } else {
-    builtIn_ = new profiling::VynProfileLogReaderXtu(logPath, level);
-  }
-  return builtIn_;
+  builtIn_ = std::make_unique<profiling::BuiltInReader>(logPath, level, generic_);
+  return &builtIn_->reader();
 }
 
 void ReaderHost::destroy(profiling::ProfileLogReader* reader) {
-  if (reader == builtIn_) builtIn_ = nullptr;
-  if (delete_ != nullptr) {
+  if (builtIn_ != nullptr && reader == &builtIn_->reader()) {
+    builtIn_.reset();
+  } else if (delete_ != nullptr) {
     delete_(reader);
-  } else {
-    delete reader;
   }
 }
 

@@ -3,13 +3,11 @@
 #ifndef VYN_TOOLS_VIEWER_READER_HOST_H_
 #define VYN_TOOLS_VIEWER_READER_HOST_H_
 
+#include <memory>
 #include <string>
 
+#include "plugin/built_in_reader.h"
 #include "vyn/profiling/profile_log_reader.h"
-
-namespace vyn::profiling {
-class VynProfileLogReader;
-}
 
 namespace vyn::tools {
 
@@ -30,7 +28,7 @@ class ReaderHost {
   void destroy(profiling::ProfileLogReader* reader);
   // The reader create() made when it is a built-in one, whose loading the viewer
   // can follow and whose model it can read; null for a plug-in's reader.
-  profiling::VynProfileLogReader* builtInReader() const { return builtIn_; }
+  profiling::BuiltInReader* builtInReader() const { return builtIn_.get(); }
 
   const std::string& problem() const { return problem_; }
 
@@ -39,7 +37,7 @@ class ReaderHost {
   void* library_ = nullptr;
   CreateReaderFn create_ = nullptr;
   DeleteReaderFn delete_ = nullptr;
-  profiling::VynProfileLogReader* builtIn_ = nullptr;
+  std::unique_ptr<profiling::BuiltInReader> builtIn_;
   std::string problem_;
 };
 

@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "base/output_file.h"
-#include "common/log_entry.h"
+#include "format/log_json_entry.h"
 #include "format/record_codec.h"
 #include "format/record_format.h"
 #include "log/command_output.h"

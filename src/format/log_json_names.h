@@ -1,7 +1,7 @@
 // The schema's names for the numbered enumerations of a record: method types,
 // event units and value kinds.
-#ifndef VYN_TOOLS_COMMON_SCHEMA_NAMES_H_
-#define VYN_TOOLS_COMMON_SCHEMA_NAMES_H_
+#ifndef VYN_FORMAT_LOG_JSON_NAMES_H_
+#define VYN_FORMAT_LOG_JSON_NAMES_H_
 
 #include <cstdint>
 #include <optional>
@@ -21,4 +21,4 @@ std::optional<std::uint32_t> valueKindByName(const std::string& name);
 
 }  // namespace vyn::tools
 
-#endif  // VYN_TOOLS_COMMON_SCHEMA_NAMES_H_
+#endif  // VYN_FORMAT_LOG_JSON_NAMES_H_

@@ -1,12 +1,12 @@
 // The record model to JSON, for dump.
-#include "common/log_json.h"
+#include "format/log_json.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-#include "common/base64.h"
-#include "common/schema_names.h"
+#include "format/log_json_base64.h"
+#include "format/log_json_names.h"
 
 namespace vyn::tools {
 namespace {

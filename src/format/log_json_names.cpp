@@ -1,4 +1,4 @@
-#include "common/schema_names.h"
+#include "format/log_json_names.h"
 
 #include "format/record_format.h"
 

@@ -1,5 +1,5 @@
 // JSON to the record model, for pack.
-#include "common/log_json.h"
+#include "format/log_json.h"
 
 #include <cctype>
 #include <cmath>
@@ -8,9 +8,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "common/base64.h"
-#include "common/json_document.h"
-#include "common/schema_names.h"
+#include "format/log_json_base64.h"
+#include "format/log_json_names.h"
 
 namespace vyn::tools {
 namespace {
@@ -20,9 +19,10 @@ namespace {
   throw JsonLogError(path, problem);
 }
 
-// A short rendering of a value for error messages.
+// A short rendering of a value for error messages; text that is not UTF-8
+// shows U+FFFD in its place.
 std::string shown(const Json& value) {
-  std::string text = jsonDocumentText(value);
+  std::string text = value.dump(-1, ' ', false, Json::error_handler_t::replace);
   if (text.size() > 40) text = text.substr(0, 37) + "...";
   return text;
 }
@@ -88,7 +88,9 @@ class ObjectFields {
 
 template <typename T>
 T parseUnsigned(const Json& value, const std::string& path) {
-  if (value.is_number_unsigned()) {
+  // A document built in memory may hold a non-negative number as a signed one.
+  const bool nonNegative = value.is_number_unsigned() || (value.is_number_integer() && value.get<std::int64_t>() >= 0);
+  if (nonNegative) {
     const auto number = value.get<std::uint64_t>();
     if (number > std::numeric_limits<T>::max()) {
       fail(path, "value " + shown(value) + " does not fit in " + std::to_string(sizeof(T) * 8) +

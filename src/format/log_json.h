@@ -14,15 +14,15 @@
 //   - method_type, unit and value_kind are the schema's names or numbers;
 //   - float and double fields are numbers, or "NaN", "Infinity", "-Infinity";
 //   - a message timestamp with only its value may be written as that number.
-#ifndef VYN_TOOLS_COMMON_LOG_JSON_H_
-#define VYN_TOOLS_COMMON_LOG_JSON_H_
+#ifndef VYN_FORMAT_LOG_JSON_H_
+#define VYN_FORMAT_LOG_JSON_H_
 
 #include <nlohmann/json.hpp>
 
 #include <stdexcept>
 #include <string>
 
-#include "common/log_entry.h"
+#include "format/log_json_entry.h"
 
 namespace vyn::tools {
 
@@ -49,4 +49,4 @@ Json entryToJson(const LogEntry& entry);
 
 }  // namespace vyn::tools
 
-#endif  // VYN_TOOLS_COMMON_LOG_JSON_H_
+#endif  // VYN_FORMAT_LOG_JSON_H_

@@ -1,6 +1,6 @@
 // Base64 (RFC 4648, standard alphabet, '=' padding) for byte values in JSON.
-#ifndef VYN_TOOLS_COMMON_BASE64_H_
-#define VYN_TOOLS_COMMON_BASE64_H_
+#ifndef VYN_FORMAT_LOG_JSON_BASE64_H_
+#define VYN_FORMAT_LOG_JSON_BASE64_H_
 
 #include <cstdint>
 #include <optional>
@@ -22,4 +22,4 @@ std::optional<std::vector<std::uint8_t>> base64Decode(std::string_view text);
 
 }  // namespace vyn::tools
 
-#endif  // VYN_TOOLS_COMMON_BASE64_H_
+#endif  // VYN_FORMAT_LOG_JSON_BASE64_H_

@@ -1,4 +1,4 @@
-#include "common/base64.h"
+#include "format/log_json_base64.h"
 
 #include <array>
 

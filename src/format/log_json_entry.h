@@ -1,7 +1,7 @@
-// The record model under the tools' namespace, and one entry of a log as the
-// tools see it.
-#ifndef VYN_TOOLS_COMMON_LOG_ENTRY_H_
-#define VYN_TOOLS_COMMON_LOG_ENTRY_H_
+// The record model under the tools' namespace, and one entry of a log as its
+// JSON form holds it.
+#ifndef VYN_FORMAT_LOG_JSON_ENTRY_H_
+#define VYN_FORMAT_LOG_JSON_ENTRY_H_
 
 #include <cstdint>
 #include <vector>
@@ -30,4 +30,4 @@ struct LogEntry {
 
 }  // namespace vyn::tools
 
-#endif  // VYN_TOOLS_COMMON_LOG_ENTRY_H_
+#endif  // VYN_FORMAT_LOG_JSON_ENTRY_H_

@@ -1,0 +1,64 @@
+// The one loop over a log's frames: reads them, verifies each record, and
+// yields the records that verify or the fault that stops them, with every way
+// a log can end handled here (end, stray bytes, cut short, read error). Each
+// caller keeps only what is its own: a reader captures, check counts, dump
+// prints, repair copies.
+//
+// The happy path costs a frame read and verifyRecord; a fault's words are built
+// only when a frame fails.
+#ifndef VYN_FORMAT_LOG_SCANNER_H_
+#define VYN_FORMAT_LOG_SCANNER_H_
+
+#include <cstdint>
+#include <string>
+
+#include "format/log_fault.h"
+#include "format/log_frames.h"
+
+namespace vyn::profiling {
+
+class LogScanner {
+ public:
+  enum class Step {
+    Record,  // frame() holds a record that verifies
+    End,     // the log ended; strayBytes() says whether 1 to 3 bytes trailed it
+    Fault,   // fault() says what is wrong; frame() holds what was read of it
+  };
+
+  // False when the file cannot be opened, with fault() of kind Unopened.
+  bool open(const std::string& path);
+
+  // The next step. After a refused record (LogFault::recordRefused) the frames
+  // that follow can still be read; after any other fault, End follows.
+  Step next();
+
+  const Frame& frame() const { return frame_; }
+  const LogFault& fault() const { return fault_; }
+  // Bytes after the last frame, too few for a length prefix (readers ignore them).
+  std::size_t strayBytes() const { return strayBytes_; }
+  // Bytes consumed so far, and the file's size (0 when it is not a regular file).
+  std::uint64_t position() const { return frames_.position(); }
+  std::uint64_t fileSize() const { return frames_.fileSize(); }
+
+ private:
+  Step fail(LogFaultKind kind, std::string words);
+
+  LogFrameReader frames_;
+  Frame frame_;
+  LogFault fault_;
+  std::size_t strayBytes_ = 0;
+  bool finished_ = false;
+};
+
+// For a log's first frame that does not hold a record: empty when its length
+// prefix is plausible (a damaged or cut record of a log), otherwise "not a
+// profiling log: ..." with the prefix and the file's size (0: unknown). A
+// prefix is implausible when it is too small for a record, too large for the
+// verifier, larger than the file by more than a cut-short record could miss
+// (64 MiB), or when the bytes after it begin with a root offset outside the
+// record: what a text file or any other kind of file gives.
+std::string notAProfilingLog(const Frame& frame, std::uint64_t fileSize);
+
+}  // namespace vyn::profiling
+
+#endif  // VYN_FORMAT_LOG_SCANNER_H_
