@@ -2,11 +2,11 @@
 
 #include <utility>
 
+#include "analysis/load_meter.h"
 #include "capture/log_file_capture.h"
-#include "common/execution_count.h"
-#include "common/load_meter.h"
 #include "common/log_warnings.h"
 #include "common/record_problem.h"
+#include "stats/execution_count.h"
 
 namespace vyn::tools {
 

@@ -8,8 +8,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "analysis/json_document.h"
 #include "common/base64.h"
-#include "common/json_document.h"
 #include "common/schema_names.h"
 
 namespace vyn::tools {

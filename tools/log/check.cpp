@@ -3,14 +3,14 @@
 #include <cstdio>
 #include <map>
 
+#include "analysis/load_meter.h"
 #include "base/input_protection.h"
-#include "common/execution_count.h"
-#include "common/load_meter.h"
 #include "common/record_problem.h"
 #include "common/schema_names.h"
 #include "format/log_frames.h"
 #include "format/record_format.h"
 #include "log/commands.h"
+#include "stats/execution_count.h"
 
 namespace vyn::tools {
 namespace {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "analysis/export_writer.h"
+
 namespace vyn::tools {
 
 // "vyn-profile-log: SUBJECT: PROBLEM" on standard error.
@@ -28,9 +30,6 @@ int runSynth(const SynthOptions& options);
 
 struct StatsOptions;
 int runStats(const StatsOptions& options);
-
-// Csv and Jsonl: tidy rows; Folded: collapsed stacks of the executions.
-enum class ExportFormat { Csv, Jsonl, Folded };
 
 struct ExportOptions {
   std::string inputPath;

@@ -3,16 +3,16 @@
 // the dump gives back the same bytes.
 #include <unistd.h>
 
+#include "analysis/json_document.h"
+#include "analysis/load_meter.h"
 #include "base/output_file.h"
-#include "common/execution_count.h"
-#include "common/json_document.h"
-#include "common/load_meter.h"
 #include "common/log_json.h"
 #include "common/record_problem.h"
 #include "format/log_frames.h"
 #include "format/record_codec.h"
 #include "log/command_output.h"
 #include "log/commands.h"
+#include "stats/execution_count.h"
 
 namespace vyn::tools {
 namespace {

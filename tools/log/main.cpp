@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/diff_options.h"
+#include "analysis/report_options.h"
+#include "analysis/stats_writers.h"
 #include "base/terminal_text.h"
 #include "common/number_options.h"
 #include "log/commands.h"
-#include "log/diff/diff_options.h"
-#include "log/html/report_options.h"
-#include "log/stats/stats_figures.h"
 #include "log/synth/synth_options.h"
 #include "version/viewer_version.h"
 

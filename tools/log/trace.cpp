@@ -7,10 +7,9 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "analysis/json_document.h"
+#include "analysis/load_meter.h"
 #include "base/output_file.h"
-#include "common/execution_count.h"
-#include "common/json_document.h"
-#include "common/load_meter.h"
 #include "common/log_json.h"
 #include "common/record_problem.h"
 #include "common/schema_names.h"
@@ -20,6 +19,7 @@
 #include "format/record_format.h"
 #include "log/command_output.h"
 #include "log/commands.h"
+#include "stats/execution_count.h"
 
 namespace vyn::tools {
 namespace {

@@ -14,17 +14,17 @@
 #include <map>
 #include <optional>
 
+#include "analysis/load_meter.h"
 #include "base/input_protection.h"
 #include "base/output_file.h"
 #include "base/system_error_text.h"
 #include "base/terminal_text.h"
-#include "common/execution_count.h"
-#include "common/load_meter.h"
 #include "common/log_warnings.h"
 #include "common/number_options.h"
 #include "common/record_problem.h"
 #include "log/logger.h"
 #include "plugin/vyn_profile_log_reader.h"
+#include "stats/execution_count.h"
 #include "version/viewer_version.h"
 #include "viewer/csv_destination.h"
 #include "viewer/reader_host.h"

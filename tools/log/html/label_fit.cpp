@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/figures.h"
+#include "stats/figure_text.h"
 
 namespace vyn::tools {
 namespace {
