@@ -1,8 +1,7 @@
 #include "analysis/csv_row_writer.h"
 
-#include <charconv>
-
 #include "base/csv_field.h"
+#include "base/number_text.h"
 #include "model/text_pool.h"
 
 namespace vyn::tools {
@@ -10,11 +9,6 @@ namespace {
 
 constexpr std::string_view kHeader =
     "graph,phase,occurrence,timestamp_us,duration_us,event_path,depth,identifier,value,unit,text\n";
-
-void appendNumber(std::string& out, std::uint64_t value) {
-  char digits[24];
-  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
 
 }  // namespace
 
@@ -41,9 +35,9 @@ void CsvRowWriter::occurrence(const OccurrenceColumns& row) {
   }
   key_.push_back(',');
   key_.append(row.phase).push_back(',');
-  appendNumber(key_, row.occurrence);
+  base::appendNumber(key_, row.occurrence);
   key_.push_back(',');
-  appendNumber(key_, row.timestamp);
+  base::appendNumber(key_, row.timestamp);
   key_.push_back(',');
 
   out_.text(key_);

@@ -1,6 +1,6 @@
 #include "analysis/export_text_buffer.h"
 
-#include <charconv>
+#include "base/number_text.h"
 
 namespace vyn::tools {
 namespace {
@@ -12,10 +12,10 @@ constexpr std::size_t kBufferSize = 1 << 20;
 ExportTextBuffer::ExportTextBuffer(base::OutputFile& output)
     : output_(output), data_(new char[kBufferSize]), at_(data_.get()), end_(data_.get() + kBufferSize) {}
 
-void ExportTextBuffer::number(std::uint64_t value) { at_ = std::to_chars(numberRoom(), end_, value).ptr; }
-void ExportTextBuffer::number(std::int64_t value) { at_ = std::to_chars(numberRoom(), end_, value).ptr; }
-void ExportTextBuffer::shortest(float value) { at_ = std::to_chars(numberRoom(), end_, value).ptr; }
-void ExportTextBuffer::shortest(double value) { at_ = std::to_chars(numberRoom(), end_, value).ptr; }
+void ExportTextBuffer::number(std::uint64_t value) { at_ = base::writeNumber(numberRoom(), value); }
+void ExportTextBuffer::number(std::int64_t value) { at_ = base::writeNumber(numberRoom(), value); }
+void ExportTextBuffer::shortest(float value) { at_ = base::writeShortest(numberRoom(), value); }
+void ExportTextBuffer::shortest(double value) { at_ = base::writeShortest(numberRoom(), value); }
 
 void ExportTextBuffer::spill(std::string_view text) {
   flush();

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/number_text.h"
 #include "base/output_file.h"
 
 namespace vyn::tools {
@@ -42,15 +43,12 @@ class ExportTextBuffer {
   bool healthy() const { return output_.problem().empty(); }
 
  private:
-  // Room for any integer, and for the shortest form of any double
-  // ("-2.2250738585072014e-308" has 24 characters).
-  static constexpr std::size_t kNumberRoom = 32;
 
   // Text that does not fit in what is left of the buffer.
   void spill(std::string_view text);
   // Makes room for a number.
   char* numberRoom() {
-    if (static_cast<std::size_t>(end_ - at_) < kNumberRoom) flush();
+    if (static_cast<std::size_t>(end_ - at_) < base::kNumberTextRoom) flush();
     return at_;
   }
 

@@ -1,19 +1,9 @@
 #include "analysis/jsonl_row_writer.h"
 
-#include <charconv>
-
 #include "base/json_text.h"
+#include "base/number_text.h"
 
 namespace vyn::tools {
-namespace {
-
-void appendNumber(std::string& out, std::uint64_t value) {
-  char digits[24];
-  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
-
-}  // namespace
-
 void JsonlRowWriter::string(std::string_view text) {
   if (base::plainJsonPrefix(text) == text.size()) {
     out_.character('"');
@@ -36,9 +26,9 @@ void JsonlRowWriter::occurrence(const OccurrenceColumns& row) {
   key_.append(",\"phase\":");
   base::appendJsonString(key_, row.phase);
   key_.append(",\"occurrence\":");
-  appendNumber(key_, row.occurrence);
+  base::appendNumber(key_, row.occurrence);
   key_.append(",\"timestamp_us\":");
-  appendNumber(key_, row.timestamp);
+  base::appendNumber(key_, row.timestamp);
   key_.append(",\"duration_us\":");
 
   out_.text(key_);

@@ -2,11 +2,11 @@
 // execution time (the empty event path) and one row per event path. Each
 // figure's column names its base: per occurrence of the event, or per
 // execution of the graph.
-#include <charconv>
 #include <cmath>
 
 #include "analysis/stats_writers.h"
 #include "base/csv_field.h"
+#include "base/number_text.h"
 
 namespace vyn::tools {
 namespace {
@@ -16,9 +16,7 @@ using profiling::SampleSummary;
 
 void appendNumber(std::string& out, double value) {
   out += ',';
-  if (!std::isfinite(value)) return;
-  char digits[32];
-  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+  if (std::isfinite(value)) base::appendShortest(out, value);
 }
 
 void appendCount(std::string& out, std::uint64_t value) {

@@ -4,18 +4,9 @@
 #include <utility>
 
 #include "base/terminal_text.h"
+#include "base/utf8.h"
 
 namespace vyn::tools {
-namespace {
-
-// Columns count characters, not bytes: names may hold UTF-8.
-std::size_t displayWidth(const std::string& text) {
-  return static_cast<std::size_t>(std::count_if(
-      text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
-}  // namespace
-
 TextTable::TextTable(std::vector<std::string> header, std::size_t labelColumns,
                      std::size_t trailingLabels)
     : header_(std::move(header)), labelColumns_(labelColumns), trailingLabels_(trailingLabels) {}
@@ -29,10 +20,11 @@ void TextTable::addRow(std::vector<std::string> cells) {
 }
 
 void TextTable::appendTo(std::string& out, std::size_t indent) const {
+  // Columns count characters, not bytes: names may hold UTF-8.
   std::vector<std::size_t> widths(header_.size(), 0);
   auto measure = [&](const std::vector<std::string>& cells) {
     for (std::size_t column = 0; column < cells.size(); ++column) {
-      widths[column] = std::max(widths[column], displayWidth(cells[column]));
+      widths[column] = std::max(widths[column], base::characterCount(cells[column]));
     }
   };
   measure(header_);
@@ -41,7 +33,7 @@ void TextTable::appendTo(std::string& out, std::size_t indent) const {
   auto line = [&](const std::vector<std::string>& cells) {
     std::string text(indent, ' ');
     for (std::size_t column = 0; column < cells.size(); ++column) {
-      const std::size_t pad = widths[column] - displayWidth(cells[column]);
+      const std::size_t pad = widths[column] - base::characterCount(cells[column]);
       const bool last = column + 1 == cells.size();
       if (column != 0) text += "  ";
       if (column < labelColumns_ || column + trailingLabels_ >= cells.size()) {
