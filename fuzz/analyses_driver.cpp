@@ -7,20 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "analysis/csv_row_writer.h"
+#include "analysis/diff_writers.h"
+#include "analysis/export_text_buffer.h"
+#include "analysis/export_walk.h"
+#include "analysis/folded_writer.h"
+#include "analysis/jsonl_row_writer.h"
+#include "analysis/stats_writers.h"
 #include "base/output_file.h"
 #include "base/utf8.h"
-#include "common/loaded_log.h"
-#include "log/diff/diff_compare.h"
-#include "log/diff/diff_samples.h"
-#include "log/diff/diff_writers.h"
-#include "log/export/csv_row_writer.h"
-#include "log/export/export_text_buffer.h"
-#include "log/export/export_walk.h"
-#include "log/export/folded_writer.h"
-#include "log/export/jsonl_row_writer.h"
+#include "analysis/loaded_log.h"
 #include "log/html/diff_page.h"
 #include "log/html/report_page.h"
-#include "log/stats/stats_figures.h"
+#include "stats/diff_compare.h"
+#include "stats/diff_samples.h"
 #include "stats/execution_profile.h"
 
 namespace vyn::fuzzing {
@@ -56,7 +56,7 @@ void runStats(const tools::LoadedLog& log, const std::string& path) {
     StatsOptions options;
     options.logPath = path;
     options.sort = sort;
-    tools::StatsFigures figures = tools::statsFigures(log, options);
+    tools::StatsFigures figures = tools::statsFigures(log.path, log.model, log.statistics, options);
     tools::sortGraphs(figures.graphs, options.sort);
     requireTerminalText("stats text", tools::statsText(figures, options));
     requireJson("stats JSON", tools::statsJson(figures, options));
@@ -67,7 +67,7 @@ void runStats(const tools::LoadedLog& log, const std::string& path) {
   chartOptions.keepExecutionOrder = true;
   tools::ReportOptions report;
   report.logPath = path;
-  static_cast<void>(tools::reportPage(tools::statsFigures(log, chartOptions), report));
+  static_cast<void>(tools::reportPage(tools::statsFigures(log.path, log.model, log.statistics, chartOptions), report));
 }
 
 void runExport(const tools::LoadedLog& log) {
@@ -89,8 +89,8 @@ void runDiff(const tools::LoadedLog& log, const std::string& path) {
   tools::DiffOptions options;
   options.basePath = path;
   options.newPath = path;
-  std::vector<tools::GraphSamples> base = tools::gatherSamples(log, 0, {});
-  std::vector<tools::GraphSamples> next = tools::gatherSamples(log, 1, {});
+  std::vector<tools::GraphSamples> base = tools::gatherSamples(log.model, log.statistics, 0, {});
+  std::vector<tools::GraphSamples> next = tools::gatherSamples(log.model, log.statistics, 1, {});
   std::vector<tools::ExecutionDistributions> distributions;
   for (std::size_t at = 0; at < base.size() && at < next.size(); ++at) {
     if (base[at].name == next[at].name) {

@@ -29,6 +29,18 @@ inline bool isC1Control(std::string_view sequence) {
          static_cast<unsigned char>(sequence[1]) <= 0x9F;
 }
 
+// Whether c begins a character of UTF-8 text, not continues one: the bytes
+// 0x80 to 0xBF only continue.
+inline bool startsCharacter(char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }
+
+// The characters of well-formed UTF-8 text, which is what a column or a label
+// is as wide as (one per character, whatever its bytes).
+inline std::size_t characterCount(std::string_view text) {
+  std::size_t count = 0;
+  for (const char c : text) count += startsCharacter(c) ? 1 : 0;
+  return count;
+}
+
 // The text with every ill-formed part replaced by U+FFFD.
 std::string validUtf8(std::string_view text);
 

@@ -37,7 +37,7 @@ class SummaryOutput {
   TextBuffer& text() { return text_; }
 
  private:
-  StdioStreamBuf buffer_{stdout, kReportStreamBlock};
+  BlockStreamBuf buffer_{stdout, kReportStreamBlock};
   std::ostream stream_{&buffer_};
   TextBuffer text_{stream_, kReportTextBlock};
 };

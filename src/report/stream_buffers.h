@@ -11,16 +11,18 @@
 
 namespace vyn::profiling {
 
-// Gathers what is written through it and hands it to target one full block at a
-// time. A file stream makes a system call for every write of a kilobyte or more
-// whatever its own buffer size, and the CSV rows of one phase occurrence may
-// arrive as one write of a few kilobytes; in front of the file, this turns tens
-// of thousands of such calls into one per block. A write of an eighth of a block or
-// more goes straight through. The rest is handed on by a flush of the stream
-// and when the buffer is destroyed. target must outlive it.
+// Gathers what is written through it and hands it to its target, a stream's
+// buffer or a C stream (standard output), one full block at a time. A file
+// stream makes a system call for every write of a kilobyte or more whatever its
+// own buffer size, and the CSV rows of one phase occurrence may arrive as one
+// write of a few kilobytes; in front of the file, this turns tens of thousands
+// of such calls into one per block. A write of an eighth of a block or more goes
+// straight through. The rest is handed on by a flush of the stream and when the
+// buffer is destroyed (a C stream is then flushed too). target must outlive it.
 class BlockStreamBuf final : public std::streambuf {
  public:
   BlockStreamBuf(std::streambuf& target, std::size_t blockSize);
+  BlockStreamBuf(std::FILE* target, std::size_t blockSize);
   BlockStreamBuf(const BlockStreamBuf&) = delete;
   BlockStreamBuf& operator=(const BlockStreamBuf&) = delete;
   ~BlockStreamBuf() override;
@@ -31,32 +33,13 @@ class BlockStreamBuf final : public std::streambuf {
   int sync() override;
 
  private:
+  // Writes to the target; the bytes it took.
+  std::size_t put(const char* s, std::size_t count);
   // Hands the gathered bytes to the target; false when it took fewer.
   bool handOn();
 
-  std::streambuf& target_;
-  std::vector<char> block_;
-};
-
-// The same in front of a C stream (standard output): full blocks and large
-// writes are written as they come, the rest and a flush of the C stream on sync
-// and at the end.
-class StdioStreamBuf final : public std::streambuf {
- public:
-  StdioStreamBuf(std::FILE* target, std::size_t blockSize);
-  StdioStreamBuf(const StdioStreamBuf&) = delete;
-  StdioStreamBuf& operator=(const StdioStreamBuf&) = delete;
-  ~StdioStreamBuf() override;
-
- protected:
-  int_type overflow(int_type c) override;
-  std::streamsize xsputn(const char* s, std::streamsize count) override;
-  int sync() override;
-
- private:
-  bool handOn();
-
-  std::FILE* target_;
+  std::streambuf* stream_ = nullptr;
+  std::FILE* file_ = nullptr;
   std::vector<char> block_;
 };
 

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <limits>
 
+#include "base/number_text.h"
+
 namespace vyn::profiling {
 
 TextAppender& TextAppender::repeat(char c, std::size_t count) {
@@ -14,16 +16,12 @@ TextAppender& TextAppender::repeat(char c, std::size_t count) {
 }
 
 TextAppender& TextAppender::number(std::uint64_t value) {
-  constexpr std::size_t kDigits = std::numeric_limits<std::uint64_t>::digits10 + 1;
-  char* at = room(kDigits);
-  end_ = std::to_chars(at, at + kDigits, value).ptr;
+  end_ = base::writeNumber(room(base::kNumberTextRoom), value);
   return *this;
 }
 
 TextAppender& TextAppender::signedNumber(std::int64_t value) {
-  constexpr std::size_t kDigits = std::numeric_limits<std::int64_t>::digits10 + 2;
-  char* at = room(kDigits);
-  end_ = std::to_chars(at, at + kDigits, value).ptr;
+  end_ = base::writeNumber(room(base::kNumberTextRoom), value);
   return *this;
 }
 

@@ -1,10 +1,10 @@
 #include "stats/execution_profile.h"
 
-#include <charconv>
 #include <cmath>
 #include <unordered_map>
 #include <utility>
 
+#include "base/number_text.h"
 #include "model/backend_identifiers.h"
 #include "model/event_value.h"
 #include "stats/parallel_for.h"
@@ -44,15 +44,11 @@ std::string kindText(const EventRow& row, const TextPool& texts) {
     return std::string(backend::hardwareUnitNames(static_cast<std::uint8_t>(row.bits & 0xFFu)));
   }
   const DecodedValue value = decodeValue(rowValue(row, texts));
-  char digits[32];
   switch (value.kind) {
     case DecodedValue::Kind::Text: return value.text != nullptr ? value.text : "";
-    case DecodedValue::Kind::Signed:
-      return {digits, std::to_chars(digits, digits + sizeof digits, value.signedNumber).ptr};
-    case DecodedValue::Kind::Unsigned:
-      return {digits, std::to_chars(digits, digits + sizeof digits, value.unsignedNumber).ptr};
-    case DecodedValue::Kind::Floating:
-      return {digits, std::to_chars(digits, digits + sizeof digits, value.floating).ptr};
+    case DecodedValue::Kind::Signed: return base::numberText(value.signedNumber);
+    case DecodedValue::Kind::Unsigned: return base::numberText(value.unsignedNumber);
+    case DecodedValue::Kind::Floating: return base::shortestText(value.floating);
     default: return {};
   }
 }

@@ -128,7 +128,7 @@ TEST(StreamBuffers, SmallWritesGoOnInWholeBlocksAndLargeOnesAtOnce) {
   std::FILE* stdioFile = std::tmpfile();
   ASSERT_NE(stdioFile, nullptr);
   std::setvbuf(stdioFile, nullptr, _IONBF, 0);  // so that every fwrite shows in the file
-  writeInBlocks<profiling::StdioStreamBuf>(stdioFile, [stdioFile] {
+  writeInBlocks<profiling::BlockStreamBuf>(stdioFile, [stdioFile] {
     std::string text(256, '\0');
     const ssize_t size = ::pread(fileno(stdioFile), text.data(), text.size(), 0);
     text.resize(size > 0 ? static_cast<std::size_t>(size) : 0);

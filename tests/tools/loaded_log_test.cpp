@@ -1,6 +1,6 @@
 // Loading a log for the analysis commands: the model and, with verbose, the
 // load's summary line on standard error counting every graph's executions.
-#include "common/loaded_log.h"
+#include "analysis/loaded_log.h"
 
 #include <gmock/gmock.h>
 

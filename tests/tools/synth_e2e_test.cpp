@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "common/loaded_log.h"
+#include "analysis/loaded_log.h"
 #include "model/event_list.h"
 #include "tool_runner.h"
 

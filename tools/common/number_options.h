@@ -3,6 +3,9 @@
 // when they refuse it, say what is wrong and what to give instead:
 //   --threshold: -5 is negative; give a percentage of 0 or more
 // A refused value is a usage error; CLI11 puts the option's name in front.
+// These are what CLI11's own validators do not offer: its number reading takes
+// "0x10" as hexadecimal and "010" as octal, its size reading makes K and KB the
+// same factor, and its refusals do not say what to give instead.
 #ifndef VYN_TOOLS_COMMON_NUMBER_OPTIONS_H_
 #define VYN_TOOLS_COMMON_NUMBER_OPTIONS_H_
 

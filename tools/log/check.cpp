@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <map>
 
+#include "analysis/load_meter.h"
 #include "base/input_protection.h"
-#include "common/execution_count.h"
-#include "common/load_meter.h"
 #include "format/log_json_names.h"
 #include "format/log_scanner.h"
+#include "stats/execution_count.h"
 #include "log/commands.h"
 
 namespace vyn::tools {

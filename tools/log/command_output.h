@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/output_file.h"
-#include "common/loaded_log.h"
+#include "analysis/loaded_log.h"
 
 namespace vyn::tools {
 

@@ -4,8 +4,12 @@
 #ifndef VYN_TOOLS_LOG_COMMANDS_H_
 #define VYN_TOOLS_LOG_COMMANDS_H_
 
-#include <cstdint>
+#include <functional>
 #include <string>
+
+namespace CLI {
+class App;
+}  // namespace CLI
 
 namespace vyn::tools {
 
@@ -21,36 +25,27 @@ int runTrace(const std::string& inputPath, const std::string& outputPath, bool v
 // 0 when at least one record was kept.
 int runRepair(const std::string& inputPath, const std::string& outputPath);
 
-struct SynthOptions;  // log/synth/synth_options.h
-
-// Writes a synthetic log; 2 when a --shift names nothing it makes.
-int runSynth(const SynthOptions& options);
-
-struct StatsOptions;
-int runStats(const StatsOptions& options);
-
-// Csv and Jsonl: tidy rows; Folded: collapsed stacks of the executions.
-enum class ExportFormat { Csv, Jsonl, Folded };
-
-struct ExportOptions {
-  std::string inputPath;
-  std::string outputPath;  // "-" for standard output
-  ExportFormat format = ExportFormat::Csv;
-  std::int8_t visibility = 127;  // the reader level, as the viewer's --visibility
-  bool verbose = false;
+// A subcommand with its options declared, and what it runs once they are read:
+// the process exit status.
+struct Command {
+  CLI::App* app = nullptr;
+  std::function<int()> run;
 };
 
-int runExport(const ExportOptions& options);
-
-struct ReportOptions;  // log/html/report_options.h
-
-// Writes a self-contained HTML page of the log's executions with charts.
-int runReport(const ReportOptions& options);
-
-struct DiffOptions;  // log/diff_options.h
-
-// Compares two logs' executions; kDiffFoundSlower when a row is significantly slower.
-int runDiff(const DiffOptions& options);
+// Each command of the tool, its options declared on app: the ones above
+// (log/file_commands.cpp, log/synth.cpp) and the analyses, each
+// in its own file (stats.cpp, report.cpp, diff.cpp: kDiffFoundSlower when a
+// row is significantly slower; export.cpp).
+Command addPackCommand(CLI::App& app);
+Command addDumpCommand(CLI::App& app);
+Command addCheckCommand(CLI::App& app);
+Command addSynthCommand(CLI::App& app);
+Command addTraceCommand(CLI::App& app);
+Command addStatsCommand(CLI::App& app);
+Command addReportCommand(CLI::App& app);
+Command addExportCommand(CLI::App& app);
+Command addDiffCommand(CLI::App& app);
+Command addRepairCommand(CLI::App& app);
 
 }  // namespace vyn::tools
 

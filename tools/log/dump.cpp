@@ -3,12 +3,12 @@
 // the dump gives back the same bytes.
 #include <unistd.h>
 
+#include "analysis/json_document.h"
+#include "analysis/load_meter.h"
 #include "base/output_file.h"
-#include "common/execution_count.h"
-#include "common/json_document.h"
-#include "common/load_meter.h"
 #include "format/log_json.h"
 #include "format/log_scanner.h"
+#include "stats/execution_count.h"
 #include "format/record_codec.h"
 #include "log/command_output.h"
 #include "log/commands.h"

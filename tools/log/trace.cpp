@@ -7,12 +7,12 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "analysis/json_document.h"
+#include "analysis/load_meter.h"
 #include "base/output_file.h"
-#include "common/execution_count.h"
-#include "common/json_document.h"
-#include "common/load_meter.h"
 #include "format/log_json.h"
 #include "format/log_json_names.h"
+#include "stats/execution_count.h"
 #include "format/event_value_reading.h"
 #include "format/log_scanner.h"
 #include "format/message_readings.h"

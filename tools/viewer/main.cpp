@@ -15,13 +15,13 @@
 #include <map>
 #include <optional>
 
+#include "analysis/load_meter.h"
 #include "base/input_protection.h"
 #include "base/output_file.h"
 #include "base/system_error_text.h"
 #include "base/terminal_text.h"
 #include "capture/log_warnings.h"
-#include "common/execution_count.h"
-#include "common/load_meter.h"
+#include "stats/execution_count.h"
 #include "common/number_options.h"
 #include "log/logger.h"
 #include "plugin/built_in_reader.h"

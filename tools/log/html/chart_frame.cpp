@@ -1,9 +1,9 @@
 #include "log/html/chart_frame.h"
 
-#include "common/figures.h"
 #include "log/html/html_escape.h"
 #include "log/html/label_fit.h"
 #include "log/html/svg_number.h"
+#include "stats/figure_text.h"
 
 namespace vyn::tools {
 

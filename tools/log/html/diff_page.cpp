@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "log/diff/diff_writers.h"
+#include "analysis/diff_writers.h"
 #include "log/html/chart_frame.h"
 #include "log/html/graph_order.h"
 #include "log/html/histogram_svg.h"

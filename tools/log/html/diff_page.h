@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "log/diff/diff_compare.h"
-#include "log/diff/diff_options.h"
+#include "analysis/diff_options.h"
+#include "stats/diff_compare.h"
 
 namespace vyn::tools {
 

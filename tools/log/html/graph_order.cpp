@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numeric>
 
-#include "common/figures.h"
+#include "stats/figure_text.h"
 
 namespace vyn::tools {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "common/figures.h"
 #include "log/html/histogram_bins.h"
+#include "stats/figure_text.h"
 
 namespace vyn::tools {
 

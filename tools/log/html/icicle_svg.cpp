@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/utf8.h"
 #include "log/html/axis_ticks.h"
 #include "log/html/chart_frame.h"
 #include "log/html/html_escape.h"
@@ -25,8 +26,6 @@ std::string perExecutionText(double mean, double p99, double share, TimeUnit uni
          " \xC2\xB7 " + percentText(share) + " of the execution time";
 }
 
-bool startsCharacter(char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }
-
 // The name, cut at a character boundary with an ellipsis, to fit width pixels; empty when
 // not even a few characters fit.
 std::string fittedLabel(const std::string& name, double width) {
@@ -34,12 +33,10 @@ std::string fittedLabel(const std::string& name, double width) {
   if (room < 3) return {};
   std::size_t characters = 0;
   for (std::size_t at = 0; at < name.size(); ++at) {
-    if (!startsCharacter(name[at])) continue;
+    if (!base::startsCharacter(name[at])) continue;
     if (characters == room - 1) {
       // More than room characters: keep room - 1 of them and the ellipsis.
-      std::size_t rest = 0;
-      for (std::size_t next = at; next < name.size(); ++next) rest += startsCharacter(name[next]) ? 1 : 0;
-      if (rest > 1) return name.substr(0, at) + "\xE2\x80\xA6";
+      if (base::characterCount(std::string_view(name).substr(at)) > 1) return name.substr(0, at) + "\xE2\x80\xA6";
       return name;
     }
     ++characters;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "common/figures.h"
 #include "log/html/icicle_layout.h"
+#include "stats/figure_text.h"
 
 namespace vyn::tools {
 

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "common/figures.h"
+#include "base/utf8.h"
+#include "stats/figure_text.h"
 
 namespace vyn::tools {
 namespace {
@@ -18,7 +19,7 @@ double labelWidth(std::string_view text, bool bold) {
   const double full = bold ? kBoldLabelCharWidth : kLabelCharWidth;
   double width = 0;
   for (const char c : text) {
-    if ((static_cast<unsigned char>(c) & 0xC0) == 0x80) continue;  // inside a character
+    if (!base::startsCharacter(c)) continue;  // inside a character
     width += c == ' ' || c == '.' || c == ',' ? full / 2 : full;
   }
   return width;

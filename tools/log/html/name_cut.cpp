@@ -3,23 +3,19 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/utf8.h"
+
 namespace vyn::tools {
 namespace {
 
 constexpr std::string_view kSeparator = " / ";
 constexpr std::string_view kEllipsis = "\xE2\x80\xA6";
 
-bool startsCharacter(char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }
-
-std::size_t characters(std::string_view text) {
-  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), startsCharacter));
-}
-
 // The first count characters of text.
 std::string_view firstCharacters(std::string_view text, std::size_t count) {
   std::size_t seen = 0;
   for (std::size_t at = 0; at < text.size(); ++at) {
-    if (!startsCharacter(text[at])) continue;
+    if (!base::startsCharacter(text[at])) continue;
     if (seen == count) return text.substr(0, at);
     ++seen;
   }
@@ -44,7 +40,7 @@ std::string shortenedPath(std::string_view path, std::size_t budget) {
     from = at + kSeparator.size();
   }
   std::vector<std::size_t> lengths;
-  for (const std::string_view name : names) lengths.push_back(characters(name));
+  for (const std::string_view name : names) lengths.push_back(base::characterCount(name));
   const std::size_t longest = *std::max_element(lengths.begin(), lengths.end());
   if (longest <= kShortestCutName || cappedLength(lengths, longest) <= budget) return std::string(path);
   // The largest cap from kShortestCutName up that fits the budget.

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "log/html/report_options.h"
-#include "log/stats/stats_figures.h"
+#include "analysis/report_options.h"
+#include "analysis/stats_writers.h"
 
 namespace vyn::tools {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/figures.h"
+#include "stats/figure_text.h"
 
 namespace vyn::tools {
 

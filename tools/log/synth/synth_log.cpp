@@ -6,19 +6,16 @@
 // tree of back-end events of ExecutionShape, valued by ExecutionTiming. Records
 // are built and written one at a time, so memory stays bounded whatever the
 // size of the log.
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "base/output_file.h"
 #include "format/log_json_entry.h"
 #include "format/record_codec.h"
 #include "format/record_format.h"
-#include "log/command_output.h"
-#include "log/commands.h"
 #include "log/synth/execution_shape.h"
 #include "log/synth/execution_timing.h"
 #include "log/synth/shift_targets.h"
+#include "log/synth/synth_log.h"
 #include "log/synth/synth_options.h"
 #include "log/synth/synth_random.h"
 
@@ -227,23 +224,11 @@ class SynthLog {
 
 }  // namespace
 
-int runSynth(const SynthOptions& options) {
-  const ExecutionShape shape(options.events, options.subEvents, options.depth, options.roundTrip);
-  std::string problem;
-  std::vector<ShiftTarget> shifts = resolveShifts(options, shape, problem);
-  if (!problem.empty()) {
-    reportProblem("--shift", problem);
-    return 2;
-  }
-  base::OutputFile output;
-  if (!output.open(options.outputPath)) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
+void writeSynthLog(const SynthOptions& options, const ExecutionShape& shape,
+                   std::vector<ShiftTarget> shifts, base::OutputFile& output, bool progress) {
   SynthLog log(options, shape, std::move(shifts), output);
-  log.showProgress(::isatty(STDERR_FILENO) == 1);
+  log.showProgress(progress);
   log.run();
-  return closeCommandOutput(output);
 }
 
 }  // namespace vyn::tools

@@ -1,0 +1,71 @@
+#include "analysis/csv_row_writer.h"
+
+#include "base/csv_field.h"
+#include "base/number_text.h"
+#include "model/text_pool.h"
+
+namespace vyn::tools {
+namespace {
+
+constexpr std::string_view kHeader =
+    "graph,phase,occurrence,timestamp_us,duration_us,event_path,depth,identifier,value,unit,text\n";
+
+}  // namespace
+
+void CsvRowWriter::field(std::string_view text, bool quoted) {
+  if (!quoted) {
+    out_.text(text);
+    return;
+  }
+  quoted_.clear();
+  base::appendQuotedCsvField(quoted_, text);
+  out_.text(quoted_);
+}
+
+CsvRowWriter::CsvRowWriter(ExportTextBuffer& out) : out_(out) { out_.text(kHeader); }
+
+void CsvRowWriter::occurrence(const OccurrenceColumns& row) {
+  key_.clear();
+  if (row.hasGraph) {
+    if (row.graphHasSeparators) {
+      base::appendQuotedCsvField(key_, row.graph);
+    } else {
+      key_.append(row.graph);
+    }
+  }
+  key_.push_back(',');
+  key_.append(row.phase).push_back(',');
+  base::appendNumber(key_, row.occurrence);
+  key_.push_back(',');
+  base::appendNumber(key_, row.timestamp);
+  key_.push_back(',');
+
+  out_.text(key_);
+  out_.number(row.duration);
+  out_.text(",,,,,,\n");
+}
+
+void CsvRowWriter::event(const EventColumns& row) {
+  out_.text(key_);
+  out_.character(',');
+  field(row.path, row.pathHasSeparators);
+  out_.character(',');
+  out_.number(row.depth);
+  out_.character(',');
+  out_.number(std::uint64_t{row.identifier});
+  out_.character(',');
+  switch (row.value.kind) {
+    case ExportNumber::Kind::Signed: out_.number(row.value.signedNumber); break;
+    case ExportNumber::Kind::Unsigned: out_.number(row.value.unsignedNumber); break;
+    case ExportNumber::Kind::Single: out_.shortest(row.value.single); break;
+    case ExportNumber::Kind::Double: out_.shortest(row.value.wide); break;
+    case ExportNumber::Kind::None: break;
+  }
+  out_.character(',');
+  out_.text(row.unit);
+  out_.character(',');
+  if (row.hasText) field(row.text, profiling::holdsSeparators(row.text));
+  out_.character('\n');
+}
+
+}  // namespace vyn::tools

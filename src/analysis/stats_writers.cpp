@@ -1,0 +1,21 @@
+#include "analysis/stats_writers.h"
+
+#include <algorithm>
+
+namespace vyn::tools {
+
+TimeUnit statsTimeUnit(const StatsFigures& figures, TimeUnit wanted) {
+  double typical = 0;
+  for (const GraphFigures& graph : figures.graphs) typical = std::max(typical, graph.executionTime.p50);
+  return resolveTimeUnit(wanted, typical);
+}
+
+std::string statsDocument(const StatsFigures& figures, const StatsOptions& options) {
+  switch (options.format) {
+    case StatsFormat::Csv: return statsCsv(figures, options);
+    case StatsFormat::Json: return statsJson(figures, options);
+    default: return statsText(figures, options);
+  }
+}
+
+}  // namespace vyn::tools

@@ -1,0 +1,85 @@
+// The options the analysis commands share, read as a user types them: a word
+// of a choice becomes the value it names, any other word is refused with the
+// choices listed in their order.
+#include "log/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vyn::tools {
+namespace {
+
+enum class Shade { Light, Dark, Auto };
+
+struct Parsed {
+  Shade shade = Shade::Auto;
+  TimeUnit unit = TimeUnit::Auto;
+  std::string refusal;
+};
+
+Parsed parse(std::vector<std::string> args) {
+  Parsed parsed;
+  CLI::App app;
+  addChoice<Shade>(&app, "--shade", parsed.shade, {{"light", Shade::Light}, {"dark", Shade::Dark}}, "shade");
+  addTimeUnitOption(&app, parsed.unit, "unit");
+  std::reverse(args.begin(), args.end());  // CLI11 takes them last first
+  try {
+    app.parse(args);
+  } catch (const CLI::ParseError& error) {
+    parsed.refusal = error.what();
+  }
+  return parsed;
+}
+
+TEST(ChoiceOptionTest, WordsBecomeTheirValuesOthersAreRefusedNamingTheChoices) {
+  const struct { std::vector<std::string> args; Shade shade; TimeUnit unit; std::string refusal; } cases[] = {
+      {{}, Shade::Auto, TimeUnit::Auto, ""},
+      {{"--shade", "dark"}, Shade::Dark, TimeUnit::Auto, ""},
+      {{"--shade", "light", "--unit", "ms"}, Shade::Light, TimeUnit::Milli, ""},
+      {{"--unit", "s"}, Shade::Auto, TimeUnit::Seconds, ""},
+      // The value behind a word is no word of its own.
+      {{"--shade", "1"}, Shade::Auto, TimeUnit::Auto, "--shade: 1 not in {light,dark}"},
+      {{"--shade", "Dark"}, Shade::Auto, TimeUnit::Auto, "--shade: Dark not in {light,dark}"},
+      {{"--unit", "min"}, Shade::Auto, TimeUnit::Auto, "--unit: min not in {auto,us,ms,s}"},
+  };
+  for (const auto& c : cases) {
+    const Parsed parsed = parse(c.args);
+    EXPECT_EQ(parsed.refusal, c.refusal) << ::testing::PrintToString(c.args);
+    if (!c.refusal.empty()) continue;
+    EXPECT_EQ(parsed.shade, c.shade) << ::testing::PrintToString(c.args);
+    EXPECT_EQ(parsed.unit, c.unit) << ::testing::PrintToString(c.args);
+  }
+}
+
+TEST(SharedOptionsTest, SkipFirstAndVisibilityReadDecimalWithinRange) {
+  const struct { std::vector<std::string> args; std::string refusal; } cases[] = {
+      {{"--skip-first", "010"}, ""},
+      {{"--skip-first", "0x10"}, "--skip-first: '0x10' is not a whole number; give a number of executions, 0 or more"},
+      {{"--visibility", "-129"}, "--visibility: -129 is less than -128; give a level from -128 to 127"},
+      {{"--graph", "a", "--graph", "b"}, ""},
+  };
+  for (const auto& c : cases) {
+    CLI::App app;
+    std::uint64_t skipFirst = 0;
+    int visibility = 127;
+    std::vector<std::string> graphs;
+    addSkipFirstOption(&app, skipFirst);
+    addVisibilityOption(&app, visibility, "level");
+    addGraphOption(&app, graphs, "graph");
+    std::vector<std::string> args(c.args.rbegin(), c.args.rend());
+    std::string refusal;
+    try {
+      app.parse(args);
+    } catch (const CLI::ParseError& error) {
+      refusal = error.what();
+    }
+    EXPECT_EQ(refusal, c.refusal) << ::testing::PrintToString(c.args);
+  }
+}
+
+}  // namespace
+}  // namespace vyn::tools

@@ -1,0 +1,63 @@
+// export: a loaded log as tidy rows for data-frame libraries, databases and
+// spreadsheets, in CSV or JSON Lines, or as the collapsed stacks of its
+// executions for flame-graph tools (docs/export-format.md).
+#include <memory>
+
+#include "analysis/export_writer.h"
+#include "base/output_file.h"
+#include "log/command_line.h"
+#include "log/command_output.h"
+#include "log/commands.h"
+
+namespace vyn::tools {
+namespace {
+
+struct ExportOptions {
+  std::string inputPath;
+  std::string outputPath;  // "-" for standard output
+  ExportFormat format = ExportFormat::Csv;
+  int visibility = 127;  // the reader level, as the viewer's --visibility
+  bool verbose = false;
+};
+
+int runExport(const ExportOptions& options) {
+  const std::unique_ptr<LoadedLog> log = loadCommandInput(options.inputPath, options.visibility, options.verbose);
+  if (log == nullptr) return 1;
+  // Opened only once the log has loaded, so that a bad log leaves no file behind.
+  base::OutputFile output;
+  if (!output.open(options.outputPath, {options.inputPath})) {
+    reportProblem(output.name(), output.problem());
+    return 1;
+  }
+  writeExport(log->model, log->statistics, options.format, output);
+  return closeCommandOutput(output);
+}
+
+}  // namespace
+
+Command addExportCommand(CLI::App& app) {
+  auto options = std::make_shared<ExportOptions>();
+  CLI::App* rows = app.add_subcommand(
+      "export", "Write a log's occurrences and events as tidy rows, or its executions as collapsed stacks");
+  rows->add_option("LOG", options->inputPath, "binary log")->required();
+  rows->add_option("-o,--output", options->outputPath, "file to write ('-' for standard output)")
+      ->required()
+      ->check(notEmptyPath());
+  addChoice<ExportFormat>(
+      rows, "--format", options->format,
+      {{"csv", ExportFormat::Csv}, {"jsonl", ExportFormat::Jsonl}, {"folded", ExportFormat::Folded}},
+      "csv (the default) or jsonl: tidy rows; folded: collapsed stacks for flame graphs");
+  addVisibilityOption(rows, options->visibility, "reader level: messages whose level is lower are exported");
+  rows->add_flag("--verbose", options->verbose, kVerboseHelp);
+  rows->footer(
+      "The columns, phases, units and quoting are described in docs/export-format.md. On a\n"
+      "terminal, a long write shows its progress on standard error.\n\n"
+      "Examples:\n"
+      "  vyn-profile-log export run.log -o run.csv\n"
+      "  vyn-profile-log export run.log --format jsonl -o - | head\n"
+      "  vyn-profile-log export run.log --format folded -o run.folded\n\n"
+      "Exit status: 0 written, 1 the log or the output failed, 2 a usage error.");
+  return {rows, [options] { return runExport(*options); }};
+}
+
+}  // namespace vyn::tools

@@ -1,0 +1,131 @@
+// synth's command line: the session's shape and size, its seed and the shifts
+// planted in it; what cannot make a log is a usage error before anything runs.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/number_options.h"
+#include "log/command_line.h"
+#include "log/commands.h"
+#include "log/command_output.h"
+#include "log/synth/execution_shape.h"
+#include "log/synth/shift_targets.h"
+#include "log/synth/synth_log.h"
+#include "log/synth/synth_options.h"
+
+namespace vyn::tools {
+namespace {
+
+// Keeps one record well below the largest buffer FlatBuffers can build.
+constexpr std::uint64_t kMaxEventsPerRecord = 4000000;
+constexpr std::uint64_t kAny = std::numeric_limits<std::uint64_t>::max();
+
+// A --shift as synth reads it: "GRAPH/EVENT PATH=+10%".
+const CLI::Validator kShiftText(
+    [](const std::string& text) {
+      SynthShift shift;
+      return parseSynthShift(text, shift);
+    },
+    "");
+
+// The events of one message, or kMaxEventsPerRecord + 1 when there are more.
+std::uint64_t eventsPerMessage(const SynthOptions& options) {
+  constexpr std::uint64_t kTooMany = kMaxEventsPerRecord + 1;
+  std::uint64_t perEvent = 1;
+  std::uint64_t level = 1;
+  for (std::uint32_t d = 0; d < options.depth && perEvent < kTooMany; ++d) {
+    level = std::min(level * options.subEvents, kTooMany);
+    perEvent += level;
+  }
+  return std::min(perEvent * options.events, kTooMany);
+}
+
+// Writes the log the options ask for; 2 when a --shift names nothing it makes.
+int runSynth(const SynthOptions& options) {
+  const ExecutionShape shape(options.events, options.subEvents, options.depth, options.roundTrip);
+  std::string problem;
+  std::vector<ShiftTarget> shifts = resolveShifts(options, shape, problem);
+  if (!problem.empty()) {
+    reportProblem("--shift", problem);
+    return 2;
+  }
+  base::OutputFile output;
+  if (!output.open(options.outputPath)) {
+    reportProblem(output.name(), output.problem());
+    return 1;
+  }
+  writeSynthLog(options, shape, std::move(shifts), output, ::isatty(STDERR_FILENO) == 1);
+  return closeCommandOutput(output);
+}
+
+}  // namespace
+
+Command addSynthCommand(CLI::App& app) {
+  auto options = std::make_shared<SynthOptions>();
+  auto shiftTexts = std::make_shared<std::vector<std::string>>();
+  CLI::App* synth = app.add_subcommand("synth", "Write a synthetic log for demos and benchmarks");
+  synth->add_option("--graphs", options->graphs, "graphs in the session")
+      ->transform(wholeNumber(1, 100000, "a number of graphs from 1 to 100000"))
+      ->capture_default_str();
+  auto* executions = synth->add_option("--executions", options->executions, "executions per graph")
+                         ->transform(wholeNumber(0, kAny, "a number of executions per graph, 0 or more"))
+                         ->capture_default_str();
+  synth->add_option("--events", options->events, "top-level events per execution")
+      ->transform(wholeNumber(0, kMaxEventsPerRecord, "a number of events from 0 to 4000000"))
+      ->capture_default_str();
+  synth->add_option("--sub-events", options->subEvents, "sub-events below each layer and each timed sub-event")
+      ->transform(wholeNumber(0, kMaxEventsPerRecord, "a number of sub-events from 0 to 4000000"))
+      ->capture_default_str();
+  synth->add_option("--depth", options->depth, "levels of sub-events")
+      ->transform(wholeNumber(0, 60, "a number of levels from 0 to 60"))
+      ->capture_default_str();
+  synth->add_option("--messages-per-record", options->messagesPerRecord, "messages in one record")
+      ->transform(wholeNumber(1, 1000000, "a number of messages from 1 to 1000000"))
+      ->capture_default_str();
+  synth->add_flag("--round-trip", options->roundTrip,
+                  "host round-trip executions, each with a queue-wait event");
+  synth->add_option("--size", options->targetSize,
+                    "execute until the log reaches this size (e.g. 34MB, 340MB, 1GiB)")
+      ->transform(byteSize())
+      ->type_name("SIZE")
+      ->excludes(executions);
+  synth->add_option("--seed", options->seed, "seed of the noise in the generated values")
+      ->transform(wholeNumber(0, kAny, "a seed from 0 to 18446744073709551615"))
+      ->capture_default_str();
+  synth->add_option("--shift", *shiftTexts,
+                    "scale an event's time in one graph, e.g. 'graph_0/Layer 7 / Compute=+10%' (repeatable)")
+      ->type_name("GRAPH/PATH=CHANGE")
+      ->expected(1)
+      ->allow_extra_args(false)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+      ->check(kShiftText);
+  synth->add_option("-o,--output", options->outputPath, "binary log to write")
+      ->required()
+      ->check(notEmptyPath());
+  synth->footer(synthHelpFooter());
+
+  // Runs once the options are read, before the command: a throw here is a usage error.
+  synth->callback([options, shiftTexts] {
+    if (eventsPerMessage(*options) * options->messagesPerRecord > kMaxEventsPerRecord) {
+      throw CLI::ValidationError("synth", "more than " + std::to_string(kMaxEventsPerRecord) +
+                                              " events per record; lower --events, --sub-events, "
+                                              "--depth or --messages-per-record");
+    }
+    for (const std::string& text : *shiftTexts) {
+      SynthShift shift;
+      parseSynthShift(text, shift);  // its syntax was checked with the option
+      options->shifts.push_back(std::move(shift));
+    }
+    const std::string shiftProblem = synthShiftProblem(*options);
+    if (!shiftProblem.empty()) throw CLI::ValidationError("--shift", shiftProblem);
+  });
+  return {synth, [options] { return runSynth(*options); }};
+}
+
+}  // namespace vyn::tools
