@@ -7,26 +7,34 @@
 # build. Every layer links the one below it, so each sees all the lower ones.
 set(VYN_LAYER_ROOTS ${PROJECT_BINARY_DIR}/layers)
 
+# vyn_expose(TARGET SCOPE FOLDER PREFIX): puts FOLDER on TARGET's include path as
+# PREFIX/ and nothing beside it, through a root of its own in the build tree that
+# holds only the link PREFIX -> FOLDER.
+function(vyn_expose target scope folder prefix)
+  set(root ${VYN_LAYER_ROOTS}/${target})
+  get_filename_component(parent ${root}/${prefix} DIRECTORY)
+  file(MAKE_DIRECTORY ${parent})
+  if(NOT EXISTS ${root}/${prefix})
+    file(CREATE_LINK ${folder} ${root}/${prefix} SYMBOLIC)
+  endif()
+  target_include_directories(${target} ${scope} ${root})
+endfunction()
+
 # vyn_layer(NAME [BELOW lower-layer-target] [SOURCES file...])
 function(vyn_layer name)
   cmake_parse_arguments(LAYER "" "BELOW" "SOURCES" ${ARGN})
   set(target vyn_${name})
-  set(root ${VYN_LAYER_ROOTS}/${name})
-  file(MAKE_DIRECTORY ${root})
-  if(NOT EXISTS ${root}/${name})
-    file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${root}/${name} SYMBOLIC)
-  endif()
   if(LAYER_SOURCES)
     add_library(${target} STATIC ${LAYER_SOURCES})
     set_target_properties(${target} PROPERTIES
       POSITION_INDEPENDENT_CODE ON
       CXX_VISIBILITY_PRESET hidden
       VISIBILITY_INLINES_HIDDEN ON)
-    target_include_directories(${target} PUBLIC ${root})
+    vyn_expose(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${name})
     target_link_libraries(${target} PUBLIC ${LAYER_BELOW} vyn_build_flags)
   else()
     add_library(${target} INTERFACE)
-    target_include_directories(${target} INTERFACE ${root})
+    vyn_expose(${target} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR} ${name})
     target_link_libraries(${target} INTERFACE ${LAYER_BELOW} vyn_build_flags)
   endif()
 endfunction()
