@@ -44,15 +44,13 @@ static_assert(sizeof(EventRow) == 24, "rows are what a loaded log is made of: ke
 struct EventExtra {
   TextId detailText = kEmptyText;
   std::uint32_t byteCount = 0;
-  std::uint32_t byteBlock = 0;  // where the bytes sit in the event store
-  std::uint32_t byteOffset = 0;
+  const std::uint8_t* bytes = nullptr;  // in the event store
   std::uint64_t auxValue = 0;
 };
 
-// Where the rows of one list sit in the event store: always side by side in one block.
+// Where the rows of one list sit in the event store: always side by side.
 struct EventSpan {
-  std::uint32_t block = 0;
-  std::uint32_t offset = 0;
+  const EventRow* first = nullptr;
   std::uint32_t count = 0;
 
   bool empty() const { return count == 0; }

@@ -5,9 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
 #include <vector>
+
+#include "base/arena.h"
 
 namespace vyn::profiling {
 
@@ -48,12 +49,7 @@ class TextPool {
     bool hasSeparators;
   };
 
-  char* room(std::size_t bytes);
-
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  char* free_ = nullptr;
-  std::size_t freeBytes_ = 0;
-  std::size_t nextBlockBytes_ = 4096;
+  base::Arena chars_;
   std::vector<Entry> entries_;
 };
 

@@ -41,7 +41,7 @@ TEST(ProfileEvents, RowsBecomeTreesAndAReusedVectorKeepsNothingStale) {
     return EventRow{bits, model.texts.add(name), identifier, extra, depth, type, unit, 0};
   };
   const auto extra = [&model](const char* file, std::vector<std::uint8_t> bytes, std::uint64_t aux) {
-    return model.events.addExtra({model.texts.add(file), 0, 0, 0, aux}, bytes.data(), bytes.size());
+    return model.events.addExtra({model.texts.add(file), 0, nullptr, aux}, bytes.data(), bytes.size());
   };
   const auto list = [&model](const std::vector<EventRow>& rows) {
     return model.list(model.events.append(rows.data(), rows.size()));
