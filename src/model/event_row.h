@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "model/text_pool.h"
+#include "model/text_id.h"
 
 namespace vyn::profiling {
 
@@ -37,6 +37,10 @@ struct EventRow {
   std::uint8_t unit = 0;
   std::uint8_t reserved = 0;
 };
+// The text of a row whose value type is Text, and the bits that hold a text.
+inline TextId textValueOf(const EventRow& row) { return TextId(static_cast<std::uint32_t>(row.bits)); }
+inline std::uint64_t textValueBits(TextId text) { return text.value(); }
+
 static_assert(sizeof(EventRow) == 24, "rows are what a loaded log is made of: keep them small");
 
 // What few events carry besides a value: a detail text (the name of the data

@@ -45,7 +45,7 @@ TextId TextPool::add(std::string_view text) {
   if (!text.empty()) std::memcpy(chars, text.data(), text.size());
   chars[text.size()] = '\0';
   entries_.push_back({chars, static_cast<std::uint32_t>(text.size()), holdsSeparators(text)});
-  return static_cast<TextId>(entries_.size() - 1);
+  return TextId(static_cast<std::uint32_t>(entries_.size() - 1));
 }
 
 }  // namespace vyn::profiling

@@ -9,13 +9,9 @@
 #include <vector>
 
 #include "base/arena.h"
+#include "model/text_id.h"
 
 namespace vyn::profiling {
-
-using TextId = std::uint32_t;
-
-// Id 0 is always the empty text.
-inline constexpr TextId kEmptyText = 0;
 
 // Whether text holds a comma, a double quote or a line break: the characters
 // that separated-value output must quote.
@@ -34,12 +30,12 @@ class TextPool {
   // for an equal text already stored.
   TextId add(std::string_view text);
 
-  std::string_view view(TextId id) const { return {entries_[id].chars, entries_[id].length}; }
-  const char* cString(TextId id) const { return entries_[id].chars; }
+  std::string_view view(TextId id) const { return {entries_[id.value()].chars, entries_[id.value()].length}; }
+  const char* cString(TextId id) const { return entries_[id.value()].chars; }
   // Whether the text holds a comma, a double quote or a line break: the
   // characters that separated-value output must quote. Known once per text, as
   // every row that names it is written.
-  bool hasSeparators(TextId id) const { return entries_[id].hasSeparators; }
+  bool hasSeparators(TextId id) const { return entries_[id.value()].hasSeparators; }
   std::size_t size() const { return entries_.size(); }
 
  private:

@@ -132,7 +132,7 @@ std::uint32_t EventAverager::find(std::uint32_t parent, TextId name, std::uint32
   // first of its name.
   if (index.distinct && guess != kNone && node(guess).row.name == name) return guess;
   const std::uint32_t found = index.firstNode.find(name);
-  return found == TextIdMap::kMissing ? kNone : found;
+  return found == base::TextIdMap<TextId>::kMissing ? kNone : found;
 }
 
 const EventRow* EventAverager::copy(std::uint32_t parent, const EventRow* row, const EventRow* end) {

@@ -11,7 +11,7 @@
 #include "base/arena.h"
 #include "model/event_list.h"
 #include "model/event_row.h"
-#include "model/text_id_map.h"
+#include "base/text_id_map.h"
 
 namespace vyn::profiling {
 
@@ -52,7 +52,7 @@ class EventAverager {
   // The first position of each name among a long level's events, kept between
   // lists so that occurrences which bring names of their own cost what they hold.
   struct LevelIndex {
-    TextIdMap firstNode;
+    base::TextIdMap<TextId> firstNode;
     std::uint32_t lastIndexed = kNone;
     bool distinct = true;  // no two of the indexed events share a name
   };

@@ -65,7 +65,7 @@ std::string modelText(const profiling::LogModel& m) {
   for (const profiling::Occurrence& call : m.contextSectionSizeCalls) part("section size: " + shown(call));
   if (m.libraryLoad) part("library load: " + shown(*m.libraryLoad));
   const profiling::Occurrence& deInit = m.deInit;
-  if (deInit.value != 0 || deInit.timestamp != 0 || deInit.name != 0 || !deInit.events.empty())
+  if (deInit.value != 0 || deInit.timestamp != 0 || deInit.name != profiling::kEmptyText || !deInit.events.empty())
     part("deinit: " + shown(deInit));
   return text;
 }

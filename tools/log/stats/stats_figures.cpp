@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "stats/parallel_for.h"
+#include "base/parallel_for.h"
 #include "stats/phase_durations.h"
 #include "stats/self_time.h"
 #include "stats/summary_with_zeros.h"
@@ -116,7 +116,7 @@ StatsFigures statsFigures(const LoadedLog& log, const StatsOptions& options) {
     if (wanted(options.graphs, std::string(log.model.text(profile.graph)))) chosen.push_back(&profile);
   }
   figures.graphs.resize(chosen.size());
-  profiling::parallelFor(chosen.size(), [&](std::size_t at) {
+  base::parallelFor(chosen.size(), [&](std::size_t at) {
     figures.graphs[at] = graphFigures(log.model, *chosen[at], options);
   });
   for (profiling::PhaseDurations& phase : profiling::phaseDurations(log.model)) {
