@@ -13,10 +13,6 @@
 
 namespace vyn::profiling {
 
-// Whether text holds a comma, a double quote or a line break: the characters
-// that separated-value output must quote.
-bool holdsSeparators(std::string_view text);
-
 // An append-only table of NUL-free texts. Storage never moves: the characters
 // of a text stay at one address, NUL-terminated, for the pool's whole life,
 // which is what a string-valued event's payload points to.
@@ -32,17 +28,12 @@ class TextPool {
 
   std::string_view view(TextId id) const { return {entries_[id.value()].chars, entries_[id.value()].length}; }
   const char* cString(TextId id) const { return entries_[id.value()].chars; }
-  // Whether the text holds a comma, a double quote or a line break: the
-  // characters that separated-value output must quote. Known once per text, as
-  // every row that names it is written.
-  bool hasSeparators(TextId id) const { return entries_[id.value()].hasSeparators; }
   std::size_t size() const { return entries_.size(); }
 
  private:
   struct Entry {
     const char* chars;
     std::uint32_t length;
-    bool hasSeparators;
   };
 
   base::Arena chars_;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/csv_field.h"
 #include "log/export/export_event_columns.h"
 
 namespace vyn::tools {
@@ -96,7 +97,7 @@ class ExportWalk {
     OccurrenceColumns key = sessionKey(phase, index);
     key.hasGraph = true;
     key.graph = model_.text(graph);
-    key.graphHasSeparators = model_.texts.hasSeparators(graph);
+    key.graphHasSeparators = base::holdsCsvSeparators(key.graph);
     emit(key, occurrence);
   }
 
@@ -127,7 +128,7 @@ class ExportWalk {
         path_ += " / ";
       }
       path_ += event.name;
-      separators = separators || event.nameSeparators == profiling::Separators::Some;
+      separators = separators || base::holdsCsvSeparators(event.name);
       levels_.push_back({path_.size(), separators});
 
       row.path = path_;
