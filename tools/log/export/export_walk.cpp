@@ -25,13 +25,13 @@ class ExportWalk {
   void run() {
     // Init and compose keep the timestamp even of a message the reader's level
     // leaves out: they count as taken once they hold anything else.
-    if (model_.initMessageTime != 0 || !model_.initName.empty() || model_.initEvents) {
+    if (model_.initMessageTime != 0 || model_.initName != profiling::kEmptyText || model_.initEvents) {
       const EventSpan events = model_.initEvents.value_or(EventSpan{});
       session("init", model_.initMessageTimestamp, model_.initMessageTime, events);
     }
     if (model_.contextCreation) session("context_creation", *model_.contextCreation);
     if (model_.libraryLoad) session("library_load", *model_.libraryLoad);
-    if (model_.composeTime != 0 || !model_.composeName.empty()) {
+    if (model_.composeTime != 0 || !model_.composeNames.empty()) {
       session("compose", model_.composeTimestamp, model_.composeTime, EventSpan{});
     }
     for (const profiling::GraphOccurrence& entry : model_.finalizations) {
