@@ -52,12 +52,28 @@ struct EventExtra {
   std::uint64_t auxValue = 0;
 };
 
-// Where the rows of one list sit in the event store: always side by side.
-struct EventSpan {
-  const EventRow* first = nullptr;
+// Where the rows of one list sit in the event store: always side by side. The
+// address is kept as two halves so that a span packs into an occurrence with
+// no padding (every phase occurrence of a log holds one).
+class EventSpan {
+ public:
+  EventSpan() = default;
+  EventSpan(const EventRow* first, std::uint32_t count)
+      : count(count),
+        low_(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(first))),
+        high_(static_cast<std::uint32_t>(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(first)) >> 32)) {}
+
+  const EventRow* first() const {
+    return reinterpret_cast<const EventRow*>(
+        static_cast<std::uintptr_t>((static_cast<std::uint64_t>(high_) << 32) | low_));
+  }
+  bool empty() const { return count == 0; }
+
   std::uint32_t count = 0;
 
-  bool empty() const { return count == 0; }
+ private:
+  std::uint32_t low_ = 0;
+  std::uint32_t high_ = 0;
 };
 
 }  // namespace vyn::profiling

@@ -28,7 +28,7 @@ class EventStore {
   EventStore& operator=(const EventStore&) = delete;
 
   EventSpan append(const EventRow* rows, std::size_t count);
-  const EventRow* rows(EventSpan span) const { return span.first; }
+  const EventRow* rows(EventSpan span) const { return span.first(); }
 
   // Stores the extra and its bytes; the result goes into EventRow::extra.
   std::uint32_t addExtra(EventExtra extra, const std::uint8_t* bytes, std::size_t byteCount);
