@@ -64,7 +64,7 @@ void CsvRowWriter::event(const EventColumns& row) {
   out_.character(',');
   out_.text(row.unit);
   out_.character(',');
-  if (row.hasText) field(row.text, profiling::holdsSeparators(row.text));
+  if (row.hasText) field(row.text, base::holdsCsvSeparators(row.text));
   out_.character('\n');
 }
 

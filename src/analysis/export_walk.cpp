@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/export_event_columns.h"
+#include "base/csv_field.h"
 
 namespace vyn::tools {
 namespace {
@@ -24,13 +25,13 @@ class ExportWalk {
   void run() {
     // Init and compose keep the timestamp even of a message the reader's level
     // leaves out: they count as taken once they hold anything else.
-    if (model_.initMessageTime != 0 || !model_.initName.empty() || model_.initEvents) {
+    if (model_.initMessageTime != 0 || model_.initName != profiling::kEmptyText || model_.initEvents) {
       const EventSpan events = model_.initEvents.value_or(EventSpan{});
       session("init", model_.initMessageTimestamp, model_.initMessageTime, events);
     }
     if (model_.contextCreation) session("context_creation", *model_.contextCreation);
     if (model_.libraryLoad) session("library_load", *model_.libraryLoad);
-    if (model_.composeTime != 0 || !model_.composeName.empty()) {
+    if (model_.composeTime != 0 || !model_.composeNames.empty()) {
       session("compose", model_.composeTimestamp, model_.composeTime, EventSpan{});
     }
     for (const profiling::GraphOccurrence& entry : model_.finalizations) {
@@ -96,7 +97,7 @@ class ExportWalk {
     OccurrenceColumns key = sessionKey(phase, index);
     key.hasGraph = true;
     key.graph = model_.text(graph);
-    key.graphHasSeparators = model_.texts.hasSeparators(graph);
+    key.graphHasSeparators = base::holdsCsvSeparators(key.graph);
     emit(key, occurrence);
   }
 
@@ -127,7 +128,7 @@ class ExportWalk {
         path_ += " / ";
       }
       path_ += event.name;
-      separators = separators || event.nameSeparators == profiling::Separators::Some;
+      separators = separators || base::holdsCsvSeparators(event.name);
       levels_.push_back({path_.size(), separators});
 
       row.path = path_;

@@ -66,7 +66,7 @@ void EventConverter::append(const EventEntryList& entries, std::uint8_t depth,
 
     const EventValueReading value = readEventValue(*entry);
     row.type = valueTypeOf(value.form);
-    row.bits = value.form == EventValueForm::Text ? texts_.intern(upToNul(value.text)) : value.bits;
+    row.bits = value.form == EventValueForm::Text ? textValueBits(texts_.intern(upToNul(value.text))) : value.bits;
 
     const std::string_view detail = cText(entry->detailText());
     const bool hasBytes = value.bytes != nullptr && value.bytes->size() > 0;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/occurrence.h"
-#include "model/text_id_map.h"
+#include "base/text_id_map.h"
 
 namespace vyn::profiling {
 
@@ -23,11 +23,11 @@ class GraphIndex {
       positions_.insert(entries[indexed_].graph, static_cast<std::uint32_t>(indexed_));
     }
     const std::uint32_t found = positions_.find(graph);
-    return found == TextIdMap::kMissing ? npos : found;
+    return found == base::TextIdMap<TextId>::kMissing ? npos : found;
   }
 
  private:
-  TextIdMap positions_;
+  base::TextIdMap<TextId> positions_;
   std::size_t indexed_ = 0;
 };
 

@@ -10,7 +10,7 @@ bool LogCapture::captureInit(const fb::MethodMessage& message) {
   model_.initMessageTimestamp = messageTimestamp(message);
   if (!visible(message)) return false;
   if (hasTiming(message)) model_.initMessageTime = messageDuration(message);
-  if (message.name() != nullptr) model_.initName = std::string(cText(message.name()));
+  if (message.name() != nullptr) model_.initName = internedText(message.name());
   return true;
 }
 
@@ -20,11 +20,8 @@ bool LogCapture::captureComposeGraph(const fb::MethodMessage& message) {
   if (!visible(message)) return false;
   ++model_.composeMessages;
   if (hasTiming(message)) model_.composeTime += messageDuration(message);
-  const std::string_view name = cText(message.name());
-  if (!name.empty()) {
-    if (!model_.composeName.empty()) model_.composeName += "; ";
-    model_.composeName += name;
-  }
+  const TextId name = internedText(message.name());
+  if (name != kEmptyText) model_.composeNames.push_back(name);
   return true;
 }
 

@@ -21,8 +21,9 @@ std::uint64_t mix(std::uint64_t hash) {
 }  // namespace
 
 TextInterner::TextInterner(TextPool& pool) : pool_(pool) {
-  for (TextId id = 0; id < pool_.size(); ++id) {
+  for (std::uint32_t at = 0; at < pool_.size(); ++at) {
     if (4 * (size_ + 1) > 3 * slotCount_) grow();
+    const TextId id(at);
     place(id, hashOf(pool_.view(id)));
   }
 }

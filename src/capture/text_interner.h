@@ -37,7 +37,7 @@ class TextInterner {
   }
 
  private:
-  static constexpr TextId kFree = 0xFFFFFFFFu;
+  static constexpr TextId kFree{0xFFFFFFFFu};
   struct Slot {
     TextId id = kFree;
     std::uint32_t hash = 0;

@@ -15,9 +15,6 @@
 
 namespace vyn::profiling {
 
-// Whether a text holds characters that separated-value output must quote.
-enum class Separators : std::uint8_t { Unknown, None, Some };
-
 // One event met on a walk, with everything a reader of it may need. Views are
 // valid while the list's storage lives.
 struct EventItem {
@@ -25,7 +22,6 @@ struct EventItem {
   std::uint32_t identifier = 0;
   std::uint32_t unit = 0;
   std::string_view name;
-  Separators nameSeparators = Separators::Unknown;
   EventValue value;
   std::string_view detailText;
   ByteView bytes;
@@ -52,7 +48,6 @@ class EventList {
     item.identifier = row.identifier;
     item.unit = row.unit;
     item.name = texts_->view(row.name);
-    item.nameSeparators = texts_->hasSeparators(row.name) ? Separators::Some : Separators::None;
     item.value = rowValue(row, *texts_);
     if (row.extra != 0) {
       const EventExtra& extra = store_->extra(row.extra);

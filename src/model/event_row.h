@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "model/text_pool.h"
+#include "model/text_id.h"
 
 namespace vyn::profiling {
 
@@ -37,6 +37,10 @@ struct EventRow {
   std::uint8_t unit = 0;
   std::uint8_t reserved = 0;
 };
+// The text of a row whose value type is Text, and the bits that hold a text.
+inline TextId textValueOf(const EventRow& row) { return TextId(static_cast<std::uint32_t>(row.bits)); }
+inline std::uint64_t textValueBits(TextId text) { return text.value(); }
+
 static_assert(sizeof(EventRow) == 24, "rows are what a loaded log is made of: keep them small");
 
 // What few events carry besides a value: a detail text (the name of the data
@@ -44,18 +48,32 @@ static_assert(sizeof(EventRow) == 24, "rows are what a loaded log is made of: ke
 struct EventExtra {
   TextId detailText = kEmptyText;
   std::uint32_t byteCount = 0;
-  std::uint32_t byteBlock = 0;  // where the bytes sit in the event store
-  std::uint32_t byteOffset = 0;
+  const std::uint8_t* bytes = nullptr;  // in the event store
   std::uint64_t auxValue = 0;
 };
 
-// Where the rows of one list sit in the event store: always side by side in one block.
-struct EventSpan {
-  std::uint32_t block = 0;
-  std::uint32_t offset = 0;
+// Where the rows of one list sit in the event store: always side by side. The
+// address is kept as two halves so that a span packs into an occurrence with
+// no padding (every phase occurrence of a log holds one).
+class EventSpan {
+ public:
+  EventSpan() = default;
+  EventSpan(const EventRow* first, std::uint32_t rows)
+      : count(rows),
+        low_(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(first))),
+        high_(static_cast<std::uint32_t>(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(first)) >> 32)) {}
+
+  const EventRow* first() const {
+    return reinterpret_cast<const EventRow*>(
+        static_cast<std::uintptr_t>((static_cast<std::uint64_t>(high_) << 32) | low_));
+  }
+  bool empty() const { return count == 0; }
+
   std::uint32_t count = 0;
 
-  bool empty() const { return count == 0; }
+ private:
+  std::uint32_t low_ = 0;
+  std::uint32_t high_ = 0;
 };
 
 }  // namespace vyn::profiling

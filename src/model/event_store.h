@@ -4,9 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
+#include "base/arena.h"
 #include "model/event_row.h"
 
 namespace vyn::profiling {
@@ -17,10 +17,10 @@ struct ByteView {
   std::size_t size = 0;
 };
 
-// An append-only table. Rows are kept in blocks that never move, and the rows
-// given to one append() stay side by side, so a list of events is one span of
-// memory. Nothing is ever removed: a list that replaces another leaves the old
-// rows where they are, unreferenced.
+// An append-only table. Rows never move, and the rows given to one append()
+// stay side by side, so a list of events is one span of memory. Nothing is ever
+// removed: a list that replaces another leaves the old rows where they are,
+// unreferenced.
 class EventStore {
  public:
   EventStore() = default;
@@ -28,37 +28,20 @@ class EventStore {
   EventStore& operator=(const EventStore&) = delete;
 
   EventSpan append(const EventRow* rows, std::size_t count);
-  const EventRow* rows(EventSpan span) const {
-    return span.empty() ? nullptr : rowBlocks_[span.block].rows.get() + span.offset;
-  }
+  const EventRow* rows(EventSpan span) const { return span.first(); }
 
   // Stores the extra and its bytes; the result goes into EventRow::extra.
   std::uint32_t addExtra(EventExtra extra, const std::uint8_t* bytes, std::size_t byteCount);
   // REQUIRES: reference is a row's non-zero extra.
   const EventExtra& extra(std::uint32_t reference) const { return extras_[reference - 1]; }
-  ByteView bytes(const EventExtra& extra) const;
+  ByteView bytes(const EventExtra& extra) const { return {extra.bytes, extra.byteCount}; }
 
   std::size_t rowCount() const { return rowCount_; }
 
  private:
-  struct RowDeleter {
-    void operator()(EventRow* rows) const { ::operator delete(rows); }
-  };
-  struct RowBlock {
-    std::unique_ptr<EventRow, RowDeleter> rows;
-    std::size_t capacity = 0;
-    std::size_t used = 0;
-  };
-  struct ByteBlock {
-    std::unique_ptr<std::uint8_t[]> bytes;
-    std::size_t capacity = 0;
-    std::size_t used = 0;
-  };
-
-  std::vector<RowBlock> rowBlocks_;
+  base::Arena memory_;  // rows and bytes
   std::size_t rowCount_ = 0;
   std::vector<EventExtra> extras_;
-  std::vector<ByteBlock> byteBlocks_;
 };
 
 }  // namespace vyn::profiling

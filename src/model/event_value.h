@@ -47,7 +47,7 @@ inline std::uint32_t dataTypeOf(ValueType type) {
 inline EventValue rowValue(const EventRow& row, const TextPool& texts) {
   if (row.type == ValueType::Text) {
     return {ValueDataType::String,
-            reinterpret_cast<std::uintptr_t>(texts.cString(static_cast<TextId>(row.bits)))};
+            reinterpret_cast<std::uintptr_t>(texts.cString(textValueOf(row)))};
   }
   return {dataTypeOf(row.type), row.bits};
 }

@@ -47,15 +47,16 @@ struct LogModel {
   // finalize messages carry (events with the Init identifier).
   std::uint64_t initMessageTimestamp = 0;
   std::uint64_t initMessageTime = 0;
-  std::string initName;
+  TextId initName = kEmptyText;
   std::optional<EventSpan> initEvents;
   // The InitEvents message: timed Init sub-events of context creation.
   std::optional<Occurrence> contextCreation;
 
-  // Graph composition: the first non-zero timestamp, the summed time, the names.
+  // Graph composition: the first non-zero timestamp, the summed time, the
+  // non-empty names in message order.
   std::uint64_t composeTimestamp = 0;
   std::uint64_t composeTime = 0;
-  std::string composeName;
+  std::vector<TextId> composeNames;
   std::uint64_t composeMessages = 0;  // the visible ones
 
   // Finalization, one entry per graph in order of first appearance.

@@ -19,6 +19,7 @@ struct Occurrence {
   TextId name = kEmptyText;
   EventSpan events;
 };
+static_assert(sizeof(Occurrence) == 32, "a log holds an occurrence per phase message: keep them small");
 
 // Every occurrence of one graph's phase, in message order.
 struct GraphSeries {

@@ -5,20 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
 #include <vector>
 
+#include "base/arena.h"
+#include "model/text_id.h"
+
 namespace vyn::profiling {
-
-using TextId = std::uint32_t;
-
-// Id 0 is always the empty text.
-inline constexpr TextId kEmptyText = 0;
-
-// Whether text holds a comma, a double quote or a line break: the characters
-// that separated-value output must quote.
-bool holdsSeparators(std::string_view text);
 
 // An append-only table of NUL-free texts. Storage never moves: the characters
 // of a text stay at one address, NUL-terminated, for the pool's whole life,
@@ -33,27 +26,17 @@ class TextPool {
   // for an equal text already stored.
   TextId add(std::string_view text);
 
-  std::string_view view(TextId id) const { return {entries_[id].chars, entries_[id].length}; }
-  const char* cString(TextId id) const { return entries_[id].chars; }
-  // Whether the text holds a comma, a double quote or a line break: the
-  // characters that separated-value output must quote. Known once per text, as
-  // every row that names it is written.
-  bool hasSeparators(TextId id) const { return entries_[id].hasSeparators; }
+  std::string_view view(TextId id) const { return {entries_[id.value()].chars, entries_[id.value()].length}; }
+  const char* cString(TextId id) const { return entries_[id.value()].chars; }
   std::size_t size() const { return entries_.size(); }
 
  private:
   struct Entry {
     const char* chars;
     std::uint32_t length;
-    bool hasSeparators;
   };
 
-  char* room(std::size_t bytes);
-
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  char* free_ = nullptr;
-  std::size_t freeBytes_ = 0;
-  std::size_t nextBlockBytes_ = 4096;
+  base::Arena chars_;
   std::vector<Entry> entries_;
 };
 

@@ -20,7 +20,6 @@ VynProfileLogReader::VynProfileLogReader(const std::string& inputLogPath,
 VynProfileLogReader::~VynProfileLogReader() = default;
 
 bool VynProfileLogReader::writeReport(const std::string& outputPath) {
-  settleAverages(model_, statistics_);
   InterfaceEventPrinter events(*this, writeDataFiles_ ? &dataFiles_ : nullptr);
   return writeGenericReport(reportInput(), events, outputPath);
 }
@@ -38,7 +37,7 @@ bool VynProfileLogReader::processNextMessage() {
 
 bool VynProfileLogReader::loadLog(bool writeDataFiles) {
   // The averages of an earlier load are taken over what that load left.
-  settleAverages(model_, statistics_);
+  statistics_.settleAverages(model_);
   loadOutcome_ = LoadOutcome();
   // One record's bytes at a time: everything that outlives a record is in the model.
   LogScanner scanner;

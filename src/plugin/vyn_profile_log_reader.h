@@ -49,19 +49,14 @@ class VynProfileLogReader : public IVynProfileLogReader<VisibilityLevel> {
   void setLoadProgress(LoadProgress progress) { progress_ = std::move(progress); }
 
   // The loaded log and its statistics, for the reports (and the tests) to read.
-  // Averages are computed when they are first needed.
   const LogModel& model() const { return model_; }
   // What the last loadLog came to: the records it took and, when it failed, why.
   const LoadOutcome& loadOutcome() const { return loadOutcome_; }
-  const Statistics& statistics() {
-    settleAverages(model_, statistics_);
-    return statistics_;
-  }
+  const Statistics& statistics() const { return statistics_; }
 
  protected:
   // What a report reads.
   ReportInput reportInput();
-  Statistics& mutableStatistics() { return statistics_; }
 
  private:
   const std::string inputLogPath_;

@@ -9,8 +9,6 @@ namespace vyn::profiling {
 // This reader is final: its report prints events straight from the model's rows,
 // as its own writeEventTree and printEvent would.
 bool VynProfileLogReaderXtu::writeReport(const std::string& outputPath) {
-  // The only averages this report prints.
-  settleAverages(model(), model().sectionApplications, mutableStatistics().sectionApplications);
   return writeBackendReport(reportInput(), outputPath);
 }
 

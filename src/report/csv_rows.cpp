@@ -32,6 +32,16 @@ std::optional<std::string> suffixedName(std::string_view name, std::string_view 
   return std::string(name) + std::string(suffix);
 }
 
+// The names joined by "; ".
+std::string joinedNames(const LogModel& model, const std::vector<TextId>& names) {
+  std::string joined;
+  for (const TextId name : names) {
+    if (!joined.empty()) joined += "; ";
+    joined += model.text(name);
+  }
+  return joined;
+}
+
 // "Graph <position>: <graph name>", the identifier of every row of one graph.
 std::string graphIdentifier(std::size_t position, std::string_view graphName) {
   return "Graph " + std::to_string(position) + ": " + std::string(graphName);
@@ -77,7 +87,7 @@ void writePhaseRows(TextBuffer& out, const ReportInput& input, EventPrinter& eve
   const Statistics& statistics = input.statistics;
 
   writePhaseRow(out, statistics.initTimestamp, ",INIT,", statistics.initTime,
-                suffixedName(model.initName, " (init)"));
+                suffixedName(model.text(model.initName), " (init)"));
   static const std::string kInit = "INIT";
   if (model.initEvents) {
     events.rows(out, model.list(*model.initEvents), statistics.initTimestamp, kInit);
@@ -86,7 +96,7 @@ void writePhaseRows(TextBuffer& out, const ReportInput& input, EventPrinter& eve
   }
 
   writePhaseRow(out, model.composeTimestamp, ",COMPOSE GRAPHS,", model.composeTime,
-                suffixedName(model.composeName, ""));
+                suffixedName(joinedNames(model, model.composeNames), ""));
 
   static const std::string kFinalize = "FINALIZE";
   for (std::size_t position = 0; position < model.finalizations.size(); ++position) {

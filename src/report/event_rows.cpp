@@ -24,7 +24,7 @@ std::string rowStart(std::uint64_t timestamp, std::string_view label) {
 // The columns that close every event row: source, level and name. rowEnd is
 // the source and level columns with their separators (",BACKEND,ROOT,").
 void appendRowEnd(TextBuffer& rows, std::string_view rowEnd, const EventItem& event) {
-  rows.text(rowEnd).csvField(event.name, event.nameSeparators);
+  rows.text(rowEnd).csvField(event.name);
   rows.endLine();
 }
 

@@ -78,7 +78,9 @@ void writeExecuteStats(TextBuffer& out, const ReportInput& input, EventPrinter& 
   const char* title = kind == ExecuteStatKind::Average ? "Execute Stats (Average):"
                       : kind == ExecuteStatKind::Min   ? "Execute Stats (Min):"
                                                        : "Execute Stats (Max):";
-  const std::size_t entries = kind == ExecuteStatKind::Average ? executions.average.size()
+  const std::vector<GraphAverage>* averages =
+      kind == ExecuteStatKind::Average ? &executions.average.of(model) : nullptr;
+  const std::size_t entries = averages != nullptr ? averages->size()
                               : kind == ExecuteStatKind::Min   ? executions.minimum.size()
                                                                : executions.maximum.size();
   writeTitle(out, title, 24);
@@ -97,7 +99,7 @@ void writeExecuteStats(TextBuffer& out, const ReportInput& input, EventPrinter& 
     std::uint64_t value;
     EventList list;
     if (kind == ExecuteStatKind::Average) {
-      const GraphAverage& entry = executions.average[position];
+      const GraphAverage& entry = (*averages)[position];
       graph = entry.graph;
       value = entry.average.value;
       list = averagedEvents(model, entry.average);

@@ -20,7 +20,7 @@ GraphPhaseSection graphPhaseSection(const ReportInput& input, GraphPhaseKind kin
   const SeriesStatistics& updates = input.statistics.tensorUpdates;
   switch (kind) {
     case GraphPhaseKind::ApplyBinarySectionAverage:
-      return {"ApplyBinarySection Stats (Average):", 35, model.sectionApplications, &sections.average,
+      return {"ApplyBinarySection Stats (Average):", 35, model.sectionApplications, &sections.average.of(model),
               nullptr};
     case GraphPhaseKind::ApplyBinarySectionMin:
       return {"ApplyBinarySection Stats (Min):", 35, model.sectionApplications, nullptr,
@@ -30,7 +30,7 @@ GraphPhaseSection graphPhaseSection(const ReportInput& input, GraphPhaseKind kin
               &sections.maximum};
     case GraphPhaseKind::TensorUpdatesAverage:
       return {"FinalizeAfterTensorUpdates Stats (Average):", 45, model.tensorUpdates,
-              &updates.average, nullptr};
+              &updates.average.of(model), nullptr};
     case GraphPhaseKind::TensorUpdatesMin:
       return {"FinalizeAfterTensorUpdates Stats (Min):", 40, model.tensorUpdates, nullptr,
               &updates.minimum};

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <limits>
 
+#include "base/csv_field.h"
 #include "base/number_text.h"
 
 namespace vyn::profiling {
@@ -70,7 +71,7 @@ void TextAppender::quoteCsvFieldFrom(std::size_t start) {
   std::size_t quotes = 0;
   {
     const std::string_view field(storage_.get() + start, length);
-    if (!holdsSeparators(field)) return;
+    if (!base::holdsCsvSeparators(field)) return;
     quotes = static_cast<std::size_t>(std::count(field.begin(), field.end(), '"'));
   }
   // Widen the field in place, from its end backwards: a closing quote, the

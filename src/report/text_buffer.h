@@ -50,10 +50,6 @@ class TextAppender {
   // field as it is, or, when it holds a comma, a double quote, CR or LF,
   // wrapped in double quotes with every inner double quote doubled.
   TextAppender& csvField(std::string_view field);
-  // The same, where it is known already whether the field holds such characters.
-  TextAppender& csvField(std::string_view field, Separators separators) {
-    return separators == Separators::None ? text(field) : csvField(field);
-  }
   // The eventValue text as a CSV field.
   TextAppender& csvEventValue(const EventValue& value);
 

@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "stats/parallel_for.h"
+#include "base/parallel_for.h"
 #include "stats/sample_summary.h"
 
 namespace vyn::tools {
@@ -216,7 +216,7 @@ ProfileDiff compareSamples(std::vector<GraphSamples>& base, std::vector<GraphSam
   for (const PendingRow& row : pending) ranks.emplace(std::make_pair(row.base->values.size(), row.next->values.size()), IntervalRank{});
   for (auto& [sizes, rank] : ranks) rank = profiling::shiftIntervalRank(sizes.first, sizes.second, kSignificanceLevel);
   // Rows are compared apart from each other, so each may take a core.
-  profiling::parallelFor(pending.size(), [&](std::size_t at) {
+  base::parallelFor(pending.size(), [&](std::size_t at) {
     const PendingRow& row = pending[at];
     const IntervalRank& rank = ranks.at({row.base->values.size(), row.next->values.size()});
     measure(diff.graphs[row.graph].rows[row.row], *row.base, *row.next, rank);

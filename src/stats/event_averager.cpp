@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <type_traits>
 
 #include "model/event_value.h"
 #include "vyn/profiling/profile_event.h"
@@ -130,7 +132,7 @@ std::uint32_t EventAverager::find(std::uint32_t parent, TextId name, std::uint32
   // first of its name.
   if (index.distinct && guess != kNone && node(guess).row.name == name) return guess;
   const std::uint32_t found = index.firstNode.find(name);
-  return found == TextIdMap::kMissing ? kNone : found;
+  return found == base::TextIdMap<TextId>::kMissing ? kNone : found;
 }
 
 const EventRow* EventAverager::copy(std::uint32_t parent, const EventRow* row, const EventRow* end) {
@@ -141,23 +143,21 @@ const EventRow* EventAverager::copy(std::uint32_t parent, const EventRow* row, c
 }
 
 std::uint32_t EventAverager::addNode(const EventRow& row) {
-  constexpr std::uint32_t kBlockNodes = 1u << kBlockBits;
+  static_assert(std::is_trivially_destructible_v<Node>, "the arena never destroys its nodes");
   const std::uint32_t index = nodeCount_;
-  if (index < kBlockNodes) {
-    if (index == firstBlockSize_) {
-      const std::uint32_t size = index == 0 ? kFirstBlockNodes : 2 * index;
-      std::unique_ptr<Node[]> grown(new Node[size]);
-      if (index > 0) std::copy_n(blocks_[0].get(), index, grown.get());
-      if (blocks_.empty()) blocks_.emplace_back();
-      blocks_[0] = std::move(grown);
-      firstBlockSize_ = size;
-    }
-  } else if ((index & (kBlockNodes - 1)) == 0) {
-    blocks_.emplace_back(new Node[kBlockNodes]);
+  // A new block starts at 0, at every power of two from 64 to 2048, and at
+  // every multiple of 4096; it reaches up to the next such start.
+  const bool small = index >> kBlockBits == 0;
+  const bool blockStart = small ? (index == 0 || (index >= (1u << kSmallBits) && (index & (index - 1)) == 0))
+                                : (index & ((1u << kBlockBits) - 1)) == 0;
+  if (blockStart) {
+    const std::uint32_t size = !small ? 1u << kBlockBits : index == 0 ? 1u << kSmallBits : index;
+    blocks_.push_back(memory_.allocateArray<Node>(size));
   }
   ++nodeCount_;
-  node(index) = Node{};
-  node(index).row = row;
+  Node* fresh = &node(index);
+  new (fresh) Node{};
+  fresh->row = row;
   return index;
 }
 
@@ -180,7 +180,6 @@ std::vector<EventRow> EventAverager::finish() {
   for (std::uint32_t child = node(0).firstChild; child != kNone; child = node(child).nextSibling) {
     finishNode(child, 0, rows);
   }
-  blocks_.clear();
   levelIndexes_.clear();
   return rows;
 }

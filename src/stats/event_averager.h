@@ -4,14 +4,14 @@
 #define VYN_STATS_EVENT_AVERAGER_H_
 
 #include <cstdint>
-#include <memory>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "base/arena.h"
 #include "model/event_list.h"
 #include "model/event_row.h"
-#include "model/text_id_map.h"
+#include "base/text_id_map.h"
 
 namespace vyn::profiling {
 
@@ -52,14 +52,16 @@ class EventAverager {
   // The first position of each name among a long level's events, kept between
   // lists so that occurrences which bring names of their own cost what they hold.
   struct LevelIndex {
-    TextIdMap firstNode;
+    base::TextIdMap<TextId> firstNode;
     std::uint32_t lastIndexed = kNone;
     bool distinct = true;  // no two of the indexed events share a name
   };
   // Nodes live in blocks that never move, so that a large average does not need
-  // twice its size while it grows. The first block is small: most averages are.
+  // twice its size while it grows. Blocks start small, as most averages are,
+  // and double: 64 nodes (twice), 128, ..., 2048, so that node i < 4096 is in
+  // the block of i's highest bit; from 4096 on every block has 4096 nodes.
+  static constexpr unsigned kSmallBits = 6;
   static constexpr unsigned kBlockBits = 12;
-  static constexpr std::uint32_t kFirstBlockNodes = 64;
 
   // Merges the events of rows [begin, end), all at or below depth, into parent.
   void mergeLevel(std::uint32_t parent, const EventRow* begin, const EventRow* end);
@@ -72,12 +74,17 @@ class EventAverager {
   void finishNode(std::uint32_t node, std::uint8_t depth, std::vector<EventRow>& rows);
 
   Node& node(std::uint32_t index) {
-    return blocks_[index >> kBlockBits][index & ((1u << kBlockBits) - 1)];
+    if (index >> kBlockBits != 0) {
+      return blocks_[kBlockBits - kSmallBits + (index >> kBlockBits)][index & ((1u << kBlockBits) - 1)];
+    }
+    if (index >> kSmallBits == 0) return blocks_[0][index];
+    const unsigned top = 31u - static_cast<unsigned>(__builtin_clz(index));
+    return blocks_[top - kSmallBits + 1][index - (1u << top)];
   }
 
-  std::vector<std::unique_ptr<Node[]>> blocks_;
+  base::Arena memory_;
+  std::vector<Node*> blocks_;
   std::uint32_t nodeCount_ = 0;
-  std::uint32_t firstBlockSize_ = 0;  // grows to a full block before the second
   std::unordered_map<std::uint32_t, LevelIndex> levelIndexes_;
   // Unmatched incoming events (first row and the row after their sub-events),
   // waiting for their list to be walked.

@@ -7,7 +7,7 @@
 #include "base/number_text.h"
 #include "model/backend_identifiers.h"
 #include "model/event_value.h"
-#include "stats/parallel_for.h"
+#include "base/parallel_for.h"
 
 namespace vyn::profiling {
 namespace {
@@ -86,7 +86,7 @@ class PathTable {
     std::size_t position;  // in the parent's children
   };
   static std::uint64_t key(std::uint32_t parent, TextId name) {
-    return (static_cast<std::uint64_t>(parent) << 32) | name;
+    return (static_cast<std::uint64_t>(parent) << 32) | name.value();
   }
 
   std::uint32_t found(Children& children, std::size_t at) {
@@ -213,7 +213,7 @@ std::vector<ExecutionProfile> profileExecutions(const LogModel& model, const Sta
                                                 std::uint64_t skipFirst, PathSamples keep) {
   std::vector<ExecutionProfile> profiles(model.executions.size());
   // Graphs are profiled apart from each other, so each may take a core.
-  parallelFor(profiles.size(), [&](std::size_t graph) {
+  base::parallelFor(profiles.size(), [&](std::size_t graph) {
     const GraphSeries& series = model.executions[graph];
     ExecutionProfile& profile = profiles[graph];
     profile.graph = series.graph;

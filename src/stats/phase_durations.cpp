@@ -26,7 +26,7 @@ void addSeries(std::vector<PhaseDurations>& phases, std::string_view phase,
 
 std::vector<PhaseDurations> phaseDurations(const LogModel& model) {
   std::vector<PhaseDurations> phases;
-  if (model.initMessageTime != 0 || !model.initName.empty()) addOne(phases, "init", model.initMessageTime);
+  if (model.initMessageTime != 0 || model.initName != kEmptyText) addOne(phases, "init", model.initMessageTime);
   if (model.contextCreation) addOne(phases, "context creation", model.contextCreation->value);
   if (model.libraryLoad) addOne(phases, "library load", model.libraryLoad->value);
   if (model.composeMessages != 0) addOne(phases, "compose", model.composeTime);

@@ -14,7 +14,7 @@ constexpr const char* kMultipleQueueWaitText =
     "excluding queue wait\n";
 
 void appendSeriesStatistics(const std::vector<GraphSeries>& series, SeriesStatistics& statistics) {
-  statistics.averageOwed = true;
+  statistics.average.owe();
   for (const GraphSeries& graph : series)
     statistics.maximum.push_back({graph.graph, maximumOf(graph.occurrences)});
   for (const GraphSeries& graph : series)
@@ -109,18 +109,10 @@ void appendStatistics(const LogModel& model, Statistics& statistics, std::string
   }
 }
 
-void settleAverages(const LogModel& model, const std::vector<GraphSeries>& series,
-                    SeriesStatistics& statistics) {
-  if (!statistics.averageOwed) return;
-  for (const GraphSeries& graph : series)
-    statistics.average.push_back({graph.graph, averageOf(model, graph.occurrences)});
-  statistics.averageOwed = false;
-}
-
-void settleAverages(const LogModel& model, Statistics& statistics) {
-  settleAverages(model, model.executions, statistics.executions);
-  settleAverages(model, model.sectionApplications, statistics.sectionApplications);
-  settleAverages(model, model.tensorUpdates, statistics.tensorUpdates);
+void SeriesAverages::settle(const LogModel& model) const {
+  for (const GraphSeries& graph : model.*series_)
+    averages_.push_back({graph.graph, averageOf(model, graph.occurrences)});
+  owed_ = false;
 }
 
 }  // namespace vyn::profiling

@@ -39,12 +39,40 @@ struct GraphExtreme {
   Occurrence occurrence;
 };
 
+// The averages of one series of the model: one entry per graph for every load,
+// each over the occurrences its graph had when that load ended. Averaging merges
+// every event of a series, and only some reports print it, so the latest load's
+// entries are computed when first read, from the model as that load left it.
+// Reading them changes nothing a reader can see: whichever report reads first,
+// every report reads the same entries. Not for several threads at once.
+class SeriesAverages {
+ public:
+  using Series = std::vector<GraphSeries> LogModel::*;
+  explicit SeriesAverages(Series series) : series_(series) {}
+
+  // Every load's entries, in load order and then graph order.
+  // REQUIRES: model is the one the statistics were appended from, unchanged since.
+  const std::vector<GraphAverage>& of(const LogModel& model) const {
+    if (owed_) settle(model);
+    return averages_;
+  }
+  // A load has ended: its entries are owed.
+  void owe() { owed_ = true; }
+
+ private:
+  void settle(const LogModel& model) const;
+
+  Series series_;
+  mutable std::vector<GraphAverage> averages_;
+  mutable bool owed_ = false;
+};
+
 struct SeriesStatistics {
-  std::vector<GraphAverage> average;
+  explicit SeriesStatistics(SeriesAverages::Series series) : average(series) {}
+
+  SeriesAverages average;
   std::vector<GraphExtreme> maximum;
   std::vector<GraphExtreme> minimum;
-  // The averages of the latest load are still to be computed (see settleAverages).
-  bool averageOwed = false;
 };
 
 struct QueueWaitSamples {
@@ -58,9 +86,16 @@ struct QueueWaitValue {
 };
 
 struct Statistics {
-  SeriesStatistics executions;
-  SeriesStatistics sectionApplications;
-  SeriesStatistics tensorUpdates;
+  // Computes every owed average now, as a load must before it changes the model.
+  void settleAverages(const LogModel& model) const {
+    executions.average.of(model);
+    sectionApplications.average.of(model);
+    tensorUpdates.average.of(model);
+  }
+
+  SeriesStatistics executions{&LogModel::executions};
+  SeriesStatistics sectionApplications{&LogModel::sectionApplications};
+  SeriesStatistics tensorUpdates{&LogModel::tensorUpdates};
   std::vector<QueueWaitSamples> queueWaitSamples;
   std::vector<QueueWaitValue> queueWaitMax;  // of each graph's maximum execution
   std::vector<QueueWaitValue> queueWaitMin;
@@ -72,18 +107,9 @@ struct Statistics {
 // successful load does: each series gains one more entry per graph, computed
 // over everything loaded so far. Text meant for standard output (the notice
 // that queue waits could not be told apart) is appended to notices.
-//
-// The averages merge every event of a series, and only some reports print them:
-// they are left owed, to be settled by settleAverages before they are read and
-// before anything more is loaded, while the model is still as it was here.
+// The averages are owed (see SeriesAverages); a load that follows calls
+// statistics.settleAverages before it changes the model.
 void appendStatistics(const LogModel& model, Statistics& statistics, std::string& notices);
-
-// Computes the owed averages of one series (a series of the model and its
-// statistics); nothing when none are owed.
-void settleAverages(const LogModel& model, const std::vector<GraphSeries>& series,
-                    SeriesStatistics& statistics);
-// The same for every series.
-void settleAverages(const LogModel& model, Statistics& statistics);
 
 }  // namespace vyn::profiling
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "stats/parallel_for.h"
+#include "base/parallel_for.h"
 #include "stats/phase_durations.h"
 #include "stats/self_time.h"
 #include "stats/summary_with_zeros.h"
@@ -117,7 +117,7 @@ StatsFigures statsFigures(const std::string& log, const profiling::LogModel& mod
     if (wanted(options.graphs, std::string(model.text(profile.graph)))) chosen.push_back(&profile);
   }
   figures.graphs.resize(chosen.size());
-  profiling::parallelFor(chosen.size(), [&](std::size_t at) {
+  base::parallelFor(chosen.size(), [&](std::size_t at) {
     figures.graphs[at] = graphFigures(model, *chosen[at], options);
   });
   for (profiling::PhaseDurations& phase : profiling::phaseDurations(model)) {

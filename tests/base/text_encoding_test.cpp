@@ -97,5 +97,23 @@ TEST(CsvField, QuotesOnlyFieldsThatHoldASeparator) {
   }
 }
 
+// The test looks at eight characters at a time: a separator must be found at
+// every place of every length, and bytes that differ from a separator only in
+// their high bit, or by one, must not count.
+TEST(CsvField, SeparatorsAreFoundAtEveryPlaceOfEveryLength) {
+  for (const char separator : {',', '"', '\r', '\n'}) {
+    for (std::size_t length = 1; length <= 20; ++length) {
+      for (std::size_t at = 0; at < length; ++at) {
+        std::string field(length, 'a');
+        field[at] = separator;
+        EXPECT_TRUE(holdsCsvSeparators(field)) << int(separator) << " at " << at << " of " << length;
+      }
+    }
+  }
+  const char* kLookAlikes[] = {"\xAC\xA2\x8D\x8A", "+-!#\x0C\x0B\x0E\x09", "\xAC\xA2\x8D\x8A\xAC\xA2\x8D\x8A\xAC",
+                               "\x01\x80\xFF\x7F-+!#$", ""};
+  for (const char* field : kLookAlikes) EXPECT_FALSE(holdsCsvSeparators(field)) << field;
+}
+
 }  // namespace
 }  // namespace vyn::base

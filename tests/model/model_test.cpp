@@ -21,13 +21,15 @@ TEST(TextPool, TextsStayWhereTheyArePutWhileThePoolGrows) {
   // Many short texts fill block after block; a long one takes a block of its own.
   for (std::size_t k = 0; k < texts.size(); ++k) {
     texts[k] = k == 5000 ? std::string(3u << 20, 'x') : k % 1000 == 7 ? "" : "text " + std::to_string(k);
-    ASSERT_EQ(pool.add(texts[k]), k + 1);
-    addresses.push_back(pool.cString(static_cast<TextId>(k + 1)));
+    const TextId id = pool.add(texts[k]);
+    ASSERT_EQ(id.value(), k + 1);
+    addresses.push_back(pool.cString(id));
   }
-  for (TextId id = 1; id <= texts.size(); ++id) {
-    ASSERT_EQ(pool.cString(id), addresses[id - 1]) << id;
-    ASSERT_EQ(addresses[id - 1], texts[id - 1]) << id;  // and NUL-terminated there
-    ASSERT_EQ(pool.view(id), texts[id - 1]) << id;
+  for (std::uint32_t k = 0; k < texts.size(); ++k) {
+    const TextId id(k + 1);
+    ASSERT_EQ(pool.cString(id), addresses[k]) << k;
+    ASSERT_EQ(addresses[k], texts[k]) << k;  // and NUL-terminated there
+    ASSERT_EQ(pool.view(id), texts[k]) << k;
   }
 }
 

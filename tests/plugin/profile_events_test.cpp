@@ -41,7 +41,7 @@ TEST(ProfileEvents, RowsBecomeTreesAndAReusedVectorKeepsNothingStale) {
     return EventRow{bits, model.texts.add(name), identifier, extra, depth, type, unit, 0};
   };
   const auto extra = [&model](const char* file, std::vector<std::uint8_t> bytes, std::uint64_t aux) {
-    return model.events.addExtra({model.texts.add(file), 0, 0, 0, aux}, bytes.data(), bytes.size());
+    return model.events.addExtra({model.texts.add(file), 0, nullptr, aux}, bytes.data(), bytes.size());
   };
   const auto list = [&model](const std::vector<EventRow>& rows) {
     return model.list(model.events.append(rows.data(), rows.size()));
@@ -49,7 +49,7 @@ TEST(ProfileEvents, RowsBecomeTreesAndAReusedVectorKeepsNothingStale) {
   const TextId hello = model.texts.add("hello");
   const EventList small = list({
       row(0, "run", ValueType::UInt64, 1500, 1, 7),
-      row(1, "label", ValueType::Text, hello),
+      row(1, "label", ValueType::Text, textValueBits(hello)),
       row(2, "deep", ValueType::Int64, static_cast<std::uint64_t>(-2)),
       row(3, "deeper", ValueType::Float64, 0x3FE0000000000000),
       row(1, "blob", ValueType::None, 0, 5, 0, extra("out.bin", {1, 2, 3}, 9)),
@@ -58,9 +58,9 @@ TEST(ProfileEvents, RowsBecomeTreesAndAReusedVectorKeepsNothingStale) {
   // Larger, with texts, bytes and sub-events where the small one has none.
   const EventList large = list({
       row(0, "old", ValueType::None, 0, 5, 1, extra("old.bin", {4, 5, 6, 7}, 1)),
-      row(1, "a", ValueType::Text, model.texts.add("old")), row(2, "b", ValueType::UInt64, 1),
+      row(1, "a", ValueType::Text, textValueBits(model.texts.add("old"))), row(2, "b", ValueType::UInt64, 1),
       row(3, "c", ValueType::UInt64, 1), row(4, "d", ValueType::UInt64, 1), row(1, "e", ValueType::UInt64, 1),
-      row(1, "f", ValueType::UInt64, 1), row(0, "g", ValueType::Text, hello), row(1, "h", ValueType::UInt64, 1),
+      row(1, "f", ValueType::UInt64, 1), row(0, "g", ValueType::Text, textValueBits(hello)), row(1, "h", ValueType::UInt64, 1),
       row(0, "i", ValueType::Float32, 1), row(0, "j", ValueType::UInt64, 1),
   });
   const std::string expected =

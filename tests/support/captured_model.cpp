@@ -43,14 +43,16 @@ std::string modelText(const profiling::LogModel& m) {
       part(label + " " + std::string(m.text(graph.graph)) + ": " + runs);
     }
   };
-  if (m.initMessageTimestamp != 0 || m.initMessageTime != 0 || !m.initName.empty())
+  if (m.initMessageTimestamp != 0 || m.initMessageTime != 0 || m.initName != profiling::kEmptyText)
     part("init: " + std::to_string(m.initMessageTime) + "@" + std::to_string(m.initMessageTimestamp) + " '" +
-         m.initName + "'");
+         std::string(m.text(m.initName)) + "'");
   if (m.initEvents) part("init events: [" + eventNames(m, *m.initEvents) + "]");
   if (m.contextCreation) part("context creation: " + shown(*m.contextCreation));
-  if (m.composeTimestamp != 0 || m.composeTime != 0 || !m.composeName.empty())
-    part("compose: " + std::to_string(m.composeTime) + "@" + std::to_string(m.composeTimestamp) + " '" +
-         m.composeName + "'");
+  if (m.composeTimestamp != 0 || m.composeTime != 0 || !m.composeNames.empty()) {
+    std::string names;
+    for (const profiling::TextId name : m.composeNames) names += (names.empty() ? "" : "; ") + std::string(m.text(name));
+    part("compose: " + std::to_string(m.composeTime) + "@" + std::to_string(m.composeTimestamp) + " '" + names + "'");
+  }
   for (const auto& entry : m.finalizations)
     part("finalize " + std::string(m.text(entry.graph)) + ": " + shown(entry.occurrence));
   if (m.finalizeMessageSeen) part("finalize message");
@@ -65,7 +67,7 @@ std::string modelText(const profiling::LogModel& m) {
   for (const profiling::Occurrence& call : m.contextSectionSizeCalls) part("section size: " + shown(call));
   if (m.libraryLoad) part("library load: " + shown(*m.libraryLoad));
   const profiling::Occurrence& deInit = m.deInit;
-  if (deInit.value != 0 || deInit.timestamp != 0 || deInit.name != 0 || !deInit.events.empty())
+  if (deInit.value != 0 || deInit.timestamp != 0 || deInit.name != profiling::kEmptyText || !deInit.events.empty())
     part("deinit: " + shown(deInit));
   return text;
 }

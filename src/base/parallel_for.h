@@ -1,7 +1,7 @@
 // Runs independent pieces of work, such as the graphs of a log, on the
 // machine's cores.
-#ifndef VYN_STATS_PARALLEL_FOR_H_
-#define VYN_STATS_PARALLEL_FOR_H_
+#ifndef VYN_BASE_PARALLEL_FOR_H_
+#define VYN_BASE_PARALLEL_FOR_H_
 
 #include <algorithm>
 #include <atomic>
@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-namespace vyn::profiling {
+namespace vyn::base {
 
 // Calls work(i) once for every i below count, on up to as many threads as the
 // machine has cores; returns when all calls have returned. The calls must not
@@ -33,6 +33,6 @@ void parallelFor(std::size_t count, Work&& work) {
   for (std::thread& helper : helpers) helper.join();
 }
 
-}  // namespace vyn::profiling
+}  // namespace vyn::base
 
-#endif  // VYN_STATS_PARALLEL_FOR_H_
+#endif  // VYN_BASE_PARALLEL_FOR_H_
