@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "profile_log_generated.h"
 #include "format/record_codec.h"
+#include "profile_log_generated.h"
 
 namespace vyn::bench {
 namespace {
@@ -56,11 +56,10 @@ class LogWriter {
     flatbuffers::FlatBufferBuilder builder;
     profiling::encodeRecord(record_, builder);
     const std::uint32_t length = builder.GetSize();
-    const unsigned char prefix[4] = {
-        static_cast<unsigned char>(length), static_cast<unsigned char>(length >> 8),
-        static_cast<unsigned char>(length >> 16), static_cast<unsigned char>(length >> 24)};
-    if (std::fwrite(prefix, 1, 4, file_) != 4 ||
-        std::fwrite(builder.GetBufferPointer(), 1, length, file_) != length)
+    const unsigned char prefix[4] = {static_cast<unsigned char>(length), static_cast<unsigned char>(length >> 8),
+                                     static_cast<unsigned char>(length >> 16),
+                                     static_cast<unsigned char>(length >> 24)};
+    if (std::fwrite(prefix, 1, 4, file_) != 4 || std::fwrite(builder.GetBufferPointer(), 1, length, file_) != length)
       throw std::runtime_error("cannot write " + path_);
     record_.header.reset();
     record_.messages->clear();
@@ -93,8 +92,7 @@ void freshEventNames(const std::string& path) {
     for (int k = 0; k < 20; ++k) {
       const std::string name = prefix + std::to_string(k);
       EventModel parent = event(name, 3000 + k);
-      parent.subEvents =
-          std::vector<EventModel>{event(name + "a", 3100 + k), event(name + "b", 3200 + k)};
+      parent.subEvents = std::vector<EventModel>{event(name + "a", 3100 + k), event(name + "b", 3200 + k)};
       events.push_back(std::move(parent));
     }
     log.add(fb::MethodType_Execute, "graph", std::move(events));
@@ -106,8 +104,7 @@ void freshEventNames(const std::string& path) {
 // all, the least an event can take in a log (8 bytes): about 16 MB.
 void emptyEvents(const std::string& path) {
   LogWriter log(path);
-  for (int run = 0; run < 2000; ++run)
-    log.add(fb::MethodType_Execute, "graph", std::vector<EventModel>(1000));
+  for (int run = 0; run < 2000; ++run) log.add(fb::MethodType_Execute, "graph", std::vector<EventModel>(1000));
   log.close();
 }
 

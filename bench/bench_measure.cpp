@@ -30,9 +30,7 @@ constexpr auto kEveryMessage = profiling::VisibilityLevel::All;
 
 using Clock = std::chrono::steady_clock;
 
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 // Sends standard output to /dev/null for the lifetime of the object.
 class SilencedStdout {
@@ -71,12 +69,11 @@ double measureFloor(const std::string& logPath) {
   for (;;) {
     unsigned char prefix[4];
     if (std::fread(prefix, 1, 4, file) != 4) break;
-    const std::uint32_t length = prefix[0] | prefix[1] << 8 | prefix[2] << 16 |
-                                 static_cast<std::uint32_t>(prefix[3]) << 24;
+    const std::uint32_t length =
+        prefix[0] | prefix[1] << 8 | prefix[2] << 16 | static_cast<std::uint32_t>(prefix[3]) << 24;
     record.resize(length);
     if (std::fread(record.data(), 1, length, file) != length) break;
-    flatbuffers::Verifier verifier(record.data(), record.size(),
-                                   profiling::recordVerifierOptions(record.size()));
+    flatbuffers::Verifier verifier(record.data(), record.size(), profiling::recordVerifierOptions(record.size()));
     if (!verifier.VerifyBuffer<profiling::fb::ProfileLogRecord>(nullptr)) {
       std::fclose(file);
       throw std::runtime_error("record " + std::to_string(records) + " fails verification");
@@ -145,8 +142,7 @@ void loadAndReport(const std::string& logPath, const std::string& scratchDir) {
   std::remove(csvPath.c_str());
 }
 
-std::uint64_t measurePeakRss(const std::string& selfPath, const std::string& logPath,
-                             const std::string& scratchDir) {
+std::uint64_t measurePeakRss(const std::string& selfPath, const std::string& logPath, const std::string& scratchDir) {
   const pid_t child = ::fork();
   if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {

@@ -32,8 +32,7 @@ void loadAndReport(const std::string& logPath, const std::string& scratchDir);
 
 // Peak resident memory in bytes of a fresh process (this program, re-executed)
 // that loads and reports the log.
-std::uint64_t measurePeakRss(const std::string& selfPath, const std::string& logPath,
-                             const std::string& scratchDir);
+std::uint64_t measurePeakRss(const std::string& selfPath, const std::string& logPath, const std::string& scratchDir);
 
 }  // namespace vyn::bench
 

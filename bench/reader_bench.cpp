@@ -42,12 +42,11 @@ std::uint64_t fileSize(const std::string& path) {
 
 // The benchmark's one shape: round-trip executions of 2 graphs, 20 events per
 // execution each with 2 sub-events, 64 messages per record.
-void synthesize(const Options& options, const std::string& size, const std::string& out,
-                int seed = 7) {
+void synthesize(const Options& options, const std::string& size, const std::string& out, int seed = 7) {
   const std::string command = options.logTool +
                               " synth --graphs 2 --events 20 --sub-events 2"
-                              " --messages-per-record 64 --round-trip --seed " + std::to_string(seed) +
-                              " --size " + size + " -o '" + out + "' 2>/dev/null";
+                              " --messages-per-record 64 --round-trip --seed " +
+                              std::to_string(seed) + " --size " + size + " -o '" + out + "' 2>/dev/null";
   if (std::system(command.c_str()) != 0) throw std::runtime_error("synth failed: " + command);
 }
 
@@ -95,14 +94,11 @@ Row measure(const std::string& self, const std::string& log, const Options& opti
     const auto times = vyn::bench::measureReader(log, options.dataDir);
     row.reader.loadSeconds = std::min(row.reader.loadSeconds, times.loadSeconds);
     row.reader.heldBytes = times.heldBytes;
-    row.reader.backendReportSeconds =
-        std::min(row.reader.backendReportSeconds, times.backendReportSeconds);
-    row.reader.genericReportSeconds =
-        std::min(row.reader.genericReportSeconds, times.genericReportSeconds);
+    row.reader.backendReportSeconds = std::min(row.reader.backendReportSeconds, times.backendReportSeconds);
+    row.reader.genericReportSeconds = std::min(row.reader.genericReportSeconds, times.genericReportSeconds);
   }
   row.touch = 1e300;
-  for (int i = 0; i < runs; ++i)
-    row.touch = std::min(row.touch, vyn::bench::measureFirstTouch(row.reader.heldBytes));
+  for (int i = 0; i < runs; ++i) row.touch = std::min(row.touch, vyn::bench::measureFirstTouch(row.reader.heldBytes));
   row.rssBytes = static_cast<double>(vyn::bench::measurePeakRss(self, log, options.dataDir));
   return row;
 }
@@ -119,26 +115,25 @@ void measureCommands(const Options& options, const std::string& size, const Row&
   const double diff = commandSeconds(options.logTool + " diff '" + log + "' '" + other + "' >/dev/null");
   const std::string page = options.dataDir + "/report.html";
   const double report = commandSeconds(options.logTool + " report '" + log + "' -o '" + page + "'");
-  std::printf("\n%s log, against loadLog (%.3f s): stats %.2f, diff of two logs %.2f, report %.2f"
-              " (a page of %.1f MB)\n",
-              size.c_str(), row.reader.loadSeconds, stats / row.reader.loadSeconds,
-              diff / row.reader.loadSeconds, report / row.reader.loadSeconds,
-              static_cast<double>(fileSize(page)) / kMB);
+  std::printf(
+      "\n%s log, against loadLog (%.3f s): stats %.2f, diff of two logs %.2f, report %.2f"
+      " (a page of %.1f MB)\n",
+      size.c_str(), row.reader.loadSeconds, stats / row.reader.loadSeconds, diff / row.reader.loadSeconds,
+      report / row.reader.loadSeconds, static_cast<double>(fileSize(page)) / kMB);
 }
 
 void printRows(const std::vector<Row>& rows) {
   std::printf("cores: %ld\n\n", ::sysconf(_SC_NPROCESSORS_ONLN));
-  std::printf("%9s %11s %11s %11s %11s %10s %10s %10s %9s %11s %9s %11s\n", "log MB", "floor MB/s",
-              "load MB/s", "xtu MB/s", "gener MB/s", "load/floor", "xtu/load", "gen/load", "RSS/log",
-              "load ms/MB", "held/log", "touch/floor");
+  std::printf("%9s %11s %11s %11s %11s %10s %10s %10s %9s %11s %9s %11s\n", "log MB", "floor MB/s", "load MB/s",
+              "xtu MB/s", "gener MB/s", "load/floor", "xtu/load", "gen/load", "RSS/log", "load ms/MB", "held/log",
+              "touch/floor");
   for (const Row& row : rows) {
     const auto& t = row.reader;
     const double logBytes = row.megabytes * kMB;
-    std::printf("%9.1f %11.1f %11.1f %11.1f %11.1f %10.2f %10.2f %10.2f %9.2f %11.3f %9.2f %11.2f\n",
-                row.megabytes, row.megabytes / row.floor, row.megabytes / t.loadSeconds,
-                row.megabytes / t.backendReportSeconds, row.megabytes / t.genericReportSeconds,
-                t.loadSeconds / row.floor, t.backendReportSeconds / t.loadSeconds,
-                t.genericReportSeconds / t.loadSeconds, row.rssBytes / logBytes,
+    std::printf("%9.1f %11.1f %11.1f %11.1f %11.1f %10.2f %10.2f %10.2f %9.2f %11.3f %9.2f %11.2f\n", row.megabytes,
+                row.megabytes / row.floor, row.megabytes / t.loadSeconds, row.megabytes / t.backendReportSeconds,
+                row.megabytes / t.genericReportSeconds, t.loadSeconds / row.floor,
+                t.backendReportSeconds / t.loadSeconds, t.genericReportSeconds / t.loadSeconds, row.rssBytes / logBytes,
                 1000.0 * t.loadSeconds / row.megabytes, t.heldBytes / logBytes, row.touch / row.floor);
   }
   if (rows.size() > 1) {
@@ -159,8 +154,8 @@ void printRows(const std::vector<Row>& rows) {
 // log; they should go about as fast per megabyte, and take about as much memory
 // per megabyte, as the execute-heavy logs. Measured like the sizes.
 void measureShapes(const std::string& self, const Options& options) {
-  std::printf("\n%-13s %9s %11s %11s %11s %11s %10s %9s %9s  %s\n", "shape", "log MB", "floor MB/s",
-              "load MB/s", "xtu MB/s", "gener MB/s", "load/floor", "RSS/log", "held/log", "what");
+  std::printf("\n%-13s %9s %11s %11s %11s %11s %10s %9s %9s  %s\n", "shape", "log MB", "floor MB/s", "load MB/s",
+              "xtu MB/s", "gener MB/s", "load/floor", "RSS/log", "held/log", "what");
   for (const vyn::bench::Shape& shape : vyn::bench::adversarialShapes()) {
     const std::string log = options.dataDir + "/shape-" + shape.name + ".log";
     if (fileSize(log) == 0) shape.write(log);
@@ -168,11 +163,10 @@ void measureShapes(const std::string& self, const Options& options) {
     const Row row = measure(self, log, options);
     const auto& t = row.reader;
     const double logBytes = row.megabytes * kMB;
-    std::printf("%-13s %9.1f %11.1f %11.1f %11.1f %11.1f %10.2f %9.2f %9.2f  %s\n", shape.name.c_str(),
-                row.megabytes, row.megabytes / row.floor, row.megabytes / t.loadSeconds,
-                row.megabytes / t.backendReportSeconds, row.megabytes / t.genericReportSeconds,
-                t.loadSeconds / row.floor, row.rssBytes / logBytes, t.heldBytes / logBytes,
-                shape.description.c_str());
+    std::printf("%-13s %9.1f %11.1f %11.1f %11.1f %11.1f %10.2f %9.2f %9.2f  %s\n", shape.name.c_str(), row.megabytes,
+                row.megabytes / row.floor, row.megabytes / t.loadSeconds, row.megabytes / t.backendReportSeconds,
+                row.megabytes / t.genericReportSeconds, t.loadSeconds / row.floor, row.rssBytes / logBytes,
+                t.heldBytes / logBytes, shape.description.c_str());
     std::fflush(stdout);
   }
 }
@@ -188,9 +182,12 @@ int main(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
       const std::string arg = argv[i];
-      if (arg == "--large") options.large = true;
-      else if (arg == "--data-dir" && i + 1 < argc) options.dataDir = argv[++i];
-      else if (arg == "--log-tool" && i + 1 < argc) options.logTool = argv[++i];
+      if (arg == "--large")
+        options.large = true;
+      else if (arg == "--data-dir" && i + 1 < argc)
+        options.dataDir = argv[++i];
+      else if (arg == "--log-tool" && i + 1 < argc)
+        options.logTool = argv[++i];
       else {
         std::fprintf(stderr, "usage: %s [--large] [--data-dir DIR] [--log-tool PATH]\n", argv[0]);
         return 2;

@@ -13,10 +13,10 @@
 #include "analysis/export_walk.h"
 #include "analysis/folded_writer.h"
 #include "analysis/jsonl_row_writer.h"
+#include "analysis/loaded_log.h"
 #include "analysis/stats_writers.h"
 #include "base/output_file.h"
 #include "base/utf8.h"
-#include "analysis/loaded_log.h"
 #include "log/html/diff_page.h"
 #include "log/html/report_page.h"
 #include "stats/diff_compare.h"
@@ -79,8 +79,8 @@ void runExport(const tools::LoadedLog& log) {
   tools::JsonlRowWriter jsonl(text);
   tools::walkExportRows(log.model, jsonl);
   tools::writeFoldedStacks(
-      log.model,
-      profiling::profileExecutions(log.model, log.statistics, 0, profiling::PathSamples::PerExecution), text);
+      log.model, profiling::profileExecutions(log.model, log.statistics, 0, profiling::PathSamples::PerExecution),
+      text);
   text.flush();
   sink.close();
 }

@@ -41,8 +41,7 @@ class Scratch {
  public:
   Scratch() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/vyn-fuzz-XXXXXX";
+    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/vyn-fuzz-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
@@ -64,8 +63,7 @@ class Scratch {
   void clearOutputs() const {
     std::error_code ignored;
     fs::remove(csvPath(), ignored);
-    for (const auto& entry : fs::directory_iterator(workDirectory(), ignored))
-      fs::remove_all(entry.path(), ignored);
+    for (const auto& entry : fs::directory_iterator(workDirectory(), ignored)) fs::remove_all(entry.path(), ignored);
   }
 
  private:
@@ -105,9 +103,7 @@ class DiscardedStdout {
 // Working directory switched for the lifetime of the object.
 class WorkingDirectory {
  public:
-  explicit WorkingDirectory(const std::string& path) : previous_(fs::current_path()) {
-    fs::current_path(path);
-  }
+  explicit WorkingDirectory(const std::string& path) : previous_(fs::current_path()) { fs::current_path(path); }
   ~WorkingDirectory() {
     std::error_code ignored;
     fs::current_path(previous_, ignored);
@@ -131,8 +127,7 @@ void loadAndReport(const Scratch& scratch) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const Scratch scratch;
-  static const bool loggerCreated =
-      vyn::log::createLogger(expandAndDrop, vyn::log::VYN_LOG_LEVEL_DEBUG);
+  static const bool loggerCreated = vyn::log::createLogger(expandAndDrop, vyn::log::VYN_LOG_LEVEL_DEBUG);
   (void)loggerCreated;
 
   {

@@ -30,8 +30,7 @@ bool collectInputs(const fs::path& path, std::vector<fs::path>& inputs) {
   }
   std::vector<fs::path> files;
   for (const auto& entry : fs::directory_iterator(path, error)) {
-    if (entry.is_regular_file() && entry.path().filename().string().front() != '.')
-      files.push_back(entry.path());
+    if (entry.is_regular_file() && entry.path().filename().string().front() != '.') files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
   inputs.insert(inputs.end(), files.begin(), files.end());
@@ -51,8 +50,7 @@ int main(int argc, char** argv) {
   }
   for (const fs::path& input : inputs) {
     std::ifstream in(input, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
-                                  std::istreambuf_iterator<char>()};
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     std::fprintf(stderr, "replaying %s (%zu bytes)\n", input.c_str(), bytes.size());
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
   }

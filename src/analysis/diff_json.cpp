@@ -68,10 +68,14 @@ Json rowJson(const DiffRow& row, TimeUnit timeUnit) {
 
 const char* statusName(GraphStatus status) {
   switch (status) {
-    case GraphStatus::Added: return "added";
-    case GraphStatus::Removed: return "removed";
-    case GraphStatus::Emptied: return "emptied";
-    default: return "compared";
+    case GraphStatus::Added:
+      return "added";
+    case GraphStatus::Removed:
+      return "removed";
+    case GraphStatus::Emptied:
+      return "emptied";
+    default:
+      return "compared";
   }
 }
 
@@ -102,12 +106,9 @@ std::string diffJson(const ProfileDiff& diff, const DiffOptions& options) {
                       {"rows", std::move(rows)}});
   }
   json["graphs"] = std::move(graphs);
-  json["summary"] = {{"slower", diff.counts.slower},
-                     {"faster", diff.counts.faster},
-                     {"no_change", diff.counts.noChange},
-                     {"too_few_executions", diff.counts.tooFew},
-                     {"added", diff.counts.added},
-                     {"removed", diff.counts.removed}};
+  json["summary"] = {{"slower", diff.counts.slower},      {"faster", diff.counts.faster},
+                     {"no_change", diff.counts.noChange}, {"too_few_executions", diff.counts.tooFew},
+                     {"added", diff.counts.added},        {"removed", diff.counts.removed}};
   // Names from a log need not be UTF-8; replace what is not.
   return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }

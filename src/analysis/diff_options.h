@@ -22,7 +22,7 @@ struct DiffOptions {
   double thresholdPercent = 5.0;    // smallest change of the median that counts
   // How the p-values of all rows are adjusted together (--correction).
   profiling::PValueAdjustment correction = profiling::PValueAdjustment::Holm;
-  std::uint64_t skipFirst = 0;      // warm-up executions left out of each graph
+  std::uint64_t skipFirst = 0;  // warm-up executions left out of each graph
   TimeUnit unit = TimeUnit::Auto;
   DiffFormat format = DiffFormat::Text;
   int visibility = 127;

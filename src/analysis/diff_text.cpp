@@ -9,12 +9,10 @@ namespace {
 
 constexpr const char* kMissing = "-";
 
-std::string countOrMissing(const std::optional<SideFigures>& side) {
-  return side ? countText(side->count) : kMissing;
-}
+std::string countOrMissing(const std::optional<SideFigures>& side) { return side ? countText(side->count) : kMissing; }
 
-std::string figureOrMissing(const DiffRow& row, const std::optional<SideFigures>& side,
-                            double SideFigures::*figure, TimeUnit timeUnit) {
+std::string figureOrMissing(const DiffRow& row, const std::optional<SideFigures>& side, double SideFigures::*figure,
+                            TimeUnit timeUnit) {
   return side ? figureText(inRowUnit(row, (*side).*figure, timeUnit)) : kMissing;
 }
 
@@ -32,8 +30,8 @@ void appendGraph(std::string& out, const GraphDiff& graph, TimeUnit timeUnit) {
     table.addRow({row.execution ? "execution time" : row.path, std::string(rowUnitName(row, timeUnit)),
                   std::string(verdictName(row.verdict)), changeText(row.change), shiftText(row),
                   pValueText(row.test ? std::optional<double>(row.test->pValue) : std::nullopt),
-                  pValueText(row.pAdjusted), countOrMissing(row.base),
-                  countOrMissing(row.next), figureOrMissing(row, row.base, &SideFigures::median, timeUnit),
+                  pValueText(row.pAdjusted), countOrMissing(row.base), countOrMissing(row.next),
+                  figureOrMissing(row, row.base, &SideFigures::median, timeUnit),
                   figureOrMissing(row, row.next, &SideFigures::median, timeUnit),
                   figureOrMissing(row, row.base, &SideFigures::mean, timeUnit),
                   figureOrMissing(row, row.next, &SideFigures::mean, timeUnit),

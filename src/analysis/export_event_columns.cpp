@@ -49,7 +49,8 @@ void setEventValueColumns(const profiling::EventItem& event, EventColumns& row) 
         row.text = decoded.text;
       }
       break;
-    case DecodedValue::Kind::None: break;
+    case DecodedValue::Kind::None:
+      break;
   }
 }
 

@@ -15,8 +15,8 @@ struct ExportNumber {
   Kind kind = Kind::None;
   std::int64_t signedNumber = 0;
   std::uint64_t unsignedNumber = 0;
-  float single = 0.0f;   // written as the shortest text that reads back as this single
-  double wide = 0.0;     // written as the shortest text that reads back as this double
+  float single = 0.0f;  // written as the shortest text that reads back as this single
+  double wide = 0.0;    // written as the shortest text that reads back as this double
 };
 
 // One phase occurrence: the key every row of the occurrence repeats, and the

@@ -43,7 +43,6 @@ class ExportTextBuffer {
   bool healthy() const { return output_.problem().empty(); }
 
  private:
-
   // Text that does not fit in what is left of the buffer.
   void spill(std::string_view text);
   // Makes room for a number.

@@ -57,8 +57,7 @@ class ExportWalk {
     }
     // De-init is kept without a flag; a taken message leaves at least its timestamp.
     const Occurrence& deInit = model_.deInit;
-    if (deInit.value != 0 || deInit.timestamp != 0 || deInit.name != profiling::kEmptyText ||
-        !deInit.events.empty()) {
+    if (deInit.value != 0 || deInit.timestamp != 0 || deInit.name != profiling::kEmptyText || !deInit.events.empty()) {
       session("deinit", deInit);
     }
   }
@@ -71,12 +70,9 @@ class ExportWalk {
     return key;
   }
 
-  void session(std::string_view phase, const Occurrence& occurrence) {
-    emit(sessionKey(phase, 0), occurrence);
-  }
+  void session(std::string_view phase, const Occurrence& occurrence) { emit(sessionKey(phase, 0), occurrence); }
 
-  void session(std::string_view phase, std::uint64_t timestamp, std::uint64_t duration,
-               EventSpan events) {
+  void session(std::string_view phase, std::uint64_t timestamp, std::uint64_t duration, EventSpan events) {
     Occurrence occurrence;
     occurrence.timestamp = timestamp;
     occurrence.value = duration;
@@ -92,8 +88,7 @@ class ExportWalk {
     }
   }
 
-  void graphOccurrence(std::string_view phase, TextId graph, std::uint64_t index,
-                       const Occurrence& occurrence) {
+  void graphOccurrence(std::string_view phase, TextId graph, std::uint64_t index, const Occurrence& occurrence) {
     OccurrenceColumns key = sessionKey(phase, index);
     key.hasGraph = true;
     key.graph = model_.text(graph);

@@ -16,8 +16,8 @@ namespace {
 // The phase occurrences the walk hands out, give or take the few of the
 // session: what the progress of a write is counted in.
 std::uint64_t occurrenceCount(const profiling::LogModel& model) {
-  std::uint64_t count = model.finalizations.size() + model.contextBinaryCalls.size() +
-                        model.contextSectionSizeCalls.size();
+  std::uint64_t count =
+      model.finalizations.size() + model.contextBinaryCalls.size() + model.contextSectionSizeCalls.size();
   for (const auto* series : {&model.executions, &model.sectionApplications, &model.tensorUpdates}) {
     for (const profiling::GraphSeries& graph : *series) count += graph.occurrences.size();
   }

@@ -33,8 +33,9 @@ void JsonlRowWriter::occurrence(const OccurrenceColumns& row) {
 
   out_.text(key_);
   out_.number(row.duration);
-  out_.text(",\"event_path\":null,\"depth\":null,\"identifier\":null,\"value\":null,\"unit\":null,"
-            "\"text\":null}\n");
+  out_.text(
+      ",\"event_path\":null,\"depth\":null,\"identifier\":null,\"value\":null,\"unit\":null,"
+      "\"text\":null}\n");
 }
 
 void JsonlRowWriter::event(const EventColumns& row) {
@@ -47,11 +48,21 @@ void JsonlRowWriter::event(const EventColumns& row) {
   out_.number(std::uint64_t{row.identifier});
   out_.text(",\"value\":");
   switch (row.value.kind) {
-    case ExportNumber::Kind::Signed: out_.number(row.value.signedNumber); break;
-    case ExportNumber::Kind::Unsigned: out_.number(row.value.unsignedNumber); break;
-    case ExportNumber::Kind::Single: out_.shortest(row.value.single); break;
-    case ExportNumber::Kind::Double: out_.shortest(row.value.wide); break;
-    case ExportNumber::Kind::None: out_.text("null"); break;
+    case ExportNumber::Kind::Signed:
+      out_.number(row.value.signedNumber);
+      break;
+    case ExportNumber::Kind::Unsigned:
+      out_.number(row.value.unsignedNumber);
+      break;
+    case ExportNumber::Kind::Single:
+      out_.shortest(row.value.single);
+      break;
+    case ExportNumber::Kind::Double:
+      out_.shortest(row.value.wide);
+      break;
+    case ExportNumber::Kind::None:
+      out_.text("null");
+      break;
   }
   out_.text(",\"unit\":");
   string(row.unit);

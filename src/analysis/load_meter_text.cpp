@@ -20,8 +20,7 @@ long long megabytesPerSecond(std::uint64_t bytes, double seconds) {
 
 // "loading  42% [####    ]": what is done, its percentage and its bar.
 std::string percentAndBar(const char* what, std::uint64_t done, std::uint64_t total, std::size_t barWidth) {
-  const double fraction =
-      total == 0 ? 0.0 : std::min(1.0, static_cast<double>(done) / static_cast<double>(total));
+  const double fraction = total == 0 ? 0.0 : std::min(1.0, static_cast<double>(done) / static_cast<double>(total));
   char percent[16];
   std::snprintf(percent, sizeof percent, "%3d%%", static_cast<int>(fraction * 100));
   std::string line = std::string(what) + " " + percent;
@@ -34,11 +33,10 @@ std::string percentAndBar(const char* what, std::uint64_t done, std::uint64_t to
 
 }  // namespace
 
-std::string progressLine(std::uint64_t loaded, std::uint64_t total, double seconds,
-                         std::size_t barWidth) {
+std::string progressLine(std::uint64_t loaded, std::uint64_t total, double seconds, std::size_t barWidth) {
   char figures[96];
-  std::snprintf(figures, sizeof figures, " %.1f/%.1f MB  %lld MB/s", megabytes(loaded),
-                megabytes(total), megabytesPerSecond(loaded, seconds));
+  std::snprintf(figures, sizeof figures, " %.1f/%.1f MB  %lld MB/s", megabytes(loaded), megabytes(total),
+                megabytesPerSecond(loaded, seconds));
   return percentAndBar("loading", loaded, total, barWidth) + figures;
 }
 
@@ -50,15 +48,13 @@ std::string writeProgressLine(std::uint64_t done, std::uint64_t total, std::uint
   return percentAndBar("writing", done, total, barWidth) + figures;
 }
 
-std::string loadSummaryLine(std::uint64_t bytes, double seconds,
-                            std::optional<std::uint64_t> executions) {
+std::string loadSummaryLine(std::uint64_t bytes, double seconds, std::optional<std::uint64_t> executions) {
   char figures[96];
-  std::snprintf(figures, sizeof figures, "loaded %.1f MB in %.2f s (%lld MB/s)", megabytes(bytes),
-                seconds, megabytesPerSecond(bytes, seconds));
+  std::snprintf(figures, sizeof figures, "loaded %.1f MB in %.2f s (%lld MB/s)", megabytes(bytes), seconds,
+                megabytesPerSecond(bytes, seconds));
   std::string line = figures;
   if (executions) {
-    line += ", " + countText(*executions) +
-            (*executions == 1 ? " execution" : " executions");
+    line += ", " + countText(*executions) + (*executions == 1 ? " execution" : " executions");
   }
   return line;
 }

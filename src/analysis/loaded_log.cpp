@@ -9,13 +9,12 @@
 
 namespace vyn::tools {
 
-std::unique_ptr<LoadedLog> loadLog(const std::string& path, std::int8_t visibilityLevel,
-                                   std::string& problem, bool verbose, std::string label) {
+std::unique_ptr<LoadedLog> loadLog(const std::string& path, std::int8_t visibilityLevel, std::string& problem,
+                                   bool verbose, std::string label) {
   auto log = std::make_unique<LoadedLog>();
   log->path = path;
   LoadMeter meter(verbose, 0, std::move(label));
-  const profiling::LoadOutcome outcome =
-      profiling::captureLogFile(path, visibilityLevel, log->model, meter.progress());
+  const profiling::LoadOutcome outcome = profiling::captureLogFile(path, visibilityLevel, log->model, meter.progress());
   if (outcome.fault) {
     problem = outcome.fault->loadFailure();
     return nullptr;

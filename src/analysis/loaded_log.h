@@ -27,8 +27,8 @@ struct LoadedLog {
 // large log shows its progress on a terminal (see LoadMeter); verbose writes the
 // load's summary line on standard error once it is loaded. A label leads both
 // lines, for a tool that loads more than one log at a time.
-std::unique_ptr<LoadedLog> loadLog(const std::string& path, std::int8_t visibilityLevel,
-                                   std::string& problem, bool verbose = false, std::string label = {});
+std::unique_ptr<LoadedLog> loadLog(const std::string& path, std::int8_t visibilityLevel, std::string& problem,
+                                   bool verbose = false, std::string label = {});
 
 }  // namespace vyn::tools
 

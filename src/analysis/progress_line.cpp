@@ -34,10 +34,7 @@ constexpr const char* kClearLine = "\r\033[K";
 }  // namespace
 
 ProgressLine::ProgressLine(const std::string& label)
-    : onTerminal_(::isatty(STDERR_FILENO) == 1),
-      label_(labelText(label)),
-      start_(Clock::now()),
-      lastDrawing_(start_) {}
+    : onTerminal_(::isatty(STDERR_FILENO) == 1), label_(labelText(label)), start_(Clock::now()), lastDrawing_(start_) {}
 
 std::size_t ProgressLine::barWidth() {
   if (measured_) return barWidth_;

@@ -34,9 +34,12 @@ double asIs(double value, TimeUnit) { return value; }
 
 const char* valuesName(PathValues values) {
   switch (values) {
-    case PathValues::Measured: return "measured";
-    case PathValues::Kinds: return "kinds";
-    default: return "none";
+    case PathValues::Measured:
+      return "measured";
+    case PathValues::Kinds:
+      return "kinds";
+    default:
+      return "none";
   }
 }
 

@@ -15,8 +15,8 @@ using profiling::PathValues;
 using profiling::SampleSummary;
 
 void addTimeRow(TextTable& table, const char* label, const SampleSummary& s, const TimeText& time) {
-  table.addRow({label, time(s.mean), time(s.stddev), percentText(s.cv), time(s.min), time(s.p50),
-                time(s.p90), time(s.p99), time(s.max)});
+  table.addRow({label, time(s.mean), time(s.stddev), percentText(s.cv), time(s.min), time(s.p50), time(s.p90),
+                time(s.p99), time(s.max)});
 }
 
 void appendExecutions(std::string& out, const GraphFigures& graph, const TimeText& time) {
@@ -27,8 +27,8 @@ void appendExecutions(std::string& out, const GraphFigures& graph, const TimeTex
   }
   out += "\n";
   if (graph.executionTime.count == 0) return;
-  TextTable table({"", time.header("mean"), time.header("sd"), "cv", time.header("min"),
-                   time.header("p50"), time.header("p90"), time.header("p99"), time.header("max")},
+  TextTable table({"", time.header("mean"), time.header("sd"), "cv", time.header("min"), time.header("p50"),
+                   time.header("p90"), time.header("p99"), time.header("max")},
                   1);
   addTimeRow(table, "execution time", graph.executionTime, time);
   if (graph.queueWait) addTimeRow(table, "queue wait", *graph.queueWait, time);
@@ -45,8 +45,8 @@ void appendEvents(std::string& out, const GraphFigures& graph, const TimeText& t
              ? "Top " + std::to_string(shown) + " of " + countText(graph.paths.size()) + " events"
              : std::string(graph.paths.size() == 1 ? "1 event" : countText(graph.paths.size()) + " events");
   out += std::string(" by ") + sortName + ":\n";
-  TextTable table({"event", "executions", "count", "unit", "total", "self", "mean/occ", "p50/occ", "p99/occ",
-                   "max/occ", "mean/exec", "p50/exec", "p99/exec", "share", "values"},
+  TextTable table({"event", "executions", "count", "unit", "total", "self", "mean/occ", "p50/occ", "p99/occ", "max/occ",
+                   "mean/exec", "p50/exec", "p99/exec", "share", "values"},
                   1, 1);
   for (std::size_t at = 0; at < shown; ++at) {
     const PathFigures& path = graph.paths[at];
@@ -87,12 +87,18 @@ void appendPhases(std::string& out, const std::vector<PhaseFigures>& phases, con
 
 const char* sortName(StatsSort sort) {
   switch (sort) {
-    case StatsSort::Mean: return "mean";
-    case StatsSort::P50: return "p50";
-    case StatsSort::P99: return "p99";
-    case StatsSort::Count: return "count";
-    case StatsSort::Name: return "name";
-    default: return "total";
+    case StatsSort::Mean:
+      return "mean";
+    case StatsSort::P50:
+      return "p50";
+    case StatsSort::P99:
+      return "p99";
+    case StatsSort::Count:
+      return "count";
+    case StatsSort::Name:
+      return "name";
+    default:
+      return "total";
   }
 }
 
@@ -108,8 +114,9 @@ std::string statsText(const StatsFigures& figures, const StatsOptions& options) 
   const bool anyEvents = std::any_of(figures.graphs.begin(), figures.graphs.end(),
                                      [](const GraphFigures& graph) { return !graph.paths.empty(); });
   if (anyEvents) {
-    out += "Events: /occ over their occurrences; /exec over the graph's executions, the event's sum in each\n"
-           "(0 where it does not appear); self: the total less the time of the timed sub-events\n";
+    out +=
+        "Events: /occ over their occurrences; /exec over the graph's executions, the event's sum in each\n"
+        "(0 where it does not appear); self: the total less the time of the timed sub-events\n";
   }
   out += "\n";
   if (figures.graphs.empty()) out += "No executions.\n\n";

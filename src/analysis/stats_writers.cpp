@@ -12,9 +12,12 @@ TimeUnit statsTimeUnit(const StatsFigures& figures, TimeUnit wanted) {
 
 std::string statsDocument(const StatsFigures& figures, const StatsOptions& options) {
   switch (options.format) {
-    case StatsFormat::Csv: return statsCsv(figures, options);
-    case StatsFormat::Json: return statsJson(figures, options);
-    default: return statsText(figures, options);
+    case StatsFormat::Csv:
+      return statsCsv(figures, options);
+    case StatsFormat::Json:
+      return statsJson(figures, options);
+    default:
+      return statsText(figures, options);
   }
 }
 

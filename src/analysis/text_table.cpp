@@ -7,8 +7,7 @@
 #include "base/utf8.h"
 
 namespace vyn::tools {
-TextTable::TextTable(std::vector<std::string> header, std::size_t labelColumns,
-                     std::size_t trailingLabels)
+TextTable::TextTable(std::vector<std::string> header, std::size_t labelColumns, std::size_t trailingLabels)
     : header_(std::move(header)), labelColumns_(labelColumns), trailingLabels_(trailingLabels) {}
 
 void TextTable::addRow(std::vector<std::string> cells) {

@@ -10,13 +10,27 @@ namespace {
 
 void appendEscaped(std::string& out, unsigned char c) {
   switch (c) {
-    case '"': out.append("\\\""); return;
-    case '\\': out.append("\\\\"); return;
-    case '\n': out.append("\\n"); return;
-    case '\r': out.append("\\r"); return;
-    case '\t': out.append("\\t"); return;
-    case '\b': out.append("\\b"); return;
-    case '\f': out.append("\\f"); return;
+    case '"':
+      out.append("\\\"");
+      return;
+    case '\\':
+      out.append("\\\\");
+      return;
+    case '\n':
+      out.append("\\n");
+      return;
+    case '\r':
+      out.append("\\r");
+      return;
+    case '\t':
+      out.append("\\t");
+      return;
+    case '\b':
+      out.append("\\b");
+      return;
+    case '\f':
+      out.append("\\f");
+      return;
     default: {
       static constexpr char kHex[] = "0123456789abcdef";
       const char escape[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15u]};

@@ -18,12 +18,8 @@ inline constexpr std::size_t kNumberTextRoom = 32;
 
 // Writes value at `at`, which has kNumberTextRoom characters of room; returns
 // the end of what was written. Floating-point values must be finite.
-inline char* writeNumber(char* at, std::uint64_t value) {
-  return std::to_chars(at, at + kNumberTextRoom, value).ptr;
-}
-inline char* writeNumber(char* at, std::int64_t value) {
-  return std::to_chars(at, at + kNumberTextRoom, value).ptr;
-}
+inline char* writeNumber(char* at, std::uint64_t value) { return std::to_chars(at, at + kNumberTextRoom, value).ptr; }
+inline char* writeNumber(char* at, std::int64_t value) { return std::to_chars(at, at + kNumberTextRoom, value).ptr; }
 inline char* writeShortest(char* at, double value) { return std::to_chars(at, at + kNumberTextRoom, value).ptr; }
 inline char* writeShortest(char* at, float value) { return std::to_chars(at, at + kNumberTextRoom, value).ptr; }
 

@@ -93,8 +93,6 @@ void OutputFile::discard() {
   replacement_.abandon();
 }
 
-bool OutputFile::isTerminal() const {
-  return file_ != nullptr && ::isatty(::fileno(file_)) == 1;
-}
+bool OutputFile::isTerminal() const { return file_ != nullptr && ::isatty(::fileno(file_)) == 1; }
 
 }  // namespace vyn::base

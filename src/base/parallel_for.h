@@ -16,8 +16,7 @@ namespace vyn::base {
 // touch each other's data.
 template <typename Work>
 void parallelFor(std::size_t count, Work&& work) {
-  const std::size_t threads =
-      std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
+  const std::size_t threads = std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
   if (threads <= 1) {
     for (std::size_t at = 0; at < count; ++at) work(at);
     return;

@@ -54,8 +54,8 @@ int ReplacementFile::create(const std::string& target) {
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) {
     error_ = errno;
-    problem_ = (exists ? "cannot create a temporary file beside it: " : "cannot be written: ") +
-               systemErrorText(error_);
+    problem_ =
+        (exists ? "cannot create a temporary file beside it: " : "cannot be written: ") + systemErrorText(error_);
     return -1;
   }
   temporary_ = temporary;

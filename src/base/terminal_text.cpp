@@ -25,11 +25,20 @@ void appendTerminalText(std::string& out, std::string_view text) {
     }
     if (c < 0x80) {
       switch (c) {
-        case '\\': out.append("\\\\"); break;
-        case '\n': out.append("\\n"); break;
-        case '\r': out.append("\\r"); break;
-        case '\t': out.append("\\t"); break;
-        default: appendByteEscape(out, c);
+        case '\\':
+          out.append("\\\\");
+          break;
+        case '\n':
+          out.append("\\n");
+          break;
+        case '\r':
+          out.append("\\r");
+          break;
+        case '\t':
+          out.append("\\t");
+          break;
+        default:
+          appendByteEscape(out, c);
       }
       ++at;
       continue;

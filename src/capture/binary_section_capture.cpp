@@ -11,8 +11,7 @@ bool LogCapture::captureApplyBinarySection(const fb::MethodMessage& message) {
   if (message.name() == nullptr) return false;
   Occurrence call = timedOccurrence(message);
   call.events = storeAllEvents(message);
-  appendToSeries(model_.sectionApplications, sectionApplicationIndex_,
-                 internedText(message.name()), call);
+  appendToSeries(model_.sectionApplications, sectionApplicationIndex_, internedText(message.name()), call);
   return true;
 }
 
@@ -23,8 +22,7 @@ bool LogCapture::captureFinalizeAfterTensorUpdates(const fb::MethodMessage& mess
   const std::string_view name = cText(message.name());
   call.name = texts_.intern(name);
   call.events = storeAllEvents(message);
-  appendToSeries(model_.tensorUpdates, tensorUpdateIndex_,
-                 texts_.intern(tensorUpdateGraphKey(name)), call);
+  appendToSeries(model_.tensorUpdates, tensorUpdateIndex_, texts_.intern(tensorUpdateGraphKey(name)), call);
   return true;
 }
 

@@ -7,9 +7,8 @@ namespace vyn::profiling {
 
 bool LogCapture::captureContextBinary(const fb::MethodMessage& message) {
   if (!visible(message)) return false;
-  const std::string_view measurement = message.methodType() == fb::MethodType_ContextGetBinarySize
-                                           ? "CONTEXT GET BINARY SIZE"
-                                           : "CONTEXT GET BINARY";
+  const std::string_view measurement =
+      message.methodType() == fb::MethodType_ContextGetBinarySize ? "CONTEXT GET BINARY SIZE" : "CONTEXT GET BINARY";
   Occurrence call = timedOccurrence(message);
   call.name = internedText(message.name());
   // The latest call of each measurement is kept, in the place of its first.

@@ -11,13 +11,19 @@ namespace {
 
 ValueType valueTypeOf(EventValueForm form) {
   switch (form) {
-    case EventValueForm::Signed: return ValueType::Int64;
-    case EventValueForm::Unsigned: return ValueType::UInt64;
-    case EventValueForm::Float32: return ValueType::Float32;
-    case EventValueForm::Float64: return ValueType::Float64;
-    case EventValueForm::Text: return ValueType::Text;
+    case EventValueForm::Signed:
+      return ValueType::Int64;
+    case EventValueForm::Unsigned:
+      return ValueType::UInt64;
+    case EventValueForm::Float32:
+      return ValueType::Float32;
+    case EventValueForm::Float64:
+      return ValueType::Float64;
+    case EventValueForm::Text:
+      return ValueType::Text;
     case EventValueForm::Bytes:
-    case EventValueForm::None: break;
+    case EventValueForm::None:
+      break;
   }
   return ValueType::None;
 }
@@ -55,8 +61,7 @@ void EventConverter::convert(const EventEntryList* entries, std::vector<EventRow
   nameRows(rows);
 }
 
-void EventConverter::append(const EventEntryList& entries, std::uint8_t depth,
-                            std::vector<EventRow>& rows) {
+void EventConverter::append(const EventEntryList& entries, std::uint8_t depth, std::vector<EventRow>& rows) {
   for (const fb::EventEntry* entry : entries) {
     EventRow row;
     row.depth = depth;

@@ -33,7 +33,7 @@ class EventConverter {
 
   TextInterner& texts_;
   EventStore& store_;
-  const TextId null_;  // the name of an event that has none
+  const TextId null_;                              // the name of an event that has none
   std::vector<const flatbuffers::String*> names_;  // of the rows being converted
   struct Lookup {
     std::size_t row;

@@ -11,8 +11,7 @@ constexpr std::uint32_t kFinalizeEventId = 300;
 
 }  // namespace
 
-LogCapture::SortedEvents LogCapture::storeSortedEvents(const fb::MethodMessage& message,
-                                                       bool sortFinalizeEvents) {
+LogCapture::SortedEvents LogCapture::storeSortedEvents(const fb::MethodMessage& message, bool sortFinalizeEvents) {
   enum List { kOther, kInit, kFinalize };
   const auto listOf = [sortFinalizeEvents](std::uint32_t identifier) {
     if (identifier == kInitEventId) return kInit;
@@ -59,8 +58,7 @@ bool LogCapture::captureExecute(const fb::MethodMessage& message) {
 bool LogCapture::captureFinalize(const fb::MethodMessage& message) {
   if (!visible(message)) return false;
   if (message.name() == nullptr) return false;
-  GraphOccurrence& entry =
-      findOrAddGraph(model_.finalizations, finalizationIndex_, internedText(message.name()));
+  GraphOccurrence& entry = findOrAddGraph(model_.finalizations, finalizationIndex_, internedText(message.name()));
   if (hasTiming(message)) entry.occurrence.value = messageDuration(message);
   entry.occurrence.timestamp = messageTimestamp(message);
   model_.finalizeMessageSeen = true;
@@ -83,8 +81,7 @@ bool LogCapture::captureExecuteEvents(const fb::MethodMessage& message) {
   // Only a message with finalize events creates or changes a finalize entry.
   if (!events.finalize.empty()) {
     model_.finalizeEventsSeen = true;
-    findOrAddGraph(model_.finalizations, finalizationIndex_, graph).occurrence.events =
-        events.finalize;
+    findOrAddGraph(model_.finalizations, finalizationIndex_, graph).occurrence.events = events.finalize;
   }
   if (!events.other.empty()) attachLateEvents(graph, events.other);
   return true;

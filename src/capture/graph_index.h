@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "model/occurrence.h"
 #include "base/text_id_map.h"
+#include "model/occurrence.h"
 
 namespace vyn::profiling {
 
@@ -43,8 +43,7 @@ inline void appendToSeries(std::vector<GraphSeries>& series, GraphIndex& index, 
 }
 
 // Graph's entry, added with an empty occurrence when missing.
-inline GraphOccurrence& findOrAddGraph(std::vector<GraphOccurrence>& entries, GraphIndex& index,
-                                       TextId graph) {
+inline GraphOccurrence& findOrAddGraph(std::vector<GraphOccurrence>& entries, GraphIndex& index, TextId graph) {
   const std::size_t position = index.find(entries, graph);
   if (position != GraphIndex::npos) return entries[position];
   entries.push_back(GraphOccurrence{graph, {}});

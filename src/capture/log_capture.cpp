@@ -16,10 +16,7 @@ void copyIfPresent(const flatbuffers::String* text, std::string& member) {
 }  // namespace
 
 LogCapture::LogCapture(LogModel& model, std::int8_t visibilityLevel)
-    : model_(model),
-      visibilityLevel_(visibilityLevel),
-      texts_(model.texts),
-      converter_(texts_, model.events) {}
+    : model_(model), visibilityLevel_(visibilityLevel), texts_(model.texts), converter_(texts_, model.events) {}
 
 void LogCapture::captureHeader(const fb::LogHeader* header) {
   if (model_.header) {
@@ -37,8 +34,7 @@ void LogCapture::captureHeader(const fb::LogHeader* header) {
   copyIfPresent(header->generatorVersion(), info.generatorVersion);
   copyIfPresent(header->generatorName(), info.generatorName);
   copyIfPresent(header->backendVersion(), info.backendVersion);
-  info.generatedByUpdater =
-      header->generatorName() != nullptr && info.generatorName == kUpdaterGeneratorName;
+  info.generatedByUpdater = header->generatorName() != nullptr && info.generatorName == kUpdaterGeneratorName;
 }
 
 bool LogCapture::dispatch(const fb::MethodMessage& message) {
@@ -84,9 +80,7 @@ bool LogCapture::dispatch(const fb::MethodMessage& message) {
   }
 }
 
-bool LogCapture::visible(const fb::MethodMessage& message) const {
-  return passesVisibility(visibilityLevel_, message);
-}
+bool LogCapture::visible(const fb::MethodMessage& message) const { return passesVisibility(visibilityLevel_, message); }
 
 TextId LogCapture::internedText(const flatbuffers::String* text) {
   return text == nullptr ? kEmptyText : texts_.intern(cText(text));

@@ -21,7 +21,7 @@ using LoadProgress = std::function<void(std::uint64_t loaded, std::uint64_t tota
 // short or does not verify, the outcome carries the fault (also reported to the
 // diagnostic logger) and model holds what came before.
 LoadOutcome captureLogFile(const std::string& path, std::int8_t visibilityLevel, LogModel& model,
-                    const LoadProgress& progress = {});
+                           const LoadProgress& progress = {});
 
 }  // namespace vyn::profiling
 

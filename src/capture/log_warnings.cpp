@@ -10,14 +10,14 @@ std::vector<std::string> logWarnings(const LoadOutcome& outcome, const Visibilit
   if (outcome.records == 0) return {"warning: the log holds no records; the report is empty"};
   if (messages.messages() == 0) return {"warning: the log's records hold no messages; the report is empty"};
   if (messages.taken != 0) return {};
-  std::string text = "warning: no message passed visibility level " + std::to_string(visibilityLevel) +
-                     ": all " + std::to_string(messages.skipped) + " were skipped; ";
+  std::string text = "warning: no message passed visibility level " + std::to_string(visibilityLevel) + ": all " +
+                     std::to_string(messages.skipped) + " were skipped; ";
   if (messages.lowestSkippedLevel == INT8_MAX) {
     text += "their level, " + std::to_string(INT8_MAX) + ", is above every visibility level";
   } else {
     const int lowest = messages.lowestSkippedLevel + 1;
-    text += "the lowest visibility level that takes any of them is " + std::to_string(lowest) +
-            " (--visibility " + std::to_string(lowest) + ")";
+    text += "the lowest visibility level that takes any of them is " + std::to_string(lowest) + " (--visibility " +
+            std::to_string(lowest) + ")";
   }
   return {text};
 }

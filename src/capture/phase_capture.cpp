@@ -35,8 +35,7 @@ bool LogCapture::captureDeInit(const fb::MethodMessage& message) {
   return true;
 }
 
-bool LogCapture::captureSinglePhase(const fb::MethodMessage& message,
-                                    std::optional<Occurrence>& phase) {
+bool LogCapture::captureSinglePhase(const fb::MethodMessage& message, std::optional<Occurrence>& phase) {
   if (!visible(message)) return false;
   Occurrence& occurrence = phase ? *phase : phase.emplace();
   if (hasTiming(message)) occurrence.value = messageDuration(message);

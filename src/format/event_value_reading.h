@@ -11,8 +11,8 @@
 namespace vyn::profiling {
 
 enum class EventValueForm : std::uint8_t {
-  None,     // an unknown or absent value kind: the event has no value
-  Signed,   // bits: the 64-bit two's-complement integer
+  None,    // an unknown or absent value kind: the event has no value
+  Signed,  // bits: the 64-bit two's-complement integer
   Unsigned,
   Float32,  // bits: the IEEE single in the low 32 bits, the high 32 bits zero
   Float64,  // bits: the IEEE double

@@ -34,8 +34,7 @@ struct LogFault {
 
   // A refused record, after which the frames that follow can still be read.
   bool recordRefused() const {
-    return kind == LogFaultKind::TooLarge || kind == LogFaultKind::Malformed ||
-           kind == LogFaultKind::CopiesTooMuch;
+    return kind == LogFaultKind::TooLarge || kind == LogFaultKind::Malformed || kind == LogFaultKind::CopiesTooMuch;
   }
   // "record 3 at byte offset 96".
   std::string where() const;

@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <memory>
 #include <new>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vyn::profiling {

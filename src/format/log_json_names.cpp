@@ -19,8 +19,7 @@ std::string nameIn(const Enum (&values)[N], const char* const* names, std::int64
 }
 
 template <typename Enum, std::size_t N>
-std::optional<std::int64_t> valueIn(const Enum (&values)[N], const char* const* names,
-                                    const std::string& name) {
+std::optional<std::int64_t> valueIn(const Enum (&values)[N], const char* const* names, const std::string& name) {
   for (std::size_t i = 0; i < N; ++i) {
     const auto index = static_cast<std::size_t>(values[i]) - static_cast<std::size_t>(values[0]);
     if (name == names[index]) return static_cast<std::int64_t>(values[i]);

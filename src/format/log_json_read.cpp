@@ -14,10 +14,7 @@
 namespace vyn::tools {
 namespace {
 
-
-[[noreturn]] void fail(const std::string& path, const std::string& problem) {
-  throw JsonLogError(path, problem);
-}
+[[noreturn]] void fail(const std::string& path, const std::string& problem) { throw JsonLogError(path, problem); }
 
 // A short rendering of a value for error messages; text that is not UTF-8
 // shows U+FFFD in its place.
@@ -45,8 +42,7 @@ std::string camelCaseOf(const char* key) {
 // the object is finished is an unknown field.
 class ObjectFields {
  public:
-  ObjectFields(const Json& value, std::string path, const char* what)
-      : value_(value), path_(std::move(path)) {
+  ObjectFields(const Json& value, std::string path, const char* what) : value_(value), path_(std::move(path)) {
     if (!value_.is_object()) fail(path_, std::string("expected ") + what + ", found " + shown(value_));
   }
 
@@ -93,8 +89,7 @@ T parseUnsigned(const Json& value, const std::string& path) {
   if (nonNegative) {
     const auto number = value.get<std::uint64_t>();
     if (number > std::numeric_limits<T>::max()) {
-      fail(path, "value " + shown(value) + " does not fit in " + std::to_string(sizeof(T) * 8) +
-                     " bits");
+      fail(path, "value " + shown(value) + " does not fit in " + std::to_string(sizeof(T) * 8) + " bits");
     }
     return static_cast<T>(number);
   }
@@ -107,16 +102,16 @@ T parseSigned(const Json& value, const std::string& path) {
   if (value.is_number_unsigned()) {
     const auto number = value.get<std::uint64_t>();
     if (number > static_cast<std::uint64_t>(std::numeric_limits<T>::max())) {
-      fail(path, "value " + shown(value) + " does not fit in a signed " +
-                     std::to_string(sizeof(T) * 8) + "-bit integer");
+      fail(path,
+           "value " + shown(value) + " does not fit in a signed " + std::to_string(sizeof(T) * 8) + "-bit integer");
     }
     return static_cast<T>(number);
   }
   if (value.is_number_integer()) {
     const auto number = value.get<std::int64_t>();
     if (number < std::numeric_limits<T>::min() || number > std::numeric_limits<T>::max()) {
-      fail(path, "value " + shown(value) + " does not fit in a signed " +
-                     std::to_string(sizeof(T) * 8) + "-bit integer");
+      fail(path,
+           "value " + shown(value) + " does not fit in a signed " + std::to_string(sizeof(T) * 8) + "-bit integer");
     }
     return static_cast<T>(number);
   }
@@ -178,8 +173,7 @@ T parseEnum(const Json& value, const std::string& path, ByName byName, const cha
     if (auto number = byName(value.get_ref<const std::string&>())) return *number;
     std::string names;
     for (std::int64_t v = first; v <= last; ++v) names += (names.empty() ? "" : ", ") + nameOf(v);
-    fail(path, "unknown " + std::string(what) + " " + shown(value) + " (expected a number or one of: " +
-                   names + ")");
+    fail(path, "unknown " + std::string(what) + " " + shown(value) + " (expected a number or one of: " + names + ")");
   }
   if constexpr (std::is_signed<T>::value) {
     return parseSigned<T>(value, path);
@@ -283,8 +277,7 @@ HeaderModel parseHeader(const Json& value, const std::string& path) {
   HeaderModel header;
   parseField(fields, "time_scale", header.timeScale, parseFloating<float>);
   parseField(fields, "epoch_timestamp", header.epochTimestamp, parseUnsigned<std::uint64_t>);
-  parseField(fields, "steady_clock_timestamp", header.steadyClockTimestamp,
-             parseUnsigned<std::uint64_t>);
+  parseField(fields, "steady_clock_timestamp", header.steadyClockTimestamp, parseUnsigned<std::uint64_t>);
   parseField(fields, "version", header.version, parseVersion);
   parseField(fields, "generator_version", header.generatorVersion, parseString);
   parseField(fields, "backend_version", header.backendVersion, parseString);

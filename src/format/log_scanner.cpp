@@ -15,9 +15,12 @@ constexpr std::uint64_t kLargestShortfall = 64ull << 20;
 
 LogFaultKind faultKind(RecordFaultKind kind) {
   switch (kind) {
-    case RecordFaultKind::TooLarge: return LogFaultKind::TooLarge;
-    case RecordFaultKind::CopiesTooMuch: return LogFaultKind::CopiesTooMuch;
-    case RecordFaultKind::Malformed: break;
+    case RecordFaultKind::TooLarge:
+      return LogFaultKind::TooLarge;
+    case RecordFaultKind::CopiesTooMuch:
+      return LogFaultKind::CopiesTooMuch;
+    case RecordFaultKind::Malformed:
+      break;
   }
   return LogFaultKind::Malformed;
 }
@@ -83,8 +86,8 @@ std::string notAProfilingLog(const Frame& frame, std::uint64_t fileSize) {
   // A record cut before its root offset cannot be judged by it.
   if (plausible && frame.bytes.size() >= sizeof(flatbuffers::uoffset_t)) {
     const auto rootOffset = flatbuffers::ReadScalar<flatbuffers::uoffset_t>(frame.bytes.data());
-    plausible = rootOffset >= sizeof(flatbuffers::uoffset_t) &&
-                rootOffset <= frame.length - sizeof(flatbuffers::soffset_t);
+    plausible =
+        rootOffset >= sizeof(flatbuffers::uoffset_t) && rootOffset <= frame.length - sizeof(flatbuffers::soffset_t);
   }
   // A log cut short by a crashed run misses the end of a record, not hundreds of
   // megabytes: the first four bytes of a text file (JSON, CSV) read as a length

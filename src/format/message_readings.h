@@ -14,8 +14,7 @@ namespace vyn::profiling {
 
 // How long a method took: end - start when both bounds are present and end is
 // not before start; otherwise 0. An absent bound is not a bound of 0.
-inline std::uint64_t timingDuration(std::optional<std::uint64_t> start,
-                                    std::optional<std::uint64_t> end) {
+inline std::uint64_t timingDuration(std::optional<std::uint64_t> start, std::optional<std::uint64_t> end) {
   if (!start.has_value() || !end.has_value() || *end < *start) return 0;
   return *end - *start;
 }

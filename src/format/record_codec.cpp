@@ -10,8 +10,7 @@ using flatbuffers::Offset;
 using flatbuffers::uoffset_t;
 using flatbuffers::voffset_t;
 
-Offset<flatbuffers::String> encodeString(FlatBufferBuilder& fbb,
-                                         const std::optional<std::string>& text) {
+Offset<flatbuffers::String> encodeString(FlatBufferBuilder& fbb, const std::optional<std::string>& text) {
   if (!text) return 0;
   return fbb.CreateString(text->data(), text->size());
 }
@@ -31,8 +30,8 @@ void addReference(FlatBufferBuilder& fbb, voffset_t field, bool present, Offset<
 
 Offset<fb::EventEntry> encodeEvent(FlatBufferBuilder& fbb, const EventModel& event);
 
-Offset<flatbuffers::Vector<Offset<fb::EventEntry>>> encodeEvents(
-    FlatBufferBuilder& fbb, const std::optional<std::vector<EventModel>>& events) {
+Offset<flatbuffers::Vector<Offset<fb::EventEntry>>> encodeEvents(FlatBufferBuilder& fbb,
+                                                                 const std::optional<std::vector<EventModel>>& events) {
   if (!events) return 0;
   std::vector<Offset<fb::EventEntry>> offsets;
   offsets.reserve(events->size());
@@ -122,12 +121,9 @@ Offset<fb::LogHeader> encodeHeader(FlatBufferBuilder& fbb, const HeaderModel& he
   addScalar(fbb, fb::LogHeader::VT_EPOCHTIMESTAMP, header.epochTimestamp);
   addScalar(fbb, fb::LogHeader::VT_STEADYCLOCKTIMESTAMP, header.steadyClockTimestamp);
   addReference(fbb, fb::LogHeader::VT_VERSION, header.version.has_value(), version);
-  addReference(fbb, fb::LogHeader::VT_GENERATORVERSION, header.generatorVersion.has_value(),
-               generatorVersion);
-  addReference(fbb, fb::LogHeader::VT_BACKENDVERSION, header.backendVersion.has_value(),
-               backendVersion);
-  addReference(fbb, fb::LogHeader::VT_GENERATORNAME, header.generatorName.has_value(),
-               generatorName);
+  addReference(fbb, fb::LogHeader::VT_GENERATORVERSION, header.generatorVersion.has_value(), generatorVersion);
+  addReference(fbb, fb::LogHeader::VT_BACKENDVERSION, header.backendVersion.has_value(), backendVersion);
+  addReference(fbb, fb::LogHeader::VT_GENERATORNAME, header.generatorName.has_value(), generatorName);
   return Offset<fb::LogHeader>(fbb.EndTable(start));
 }
 
@@ -146,8 +142,7 @@ std::optional<std::string> readString(const flatbuffers::String* text) {
   return std::string(text->data(), text->size());
 }
 
-std::vector<EventModel> decodeEvents(
-    const flatbuffers::Vector<Offset<fb::EventEntry>>& entries);
+std::vector<EventModel> decodeEvents(const flatbuffers::Vector<Offset<fb::EventEntry>>& entries);
 
 EventModel decodeEvent(const fb::EventEntry& entry) {
   EventModel event;
@@ -169,8 +164,7 @@ EventModel decodeEvent(const fb::EventEntry& entry) {
   return event;
 }
 
-std::vector<EventModel> decodeEvents(
-    const flatbuffers::Vector<Offset<fb::EventEntry>>& entries) {
+std::vector<EventModel> decodeEvents(const flatbuffers::Vector<Offset<fb::EventEntry>>& entries) {
   std::vector<EventModel> events;
   events.reserve(entries.size());
   for (const fb::EventEntry* entry : entries) events.push_back(decodeEvent(*entry));
@@ -180,18 +174,16 @@ std::vector<EventModel> decodeEvents(
 MessageModel decodeMessage(const fb::MethodMessage& message) {
   MessageModel model;
   if (const auto* timestamp = message.timestamp()) {
-    model.timestamp = TimestampModel{
-        readScalar<std::uint64_t>(*timestamp, fb::MessageTimestamp::VT_VALUE),
-        readScalar<std::uint64_t>(*timestamp, fb::MessageTimestamp::VT_SEQUENCE)};
+    model.timestamp = TimestampModel{readScalar<std::uint64_t>(*timestamp, fb::MessageTimestamp::VT_VALUE),
+                                     readScalar<std::uint64_t>(*timestamp, fb::MessageTimestamp::VT_SEQUENCE)};
   }
   model.methodType = readScalar<std::int8_t>(message, fb::MethodMessage::VT_METHODTYPE);
   if (const auto* timing = message.timing()) {
-    model.timing = TimingModel{
-        readScalar<std::uint64_t>(*timing, fb::MethodTiming::VT_START),
-        readScalar<std::uint64_t>(*timing, fb::MethodTiming::VT_END),
-        readScalar<std::uint64_t>(*timing, fb::MethodTiming::VT_CPUSTART),
-        readScalar<std::uint64_t>(*timing, fb::MethodTiming::VT_CPUEND),
-        readScalar<std::uint8_t>(*timing, fb::MethodTiming::VT_CLOCKKIND)};
+    model.timing = TimingModel{readScalar<std::uint64_t>(*timing, fb::MethodTiming::VT_START),
+                               readScalar<std::uint64_t>(*timing, fb::MethodTiming::VT_END),
+                               readScalar<std::uint64_t>(*timing, fb::MethodTiming::VT_CPUSTART),
+                               readScalar<std::uint64_t>(*timing, fb::MethodTiming::VT_CPUEND),
+                               readScalar<std::uint8_t>(*timing, fb::MethodTiming::VT_CLOCKKIND)};
   }
   model.level = readScalar<std::int8_t>(message, fb::MethodMessage::VT_LEVEL);
   if (message.events() != nullptr) model.events = decodeEvents(*message.events());
@@ -203,14 +195,12 @@ HeaderModel decodeHeader(const fb::LogHeader& header) {
   HeaderModel model;
   model.timeScale = readScalar<float>(header, fb::LogHeader::VT_TIMESCALE);
   model.epochTimestamp = readScalar<std::uint64_t>(header, fb::LogHeader::VT_EPOCHTIMESTAMP);
-  model.steadyClockTimestamp =
-      readScalar<std::uint64_t>(header, fb::LogHeader::VT_STEADYCLOCKTIMESTAMP);
+  model.steadyClockTimestamp = readScalar<std::uint64_t>(header, fb::LogHeader::VT_STEADYCLOCKTIMESTAMP);
   if (const auto* version = header.version()) {
-    model.version = HeaderVersionModel{
-        readScalar<std::uint32_t>(*version, fb::LogHeaderVersion::VT_MAJOR),
-        readScalar<std::uint32_t>(*version, fb::LogHeaderVersion::VT_MINOR),
-        readScalar<std::uint32_t>(*version, fb::LogHeaderVersion::VT_PATCH),
-        readScalar<std::uint8_t>(*version, fb::LogHeaderVersion::VT_FLAGS)};
+    model.version = HeaderVersionModel{readScalar<std::uint32_t>(*version, fb::LogHeaderVersion::VT_MAJOR),
+                                       readScalar<std::uint32_t>(*version, fb::LogHeaderVersion::VT_MINOR),
+                                       readScalar<std::uint32_t>(*version, fb::LogHeaderVersion::VT_PATCH),
+                                       readScalar<std::uint8_t>(*version, fb::LogHeaderVersion::VT_FLAGS)};
   }
   model.generatorVersion = readString(header.generatorVersion());
   model.backendVersion = readString(header.backendVersion());

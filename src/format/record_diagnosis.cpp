@@ -49,8 +49,8 @@ std::optional<WalkFault> walk(const std::uint8_t* bytes, std::size_t size,
 std::string malformedMessage(const std::uint8_t* bytes, std::size_t size, std::size_t index,
                              const flatbuffers::Verifier::Options& options) {
   const std::string which = "message " + std::to_string(index);
-  const auto* message = flatbuffers::GetRoot<fb::ProfileLogRecord>(bytes)->messages()->Get(
-      static_cast<flatbuffers::uoffset_t>(index));
+  const auto* message =
+      flatbuffers::GetRoot<fb::ProfileLogRecord>(bytes)->messages()->Get(static_cast<flatbuffers::uoffset_t>(index));
   flatbuffers::Verifier fresh(bytes, size, options);
   if (!asTable(message)->VerifyTableStart(fresh)) return which + " lies outside the record";
   if (!asTable(message)->CheckField(fb::MethodMessage::VT_TIMESTAMP)) {
@@ -93,8 +93,7 @@ RecordFault diagnoseMalformedRecord(const std::uint8_t* bytes, std::size_t size)
   if (const auto fault = walk(bytes, size, anyTables)) {
     if (fault->message) {
       return malformed("the events of message " + std::to_string(*fault->message) +
-                           " nest deeper than the verifier's limit of " + std::to_string(strict.max_depth) +
-                           " tables",
+                           " nest deeper than the verifier's limit of " + std::to_string(strict.max_depth) + " tables",
                        fault->message);
     }
     return malformed(fault->part + " (nested too deep)");

@@ -54,9 +54,7 @@ bool verifiesAgainstSchema(const std::uint8_t* bytes, std::size_t size) {
   return verifier.VerifyBuffer<fb::ProfileLogRecord>(nullptr);
 }
 
-std::uint64_t copyBudget(std::size_t size) {
-  return static_cast<std::uint64_t>(size) * kMaxCopiedBytesPerRecordByte;
-}
+std::uint64_t copyBudget(std::size_t size) { return static_cast<std::uint64_t>(size) * kMaxCopiedBytesPerRecordByte; }
 
 }  // namespace
 

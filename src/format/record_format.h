@@ -40,8 +40,8 @@ inline constexpr std::size_t kMinBytesPerTable = 8;
 inline flatbuffers::Verifier::Options recordVerifierOptions(std::size_t recordSize) {
   flatbuffers::Verifier::Options options;
   options.max_depth = 64;
-  options.max_tables = static_cast<flatbuffers::uoffset_t>(
-      std::min<std::uint64_t>(0xFFFFFFFF, recordSize / kMinBytesPerTable));
+  options.max_tables =
+      static_cast<flatbuffers::uoffset_t>(std::min<std::uint64_t>(0xFFFFFFFF, recordSize / kMinBytesPerTable));
   options.check_alignment = false;
   options.check_nested_flatbuffers = true;
   return options;

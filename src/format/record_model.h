@@ -48,7 +48,7 @@ struct TimingModel {
 struct MessageModel {
   std::optional<TimestampModel> timestamp;  // required by the schema
   std::optional<std::int8_t> methodType;
-  std::optional<TimingModel> timing;        // required by the schema
+  std::optional<TimingModel> timing;  // required by the schema
   std::optional<std::int8_t> level;
   std::optional<std::vector<EventModel>> events;
   std::optional<std::string> name;

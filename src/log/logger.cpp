@@ -19,9 +19,7 @@ std::uint64_t nowNs() {
   return static_cast<std::uint64_t>(us) * 1000;
 }
 
-bool isValidLevel(std::int32_t level) {
-  return level >= VYN_LOG_LEVEL_ERROR && level <= VYN_LOG_LEVEL_DEBUG;
-}
+bool isValidLevel(std::int32_t level) { return level >= VYN_LOG_LEVEL_ERROR && level <= VYN_LOG_LEVEL_DEBUG; }
 
 // Handles are derived from the logger's address so that they are unique per live
 // logger, without exposing the address itself.
@@ -45,20 +43,26 @@ void unregister(LogHandle handle) {
 
 const char* levelTag(std::uint32_t level) {
   switch (level) {
-    case VYN_LOG_LEVEL_ERROR: return " ERROR ";
-    case VYN_LOG_LEVEL_WARN: return "WARNING";
-    case VYN_LOG_LEVEL_INFO: return "  INFO ";
-    case VYN_LOG_LEVEL_VERBOSE: return "VERBOSE";
-    case VYN_LOG_LEVEL_DEBUG: return " DEBUG ";
-    case static_cast<std::uint32_t>(LOG_LEVEL_UNKNOWN): return "UNKNOWN";
-    default: return "";
+    case VYN_LOG_LEVEL_ERROR:
+      return " ERROR ";
+    case VYN_LOG_LEVEL_WARN:
+      return "WARNING";
+    case VYN_LOG_LEVEL_INFO:
+      return "  INFO ";
+    case VYN_LOG_LEVEL_VERBOSE:
+      return "VERBOSE";
+    case VYN_LOG_LEVEL_DEBUG:
+      return " DEBUG ";
+    case static_cast<std::uint32_t>(LOG_LEVEL_UNKNOWN):
+      return "UNKNOWN";
+    default:
+      return "";
   }
 }
 
 }  // namespace
 
-Logger::Logger(LogCallback callback, std::int32_t level)
-    : sink_(callback), level_(level), startTimeNs_(nowNs()) {
+Logger::Logger(LogCallback callback, std::int32_t level) : sink_(callback), level_(level), startTimeNs_(nowNs()) {
   if (sink_ == nullptr) {
     defaultSinkStartNs.store(startTimeNs_);
     sink_ = stdoutLogSink;
@@ -125,18 +129,17 @@ LogCallback getLogCallback() {
 
 bool isLoggerCreated() { return getLogger(currentLogHandle.load()) != nullptr; }
 
-void formatLogLine(char* buffer, std::size_t size, const char* format, std::uint32_t level,
-                   std::uint64_t elapsedNs, va_list args) {
+void formatLogLine(char* buffer, std::size_t size, const char* format, std::uint32_t level, std::uint64_t elapsedNs,
+                   va_list args) {
   if (buffer == nullptr || size == 0) return;
   if (elapsedNs == 0) elapsedNs = nowNs() - defaultSinkStartNs.load();
-  const int prefix = std::snprintf(buffer, size, "%8.1fms [%-7s] ",
-                                   static_cast<double>(elapsedNs) / 1000000.0, levelTag(level));
+  const int prefix =
+      std::snprintf(buffer, size, "%8.1fms [%-7s] ", static_cast<double>(elapsedNs) / 1000000.0, levelTag(level));
   if (prefix < 0 || static_cast<std::size_t>(prefix) >= size) return;
   std::vsnprintf(buffer + prefix, size - static_cast<std::size_t>(prefix), format, args);
 }
 
-void stdoutLogSink(const char* format, std::uint32_t level, std::uint64_t elapsedNs,
-                   va_list args) {
+void stdoutLogSink(const char* format, std::uint32_t level, std::uint64_t elapsedNs, va_list args) {
   char line[1024] = {};
   formatLogLine(line, sizeof line, format, level, elapsedNs, args);
   std::puts(line);

@@ -23,8 +23,7 @@ inline constexpr std::int32_t LOG_LEVEL_UNKNOWN = 0x7fffffff;
 
 // Receives the unexpanded format, the message level, the time since the logger
 // was created in nanoseconds, and the format's arguments.
-using LogCallback = void (*)(const char* format, std::uint32_t level, std::uint64_t elapsedNs,
-                             va_list args);
+using LogCallback = void (*)(const char* format, std::uint32_t level, std::uint64_t elapsedNs, va_list args);
 
 using LogHandle = std::uint64_t;  // 0 names no logger
 
@@ -64,12 +63,11 @@ bool isLoggerCreated();
 // Writes one log line into buffer (always NUL-terminated, truncated to fit):
 // elapsed milliseconds right-aligned in eight characters with one decimal, the
 // level tag in brackets, then the expanded message.
-void formatLogLine(char* buffer, std::size_t size, const char* format, std::uint32_t level,
-                   std::uint64_t elapsedNs, va_list args);
+void formatLogLine(char* buffer, std::size_t size, const char* format, std::uint32_t level, std::uint64_t elapsedNs,
+                   va_list args);
 
 // The default sink: one line on standard output per message.
-void stdoutLogSink(const char* format, std::uint32_t level, std::uint64_t elapsedNs,
-                   va_list args);
+void stdoutLogSink(const char* format, std::uint32_t level, std::uint64_t elapsedNs, va_list args);
 
 // One diagnostic statement: passes the message to the current logger, if any,
 // when its level admits it.

@@ -27,20 +27,16 @@ inline constexpr std::uint32_t kHardwareUnits = 5004;
 // Hardware units named by the bits of mask: "ZEL", "ZOR", "DMA", joined by ", ";
 // other bits are ignored.
 inline std::string_view hardwareUnitNames(std::uint8_t mask) {
-  static constexpr std::string_view kUnits[] = {
-      "", "ZEL", "ZOR", "ZEL, ZOR", "DMA", "ZEL, DMA", "ZOR, DMA", "ZEL, ZOR, DMA"};
+  static constexpr std::string_view kUnits[] = {"",    "ZEL",      "ZOR",      "ZEL, ZOR",
+                                                "DMA", "ZEL, DMA", "ZOR, DMA", "ZEL, ZOR, DMA"};
   return kUnits[mask & 7u];
 }
 
 // Shown by name only, without a value.
-inline constexpr bool isNameOnly(std::uint32_t identifier) {
-  return identifier == 5005 || identifier == 5006;
-}
+inline constexpr bool isNameOnly(std::uint32_t identifier) { return identifier == 5005 || identifier == 5006; }
 
 // Top-level events kept out of the back-end data dump, with everything below them.
-inline constexpr bool isHiddenFromDump(std::uint32_t identifier) {
-  return identifier >= 9001 && identifier <= 9008;
-}
+inline constexpr bool isHiddenFromDump(std::uint32_t identifier) { return identifier >= 9001 && identifier <= 9008; }
 
 }  // namespace vyn::profiling::backend
 

@@ -15,12 +15,12 @@ namespace vyn::profiling {
 
 // How the value bits of a row are read.
 enum class ValueType : std::uint8_t {
-  None,     // no value (also the value of a bytes-valued event)
+  None,  // no value (also the value of a bytes-valued event)
   Int64,
   UInt64,
   Float32,  // the IEEE single in the low 32 bits
   Float64,
-  Text,     // the bits hold the TextId of the text
+  Text,  // the bits hold the TextId of the text
 };
 
 // Units above this code are kept as this code: every unit the reports name is

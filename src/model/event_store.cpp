@@ -16,8 +16,7 @@ EventSpan EventStore::append(const EventRow* rows, std::size_t count) {
   return {stored, static_cast<std::uint32_t>(count)};
 }
 
-std::uint32_t EventStore::addExtra(EventExtra extra, const std::uint8_t* bytes,
-                                   std::size_t byteCount) {
+std::uint32_t EventStore::addExtra(EventExtra extra, const std::uint8_t* bytes, std::size_t byteCount) {
   extra.bytes = nullptr;
   extra.byteCount = 0;
   if (byteCount > 0) {

@@ -31,17 +31,24 @@ DecodedValue floatingValue(double number) {
 DecodedValue decodeValue(const EventValue& value) {
   const std::uint64_t bits = value.payload;
   switch (value.dataType) {
-    case ValueDataType::Int8: return signedValue(static_cast<std::int8_t>(bits));
+    case ValueDataType::Int8:
+      return signedValue(static_cast<std::int8_t>(bits));
     case ValueDataType::Int16:
     case ValueDataType::Float16:  // the back-end stores these as signed 16-bit integers
       return signedValue(static_cast<std::int16_t>(bits));
-    case ValueDataType::Int32: return signedValue(static_cast<std::int32_t>(bits));
-    case ValueDataType::Int64: return signedValue(static_cast<std::int64_t>(bits));
+    case ValueDataType::Int32:
+      return signedValue(static_cast<std::int32_t>(bits));
+    case ValueDataType::Int64:
+      return signedValue(static_cast<std::int64_t>(bits));
     case ValueDataType::UInt8:
-    case ValueDataType::Bool8: return unsignedValue(bits & 0xFFu);
-    case ValueDataType::UInt16: return unsignedValue(bits & 0xFFFFu);
-    case ValueDataType::UInt32: return unsignedValue(bits & 0xFFFFFFFFu);
-    case ValueDataType::UInt64: return unsignedValue(bits);
+    case ValueDataType::Bool8:
+      return unsignedValue(bits & 0xFFu);
+    case ValueDataType::UInt16:
+      return unsignedValue(bits & 0xFFFFu);
+    case ValueDataType::UInt32:
+      return unsignedValue(bits & 0xFFFFFFFFu);
+    case ValueDataType::UInt64:
+      return unsignedValue(bits);
     case ValueDataType::Float32: {
       const auto low = static_cast<std::uint32_t>(bits);
       float single;
@@ -59,20 +66,24 @@ DecodedValue decodeValue(const EventValue& value) {
       text.text = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(bits));
       return text;
     }
-    default: return {};
+    default:
+      return {};
   }
 }
 
 std::uint64_t valueAsUnsigned(const EventValue& value) {
   const DecodedValue decoded = decodeValue(value);
   switch (decoded.kind) {
-    case DecodedValue::Kind::Signed: return static_cast<std::uint64_t>(decoded.signedNumber);
-    case DecodedValue::Kind::Unsigned: return decoded.unsignedNumber;
+    case DecodedValue::Kind::Signed:
+      return static_cast<std::uint64_t>(decoded.signedNumber);
+    case DecodedValue::Kind::Unsigned:
+      return decoded.unsignedNumber;
     case DecodedValue::Kind::Floating:
       if (!(decoded.floating > 0.0)) return 0;  // negative, zero and NaN
       if (decoded.floating >= 18446744073709551616.0) return ~std::uint64_t{0};
       return static_cast<std::uint64_t>(decoded.floating);
-    default: return 0;
+    default:
+      return 0;
   }
 }
 

@@ -16,10 +16,10 @@ namespace vyn::profiling {
 struct DecodedValue {
   enum class Kind { None, Signed, Unsigned, Floating, Text };
   Kind kind = Kind::None;
-  std::int64_t signedNumber = 0;    // Signed
+  std::int64_t signedNumber = 0;     // Signed
   std::uint64_t unsignedNumber = 0;  // Unsigned
-  double floating = 0.0;            // Floating
-  const char* text = nullptr;       // Text: NUL-terminated; null when the payload is 0
+  double floating = 0.0;             // Floating
+  const char* text = nullptr;        // Text: NUL-terminated; null when the payload is 0
 };
 
 // The value by its data type: narrow integers widened with their sign, singles
@@ -46,8 +46,7 @@ inline std::uint32_t dataTypeOf(ValueType type) {
 // A row's value as the reader interface shows it; a text value points into texts.
 inline EventValue rowValue(const EventRow& row, const TextPool& texts) {
   if (row.type == ValueType::Text) {
-    return {ValueDataType::String,
-            reinterpret_cast<std::uintptr_t>(texts.cString(textValueOf(row)))};
+    return {ValueDataType::String, reinterpret_cast<std::uintptr_t>(texts.cString(textValueOf(row)))};
   }
   return {dataTypeOf(row.type), row.bits};
 }

@@ -37,9 +37,7 @@ inline constexpr TextId kEmptyText{};
 
 template <>
 struct std::hash<vyn::profiling::TextId> {
-  std::size_t operator()(vyn::profiling::TextId id) const noexcept {
-    return std::hash<std::uint32_t>()(id.value());
-  }
+  std::size_t operator()(vyn::profiling::TextId id) const noexcept { return std::hash<std::uint32_t>()(id.value()); }
 };
 
 #endif  // VYN_MODEL_TEXT_ID_H_

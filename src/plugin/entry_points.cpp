@@ -3,13 +3,11 @@
 
 extern "C" {
 
-VYN_PROFILING_EXPORT vyn::profiling::ProfileLogReader* createReader(
-    const std::string& inputLogPath, vyn::profiling::VisibilityLevel visibilityLevel) {
+VYN_PROFILING_EXPORT vyn::profiling::ProfileLogReader* createReader(const std::string& inputLogPath,
+                                                                    vyn::profiling::VisibilityLevel visibilityLevel) {
   return new vyn::profiling::VynProfileLogReaderXtu(inputLogPath, visibilityLevel);
 }
 
-VYN_PROFILING_EXPORT void deleteReader(vyn::profiling::ProfileLogReader* reader) {
-  delete reader;
-}
+VYN_PROFILING_EXPORT void deleteReader(vyn::profiling::ProfileLogReader* reader) { delete reader; }
 
 }  // extern "C"

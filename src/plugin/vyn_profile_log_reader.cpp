@@ -13,8 +13,7 @@
 
 namespace vyn::profiling {
 
-VynProfileLogReader::VynProfileLogReader(const std::string& inputLogPath,
-                                         VisibilityLevel visibilityLevel)
+VynProfileLogReader::VynProfileLogReader(const std::string& inputLogPath, VisibilityLevel visibilityLevel)
     : inputLogPath_(inputLogPath), capture_(model_, static_cast<std::int8_t>(visibilityLevel)) {}
 
 VynProfileLogReader::~VynProfileLogReader() = default;
@@ -24,9 +23,7 @@ bool VynProfileLogReader::writeReport(const std::string& outputPath) {
   return writeGenericReport(reportInput(), events, outputPath);
 }
 
-std::string VynProfileLogReader::getHeaderReport() {
-  return headerReport(model_.header, inputLogPath_);
-}
+std::string VynProfileLogReader::getHeaderReport() { return headerReport(model_.header, inputLogPath_); }
 
 bool VynProfileLogReader::processNextMessage() {
   if (const fb::MethodMessage* message = cursor_.getNextMessage()) return capture_.dispatch(*message);
@@ -79,8 +76,7 @@ void VynProfileLogReader::writeEventTree(std::ostream& out, const std::vector<Pr
 }
 
 void VynProfileLogReader::printEvent(std::ostream& out, const std::vector<ProfileEvent>& events,
-                                     std::uint64_t messageTimestamp, const std::string& messageLabel,
-                                     std::uint64_t) {
+                                     std::uint64_t messageTimestamp, const std::string& messageLabel, std::uint64_t) {
   TextBuffer rows(out);
   appendGenericEventRows(rows, events, messageTimestamp, messageLabel);
 }

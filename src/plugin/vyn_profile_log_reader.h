@@ -38,11 +38,9 @@ class VynProfileLogReader : public IVynProfileLogReader<VisibilityLevel> {
   bool loadLog(bool writeDataFiles) override;
   bool isSupported() override { return true; }
   // Every reader prints its trees this way, its reports included.
-  void writeEventTree(std::ostream& out, const std::vector<ProfileEvent>& events,
-                      std::uint64_t depth) final;
-  void printEvent(std::ostream& out, const std::vector<ProfileEvent>& events,
-                  std::uint64_t messageTimestamp, const std::string& messageLabel,
-                  std::uint64_t depth) override;
+  void writeEventTree(std::ostream& out, const std::vector<ProfileEvent>& events, std::uint64_t depth) final;
+  void printEvent(std::ostream& out, const std::vector<ProfileEvent>& events, std::uint64_t messageTimestamp,
+                  const std::string& messageLabel, std::uint64_t depth) override;
 
   // Told after each record that loadLog takes; for hosts linked with the reader
   // that show how far a long load has come.

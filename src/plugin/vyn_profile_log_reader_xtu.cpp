@@ -13,8 +13,8 @@ bool VynProfileLogReaderXtu::writeReport(const std::string& outputPath) {
 }
 
 void VynProfileLogReaderXtu::printEvent(std::ostream& out, const std::vector<ProfileEvent>& events,
-                                        std::uint64_t messageTimestamp,
-                                        const std::string& messageLabel, std::uint64_t depth) {
+                                        std::uint64_t messageTimestamp, const std::string& messageLabel,
+                                        std::uint64_t depth) {
   TextBuffer rows(out);
   appendBackendEventRows(rows, events, messageTimestamp, messageLabel, depth);
 }

@@ -17,9 +17,8 @@ class VynProfileLogReaderXtu final : public VynProfileLogReader {
   using VynProfileLogReader::VynProfileLogReader;
 
   bool writeReport(const std::string& outputPath) override;
-  void printEvent(std::ostream& out, const std::vector<ProfileEvent>& events,
-                  std::uint64_t messageTimestamp, const std::string& messageLabel,
-                  std::uint64_t depth) override;
+  void printEvent(std::ostream& out, const std::vector<ProfileEvent>& events, std::uint64_t messageTimestamp,
+                  const std::string& messageLabel, std::uint64_t depth) override;
 };
 
 }  // namespace vyn::profiling

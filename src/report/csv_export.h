@@ -20,8 +20,7 @@ void writeApplyBinarySectionRows(TextBuffer& out, const ReportInput& input, Even
 // Rows of the generic export only.
 void writeExecuteIpsRow(TextBuffer& out, const ReportInput& input);
 void writeDlopenLatencyRow(TextBuffer& out, const ReportInput& input);
-void writeFinalizeAfterTensorUpdatesRows(TextBuffer& out, const ReportInput& input,
-                                         EventPrinter& events);
+void writeFinalizeAfterTensorUpdatesRows(TextBuffer& out, const ReportInput& input, EventPrinter& events);
 void writeContextRetrievalRows(TextBuffer& out, const ReportInput& input);
 void writeUpdateBinarySectionRows(TextBuffer& out, const ReportInput& input, EventPrinter& events);
 

@@ -37,8 +37,7 @@ void writeDlopenLatencyRow(TextBuffer& out, const ReportInput& input) {
   row.endLine();
 }
 
-void writeFinalizeAfterTensorUpdatesRows(TextBuffer& out, const ReportInput& input,
-                                         EventPrinter& events) {
+void writeFinalizeAfterTensorUpdatesRows(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
   static const std::string kLabel = "FINALIZE_AFTER_TENSOR_UPDATES";
   const LogModel& model = input.model;
   for (std::size_t position = 0; position < model.tensorUpdates.size(); ++position) {
@@ -68,8 +67,7 @@ void writeContextRetrievalRows(TextBuffer& out, const ReportInput& input) {
     rows.endLine();
   };
   for (const ContextCall& call : model.contextBinaryCalls) writeRow(call.measurement, call.occurrence);
-  for (const Occurrence& call : model.contextSectionSizeCalls)
-    writeRow("CONTEXT GET BINARY SECTION SIZE", call);
+  for (const Occurrence& call : model.contextSectionSizeCalls) writeRow("CONTEXT GET BINARY SECTION SIZE", call);
 }
 
 void writeUpdateBinarySectionRows(TextBuffer& out, const ReportInput& input, EventPrinter& events) {

@@ -14,8 +14,8 @@ namespace {
 // One phase row: timestamp, message keyword, value in microseconds, unit US,
 // source NETRUN, level ROOT and the identifier, or "null" when there is none.
 // keyword is a literal with its separators, e.g. ",INIT,".
-void writePhaseRow(TextBuffer& out, std::uint64_t timestamp, std::string_view keyword,
-                   std::uint64_t value, std::optional<std::string_view> identifier) {
+void writePhaseRow(TextBuffer& out, std::uint64_t timestamp, std::string_view keyword, std::uint64_t value,
+                   std::optional<std::string_view> identifier) {
   TextBuffer& row = out;
   row.number(timestamp).text(keyword).number(value).text(",US,NETRUN,ROOT,");
   if (identifier) {
@@ -49,8 +49,7 @@ std::string graphIdentifier(std::size_t position, std::string_view graphName) {
 
 // One row per occurrence of every graph's series, each followed by its events.
 void writeSeriesRows(TextBuffer& out, const ReportInput& input, EventPrinter& events,
-                     const std::vector<GraphSeries>& series, std::string_view keyword,
-                     const std::string& label) {
+                     const std::vector<GraphSeries>& series, std::string_view keyword, const std::string& label) {
   const LogModel& model = input.model;
   for (std::size_t position = 0; position < series.size(); ++position) {
     const std::string identifier = graphIdentifier(position, model.text(series[position].graph));
@@ -77,8 +76,9 @@ void writeCsvPreamble(TextBuffer& out, const ReportInput& input) {
 }
 
 void writeCsvHeaderRow(TextBuffer& out) {
-  out.text("Msg Timestamp, Message, Time, Unit of Measurement, Timing Source, Event Level, "
-           "Event Identifier");
+  out.text(
+      "Msg Timestamp, Message, Time, Unit of Measurement, Timing Source, Event Level, "
+      "Event Identifier");
   out.endLine();
 }
 
@@ -111,8 +111,7 @@ void writePhaseRows(TextBuffer& out, const ReportInput& input, EventPrinter& eve
 
   static const std::string kDeInit = "DE-INIT";
   const Occurrence& deInit = model.deInit;
-  writePhaseRow(out, deInit.timestamp, ",DE-INIT,", deInit.value,
-                suffixedName(model.text(deInit.name), " (deinit)"));
+  writePhaseRow(out, deInit.timestamp, ",DE-INIT,", deInit.value, suffixedName(model.text(deInit.name), " (deinit)"));
   events.rows(out, model.list(deInit.events), deInit.timestamp, kDeInit);
 }
 
@@ -123,8 +122,7 @@ void writeExecuteRows(TextBuffer& out, const ReportInput& input, EventPrinter& e
 
 void writeApplyBinarySectionRows(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
   static const std::string kLabel = "APPLYBINARY";
-  writeSeriesRows(out, input, events, input.model.sectionApplications, ",APPLY BINARY SECTION,",
-                  kLabel);
+  writeSeriesRows(out, input, events, input.model.sectionApplications, ",APPLY BINARY SECTION,", kLabel);
 }
 
 }  // namespace vyn::profiling

@@ -49,8 +49,7 @@ bool splitConfinedName(const std::string& name, ConfinedName& result) {
 int openParentDirectory(const std::vector<std::string>& directories) {
   int directory = AT_FDCWD;
   for (const std::string& component : directories) {
-    const int next =
-        ::openat(directory, component.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int next = ::openat(directory, component.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (directory != AT_FDCWD) ::close(directory);
     if (next < 0) return -1;
     directory = next;
@@ -99,14 +98,12 @@ void DataFileWriter::write(std::string_view nameView, ByteView bytes) {
   // there (the working directory may have changed or been emptied since).
   std::uint64_t& number = nextNumber_[name];
   struct stat lastWritten {};
-  if (number > 0 &&
-      ::fstatat(directory, candidateName(number - 1).c_str(), &lastWritten, AT_SYMLINK_NOFOLLOW) != 0)
+  if (number > 0 && ::fstatat(directory, candidateName(number - 1).c_str(), &lastWritten, AT_SYMLINK_NOFOLLOW) != 0)
     number = 0;
   int file = -1;
   for (;; ++number) {
     const std::string candidate = candidateName(number);
-    file = ::openat(directory, candidate.c_str(),
-                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    file = ::openat(directory, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (file >= 0) {
       ++number;
       break;

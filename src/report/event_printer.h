@@ -19,8 +19,7 @@ class EventPrinter {
   // The tree at depth (1 for the events of a phase).
   virtual void tree(TextBuffer& out, const EventList& events, std::uint64_t depth) = 0;
   // The rows of the events of an occurrence with that timestamp and message label.
-  virtual void rows(TextBuffer& out, const EventList& events, std::uint64_t timestamp,
-                    const std::string& label) = 0;
+  virtual void rows(TextBuffer& out, const EventList& events, std::uint64_t timestamp, const std::string& label) = 0;
 };
 
 // The back-end's printer: the summary's tree and the back-end's own CSV rows,
@@ -30,8 +29,7 @@ class BackendEventPrinter final : public EventPrinter {
   explicit BackendEventPrinter(DataFileWriter* dataFiles) : dataFiles_(dataFiles) {}
 
   void tree(TextBuffer& out, const EventList& events, std::uint64_t depth) override;
-  void rows(TextBuffer& out, const EventList& events, std::uint64_t timestamp,
-            const std::string& label) override;
+  void rows(TextBuffer& out, const EventList& events, std::uint64_t timestamp, const std::string& label) override;
 
  private:
   DataFileWriter* dataFiles_;

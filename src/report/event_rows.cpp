@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "model/event_list.h"
 #include "model/backend_identifiers.h"
+#include "model/event_list.h"
 #include "report/event_printers.h"
 #include "report/event_text.h"
 #include "report/profile_event_walk.h"
@@ -73,8 +73,7 @@ void appendBurstSettingRow(TextBuffer& rows, const EventItem& event) {
 }  // namespace
 
 template <typename Events>
-void appendGenericEventRows(TextBuffer& rows, const Events& events, std::uint64_t timestamp,
-                            std::string_view label) {
+void appendGenericEventRows(TextBuffer& rows, const Events& events, std::uint64_t timestamp, std::string_view label) {
   const std::string start = rowStart(timestamp, label);
   walkEvents(events, [&](const EventItem& event) {
     if (event.unit != EventUnit::Object) {
@@ -87,8 +86,8 @@ void appendGenericEventRows(TextBuffer& rows, const Events& events, std::uint64_
 }
 
 template <typename Events>
-void appendBackendEventRows(TextBuffer& rows, const Events& events, std::uint64_t timestamp,
-                            std::string_view label, std::uint64_t depth) {
+void appendBackendEventRows(TextBuffer& rows, const Events& events, std::uint64_t timestamp, std::string_view label,
+                            std::uint64_t depth) {
   const std::string start = rowStart(timestamp, label);
   RowEnds rowEnds(depth);
   std::uint64_t rowEndDepth = 0;
@@ -131,11 +130,9 @@ void appendBackendEventRows(TextBuffer& rows, const Events& events, std::uint64_
 }
 
 template void appendGenericEventRows(TextBuffer&, const EventList&, std::uint64_t, std::string_view);
-template void appendGenericEventRows(TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t,
-                                     std::string_view);
-template void appendBackendEventRows(TextBuffer&, const EventList&, std::uint64_t, std::string_view,
+template void appendGenericEventRows(TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t, std::string_view);
+template void appendBackendEventRows(TextBuffer&, const EventList&, std::uint64_t, std::string_view, std::uint64_t);
+template void appendBackendEventRows(TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t, std::string_view,
                                      std::uint64_t);
-template void appendBackendEventRows(TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t,
-                                     std::string_view, std::uint64_t);
 
 }  // namespace vyn::profiling

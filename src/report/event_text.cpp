@@ -6,23 +6,35 @@ namespace vyn::profiling {
 
 std::string_view unitWord(std::uint32_t unit) {
   switch (unit) {
-    case EventUnit::Bytes: return "BYTES";
-    case EventUnit::Cycles: return "CYCLES";
-    case EventUnit::Count: return "COUNT";
-    case EventUnit::Object: return "OBJECT";
-    case EventUnit::None: return "NONE";
-    default: return "US";
+    case EventUnit::Bytes:
+      return "BYTES";
+    case EventUnit::Cycles:
+      return "CYCLES";
+    case EventUnit::Count:
+      return "COUNT";
+    case EventUnit::Object:
+      return "OBJECT";
+    case EventUnit::None:
+      return "NONE";
+    default:
+      return "US";
   }
 }
 
 std::string_view unitSuffix(std::uint32_t unit) {
   switch (unit) {
-    case EventUnit::Bytes: return " bytes";
-    case EventUnit::Cycles: return " cycles";
-    case EventUnit::Count: return " count";
-    case EventUnit::Object: return " object";
-    case EventUnit::None: return " ";
-    default: return " us";
+    case EventUnit::Bytes:
+      return " bytes";
+    case EventUnit::Cycles:
+      return " cycles";
+    case EventUnit::Count:
+      return " count";
+    case EventUnit::Object:
+      return " object";
+    case EventUnit::None:
+      return " ";
+    default:
+      return " us";
   }
 }
 

@@ -9,8 +9,7 @@
 namespace vyn::profiling {
 
 template <typename Events>
-bool appendEventTree(TextBuffer& out, const Events& events, std::uint64_t depth,
-                     DataFileWriter* dataFiles) {
+bool appendEventTree(TextBuffer& out, const Events& events, std::uint64_t depth, DataFileWriter* dataFiles) {
   bool wroteLine = false;
   walkEvents(events, [&](const EventItem& event) {
     const std::uint64_t level = depth + event.depth;
@@ -34,7 +33,6 @@ bool appendEventTree(TextBuffer& out, const Events& events, std::uint64_t depth,
 }
 
 template bool appendEventTree(TextBuffer&, const EventList&, std::uint64_t, DataFileWriter*);
-template bool appendEventTree(TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t,
-                              DataFileWriter*);
+template bool appendEventTree(TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t, DataFileWriter*);
 
 }  // namespace vyn::profiling

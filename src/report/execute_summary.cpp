@@ -71,8 +71,7 @@ void writeExecuteOverallStats(TextBuffer& out, const ReportInput& input) {
   out.endLine();
 }
 
-void writeExecuteStats(TextBuffer& out, const ReportInput& input, EventPrinter& events,
-                       ExecuteStatKind kind) {
+void writeExecuteStats(TextBuffer& out, const ReportInput& input, EventPrinter& events, ExecuteStatKind kind) {
   const LogModel& model = input.model;
   const SeriesStatistics& executions = input.statistics.executions;
   const char* title = kind == ExecuteStatKind::Average ? "Execute Stats (Average):"
@@ -80,9 +79,9 @@ void writeExecuteStats(TextBuffer& out, const ReportInput& input, EventPrinter& 
                                                        : "Execute Stats (Max):";
   const std::vector<GraphAverage>* averages =
       kind == ExecuteStatKind::Average ? &executions.average.of(model) : nullptr;
-  const std::size_t entries = averages != nullptr ? averages->size()
-                              : kind == ExecuteStatKind::Min   ? executions.minimum.size()
-                                                               : executions.maximum.size();
+  const std::size_t entries = averages != nullptr            ? averages->size()
+                              : kind == ExecuteStatKind::Min ? executions.minimum.size()
+                                                             : executions.maximum.size();
   writeTitle(out, title, 24);
   out.text("Total Inference Time: ");
   out.endLine();
@@ -92,8 +91,7 @@ void writeExecuteStats(TextBuffer& out, const ReportInput& input, EventPrinter& 
     return;
   }
 
-  const QueueWaits queueWaits =
-      model.hostRoundTrip ? queueWaitsByGraph(input.statistics, kind) : QueueWaits{};
+  const QueueWaits queueWaits = model.hostRoundTrip ? queueWaitsByGraph(input.statistics, kind) : QueueWaits{};
   for (std::size_t position = 0; position < entries; ++position) {
     TextId graph;
     std::uint64_t value;
@@ -104,8 +102,7 @@ void writeExecuteStats(TextBuffer& out, const ReportInput& input, EventPrinter& 
       value = entry.average.value;
       list = averagedEvents(model, entry.average);
     } else {
-      const GraphExtreme& entry =
-          (kind == ExecuteStatKind::Min ? executions.minimum : executions.maximum)[position];
+      const GraphExtreme& entry = (kind == ExecuteStatKind::Min ? executions.minimum : executions.maximum)[position];
       graph = entry.graph;
       value = entry.occurrence.value;
       list = model.list(entry.occurrence.events);

@@ -33,10 +33,9 @@ void writeSummary(TextBuffer& summary, const ReportInput& input, EventPrinter& e
   writeExecuteStats(summary, input, events, ExecuteStatKind::Min);
   writeExecuteStats(summary, input, events, ExecuteStatKind::Max);
   writeDynamicLibLoadStats(summary, input);
-  for (const GraphPhaseKind kind :
-       {GraphPhaseKind::ApplyBinarySectionAverage, GraphPhaseKind::ApplyBinarySectionMin,
-        GraphPhaseKind::ApplyBinarySectionMax, GraphPhaseKind::TensorUpdatesAverage,
-        GraphPhaseKind::TensorUpdatesMin, GraphPhaseKind::TensorUpdatesMax}) {
+  for (const GraphPhaseKind kind : {GraphPhaseKind::ApplyBinarySectionAverage, GraphPhaseKind::ApplyBinarySectionMin,
+                                    GraphPhaseKind::ApplyBinarySectionMax, GraphPhaseKind::TensorUpdatesAverage,
+                                    GraphPhaseKind::TensorUpdatesMin, GraphPhaseKind::TensorUpdatesMax}) {
     writeGraphPhaseStats(summary, input, events, kind);
   }
 }
@@ -46,8 +45,7 @@ void writeSummary(TextBuffer& summary, const ReportInput& input, EventPrinter& e
 bool writeGenericReport(const ReportInput& input, EventPrinter& events, const std::string& csvPath) {
   // Appending: reports of several runs can be collected in one file.
   std::ofstream csvFile;
-  if (!openCsvExport(csvFile, csvPath, std::ios::out | std::ios::app, input.inputLogPath,
-                     "Invalid output file: [%s]"))
+  if (!openCsvExport(csvFile, csvPath, std::ios::out | std::ios::app, input.inputLogPath, "Invalid output file: [%s]"))
     return false;
 
   const bool updater = input.model.header && input.model.header->generatedByUpdater;

@@ -27,8 +27,8 @@ std::string headerReport(const std::optional<LogHeaderInfo>& header, const std::
   }
 
   report << "Time Scale: " << header->timeScale << '\n';
-  report << "Epoch Timestamp: " << header->epochTimestamp
-         << " Steady Clock Timestamp: " << header->steadyClockTimestamp << '\n';
+  report << "Epoch Timestamp: " << header->epochTimestamp << " Steady Clock Timestamp: " << header->steadyClockTimestamp
+         << '\n';
   report << "Generated using: \n";
   report << "vyn-profile-viewer: " << kViewerVersion << '\n';
   if (!header->generatorVersion.empty() && !header->generatorName.empty()) {

@@ -23,22 +23,18 @@ GraphPhaseSection graphPhaseSection(const ReportInput& input, GraphPhaseKind kin
       return {"ApplyBinarySection Stats (Average):", 35, model.sectionApplications, &sections.average.of(model),
               nullptr};
     case GraphPhaseKind::ApplyBinarySectionMin:
-      return {"ApplyBinarySection Stats (Min):", 35, model.sectionApplications, nullptr,
-              &sections.minimum};
+      return {"ApplyBinarySection Stats (Min):", 35, model.sectionApplications, nullptr, &sections.minimum};
     case GraphPhaseKind::ApplyBinarySectionMax:
-      return {"ApplyBinarySection Stats (Max):", 35, model.sectionApplications, nullptr,
-              &sections.maximum};
+      return {"ApplyBinarySection Stats (Max):", 35, model.sectionApplications, nullptr, &sections.maximum};
     case GraphPhaseKind::TensorUpdatesAverage:
-      return {"FinalizeAfterTensorUpdates Stats (Average):", 45, model.tensorUpdates,
-              &updates.average.of(model), nullptr};
+      return {"FinalizeAfterTensorUpdates Stats (Average):", 45, model.tensorUpdates, &updates.average.of(model),
+              nullptr};
     case GraphPhaseKind::TensorUpdatesMin:
-      return {"FinalizeAfterTensorUpdates Stats (Min):", 40, model.tensorUpdates, nullptr,
-              &updates.minimum};
+      return {"FinalizeAfterTensorUpdates Stats (Min):", 40, model.tensorUpdates, nullptr, &updates.minimum};
     case GraphPhaseKind::TensorUpdatesMax:
       break;
   }
-  return {"FinalizeAfterTensorUpdates Stats (Max):", 40, model.tensorUpdates, nullptr,
-          &updates.maximum};
+  return {"FinalizeAfterTensorUpdates Stats (Max):", 40, model.tensorUpdates, nullptr, &updates.maximum};
 }
 
 }  // namespace
@@ -93,14 +89,12 @@ void writeDeInitStats(TextBuffer& out, const ReportInput& input, EventPrinter& e
   out.endLine();
 }
 
-void writeGraphPhaseStats(TextBuffer& out, const ReportInput& input, EventPrinter& events,
-                          GraphPhaseKind kind) {
+void writeGraphPhaseStats(TextBuffer& out, const ReportInput& input, EventPrinter& events, GraphPhaseKind kind) {
   const LogModel& model = input.model;
   const GraphPhaseSection section = graphPhaseSection(input, kind);
   if (section.series.empty()) return;
   writeTitle(out, section.title, section.ruleWidth);
-  const auto writeEntry = [&](std::size_t position, TextId graph, std::uint64_t value,
-                              const EventList& list) {
+  const auto writeEntry = [&](std::size_t position, TextId graph, std::uint64_t value, const EventList& list) {
     writeGraphHeading(out, position, model.text(graph));
     writeValueLine(out, value);
     events.tree(out, list, 1);

@@ -5,8 +5,8 @@
 
 namespace vyn::profiling {
 
-bool openCsvExport(std::ofstream& file, const std::string& path, std::ios::openmode mode,
-                   const std::string& logPath, const char* failureFormat) {
+bool openCsvExport(std::ofstream& file, const std::string& path, std::ios::openmode mode, const std::string& logPath,
+                   const char* failureFormat) {
   if (path.empty()) return true;
   // Checked before the open, which would already truncate the log.
   if (!base::namesSameFile(path, logPath)) file.open(path, mode);

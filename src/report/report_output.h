@@ -19,8 +19,8 @@ namespace vyn::profiling {
 // succeeds. A file that cannot be opened, and a path that names the log being
 // read (logPath), which the export must never truncate or extend, is logged at
 // ERROR level with failureFormat and the path, and gives false.
-bool openCsvExport(std::ofstream& file, const std::string& path, std::ios::openmode mode,
-                   const std::string& logPath, const char* failureFormat);
+bool openCsvExport(std::ofstream& file, const std::string& path, std::ios::openmode mode, const std::string& logPath,
+                   const char* failureFormat);
 
 // The text of a report on its way to a file, in blocks of bounded size: the
 // report is never held whole in memory.

@@ -28,8 +28,7 @@ enum class GraphPhaseKind {
   TensorUpdatesMin,
   TensorUpdatesMax,
 };
-void writeGraphPhaseStats(TextBuffer& out, const ReportInput& input, EventPrinter& events,
-                          GraphPhaseKind kind);
+void writeGraphPhaseStats(TextBuffer& out, const ReportInput& input, EventPrinter& events, GraphPhaseKind kind);
 void writeUpdateBinarySectionStats(TextBuffer& out, const ReportInput& input, EventPrinter& events);
 
 // Reading compiled contexts back out of the runtime.
@@ -40,8 +39,7 @@ void writeContextSectionRetrievalStats(TextBuffer& out, const ReportInput& input
 void writeExecuteOverallStats(TextBuffer& out, const ReportInput& input);
 enum class ExecuteStatKind { Average, Min, Max };
 // The Average section also saves the data files of every execution's events.
-void writeExecuteStats(TextBuffer& out, const ReportInput& input, EventPrinter& events,
-                       ExecuteStatKind kind);
+void writeExecuteStats(TextBuffer& out, const ReportInput& input, EventPrinter& events, ExecuteStatKind kind);
 void writeDynamicLibLoadStats(TextBuffer& out, const ReportInput& input);
 
 }  // namespace vyn::profiling

@@ -28,8 +28,7 @@ TextAppender& TextAppender::signedNumber(std::int64_t value) {
 
 TextAppender& TextAppender::fixed(double value, int decimals) {
   // Sign, the 309 integer digits of the largest double, the point and the decimals.
-  const std::size_t size = std::numeric_limits<double>::max_exponent10 + 10 +
-                                  static_cast<std::size_t>(decimals);
+  const std::size_t size = std::numeric_limits<double>::max_exponent10 + 10 + static_cast<std::size_t>(decimals);
   char* at = room(size);
   // Rounded from the exact binary value, ties to even, as printf does.
   end_ = std::to_chars(at, at + size, value, std::chars_format::fixed, decimals).ptr;
@@ -41,11 +40,16 @@ TextAppender& TextAppender::eventValue(const EventValue& value) {
   if (value.dataType == ValueDataType::UInt64) return number(value.payload);
   const DecodedValue decoded = decodeValue(value);
   switch (decoded.kind) {
-    case DecodedValue::Kind::Signed: return signedNumber(decoded.signedNumber);
-    case DecodedValue::Kind::Unsigned: return number(decoded.unsignedNumber);
-    case DecodedValue::Kind::Floating: return fixed(decoded.floating);
-    case DecodedValue::Kind::Text: return decoded.text != nullptr ? text(decoded.text) : *this;
-    case DecodedValue::Kind::None: break;
+    case DecodedValue::Kind::Signed:
+      return signedNumber(decoded.signedNumber);
+    case DecodedValue::Kind::Unsigned:
+      return number(decoded.unsignedNumber);
+    case DecodedValue::Kind::Floating:
+      return fixed(decoded.floating);
+    case DecodedValue::Kind::Text:
+      return decoded.text != nullptr ? text(decoded.text) : *this;
+    case DecodedValue::Kind::None:
+      break;
   }
   return *this;
 }

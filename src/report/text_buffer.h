@@ -53,9 +53,7 @@ class TextAppender {
   // The eventValue text as a CSV field.
   TextAppender& csvEventValue(const EventValue& value);
 
-  std::string_view view() const {
-    return {storage_.get(), static_cast<std::size_t>(end_ - storage_.get())};
-  }
+  std::string_view view() const { return {storage_.get(), static_cast<std::size_t>(end_ - storage_.get())}; }
   std::size_t size() const { return static_cast<std::size_t>(end_ - storage_.get()); }
   void clear() { end_ = storage_.get(); }
 

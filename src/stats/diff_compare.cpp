@@ -108,7 +108,7 @@ void measure(DiffRow& row, RowSamples& base, RowSamples& next, const IntervalRan
   // are merged, not sorted again. Summarising reorders them.
   row.test = profiling::mannWhitneyU(base.values, next.values);
   row.shift = profiling::widenedForWholeUnits(profiling::estimateShift(base.values, next.values, rank), base.values,
-                                             next.values);
+                                              next.values);
   row.base = figuresOf(base.values);
   row.next = figuresOf(next.values);
   row.change = relativeChange(row.base->median, row.next->median);
@@ -144,12 +144,24 @@ void judgeAll(ProfileDiff& diff, double threshold) {
 
 void count(VerdictCounts& counts, Verdict verdict) {
   switch (verdict) {
-    case Verdict::Slower: ++counts.slower; break;
-    case Verdict::Faster: ++counts.faster; break;
-    case Verdict::NoChange: ++counts.noChange; break;
-    case Verdict::TooFew: ++counts.tooFew; break;
-    case Verdict::Added: ++counts.added; break;
-    case Verdict::Removed: ++counts.removed; break;
+    case Verdict::Slower:
+      ++counts.slower;
+      break;
+    case Verdict::Faster:
+      ++counts.faster;
+      break;
+    case Verdict::NoChange:
+      ++counts.noChange;
+      break;
+    case Verdict::TooFew:
+      ++counts.tooFew;
+      break;
+    case Verdict::Added:
+      ++counts.added;
+      break;
+    case Verdict::Removed:
+      ++counts.removed;
+      break;
   }
 }
 
@@ -178,8 +190,8 @@ double shareOf(double amount, double base) {
   return amount / std::fabs(base);
 }
 
-ProfileDiff compareSamples(std::vector<GraphSamples>& base, std::vector<GraphSamples>& next,
-                           double thresholdPercent, profiling::PValueAdjustment correction) {
+ProfileDiff compareSamples(std::vector<GraphSamples>& base, std::vector<GraphSamples>& next, double thresholdPercent,
+                           profiling::PValueAdjustment correction) {
   ProfileDiff diff;
   diff.correction = correction;
   std::vector<PendingRow> pending;
@@ -213,7 +225,8 @@ ProfileDiff compareSamples(std::vector<GraphSamples>& base, std::vector<GraphSam
 
   // The interval's rank depends only on the two sizes, which most rows share.
   std::map<std::pair<std::size_t, std::size_t>, IntervalRank> ranks;
-  for (const PendingRow& row : pending) ranks.emplace(std::make_pair(row.base->values.size(), row.next->values.size()), IntervalRank{});
+  for (const PendingRow& row : pending)
+    ranks.emplace(std::make_pair(row.base->values.size(), row.next->values.size()), IntervalRank{});
   for (auto& [sizes, rank] : ranks) rank = profiling::shiftIntervalRank(sizes.first, sizes.second, kSignificanceLevel);
   // Rows are compared apart from each other, so each may take a core.
   base::parallelFor(pending.size(), [&](std::size_t at) {
@@ -234,20 +247,29 @@ ProfileDiff compareSamples(std::vector<GraphSamples>& base, std::vector<GraphSam
 
 std::string_view verdictName(Verdict verdict) {
   switch (verdict) {
-    case Verdict::Slower: return "slower";
-    case Verdict::Faster: return "faster";
-    case Verdict::TooFew: return "too few executions";
-    case Verdict::Added: return "added";
-    case Verdict::Removed: return "removed";
-    default: return "no change";
+    case Verdict::Slower:
+      return "slower";
+    case Verdict::Faster:
+      return "faster";
+    case Verdict::TooFew:
+      return "too few executions";
+    case Verdict::Added:
+      return "added";
+    case Verdict::Removed:
+      return "removed";
+    default:
+      return "no change";
   }
 }
 
 std::string_view correctionName(profiling::PValueAdjustment correction) {
   switch (correction) {
-    case profiling::PValueAdjustment::Holm: return "holm";
-    case profiling::PValueAdjustment::BenjaminiHochberg: return "fdr";
-    default: return "none";
+    case profiling::PValueAdjustment::Holm:
+      return "holm";
+    case profiling::PValueAdjustment::BenjaminiHochberg:
+      return "fdr";
+    default:
+      return "none";
   }
 }
 

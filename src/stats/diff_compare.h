@@ -61,10 +61,10 @@ struct DiffRow {
   std::string path;        // empty for the execution time
   std::string_view unit;   // of the samples; the execution time is in "us"
   std::optional<SideFigures> base;
-  std::optional<SideFigures> next;  // the new log's
-  double change = 0;                // of the median, a fraction; both sides only
-  std::optional<profiling::RankSumTest> test;    // both sides only
-  std::optional<double> pAdjusted;               // rows with enough executions on both sides only
+  std::optional<SideFigures> next;                // the new log's
+  double change = 0;                              // of the median, a fraction; both sides only
+  std::optional<profiling::RankSumTest> test;     // both sides only
+  std::optional<double> pAdjusted;                // rows with enough executions on both sides only
   std::optional<profiling::ShiftEstimate> shift;  // of new against base; both sides only
   Verdict verdict = Verdict::NoChange;
 };
@@ -110,8 +110,8 @@ struct ProfileDiff {
 // Compares the samples of the base and the new log, leaving them reordered.
 // thresholdPercent is the smallest change of the median, in percent, that is
 // slower or faster; correction adjusts the p-values of all rows together.
-ProfileDiff compareSamples(std::vector<GraphSamples>& base, std::vector<GraphSamples>& next,
-                           double thresholdPercent, profiling::PValueAdjustment correction);
+ProfileDiff compareSamples(std::vector<GraphSamples>& base, std::vector<GraphSamples>& next, double thresholdPercent,
+                           profiling::PValueAdjustment correction);
 
 // The execution time first; then the rows with an adjusted p, smallest first
 // (then by raw p); then the rows with too few executions, by raw p; then the

@@ -18,12 +18,16 @@ enum class NumberKind { Signed, Unsigned, Floating, NotANumber };
 
 NumberKind numberKind(ValueType type) {
   switch (type) {
-    case ValueType::Int64: return NumberKind::Signed;
-    case ValueType::UInt64: return NumberKind::Unsigned;
+    case ValueType::Int64:
+      return NumberKind::Signed;
+    case ValueType::UInt64:
+      return NumberKind::Unsigned;
     case ValueType::Float32:
-    case ValueType::Float64: return NumberKind::Floating;
+    case ValueType::Float64:
+      return NumberKind::Floating;
     case ValueType::Text:
-    case ValueType::None: break;
+    case ValueType::None:
+      break;
   }
   return NumberKind::NotANumber;
 }
@@ -31,10 +35,14 @@ NumberKind numberKind(ValueType type) {
 double asDouble(const EventRow& row) {
   const DecodedValue value = decodeValue({dataTypeOf(row.type), row.bits});
   switch (value.kind) {
-    case DecodedValue::Kind::Signed: return static_cast<double>(value.signedNumber);
-    case DecodedValue::Kind::Unsigned: return static_cast<double>(value.unsignedNumber);
-    case DecodedValue::Kind::Floating: return value.floating;
-    default: return 0.0;
+    case DecodedValue::Kind::Signed:
+      return static_cast<double>(value.signedNumber);
+    case DecodedValue::Kind::Unsigned:
+      return static_cast<double>(value.unsignedNumber);
+    case DecodedValue::Kind::Floating:
+      return value.floating;
+    default:
+      return 0.0;
   }
 }
 
@@ -70,8 +78,8 @@ bool addValue(EventRow& accumulated, const EventRow& incoming) {
   } else {
     // Two's-complement addition: a signed sum wraps like the unsigned one.
     accumulated.bits += incoming.bits;
-    accumulated.type = mine == NumberKind::Signed && theirs == NumberKind::Signed ? ValueType::Int64
-                                                                                : ValueType::UInt64;
+    accumulated.type =
+        mine == NumberKind::Signed && theirs == NumberKind::Signed ? ValueType::Int64 : ValueType::UInt64;
   }
   return true;
 }
@@ -194,8 +202,7 @@ void EventAverager::finishNode(std::uint32_t index, std::uint8_t depth, std::vec
         row.bits /= count;
         break;
       case ValueType::Int64:
-        row.bits = static_cast<std::uint64_t>(static_cast<std::int64_t>(row.bits) /
-                                              static_cast<std::int64_t>(count));
+        row.bits = static_cast<std::uint64_t>(static_cast<std::int64_t>(row.bits) / static_cast<std::int64_t>(count));
         break;
       case ValueType::Float64:
         row.bits = doubleBits(bitsDouble(row.bits) / static_cast<double>(count));

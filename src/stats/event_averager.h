@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "base/arena.h"
+#include "base/text_id_map.h"
 #include "model/event_list.h"
 #include "model/event_row.h"
-#include "base/text_id_map.h"
 
 namespace vyn::profiling {
 

@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "base/number_text.h"
+#include "base/parallel_for.h"
 #include "model/backend_identifiers.h"
 #include "model/event_value.h"
-#include "base/parallel_for.h"
 
 namespace vyn::profiling {
 namespace {
@@ -22,9 +22,12 @@ PathValues valuesOf(const EventRow& row) {
   // Raw data carried along, not a measurement.
   if (row.unit == EventUnit::Object) return PathValues::None;
   switch (row.type) {
-    case ValueType::None: return PathValues::None;
-    case ValueType::Text: return PathValues::Kinds;
-    default: return PathValues::Measured;
+    case ValueType::None:
+      return PathValues::None;
+    case ValueType::Text:
+      return PathValues::Kinds;
+    default:
+      return PathValues::Measured;
   }
 }
 
@@ -32,10 +35,14 @@ PathValues valuesOf(const EventRow& row) {
 double numberOf(const EventRow& row, const TextPool& texts) {
   const DecodedValue value = decodeValue(rowValue(row, texts));
   switch (value.kind) {
-    case DecodedValue::Kind::Signed: return static_cast<double>(value.signedNumber);
-    case DecodedValue::Kind::Unsigned: return static_cast<double>(value.unsignedNumber);
-    case DecodedValue::Kind::Floating: return value.floating;
-    default: return std::nan("");
+    case DecodedValue::Kind::Signed:
+      return static_cast<double>(value.signedNumber);
+    case DecodedValue::Kind::Unsigned:
+      return static_cast<double>(value.unsignedNumber);
+    case DecodedValue::Kind::Floating:
+      return value.floating;
+    default:
+      return std::nan("");
   }
 }
 
@@ -45,11 +52,16 @@ std::string kindText(const EventRow& row, const TextPool& texts) {
   }
   const DecodedValue value = decodeValue(rowValue(row, texts));
   switch (value.kind) {
-    case DecodedValue::Kind::Text: return value.text != nullptr ? value.text : "";
-    case DecodedValue::Kind::Signed: return base::numberText(value.signedNumber);
-    case DecodedValue::Kind::Unsigned: return base::numberText(value.unsignedNumber);
-    case DecodedValue::Kind::Floating: return base::shortestText(value.floating);
-    default: return {};
+    case DecodedValue::Kind::Text:
+      return value.text != nullptr ? value.text : "";
+    case DecodedValue::Kind::Signed:
+      return base::numberText(value.signedNumber);
+    case DecodedValue::Kind::Unsigned:
+      return base::numberText(value.unsignedNumber);
+    case DecodedValue::Kind::Floating:
+      return base::shortestText(value.floating);
+    default:
+      return {};
   }
 }
 
@@ -192,7 +204,7 @@ class GraphProfiler {
   ExecutionProfile& profile_;
   PathTable table_;
   const PathSamples keep_;
-  std::vector<std::uint32_t> stack_;  // the path at each depth of the current event
+  std::vector<std::uint32_t> stack_;          // the path at each depth of the current event
   std::vector<std::uint64_t> lastExecution_;  // by path
   // Where each kind of a path's values sits in its kinds: by path and value
   // bits, and by path and the value's text.

@@ -52,9 +52,9 @@ struct PathProfile {
 
 // Which samples of its measured paths a profile keeps.
 enum class PathSamples : std::uint8_t {
-  Occurrences,    // every occurrence's value: for distributions
-  PerExecution,   // the sum in each execution: for comparisons of executions
-  Both,           // both: for figures per occurrence beside figures per execution
+  Occurrences,   // every occurrence's value: for distributions
+  PerExecution,  // the sum in each execution: for comparisons of executions
+  Both,          // both: for figures per occurrence beside figures per execution
 };
 
 struct ExecutionProfile {

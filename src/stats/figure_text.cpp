@@ -16,23 +16,27 @@ TimeUnit resolveTimeUnit(TimeUnit wanted, double typicalMicroseconds) {
 
 std::string_view timeUnitName(TimeUnit unit) {
   switch (unit) {
-    case TimeUnit::Milli: return "ms";
-    case TimeUnit::Seconds: return "s";
-    default: return "us";
+    case TimeUnit::Milli:
+      return "ms";
+    case TimeUnit::Seconds:
+      return "s";
+    default:
+      return "us";
   }
 }
 
 double inTimeUnit(double microseconds, TimeUnit unit) {
   switch (unit) {
-    case TimeUnit::Milli: return microseconds / 1e3;
-    case TimeUnit::Seconds: return microseconds / 1e6;
-    default: return microseconds;
+    case TimeUnit::Milli:
+      return microseconds / 1e3;
+    case TimeUnit::Seconds:
+      return microseconds / 1e6;
+    default:
+      return microseconds;
   }
 }
 
-std::string TimeText::operator()(double microseconds) const {
-  return figureText(inTimeUnit(microseconds, unit_));
-}
+std::string TimeText::operator()(double microseconds) const { return figureText(inTimeUnit(microseconds, unit_)); }
 
 std::string TimeText::header(const char* name) const {
   return std::string(name) + " (" + std::string(timeUnitName(unit_)) + ")";
@@ -41,12 +45,18 @@ std::string TimeText::header(const char* name) const {
 std::string_view eventUnitName(std::uint8_t unit) {
   using namespace profiling;
   switch (unit) {
-    case EventUnit::Bytes: return "bytes";
-    case EventUnit::Cycles: return "cycles";
-    case EventUnit::Count: return "count";
-    case EventUnit::Object: return "object";
-    case EventUnit::None: return "none";
-    default: return "us";
+    case EventUnit::Bytes:
+      return "bytes";
+    case EventUnit::Cycles:
+      return "cycles";
+    case EventUnit::Count:
+      return "count";
+    case EventUnit::Object:
+      return "object";
+    case EventUnit::None:
+      return "none";
+    default:
+      return "us";
   }
 }
 

@@ -12,8 +12,7 @@ namespace {
 std::vector<std::size_t> ascendingOrder(const std::vector<double>& pValues) {
   std::vector<std::size_t> order(pValues.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return pValues[a] < pValues[b]; });
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return pValues[a] < pValues[b]; });
   return order;
 }
 
@@ -48,9 +47,12 @@ std::vector<double> benjaminiHochbergAdjusted(const std::vector<double>& pValues
 
 std::vector<double> adjustPValues(const std::vector<double>& pValues, PValueAdjustment method) {
   switch (method) {
-    case PValueAdjustment::Holm: return holmAdjusted(pValues);
-    case PValueAdjustment::BenjaminiHochberg: return benjaminiHochbergAdjusted(pValues);
-    case PValueAdjustment::None: break;
+    case PValueAdjustment::Holm:
+      return holmAdjusted(pValues);
+    case PValueAdjustment::BenjaminiHochberg:
+      return benjaminiHochbergAdjusted(pValues);
+    case PValueAdjustment::None:
+      break;
   }
   return pValues;
 }

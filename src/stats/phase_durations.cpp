@@ -8,8 +8,7 @@ void addOne(std::vector<PhaseDurations>& phases, std::string_view phase, std::ui
   phases.push_back({phase, graph, {static_cast<double>(duration)}});
 }
 
-void addSeries(std::vector<PhaseDurations>& phases, std::string_view phase,
-               const std::vector<GraphSeries>& series) {
+void addSeries(std::vector<PhaseDurations>& phases, std::string_view phase, const std::vector<GraphSeries>& series) {
   for (const GraphSeries& graph : series) {
     if (graph.occurrences.empty()) continue;
     PhaseDurations& entry = phases.emplace_back();

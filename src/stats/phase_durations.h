@@ -12,8 +12,8 @@
 namespace vyn::profiling {
 
 struct PhaseDurations {
-  std::string_view phase;     // "init", "library load", "compose", "finalize", ...
-  TextId graph = kEmptyText;  // the graph, for the phases that have one
+  std::string_view phase;         // "init", "library load", "compose", "finalize", ...
+  TextId graph = kEmptyText;      // the graph, for the phases that have one
   std::vector<double> durations;  // microseconds, one per occurrence
 };
 

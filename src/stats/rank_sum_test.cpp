@@ -102,8 +102,7 @@ RankSumTest mannWhitneyU(const std::vector<double>& a, const std::vector<double>
     test.exact = true;
     return test;
   }
-  test.pValue = normalPValue(ranking.u, static_cast<double>(a.size()),
-                             static_cast<double>(b.size()), ranking.tieTerm);
+  test.pValue = normalPValue(ranking.u, static_cast<double>(a.size()), static_cast<double>(b.size()), ranking.tieTerm);
   return test;
 }
 

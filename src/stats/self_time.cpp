@@ -15,8 +15,10 @@ bool inMicroseconds(std::uint8_t unit) {
     case EventUnit::Cycles:
     case EventUnit::Count:
     case EventUnit::Object:
-    case EventUnit::None: return false;
-    default: return true;
+    case EventUnit::None:
+      return false;
+    default:
+      return true;
   }
 }
 

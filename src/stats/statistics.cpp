@@ -15,10 +15,8 @@ constexpr const char* kMultipleQueueWaitText =
 
 void appendSeriesStatistics(const std::vector<GraphSeries>& series, SeriesStatistics& statistics) {
   statistics.average.owe();
-  for (const GraphSeries& graph : series)
-    statistics.maximum.push_back({graph.graph, maximumOf(graph.occurrences)});
-  for (const GraphSeries& graph : series)
-    statistics.minimum.push_back({graph.graph, minimumOf(graph.occurrences)});
+  for (const GraphSeries& graph : series) statistics.maximum.push_back({graph.graph, maximumOf(graph.occurrences)});
+  for (const GraphSeries& graph : series) statistics.minimum.push_back({graph.graph, minimumOf(graph.occurrences)});
 }
 
 struct QueueWaitCount {
@@ -71,8 +69,7 @@ void extractQueueWaitSamples(const LogModel& model, Statistics& statistics, std:
 }
 
 void extractQueueWaitValues(const LogModel& model, const std::vector<GraphExtreme>& extremes,
-                            std::vector<QueueWaitValue>& values, const char* noneFoundMessage,
-                            std::string& notices) {
+                            std::vector<QueueWaitValue>& values, const char* noneFoundMessage, std::string& notices) {
   for (const GraphExtreme& entry : extremes) {
     const QueueWaitCount found = countQueueWaits(model.list(entry.occurrence.events));
     if (found.count != 1) {

@@ -24,11 +24,16 @@ bool wanted(const std::vector<std::string>& graphs, const std::string& name) {
 // would only repeat the total).
 double sortKey(const PathFigures& path, StatsSort sort) {
   switch (sort) {
-    case StatsSort::Mean: return path.perOccurrence.mean;
-    case StatsSort::P50: return path.perOccurrence.p50;
-    case StatsSort::P99: return path.perOccurrence.p99;
-    case StatsSort::Count: return static_cast<double>(path.occurrences);
-    default: return path.perOccurrence.total;
+    case StatsSort::Mean:
+      return path.perOccurrence.mean;
+    case StatsSort::P50:
+      return path.perOccurrence.p50;
+    case StatsSort::P99:
+      return path.perOccurrence.p99;
+    case StatsSort::Count:
+      return static_cast<double>(path.occurrences);
+    default:
+      return path.perOccurrence.total;
   }
 }
 
@@ -66,8 +71,7 @@ GraphFigures graphFigures(const profiling::LogModel& model, ExecutionProfile& pr
   if (options.keepExecutionOrder) graph.executionTimesInOrder = profile.executionTimes;
   graph.executionTime = profiling::summarize(profile.executionTimes);
   if (graph.executionTime.total > 0) {
-    graph.inferencesPerSecond =
-        static_cast<double>(graph.executionTime.count) / (graph.executionTime.total / 1e6);
+    graph.inferencesPerSecond = static_cast<double>(graph.executionTime.count) / (graph.executionTime.total / 1e6);
   }
   const profiling::SelfTimes self = profiling::selfTimes(profile);
   graph.selfTotal = self.graph;
@@ -117,9 +121,8 @@ StatsFigures statsFigures(const std::string& log, const profiling::LogModel& mod
     if (wanted(options.graphs, std::string(model.text(profile.graph)))) chosen.push_back(&profile);
   }
   figures.graphs.resize(chosen.size());
-  base::parallelFor(chosen.size(), [&](std::size_t at) {
-    figures.graphs[at] = graphFigures(model, *chosen[at], options);
-  });
+  base::parallelFor(chosen.size(),
+                    [&](std::size_t at) { figures.graphs[at] = graphFigures(model, *chosen[at], options); });
   for (profiling::PhaseDurations& phase : profiling::phaseDurations(model)) {
     const std::string graph(model.text(phase.graph));
     if (!graph.empty() && !wanted(options.graphs, graph)) continue;
@@ -139,11 +142,16 @@ void sortGraphs(std::vector<GraphFigures>& graphs, StatsSort sort) {
   const auto key = [sort](const GraphFigures& graph) {
     const SampleSummary& time = graph.executionTime;
     switch (sort) {
-      case StatsSort::Mean: return time.mean;
-      case StatsSort::P50: return time.p50;
-      case StatsSort::P99: return time.p99;
-      case StatsSort::Count: return static_cast<double>(time.count);
-      default: return time.total;
+      case StatsSort::Mean:
+        return time.mean;
+      case StatsSort::P50:
+        return time.p50;
+      case StatsSort::P99:
+        return time.p99;
+      case StatsSort::Count:
+        return static_cast<double>(time.count);
+      default:
+        return time.total;
     }
   };
   std::stable_sort(graphs.begin(), graphs.end(), [&](const GraphFigures& a, const GraphFigures& b) {

@@ -57,18 +57,18 @@ struct PathFigures {
 
 struct GraphFigures {
   std::string name;
-  profiling::SampleSummary executionTime;  // microseconds
+  profiling::SampleSummary executionTime;     // microseconds
   std::vector<double> executionTimesInOrder;  // microseconds; only when asked to keep them
   std::optional<profiling::SampleSummary> queueWait;
   std::optional<profiling::SampleSummary> withoutQueueWait;
   double inferencesPerSecond = 0;  // executions over their summed time; 0 when that is 0
-  double selfTotal = 0;  // microseconds of the executions outside their timed top-level events
+  double selfTotal = 0;            // microseconds of the executions outside their timed top-level events
   std::vector<PathFigures> paths;  // sorted
 };
 
 struct PhaseFigures {
   std::string phase;
-  std::string graph;  // empty for the phases without one
+  std::string graph;                  // empty for the phases without one
   profiling::SampleSummary duration;  // microseconds
 };
 

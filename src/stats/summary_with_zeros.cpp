@@ -28,8 +28,8 @@ SampleSummary summarizeWithZeros(std::vector<double>& samples, std::size_t zeros
 
   // In order, all the samples are the stored ones below 0, the zeros, then the
   // stored ones from 0 on.
-  const auto negatives = static_cast<std::size_t>(
-      std::lower_bound(samples.begin(), samples.end(), 0.0) - samples.begin());
+  const auto negatives =
+      static_cast<std::size_t>(std::lower_bound(samples.begin(), samples.end(), 0.0) - samples.begin());
   const auto at = [&](std::size_t rank) {
     if (rank < negatives) return samples[rank];
     if (rank < negatives + zeros) return 0.0;

@@ -17,16 +17,21 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 TEST(DiffRowText, ChangesCarryTheirSignAndRoundingToZeroReadsAsZero) {
-  const struct { double change; const char* text; } cases[] = {
-      {0.123, "+12.3%"}, {-0.04, "-4.0%"},   {0.0, "0.0%"},    {0.0004, "0.0%"},
-      {-0.0004, "0.0%"}, {kInf, "+inf"},    {-kInf, "-inf"},  {kNaN, "-"},
-      {2.5, "+250.0%"},  {-1.0, "-100.0%"},
+  const struct {
+    double change;
+    const char* text;
+  } cases[] = {
+      {0.123, "+12.3%"}, {-0.04, "-4.0%"}, {0.0, "0.0%"}, {0.0004, "0.0%"}, {-0.0004, "0.0%"},
+      {kInf, "+inf"},    {-kInf, "-inf"},  {kNaN, "-"},   {2.5, "+250.0%"}, {-1.0, "-100.0%"},
   };
   for (const auto& c : cases) EXPECT_EQ(changeText(c.change), c.text) << c.change;
 }
 
 TEST(DiffRowText, PValuesTooSmallForADoubleAreNeverZero) {
-  const struct { std::optional<double> p; const char* text; } cases[] = {
+  const struct {
+    std::optional<double> p;
+    const char* text;
+  } cases[] = {
       {std::nullopt, "-"}, {0.0, "<1e-300"}, {1e-301, "<1e-300"}, {0.5, "0.5"}, {0.01234, "0.0123"}, {1.0, "1"},
   };
   for (const auto& c : cases) EXPECT_EQ(pValueText(c.p), c.text);

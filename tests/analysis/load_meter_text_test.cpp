@@ -17,13 +17,11 @@ TEST(LoadMeterTextTest, ThousandsSeparatorsGroupEveryThreeDigitsFromTheRight) {
   EXPECT_EQ(countText(1000), "1,000");
   EXPECT_EQ(countText(100000), "100,000");
   EXPECT_EQ(countText(1234567), "1,234,567");
-  EXPECT_EQ(countText(std::numeric_limits<std::uint64_t>::max()),
-            "18,446,744,073,709,551,615");
+  EXPECT_EQ(countText(std::numeric_limits<std::uint64_t>::max()), "18,446,744,073,709,551,615");
 }
 
 TEST(LoadMeterTextTest, SummaryGivesDecimalMegabytesSecondsWholeRateAndExecutions) {
-  EXPECT_EQ(loadSummaryLine(337400000, 0.41, 100000),
-            "loaded 337.4 MB in 0.41 s (823 MB/s), 100,000 executions");
+  EXPECT_EQ(loadSummaryLine(337400000, 0.41, 100000), "loaded 337.4 MB in 0.41 s (823 MB/s), 100,000 executions");
   EXPECT_EQ(loadSummaryLine(2048, 0.004, 1), "loaded 0.0 MB in 0.00 s (1 MB/s), 1 execution");
   EXPECT_EQ(loadSummaryLine(1000000, 2, 0), "loaded 1.0 MB in 2.00 s (1 MB/s), 0 executions");
   // A plug-in's reader does not tell how many executions it loaded.

@@ -15,7 +15,9 @@ std::uintptr_t address(const void* p) { return reinterpret_cast<std::uintptr_t>(
 
 TEST(Arena, AlignedPiecesLandOnTheirAlignmentAfterAnyOddPiece) {
   // An odd-sized piece first leaves the next free byte unaligned.
-  const struct { std::size_t odd, bytes, alignment; } kCases[] = {
+  const struct {
+    std::size_t odd, bytes, alignment;
+  } kCases[] = {
       {1, 8, 8}, {3, 24, 8}, {7, 4, 4}, {5, 16, 16}, {1, 1, 2}, {13, 64, 64}, {1, 100, 4096},
   };
   for (const auto& c : kCases) {
@@ -65,9 +67,7 @@ TEST(Arena, ALargePieceGetsItsOwnBlockAndTheCurrentBlockIsKept) {
   } kCases[] = {
       {1024, false},  // from a new block, the rest of the first given up
       {2048, false},  // a quarter of the next block: still from it
-      {2049, true},
-      {100000, true},
-      {Arena::kLargestBlockBytes * 3, true},
+      {2049, true},  {100000, true}, {Arena::kLargestBlockBytes * 3, true},
   };
   for (const auto& c : kCases) {
     Arena arena;
@@ -94,9 +94,10 @@ TEST(Arena, PiecesKeepTheirContentsWhileMoreBlocksArrive) {
   Arena arena;
   std::vector<std::pair<char*, std::string>> pieces;
   for (int i = 0; i < 5000; ++i) {
-    std::string text = std::to_string(i) + std::string(static_cast<std::size_t>(i % 1500), static_cast<char>('a' + i % 26));
-    char* piece = i % 3 == 0 ? arena.allocate(text.size())
-                             : arena.allocateAligned(text.size(), std::size_t{1} << (i % 5));
+    std::string text =
+        std::to_string(i) + std::string(static_cast<std::size_t>(i % 1500), static_cast<char>('a' + i % 26));
+    char* piece =
+        i % 3 == 0 ? arena.allocate(text.size()) : arena.allocateAligned(text.size(), std::size_t{1} << (i % 5));
     std::memcpy(piece, text.data(), text.size());
     pieces.emplace_back(piece, std::move(text));
   }

@@ -28,9 +28,18 @@ TEST(TextIdMap, KeepsTheFirstValueOfEachIdThroughGrowth) {
   for (std::uint32_t k = 0; k < 1000; ++k) ASSERT_TRUE(map.insert(Id{k}, 2 * k));
   for (std::uint32_t k = 0; k < 1000; ++k) ASSERT_TRUE(map.insert(Id{k << 20 | 0xFFFFF}, k));
   for (std::uint32_t k = 0; k < 1000; ++k) ASSERT_FALSE(map.insert(Id{k}, 7));
-  const struct { std::uint32_t id, value; } kCases[] = {
-      {0, 0}, {1, 2}, {999, 1998}, {0xFFFFF, 0}, {3u << 20 | 0xFFFFF, 3}, {999u << 20 | 0xFFFFF, 999},
-      {1000, Map::kMissing}, {0xFFFFFFFF, Map::kMissing}, {1u << 20, Map::kMissing},
+  const struct {
+    std::uint32_t id, value;
+  } kCases[] = {
+      {0, 0},
+      {1, 2},
+      {999, 1998},
+      {0xFFFFF, 0},
+      {3u << 20 | 0xFFFFF, 3},
+      {999u << 20 | 0xFFFFF, 999},
+      {1000, Map::kMissing},
+      {0xFFFFFFFF, Map::kMissing},
+      {1u << 20, Map::kMissing},
   };
   for (const auto& c : kCases) EXPECT_EQ(map.find(Id{c.id}), c.value) << c.id;
 }

@@ -15,8 +15,10 @@ namespace vyn::base {
 namespace {
 
 TEST(NumberTextTest, IntegersArePlainDecimal) {
-  const struct { std::uint64_t value; const char* text; } unsignedCases[] = {
-      {0, "0"}, {7, "7"}, {1000000, "1000000"}, {18446744073709551615u, "18446744073709551615"}};
+  const struct {
+    std::uint64_t value;
+    const char* text;
+  } unsignedCases[] = {{0, "0"}, {7, "7"}, {1000000, "1000000"}, {18446744073709551615u, "18446744073709551615"}};
   for (const auto& c : unsignedCases) {
     EXPECT_EQ(numberText(c.value), c.text);
     std::string out = "x=";
@@ -29,9 +31,18 @@ TEST(NumberTextTest, IntegersArePlainDecimal) {
 
 // The longest shortest form of a double fits the room every buffer keeps.
 TEST(NumberTextTest, FloatingPointValuesTakeTheShortestFormThatReadsBack) {
-  const struct { double value; const char* text; } cases[] = {
-      {0.1, "0.1"},   {2.5, "2.5"},       {-2.5, "-2.5"},   {100.0, "100"},   {0.0, "0"},
-      {1e300, "1e+300"}, {1.0 / 3, "0.3333333333333333"}, {123456789.0, "123456789"},
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {
+      {0.1, "0.1"},
+      {2.5, "2.5"},
+      {-2.5, "-2.5"},
+      {100.0, "100"},
+      {0.0, "0"},
+      {1e300, "1e+300"},
+      {1.0 / 3, "0.3333333333333333"},
+      {123456789.0, "123456789"},
       {-2.2250738585072014e-308, "-2.2250738585072014e-308"},
   };
   for (const auto& c : cases) {
@@ -46,10 +57,15 @@ TEST(NumberTextTest, FloatingPointValuesTakeTheShortestFormThatReadsBack) {
 }
 
 TEST(Utf8WidthTest, CharactersCountOncePerCharacterNotPerByte) {
-  const struct { std::string text; std::size_t characters; } cases[] = {
-      {"", 0}, {"conv1", 5}, {"\xC3\xA9t\xC3\xA9", 3},  // été
-      {"\xE2\x80\xA6", 1},                               // …
-      {"\xF0\x9F\x98\x80!", 2},                          // an emoji and '!'
+  const struct {
+    std::string text;
+    std::size_t characters;
+  } cases[] = {
+      {"", 0},
+      {"conv1", 5},
+      {"\xC3\xA9t\xC3\xA9", 3},  // été
+      {"\xE2\x80\xA6", 1},       // …
+      {"\xF0\x9F\x98\x80!", 2},  // an emoji and '!'
   };
   for (const auto& c : cases) EXPECT_EQ(characterCount(c.text), c.characters) << c.text;
   EXPECT_TRUE(startsCharacter('a'));

@@ -18,7 +18,9 @@ using std::string_literals::operator""s;
 const std::string kFffd = "\xEF\xBF\xBD";
 
 TEST(TerminalText, ControlCharactersAndIllFormedBytesBecomeVisibleEscapes) {
-  const struct { std::string name, shown; } kCases[] = {
+  const struct {
+    std::string name, shown;
+  } kCases[] = {
       {"conv1", "conv1"},
       {"", ""},
       {"evil\x1b[2J\x1b[31mRED", "evil\\x1b[2J\\x1b[31mRED"},
@@ -27,12 +29,17 @@ TEST(TerminalText, ControlCharactersAndIllFormedBytesBecomeVisibleEscapes) {
       {"del\x7f", "del\\x7f"},
       {"back\\slash", "back\\\\slash"},
       // C1 controls in UTF-8: CSI (U+009B) and NEL (U+0085).
-      {"csi\xC2\x9B" "31m", "csi\\u009b31m"},
+      {"csi\xC2\x9B"
+       "31m",
+       "csi\\u009b31m"},
       {"nel\xC2\x85", "nel\\u0085"},
       // U+00A0 and after are printable.
-      {"nbsp\xC2\xA0 caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "nbsp\xC2\xA0 caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
+      {"nbsp\xC2\xA0 caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80",
+       "nbsp\xC2\xA0 caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
       // A raw 0x9B byte is CSI to an 8-bit terminal.
-      {"raw\x9b" "2J", "raw\\x9b2J"},
+      {"raw\x9b"
+       "2J",
+       "raw\\x9b2J"},
       {"cut\xE2\x82", "cut\\xe2\\x82"},
       {"overlong\xC0\xAF", "overlong\\xc0\\xaf"},
       {"surrogate\xED\xA0\x80", "surrogate\\xed\\xa0\\x80"},
@@ -41,13 +48,19 @@ TEST(TerminalText, ControlCharactersAndIllFormedBytesBecomeVisibleEscapes) {
 }
 
 TEST(ValidUtf8, EachIllFormedPartBecomesOneReplacementCharacter) {
-  const struct { std::string text, valid; } kCases[] = {
+  const struct {
+    std::string text, valid;
+  } kCases[] = {
       {"plain", "plain"},
       {"caf\xC3\xA9", "caf\xC3\xA9"},
       {"\xFF", kFffd},
-      {"a\x80\x80" "b", "a" + kFffd + kFffd + "b"},
+      {"a\x80\x80"
+       "b",
+       "a" + kFffd + kFffd + "b"},
       // The start of a sequence that breaks off is one part.
-      {"\xE2\x82" "x", kFffd + "x"},
+      {"\xE2\x82"
+       "x",
+       kFffd + "x"},
       {"\xF0\x9F\x98", kFffd},
       // A lead byte that no sequence may start with is a part of its own.
       {"\xC0\xAF", kFffd + kFffd},
@@ -71,7 +84,8 @@ TEST(JsonText, AgreesWithTheJsonLibrarysReplacingSerializer) {
     const std::size_t length = random() % 24;
     for (std::size_t i = 0; i < length; ++i) {
       if (random() % 4 != 0) text += char('a' + i % 26);
-      for (std::size_t n = random() % 4 == 0 ? 1 + random() % 3 : 0; n > 0; --n) text += special[random() % special.size()];
+      for (std::size_t n = random() % 4 == 0 ? 1 + random() % 3 : 0; n > 0; --n)
+        text += special[random() % special.size()];
     }
     std::string ours;
     appendJsonString(ours, text);

@@ -56,8 +56,12 @@ TEST(Dispatch, EveryMethodTypeReachesItsHandlerBehindTheFilter) {
   };
   const std::size_t freshTexts = CapturedModel().model().texts.size();
   for (const auto& [type, taken, filteredOut] : routes) {
-    const Message message = Message::of(type).named("g").at(5).lasting(10)
-                                .event(Event::named("e", 7).u64(1)).event(Event::named("i", 100).u64(1))
+    const Message message = Message::of(type)
+                                .named("g")
+                                .at(5)
+                                .lasting(10)
+                                .event(Event::named("e", 7).u64(1))
+                                .event(Event::named("i", 100).u64(1))
                                 .event(Event::named("f", 300).u64(1));
     CapturedModel log;
     EXPECT_THAT(log.add({message}), ElementsAre(true)) << type;
@@ -73,8 +77,8 @@ TEST(Dispatch, EveryMethodTypeReachesItsHandlerBehindTheFilter) {
 
 TEST(Dispatch, MessagesPassOnlyBelowTheCapturesLevel) {
   const std::tuple<int, std::optional<int>, bool> cases[] = {
-      {3, 2, true}, {2, 2, false}, {1, std::nullopt, true}, {0, std::nullopt, false}, {0, -1, true},
-      {-1, -1, false}, {-128, -128, false}, {127, 126, true}};
+      {3, 2, true},  {2, 2, false},   {1, std::nullopt, true}, {0, std::nullopt, false},
+      {0, -1, true}, {-1, -1, false}, {-128, -128, false},     {127, 126, true}};
   for (const auto& [captureLevel, messageLevel, taken] : cases) {
     CapturedModel log(static_cast<std::int8_t>(captureLevel));
     Message message = Message::of(1).named("g").lasting(1);
@@ -86,8 +90,8 @@ TEST(Dispatch, MessagesPassOnlyBelowTheCapturesLevel) {
   // say that the level hid them all and which level would show some.
   CapturedModel log(2);
   EXPECT_EQ(log.model().visibility.messages(), 0u);
-  log.add({Message::of(42).withLevel(2), Message::of(1).named("g").withLevel(5),
-           Message::of(7).withLevel(3), Message::of(1).named("g").withLevel(9)});
+  log.add({Message::of(42).withLevel(2), Message::of(1).named("g").withLevel(5), Message::of(7).withLevel(3),
+           Message::of(1).named("g").withLevel(9)});
   EXPECT_EQ(log.model().visibility.taken, 0u);
   EXPECT_EQ(log.model().visibility.skipped, 4u);
   EXPECT_EQ(log.model().visibility.lowestSkippedLevel, 2);
@@ -100,9 +104,9 @@ TEST(Dispatch, MessagesPassOnlyBelowTheCapturesLevel) {
 // log.
 TEST(HeaderCapture, OnlyTheExactUpdaterNameMarksAnUpdaterLog) {
   const std::pair<std::string, bool> names[] = {
-      {"zevir-talvo-updater", true},   {"Zevir-talvo-updater", false}, {"zevir-talvo-updater2", false},
-      {"zevir-talvo-update", false},   {" zevir-talvo-updater", false},
-      {std::string("zevir-talvo-updater\0x", 21), false},
+      {"zevir-talvo-updater", true},   {"Zevir-talvo-updater", false},
+      {"zevir-talvo-updater2", false}, {"zevir-talvo-update", false},
+      {" zevir-talvo-updater", false}, {std::string("zevir-talvo-updater\0x", 21), false},
   };
   for (const auto& [name, updater] : names) {
     Record record;
@@ -119,9 +123,13 @@ TEST(HeaderCapture, OnlyTheExactUpdaterNameMarksAnUpdaterLog) {
 // and the values those do not reach.
 TEST(EventConversion, DefaultsAndValuesWithoutTheirField) {
   Message message = Message::of(1).named("g");
-  message.events = {Event{}, Event::named("x").kind(2), Event::named("x").kind(0),
-                    Event::named("x").u64(5).text("eight").data({9}).kind(7), Event::named("x").kind(4),
-                    Event::named("x").withUnit(258), Event::named("x").kind(6)};
+  message.events = {Event{},
+                    Event::named("x").kind(2),
+                    Event::named("x").kind(0),
+                    Event::named("x").u64(5).text("eight").data({9}).kind(7),
+                    Event::named("x").kind(4),
+                    Event::named("x").withUnit(258),
+                    Event::named("x").kind(6)};
   CapturedModel log;
   log.add({message});
   std::vector<EventItem> items;
@@ -131,8 +139,7 @@ TEST(EventConversion, DefaultsAndValuesWithoutTheirField) {
   });
   ASSERT_EQ(items.size(), 7u);
   const EventItem& bare = items[0];
-  EXPECT_EQ(std::tie(bare.identifier, bare.name, bare.detailText, bare.unit),
-            std::make_tuple(0u, "null", "", 0u));
+  EXPECT_EQ(std::tie(bare.identifier, bare.name, bare.detailText, bare.unit), std::make_tuple(0u, "null", "", 0u));
   const std::uint32_t dataTypes[] = {0x7FFFFFFF, 0x0164, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF};
   for (std::size_t i = 0; i < 6; ++i) {
     EXPECT_EQ(items[i].value.dataType, dataTypes[i]) << i;

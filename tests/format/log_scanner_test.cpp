@@ -108,7 +108,9 @@ std::vector<ScanCase> scanCases() {
          couldNot + atSecond + "root offset 4294967295 points outside the record"}}},
       // A plausible first frame that is cut keeps its located words.
       {"first record cut",
-       LogBuilder().lengthPrefix(static_cast<std::uint32_t>(good.size())).raw(Bytes(good.begin(), good.begin() + 8))
+       LogBuilder()
+           .lengthPrefix(static_cast<std::uint32_t>(good.size()))
+           .raw(Bytes(good.begin(), good.begin() + 8))
            .bytes(),
        {Step::Fault, Step::End},
        0,

@@ -25,9 +25,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 const std::string kNoMore = "profiling::FlatBufferReaderUtil no more messages! (Message Counter: ";
 
-bool initialize(RecordCursor& cursor, const Bytes& bytes) {
-  return cursor.initialize(bytes.data(), bytes.size());
-}
+bool initialize(RecordCursor& cursor, const Bytes& bytes) { return cursor.initialize(bytes.data(), bytes.size()); }
 
 // Messages come in order, then none until the next record; a refused record
 // leaves the cursor where it was, and its fault names the part that fails.
@@ -67,8 +65,7 @@ TEST(RecordCursor, HandsOutMessagesInOrderAndKeepsThemOverARefusedRecord) {
     EXPECT_EQ(fault->words, record.words);
   }
   EXPECT_FALSE(cursor.initialize(nullptr, 0));
-  while (const fb::MethodMessage* next = cursor.getNextMessage())
-    timestamps.push_back(next->timestamp()->value());
+  while (const fb::MethodMessage* next = cursor.getNextMessage()) timestamps.push_back(next->timestamp()->value());
   EXPECT_THAT(timestamps, ElementsAre(11u, 22u, 33u));
   EXPECT_EQ(cursor.getNextMessage(), nullptr);
   ASSERT_NE(cursor.getHeader(), nullptr);
@@ -88,8 +85,8 @@ TEST(RecordCursor, RecordWithMoreThanAMillionTablesVerifies) {
   flatbuffers::FlatBufferBuilder fbb;
   std::vector<flatbuffers::Offset<fb::EventEntry>> events(1'000'000);
   for (auto& event : events) event = fb::CreateEventEntry(fbb);
-  const auto message = fb::CreateMethodMessage(fbb, fb::CreateMessageTimestamp(fbb, 5), 1,
-                                               fb::CreateMethodTiming(fbb), 0, fbb.CreateVector(events));
+  const auto message = fb::CreateMethodMessage(fbb, fb::CreateMessageTimestamp(fbb, 5), 1, fb::CreateMethodTiming(fbb),
+                                               0, fbb.CreateVector(events));
   fbb.Finish(fb::CreateProfileLogRecord(fbb, 0, fbb.CreateVector(&message, 1)));
   const Bytes bytes(fbb.GetBufferPointer(), fbb.GetBufferPointer() + fbb.GetSize());
 
@@ -106,8 +103,8 @@ TEST(RecordCursor, RecordWithMoreThanAMillionTablesVerifies) {
 TEST(RecordCursor, UnalignedScalarsAreAccepted) {
   Bytes bytes(44, 0);
   const auto put = [&](std::size_t at, auto value) { std::memcpy(&bytes[at], &value, sizeof value); };
-  const std::pair<int, int> vtables[] = {{4, 8}, {6, 8}, {8, 4}, {10, 0},     // root: header at +4
-                                          {20, 8}, {22, 12}, {24, 0}, {26, 4}};  // header: epoch at +4
+  const std::pair<int, int> vtables[] = {{4, 8},  {6, 8},   {8, 4},  {10, 0},   // root: header at +4
+                                         {20, 8}, {22, 12}, {24, 0}, {26, 4}};  // header: epoch at +4
   for (const auto& [at, value] : vtables) put(at, static_cast<std::uint16_t>(value));
   put(0, std::uint32_t{12});   // root table at 12
   put(12, std::uint32_t{8});   // root table: vtable at 4

@@ -105,8 +105,10 @@ TEST_F(HostileLog, NamesEndAtANulByteAndInvalidUtf8IsKeptByteForByte) {
   Record record;
   record.header = Header{};
   record.header->backendVersion = invalid;
-  record.with(Message::of(kExecute).named(std::string("g\0one", 5)).lasting(10).event(
-      Event::named(std::string("ev\0hidden", 9), 7).u64(1)));
+  record.with(Message::of(kExecute)
+                  .named(std::string("g\0one", 5))
+                  .lasting(10)
+                  .event(Event::named(std::string("ev\0hidden", 9), 7).u64(1)));
   record.with(Message::of(kExecute).named(std::string("g\0two", 5)).lasting(30));
   record.with(Message::of(kExecute).named(invalid).lasting(10).event(Event::named(invalid, 7).text(invalid)));
 
@@ -130,9 +132,9 @@ TEST_F(HostileLog, RecordsThatShareOffsetsAreRefused) {
   const auto blob = fb::CreateEventEntry(builder, 0, 0, 0, 0, 0, fb::EventValueKind_Bytes, 0, 0,
                                          builder.CreateVector(Bytes(64 * 1024, 0x42)));
   const auto parent = fb::CreateEventEntry(builder, 0, 0, 0, 0, builder.CreateVector(EventOffsets(1000, blob)));
-  const auto message = fb::CreateMethodMessage(builder, fb::CreateMessageTimestamp(builder, 1), kExecute,
-                                               fb::CreateMethodTiming(builder, 0, 10), 0,
-                                               builder.CreateVector(EventOffsets{parent}));
+  const auto message =
+      fb::CreateMethodMessage(builder, fb::CreateMessageTimestamp(builder, 1), kExecute,
+                              fb::CreateMethodTiming(builder, 0, 10), 0, builder.CreateVector(EventOffsets{parent}));
   builder.Finish(fb::CreateProfileLogRecord(builder, 0, builder.CreateVector(&message, 1)));
   expectRejected(LogBuilder().frame({builder.GetBufferPointer(), builder.GetBufferPointer() + builder.GetSize()}),
                  "Corrupted flatbuffer binary stream");
@@ -142,9 +144,14 @@ TEST_F(HostileLog, RecordsThatShareOffsetsAreRefused) {
 LogBuilder sectionWith(const std::string& fileName) {
   constexpr int kApplyBinarySection = 11;
   constexpr std::uint32_t kObject = 5;
-  return LogBuilder().messages({Message::of(kApplyBinarySection).named("g").at(1).lasting(100).event(
-      Event::named("holder", 8).u64(1).sub(
-          Event::named("data", 9).data({0x01, 0x00, 0x02}).withUnit(kObject).withDetail(fileName)))});
+  return LogBuilder().messages(
+      {Message::of(kApplyBinarySection)
+           .named("g")
+           .at(1)
+           .lasting(100)
+           .event(Event::named("holder", 8)
+                      .u64(1)
+                      .sub(Event::named("data", 9).data({0x01, 0x00, 0x02}).withUnit(kObject).withDetail(fileName)))});
 }
 
 // A data file's name ends at an embedded NUL byte, so what follows it cannot
@@ -169,13 +176,13 @@ TEST_F(HostileLog, CsvPathThatCannotBeOpenedOrNamesTheLogFailsBothReportsBeforeT
   VynProfileLogReaderXtu xtu(logPath, VisibilityLevel::All);
   VynProfileLogReader generic(logPath, VisibilityLevel::All);
   ASSERT_TRUE(xtu.loadLog(true) && generic.loadLog(true));
-  for (const std::string& path : {std::string("reports"), std::string("missing/report.csv"), logPath,
-                                 std::string("../input.log"), std::string(".././work/../input.log"),
-                                 std::string("same.log"), std::string("link.log")}) {
+  for (const std::string& path :
+       {std::string("reports"), std::string("missing/report.csv"), logPath, std::string("../input.log"),
+        std::string(".././work/../input.log"), std::string("same.log"), std::string("link.log")}) {
     EXPECT_EQ(report(xtu, path, false), "") << path;
     EXPECT_EQ(report(generic, path, false), "") << path;
-    EXPECT_THAT(diagnostics.errors(), ElementsAre("Invalid output csvfile: [" + path + "]",
-                                                  "Invalid output file: [" + path + "]"));
+    EXPECT_THAT(diagnostics.errors(),
+                ElementsAre("Invalid output csvfile: [" + path + "]", "Invalid output file: [" + path + "]"));
     diagnostics.clear();
   }
   EXPECT_EQ(readFile(logPath), logBytes);

@@ -50,8 +50,8 @@ class LoggerTest : public ::testing::Test {
 // one such line per message.
 TEST_F(LoggerTest, LinesAreElapsedMillisecondsTagAndMessageCutToFit) {
   const std::pair<std::uint32_t, const char*> tags[] = {
-      {1, " ERROR "}, {2, "WARNING"}, {3, "  INFO "}, {4, "VERBOSE"}, {5, " DEBUG "},
-      {0x7fffffff, "UNKNOWN"}, {0, "       "}, {9, "       "}};  // unnamed levels: seven blanks
+      {1, " ERROR "}, {2, "WARNING"},          {3, "  INFO "}, {4, "VERBOSE"},
+      {5, " DEBUG "}, {0x7fffffff, "UNKNOWN"}, {0, "       "}, {9, "       "}};  // unnamed levels: seven blanks
   for (const auto& [level, tag] : tags)
     EXPECT_EQ(formatLine(256, level, 1'234'567, "Invalid output file: [%s]", "/tmp/out.csv"),
               std::string("     1.2ms [") + tag + "] Invalid output file: [/tmp/out.csv]");
@@ -95,8 +95,9 @@ TEST_F(LoggerTest, OnlyStatementsWithinTheLevelReachTheSink) {
     EXPECT_EQ(getLogCallback(), nullptr) << level;
     VYN_LOG_ERROR("dropped");
   }
-  ASSERT_EQ(sinkCalls, "1 Truncated record: %u bytes announced, %llu available|Truncated record: 100 bytes "
-                      "announced, 20 available\n2 warn|warn\n3 info|info\n");
+  ASSERT_EQ(sinkCalls,
+            "1 Truncated record: %u bytes announced, %llu available|Truncated record: 100 bytes "
+            "announced, 20 available\n2 warn|warn\n3 info|info\n");
   EXPECT_GE(sinkTimes[1] - sinkTimes[0], 3'000'000u);
   EXPECT_LT(sinkTimes[1], 60'000'000'000u);
 }

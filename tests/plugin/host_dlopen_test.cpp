@@ -60,7 +60,8 @@ TEST(Host, LoadsTheLogThroughItsOwnDeclarationsAndTheLibraryPrintsNothing) {
 
   vyn::testing::Record withHeader{vyn::testing::Header{{{}, {}, {}, {}, "2.0", "xtu", "tool"}, false}, {}};
   withHeader.with(Message::of(1).named("g").lasting(10));
-  const std::pair<LogBuilder, bool> logs[] = {  // the log, and whether it loads
+  const std::pair<LogBuilder, bool> logs[] = {
+      // the log, and whether it loads
       {LogBuilder{}.record(withHeader), true},
       {LogBuilder{}.record(withHeader).lengthPrefix(0xFFFFFFFFu).raw(std::vector<std::uint8_t>(96, 7)), false},
   };

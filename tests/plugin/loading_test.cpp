@@ -38,8 +38,8 @@ Record headerRecord(const std::string& generatorName) {
   return record;
 }
 std::string truncated(std::uint64_t announced, std::uint64_t available) {
-  return "Truncated record: " + std::to_string(announced) + " bytes announced, " +
-         std::to_string(available) + " available";
+  return "Truncated record: " + std::to_string(announced) + " bytes announced, " + std::to_string(available) +
+         " available";
 }
 Values executionValues(const VynProfileLogReader& reader) {
   Values values;
@@ -76,11 +76,17 @@ TEST_F(LogLoaderTest, Framing) {
   const Case cases[] = {
       {"empty", LogBuilder{}, true, {}, {}},
       {"stray bytes", good().raw({0xFF, 0xFF, 0xFF}), true, {10}, {}},
-      {"large records", LogBuilder{}.messages({execution(longName, 1)}).messages({execution(longName, 3)}),
-       true, {1, 3}, {}},
+      {"large records",
+       LogBuilder{}.messages({execution(longName, 1)}).messages({execution(longName, 3)}),
+       true,
+       {1, 3},
+       {}},
       {"zero length", good().lengthPrefix(0).messages({execution("g", 2)}), false, {10}, {kCorrupted}},
-      {"corrupt record", good().messages({execution("g", 1), noTiming}).messages({execution("g", 30)}), false,
-       {10}, {kCorrupted}},
+      {"corrupt record",
+       good().messages({execution("g", 1), noTiming}).messages({execution("g", 30)}),
+       false,
+       {10},
+       {kCorrupted}},
       // Cut short by the end of the file: corrupt even when the bytes present would verify.
       {"truncated", good().lengthPrefix(size + 8).raw(complete), false, {10}, {truncated(size + 8, size)}},
       {"truncated 4/0", LogBuilder{}.lengthPrefix(4), false, {}, {truncated(4, 0)}},
@@ -95,9 +101,8 @@ TEST_F(LogLoaderTest, Framing) {
       if (fromPipe) {
         ::unlink(path.c_str());
         ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-        writer = std::thread([&] {
-          std::ofstream(path, std::ios::binary) << std::string(c.log.bytes().begin(), c.log.bytes().end());
-        });
+        writer = std::thread(
+            [&] { std::ofstream(path, std::ios::binary) << std::string(c.log.bytes().begin(), c.log.bytes().end()); });
       }
       const std::string label = std::string(c.name) + (fromPipe ? " (pipe)" : "");
       log_.clear();

@@ -18,8 +18,8 @@ std::string show(const std::vector<ProfileEvent>& events) {
   std::string text;
   for (const ProfileEvent& e : events) {
     char value[64];
-    std::snprintf(value, sizeof value, "%x:%llx %u", e.value.dataType,
-                  static_cast<unsigned long long>(e.value.payload), e.unit);
+    std::snprintf(value, sizeof value, "%x:%llx %u", e.value.dataType, static_cast<unsigned long long>(e.value.payload),
+                  e.unit);
     text += (text.empty() ? "" : " ") + e.name + "#" + std::to_string(e.identifier) + "=" +
             (e.value.dataType == ValueDataType::String
                  ? "'" + std::string(reinterpret_cast<const char*>(e.value.payload)) + "'"
@@ -58,10 +58,16 @@ TEST(ProfileEvents, RowsBecomeTreesAndAReusedVectorKeepsNothingStale) {
   // Larger, with texts, bytes and sub-events where the small one has none.
   const EventList large = list({
       row(0, "old", ValueType::None, 0, 5, 1, extra("old.bin", {4, 5, 6, 7}, 1)),
-      row(1, "a", ValueType::Text, textValueBits(model.texts.add("old"))), row(2, "b", ValueType::UInt64, 1),
-      row(3, "c", ValueType::UInt64, 1), row(4, "d", ValueType::UInt64, 1), row(1, "e", ValueType::UInt64, 1),
-      row(1, "f", ValueType::UInt64, 1), row(0, "g", ValueType::Text, textValueBits(hello)), row(1, "h", ValueType::UInt64, 1),
-      row(0, "i", ValueType::Float32, 1), row(0, "j", ValueType::UInt64, 1),
+      row(1, "a", ValueType::Text, textValueBits(model.texts.add("old"))),
+      row(2, "b", ValueType::UInt64, 1),
+      row(3, "c", ValueType::UInt64, 1),
+      row(4, "d", ValueType::UInt64, 1),
+      row(1, "e", ValueType::UInt64, 1),
+      row(1, "f", ValueType::UInt64, 1),
+      row(0, "g", ValueType::Text, textValueBits(hello)),
+      row(1, "h", ValueType::UInt64, 1),
+      row(0, "i", ValueType::Float32, 1),
+      row(0, "j", ValueType::UInt64, 1),
   });
   const std::string expected =
       "run#7=164:5dc 1{label#0='hello'{deep#0=64:fffffffffffffffe 0{deeper#0=264:3fe0000000000000 0}} "

@@ -27,9 +27,11 @@ TEST_F(EventDataFile, TakenNamesMoveOnToNumberedCandidates) {
   for (const char* name : {"trace", "a.b/c"}) writeFile(name, "old");
   // The number goes before the extension of the last path component only; a
   // directory takes a name as a file does.
-  const std::pair<const char*, const char*> cases[] = {
-      {"trace", "trace_1"}, {"trace", "trace_2"}, {"a.b/c", "a.b/c_1"}, {"d.bin", "d_1.bin"},
-      {"fresh.bin", "fresh.bin"}};
+  const std::pair<const char*, const char*> cases[] = {{"trace", "trace_1"},
+                                                       {"trace", "trace_2"},
+                                                       {"a.b/c", "a.b/c_1"},
+                                                       {"d.bin", "d_1.bin"},
+                                                       {"fresh.bin", "fresh.bin"}};
   for (const auto& [name, file] : cases) {
     const std::string bytes = std::string("\0", 1) + file;
     save(name, bytes);
@@ -60,7 +62,7 @@ TEST_F(EventDataFile, NumberingStartsAgainWhereTheEarlierFilesAreGone) {
 
 TEST_F(EventDataFile, NamesLeavingTheWorkingDirectoryAreRefused) {
   const std::string names[] = {outside("absolute.bin"), "../escape.bin", "sub/../../escape.bin", "x/..",
-                               "missing/f.bin", "ends/"};
+                               "missing/f.bin",         "ends/"};
   std::vector<std::string> expected;
   for (const std::string& name : names) {
     save(name);

@@ -33,36 +33,40 @@ TEST_F(GenericReport, ComposedLogsReportAsWritten) {
   const std::pair<const char*, LogBuilder> cases[] = {
       {"generic/empty", LogBuilder()},
       // Queue waits longer than the round trip leave 0.
-      {"generic/round_trip", LogBuilder().messages({
-           run(kExecuteRoundTrip, "net_a", 1000, 1500).event(queueWait(300)).event(reading("kernel", 900)),
-           run(kExecuteRoundTrip, "net_b", 1100, 50).event(queueWait(80)),
-           run(kExecuteRoundTrip, "net_a", 2000, 2500).event(queueWait(700)).event(reading("kernel", 1700))})},
+      {"generic/round_trip",
+       LogBuilder().messages(
+           {run(kExecuteRoundTrip, "net_a", 1000, 1500).event(queueWait(300)).event(reading("kernel", 900)),
+            run(kExecuteRoundTrip, "net_b", 1100, 50).event(queueWait(80)),
+            run(kExecuteRoundTrip, "net_a", 2000, 2500).event(queueWait(700)).event(reading("kernel", 1700))})},
       // The first run has no queue-wait event, so there are no samples to average;
       // it is skipped as a minimum and replaced as a maximum.
       {"generic/round_trip_partial",
-       LogBuilder().messages({run(kExecuteRoundTrip, "net_c", 10, 0),
-                              run(kExecuteRoundTrip, "net_c", 20, 400).event(queueWait(100))})},
+       LogBuilder().messages(
+           {run(kExecuteRoundTrip, "net_c", 10, 0), run(kExecuteRoundTrip, "net_c", 20, 400).event(queueWait(100))})},
       {"generic/ips_count_first",
        LogBuilder().messages({run(kExecute, "g", 500, 40),
                               run(kExecuteOverall, nullptr, 900, 1000)
-                                  .event(reading("inferences", 5, Unit::Count)).event(reading("duration", 2000)),
+                                  .event(reading("inferences", 5, Unit::Count))
+                                  .event(reading("duration", 2000)),
                               run(kDynamicLibLoad, nullptr, 10, 300).event(reading("latency", 250))})},
-      {"generic/ips_duration_first",
-       LogBuilder().messages({run(kExecuteOverall, nullptr, 7, 1)
-                                  .event(reading("duration", 7)).event(reading("count", 3, Unit::Count))})},
-      {"generic/ips_zero_duration",
-       LogBuilder().messages({run(kExecuteOverall, nullptr, 8, 1)
-                                  .event(reading("count", 12, Unit::Count)).event(reading("duration", 0))})},
-      {"generic/context", LogBuilder().messages({
-           run(kContextGetBinarySize, "ctx size", 50, 5), run(kContextGetBinarySize, "ctx size 2", 55, 9),
-           run(kContextGetBinary, "ctx, main", 60, 120), run(kContextGetBinarySectionSize, nullptr, 70, 0),
-           run(kContextGetBinarySectionSize, "sec b", 80, 40), run(kContextGetBinarySectionSize, "sec c", 90, 20)})},
-      {"generic/binary_sections", LogBuilder().messages({
-           run(kApplyBinarySection, "g1", 100, 30).event(reading("patch", 6, Unit::Bytes)),
-           run(kApplyBinarySection2, "g1", 110, 10).event(reading("patch", 2, Unit::Bytes)),
-           run(kApplyBinarySection, "g2", 120, 0),
-           run(kFinalizeAfterTensorUpdates, "g1 [pass 1]", 200, 70).event(reading("tensors", 3, Unit::Count)),
-           run(kFinalizeAfterTensorUpdates, "g1 [pass 2]", 210, 90).event(reading("tensors", 5, Unit::Count))})},
+      {"generic/ips_duration_first", LogBuilder().messages({run(kExecuteOverall, nullptr, 7, 1)
+                                                                .event(reading("duration", 7))
+                                                                .event(reading("count", 3, Unit::Count))})},
+      {"generic/ips_zero_duration", LogBuilder().messages({run(kExecuteOverall, nullptr, 8, 1)
+                                                               .event(reading("count", 12, Unit::Count))
+                                                               .event(reading("duration", 0))})},
+      {"generic/context",
+       LogBuilder().messages(
+           {run(kContextGetBinarySize, "ctx size", 50, 5), run(kContextGetBinarySize, "ctx size 2", 55, 9),
+            run(kContextGetBinary, "ctx, main", 60, 120), run(kContextGetBinarySectionSize, nullptr, 70, 0),
+            run(kContextGetBinarySectionSize, "sec b", 80, 40), run(kContextGetBinarySectionSize, "sec c", 90, 20)})},
+      {"generic/binary_sections",
+       LogBuilder().messages(
+           {run(kApplyBinarySection, "g1", 100, 30).event(reading("patch", 6, Unit::Bytes)),
+            run(kApplyBinarySection2, "g1", 110, 10).event(reading("patch", 2, Unit::Bytes)),
+            run(kApplyBinarySection, "g2", 120, 0),
+            run(kFinalizeAfterTensorUpdates, "g1 [pass 1]", 200, 70).event(reading("tensors", 3, Unit::Count)),
+            run(kFinalizeAfterTensorUpdates, "g1 [pass 2]", 210, 90).event(reading("tensors", 5, Unit::Count))})},
       // A log of the updater tool reports only its latest update.
       {"generic/updater", updaterLog()},
   };

@@ -51,10 +51,11 @@ TEST(InterfaceRows, GenericRowsCoverOneLevelAndNoRowShowsATextsAddress) {
   static const char kText[] = "x\"y";
   std::ostringstream rows, backendRows;
   VynProfileLogReader{"unused.log", VisibilityLevel::Basic}.printEvent(
-      rows, {event("exec,main", 1, unsignedValue(5), Unit::Microseconds,
-                   {event("stage", 2, textValue(kText), Unit::None, {event("deep", 3, unsignedValue(1), 1)}),
-                    event("raw", 4, unsignedValue(9), Unit::Object)}),
-             event("obj", 5, unsignedValue(9), Unit::Object, {event("kept", 6, unsignedValue(2), Unit::Count)})},
+      rows,
+      {event("exec,main", 1, unsignedValue(5), Unit::Microseconds,
+             {event("stage", 2, textValue(kText), Unit::None, {event("deep", 3, unsignedValue(1), 1)}),
+              event("raw", 4, unsignedValue(9), Unit::Object)}),
+       event("obj", 5, unsignedValue(9), Unit::Object, {event("kept", 6, unsignedValue(2), Unit::Count)})},
       77, "EXECUTE", 0);
   EXPECT_EQ(rows.str(),
             "77,EXECUTE,5,US,BACKEND,ROOT,\"exec,main\"\n"
@@ -69,12 +70,16 @@ TEST(InterfaceRows, GenericRowsCoverOneLevelAndNoRowShowsATextsAddress) {
 
 TEST(BackendDump, HidesOnlyTopLevelIdentifiers9001To9008AndWritesOneBurstBlock) {
   CapturedModel log;
-  log.add({Message::of(kDeInit).lasting(1).event(Event::named("a", 9000).u64(1).withUnit(Unit::None))
+  log.add({Message::of(kDeInit)
+               .lasting(1)
+               .event(Event::named("a", 9000).u64(1).withUnit(Unit::None))
                .event(Event::named("b1", 2004).sub(Event::named("k", 2005)))
                .event(measured("h", 9005, 2, 0).sub(measured("hs", 1, 1, 0)))
                .event(Event::named("b2", 2004).sub(Event::named("n", 2010).f64(1.25)))
                .event(measured("h8", 9008, 3, 0).sub(measured("h8s", 1, 4, 0)))
-               .event(Event::named("z", 9009).f64(0.5).withUnit(Unit::Cycles)
+               .event(Event::named("z", 9009)
+                          .f64(0.5)
+                          .withUnit(Unit::Cycles)
                           .sub(measured("s", 9005, 4, Unit::Count).sub(measured("t", 2004, 1, Unit::Bytes))))});
   const LogModel& model = log.model();
   EXPECT_EQ(written([&](TextBuffer& out) { appendBackendEvents(out, model.list(model.deInit.events)); }),
@@ -88,10 +93,14 @@ using ReportSections = ScratchWork;
 // summary and in the CSV rows; the Init figure stays context creation's.
 TEST_F(ReportSections, InitEventsOfExecutionsWinOverThoseOfContextCreation) {
   VynProfileLogReaderXtu reader{"init.log", VisibilityLevel::All};
-  load(reader, "init.log", LogBuilder().messages(
-      {Message::of(kInitEvents).at(110).lasting(12).event(measured("alt", 1, 2, Unit::Count)),
-       Message::of(kExecute).named("g").at(300).lasting(5)
-           .event(measured("main", 100, 3, Unit::Count)).event(measured("run", 7, 1, Unit::Microseconds))}));
+  load(reader, "init.log",
+       LogBuilder().messages({Message::of(kInitEvents).at(110).lasting(12).event(measured("alt", 1, 2, Unit::Count)),
+                              Message::of(kExecute)
+                                  .named("g")
+                                  .at(300)
+                                  .lasting(5)
+                                  .event(measured("main", 100, 3, Unit::Count))
+                                  .event(measured("run", 7, 1, Unit::Microseconds))}));
   const ReportInput in = input(reader, "init.log");
   BackendEventPrinter events(nullptr);
   EXPECT_EQ(written([&](TextBuffer& out) {
@@ -169,8 +178,8 @@ TEST_F(ReportSections, AverageRoundTripsSubtractTheMeanQueueWait) {
   const std::string roundTrip = "    NetRun (Host Round-Trip): ", wait = "    Backend (queue wait): ";
   const std::string excluding = "    NetRun (Host Round-Trip excluding queue wait): ";
   EXPECT_EQ(summary.substr(from, to - from),
-            "Execute Stats (Average):\n" + std::string(24, '-') + "\nTotal Inference Time: \n" +
-                std::string(21, '-') + "\nGraph 0 (g):\n" + roundTrip + "1500 us\n" + excluding + "1200\n" + wait +
+            "Execute Stats (Average):\n" + std::string(24, '-') + "\nTotal Inference Time: \n" + std::string(21, '-') +
+                "\nGraph 0 (g):\n" + roundTrip + "1500 us\n" + excluding + "1200\n" + wait +
                 "300 us\n\nGraph 1 (top):\n" + roundTrip + std::to_string(kMax) + " us\n" + excluding + "0\n" + wait +
                 std::to_string(kMax) + " us\n\n");
 }
@@ -180,8 +189,9 @@ TEST_F(ReportSections, AverageRoundTripsSubtractTheMeanQueueWait) {
 TEST_F(ReportSections, HeaderTextLeavesOutWhatIsMissingOrUnprintable) {
   const std::string head = "Input Log File Location: /logs/run.bin\n";
   const std::string viewer = "Generated using: \nvyn-profile-viewer: v2.51.0.260929181845\n";
-  const std::string epoch = "Log File Created: Thu Jan  1 00:00:00 1970\nTime Scale: 2.5e-05\n"
-                            "Epoch Timestamp: 0 Steady Clock Timestamp: 0\n";
+  const std::string epoch =
+      "Log File Created: Thu Jan  1 00:00:00 1970\nTime Scale: 2.5e-05\n"
+      "Epoch Timestamp: 0 Steady Clock Timestamp: 0\n";
   constexpr std::nullopt_t none = std::nullopt;
   // Time scale, epoch and steady clock, version table, generator version, back-end version, generator name.
   const std::pair<Header, std::string> cases[] = {

@@ -23,9 +23,24 @@ namespace vyn::testing {
 
 namespace Unit = profiling::EventUnit;
 
-enum Method { kExecute = 1, kFinalize, kExecuteRoundTrip, kInitEvents, kDeInit, kInit, kComposeGraph, kExecuteOverall,
-              kDynamicLibLoad = 10, kApplyBinarySection, kApplyBinarySection2, kContextGetBinarySize, kContextGetBinary,
-              kContextGetBinarySectionSize, kFinalizeAfterTensorUpdates, kUpdateBinarySection };
+enum Method {
+  kExecute = 1,
+  kFinalize,
+  kExecuteRoundTrip,
+  kInitEvents,
+  kDeInit,
+  kInit,
+  kComposeGraph,
+  kExecuteOverall,
+  kDynamicLibLoad = 10,
+  kApplyBinarySection,
+  kApplyBinarySection2,
+  kContextGetBinarySize,
+  kContextGetBinary,
+  kContextGetBinarySectionSize,
+  kFinalizeAfterTensorUpdates,
+  kUpdateBinarySection
+};
 
 inline Event measured(std::string name, std::uint32_t identifier, std::uint64_t value,
                       std::uint32_t unit = Unit::Microseconds) {

@@ -32,12 +32,32 @@ TEST(TextAppender, FixedNotationIsPrintfsInTheCLocale) {
     return value;
   };
   using limits = std::numeric_limits<double>;
-  const double edges[] = {
-      0.0, -0.0, 0.1, static_cast<double>(0.1f), 0.0078125, 0.0234375,  // halfway: rounds to even, down and up
-      0.0000005, -0.0000005, 9.9999995, 999999.9999995, 0.9999999, 4503599627370495.5, 9007199254740993.0, 1e22,
-      1.8446744073709552e19, limits::max(), -limits::max(), limits::min(), limits::denorm_min(),
-      -limits::denorm_min(), limits::infinity(), -limits::infinity(), limits::quiet_NaN(), -limits::quiet_NaN(),
-      fromBits(0x7FF0000000000001ull), fromBits(0xFFF8000000000123ull)};
+  const double edges[] = {0.0,
+                          -0.0,
+                          0.1,
+                          static_cast<double>(0.1f),
+                          0.0078125,
+                          0.0234375,  // halfway: rounds to even, down and up
+                          0.0000005,
+                          -0.0000005,
+                          9.9999995,
+                          999999.9999995,
+                          0.9999999,
+                          4503599627370495.5,
+                          9007199254740993.0,
+                          1e22,
+                          1.8446744073709552e19,
+                          limits::max(),
+                          -limits::max(),
+                          limits::min(),
+                          limits::denorm_min(),
+                          -limits::denorm_min(),
+                          limits::infinity(),
+                          -limits::infinity(),
+                          limits::quiet_NaN(),
+                          -limits::quiet_NaN(),
+                          fromBits(0x7FF0000000000001ull),
+                          fromBits(0xFFF8000000000123ull)};
   for (const double value : edges) EXPECT_EQ(appendedFixed(value), printfFixed(value)) << std::hexfloat << value;
   std::mt19937_64 random(20240611);
   for (int i = 0; i < 20000; ++i) {
@@ -64,10 +84,15 @@ TEST(TextAppender, IntegersAtTheirLimitsAndEventValuesAsCsvFields) {
 
 TEST(TextAppender, CsvFieldsAreQuotedInPlace) {
   const std::pair<std::string, std::string> cases[] = {
-      {"plain", "plain"}, {"", ""}, {"x\ry", "\"x\ry\""}, {"x\ny", "\"x\ny\""},
+      {"plain", "plain"},
+      {"", ""},
+      {"x\ry", "\"x\ry\""},
+      {"x\ny", "\"x\ny\""},
       // Fields of eight characters or more, the character to quote near their end.
-      {"0123456789abcdef", "0123456789abcdef"}, {"0123456789abcde,", "\"0123456789abcde,\""},
-      {"01234567\n", "\"01234567\n\""}, {"0123456\"8", "\"0123456\"\"8\""},
+      {"0123456789abcdef", "0123456789abcdef"},
+      {"0123456789abcde,", "\"0123456789abcde,\""},
+      {"01234567\n", "\"01234567\n\""},
+      {"0123456\"8", "\"0123456\"\"8\""},
   };
   for (const auto& [field, expected] : cases) {
     EXPECT_EQ(TextAppender().text("before,").csvField(field).text(",after").view(), "before," + expected + ",after");
@@ -111,7 +136,7 @@ void writeInBlocks(Target& target, Reached reached) {
     };
     for (int piece = 0; piece < 21; ++piece) put(std::string(piece % 7 + 1, static_cast<char>('a' + piece)));
     EXPECT_EQ(reached(), expected.substr(0, 64));  // 84 bytes in small writes: one whole block has gone on
-    put(std::string(32, 'H'));  // half a block goes straight through, after what was held before it
+    put(std::string(32, 'H'));                     // half a block goes straight through, after what was held before it
     EXPECT_EQ(reached(), expected);
     put("tail");
     EXPECT_EQ(reached(), expected.substr(0, expected.size() - 4));

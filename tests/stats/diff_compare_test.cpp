@@ -82,8 +82,8 @@ TEST(CompareSamples, TheCorrectionTakesEveryRowOfEveryGraphWithEnoughExecutions)
   const struct {
     PValueAdjustment correction;
     double adjusted;
-  } cases[] = {{PValueAdjustment::Holm, 4 * p}, {PValueAdjustment::BenjaminiHochberg, 2 * p},
-               {PValueAdjustment::None, p}};
+  } cases[] = {
+      {PValueAdjustment::Holm, 4 * p}, {PValueAdjustment::BenjaminiHochberg, 2 * p}, {PValueAdjustment::None, p}};
   for (const auto& c : cases) {
     std::vector<GraphSamples> base = {graphOf("few", run(100, 9))}, next = {graphOf("few", run(500, 9))};
     for (const char* graph : {"g1", "g2"}) {
@@ -113,8 +113,7 @@ TEST(CompareSamples, GraphsByTheLargerTotalRowsByAdjustedPThenByTheSizeOfTheChan
                                               rowOf("c", run(10, 10)), rowOf("d", run(10, 10)),
                                               rowOf("few", run(1, 5)), rowOf("gone", run(1, 10))};
   const std::vector<RowSamples> newEvents = {rowOf("few", run(100, 5)), rowOf("c", run(15, 10)),
-                                             rowOf("b", run(30, 10)), rowOf("d", run(50, 10)),
-                                             rowOf("a", run(10, 10))};
+                                             rowOf("b", run(30, 10)), rowOf("d", run(50, 10)), rowOf("a", run(10, 10))};
   std::vector<GraphSamples> base = {graphOf("heavy", std::vector<double>(10, 200)),
                                     graphOf("light", std::vector<double>(10, 100), baseEvents),
                                     graphOf("old", std::vector<double>(10, 500))};

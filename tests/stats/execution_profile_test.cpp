@@ -140,10 +140,15 @@ TEST(ExecutionProfileTest, SummaryWithZerosCountsTheZerosItDoesNotHold) {
     std::vector<double> samples = c.samples;
     const SampleSummary s = summarizeWithZeros(samples, c.zeros);
     EXPECT_EQ(s.count, c.expected.count);
-    for (const auto& [got, want] : std::vector<std::pair<double, double>>{
-             {s.total, c.expected.total}, {s.mean, c.expected.mean}, {s.stddev, c.expected.stddev},
-             {s.cv, c.expected.cv}, {s.min, c.expected.min}, {s.p50, c.expected.p50}, {s.p90, c.expected.p90},
-             {s.p99, c.expected.p99}, {s.max, c.expected.max}}) {
+    for (const auto& [got, want] : std::vector<std::pair<double, double>>{{s.total, c.expected.total},
+                                                                          {s.mean, c.expected.mean},
+                                                                          {s.stddev, c.expected.stddev},
+                                                                          {s.cv, c.expected.cv},
+                                                                          {s.min, c.expected.min},
+                                                                          {s.p50, c.expected.p50},
+                                                                          {s.p90, c.expected.p90},
+                                                                          {s.p99, c.expected.p99},
+                                                                          {s.max, c.expected.max}}) {
       EXPECT_NEAR(got, want, 1e-9);
     }
   }
@@ -181,8 +186,8 @@ TEST(ExecutionProfileTest, SelfTimeIsTheTotalLessTheTimedSubPathsAndNeverBelowZe
 TEST(ExecutionProfileTest, TheGraphKeepsWhatItsTimedEventsDoNotCover) {
   Profiled run;
   run.log.add({execution("", 100)
-                   .event(us("A", 10).sub(us("B", 25)))                 // A is 25 wide
-                   .event(Event::named("Copy").u64(64).withUnit(2))});  // bytes: not taken off
+                   .event(us("A", 10).sub(us("B", 25)))                      // A is 25 wide
+                   .event(Event::named("Copy").u64(64).withUnit(2))});       // bytes: not taken off
   EXPECT_EQ(selfTimes(run.profile(0, PathSamples::Occurrences)).graph, 75);  // 100 - 25
 }
 

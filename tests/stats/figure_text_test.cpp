@@ -13,11 +13,18 @@ TEST(FigureTextTest, WholeShortOrScientificAndNeverCutShort) {
     double value;
     const char* text;
   } kCases[] = {
-      {1234, "1234"},         {1234.56, "1234.6"},       {12.3456, "12.3"},        {0.000123, "0.000123"},
-      {-7, "-7"},             {999999999999999, "999999999999999"},
+      {1234, "1234"},
+      {1234.56, "1234.6"},
+      {12.3456, "12.3"},
+      {0.000123, "0.000123"},
+      {-7, "-7"},
+      {999999999999999, "999999999999999"},
       // Beyond 15 digits fixed notation would run on for hundreds of digits.
-      {1e300, "1e+300"},      {-2.5e15, "-2.5e+15"},     {1.7976931348623157e308, "1.79769e+308"},
-      {NAN, "-"},             {INFINITY, "-"},
+      {1e300, "1e+300"},
+      {-2.5e15, "-2.5e+15"},
+      {1.7976931348623157e308, "1.79769e+308"},
+      {NAN, "-"},
+      {INFINITY, "-"},
   };
   for (const auto& c : kCases) EXPECT_EQ(figureText(c.value), c.text) << c.text;
   EXPECT_EQ(percentText(0.1234), "12.3%");

@@ -75,8 +75,8 @@ TEST(SampleSummary, PercentileOfASmallSet) {
   EXPECT_DOUBLE_EQ(percentile(sorted, 99), 4.96);  // rank 3.96: 4 + .96 * (5 - 4)
   EXPECT_DOUBLE_EQ(percentile(sorted, 25), 2);     // rank 1 exactly
   EXPECT_DOUBLE_EQ(percentile(sorted, 0), 1);
-  EXPECT_DOUBLE_EQ(percentile(sorted, 100), 5);    // top rank: nothing above to read
-  EXPECT_DOUBLE_EQ(percentile(sorted, 150), 5);    // out of range: the nearer bound
+  EXPECT_DOUBLE_EQ(percentile(sorted, 100), 5);  // top rank: nothing above to read
+  EXPECT_DOUBLE_EQ(percentile(sorted, 150), 5);  // out of range: the nearer bound
   EXPECT_DOUBLE_EQ(percentile(sorted, -5), 1);
 }
 
@@ -92,7 +92,7 @@ TEST(SampleSummary, LargeValuesKeepSmallDifferences) {
   std::vector<double> aroundZero{-1, 1};
   const SampleSummary centred = summarize(aroundZero);
   EXPECT_EQ(centred.mean, 0);
-  EXPECT_EQ(centred.cv, 0);  // mean 0: no ratio
+  EXPECT_EQ(centred.cv, 0);                              // mean 0: no ratio
   EXPECT_DOUBLE_EQ(centred.stddev, 1.4142135623730951);  // (1 + 1) / 1 -> sqrt 2
 }
 

@@ -43,11 +43,21 @@ struct Model {
       std::memcpy(&row.bits, &number, sizeof number);
     };
     switch (token[equals + 1]) {
-      case 'u': set(ValueType::UInt64, std::stoull(value)); break;
-      case 'i': set(ValueType::Int64, std::stoll(value)); break;
-      case 'f': set(ValueType::Float32, std::stof(value)); break;
-      case 'd': set(ValueType::Float64, std::stod(value)); break;
-      case '\'': set(ValueType::Text, log.texts.add(value.substr(0, value.size() - 1))); break;
+      case 'u':
+        set(ValueType::UInt64, std::stoull(value));
+        break;
+      case 'i':
+        set(ValueType::Int64, std::stoll(value));
+        break;
+      case 'f':
+        set(ValueType::Float32, std::stof(value));
+        break;
+      case 'd':
+        set(ValueType::Float64, std::stod(value));
+        break;
+      case '\'':
+        set(ValueType::Text, log.texts.add(value.substr(0, value.size() - 1)));
+        break;
     }
     return row;
   }
@@ -110,8 +120,7 @@ TEST(PhaseStatistics, AverageMaximumAndMinimum) {
       // Zeros add nothing to the average and never make the minimum.
       {{{0, 1, ""}, {10, 2, ""}, {20, 3, ""}}, "15@3[]", "20@3[]", "10@2[]"},
       // Ties go to the later occurrence.
-      {{{7, 1, "first=u1"}, {7, 2, "second=u1"}}, "7@2[first=u1 second=u1]", "7@2[second=u1]",
-       "7@2[second=u1]"},
+      {{{7, 1, "first=u1"}, {7, 2, "second=u1"}}, "7@2[first=u1 second=u1]", "7@2[second=u1]", "7@2[second=u1]"},
   };
   for (const auto& [timed, average, maximum, minimum] : cases) {
     SCOPED_TRACE(average);
@@ -122,8 +131,7 @@ TEST(PhaseStatistics, AverageMaximumAndMinimum) {
     EXPECT_EQ(show(m.log, kEmptyText, averaged.value, averaged.timestamp, averagedEvents(m.log, averaged)), average);
     for (const auto& [extreme, expected] :
          {std::pair{maximumOf(occurrences), maximum}, {minimumOf(occurrences), minimum}}) {
-      EXPECT_EQ(show(m.log, extreme.name, extreme.value, extreme.timestamp, m.log.list(extreme.events)),
-                expected);
+      EXPECT_EQ(show(m.log, extreme.name, extreme.value, extreme.timestamp, m.log.list(extreme.events)), expected);
     }
   }
 }
@@ -246,25 +254,43 @@ std::string queueWaits(const LogModel& log, const Statistics& statistics) {
 // Each pass stops at the first graph without exactly one queue-wait event (top
 // level or one level down) and clears what it had; the next pass still runs.
 TEST(Statistics, QueueWaitPasses) {
-  const std::tuple<const char*, bool, std::vector<Graph>, const char*, std::string, std::vector<std::string>>
-      cases[] = {
-      {"no round trip", false, {{"a", {{10, 1, "q#405=u3"}}}}, "samples max min", "", {}},
-      {"found", true,
-       {{"a", {{10, 1, "q#405=u3"}, {30, 2, "s=u1{q#405=u5}"}, {20, 3, "s=u1 q#405=u4"}}},
-        {"b", {{7, 4, "q#405=u1"}}}},
-       "samples a:3,5,4 b:1 max a:5 b:1 min a:3 b:1", "", {}},
-      {"numbers the values hold", true, {{"g", {{10, 1, "q#405=d12.7"}, {20, 2, "q#405='12'"}}}},
-       "samples g:12,0 max g:0 min g:12", "", {}},
-      {"several in the second graph", true,
-       {{"g1", {{10, 1, "q#405=u1"}}},
-        {"g2", {{10, 2, "q#405=u2 s=u1{q#405=u3}"}, {20, 3, "q#405=u4"}, {5, 4, "q#405=u6"}}},
-        {"g3", {{50, 5, "q#405=u9"}, {0, 6, ""}}}},
-       "samples max g1:1 g2:4 g3:9 min g1:1 g2:6 g3:9", kMultiple, {}},
-      {"missing", true, {{"z", {{3, 1, "q#405=u8"}}}, {"a", {{10, 2, "q#405=u1"}, {20, 3, ""}}}},
-       "samples max min z:8 a:1", "", {kNoSample, kNoMax}},
-      {"two levels deep", true, {{"g", {{10, 1, "s=u1{s=u1{q#405=u1}}"}}}}, "samples max min", "",
-       {kNoSample, kNoMax, kNoMin}},
-  };
+  const std::tuple<const char*, bool, std::vector<Graph>, const char*, std::string, std::vector<std::string>> cases[] =
+      {
+          {"no round trip", false, {{"a", {{10, 1, "q#405=u3"}}}}, "samples max min", "", {}},
+          {"found",
+           true,
+           {{"a", {{10, 1, "q#405=u3"}, {30, 2, "s=u1{q#405=u5}"}, {20, 3, "s=u1 q#405=u4"}}},
+            {"b", {{7, 4, "q#405=u1"}}}},
+           "samples a:3,5,4 b:1 max a:5 b:1 min a:3 b:1",
+           "",
+           {}},
+          {"numbers the values hold",
+           true,
+           {{"g", {{10, 1, "q#405=d12.7"}, {20, 2, "q#405='12'"}}}},
+           "samples g:12,0 max g:0 min g:12",
+           "",
+           {}},
+          {"several in the second graph",
+           true,
+           {{"g1", {{10, 1, "q#405=u1"}}},
+            {"g2", {{10, 2, "q#405=u2 s=u1{q#405=u3}"}, {20, 3, "q#405=u4"}, {5, 4, "q#405=u6"}}},
+            {"g3", {{50, 5, "q#405=u9"}, {0, 6, ""}}}},
+           "samples max g1:1 g2:4 g3:9 min g1:1 g2:6 g3:9",
+           kMultiple,
+           {}},
+          {"missing",
+           true,
+           {{"z", {{3, 1, "q#405=u8"}}}, {"a", {{10, 2, "q#405=u1"}, {20, 3, ""}}}},
+           "samples max min z:8 a:1",
+           "",
+           {kNoSample, kNoMax}},
+          {"two levels deep",
+           true,
+           {{"g", {{10, 1, "s=u1{s=u1{q#405=u1}}"}}}},
+           "samples max min",
+           "",
+           {kNoSample, kNoMax, kNoMin}},
+      };
   for (const auto& [name, roundTrip, graphs, found, notices, debugs] : cases) {
     SCOPED_TRACE(name);
     vyn::testing::CapturedLog captured;

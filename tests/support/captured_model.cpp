@@ -38,8 +38,7 @@ std::string modelText(const profiling::LogModel& m) {
   const auto series = [&](const std::string& label, const std::vector<profiling::GraphSeries>& list) {
     for (const profiling::GraphSeries& graph : list) {
       std::string runs;
-      for (const profiling::Occurrence& run : graph.occurrences)
-        runs += (runs.empty() ? "" : ", ") + shown(run);
+      for (const profiling::Occurrence& run : graph.occurrences) runs += (runs.empty() ? "" : ", ") + shown(run);
       part(label + " " + std::string(m.text(graph.graph)) + ": " + runs);
     }
   };
@@ -50,7 +49,8 @@ std::string modelText(const profiling::LogModel& m) {
   if (m.contextCreation) part("context creation: " + shown(*m.contextCreation));
   if (m.composeTimestamp != 0 || m.composeTime != 0 || !m.composeNames.empty()) {
     std::string names;
-    for (const profiling::TextId name : m.composeNames) names += (names.empty() ? "" : "; ") + std::string(m.text(name));
+    for (const profiling::TextId name : m.composeNames)
+      names += (names.empty() ? "" : "; ") + std::string(m.text(name));
     part("compose: " + std::to_string(m.composeTime) + "@" + std::to_string(m.composeTimestamp) + " '" + names + "'");
   }
   for (const auto& entry : m.finalizations)

@@ -17,7 +17,9 @@ namespace vyn::testing {
 
 // The list, made present (and empty) where it was absent.
 template <typename T>
-std::vector<T>& present(std::optional<std::vector<T>>& list) { return list ? *list : list.emplace(); }
+std::vector<T>& present(std::optional<std::vector<T>>& list) {
+  return list ? *list : list.emplace();
+}
 
 // The model's event with fluent setters; each typed value sets valueKind and the
 // matching value field.
@@ -29,16 +31,46 @@ struct Event : profiling::EventModel {
     return event;
   }
 
-  Event& u64(std::uint64_t value) { unsignedValue = value; return kind(2); }
-  Event& i64(std::int64_t value) { signedValue = value; return kind(1); }
-  Event& f32(float value) { floatValue = value; return kind(3); }
-  Event& f64(double value) { doubleValue = value; return kind(5); }
-  Event& text(std::string value) { stringValue = std::move(value); return kind(6); }
-  Event& data(std::vector<std::uint8_t> value) { bytesValue = std::move(value); return kind(4); }
-  Event& withUnit(std::uint32_t unitCode) { unit = unitCode; return *this; }
-  Event& withDetail(std::string detail) { detailText = std::move(detail); return *this; }
-  Event& sub(Event child) { present(subEvents).push_back(std::move(child)); return *this; }
-  Event& kind(std::uint32_t code) { valueKind = code; return *this; }
+  Event& u64(std::uint64_t value) {
+    unsignedValue = value;
+    return kind(2);
+  }
+  Event& i64(std::int64_t value) {
+    signedValue = value;
+    return kind(1);
+  }
+  Event& f32(float value) {
+    floatValue = value;
+    return kind(3);
+  }
+  Event& f64(double value) {
+    doubleValue = value;
+    return kind(5);
+  }
+  Event& text(std::string value) {
+    stringValue = std::move(value);
+    return kind(6);
+  }
+  Event& data(std::vector<std::uint8_t> value) {
+    bytesValue = std::move(value);
+    return kind(4);
+  }
+  Event& withUnit(std::uint32_t unitCode) {
+    unit = unitCode;
+    return *this;
+  }
+  Event& withDetail(std::string detail) {
+    detailText = std::move(detail);
+    return *this;
+  }
+  Event& sub(Event child) {
+    present(subEvents).push_back(std::move(child));
+    return *this;
+  }
+  Event& kind(std::uint32_t code) {
+    valueKind = code;
+    return *this;
+  }
 };
 
 // The model's message in a flatter form: the timestamp value and the timing
@@ -52,13 +84,33 @@ struct Message {
   std::optional<std::string> name;
   std::optional<std::vector<Event>> events;
 
-  static Message of(int type) { Message message; message.methodType = static_cast<std::int8_t>(type); return message; }
-  Message& named(std::string text) { name = std::move(text); return *this; }
-  Message& at(std::uint64_t value) { timestamp = value; return *this; }
-  Message& timed(std::uint64_t from, std::uint64_t to) { start = from; end = to; return *this; }
+  static Message of(int type) {
+    Message message;
+    message.methodType = static_cast<std::int8_t>(type);
+    return message;
+  }
+  Message& named(std::string text) {
+    name = std::move(text);
+    return *this;
+  }
+  Message& at(std::uint64_t value) {
+    timestamp = value;
+    return *this;
+  }
+  Message& timed(std::uint64_t from, std::uint64_t to) {
+    start = from;
+    end = to;
+    return *this;
+  }
   Message& lasting(std::uint64_t duration) { return timed(1000, 1000 + duration); }
-  Message& withLevel(std::int8_t value) { level = value; return *this; }
-  Message& event(Event entry) { present(events).push_back(std::move(entry)); return *this; }
+  Message& withLevel(std::int8_t value) {
+    level = value;
+    return *this;
+  }
+  Message& event(Event entry) {
+    present(events).push_back(std::move(entry));
+    return *this;
+  }
 };
 
 // The model's header; hasVersion writes a version table 1.2.3.4 where version
@@ -71,7 +123,10 @@ struct Record {
   std::optional<Header> header;
   std::optional<std::vector<Message>> messages;
 
-  Record& with(Message message) { present(messages).push_back(std::move(message)); return *this; }
+  Record& with(Message message) {
+    present(messages).push_back(std::move(message));
+    return *this;
+  }
 };
 
 // The FlatBuffers bytes of one record, without its length prefix.

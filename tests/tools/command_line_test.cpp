@@ -36,7 +36,12 @@ Parsed parse(std::vector<std::string> args) {
 }
 
 TEST(ChoiceOptionTest, WordsBecomeTheirValuesOthersAreRefusedNamingTheChoices) {
-  const struct { std::vector<std::string> args; Shade shade; TimeUnit unit; std::string refusal; } cases[] = {
+  const struct {
+    std::vector<std::string> args;
+    Shade shade;
+    TimeUnit unit;
+    std::string refusal;
+  } cases[] = {
       {{}, Shade::Auto, TimeUnit::Auto, ""},
       {{"--shade", "dark"}, Shade::Dark, TimeUnit::Auto, ""},
       {{"--shade", "light", "--unit", "ms"}, Shade::Light, TimeUnit::Milli, ""},
@@ -56,7 +61,10 @@ TEST(ChoiceOptionTest, WordsBecomeTheirValuesOthersAreRefusedNamingTheChoices) {
 }
 
 TEST(SharedOptionsTest, SkipFirstAndVisibilityReadDecimalWithinRange) {
-  const struct { std::vector<std::string> args; std::string refusal; } cases[] = {
+  const struct {
+    std::vector<std::string> args;
+    std::string refusal;
+  } cases[] = {
       {{"--skip-first", "010"}, ""},
       {{"--skip-first", "0x10"}, "--skip-first: '0x10' is not a whole number; give a number of executions, 0 or more"},
       {{"--visibility", "-129"}, "--visibility: -129 is less than -128; give a level from -128 to 127"},

@@ -35,12 +35,17 @@ std::string logJson(const std::vector<Execution>& executions) {
     Json events = Json::array();
     for (const auto& [name, value] : execution.events) {
       const auto colon = name.find(':');
-      events.push_back({{"name", name.substr(0, colon)}, {"identifier", 3001}, {"valueKind", "UInt64"},
+      events.push_back({{"name", name.substr(0, colon)},
+                        {"identifier", 3001},
+                        {"valueKind", "UInt64"},
                         {"unsignedValue", value},
                         {"unit", colon == std::string::npos ? "Microseconds" : name.substr(colon + 1)}});
     }
-    messages.push_back({{"timestamp", at}, {"methodType", "Execute"}, {"name", execution.graph},
-                        {"timing", {{"start", at}, {"end", at + execution.time}}}, {"events", events}});
+    messages.push_back({{"timestamp", at},
+                        {"methodType", "Execute"},
+                        {"name", execution.graph},
+                        {"timing", {{"start", at}, {"end", at + execution.time}}},
+                        {"events", events}});
     at += execution.time + 10;
   }
   return Json::array({{{"messages", messages}}}).dump();
@@ -158,7 +163,9 @@ TEST_F(DiffJsonTest, JsonHasEveryFigureInItsUnitWithTheTestAndTheShift) {
 
   // In milliseconds: times scaled, cycles not.
   rows = rowsOf(Json::parse(tool({"diff", sampleLog("two-graphs"), sampleLog("two-graphs-slower"), "--unit", "ms",
-                                  "--format", "json"}).out), "mobilenet");
+                                  "--format", "json"})
+                                .out),
+                "mobilenet");
   EXPECT_EQ(rows[""].at("unit"), "ms");
   EXPECT_EQ(rows[""].at("base").at("median"), 1.4);
   EXPECT_EQ(rows[""].at("shift"), 0.26);
@@ -179,9 +186,9 @@ TEST_F(DiffJsonTest, GraphsAndPathsAreMatchedByNameAndUnit) {
   EXPECT_EQ(graphsOf(diff), (std::vector<std::string>{"kept compared", "old removed", "fresh added"}));
   std::vector<std::pair<Json, std::string>> order;
   for (const Json& row : diff.at("graphs")[0].at("rows")) order.push_back({row.at("path"), row.at("verdict")});
-  const std::vector<std::pair<Json, std::string>> expected = {
-      {nullptr, "faster"}, {"Layer a", "faster"}, {"Layer b", "no change"},
-      {"Gone", "added"},   {"Gone", "removed"},   {"New", "added"}};
+  const std::vector<std::pair<Json, std::string>> expected = {{nullptr, "faster"},      {"Layer a", "faster"},
+                                                              {"Layer b", "no change"}, {"Gone", "added"},
+                                                              {"Gone", "removed"},      {"New", "added"}};
   EXPECT_EQ(order, expected);
   EXPECT_EQ(diff.at("summary"), Json::parse(R"({"slower": 0, "faster": 2, "no_change": 1, "too_few_executions": 0,
                                                 "added": 4, "removed": 2})"));
@@ -226,13 +233,21 @@ TEST_F(DiffJsonTest, SumsThatOverflowAndMarkupInNamesKeepEveryFormat) {
   const auto log = [](int offset) {
     Json messages = Json::array();
     for (int i = 0; i < 12; ++i) {
-      const Json big = {{"name", "Big"}, {"identifier", 3001}, {"valueKind", "Float64"}, {"doubleValue", 1.5e308},
-                        {"unit", "None"}};
-      Json events = Json::array({big, big, {{"name", "<b>&\"x"}, {"identifier", 3001}, {"valueKind", "UInt64"},
-                                             {"unsignedValue", 100 + i + offset}, {"unit", "Microseconds"}}});
+      const Json big = {
+          {"name", "Big"}, {"identifier", 3001}, {"valueKind", "Float64"}, {"doubleValue", 1.5e308}, {"unit", "None"}};
+      Json events = Json::array({big,
+                                 big,
+                                 {{"name", "<b>&\"x"},
+                                  {"identifier", 3001},
+                                  {"valueKind", "UInt64"},
+                                  {"unsignedValue", 100 + i + offset},
+                                  {"unit", "Microseconds"}}});
       const int at = 1000 + 2000 * i;
-      messages.push_back({{"timestamp", at}, {"methodType", "Execute"}, {"name", "g<script>"},
-                          {"timing", {{"start", at}, {"end", at + 1000 + i}}}, {"events", events}});
+      messages.push_back({{"timestamp", at},
+                          {"methodType", "Execute"},
+                          {"name", "g<script>"},
+                          {"timing", {{"start", at}, {"end", at + 1000 + i}}},
+                          {"events", events}});
     }
     return Json::array({{{"messages", messages}}}).dump();
   };

@@ -47,7 +47,8 @@ const char* const kOddValuesLog = R"([{"messages": [
   "events": [{"name": "Section patch", "identifier": 3300, "valueKind": "UInt64", "unsignedValue": 300}]}]}])";
 
 std::string exportGolden(const std::string& name) { return goldenFile("export/" + name); }
-const std::string kHeader = "graph,phase,occurrence,timestamp_us,duration_us,event_path,depth,identifier,value,unit,text\n";
+const std::string kHeader =
+    "graph,phase,occurrence,timestamp_us,duration_us,event_path,depth,identifier,value,unit,text\n";
 
 // Runs the Python reader of exports (export_rows_check.py) over pairs of a CSV
 // and a JSONL export in dir; returns its exit status, with what it printed.
@@ -86,9 +87,10 @@ TEST_F(ExportTest, TextsThatAreNotUtf8KeepTheirBytesInCsv) {
   const std::string log = pack("bytes.log", R"([{"messages": [{"timestamp": 5, "methodType": "DeInit",
     "timing": {"start": 5, "end": 6}, "events": [{"name": {"base64": "/2HDqQ=="}, "identifier": 1,
       "valueKind": "String", "stringValue": "\u0001"}]}]}])");
-  EXPECT_EQ(tool({"export", log, "-o", "-"}).out,
-            kHeader + ",deinit,0,5,1,,,,,,\n"
-            ",deinit,0,5,,\xff" "a\xc3\xa9,0,1,,us,\x01\n");
+  EXPECT_EQ(tool({"export", log, "-o", "-"}).out, kHeader +
+                                                      ",deinit,0,5,1,,,,,,\n"
+                                                      ",deinit,0,5,,\xff"
+                                                      "a\xc3\xa9,0,1,,us,\x01\n");
 }
 
 // What a user's reader sees: every export of the sample logs parses with

@@ -22,9 +22,16 @@ constexpr std::uint32_t kMicroseconds = 1, kCycles = 3, kObject = 5;
 
 // Hostile names and, at the same index, tame ones of the same shape: distinct,
 // empty where the hostile one is empty.
-const std::vector<std::string> kHostile = {
-    "evil\x1b[2J\x1b[31mRED", "bad\xff\xfe\xc3", "two\nlines\r\nthree", "semi;colon,comma\"quote",
-    "<script>alert(1)</script>&amp;", std::string(300, 'L'), "", "csi\xc2\x9b" "31m\x7f", "tab\there\\back"};
+const std::vector<std::string> kHostile = {"evil\x1b[2J\x1b[31mRED",
+                                           "bad\xff\xfe\xc3",
+                                           "two\nlines\r\nthree",
+                                           "semi;colon,comma\"quote",
+                                           "<script>alert(1)</script>&amp;",
+                                           std::string(300, 'L'),
+                                           "",
+                                           "csi\xc2\x9b"
+                                           "31m\x7f",
+                                           "tab\there\\back"};
 const std::vector<std::string> kTame = {"alpha", "bravo", "charlie", "delta", "echo", "foxtrot", "", "golf", "hotel"};
 
 // Three graphs, each composed, finalized and executed 12 times; every execution
@@ -36,8 +43,8 @@ void writeLog(const std::vector<std::string>& names, const std::string& path) {
   const std::size_t graphs = 3;
   for (std::size_t g = 0; g < graphs; ++g) {
     const std::string& graph = names[g * 3];
-    log.messages({Message::of(kComposeGraph).named(graph).lasting(30),
-                  Message::of(kFinalize).named(graph).lasting(20)});
+    log.messages(
+        {Message::of(kComposeGraph).named(graph).lasting(30), Message::of(kFinalize).named(graph).lasting(20)});
     std::vector<Message> executions;
     for (std::uint64_t run = 0; run < 12; ++run) {
       Message execute = Message::of(kExecute).named(graph).at(run).timed(1000 * run, 1000 * run + 900 + run);
@@ -69,8 +76,8 @@ std::string rawControl(const std::string& text) {
                          (c == 0xC2 && static_cast<unsigned char>(text[at + 1]) < 0xA0);
     if (control) {
       const std::size_t from = at < 40 ? 0 : at - 40;
-      return "byte " + std::to_string(at) + " in: " + nlohmann::json(text.substr(from, 80)).dump(
-                                                        -1, ' ', true, nlohmann::json::error_handler_t::replace);
+      return "byte " + std::to_string(at) + " in: " +
+             nlohmann::json(text.substr(from, 80)).dump(-1, ' ', true, nlohmann::json::error_handler_t::replace);
     }
     at += sequence.length;
   }

@@ -119,7 +119,9 @@ TEST(AxisTicksTest, RoundStepsAndRangesWidenedToThem) {
 TEST(HtmlEscapeTest, MarkupQuotesAndControlCharactersBecomeText) {
   EXPECT_EQ(escaped("<script>alert(1)</script>"), "&lt;script&gt;alert(1)&lt;/script&gt;");
   EXPECT_EQ(escaped("\"onload=alert(1) 'x' & y"), "&quot;onload=alert(1) &#39;x&#39; &amp; y");
-  EXPECT_EQ(escaped(std::string("a\0b\x1b\tc", 6)), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD\tc");
+  EXPECT_EQ(escaped(std::string("a\0b\x1b\tc", 6)),
+            "a\xEF\xBF\xBD"
+            "b\xEF\xBF\xBD\tc");
   EXPECT_EQ(escaped("Layer conv1 / \xC3\xA9t\xC3\xA9"), "Layer conv1 / \xC3\xA9t\xC3\xA9");
   EXPECT_EQ(escaped("cut \xE2\x82 and \xFF, csi \xC2\x9B, nbsp \xC2\xA0"),
             "cut \xEF\xBF\xBD and \xEF\xBF\xBD, csi \xEF\xBF\xBD, nbsp \xC2\xA0");
@@ -143,16 +145,16 @@ TEST(GraphOrderTest, LargestTotalFirstTiesInTheirOrderNotANumberLastAndTheNoteCo
 
 TEST(LabelFitTest, WidthsByCharacterAndCentresKeptInside) {
   EXPECT_DOUBLE_EQ(labelWidth("1400"), 28);
-  EXPECT_DOUBLE_EQ(labelWidth("1.5"), 17.5);         // a point is half a digit
+  EXPECT_DOUBLE_EQ(labelWidth("1.5"), 17.5);  // a point is half a digit
   EXPECT_DOUBLE_EQ(labelWidth("p50", true), 23.1);
   EXPECT_DOUBLE_EQ(labelWidth("\xC3\xA9t\xC3\xA9"), 21);  // three characters in five bytes
   const struct {
     double at, width, low, high, centre;
   } cases[] = {
-      {450, 28, 0, 900, 450},   // room either side: stays
-      {888, 28, 0, 900, 886},   // the icicle's last tick: moved in to end at the edge
-      {5, 28, 0, 900, 14},      // near the left edge
-      {10, 100, 0, 50, 25},     // wider than the room: the middle
+      {450, 28, 0, 900, 450},  // room either side: stays
+      {888, 28, 0, 900, 886},  // the icicle's last tick: moved in to end at the edge
+      {5, 28, 0, 900, 14},     // near the left edge
+      {10, 100, 0, 50, 25},    // wider than the room: the middle
   };
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(centredWithin(c.at, c.width, c.low, c.high), c.centre) << c.at;
   // "140000": 42 px, 21 + 42 + 8 = 71, below the smallest margin; nine digits: 21 + 63 + 8.

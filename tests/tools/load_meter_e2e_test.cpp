@@ -28,7 +28,10 @@ using LoadMeterTest = ToolTest;
 TEST_F(LoadMeterTest, VerboseWritesOneSummaryLineAndTheSameStandardOutput) {
   // Host round trips are executions too: every tool counts the three of this log.
   const std::string log = stage("round-trip"), three = ", 3 executions";
-  const struct { std::vector<std::string> args; std::string golden, summaryRest; } views[] = {
+  const struct {
+    std::vector<std::string> args;
+    std::string golden, summaryRest;
+  } views[] = {
       {{"--verbose", log}, "round-trip.stdout", three},
       {{"--verbose", "--generic", log}, "round-trip.generic.stdout", three},
       {{"--verbose", "--reader", kPlugin, log}, "round-trip.stdout", ""},  // a plug-in does not say what it loaded
@@ -61,8 +64,8 @@ TEST_F(LoadMeterTest, ALargeLogShowsNoProgressWithoutATerminal) {
   const auto size = std::filesystem::file_size(work.file("large.log"));
   ASSERT_GT(size, 64u << 20);
   // Nor does the write of an export larger still.
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"check", "large.log"},
-                                               {"export", "large.log", "-o", "large.csv"}}) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"check", "large.log"}, {"export", "large.log", "-o", "large.csv"}}) {
     const ToolRun run = tool(args);
     EXPECT_EQ(run.exitCode, 0) << args[0];
     EXPECT_EQ(run.err, "") << args[0];

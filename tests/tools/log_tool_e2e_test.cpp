@@ -68,9 +68,11 @@ TEST_F(LogToolTest, DumpAndPackKeepEveryValueAndEveryByteExactly) {
   EXPECT_EQ(dumped.exitCode, 1);
   const std::string prefix = "vyn-profile-log: values.log: ";
   EXPECT_EQ(dumped.err, prefix + "record 0 at byte offset 0: record of 8 bytes is too short to hold a record " +
-            "(kept as raw_record)\n" + prefix + "record 1 at byte offset 12: empty record (length prefix 0) (kept as " +
-            "raw_record)\n" + prefix + "note: 2 stray bytes after the last record at byte offset " +
-            std::to_string(scratch("values.log").size() - 2) + " (readers ignore them; kept as trailing_bytes)\n");
+                            "(kept as raw_record)\n" + prefix +
+                            "record 1 at byte offset 12: empty record (length prefix 0) (kept as " + "raw_record)\n" +
+                            prefix + "note: 2 stray bytes after the last record at byte offset " +
+                            std::to_string(scratch("values.log").size() - 2) +
+                            " (readers ignore them; kept as trailing_bytes)\n");
   Json expected = Json::parse(json);
   expected[2]["messages"][2]["timestamp"] = 5;  // a timestamp with only a value is written as that number
   EXPECT_EQ(Json::parse(scratch("dump.json")), expected);
@@ -98,18 +100,21 @@ TEST_F(LogToolTest, PackReadsTheSchemasSpellingOfKeysToo) {
   pack("snake.log", snake);
   pack("camel.log", camel);
   EXPECT_EQ(scratch("camel.log"), scratch("snake.log"));
-  writeFile(work.file("both.json"), R"([{"messages": [{"timestamp": 1, "timing": {}, "method_type": 1, "methodType": 1}]}])");
+  writeFile(work.file("both.json"),
+            R"([{"messages": [{"timestamp": 1, "timing": {}, "method_type": 1, "methodType": 1}]}])");
   const ToolRun both = tool({"pack", "both.json", "-o", "both.log"});
   EXPECT_EQ(both.exitCode, 1);
-  EXPECT_EQ(both.err, "vyn-profile-log: both.json: $[0].messages[0].method_type: given twice, as method_type and as "
-                      "methodType\n");
+  EXPECT_EQ(both.err,
+            "vyn-profile-log: both.json: $[0].messages[0].method_type: given twice, as method_type and as "
+            "methodType\n");
   EXPECT_FALSE(fileExists(work.file("both.log")));
 }
 
 TEST_F(LogToolTest, PackNamesTheJsonPathOfABadValueAndWritesNothing) {
   std::vector<std::pair<std::string, std::string>> cases = {
       {R"({"messages": []})", "$: expected an array of records\n"},
-      {R"([{}, {"messages": [{"level": 200}]}])", "$[1].messages[0].level: value 200 does not fit in a signed 8-bit integer\n"},
+      {R"([{}, {"messages": [{"level": 200}]}])",
+       "$[1].messages[0].level: value 200 does not fit in a signed 8-bit integer\n"},
       {R"([{"messages": [{"events": [{"subEvents": [{"unsignedValue": -1}]}]}]}])",
        "$[0].messages[0].events[0].subEvents[0].unsignedValue: must not be negative, found -1\n"},
       {R"([{"trailingBytes": "AA=="}, {}])", "$[0]: trailing_bytes must be the last entry\n"},
@@ -138,10 +143,16 @@ TEST_F(LogToolTest, CheckCountsMessagesPerTypeOrStopsAtTheFirstBadRecordWithWher
   const std::string sharedName = sharedNameRecord(200, 20000);
   const std::string notALog = "not a profiling log: the first record does not verify and its length prefix, ";
   const std::string none = "records: 0\nmessages: 0\n";
-  const struct { std::string log; int exitCode; std::string err; std::string out; } cases[] = {
+  const struct {
+    std::string log;
+    int exitCode;
+    std::string err;
+    std::string out;
+  } cases[] = {
       // Readers skip messages of unknown types without failing; check shows them.
       {scratch(pack("odd.log", R"([{"messages": [{"timestamp": 1, "methodType": 42, "timing": {}},
-         {"timestamp": 2, "timing": {}}, {"timestamp": 3, "methodType": -3, "timing": {}}]}, {}])")), 0, "",
+         {"timestamp": 2, "timing": {}}, {"timestamp": 3, "methodType": -3, "timing": {}}]}, {}])")),
+       0, "",
        "records: 2\nmessages: 3\n  unknown method type (-3): 1\n  unknown method type (42): 1\n  no method type: 1\n"},
       {"", 0, "", none},
       // A file that is no log at all is called so: its first four bytes read as a
@@ -162,7 +173,8 @@ TEST_F(LogToolTest, CheckCountsMessagesPerTypeOrStopsAtTheFirstBadRecordWithWher
       {good + frame(shared), 1,
        at + "its tables are shared between parents: verifying it would visit more than " +
            std::to_string(shared.size() / 8) + " tables, more than its " + std::to_string(shared.size()) +
-           " bytes can hold", counted},
+           " bytes can hold",
+       counted},
       {good + frame(sharedName), 1, at + copyBudgetReason(4000000, sharedName.size()), counted},
       {good + scratch(pack("fine.log", nestedRecord(40))) + "\x01", 0,
        "note: 1 stray bytes after the last record (ignored by readers)",
@@ -212,7 +224,8 @@ TEST_F(LogToolTest, TraceTakesTheLogsReadingsOfTimingGraphsAndValues) {
     {"timestamp": 3, "methodType": 42, "timing": {}}, {"timestamp": 4, "timing": {"start": 1, "end": 2}}]}])"),
                             "-o", "odd.json"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(scratch("odd.json"), R"({"traceEvents":[
+  EXPECT_EQ(scratch("odd.json"),
+            R"({"traceEvents":[
 {"name":"Execute","cat":"Execute","ph":"X","ts":500,"dur":0,"pid":1,"tid":1,"args":{"name":"g","timestamp":7}},
 {"name":"FinalizeAfterTensorUpdates","cat":"FinalizeAfterTensorUpdates","ph":"X","ts":9,"dur":0,"pid":1,"tid":1,)"
             R"("args":{"name":"g [pass 1]","timestamp":9,"level":2,"events":[{"name":"null","identifier":1,"value":-4,)"
@@ -237,7 +250,9 @@ TEST_F(LogToolTest, TraceTakesTheLogsReadingsOfTimingGraphsAndValues) {
 // a queue-wait complaint.
 TEST_F(LogToolTest, SynthMakesTheAskedShape) {
   ASSERT_EQ(tool({"synth", "--graphs", "2", "--executions", "3", "--events", "20", "--sub-events", "2",
-                  "--messages-per-record", "4", "--round-trip", "-o", "synth.log"}).exitCode, 0);
+                  "--messages-per-record", "4", "--round-trip", "-o", "synth.log"})
+                .exitCode,
+            0);
   EXPECT_EQ(tool({"check", "synth.log"}).out,
             "records: 4\nmessages: 15\n  Finalize (2): 2\n  ExecuteRoundTrip (3): 6\n  InitEvents (4): 1\n"
             "  DeInit (5): 1\n  Init (6): 1\n  ComposeGraph (7): 2\n  ExecuteOverall (8): 1\n"
@@ -286,9 +301,13 @@ TEST_F(LogToolTest, RepairKeepsTheRecordsBeforeTheFirstBadOneAndSaysWhatItDroppe
   writeFile(work.file("bad-then-cut.log"), a + bad + cut);  // both dropped
   const std::string at = ": record 1 at byte offset " + std::to_string(a.size()) + ": ";
   const std::string rootOutside = at + "root offset 4294967295 points outside the record\n";
-  const struct { std::string log, why, dropped; } cases[] = {
-      {"cut.log", at + "truncated record: the length prefix announces " + std::to_string(b.size() - 4) + " bytes, only " +
-                      std::to_string(b.size() - 7) + " remain\n", "1 record (" + std::to_string(cut.size())},
+  const struct {
+    std::string log, why, dropped;
+  } cases[] = {
+      {"cut.log",
+       at + "truncated record: the length prefix announces " + std::to_string(b.size() - 4) + " bytes, only " +
+           std::to_string(b.size() - 7) + " remain\n",
+       "1 record (" + std::to_string(cut.size())},
       {"damaged.log", rootOutside, "3 records (" + std::to_string(bad.size() + 2 * b.size() + 1)},
       {"bad-then-cut.log", rootOutside, "2 records (" + std::to_string(bad.size() + cut.size())},
       {"a.log", "", "0 records (0"},
@@ -296,8 +315,9 @@ TEST_F(LogToolTest, RepairKeepsTheRecordsBeforeTheFirstBadOneAndSaysWhatItDroppe
   for (const auto& c : cases) {
     const ToolRun run = tool({"repair", c.log, "-o", "fixed.log"});
     EXPECT_EQ(run.exitCode, 0) << c.log;
-    EXPECT_EQ(run.err, (c.why.empty() ? "" : "vyn-profile-log: " + c.log + c.why) + "vyn-profile-log: fixed.log: " +
-                           "kept 1 record (" + std::to_string(a.size()) + " bytes), dropped " + c.dropped + " bytes)\n");
+    EXPECT_EQ(run.err, (c.why.empty() ? "" : "vyn-profile-log: " + c.log + c.why) +
+                           "vyn-profile-log: fixed.log: " + "kept 1 record (" + std::to_string(a.size()) +
+                           " bytes), dropped " + c.dropped + " bytes)\n");
     EXPECT_EQ(scratch("fixed.log"), a) << c.log;
   }
 
@@ -350,19 +370,28 @@ TEST_F(LogToolTest, NoCommandWritesOverItsInput) {
   const std::string json = "in.log.json", original = scratch(log), originalJson = scratch(json);
   std::filesystem::create_symlink(log, work.file("link.log"));
   std::filesystem::create_hard_link(work.file(log), work.file("hard.log"));
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"dump", log, "-o", "link.log"}, {"trace", "link.log", "-o", "./in.log"},
-        {"repair", log, "-o", "hard.log"}, {"pack", json, "-o", json}, {"stats", log, "-o", "hard.log"},
-        {"export", "link.log", "-o", log}, {"diff", log, log, "-o", "link.log"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"dump", log, "-o", "link.log"},
+                                               {"trace", "link.log", "-o", "./in.log"},
+                                               {"repair", log, "-o", "hard.log"},
+                                               {"pack", json, "-o", json},
+                                               {"stats", log, "-o", "hard.log"},
+                                               {"export", "link.log", "-o", log},
+                                               {"diff", log, log, "-o", "link.log"}}) {
     const ToolRun run = tool(args);
     EXPECT_EQ(run.exitCode, 1) << ::testing::PrintToString(args);
     EXPECT_THAT(run.err, HasSubstr("is the same file as the input " + args[1] + "; refusing to write over it"));
   }
   // "viewer" stands for vyn-profile-viewer.
-  const std::vector<std::string> toStandardOutput[] = {
-      {"dump", log}, {"check", log}, {"stats", log}, {"diff", sampleLog("two-graphs"), log},
-      {"export", log, "-o", "-"}, {"report", log, "-o", "-"}, {"trace", log, "-o", "-"}, {"pack", json, "-o", "-"},
-      {"viewer", log}, {"viewer", log, "--generic", "--csv", "report.csv"}};
+  const std::vector<std::string> toStandardOutput[] = {{"dump", log},
+                                                       {"check", log},
+                                                       {"stats", log},
+                                                       {"diff", sampleLog("two-graphs"), log},
+                                                       {"export", log, "-o", "-"},
+                                                       {"report", log, "-o", "-"},
+                                                       {"trace", log, "-o", "-"},
+                                                       {"pack", json, "-o", "-"},
+                                                       {"viewer", log},
+                                                       {"viewer", log, "--generic", "--csv", "report.csv"}};
   for (std::vector<std::string> args : toStandardOutput) {
     const std::string what = ::testing::PrintToString(args);
     const std::string program = args[0] == "viewer" ? "vyn-profile-viewer" : "vyn-profile-log";
@@ -416,7 +445,10 @@ TEST_F(LogToolTest, NumbersOutsideWhatAnOptionTakesAreRefusedInWords) {
   const std::string log = sampleLog("two-graphs");
   const std::string levels = "; give a level from -128 to 127";
   const std::string executions = "; give a number of executions, 0 or more";
-  const struct { std::vector<std::string> args; std::string refusal; } cases[] = {
+  const struct {
+    std::vector<std::string> args;
+    std::string refusal;
+  } cases[] = {
       {{"stats", log, "--top", "-1"}, "--top: -1 is negative; give a number of event paths, or 0 for all"},
       {{"stats", log, "--skip-first", "-1"}, "--skip-first: -1 is negative" + executions},
       {{"stats", log, "--visibility", "128"}, "--visibility: 128 is more than 127" + levels},
@@ -471,10 +503,15 @@ TEST_F(LogToolTest, EveryCommandsHelpShowsItsOwnExamples) {
 
 TEST_F(LogToolTest, UsageErrorsExitWithTwo) {
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, {"pack", "in.json"}, {"export", "x"}, {"synth"}, {"frobnicate"},
+       {std::vector<std::string>{},
+        {"pack", "in.json"},
+        {"export", "x"},
+        {"synth"},
+        {"frobnicate"},
         {"synth", "--size", "1M", "--executions", "3", "-o", "x"},
         {"synth", "--events", "1000", "--sub-events", "10", "--depth", "4", "-o", "x"},
-        {"dump", "x", "-o", ""}, {"repair", "x"}}) {
+        {"dump", "x", "-o", ""},
+        {"repair", "x"}}) {
     const ToolRun run = tool(args);
     EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
     EXPECT_THAT(run.err, HasSubstr("Run 'vyn-profile-log --help' for usage."));

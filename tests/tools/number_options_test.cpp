@@ -11,10 +11,20 @@ namespace vyn::tools {
 namespace {
 
 TEST(ByteSizeTest, UnitsAreBinaryWithoutBAndInIBAndDecimalWithB) {
-  const std::pair<std::string, std::uint64_t> sizes[] = {
-      {"1", 1},          {"7b", 7},          {"1K", 1024},           {"1KiB", 1024},       {"1KB", 1000},
-      {"3M", 3145728},   {"3MiB", 3145728},  {"3MB", 3000000},       {"2G", 2147483648},   {"2GiB", 2147483648},
-      {"2GB", 2000000000}, {"34mb", 34000000}, {"1gib", 1073741824}, {"007K", 7168}};
+  const std::pair<std::string, std::uint64_t> sizes[] = {{"1", 1},
+                                                         {"7b", 7},
+                                                         {"1K", 1024},
+                                                         {"1KiB", 1024},
+                                                         {"1KB", 1000},
+                                                         {"3M", 3145728},
+                                                         {"3MiB", 3145728},
+                                                         {"3MB", 3000000},
+                                                         {"2G", 2147483648},
+                                                         {"2GiB", 2147483648},
+                                                         {"2GB", 2000000000},
+                                                         {"34mb", 34000000},
+                                                         {"1gib", 1073741824},
+                                                         {"007K", 7168}};
   for (const auto& [text, bytes] : sizes) {
     std::string problem;
     EXPECT_EQ(parseByteSize(text, problem), bytes) << text;
@@ -25,7 +35,11 @@ TEST(ByteSizeTest, UnitsAreBinaryWithoutBAndInIBAndDecimalWithB) {
 // The largest size of each unit that 64 bits hold is taken; the next is refused.
 TEST(ByteSizeTest, SizesBeyondSixtyFourBitsAreRefusedNotWrapped) {
   const std::string tooLarge = "' is more bytes than 64 bits hold; give at most 18446744073709551615 bytes";
-  const struct { std::string largest; std::uint64_t bytes; std::string first; } edges[] = {
+  const struct {
+    std::string largest;
+    std::uint64_t bytes;
+    std::string first;
+  } edges[] = {
       {"18446744073709551615", 18446744073709551615u, "18446744073709551616"},
       {"18014398509481983K", 18446744073709550592u, "18014398509481984K"},
       {"18446744073709551KB", 18446744073709551000u, "18446744073709552KB"},
@@ -44,8 +58,9 @@ TEST(ByteSizeTest, SizesBeyondSixtyFourBitsAreRefusedNotWrapped) {
 }
 
 TEST(ByteSizeTest, WhatIsNoSizeIsRefused) {
-  const std::string notASize = "' is not a size; give a number of bytes with an optional unit: K, M, G (or KiB, "
-                               "MiB, GiB) for powers of 1024, KB, MB, GB for powers of 1000, e.g. 34MB or 1GiB";
+  const std::string notASize =
+      "' is not a size; give a number of bytes with an optional unit: K, M, G (or KiB, "
+      "MiB, GiB) for powers of 1024, KB, MB, GB for powers of 1000, e.g. 34MB or 1GiB";
   const std::string noSize = "' is no size; give 1 byte or more";
   for (const std::string text : {"", "MB", "1.5G", "-1", "-1K", "1 MB", "1TB", "0x10", "12MBs", " 1", "0", "000K"}) {
     std::string problem;
@@ -57,7 +72,11 @@ TEST(ByteSizeTest, WhatIsNoSizeIsRefused) {
 // The validators rewrite what they take as the plain number they mean, so that
 // no later reading (octal, hexadecimal) sees anything else.
 TEST(WholeNumberTest, TakesDecimalDigitsWithinTheRangeUpToTheEnds) {
-  const struct { std::int64_t min; std::uint64_t max; std::string text, taken, refusal; } cases[] = {
+  const struct {
+    std::int64_t min;
+    std::uint64_t max;
+    std::string text, taken, refusal;
+  } cases[] = {
       {0, 10, "010", "10", ""},
       {0, 10, "-0", "0", ""},
       {0, 10, "11", "", "11 is more than 10"},
@@ -84,11 +103,22 @@ TEST(WholeNumberTest, TakesDecimalDigitsWithinTheRangeUpToTheEnds) {
 
 TEST(NonNegativeNumberTest, TakesFiniteNumbersOfZeroOrMore) {
   const CLI::Validator validator = nonNegativeNumber("a percentage of 0 or more");
-  const std::pair<std::string, std::string> cases[] = {
-      {"0", ""}, {"5", ""}, {"2.5", ""}, {".5", ""}, {"5.", ""}, {"1e2", ""}, {"-0", ""},
-      {"-5", "-5 is negative"}, {"-0.1", "-0.1 is negative"}, {"1e999", "1e999 is too large"},
-      {"nan", "'nan' is not a number"}, {"inf", "'inf' is not a number"}, {"0x10", "'0x10' is not a number"},
-      {".", "'.' is not a number"}, {"1e", "'1e' is not a number"}, {"", "'' is not a number"}};
+  const std::pair<std::string, std::string> cases[] = {{"0", ""},
+                                                       {"5", ""},
+                                                       {"2.5", ""},
+                                                       {".5", ""},
+                                                       {"5.", ""},
+                                                       {"1e2", ""},
+                                                       {"-0", ""},
+                                                       {"-5", "-5 is negative"},
+                                                       {"-0.1", "-0.1 is negative"},
+                                                       {"1e999", "1e999 is too large"},
+                                                       {"nan", "'nan' is not a number"},
+                                                       {"inf", "'inf' is not a number"},
+                                                       {"0x10", "'0x10' is not a number"},
+                                                       {".", "'.' is not a number"},
+                                                       {"1e", "'1e' is not a number"},
+                                                       {"", "'' is not a number"}};
   for (const auto& [text, refusal] : cases) {
     std::string value = text;
     EXPECT_EQ(validator(value), refusal.empty() ? "" : refusal + "; give a percentage of 0 or more") << text;

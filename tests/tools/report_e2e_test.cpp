@@ -60,7 +60,9 @@ TEST_F(ReportTest, EverySampleLogGetsASummaryAndThreeChartsPerGraphLargestTotalF
     const char* sample;
     std::size_t graphs;
     const char* first;
-  } cases[] = {{"two-graphs", 2, "mobilenet"}, {"round-trip", 1, "detector"}, {"updater", 0, ""},
+  } cases[] = {{"two-graphs", 2, "mobilenet"},
+               {"round-trip", 1, "detector"},
+               {"updater", 0, ""},
                {"two-graphs-slower", 2, "yolo"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.sample);
@@ -159,8 +161,8 @@ TEST_F(ReportTest, LongNamesAreCutWholeOnHoverAndARareSlowExecutionIsMarked) {
   for (int i = 0, start = 1000; i < 1000; ++i, start += 200000) {
     json += std::string(json.empty() ? "" : ",") + R"({"timestamp": )" + std::to_string(start) +
             R"(, "methodType": "Execute", "name": ")" + graph + R"(", "timing": {"start": )" + std::to_string(start) +
-            R"(, "end": )" +
-            std::to_string(start + (i == 499 ? 140000 : 1400)) + R"(}, "events": [{"name": ")" + event +
+            R"(, "end": )" + std::to_string(start + (i == 499 ? 140000 : 1400)) + R"(}, "events": [{"name": ")" +
+            event +
             R"(", "identifier": 1, "valueKind": "UInt64", "unsignedValue": 400, "unit": "Microseconds",
               "subEvents": [{"name": "Compute", "identifier": 2, "valueKind": "UInt64", "unsignedValue": 100,
                              "unit": "Microseconds"}]}]})";
@@ -187,7 +189,8 @@ TEST_F(ReportTest, RefusesUnknownGraphsMissingOutputsAndWritingOverTheLog) {
   EXPECT_EQ(unknown.exitCode, 1);
   EXPECT_EQ(unknown.err,
             "vyn-profile-log: two-graphs.log: no graph named 'resnet' (graphs executed: mobilenet, yolo)\n");
-  for (const std::vector<std::string>& usage : {std::vector<std::string>{"report", log}, {"report", log, "-o", ""},
+  for (const std::vector<std::string>& usage : {std::vector<std::string>{"report", log},
+                                                {"report", log, "-o", ""},
                                                 {"report", log, "-o", "r.html", "--unit", "minutes"}}) {
     EXPECT_EQ(tool(usage).exitCode, 2) << usage.back();
   }

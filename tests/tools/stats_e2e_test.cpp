@@ -72,8 +72,8 @@ TEST_F(StatsTest, TextFiguresMatchTheOnesWorkedOutByHand) {
 TEST_F(StatsTest, OptionsSelectExecutionsGraphsUnitsAndRowsAndWarningsSayWhyNothingShows) {
   pack("net.log", netLog());
   // Without the first execution: 200, 300 and 400 us, in milliseconds.
-  const ToolRun skipped = tool({"stats", "net.log", "--skip-first", "1", "--unit", "ms", "--top", "1",
-                                "--sort", "name", "--format", "csv"});
+  const ToolRun skipped = tool(
+      {"stats", "net.log", "--skip-first", "1", "--unit", "ms", "--top", "1", "--sort", "name", "--format", "csv"});
   ASSERT_EQ(skipped.exitCode, 0) << skipped.err;
   EXPECT_EQ(skipped.out,
             kCsvHeader +
@@ -105,12 +105,15 @@ TEST_F(StatsTest, CsvParsesAndJsonFollowsItsSchemaForEverySampleLog) {
                                "unit": "Microseconds"})";
   pack("huge.log", logOf({execute("g", 1000, 100, huge + "," + huge)}));
   const std::string python = "cd '" + work.path() + "' && '" VYN_PYTHON "' ";
-  const std::string readCsv = python + "-c \"import csv\n"
-      "rows = list(csv.reader(open('stats.csv', newline='')))\n"
-      "assert rows[0] == '" + kCsvHeader.substr(0, kCsvHeader.size() - 1) + "'.split(','), rows[0]\n"
-      "for row in rows[1:]:\n"
-      "    assert len(row) == 18, row\n"
-      "    [float(cell) for cell in row[2:3] + row[4:17] if cell]\"";
+  const std::string readCsv = python +
+                              "-c \"import csv\n"
+                              "rows = list(csv.reader(open('stats.csv', newline='')))\n"
+                              "assert rows[0] == '" +
+                              kCsvHeader.substr(0, kCsvHeader.size() - 1) +
+                              "'.split(','), rows[0]\n"
+                              "for row in rows[1:]:\n"
+                              "    assert len(row) == 18, row\n"
+                              "    [float(cell) for cell in row[2:3] + row[4:17] if cell]\"";
   const std::string validate = python + "'" VYN_VALIDATE_JSON "' '" VYN_DOCS_DIR "/stats.schema.json' stats.json";
   for (const std::string sample : {"two-graphs", "two-graphs-slower", "round-trip", "updater", "huge"}) {
     SCOPED_TRACE(sample);
@@ -153,13 +156,18 @@ TEST_F(StatsTest, EveryEventFigureStatesItsBaseInTextJsonAndTheReport) {
   const Json stats = Json::parse(json.out);
   EXPECT_EQ(stats.at(Json::json_pointer("/graphs/0/events/0/path")), "Layer");
   EXPECT_EQ(stats.at(Json::json_pointer("/graphs/0/events/2/path")), "Copy");
-  for (const auto& [pointer, want] : std::vector<std::pair<std::string, double>>{
-           {"self_total", 370},
-           {"events/0/per_occurrence/count", 6}, {"events/0/per_occurrence/mean", 200.0 / 6},
-           {"events/0/per_occurrence/p99", 69}, {"events/0/per_execution/count", 3},
-           {"events/0/per_execution/mean", 200.0 / 3}, {"events/0/per_execution/p99", 118.4},
-           {"events/0/per_execution/max", 120}, {"events/0/self_total", 170},
-           {"events/2/per_execution/min", 0}, {"events/2/per_execution/p99", 29.4}}) {
+  for (const auto& [pointer, want] :
+       std::vector<std::pair<std::string, double>>{{"self_total", 370},
+                                                   {"events/0/per_occurrence/count", 6},
+                                                   {"events/0/per_occurrence/mean", 200.0 / 6},
+                                                   {"events/0/per_occurrence/p99", 69},
+                                                   {"events/0/per_execution/count", 3},
+                                                   {"events/0/per_execution/mean", 200.0 / 3},
+                                                   {"events/0/per_execution/p99", 118.4},
+                                                   {"events/0/per_execution/max", 120},
+                                                   {"events/0/self_total", 170},
+                                                   {"events/2/per_execution/min", 0},
+                                                   {"events/2/per_execution/p99", 29.4}}) {
     EXPECT_NEAR(stats.at(Json::json_pointer("/graphs/0/" + pointer)).get<double>(), want, 1e-9) << pointer;
   }
 
@@ -190,8 +198,12 @@ TEST_F(StatsTest, GraphsComeRankedByTheSortedFigureOfTheirExecutionTime) {
   pack("graphs.log", logOf(messages));
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{}, "bca"},  // total, the default
-      {{"--sort", "total"}, "bca"}, {{"--sort", "mean"}, "acb"},  {{"--sort", "p50"}, "acb"},
-      {{"--sort", "p99"}, "acb"},   {{"--sort", "count"}, "bca"}, {{"--sort", "name"}, "abc"},
+      {{"--sort", "total"}, "bca"},
+      {{"--sort", "mean"}, "acb"},
+      {{"--sort", "p50"}, "acb"},
+      {{"--sort", "p99"}, "acb"},
+      {{"--sort", "count"}, "bca"},
+      {{"--sort", "name"}, "abc"},
   };
   for (const auto& [sort, order] : cases) {
     std::vector<std::string> args{"stats", "graphs.log", "--format", "json"};

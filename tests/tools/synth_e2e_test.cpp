@@ -122,9 +122,9 @@ class SynthTest : public ToolTest {
 TEST_F(SynthTest, TimesNestAndNamesNeverRepeatWhateverTheShape) {
   const struct {
     std::vector<std::string> args;
-    std::size_t events;          // per execution, sub-events included
-    std::size_t timedLists;      // per execution
-    std::string path;            // one path every execution holds
+    std::size_t events;      // per execution, sub-events included
+    std::size_t timedLists;  // per execution
+    std::string path;        // one path every execution holds
   } kShapes[] = {
       // Layer 0, Burst, Layer 2, Layer 3 and nothing below.
       {{"--events", "4", "--depth", "0"}, 4, 1, "Layer 3"},
@@ -165,8 +165,8 @@ TEST_F(SynthTest, TimesNestAndNamesNeverRepeatWhateverTheShape) {
 // times below it scaled (rounded down), its ancestors and the execution longer
 // by as many microseconds as it grew, every other value as it was.
 TEST_F(SynthTest, AShiftScalesOneEventAndGrowsWhatHoldsIt) {
-  const std::vector<std::string> shape = {"--events", "4", "--sub-events", "3", "--depth", "2",
-                                          "--executions", "4", "--seed", "5"};
+  const std::vector<std::string> shape = {"--events",     "4", "--sub-events", "3", "--depth", "2",
+                                          "--executions", "4", "--seed",       "5"};
   const std::vector<Execution> base = synth(shape, "base.log");
   ASSERT_EQ(base.size(), 8u);
   const struct {
@@ -234,8 +234,8 @@ TEST_F(SynthTest, AShiftOfAnythingButATimeOfTheSessionIsAUsageError) {
       {"graph_0/=+10%", "no event path after the '/'"},
   };
   for (const auto& refused : kRefused) {
-    const ToolRun run = tool({"synth", "--events", "4", "--sub-events", "3", "--depth", "2", "--shift", refused.shift,
-                              "-o", "x.log"});
+    const ToolRun run =
+        tool({"synth", "--events", "4", "--sub-events", "3", "--depth", "2", "--shift", refused.shift, "-o", "x.log"});
     EXPECT_EQ(run.exitCode, 2) << refused.shift;
     EXPECT_THAT(run.err, HasSubstr("vyn-profile-log: --shift: '" + refused.shift + "': " + refused.problem));
     EXPECT_FALSE(fileExists(work.file("x.log"))) << refused.shift;
@@ -262,7 +262,9 @@ std::vector<std::uint64_t> recordStarts(const std::string& bytes) {
 TEST_F(SynthTest, SeedsRepeatAndSizesStopAtTheRecordThatReachesThem) {
   const auto made = [&](const char* seed, const char* log) {
     EXPECT_EQ(tool({"synth", "--events", "5", "--depth", "2", "--round-trip", "--executions", "3", "--shift",
-                    "graph_1/Layer 3 / Compute=-5%", "--seed", seed, "-o", log}).exitCode, 0);
+                    "graph_1/Layer 3 / Compute=-5%", "--seed", seed, "-o", log})
+                  .exitCode,
+              0);
     return scratch(log);
   };
   EXPECT_EQ(made("3", "one.log"), made("3", "again.log"));
@@ -274,7 +276,8 @@ TEST_F(SynthTest, SeedsRepeatAndSizesStopAtTheRecordThatReachesThem) {
   for (const auto& [args, size] : std::vector<std::pair<std::vector<std::string>, std::uint64_t>>{
            {{"synth", "--size", "300KB", "-o", "sized.log"}, 300000},
            {{"synth", "--graphs", "2", "--events", "20", "--sub-events", "2", "--messages-per-record", "64",
-             "--round-trip", "--size", "1MB", "-o", "sized.log"}, 1000000}}) {
+             "--round-trip", "--size", "1MB", "-o", "sized.log"},
+            1000000}}) {
     ASSERT_EQ(tool(args).exitCode, 0);
     const std::vector<std::uint64_t> starts = recordStarts(scratch("sized.log"));
     ASSERT_GE(starts.size(), 3u);

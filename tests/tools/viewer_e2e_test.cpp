@@ -86,8 +86,8 @@ TEST_F(ViewerTest, UnreadableCorruptOrUnwritableFilesAreNamedAndNothingIsReporte
   writeFile(work.file("notes.txt"), "hello world, this is text\n");
   const std::string sharedName = sharedNameRecord(200, 20000);
   const auto length = static_cast<std::uint32_t>(sharedName.size());
-  writeFile(work.file("shared.log"), good + std::string{char(length), char(length >> 8), char(length >> 16), '\0'} +
-                                         sharedName);
+  writeFile(work.file("shared.log"),
+            good + std::string{char(length), char(length >> 8), char(length >> 16), '\0'} + sharedName);
   std::filesystem::create_directory(work.file("out"));
   stage("updater");
   const std::pair<std::vector<std::string>, std::string> cases[] = {
@@ -124,18 +124,24 @@ TEST_F(ViewerTest, UnreadableCorruptOrUnwritableFilesAreNamedAndNothingIsReporte
 
 TEST_F(ViewerTest, UsageErrorsExitWithTwoAndABadPluginWithOne) {
   const std::string log = stage("round-trip");
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, {log, "--visibility", "128"}, {log, "--log-level", "loud"},
-        {log, "--reader", kPlugin, "--generic"}, {log, "--reader", kPlugin, "--log-level", "debug"},
-        {log, "--reader", "missing.so"}, {log, "--frobnicate"}, {log, log}, {log, "--csv", ""}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                               {log, "--visibility", "128"},
+                                               {log, "--log-level", "loud"},
+                                               {log, "--reader", kPlugin, "--generic"},
+                                               {log, "--reader", kPlugin, "--log-level", "debug"},
+                                               {log, "--reader", "missing.so"},
+                                               {log, "--frobnicate"},
+                                               {log, log},
+                                               {log, "--csv", ""}}) {
     const ToolRun run = view(args);
     EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
     EXPECT_EQ(run.out, "");
     EXPECT_THAT(run.err, HasSubstr("Run 'vyn-profile-viewer --help' for usage."));
   }
   EXPECT_THAT(view({log, "--csv", ""}).err, StartsWith("vyn-profile-viewer: --csv: the path is empty\n"));
-  EXPECT_THAT(view({log, "--visibility", "0x7f"}).err,
-              StartsWith("vyn-profile-viewer: --visibility: '0x7f' is not a whole number; give a level from -128 to 127\n"));
+  EXPECT_THAT(
+      view({log, "--visibility", "0x7f"}).err,
+      StartsWith("vyn-profile-viewer: --visibility: '0x7f' is not a whole number; give a level from -128 to 127\n"));
   const ToolRun help = view({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_THAT(help.out, HasSubstr("\nExamples:\n  vyn-profile-viewer run.log "));
@@ -154,9 +160,9 @@ TEST_F(ViewerTest, TheCsvExportNeverReplacesAnInput) {
   std::filesystem::create_symlink(log, work.file("link.log"));
   std::filesystem::copy_file(kPlugin, work.file("reader.so"));
   // The spellings and links that name one file: log_tool_e2e_test.cpp.
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"link.log", "--csv", log, "--generic"}, {log, "--csv", "link.log", "--reader", kPlugin},
-        {log, "--csv", "reader.so", "--reader", "reader.so"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"link.log", "--csv", log, "--generic"},
+                                               {log, "--csv", "link.log", "--reader", kPlugin},
+                                               {log, "--csv", "reader.so", "--reader", "reader.so"}}) {
     const ToolRun run = view(args);
     EXPECT_EQ(run.exitCode, 1) << ::testing::PrintToString(args);
     EXPECT_EQ(run.out, "");
@@ -171,7 +177,9 @@ TEST_F(ViewerTest, TheCsvExportNeverReplacesAnInput) {
 // still truncates, the file keeps its permissions and the link that leads to it.
 TEST_F(ViewerTest, AnExistingCsvFileIsReplacedOnlyByASuccessfulReport) {
   const std::string log = stage("updater");
-  writeFile(work.file("truncated.log"), scratch(log) + std::string("\x09\x00\x00\x00" "abc", 7));
+  writeFile(work.file("truncated.log"), scratch(log) + std::string("\x09\x00\x00\x00"
+                                                                   "abc",
+                                                                   7));
   writeFile(work.file("kept.csv"), "earlier\n");
   std::filesystem::permissions(work.file("kept.csv"), std::filesystem::perms(0640));
   std::filesystem::create_symlink("kept.csv", work.file("link.csv"));

@@ -105,17 +105,26 @@ std::optional<std::uint64_t> parseByteSize(const std::string& text, std::string&
   static const struct {
     const char* unit;
     std::uint64_t factor;
-  } kUnits[] = {{"", 1},           {"B", 1},            {"K", 1ULL << 10},  {"KIB", 1ULL << 10},
-                {"KB", 1000},      {"M", 1ULL << 20},   {"MIB", 1ULL << 20}, {"MB", 1000000},
-                {"G", 1ULL << 30}, {"GIB", 1ULL << 30}, {"GB", 1000000000}};
+  } kUnits[] = {{"", 1},
+                {"B", 1},
+                {"K", 1ULL << 10},
+                {"KIB", 1ULL << 10},
+                {"KB", 1000},
+                {"M", 1ULL << 20},
+                {"MIB", 1ULL << 20},
+                {"MB", 1000000},
+                {"G", 1ULL << 30},
+                {"GIB", 1ULL << 30},
+                {"GB", 1000000000}};
   std::size_t digits = 0;
   while (digits < text.size() && isDigit(text[digits])) ++digits;
   std::string unit = text.substr(digits);
   for (char& c : unit) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  const auto known = std::find_if(std::begin(kUnits), std::end(kUnits),
-                                  [&unit](const auto& entry) { return unit == entry.unit; });
+  const auto known =
+      std::find_if(std::begin(kUnits), std::end(kUnits), [&unit](const auto& entry) { return unit == entry.unit; });
   if (digits == 0 || known == std::end(kUnits)) {
-    problem = "'" + text + "' is not a size; give a number of bytes with an optional unit: K, M, G (or KiB, MiB, "
+    problem = "'" + text +
+              "' is not a size; give a number of bytes with an optional unit: K, M, G (or KiB, MiB, "
               "GiB) for powers of 1024, KB, MB, GB for powers of 1000, e.g. 34MB or 1GiB";
     return std::nullopt;
   }

@@ -38,9 +38,7 @@ CLI::Validator byteSize();
 std::optional<std::uint64_t> parseByteSize(const std::string& text, std::string& problem);
 
 // The visibility level of a reader: -128 to 127.
-inline CLI::Validator visibilityLevel() {
-  return wholeNumber(-128, 127, "a level from -128 to 127");
-}
+inline CLI::Validator visibilityLevel() { return wholeNumber(-128, 127, "a level from -128 to 127"); }
 
 }  // namespace vyn::tools
 

@@ -7,8 +7,8 @@
 #include "base/input_protection.h"
 #include "format/log_json_names.h"
 #include "format/log_scanner.h"
-#include "stats/execution_count.h"
 #include "log/commands.h"
+#include "stats/execution_count.h"
 
 namespace vyn::tools {
 namespace {

@@ -31,10 +31,9 @@ void addVisibilityOption(CLI::App* app, int& level, const std::string& help) {
 }
 
 void addTimeUnitOption(CLI::App* app, TimeUnit& unit, const std::string& help) {
-  addChoice<TimeUnit>(app, "--unit", unit,
-                      {{"auto", TimeUnit::Auto}, {"us", TimeUnit::Micro}, {"ms", TimeUnit::Milli},
-                       {"s", TimeUnit::Seconds}},
-                      help);
+  addChoice<TimeUnit>(
+      app, "--unit", unit,
+      {{"auto", TimeUnit::Auto}, {"us", TimeUnit::Micro}, {"ms", TimeUnit::Milli}, {"s", TimeUnit::Seconds}}, help);
 }
 
 }  // namespace vyn::tools

@@ -5,8 +5,7 @@
 
 namespace vyn::tools {
 
-int writeCommandOutput(const std::string& path, const std::vector<std::string>& inputs,
-                       std::string_view text) {
+int writeCommandOutput(const std::string& path, const std::vector<std::string>& inputs, std::string_view text) {
   base::OutputFile output;
   if (!output.open(path, inputs)) {
     reportProblem(output.name(), output.problem());

@@ -8,15 +8,14 @@
 #include <string_view>
 #include <vector>
 
-#include "base/output_file.h"
 #include "analysis/loaded_log.h"
+#include "base/output_file.h"
 
 namespace vyn::tools {
 
 // Writes text to path ("-": standard output) whole or not at all, refusing a
 // path that names one of inputs. 0 when written; 1, with the problem reported.
-int writeCommandOutput(const std::string& path, const std::vector<std::string>& inputs,
-                       std::string_view text);
+int writeCommandOutput(const std::string& path, const std::vector<std::string>& inputs, std::string_view text);
 
 // Closes a command's output, putting it in place: 0 when it is; 1, with the
 // problem reported, when a write or the close failed (an existing file then

@@ -91,12 +91,11 @@ int runDiff(const DiffOptions& options) {
 
 Command addDiffCommand(CLI::App& app) {
   auto options = std::make_shared<DiffOptions>();
-  CLI::App* diff = app.add_subcommand(
-      "diff", "Compare the executions of two logs, graph by graph: which got slower or faster");
+  CLI::App* diff =
+      app.add_subcommand("diff", "Compare the executions of two logs, graph by graph: which got slower or faster");
   diff->add_option("BASE", options->basePath, "binary log to compare against")->required();
   diff->add_option("NEW", options->newPath, "binary log to compare")->required();
-  diff->add_option("--threshold", options->thresholdPercent,
-                   "smallest change of the median, in percent, that counts")
+  diff->add_option("--threshold", options->thresholdPercent, "smallest change of the median, in percent, that counts")
       ->transform(nonNegativeNumber("a percentage of 0 or more"))
       ->capture_default_str();
   addChoice<profiling::PValueAdjustment>(

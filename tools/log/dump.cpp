@@ -8,10 +8,10 @@
 #include "base/output_file.h"
 #include "format/log_json.h"
 #include "format/log_scanner.h"
-#include "stats/execution_count.h"
 #include "format/record_codec.h"
 #include "log/command_output.h"
 #include "log/commands.h"
+#include "stats/execution_count.h"
 
 namespace vyn::tools {
 namespace {
@@ -76,8 +76,7 @@ int runDump(const std::string& inputPath, const std::string& outputPath, bool ve
       // Problems and notes go on a line of their own.
       meter.clear();
       reportProblem(inputPath, "note: " + std::to_string(frame.bytes.size()) +
-                                   " stray bytes after the last record at byte offset " +
-                                   std::to_string(frame.offset) +
+                                   " stray bytes after the last record at byte offset " + std::to_string(frame.offset) +
                                    " (readers ignore them; kept as trailing_bytes)");
       entry.kind = LogEntry::Kind::Trailing;
       entry.bytes.assign(frame.bytes.begin(), frame.bytes.end());

@@ -37,7 +37,8 @@ Command addDumpCommand(CLI::App& app) {
   auto files = std::make_shared<FileArguments>();
   CLI::App* dump = app.add_subcommand("dump", "Write a log as JSON, every field (pack reverses it)");
   dump->add_option("IN.log", files->input, "binary log")->required();
-  dump->add_option("-o,--output", files->output, "JSON file to write (default: standard output)")->check(notEmptyPath());
+  dump->add_option("-o,--output", files->output, "JSON file to write (default: standard output)")
+      ->check(notEmptyPath());
   dump->add_flag("--verbose", files->verbose, kVerboseHelp);
   dump->footer(
       "A frame that does not verify is kept as {\"raw_record\": BASE64}, bytes after the last\n"
@@ -53,8 +54,7 @@ Command addDumpCommand(CLI::App& app) {
 
 Command addCheckCommand(CLI::App& app) {
   auto files = std::make_shared<FileArguments>();
-  CLI::App* check = app.add_subcommand(
-      "check", "Verify every record; count records and messages per method type");
+  CLI::App* check = app.add_subcommand("check", "Verify every record; count records and messages per method type");
   check->add_option("IN.log", files->input, "binary log")->required();
   check->add_flag("--verbose", files->verbose, kVerboseHelp);
   check->footer(
@@ -86,8 +86,8 @@ Command addTraceCommand(CLI::App& app) {
 
 Command addRepairCommand(CLI::App& app) {
   auto files = std::make_shared<FileArguments>();
-  CLI::App* repair = app.add_subcommand(
-      "repair", "Copy the records before the first one that is cut short or does not verify");
+  CLI::App* repair =
+      app.add_subcommand("repair", "Copy the records before the first one that is cut short or does not verify");
   repair->add_option("IN.log", files->input, "damaged binary log")->required();
   repair->add_option("-o,--output", files->output, "binary log to write")->required()->check(notEmptyPath());
   repair->footer(

@@ -69,10 +69,9 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", std::string("vyn-profile-log ") + vyn::profiling::kViewerVersion);
   app.require_subcommand(1);
   app.footer(kHelpFooter);
-  const std::vector<Command> commands{addPackCommand(app),  addDumpCommand(app),   addCheckCommand(app),
-                                      addSynthCommand(app), addTraceCommand(app),  addStatsCommand(app),
-                                      addReportCommand(app), addExportCommand(app), addDiffCommand(app),
-                                      addRepairCommand(app)};
+  const std::vector<Command> commands{
+      addPackCommand(app),  addDumpCommand(app),   addCheckCommand(app),  addSynthCommand(app), addTraceCommand(app),
+      addStatsCommand(app), addReportCommand(app), addExportCommand(app), addDiffCommand(app),  addRepairCommand(app)};
   try {
     const std::string unknown = unknownCommand(app, argc, argv);
     if (!unknown.empty()) throw CLI::ValidationError(unknown);

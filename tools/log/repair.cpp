@@ -13,9 +13,7 @@ namespace {
 using profiling::Frame;
 using profiling::LogScanner;
 
-std::string records(std::uint64_t count) {
-  return std::to_string(count) + (count == 1 ? " record" : " records");
-}
+std::string records(std::uint64_t count) { return std::to_string(count) + (count == 1 ? " record" : " records"); }
 
 void writeFrame(base::OutputFile& output, const Frame& frame) {
   std::uint8_t prefix[profiling::kLengthPrefixSize];
@@ -59,8 +57,7 @@ int runRepair(const std::string& inputPath, const std::string& outputPath) {
     dropped = 1;
     for (bool more = scanner.fault().recordRefused(); more;) {
       step = scanner.next();
-      more = step == LogScanner::Step::Record ||
-             (step == LogScanner::Step::Fault && scanner.fault().recordRefused());
+      more = step == LogScanner::Step::Record || (step == LogScanner::Step::Fault && scanner.fault().recordRefused());
       if (more || (step == LogScanner::Step::Fault && !unreadable(scanner.fault()))) ++dropped;
     }
   }

@@ -12,8 +12,8 @@
 
 #include "common/number_options.h"
 #include "log/command_line.h"
-#include "log/commands.h"
 #include "log/command_output.h"
+#include "log/commands.h"
 #include "log/synth/execution_shape.h"
 #include "log/synth/shift_targets.h"
 #include "log/synth/synth_log.h"
@@ -88,26 +88,23 @@ Command addSynthCommand(CLI::App& app) {
   synth->add_option("--messages-per-record", options->messagesPerRecord, "messages in one record")
       ->transform(wholeNumber(1, 1000000, "a number of messages from 1 to 1000000"))
       ->capture_default_str();
-  synth->add_flag("--round-trip", options->roundTrip,
-                  "host round-trip executions, each with a queue-wait event");
-  synth->add_option("--size", options->targetSize,
-                    "execute until the log reaches this size (e.g. 34MB, 340MB, 1GiB)")
+  synth->add_flag("--round-trip", options->roundTrip, "host round-trip executions, each with a queue-wait event");
+  synth->add_option("--size", options->targetSize, "execute until the log reaches this size (e.g. 34MB, 340MB, 1GiB)")
       ->transform(byteSize())
       ->type_name("SIZE")
       ->excludes(executions);
   synth->add_option("--seed", options->seed, "seed of the noise in the generated values")
       ->transform(wholeNumber(0, kAny, "a seed from 0 to 18446744073709551615"))
       ->capture_default_str();
-  synth->add_option("--shift", *shiftTexts,
-                    "scale an event's time in one graph, e.g. 'graph_0/Layer 7 / Compute=+10%' (repeatable)")
+  synth
+      ->add_option("--shift", *shiftTexts,
+                   "scale an event's time in one graph, e.g. 'graph_0/Layer 7 / Compute=+10%' (repeatable)")
       ->type_name("GRAPH/PATH=CHANGE")
       ->expected(1)
       ->allow_extra_args(false)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
       ->check(kShiftText);
-  synth->add_option("-o,--output", options->outputPath, "binary log to write")
-      ->required()
-      ->check(notEmptyPath());
+  synth->add_option("-o,--output", options->outputPath, "binary log to write")->required()->check(notEmptyPath());
   synth->footer(synthHelpFooter());
 
   // Runs once the options are read, before the command: a throw here is a usage error.

@@ -10,15 +10,15 @@
 #include "analysis/json_document.h"
 #include "analysis/load_meter.h"
 #include "base/output_file.h"
+#include "format/event_value_reading.h"
 #include "format/log_json.h"
 #include "format/log_json_names.h"
-#include "stats/execution_count.h"
-#include "format/event_value_reading.h"
 #include "format/log_scanner.h"
 #include "format/message_readings.h"
 #include "format/record_format.h"
 #include "log/command_output.h"
 #include "log/commands.h"
+#include "stats/execution_count.h"
 
 namespace vyn::tools {
 namespace {
@@ -69,8 +69,10 @@ std::string graphOf(std::int8_t type, const flatbuffers::String& name) {
 Json eventValue(const fb::EventEntry& event) {
   const profiling::EventValueReading value = profiling::readEventValue(event);
   switch (value.form) {
-    case EventValueForm::Signed: return static_cast<std::int64_t>(value.bits);
-    case EventValueForm::Unsigned: return value.bits;
+    case EventValueForm::Signed:
+      return static_cast<std::int64_t>(value.bits);
+    case EventValueForm::Unsigned:
+      return value.bits;
     case EventValueForm::Float32: {
       float number;
       const auto low = static_cast<std::uint32_t>(value.bits);
@@ -82,10 +84,12 @@ Json eventValue(const fb::EventEntry& event) {
       std::memcpy(&number, &value.bits, sizeof number);
       return number;
     }
-    case EventValueForm::Text: return std::string(value.text);
+    case EventValueForm::Text:
+      return std::string(value.text);
     case EventValueForm::Bytes:
       return std::to_string(value.bytes != nullptr ? value.bytes->size() : 0) + " bytes";
-    case EventValueForm::None: break;
+    case EventValueForm::None:
+      break;
   }
   return nullptr;
 }
@@ -116,9 +120,7 @@ Json eventsArgs(const flatbuffers::Vector<flatbuffers::Offset<fb::EventEntry>>& 
 
 class TraceWriter {
  public:
-  explicit TraceWriter(base::OutputFile& output) : output_(output) {
-    output_.write("{\"traceEvents\":[\n");
-  }
+  explicit TraceWriter(base::OutputFile& output) : output_(output) { output_.write("{\"traceEvents\":[\n"); }
 
   void message(const fb::MethodMessage& message) {
     const bool typed = present(message, fb::MethodMessage::VT_METHODTYPE);

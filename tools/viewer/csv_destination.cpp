@@ -96,8 +96,7 @@ std::string outputFileProblem(const std::string& path) {
   struct stat status {};
   if (::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return "it is a directory";
   const auto slash = path.find_last_of('/');
-  const std::string directory =
-      slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
   if (::stat(directory.c_str(), &status) != 0) {
     return "directory " + directory + ": " + base::systemErrorText(errno);
   }

@@ -21,10 +21,10 @@
 #include "base/system_error_text.h"
 #include "base/terminal_text.h"
 #include "capture/log_warnings.h"
-#include "stats/execution_count.h"
 #include "common/number_options.h"
 #include "log/logger.h"
 #include "plugin/built_in_reader.h"
+#include "stats/execution_count.h"
 #include "version/viewer_version.h"
 #include "viewer/csv_destination.h"
 #include "viewer/reader_host.h"
@@ -190,39 +190,35 @@ int run(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"Loads a profiling log with a reader and writes its report: the summary on "
-               "standard output, optionally a CSV export.",
-               "vyn-profile-viewer"};
-  app.set_version_flag("--version",
-                       std::string("vyn-profile-viewer ") + vyn::profiling::kViewerVersion);
+  CLI::App app{
+      "Loads a profiling log with a reader and writes its report: the summary on "
+      "standard output, optionally a CSV export.",
+      "vyn-profile-viewer"};
+  app.set_version_flag("--version", std::string("vyn-profile-viewer ") + vyn::profiling::kViewerVersion);
   app.footer(kHelpFooter);
   Options options;
   app.add_option("LOG", options.logPath, "profiling log to read")->required();
-  auto* reader = app.add_option("--reader", options.readerPath,
-                                "reader plug-in (.so) to load instead of the built-in reader")
-                     ->check(CLI::ExistingFile);
-  app.add_flag("--generic", options.generic,
-               "report with the generic reader instead of the back-end one")
+  auto* reader =
+      app.add_option("--reader", options.readerPath, "reader plug-in (.so) to load instead of the built-in reader")
+          ->check(CLI::ExistingFile);
+  app.add_flag("--generic", options.generic, "report with the generic reader instead of the back-end one")
       ->excludes(reader);
   app.add_option("--csv", options.csvPath, "write the CSV export to this file")
       ->check(CLI::Validator(
           [](const std::string& path) { return path.empty() ? std::string("the path is empty") : std::string(); },
           "PATH"));
-  app.add_flag("--data-files", options.dataFiles,
-               "save the raw bytes of object-valued events as data files");
-  app.add_flag("--verbose", options.verbose,
-               "say on standard error how large the log is and how fast it was loaded");
-  app.add_option("--visibility", options.visibility,
-                 "reader level: messages whose level is lower are reported")
+  app.add_flag("--data-files", options.dataFiles, "save the raw bytes of object-valued events as data files");
+  app.add_flag("--verbose", options.verbose, "say on standard error how large the log is and how fast it was loaded");
+  app.add_option("--visibility", options.visibility, "reader level: messages whose level is lower are reported")
       ->transform(vyn::tools::visibilityLevel())
       ->capture_default_str();
-  static const std::map<std::string, std::int32_t> kLevels{
-      {"error", vyn::log::VYN_LOG_LEVEL_ERROR},     {"warn", vyn::log::VYN_LOG_LEVEL_WARN},
-      {"info", vyn::log::VYN_LOG_LEVEL_INFO},       {"verbose", vyn::log::VYN_LOG_LEVEL_VERBOSE},
-      {"debug", vyn::log::VYN_LOG_LEVEL_DEBUG}};
+  static const std::map<std::string, std::int32_t> kLevels{{"error", vyn::log::VYN_LOG_LEVEL_ERROR},
+                                                           {"warn", vyn::log::VYN_LOG_LEVEL_WARN},
+                                                           {"info", vyn::log::VYN_LOG_LEVEL_INFO},
+                                                           {"verbose", vyn::log::VYN_LOG_LEVEL_VERBOSE},
+                                                           {"debug", vyn::log::VYN_LOG_LEVEL_DEBUG}};
   std::string logLevel;
-  app.add_option("--log-level", logLevel,
-                 "show the reader's diagnostics on standard error (built-in reader only)")
+  app.add_option("--log-level", logLevel, "show the reader's diagnostics on standard error (built-in reader only)")
       ->check([](const std::string& name) -> std::string {
         if (kLevels.count(name) != 0) return {};
         return "'" + name + "' is not one of error, warn, info, verbose, debug";

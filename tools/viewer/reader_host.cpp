@@ -2,7 +2,6 @@
 
 #include <dlfcn.h>
 
-
 namespace vyn::tools {
 
 ReaderHost::~ReaderHost() {
@@ -27,8 +26,7 @@ bool ReaderHost::loadPlugin(const std::string& path) {
   return true;
 }
 
-profiling::ProfileLogReader* ReaderHost::create(const std::string& logPath,
-                                                profiling::VisibilityLevel level) {
+profiling::ProfileLogReader* ReaderHost::create(const std::string& logPath, profiling::VisibilityLevel level) {
   if (create_ != nullptr) return create_(logPath, level);
   builtIn_ = std::make_unique<profiling::BuiltInReader>(logPath, level, generic_);
   return &builtIn_->reader();

@@ -51,10 +51,10 @@ struct ProfileEvent {
   EventValue value;
   std::vector<std::uint8_t> bytes;  // raw bytes of a bytes-valued event
   std::string name;
-  std::string detailText;           // names the data file of an object-valued event
+  std::string detailText;  // names the data file of an object-valued event
   std::uint32_t unit = 0;
   std::uint64_t auxValue = 0;
-  std::uint64_t mergeCount = 1;     // how many events of this name were merged in
+  std::uint64_t mergeCount = 1;  // how many events of this name were merged in
   std::vector<ProfileEvent> subEvents;
 };
 

@@ -20,11 +20,11 @@ namespace vyn::profiling {
 // the message's level (a signed byte; absent means 0). Any value of the signed
 // byte range may be passed; these are the named ones.
 enum class VisibilityLevel : std::int8_t {
-  Off = 0,         // drops every message of level 0 or above
-  Basic = 1,       // messages of level 0 (the default level)
-  Detailed = 2,    // messages of level 1 and below
-  Verbose = 3,     // messages of level 2 and below
-  All = 127,       // every message a runtime writes (levels up to 126)
+  Off = 0,       // drops every message of level 0 or above
+  Basic = 1,     // messages of level 0 (the default level)
+  Detailed = 2,  // messages of level 1 and below
+  Verbose = 3,   // messages of level 2 and below
+  All = 127,     // every message a runtime writes (levels up to 126)
 };
 
 template <typename Level>
@@ -41,11 +41,9 @@ class IVynProfileLogReader {
   // Reads the whole log and aggregates it. Loading again appends.
   virtual bool loadLog(bool writeDataFiles) = 0;
   virtual bool isSupported() = 0;
-  virtual void writeEventTree(std::ostream& out, const std::vector<ProfileEvent>& events,
-                              std::uint64_t depth) = 0;
-  virtual void printEvent(std::ostream& out, const std::vector<ProfileEvent>& events,
-                          std::uint64_t messageTimestamp, const std::string& messageLabel,
-                          std::uint64_t depth) = 0;
+  virtual void writeEventTree(std::ostream& out, const std::vector<ProfileEvent>& events, std::uint64_t depth) = 0;
+  virtual void printEvent(std::ostream& out, const std::vector<ProfileEvent>& events, std::uint64_t messageTimestamp,
+                          const std::string& messageLabel, std::uint64_t depth) = 0;
 };
 
 using ProfileLogReader = IVynProfileLogReader<VisibilityLevel>;
@@ -60,8 +58,8 @@ using ProfileLogReader = IVynProfileLogReader<VisibilityLevel>;
 
 extern "C" {
 // Creates the reader for the log at inputLogPath. The file is opened by loadLog.
-VYN_PROFILING_EXPORT vyn::profiling::ProfileLogReader* createReader(
-    const std::string& inputLogPath, vyn::profiling::VisibilityLevel visibilityLevel);
+VYN_PROFILING_EXPORT vyn::profiling::ProfileLogReader* createReader(const std::string& inputLogPath,
+                                                                    vyn::profiling::VisibilityLevel visibilityLevel);
 // Destroys a reader made by createReader; a null pointer is ignored.
 VYN_PROFILING_EXPORT void deleteReader(vyn::profiling::ProfileLogReader* reader);
 }

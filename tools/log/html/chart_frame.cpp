@@ -41,8 +41,8 @@ void openChart(std::string& out, std::string_view kind, const ChartFrame& frame,
 
 void closeChart(std::string& out) { out += "</svg>\n"; }
 
-void appendXAxis(std::string& out, const ChartFrame& frame, const LinearScale& x,
-                 const std::vector<double>& ticks, std::string_view title) {
+void appendXAxis(std::string& out, const ChartFrame& frame, const LinearScale& x, const std::vector<double>& ticks,
+                 std::string_view title) {
   const double base = frame.plotBottom();
   out += "<g class=\"axis x\"><line";
   appendAttribute(out, "x1", frame.plotLeft());
@@ -74,8 +74,8 @@ void appendXAxis(std::string& out, const ChartFrame& frame, const LinearScale& x
   out += "</text></g>\n";
 }
 
-void appendYAxis(std::string& out, const ChartFrame& frame, const LinearScale& y,
-                 const std::vector<double>& ticks, std::string_view title) {
+void appendYAxis(std::string& out, const ChartFrame& frame, const LinearScale& y, const std::vector<double>& ticks,
+                 std::string_view title) {
   const double side = frame.plotLeft();
   out += "<g class=\"axis y\">";
   for (const double tick : ticks) {

@@ -18,10 +18,10 @@ struct LinearScale {
 struct ChartFrame {
   double width = 1140;  // the page's width for its content
   double height = 280;
-  double left = 72;   // room for the y axis' labels and title
-  double right = 130; // room for the labels of marked lines
+  double left = 72;    // room for the y axis' labels and title
+  double right = 130;  // room for the labels of marked lines
   double top = 14;
-  double bottom = 46; // room for the x axis' labels and title
+  double bottom = 46;  // room for the x axis' labels and title
 
   double plotLeft() const { return left; }
   double plotRight() const { return width - right; }
@@ -37,12 +37,12 @@ void closeChart(std::string& out);
 
 // The axis line, ticks with their values and the title under the plot; a
 // tick label that would reach past the chart's edge moves in to end at it.
-void appendXAxis(std::string& out, const ChartFrame& frame, const LinearScale& x,
-                 const std::vector<double>& ticks, std::string_view title);
+void appendXAxis(std::string& out, const ChartFrame& frame, const LinearScale& x, const std::vector<double>& ticks,
+                 std::string_view title);
 // The axis line, ticks with their values, light grid lines across the plot and
 // the title turned along the axis.
-void appendYAxis(std::string& out, const ChartFrame& frame, const LinearScale& y,
-                 const std::vector<double>& ticks, std::string_view title);
+void appendYAxis(std::string& out, const ChartFrame& frame, const LinearScale& y, const std::vector<double>& ticks,
+                 std::string_view title);
 
 // An element's attribute name="value" with value escaped, after a space.
 void appendAttribute(std::string& out, std::string_view name, std::string_view value);

@@ -53,14 +53,14 @@ std::string bothCounts(const DiffRow& row) {
 struct RowColumn {
   const char* header;
   HtmlCell (*cell)(const DiffRow& row, TimeUnit unit);
-  bool inChanges;  // also in the table of changes that opens the page
+  bool inChanges;     // also in the table of changes that opens the page
   bool text = false;  // words, aligned left
 };
 
 const RowColumn kRowColumns[] = {
     {"unit",
-     [](const DiffRow& row, TimeUnit unit) { return HtmlCell(std::string(rowUnitName(row, unit)), "", "text"); },
-     true, true},
+     [](const DiffRow& row, TimeUnit unit) { return HtmlCell(std::string(rowUnitName(row, unit)), "", "text"); }, true,
+     true},
     {"verdict",
      [](const DiffRow& row, TimeUnit) {
        return HtmlCell(std::string(verdictName(row.verdict)), "", "text " + verdictClass(row.verdict));
@@ -119,7 +119,7 @@ double largerTotal(const GraphDiff& graph) {
 
 // What the page needs of the graphs' order: each graph's rank, and the graphs by rank.
 struct GraphRanks {
-  std::vector<std::size_t> order;  // graph indexes, largest total first
+  std::vector<std::size_t> order;   // graph indexes, largest total first
   std::vector<std::size_t> rankOf;  // by graph index
 };
 
@@ -176,9 +176,7 @@ void appendChanges(std::string& out, const ProfileDiff& diff, const GraphRanks& 
   auto pValue = [](const Change& change) {
     return change.row->pAdjusted && !std::isnan(*change.row->pAdjusted) ? *change.row->pAdjusted : 1.0;
   };
-  auto size = [](const Change& change) {
-    return std::isnan(change.row->change) ? 0.0 : std::fabs(change.row->change);
-  };
+  auto size = [](const Change& change) { return std::isnan(change.row->change) ? 0.0 : std::fabs(change.row->change); };
   std::stable_sort(changes.begin(), changes.end(), [&](const Change& a, const Change& b) {
     if (pValue(a) != pValue(b)) return pValue(a) < pValue(b);
     return size(a) > size(b);
@@ -192,7 +190,8 @@ void appendChanges(std::string& out, const ProfileDiff& diff, const GraphRanks& 
     out += "<p>" +
            std::string(shown < changes.size() ? "The " + countText(shown) + " most significant of the " +
                                                     countText(changes.size()) + " rows"
-                                              : changes.size() == 1 ? "The row" : "The " + countText(shown) + " rows") +
+                       : changes.size() == 1 ? "The row"
+                                             : "The " + countText(shown) + " rows") +
            " found slower or faster, the smallest adjusted p first, then the largest change.</p>\n";
     openTable(out, "changes", rowHeaders({"graph", "path"}, true));
     for (std::size_t at = 0; at < shown; ++at) {
@@ -231,9 +230,10 @@ void appendDistributions(std::string& out, const ExecutionDistributions& times, 
   const HistogramBins base = histogramBins(times.base, low, high, kHistogramBins);
   const HistogramBins next = histogramBins(times.next, low, high, kHistogramBins);
   const std::uint64_t top = std::max(base.largest(), next.largest());
-  out += "<figure>\n<figcaption>Distribution of the execution time, both logs on the same scale: "
-         "<span class=\"legend\"><span style=\"background:#0072B2\"></span>base</span>"
-         "<span class=\"legend\"><span style=\"background:#E69F00\"></span>new</span></figcaption>\n";
+  out +=
+      "<figure>\n<figcaption>Distribution of the execution time, both logs on the same scale: "
+      "<span class=\"legend\"><span style=\"background:#0072B2\"></span>base</span>"
+      "<span class=\"legend\"><span style=\"background:#E69F00\"></span>new</span></figcaption>\n";
   const struct {
     const char* side;
     const HistogramBins& bins;
@@ -355,10 +355,10 @@ std::string diffPage(const ProfileDiff& diff, const DiffOptions& options,
     out += ".</p>\n";
   }
   const VerdictCounts& counts = diff.counts;
-  out += "<p class=\"counts\"><strong>" + countText(counts.slower) + " slower</strong>, " +
-         countText(counts.faster) + " faster, " + countText(counts.noChange) + " no change, " +
-         countText(counts.tooFew) + " too few executions, " + countText(counts.added) + " added, " +
-         countText(counts.removed) + " removed.</p>\n</header>\n";
+  out += "<p class=\"counts\"><strong>" + countText(counts.slower) + " slower</strong>, " + countText(counts.faster) +
+         " faster, " + countText(counts.noChange) + " no change, " + countText(counts.tooFew) +
+         " too few executions, " + countText(counts.added) + " added, " + countText(counts.removed) +
+         " removed.</p>\n</header>\n";
   if (diff.graphs.empty()) {
     out += "<p>No executions in either log.</p>\n";
     closePage(out);

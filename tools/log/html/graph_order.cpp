@@ -19,9 +19,9 @@ std::vector<std::size_t> largestFirst(const std::vector<double>& totals) {
 
 std::string chartLimitNote(std::size_t graphs, std::string_view rest) {
   if (graphs <= kMaxChartedGraphs) return {};
-  return "Charts for the " + countText(kMaxChartedGraphs) +
-         " graphs with the largest total execution time; " + countText(graphs - kMaxChartedGraphs) +
-         (graphs - kMaxChartedGraphs == 1 ? " more is " : " more are ") + std::string(rest) + ".";
+  return "Charts for the " + countText(kMaxChartedGraphs) + " graphs with the largest total execution time; " +
+         countText(graphs - kMaxChartedGraphs) + (graphs - kMaxChartedGraphs == 1 ? " more is " : " more are ") +
+         std::string(rest) + ".";
 }
 
 }  // namespace vyn::tools

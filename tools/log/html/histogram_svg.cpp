@@ -81,8 +81,8 @@ std::string histogramSvg(const HistogramInput& input) {
     const double height = frame.plotBottom() - y(static_cast<double>(count));
     const bool rare = height < kShortestVisibleBar;
     const double barTop = frame.plotBottom() - std::max(height, kShortestVisibleBar);
-    const std::string range = bins.width == 0 ? timeWithUnit(bins.low, input.unit)
-                                              : figureText(from) + " to " + figureText(to) + " " + unit;
+    const std::string range =
+        bins.width == 0 ? timeWithUnit(bins.low, input.unit) : figureText(from) + " to " + figureText(to) + " " + unit;
     const std::string tooltip = range + ": " + countText(count) + (count == 1 ? " execution" : " executions");
     out += "<rect";
     appendAttribute(out, "x", left);

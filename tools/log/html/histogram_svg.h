@@ -22,14 +22,14 @@ inline constexpr std::size_t kHistogramBins = 40;
 inline constexpr double kShortestVisibleBar = 3;
 
 struct HistogramInput {
-  HistogramBins bins;               // in microseconds
-  std::uint64_t countScale = 0;     // the y axis' top; 0: the largest bin's count
+  HistogramBins bins;                   // in microseconds
+  std::uint64_t countScale = 0;         // the y axis' top; 0: the largest bin's count
   std::string_view kind = "histogram";  // the svg's classes after "chart"
-  std::string_view colour;          // of the bars
-  std::optional<double> p50, p99;   // microseconds; marked when given
+  std::string_view colour;              // of the bars
+  std::optional<double> p50, p99;       // microseconds; marked when given
   TimeUnit unit = TimeUnit::Micro;
-  std::string label;                // read to screen-reader users
-  double height = 240;              // of the chart, in pixels
+  std::string label;    // read to screen-reader users
+  double height = 240;  // of the chart, in pixels
 };
 
 // <svg class="chart histogram">: a bar per bin that holds executions, each with

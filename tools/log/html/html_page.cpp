@@ -53,8 +53,9 @@ footer { margin-top: 32px; color: #444444; font-size: 12px; }
 }  // namespace
 
 void openPage(std::string& out, std::string_view title) {
-  out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
+  out +=
+      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
   appendEscaped(out, title);
   out += "</title>\n<style>";
   out += kStyle;

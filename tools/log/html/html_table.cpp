@@ -80,7 +80,6 @@ void appendCutName(std::string& out, std::string_view text, std::string_view tit
   out += "</span>";
 }
 
-
 void appendCutPath(std::string& out, std::string_view path, std::string_view title) {
   constexpr std::string_view kSeparator = " / ";
   out += "<span class=\"cut path\"";

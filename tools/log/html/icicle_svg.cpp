@@ -12,8 +12,8 @@ namespace vyn::tools {
 namespace {
 
 constexpr double kRowHeight = 20;
-constexpr double kCharWidth = 6.6;     // of the 11 px labels, roughly, for fitting them
-constexpr double kNarrowest = 0.3;     // pixels; narrower rectangles are not drawn
+constexpr double kCharWidth = 6.6;  // of the 11 px labels, roughly, for fitting them
+constexpr double kNarrowest = 0.3;  // pixels; narrower rectangles are not drawn
 
 std::string timeWithUnit(double microseconds, TimeUnit unit) {
   return figureText(inTimeUnit(microseconds, unit)) + " " + std::string(timeUnitName(unit));
@@ -22,8 +22,8 @@ std::string timeWithUnit(double microseconds, TimeUnit unit) {
 // "per execution: mean 390 us · p99 399.8 us · 27.9% of the execution time":
 // every figure of a box on the one base it states.
 std::string perExecutionText(double mean, double p99, double share, TimeUnit unit) {
-  return "per execution: mean " + timeWithUnit(mean, unit) + " \xC2\xB7 p99 " + timeWithUnit(p99, unit) +
-         " \xC2\xB7 " + percentText(share) + " of the execution time";
+  return "per execution: mean " + timeWithUnit(mean, unit) + " \xC2\xB7 p99 " + timeWithUnit(p99, unit) + " \xC2\xB7 " +
+         percentText(share) + " of the execution time";
 }
 
 // The name, cut at a character boundary with an ellipsis, to fit width pixels; empty when
@@ -44,8 +44,8 @@ std::string fittedLabel(const std::string& name, double width) {
   return name;
 }
 
-void appendBox(std::string& out, double left, double top, double width, std::string_view fill,
-               const std::string& label, const std::string& tooltip) {
+void appendBox(std::string& out, double left, double top, double width, std::string_view fill, const std::string& label,
+               const std::string& tooltip) {
   out += "<rect";
   appendAttribute(out, "x", left);
   appendAttribute(out, "y", top);

@@ -13,8 +13,8 @@
 namespace vyn::tools {
 
 struct IcicleEvent {
-  std::string name;  // the event's own name
-  std::string path;  // "Layer conv1 / Compute"
+  std::string name;                   // the event's own name
+  std::string path;                   // "Layer conv1 / Compute"
   std::uint32_t parent = kIcicleTop;  // index in the events, before this one
   // Per execution of the graph: the event's sum in each execution (0 in those
   // it does not appear in), its mean and 99th percentile, in microseconds; and

@@ -11,8 +11,8 @@ namespace {
 constexpr double kLabelHeight = 13;  // a row of 11 px labels
 constexpr double kAscent = 9;        // from a label's baseline to the top of its tallest glyph
 constexpr double kDescent = 3;
-constexpr double kLineGap = 4;       // between a line and its label
-constexpr double kEdgeGap = 2;       // between a label and the chart's edge
+constexpr double kLineGap = 4;  // between a line and its label
+constexpr double kEdgeGap = 2;  // between a label and the chart's edge
 
 void appendLabel(std::string& out, const LabelSpot& spot, const Marker& marker) {
   out += "<text class=\"marker-label\"";
@@ -27,8 +27,7 @@ void appendLabel(std::string& out, const LabelSpot& spot, const Marker& marker) 
   out += "</text>\n";
 }
 
-void appendLine(std::string& out, double x1, double y1, double x2, double y2, const Marker& marker,
-                bool dashed) {
+void appendLine(std::string& out, double x1, double y1, double x2, double y2, const Marker& marker, bool dashed) {
   out += "<line";
   appendAttribute(out, "class", "marker " + std::string(marker.name));
   appendAttribute(out, "x1", x1);
@@ -43,9 +42,7 @@ void appendLine(std::string& out, double x1, double y1, double x2, double y2, co
 
 }  // namespace
 
-double markerLabelWidth(const Marker& marker) {
-  return labelWidth(marker.name, true) + labelWidth(" " + marker.value);
-}
+double markerLabelWidth(const Marker& marker) { return labelWidth(marker.name, true) + labelWidth(" " + marker.value); }
 
 std::pair<LabelSpot, LabelSpot> horizontalLabelSpots(const ChartFrame& frame, const Marker& lower,
                                                      const Marker& upper) {
@@ -69,8 +66,7 @@ std::pair<LabelSpot, LabelSpot> horizontalLabelSpots(const ChartFrame& frame, co
   return {{x, lowerY}, {x, upperY}};
 }
 
-std::pair<LabelSpot, LabelSpot> verticalLabelSpots(const ChartFrame& frame, const Marker& lower,
-                                                   const Marker& upper) {
+std::pair<LabelSpot, LabelSpot> verticalLabelSpots(const ChartFrame& frame, const Marker& lower, const Marker& upper) {
   const double lowerWidth = markerLabelWidth(lower);
   const double upperWidth = markerLabelWidth(upper);
   const double rightEdge = frame.width - kEdgeGap;

@@ -34,15 +34,13 @@ double markerLabelWidth(const Marker& marker);
 // Labels in the right margin, level with their lines, a row apart at least,
 // the lower one's baseline no lower than 4 px under the plot (the x axis'
 // labels come under that) and the upper one inside the chart's top.
-std::pair<LabelSpot, LabelSpot> horizontalLabelSpots(const ChartFrame& frame, const Marker& lower,
-                                                     const Marker& upper);
+std::pair<LabelSpot, LabelSpot> horizontalLabelSpots(const ChartFrame& frame, const Marker& lower, const Marker& upper);
 // Labels in the band above the plot (frame.top must be kMarkerLabelBand or
 // more): the lower one left of its line and the upper one right of its own,
 // each turned to the other side when it would reach past the plot's left edge
 // or the chart's right edge; when they would overlap, the upper one goes a row
 // higher.
-std::pair<LabelSpot, LabelSpot> verticalLabelSpots(const ChartFrame& frame, const Marker& lower,
-                                                   const Marker& upper);
+std::pair<LabelSpot, LabelSpot> verticalLabelSpots(const ChartFrame& frame, const Marker& lower, const Marker& upper);
 
 // Horizontal lines across the plot, labelled in the right margin.
 void appendHorizontalMarkers(std::string& out, const ChartFrame& frame, const Marker& lower, const Marker& upper);

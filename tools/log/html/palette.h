@@ -8,9 +8,9 @@
 
 namespace vyn::tools::palette {
 
-inline constexpr std::string_view kBlue = "#0072B2";         // the main series and bars
-inline constexpr std::string_view kOrange = "#E69F00";       // the median
-inline constexpr std::string_view kVermillion = "#D55E00";   // the 99th percentile
+inline constexpr std::string_view kBlue = "#0072B2";        // the main series and bars
+inline constexpr std::string_view kOrange = "#E69F00";      // the median
+inline constexpr std::string_view kVermillion = "#D55E00";  // the 99th percentile
 inline constexpr std::string_view kSkyBlue = "#56B4E9";
 inline constexpr std::string_view kBluishGreen = "#009E73";
 inline constexpr std::string_view kReddishPurple = "#CC79A7";

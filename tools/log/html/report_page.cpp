@@ -33,10 +33,10 @@ void appendSummaryRow(std::string& out, HtmlCell label, const SampleSummary& s, 
 // below the first kMaxChartedGraphs.
 void appendSummaryTable(std::string& out, const StatsFigures& figures, const std::vector<std::size_t>& order,
                         std::size_t from, std::size_t to, const TimeText& time) {
-  openTable(out, "summary",
-            {"graph", "executions", time.header("total"), time.header("mean"), time.header("sd"), "cv",
-             time.header("min"), time.header("p50"), time.header("p90"), time.header("p99"), time.header("max"),
-             "inferences/s"});
+  openTable(
+      out, "summary",
+      {"graph", "executions", time.header("total"), time.header("mean"), time.header("sd"), "cv", time.header("min"),
+       time.header("p50"), time.header("p90"), time.header("p99"), time.header("max"), "inferences/s"});
   for (std::size_t rank = from; rank < to; ++rank) {
     const GraphFigures& graph = figures.graphs[order[rank]];
     const std::string link = rank < kMaxChartedGraphs ? "#" + graphId(rank) : "";
@@ -75,9 +75,10 @@ void appendSummary(std::string& out, const StatsFigures& figures, const std::vec
     appendSummaryTable(out, figures, order, charted, graphs, time);
     out += "</details>\n";
   }
-  out += "<p class=\"note\">total: the summed execution time of the graph's executions; sd: sample standard deviation; "
-         "cv: sd over the mean; percentiles are exact, by linear interpolation between the closest ranks; "
-         "inferences/s: executions over their summed time.</p>\n";
+  out +=
+      "<p class=\"note\">total: the summed execution time of the graph's executions; sd: sample standard deviation; "
+      "cv: sd over the mean; percentiles are exact, by linear interpolation between the closest ranks; "
+      "inferences/s: executions over their summed time.</p>\n";
   out += "</section>\n";
 }
 
@@ -122,9 +123,10 @@ void appendTopEvents(std::string& out, const GraphFigures& graph, const TimeText
   }
   if (timed.empty()) return;
   const std::size_t shown = std::min(timed.size(), kTopEvents);
-  out += "<h3>" + std::string(shown < timed.size() ? "Top " + std::to_string(shown) + " of " +
-                                                         countText(timed.size()) + " timed events"
-                                                   : "Timed events") +
+  out += "<h3>" +
+         std::string(shown < timed.size()
+                         ? "Top " + std::to_string(shown) + " of " + countText(timed.size()) + " timed events"
+                         : "Timed events") +
          " by total</h3>\n";
   openTable(out, "events",
             {"event", "executions", "count", time.header("total"), time.header("self"), time.header("mean/occ"),
@@ -140,9 +142,10 @@ void appendTopEvents(std::string& out, const GraphFigures& graph, const TimeText
                     time(execution.p50), time(execution.p99), path.share ? percentText(*path.share) : "-"});
   }
   closeTable(out);
-  out += "<p class=\"note\">/occ: over the event's occurrences; /exec: over the graph's executions, the "
-         "event's sum in each (0 where it does not appear); self: the total less the time of the timed "
-         "sub-events; share: the total over the summed execution time.</p>\n";
+  out +=
+      "<p class=\"note\">/occ: over the event's occurrences; /exec: over the graph's executions, the "
+      "event's sum in each (0 where it does not appear); self: the total less the time of the timed "
+      "sub-events; share: the total over the summed execution time.</p>\n";
 }
 
 void appendGraph(std::string& out, const GraphFigures& graph, std::size_t at, const StatsFigures& figures,
@@ -160,8 +163,8 @@ void appendGraph(std::string& out, const GraphFigures& graph, std::size_t at, co
     return;
   }
   const std::string unit(timeUnitName(time.unit()));
-  out += "<p>" + countText(s.count) + (s.count == 1 ? " execution" : " executions") + ": mean " + time(s.mean) +
-         " " + unit + ", p50 " + time(s.p50) + " " + unit + ", p99 " + time(s.p99) + " " + unit;
+  out += "<p>" + countText(s.count) + (s.count == 1 ? " execution" : " executions") + ": mean " + time(s.mean) + " " +
+         unit + ", p50 " + time(s.p50) + " " + unit + ", p99 " + time(s.p99) + " " + unit;
   if (graph.inferencesPerSecond > 0) out += ", " + figureText(graph.inferencesPerSecond) + " inferences per second";
   out += ".</p>\n";
 
@@ -187,8 +190,9 @@ void appendGraph(std::string& out, const GraphFigures& graph, std::size_t at, co
   out += histogramSvg(histogram);
   out += "</figure>\n";
 
-  out += "<figure>\n<figcaption>Where an execution's time goes: the events' mean time per execution, "
-         "sub-events under their event (hover for the figures per execution)</figcaption>\n";
+  out +=
+      "<figure>\n<figcaption>Where an execution's time goes: the events' mean time per execution, "
+      "sub-events under their event (hover for the figures per execution)</figcaption>\n";
   out += icicleSvg(icicleInput(graph, time.unit()));
   out += "</figure>\n";
   appendTopEvents(out, graph, time);
@@ -198,9 +202,9 @@ void appendGraph(std::string& out, const GraphFigures& graph, std::size_t at, co
 void appendPhases(std::string& out, const std::vector<PhaseFigures>& phases, const TimeText& time) {
   if (phases.empty()) return;
   out += "<section class=\"phases\">\n<h2>Other phases</h2>\n";
-  openTable(out, "phases",
-            {"phase", HtmlCell("graph", "", "text"), "count", time.header("mean"), time.header("min"),
-             time.header("max")});
+  openTable(
+      out, "phases",
+      {"phase", HtmlCell("graph", "", "text"), "count", time.header("mean"), time.header("min"), time.header("max")});
   for (const PhaseFigures& phase : phases) {
     appendRow(out, {phase.phase, HtmlCell::name(phase.graph, "", "text"), countText(phase.duration.count),
                     time(phase.duration.mean), time(phase.duration.min), time(phase.duration.max)});

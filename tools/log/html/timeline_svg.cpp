@@ -95,8 +95,8 @@ std::string timelineSvg(const TimelineInput& input) {
         appendAttribute(out, "cy", yOf(times[at]));
         appendAttribute(out, "fill", palette::kBlue);
         out += "><title>";
-        appendEscaped(out, "execution " + countText(input.firstNumber + at) + ": " +
-                               timeWithUnit(times[at], input.unit));
+        appendEscaped(out,
+                      "execution " + countText(input.firstNumber + at) + ": " + timeWithUnit(times[at], input.unit));
         out += "</title></circle>\n";
       }
     }

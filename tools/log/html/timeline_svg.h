@@ -13,8 +13,8 @@ namespace vyn::tools {
 
 struct TimelineInput {
   const std::vector<double>* times = nullptr;  // microseconds, in execution order
-  std::uint64_t firstNumber = 1;                // the number of the first execution shown
-  double p50 = 0;                               // microseconds
+  std::uint64_t firstNumber = 1;               // the number of the first execution shown
+  double p50 = 0;                              // microseconds
   double p99 = 0;
   TimeUnit unit = TimeUnit::Micro;
   std::string graph;  // for the label read to screen-reader users

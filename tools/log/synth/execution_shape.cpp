@@ -49,8 +49,7 @@ ExecutionShape::ExecutionShape(std::uint32_t events, std::uint32_t subEvents, st
   }
 }
 
-std::uint32_t ExecutionShape::add(std::string name, std::uint32_t identifier, SynthRole role,
-                                  std::uint32_t parent) {
+std::uint32_t ExecutionShape::add(std::string name, std::uint32_t identifier, SynthRole role, std::uint32_t parent) {
   ShapeNode node;
   node.name = std::move(name);
   node.identifier = identifier;
@@ -156,13 +155,13 @@ std::optional<std::uint32_t> ExecutionShape::findTimed(const std::string& path, 
       if (nodes_.empty()) {
         problem = "no event '" + name + "': the executions have no events (--events 0)";
       } else if (node == kTopLevel) {
-        problem = "no event '" + name + "' at the top of an execution; the top-level events are " +
-                  childNames(kTopLevel);
+        problem =
+            "no event '" + name + "' at the top of an execution; the top-level events are " + childNames(kTopLevel);
       } else if (nodes_[node].end == node + 1) {
         problem = "no event '" + name + "' below '" + this->path(node) + "', which has no sub-events";
       } else {
-        problem = "no event '" + name + "' below '" + this->path(node) + "'; the events below it are " +
-                  childNames(node);
+        problem =
+            "no event '" + name + "' below '" + this->path(node) + "'; the events below it are " + childNames(node);
       }
       return std::nullopt;
     }

@@ -41,8 +41,8 @@ struct ShapeNode {
   std::uint32_t identifier = 0;
   SynthRole role = SynthRole::Layer;
   std::uint32_t parent = kTopLevel;
-  std::uint32_t end = 0;         // one past the last node below it
-  std::uint32_t depth = 0;       // 0 at the top
+  std::uint32_t end = 0;    // one past the last node below it
+  std::uint32_t depth = 0;  // 0 at the top
   std::uint32_t timedChildren = 0;
 };
 

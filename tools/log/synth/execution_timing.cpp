@@ -22,9 +22,7 @@ constexpr double kHiccupChance = 0.002;
 
 constexpr std::uint64_t kMillion = 1000000;
 
-std::uint64_t wholeMicroseconds(double time) {
-  return time < 1.5 ? 1 : static_cast<std::uint64_t>(std::llround(time));
-}
+std::uint64_t wholeMicroseconds(double time) { return time < 1.5 ? 1 : static_cast<std::uint64_t>(std::llround(time)); }
 
 // floor(value * factor / 10^6), without overflow for any value below 10^18.
 std::uint64_t scaled(std::uint64_t value, std::uint64_t factorMillionths) {
@@ -113,8 +111,8 @@ std::uint64_t ExecutionTiming::draw(std::uint32_t graph, SynthRandom& random) {
         }
         break;
       case SynthRole::Cycles:
-        value = static_cast<std::uint64_t>(std::llround(static_cast<double>(constantValue(graph, n)) *
-                                                        random.jitter(kValueSpread)));
+        value = static_cast<std::uint64_t>(
+            std::llround(static_cast<double>(constantValue(graph, n)) * random.jitter(kValueSpread)));
         break;
       default:
         value = constantValue(graph, n);

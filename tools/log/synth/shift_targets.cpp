@@ -14,8 +14,7 @@ constexpr const char* kGraphPrefix = "graph_";
 
 std::optional<std::uint32_t> graphIndex(const std::string& name, std::uint32_t graphs) {
   const std::string prefix = kGraphPrefix;
-  if (name.compare(0, prefix.size(), prefix) != 0 || name.size() == prefix.size() ||
-      name.size() > prefix.size() + 9) {
+  if (name.compare(0, prefix.size(), prefix) != 0 || name.size() == prefix.size() || name.size() > prefix.size() + 9) {
     return std::nullopt;
   }
   std::uint32_t index = 0;
@@ -36,8 +35,7 @@ std::string graphNames(std::uint32_t graphs) {
 
 std::string synthGraphName(std::uint32_t index) { return kGraphPrefix + std::to_string(index); }
 
-std::vector<ShiftTarget> resolveShifts(const SynthOptions& options, const ExecutionShape& shape,
-                                       std::string& problem) {
+std::vector<ShiftTarget> resolveShifts(const SynthOptions& options, const ExecutionShape& shape, std::string& problem) {
   std::vector<ShiftTarget> targets;
   std::vector<double> compound(options.graphs, 1.0);
   for (const SynthShift& shift : options.shifts) {

@@ -18,8 +18,7 @@ std::string synthGraphName(std::uint32_t index);
 // The targets of options.shifts, in order; empty, with problem saying which
 // shift is wrong and why, when one names no graph or no timed event of shape,
 // or when together they would make an event absurdly long.
-std::vector<ShiftTarget> resolveShifts(const SynthOptions& options, const ExecutionShape& shape,
-                                       std::string& problem);
+std::vector<ShiftTarget> resolveShifts(const SynthOptions& options, const ExecutionShape& shape, std::string& problem);
 
 }  // namespace vyn::tools
 

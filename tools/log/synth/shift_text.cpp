@@ -30,8 +30,10 @@ bool parsePercent(const std::string& text, std::int64_t& millionths) {
   if (at < text.size() && text[at] == '.') {
     for (++at; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at, ++fractionDigits) {
       const int digit = text[at] - '0';
-      if (fractionDigits < 4) fraction = fraction * 10 + digit;
-      else if (fractionDigits == 4 && digit >= 5) ++fraction;
+      if (fractionDigits < 4)
+        fraction = fraction * 10 + digit;
+      else if (fractionDigits == 4 && digit >= 5)
+        ++fraction;
     }
     for (std::size_t d = fractionDigits; d < 4; ++d) fraction *= 10;
   }

@@ -30,8 +30,7 @@ constexpr std::uint64_t kEpochStart = 1735689600000000ULL;  // 2025-01-01T00:00:
 constexpr std::uint64_t kSteadyStart = 5000000;
 constexpr std::uint64_t kProgressStep = 64ULL << 20;
 
-EventModel valueEvent(std::string name, std::uint32_t identifier, std::uint64_t value,
-                      fb::EventUnit unit) {
+EventModel valueEvent(std::string name, std::uint32_t identifier, std::uint64_t value, fb::EventUnit unit) {
   EventModel event;
   event.name = std::move(name);
   event.identifier = identifier;
@@ -58,8 +57,8 @@ class SynthLog {
   }
 
   void run() {
-    phase(fb::MethodType_DynamicLibLoad, "", 180, {valueEvent("Backend library load", 10, 172,
-                                                              fb::EventUnit_Microseconds)});
+    phase(fb::MethodType_DynamicLibLoad, "", 180,
+          {valueEvent("Backend library load", 10, 172, fb::EventUnit_Microseconds)});
     phase(fb::MethodType_Init, "synth_context", 2400, {});
     phase(fb::MethodType_InitEvents, "", 2100, createFromBinaryEvents());
     for (const std::string& graph : graphs_) phase(fb::MethodType_ComposeGraph, graph, 900, {});
@@ -67,8 +66,7 @@ class SynthLog {
 
     std::uint64_t executed = 0;
     std::uint64_t executeTime = 0;
-    for (std::uint64_t round = 0; options_.targetSize != 0 ? !reachedTarget() : round < options_.executions;
-         ++round) {
+    for (std::uint64_t round = 0; options_.targetSize != 0 ? !reachedTarget() : round < options_.executions; ++round) {
       for (std::uint32_t graph = 0; graph < options_.graphs; ++graph) {
         executeTime += execute(graph);
         ++executed;
@@ -110,8 +108,7 @@ class SynthLog {
     return message;
   }
 
-  void phase(fb::MethodType type, const std::string& name, std::uint64_t duration,
-             std::vector<EventModel> events) {
+  void phase(fb::MethodType type, const std::string& name, std::uint64_t duration, std::vector<EventModel> events) {
     MessageModel entry = message(type, name, duration);
     if (!events.empty()) entry.events = std::move(events);
     add(std::move(entry));
@@ -119,9 +116,8 @@ class SynthLog {
 
   std::vector<EventModel> createFromBinaryEvents() {
     EventModel load = valueEvent("Context load", 120, 1830, fb::EventUnit_Microseconds);
-    load.subEvents = std::vector<EventModel>{
-        valueEvent("Binary size", 121, 4194304, fb::EventUnit_Bytes),
-        valueEvent("Hardware units", kHardwareUnits, 7, fb::EventUnit_None)};
+    load.subEvents = std::vector<EventModel>{valueEvent("Binary size", 121, 4194304, fb::EventUnit_Bytes),
+                                             valueEvent("Hardware units", kHardwareUnits, 7, fb::EventUnit_None)};
     return {std::move(load), valueEvent("Weights upload", 122, 240, fb::EventUnit_Microseconds)};
   }
 
@@ -194,8 +190,7 @@ class SynthLog {
     profiling::encodeRecord(pending_, builder_);
     const std::uint32_t length = builder_.GetSize();
     const std::uint8_t prefix[4] = {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
-                                    static_cast<std::uint8_t>(length >> 16),
-                                    static_cast<std::uint8_t>(length >> 24)};
+                                    static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
     output_.write(prefix, sizeof prefix);
     output_.write(builder_.GetBufferPointer(), length);
     pending_.header.reset();
@@ -224,8 +219,8 @@ class SynthLog {
 
 }  // namespace
 
-void writeSynthLog(const SynthOptions& options, const ExecutionShape& shape,
-                   std::vector<ShiftTarget> shifts, base::OutputFile& output, bool progress) {
+void writeSynthLog(const SynthOptions& options, const ExecutionShape& shape, std::vector<ShiftTarget> shifts,
+                   base::OutputFile& output, bool progress) {
   SynthLog log(options, shape, std::move(shifts), output);
   log.showProgress(progress);
   log.run();

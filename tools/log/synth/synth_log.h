@@ -13,8 +13,8 @@ namespace vyn::tools {
 
 // Writes the whole log into output, record by record, in bounded memory; with
 // progress, a line on standard error tells how many MiB are written so far.
-void writeSynthLog(const SynthOptions& options, const ExecutionShape& shape,
-                   std::vector<ShiftTarget> shifts, base::OutputFile& output, bool progress);
+void writeSynthLog(const SynthOptions& options, const ExecutionShape& shape, std::vector<ShiftTarget> shifts,
+                   base::OutputFile& output, bool progress);
 
 }  // namespace vyn::tools
 

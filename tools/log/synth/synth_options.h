@@ -20,15 +20,15 @@ struct SynthShift {
 
 struct SynthOptions {
   std::uint32_t graphs = 2;
-  std::uint64_t executions = 10;       // per graph
-  std::uint32_t events = 20;           // top-level events per execution
-  std::uint32_t subEvents = 2;         // sub-events per layer and per timed sub-event
-  std::uint32_t depth = 1;             // levels of sub-events below each event
+  std::uint64_t executions = 10;  // per graph
+  std::uint32_t events = 20;      // top-level events per execution
+  std::uint32_t subEvents = 2;    // sub-events per layer and per timed sub-event
+  std::uint32_t depth = 1;        // levels of sub-events below each event
   std::uint32_t messagesPerRecord = 64;
-  bool roundTrip = false;              // host round trips with queue-wait events
-  std::uint64_t targetSize = 0;        // when set: executions until the log is this large
+  bool roundTrip = false;        // host round trips with queue-wait events
+  std::uint64_t targetSize = 0;  // when set: executions until the log is this large
   std::uint64_t seed = 1;
-  std::vector<SynthShift> shifts;      // applied one after another, in this order
+  std::vector<SynthShift> shifts;  // applied one after another, in this order
   std::string outputPath;
 };
 

@@ -45,7 +45,8 @@ class SynthRandom {
 // A number in [0, 1) fixed by a graph, an event of its executions and what the
 // number is for.
 inline double graphConstant(std::uint32_t graph, std::uint32_t node, std::uint32_t purpose) {
-  const std::uint64_t key = (static_cast<std::uint64_t>(graph) << 32) ^ (static_cast<std::uint64_t>(node) << 4) ^ purpose;
+  const std::uint64_t key =
+      (static_cast<std::uint64_t>(graph) << 32) ^ (static_cast<std::uint64_t>(node) << 4) ^ purpose;
   return unitInterval(mix64(mix64(key + 0x6A09E667F3BCC909ULL)));
 }
 
