@@ -11,37 +11,13 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
-#include <new>
 #include <string>
-#include <utility>
-#include <vector>
+
+#include "base/byte_buffer.h"
 
 namespace vyn::profiling {
 
-// An allocator whose vectors grow without clearing what they gain: bytes read
-// from a file are written before they are read, and clearing a record's worth
-// of memory first would cost as much as reading it.
-template <typename T>
-struct UnclearedAllocator : std::allocator<T> {
-  template <typename U>
-  struct rebind {
-    using other = UnclearedAllocator<U>;
-  };
-  UnclearedAllocator() = default;
-  template <typename U>
-  UnclearedAllocator(const UnclearedAllocator<U>&) noexcept {}
-  template <typename U>
-  void construct(U* at) noexcept {
-    ::new (static_cast<void*>(at)) U;
-  }
-  template <typename U, typename... Args>
-  void construct(U* at, Args&&... args) {
-    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
-  }
-};
-
-using ByteBuffer = std::vector<std::uint8_t, UnclearedAllocator<std::uint8_t>>;
+using base::ByteBuffer;
 
 struct Frame {
   std::uint64_t index = 0;   // position of the frame in the log, from 0
