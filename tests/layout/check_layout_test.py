@@ -9,9 +9,9 @@ import tempfile
 import unittest
 
 SCRIPT = pathlib.Path(__file__).resolve().parents[2] / "scripts" / "check_layout.py"
-spec = importlib.util.spec_from_file_location("check_layout", SCRIPT)
-check_layout = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(check_layout)
+found = importlib.util.spec_from_file_location("check_layout", SCRIPT)
+check_layout = importlib.util.module_from_spec(found)
+found.loader.exec_module(check_layout)
 
 README = """# A tree
 ## Layout
