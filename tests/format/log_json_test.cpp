@@ -24,9 +24,13 @@ TEST(LogJsonBase64, DecodesOnlyCanonicalPaddedText) {
       {"//4=", Bytes{0xFF, 0xFE}},
       {"AQ=", std::nullopt},       // not a multiple of four
       {"AR==", std::nullopt},      // bits set in the padded group
+      {"AP9=", std::nullopt},      // the same with one padding character
       {"AQ==AQ==", std::nullopt},  // padding before the end
-      {"A===", std::nullopt},      // one character cannot hold a byte
-      {"!!!!", std::nullopt},      // outside the alphabet
+      {"AA=A", std::nullopt},      // a digit after the padding
+      {"=AAA", std::nullopt},
+      {"A A=", std::nullopt},  // no blanks
+      {"A===", std::nullopt},  // one character cannot hold a byte
+      {"!!!!", std::nullopt},  // outside the alphabet
   };
   for (const auto& [text, bytes] : cases) {
     EXPECT_EQ(base64Decode(text), bytes) << text;

@@ -9,6 +9,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
+#include "log_json_text.h"
 #include "tool_runner.h"
 
 namespace vyn::testing {
@@ -29,26 +30,19 @@ struct Execution {
 };
 
 std::string logJson(const std::vector<Execution>& executions) {
-  Json messages = Json::array();
+  std::vector<std::string> messages;
   int at = 1000;
   for (const Execution& execution : executions) {
-    Json events = Json::array();
+    std::string events;
     for (const auto& [name, value] : execution.events) {
       const auto colon = name.find(':');
-      events.push_back({{"name", name.substr(0, colon)},
-                        {"identifier", 3001},
-                        {"valueKind", "UInt64"},
-                        {"unsignedValue", value},
-                        {"unit", colon == std::string::npos ? "Microseconds" : name.substr(colon + 1)}});
+      const std::string unit = colon == std::string::npos ? "Microseconds" : name.substr(colon + 1);
+      events += (events.empty() ? "" : ",") + event(name.substr(0, colon), value, "", unit);
     }
-    messages.push_back({{"timestamp", at},
-                        {"methodType", "Execute"},
-                        {"name", execution.graph},
-                        {"timing", {{"start", at}, {"end", at + execution.time}}},
-                        {"events", events}});
+    messages.push_back(execute(execution.graph, at, execution.time, events));
     at += execution.time + 10;
   }
-  return Json::array({{{"messages", messages}}}).dump();
+  return logOf(messages);
 }
 
 // The rows of a graph of the JSON form, by path ("" for the execution time).

@@ -111,7 +111,7 @@ TEST_F(LogToolTest, PackReadsTheSchemasSpellingOfKeysToo) {
 }
 
 TEST_F(LogToolTest, PackNamesTheJsonPathOfABadValueAndWritesNothing) {
-  std::vector<std::pair<std::string, std::string>> cases = {
+  const std::pair<std::string, std::string> cases[] = {
       {R"({"messages": []})", "$: expected an array of records\n"},
       {R"([{}, {"messages": [{"level": 200}]}])",
        "$[1].messages[0].level: value 200 does not fit in a signed 8-bit integer\n"},
@@ -119,12 +119,10 @@ TEST_F(LogToolTest, PackNamesTheJsonPathOfABadValueAndWritesNothing) {
        "$[0].messages[0].events[0].subEvents[0].unsignedValue: must not be negative, found -1\n"},
       {R"([{"trailingBytes": "AA=="}, {}])", "$[0]: trailing_bytes must be the last entry\n"},
       {"[{\"messages\": [}]", "not valid JSON: "},  // the parser's own words follow
+      // Which base64 texts are canonical: log_json_test.cpp.
+      {R"([{"messages": [{"events": [{"bytesValue": "AP9="}]}]}])",
+       "$[0].messages[0].events[0].bytesValue: expected base64 text, found \"AP9=\"\n"},
   };
-  // Only canonical base64 text is taken.
-  for (const std::string text : {"abc", "A", "AA=A", "=AAA", "AB==", "AP9=", "A A=", "AA==AA==", "AP8*"}) {
-    cases.push_back({R"([{"messages": [{"events": [{"bytesValue": ")" + text + "\"}]}]}]",
-                     "$[0].messages[0].events[0].bytesValue: expected base64 text, found \"" + text + "\"\n"});
-  }
   for (const auto& [json, message] : cases) {
     writeFile(work.file("bad.json"), json);
     const ToolRun run = tool({"pack", "bad.json", "-o", "bad.log"});
@@ -462,7 +460,6 @@ TEST_F(LogToolTest, NumbersOutsideWhatAnOptionTakesAreRefusedInWords) {
        "--events: 4000001 is more than 4000000; give a number of events from 0 to 4000000"},
       {{"synth", "-o", "x", "--size", "123456789012345GB"},
        "--size: '123456789012345GB' is more bytes than 64 bits hold; give at most 18446744073709551615 bytes"},
-      {{"synth", "-o", "x", "--size", "0MB"}, "--size: '0MB' is no size; give 1 byte or more"},
   };
   for (const auto& c : cases) {
     const ToolRun run = tool(c.args);

@@ -5,6 +5,7 @@
 
 #include <sstream>
 
+#include "tools/log_json_text.h"
 #include "tools/tool_runner.h"
 
 namespace vyn::testing {
@@ -28,24 +29,6 @@ Row rowAfter(const std::string& text, const std::string& path) {
   Row row;
   for (std::string cell; cells >> cell;) row.push_back(cell);
   return row;
-}
-
-// The JSON of an execution of graph, and of an event of a whole number with its sub-events.
-std::string execute(const std::string& graph, int start, int duration, const std::string& events = "") {
-  return R"({"timestamp": )" + std::to_string(start) + R"(, "methodType": "Execute", "name": ")" + graph +
-         R"(", "timing": {"start": )" + std::to_string(start) + R"(, "end": )" + std::to_string(start + duration) +
-         R"(}, "events": [)" + events + "]}";
-}
-std::string event(const std::string& name, int value, const std::string& subEvents = "",
-                  const std::string& unit = "Microseconds", int identifier = 3001) {
-  return R"({"name": ")" + name + R"(", "identifier": )" + std::to_string(identifier) +
-         R"(, "valueKind": "UInt64", "unsignedValue": )" + std::to_string(value) + R"(, "unit": ")" + unit + "\"" +
-         (subEvents.empty() ? "" : R"(, "subEvents": [)" + subEvents + "]") + "}";
-}
-std::string logOf(const std::vector<std::string>& messages) {
-  std::string json;
-  for (const std::string& message : messages) json += (json.empty() ? "" : ",") + message;
-  return R"([{"messages": [)" + json + "]}]";
 }
 
 // One graph, four executions of 100 to 400 us; "Layer b" in two of them.
