@@ -54,22 +54,7 @@ void CsvRowWriter::event(const EventColumns& row) {
   out_.character(',');
   out_.number(std::uint64_t{row.identifier});
   out_.character(',');
-  switch (row.value.kind) {
-    case ExportNumber::Kind::Signed:
-      out_.number(row.value.signedNumber);
-      break;
-    case ExportNumber::Kind::Unsigned:
-      out_.number(row.value.unsignedNumber);
-      break;
-    case ExportNumber::Kind::Single:
-      out_.shortest(row.value.single);
-      break;
-    case ExportNumber::Kind::Double:
-      out_.shortest(row.value.wide);
-      break;
-    case ExportNumber::Kind::None:
-      break;
-  }
+  out_.number(row.value);
   out_.character(',');
   out_.text(row.unit);
   out_.character(',');

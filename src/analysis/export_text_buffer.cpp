@@ -17,6 +17,26 @@ void ExportTextBuffer::number(std::int64_t value) { at_ = base::writeNumber(numb
 void ExportTextBuffer::shortest(float value) { at_ = base::writeShortest(numberRoom(), value); }
 void ExportTextBuffer::shortest(double value) { at_ = base::writeShortest(numberRoom(), value); }
 
+bool ExportTextBuffer::number(const ExportNumber& value) {
+  switch (value.kind) {
+    case ExportNumber::Kind::Signed:
+      number(value.signedNumber);
+      return true;
+    case ExportNumber::Kind::Unsigned:
+      number(value.unsignedNumber);
+      return true;
+    case ExportNumber::Kind::Single:
+      shortest(value.single);
+      return true;
+    case ExportNumber::Kind::Double:
+      shortest(value.wide);
+      return true;
+    case ExportNumber::Kind::None:
+      break;
+  }
+  return false;
+}
+
 void ExportTextBuffer::spill(std::string_view text) {
   flush();
   if (text.size() > static_cast<std::size_t>(end_ - at_)) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/export_row.h"
 #include "base/number_text.h"
 #include "base/output_file.h"
 
@@ -36,6 +37,8 @@ class ExportTextBuffer {
   // REQUIRES: value is finite.
   void shortest(float value);
   void shortest(double value);
+  // The value cell's number in its own form; false, writing nothing, when it holds none.
+  bool number(const ExportNumber& value);
 
   // Hands everything gathered to the output file.
   void flush();

@@ -47,23 +47,7 @@ void JsonlRowWriter::event(const EventColumns& row) {
   out_.text(",\"identifier\":");
   out_.number(std::uint64_t{row.identifier});
   out_.text(",\"value\":");
-  switch (row.value.kind) {
-    case ExportNumber::Kind::Signed:
-      out_.number(row.value.signedNumber);
-      break;
-    case ExportNumber::Kind::Unsigned:
-      out_.number(row.value.unsignedNumber);
-      break;
-    case ExportNumber::Kind::Single:
-      out_.shortest(row.value.single);
-      break;
-    case ExportNumber::Kind::Double:
-      out_.shortest(row.value.wide);
-      break;
-    case ExportNumber::Kind::None:
-      out_.text("null");
-      break;
-  }
+  if (!out_.number(row.value)) out_.text("null");
   out_.text(",\"unit\":");
   string(row.unit);
   out_.text(",\"text\":");

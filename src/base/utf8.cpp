@@ -34,19 +34,4 @@ Utf8Sequence utf8SequenceAt(std::string_view text, std::size_t at) {
   return {length, true};
 }
 
-std::string validUtf8(std::string_view text) {
-  std::string valid;
-  valid.reserve(text.size());
-  for (std::size_t at = 0; at < text.size();) {
-    const Utf8Sequence sequence = utf8SequenceAt(text, at);
-    if (sequence.wellFormed) {
-      valid.append(text.substr(at, sequence.length));
-    } else {
-      valid.append(kReplacementCharacter);
-    }
-    at += sequence.length;
-  }
-  return valid;
-}
-
 }  // namespace vyn::base

@@ -3,7 +3,6 @@
 #define VYN_BASE_UTF8_H_
 
 #include <cstddef>
-#include <string>
 #include <string_view>
 
 namespace vyn::base {
@@ -40,9 +39,6 @@ inline std::size_t characterCount(std::string_view text) {
   for (const char c : text) count += startsCharacter(c) ? 1 : 0;
   return count;
 }
-
-// The text with every ill-formed part replaced by U+FFFD.
-std::string validUtf8(std::string_view text);
 
 }  // namespace vyn::base
 

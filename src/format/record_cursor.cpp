@@ -4,15 +4,6 @@
 
 namespace vyn::profiling {
 
-bool RecordCursor::initialize(const std::uint8_t* bytes, std::size_t size) {
-  if (bytes == nullptr || !verifyRecord(bytes, size)) {
-    VYN_LOG_ERROR("Corrupted flatbuffer binary stream");
-    return false;
-  }
-  attach(bytes);
-  return true;
-}
-
 void RecordCursor::attach(const std::uint8_t* verifiedBytes) {
   const auto* root = flatbuffers::GetRoot<fb::ProfileLogRecord>(verifiedBytes);
   header_ = root->header();

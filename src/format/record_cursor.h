@@ -11,14 +11,10 @@ namespace vyn::profiling {
 
 class RecordCursor {
  public:
-  // Verifies the whole record and positions the cursor on its first message. On
-  // failure logs "Corrupted flatbuffer binary stream", returns false and keeps
-  // the previous state. The cursor keeps views into the record, not the record:
-  // the caller keeps the bytes alive until release().
-  bool initialize(const std::uint8_t* bytes, std::size_t size);
-
   // Positions the cursor on the first message of a record that has passed
   // verifyRecord already (a LogScanner's record), without verifying it again.
+  // The cursor keeps views into the record, not the record: the caller keeps
+  // the bytes alive until release().
   void attach(const std::uint8_t* verifiedBytes);
 
   // Forgets the record, whose bytes may then go.

@@ -1,17 +1,15 @@
 #include "log/logger.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <mutex>
-#include <new>
 #include <string>
-#include <unordered_map>
 
 namespace vyn::log {
 namespace {
-
-constexpr std::uint64_t kHandleMask = 0x5a17c3e94b2d6f81ULL;
 
 std::uint64_t nowNs() {
   using namespace std::chrono;
@@ -21,24 +19,24 @@ std::uint64_t nowNs() {
 
 bool isValidLevel(std::int32_t level) { return level >= VYN_LOG_LEVEL_ERROR && level <= VYN_LOG_LEVEL_DEBUG; }
 
-// Handles are derived from the logger's address so that they are unique per live
-// logger, without exposing the address itself.
-LogHandle handleOf(const Logger* logger) {
-  return __builtin_bswap64(reinterpret_cast<std::uintptr_t>(logger) ^ kHandleMask);
-}
-
-struct LoggerRegistry {
-  std::mutex mutex;
-  std::unordered_map<LogHandle, std::shared_ptr<Logger>> loggers;
+struct Logger {
+  LogCallback sink;
+  std::int32_t level;
+  std::uint64_t startTimeNs;
 };
 
-LoggerRegistry registry;
-std::atomic<LogHandle> currentLogHandle{0};
+// The current logger. A message holds its own reference, so that a logger
+// replaced meanwhile lives until the message has reached its sink; without a
+// logger, a statement costs one relaxed load.
+std::mutex currentMutex;
+std::shared_ptr<const Logger> current;
+std::atomic<bool> hasCurrent{false};
 std::atomic<std::uint64_t> defaultSinkStartNs{0};
 
-void unregister(LogHandle handle) {
-  std::lock_guard<std::mutex> lock(registry.mutex);
-  registry.loggers.erase(handle);
+void replaceCurrent(std::shared_ptr<const Logger> logger) {
+  std::lock_guard<std::mutex> lock(currentMutex);
+  hasCurrent.store(logger != nullptr);
+  current = std::move(logger);
 }
 
 const char* levelTag(std::uint32_t level) {
@@ -62,72 +60,19 @@ const char* levelTag(std::uint32_t level) {
 
 }  // namespace
 
-Logger::Logger(LogCallback callback, std::int32_t level) : sink_(callback), level_(level), startTimeNs_(nowNs()) {
-  if (sink_ == nullptr) {
-    defaultSinkStartNs.store(startTimeNs_);
-    sink_ = stdoutLogSink;
-  }
-}
-
-void Logger::log(std::int32_t level, const char* /*file*/, int /*line*/, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  vlog(level, format, args);
-  va_end(args);
-}
-
-void Logger::vlog(std::int32_t level, const char* format, va_list args) {
-  if (sink_ == nullptr || this->level() < level) return;
-  const std::string formatCopy(format);
-  sink_(formatCopy.c_str(), static_cast<std::uint32_t>(level), nowNs() - startTimeNs_, args);
-}
-
-std::shared_ptr<Logger> getLogger(LogHandle handle) {
-  if (handle == 0) return {};
-  std::lock_guard<std::mutex> lock(registry.mutex);
-  const auto found = registry.loggers.find(handle);
-  return found == registry.loggers.end() ? nullptr : found->second;
-}
-
 bool createLogger(LogCallback sink, std::int32_t level) {
-  if (const LogHandle previous = currentLogHandle.load()) unregister(previous);
-  currentLogHandle.store(0);
-
-  auto* logger = new (std::nothrow) Logger(sink, level);
-  if (logger == nullptr) return false;
-  std::shared_ptr<Logger> shared(logger);
-  if (!isValidLevel(level)) return false;  // construction error 11003: not registered
-
-  const LogHandle handle = handleOf(logger);
-  {
-    std::lock_guard<std::mutex> lock(registry.mutex);
-    registry.loggers.emplace(handle, std::move(shared));
+  replaceCurrent(nullptr);
+  auto logger = std::make_shared<Logger>(Logger{sink, level, nowNs()});
+  if (logger->sink == nullptr) {
+    defaultSinkStartNs.store(logger->startTimeNs);
+    logger->sink = stdoutLogSink;
   }
-  currentLogHandle.store(handle);
-  return true;
-}
-
-void destroyLogger() { unregister(currentLogHandle.load()); }
-
-bool setLogLevel(std::int32_t level) {
   if (!isValidLevel(level)) return false;
-  const auto logger = getLogger(currentLogHandle.load());
-  if (!logger) return false;
-  logger->setLevel(level);
+  replaceCurrent(std::move(logger));
   return true;
 }
 
-std::int32_t getLogLevel() {
-  const auto logger = getLogger(currentLogHandle.load());
-  return logger ? logger->level() : LOG_LEVEL_UNKNOWN;
-}
-
-LogCallback getLogCallback() {
-  const auto logger = getLogger(currentLogHandle.load());
-  return logger ? logger->sink() : nullptr;
-}
-
-bool isLoggerCreated() { return getLogger(currentLogHandle.load()) != nullptr; }
+void destroyLogger() { replaceCurrent(nullptr); }
 
 void formatLogLine(char* buffer, std::size_t size, const char* format, std::uint32_t level, std::uint64_t elapsedNs,
                    va_list args) {
@@ -146,11 +91,17 @@ void stdoutLogSink(const char* format, std::uint32_t level, std::uint64_t elapse
 }
 
 void logMessage(std::int32_t level, const char* format, ...) {
-  const auto logger = getLogger(currentLogHandle.load());
-  if (!logger || logger->level() < level) return;
+  if (!hasCurrent.load(std::memory_order_relaxed)) return;
+  std::shared_ptr<const Logger> logger;
+  {
+    std::lock_guard<std::mutex> lock(currentMutex);
+    logger = current;
+  }
+  if (!logger || logger->level < level) return;
+  const std::string formatCopy(format);
   va_list args;
   va_start(args, format);
-  logger->vlog(level, format, args);
+  logger->sink(formatCopy.c_str(), static_cast<std::uint32_t>(level), nowNs() - logger->startTimeNs, args);
   va_end(args);
 }
 

@@ -6,11 +6,9 @@
 #ifndef VYN_LOG_LOGGER_H_
 #define VYN_LOG_LOGGER_H_
 
-#include <atomic>
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 namespace vyn::log {
 
@@ -25,40 +23,10 @@ inline constexpr std::int32_t LOG_LEVEL_UNKNOWN = 0x7fffffff;
 // was created in nanoseconds, and the format's arguments.
 using LogCallback = void (*)(const char* format, std::uint32_t level, std::uint64_t elapsedNs, va_list args);
 
-using LogHandle = std::uint64_t;  // 0 names no logger
-
-class Logger {
- public:
-  // A null sink selects stdoutLogSink.
-  Logger(LogCallback sink, std::int32_t level);
-
-  // Passes the message to the sink when the logger's level admits it. file and
-  // line are accepted for callers that have them and not used.
-  void log(std::int32_t level, const char* file, int line, const char* format, ...)
-      __attribute__((format(printf, 5, 6)));
-  void vlog(std::int32_t level, const char* format, va_list args);
-
-  std::int32_t level() const { return level_.load(std::memory_order_relaxed); }
-  void setLevel(std::int32_t level) { level_.exchange(level); }
-  LogCallback sink() const { return sink_; }
-
- private:
-  LogCallback sink_;
-  std::atomic<std::int32_t> level_;
-  std::uint64_t startTimeNs_;
-};
-
-// The logger registered under handle, or an empty pointer.
-std::shared_ptr<Logger> getLogger(LogHandle handle);
-
-// Replaces the current logger by a new one. False when level is outside 1..5;
-// there is then no current logger.
+// Replaces the current logger by a new one; a null sink selects stdoutLogSink.
+// False when level is outside 1..5; there is then no current logger.
 bool createLogger(LogCallback sink, std::int32_t level);
 void destroyLogger();
-bool setLogLevel(std::int32_t level);
-std::int32_t getLogLevel();
-LogCallback getLogCallback();
-bool isLoggerCreated();
 
 // Writes one log line into buffer (always NUL-terminated, truncated to fit):
 // elapsed milliseconds right-aligned in eight characters with one decimal, the

@@ -129,7 +129,6 @@ void appendBackendEventRows(TextBuffer& rows, const Events& events, std::uint64_
   });
 }
 
-template void appendGenericEventRows(TextBuffer&, const EventList&, std::uint64_t, std::string_view);
 template void appendGenericEventRows(TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t, std::string_view);
 template void appendBackendEventRows(TextBuffer&, const EventList&, std::uint64_t, std::string_view, std::uint64_t);
 template void appendBackendEventRows(TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t, std::string_view,

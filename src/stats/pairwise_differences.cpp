@@ -248,16 +248,6 @@ std::uint64_t PairwiseDifferences::countAtMost(double t) const {
   return count;
 }
 
-std::uint64_t PairwiseDifferences::countBelow(double t) const {
-  std::uint64_t count = 0;
-  std::size_t j = 0;
-  for (std::size_t i = 0; i < a_.size(); ++i) {
-    while (j < b_.size() && at(i, j) < t) ++j;
-    count += j;
-  }
-  return count;
-}
-
 double PairwiseDifferences::smallestAbove(double t) const {
   double smallest = std::numeric_limits<double>::infinity();
   std::size_t j = 0;
@@ -290,7 +280,5 @@ std::vector<double> PairwiseDifferences::kths(const std::vector<std::uint64_t>& 
   for (const std::uint64_t k : wanted) values.push_back(flipped ? 0.0 - selector.select(k) : selector.select(k));
   return values;
 }
-
-double PairwiseDifferences::kth(std::uint64_t k) const { return kths({k}).front(); }
 
 }  // namespace vyn::profiling

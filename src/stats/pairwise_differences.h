@@ -21,12 +21,12 @@ class PairwiseDifferences {
 
   std::uint64_t size() const { return static_cast<std::uint64_t>(a_.size()) * b_.size(); }
 
-  // How many differences are at most t, and how many below t: O(m + n).
+  // How many differences are at most t: O(m + n).
   std::uint64_t countAtMost(double t) const;
-  std::uint64_t countBelow(double t) const;
 
-  // The k-th smallest difference, k from 1 to size() (clamped into it); NaN
-  // when there are none. Always one of the differences themselves.
+  // The k-th smallest difference for each k of ranks, k from 1 to size()
+  // (clamped into it); NaN when there are none. Always one of the differences
+  // themselves.
   //
   // Randomised selection in the manner of Floyd and Rivest, over the matrix:
   // each row keeps a window of candidate columns, the differences strictly
@@ -39,9 +39,8 @@ class PairwiseDifferences {
   // Expected time O((m + n) log(m + n)); the pivots come from a generator with
   // a fixed seed, so the time, like the result, is the same on every run. The
   // rows are those of the smaller sample.
-  double kth(std::uint64_t k) const;
-  // kth of each rank. Ranks that lie close together, as an estimate and its
-  // interval do, share the first round, the only one at full width.
+  // Ranks that lie close together, as an estimate and its interval do, share
+  // the first round, the only one at full width.
   std::vector<double> kths(const std::vector<std::uint64_t>& ranks) const;
 
   // The smallest difference above t; +infinity when none is: O(m + n).

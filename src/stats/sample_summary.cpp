@@ -42,17 +42,6 @@ double selectedPercentile(std::vector<double>& samples, double q) {
 
 }  // namespace
 
-double percentile(const std::vector<double>& sorted, double q) {
-  if (sorted.empty()) return 0;
-  const double clamped = std::clamp(q, 0.0, 100.0);
-  const double rank = static_cast<double>(sorted.size() - 1) * clamped / 100.0;
-  const auto below = static_cast<std::size_t>(std::floor(rank));
-  // At the top rank there is nothing above to interpolate towards.
-  if (below + 1 >= sorted.size()) return sorted.back();
-  const double fraction = rank - static_cast<double>(below);
-  return sorted[below] + fraction * (sorted[below + 1] - sorted[below]);
-}
-
 SampleSummary summarize(std::vector<double>& samples) {
   SampleSummary summary;
   if (samples.empty()) return summary;

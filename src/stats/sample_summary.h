@@ -16,12 +16,6 @@ struct SampleSummary {
   double min = 0, p50 = 0, p90 = 0, p99 = 0, max = 0;
 };
 
-// The q-th percentile (0 <= q <= 100) of samples sorted ascending, by linear
-// interpolation between closest ranks: rank h = (n - 1) q / 100, value
-// x[floor h] + (h - floor h)(x[floor h + 1] - x[floor h]). Empty: 0.
-// A q outside 0..100 is taken as the nearer bound.
-double percentile(const std::vector<double>& sorted, double q);
-
 // Summarises samples, leaving them reordered. The total is a compensated sum
 // and the variance comes from a second pass over the deviations from the mean,
 // so samples around 1e12 keep their small differences. Samples must not be NaN.

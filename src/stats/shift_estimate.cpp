@@ -88,10 +88,6 @@ ShiftEstimate estimateShift(const std::vector<double>& base, const std::vector<d
   return shift;
 }
 
-ShiftEstimate estimateShift(const std::vector<double>& base, const std::vector<double>& next, double alpha) {
-  return estimateShift(base, next, shiftIntervalRank(base.size(), next.size(), alpha));
-}
-
 ShiftEstimate widenedForWholeUnits(ShiftEstimate shift, const std::vector<double>& base,
                                    const std::vector<double>& next) {
   const auto whole = [](const std::vector<double>& values) {

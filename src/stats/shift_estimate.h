@@ -54,9 +54,6 @@ struct ShiftEstimate {
 // The differences are ranked by PairwiseDifferences, never built.
 ShiftEstimate estimateShift(const std::vector<double>& base, const std::vector<double>& next, IntervalRank rank);
 
-// The same with the rank for the samples' sizes at level alpha.
-ShiftEstimate estimateShift(const std::vector<double>& base, const std::vector<double>& next, double alpha);
-
 // Values recorded in whole units (microseconds, cycles, counts) each lost less
 // than one unit to rounding or truncation, so every recorded difference lies
 // within one unit of the difference before recording. The interval of the

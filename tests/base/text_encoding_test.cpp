@@ -17,6 +17,17 @@ using std::string_literals::operator""s;
 
 const std::string kFffd = "\xEF\xBF\xBD";
 
+// The text with every ill-formed part, as utf8SequenceAt splits them, replaced by U+FFFD.
+std::string validUtf8(std::string_view text) {
+  std::string valid;
+  for (std::size_t at = 0; at < text.size();) {
+    const Utf8Sequence sequence = utf8SequenceAt(text, at);
+    valid.append(sequence.wellFormed ? text.substr(at, sequence.length) : kReplacementCharacter);
+    at += sequence.length;
+  }
+  return valid;
+}
+
 TEST(TerminalText, ControlCharactersAndIllFormedBytesBecomeVisibleEscapes) {
   const struct {
     std::string name, shown;

@@ -45,6 +45,11 @@ TEST(ShiftIntervalRank, CriticalValuesOfTheRankSumTest) {
   }
 }
 
+// The shift with the interval at level 0.05 for the samples' sizes.
+ShiftEstimate shiftAt5Percent(const std::vector<double>& base, const std::vector<double>& next) {
+  return estimateShift(base, next, shiftIntervalRank(base.size(), next.size(), 0.05));
+}
+
 TEST(ShiftEstimate, HodgesLehmannAndIntervalByHand) {
   const std::vector<double> thirtyFives(40, 35), thirtyEights(40, 38);
   const struct {
@@ -78,7 +83,7 @@ TEST(ShiftEstimate, HodgesLehmannAndIntervalByHand) {
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.base).substr(0, 40) + " against " +
                  ::testing::PrintToString(c.next).substr(0, 40));
-    const ShiftEstimate shift = estimateShift(c.base, c.next, 0.05);
+    const ShiftEstimate shift = shiftAt5Percent(c.base, c.next);
     EXPECT_THAT(shift.estimate, ::testing::NanSensitiveDoubleEq(c.estimate));
     EXPECT_EQ(shift.low, c.low);
     EXPECT_EQ(shift.high, c.high);
@@ -126,7 +131,8 @@ TEST(PairwiseDifferences, EveryRankAgreesWithSortingAllPairs) {
       ranks.clear();
       for (std::uint64_t k = 1; k <= n; ++k) ranks.push_back(k);
     }
-    for (const std::uint64_t k : ranks) ASSERT_EQ(differences.kth(k), all[k - 1]) << "round " << round << ", k " << k;
+    for (const std::uint64_t k : ranks)
+      ASSERT_EQ(differences.kths({k}).front(), all[k - 1]) << "round " << round << ", k " << k;
     for (const double t : {all.front(), all[n / 2], all.back(), all.back() + 1}) {
       const auto above = std::upper_bound(all.begin(), all.end(), t);
       EXPECT_EQ(differences.countAtMost(t), static_cast<std::uint64_t>(above - all.begin()));
@@ -136,7 +142,7 @@ TEST(PairwiseDifferences, EveryRankAgreesWithSortingAllPairs) {
     // from either end, however the samples come.
     std::vector<double> shuffled = b;
     std::shuffle(shuffled.begin(), shuffled.end(), random);
-    const ShiftEstimate shift = estimateShift(a, shuffled, 0.05);
+    const ShiftEstimate shift = shiftAt5Percent(a, shuffled);
     EXPECT_EQ(shift.estimate, n % 2 == 1 ? all[n / 2] : (all[n / 2 - 1] + all[n / 2]) / 2) << "round " << round;
     if (shift.rank.k > 0) {
       EXPECT_EQ(shift.low, all[shift.rank.k - 1]) << "round " << round;
@@ -145,7 +151,7 @@ TEST(PairwiseDifferences, EveryRankAgreesWithSortingAllPairs) {
   }
   // Every difference equal: the first pivot is the answer.
   const std::vector<double> same(500, 3.0);
-  EXPECT_EQ(PairwiseDifferences(same, same).kth(77777), 0);
+  EXPECT_EQ(PairwiseDifferences(same, same).kths({77777}).front(), 0);
 }
 
 }  // namespace
