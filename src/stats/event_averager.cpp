@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "model/event_value.h"
+#include "stats/decoded_number.h"
 #include "vyn/profiling/profile_event.h"
 
 namespace vyn::profiling {
@@ -32,19 +33,7 @@ NumberKind numberKind(ValueType type) {
   return NumberKind::NotANumber;
 }
 
-double asDouble(const EventRow& row) {
-  const DecodedValue value = decodeValue({dataTypeOf(row.type), row.bits});
-  switch (value.kind) {
-    case DecodedValue::Kind::Signed:
-      return static_cast<double>(value.signedNumber);
-    case DecodedValue::Kind::Unsigned:
-      return static_cast<double>(value.unsignedNumber);
-    case DecodedValue::Kind::Floating:
-      return value.floating;
-    default:
-      return 0.0;
-  }
-}
+double asDouble(const EventRow& row) { return numberOr(decodeValue({dataTypeOf(row.type), row.bits}), 0.0); }
 
 std::uint64_t doubleBits(double number) {
   std::uint64_t bits;

@@ -8,6 +8,7 @@
 #include "base/parallel_for.h"
 #include "model/backend_identifiers.h"
 #include "model/event_value.h"
+#include "stats/decoded_number.h"
 
 namespace vyn::profiling {
 namespace {
@@ -33,17 +34,7 @@ PathValues valuesOf(const EventRow& row) {
 
 // The number a measured row holds; NaN when it holds none.
 double numberOf(const EventRow& row, const TextPool& texts) {
-  const DecodedValue value = decodeValue(rowValue(row, texts));
-  switch (value.kind) {
-    case DecodedValue::Kind::Signed:
-      return static_cast<double>(value.signedNumber);
-    case DecodedValue::Kind::Unsigned:
-      return static_cast<double>(value.unsignedNumber);
-    case DecodedValue::Kind::Floating:
-      return value.floating;
-    default:
-      return std::nan("");
-  }
+  return numberOr(decodeValue(rowValue(row, texts)), std::nan(""));
 }
 
 std::string kindText(const EventRow& row, const TextPool& texts) {
