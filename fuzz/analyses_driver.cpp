@@ -9,13 +9,13 @@
 
 #include "analysis/csv_row_writer.h"
 #include "analysis/diff_writers.h"
-#include "analysis/export_text_buffer.h"
 #include "analysis/export_walk.h"
 #include "analysis/folded_writer.h"
 #include "analysis/jsonl_row_writer.h"
 #include "analysis/loaded_log.h"
 #include "analysis/stats_writers.h"
 #include "base/output_file.h"
+#include "base/text_buffer.h"
 #include "base/utf8.h"
 #include "log/html/diff_page.h"
 #include "log/html/report_page.h"
@@ -73,7 +73,7 @@ void runStats(const tools::LoadedLog& log, const std::string& path) {
 void runExport(const tools::LoadedLog& log) {
   base::OutputFile sink;
   if (!sink.open("/dev/null")) return;
-  tools::ExportTextBuffer text(sink);
+  base::TextBuffer text(sink, 1 << 16);
   tools::CsvRowWriter csv(text);
   tools::walkExportRows(log.model, csv);
   tools::JsonlRowWriter jsonl(text);

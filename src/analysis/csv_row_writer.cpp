@@ -22,7 +22,7 @@ void CsvRowWriter::field(std::string_view text, bool quoted) {
   out_.text(quoted_);
 }
 
-CsvRowWriter::CsvRowWriter(ExportTextBuffer& out) : out_(out) { out_.text(kHeader); }
+CsvRowWriter::CsvRowWriter(base::TextBuffer& out) : out_(out) { out_.text(kHeader); }
 
 void CsvRowWriter::occurrence(const OccurrenceColumns& row) {
   key_.clear();
@@ -42,7 +42,8 @@ void CsvRowWriter::occurrence(const OccurrenceColumns& row) {
 
   out_.text(key_);
   out_.number(row.duration);
-  out_.text(",,,,,,\n");
+  out_.text(",,,,,,");
+  out_.endLine();
 }
 
 void CsvRowWriter::event(const EventColumns& row) {
@@ -54,12 +55,12 @@ void CsvRowWriter::event(const EventColumns& row) {
   out_.character(',');
   out_.number(std::uint64_t{row.identifier});
   out_.character(',');
-  out_.number(row.value);
+  appendExportNumber(out_, row.value);
   out_.character(',');
   out_.text(row.unit);
   out_.character(',');
   if (row.hasText) field(row.text, base::holdsCsvSeparators(row.text));
-  out_.character('\n');
+  out_.endLine();
 }
 
 }  // namespace vyn::tools

@@ -6,14 +6,14 @@
 #include <string_view>
 
 #include "analysis/export_row.h"
-#include "analysis/export_text_buffer.h"
+#include "base/text_buffer.h"
 
 namespace vyn::tools {
 
 class CsvRowWriter : public ExportRowSink {
  public:
   // Writes the header row.
-  explicit CsvRowWriter(ExportTextBuffer& out);
+  explicit CsvRowWriter(base::TextBuffer& out);
 
   void occurrence(const OccurrenceColumns& row) override;
   void event(const EventColumns& row) override;
@@ -23,7 +23,7 @@ class CsvRowWriter : public ExportRowSink {
   // A field, quoted when quoted is set.
   void field(std::string_view text, bool quoted);
 
-  ExportTextBuffer& out_;
+  base::TextBuffer& out_;
   // "graph,phase,occurrence,timestamp_us," of the current occurrence, which
   // every event row below it repeats.
   std::string key_;

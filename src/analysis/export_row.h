@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/text_buffer.h"
+
 namespace vyn::tools {
 
 // The value cell of an event row: a number, or nothing (no value, a text value,
@@ -18,6 +20,23 @@ struct ExportNumber {
   float single = 0.0f;  // written as the shortest text that reads back as this single
   double wide = 0.0;    // written as the shortest text that reads back as this double
 };
+
+// Appends the value cell's number in its own form; false, appending nothing, when it holds none.
+inline bool appendExportNumber(base::TextAppender& out, const ExportNumber& value) {
+  switch (value.kind) {
+    case ExportNumber::Kind::Signed:
+      return out.signedNumber(value.signedNumber), true;
+    case ExportNumber::Kind::Unsigned:
+      return out.number(value.unsignedNumber), true;
+    case ExportNumber::Kind::Single:
+      return out.shortest(value.single), true;
+    case ExportNumber::Kind::Double:
+      return out.shortest(value.wide), true;
+    case ExportNumber::Kind::None:
+      break;
+  }
+  return false;
+}
 
 // One phase occurrence: the key every row of the occurrence repeats, and the
 // duration that only its own row carries.

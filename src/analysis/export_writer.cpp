@@ -3,15 +3,18 @@
 #include <optional>
 
 #include "analysis/csv_row_writer.h"
-#include "analysis/export_text_buffer.h"
 #include "analysis/export_walk.h"
 #include "analysis/folded_writer.h"
 #include "analysis/jsonl_row_writer.h"
 #include "analysis/write_meter.h"
+#include "base/text_buffer.h"
 #include "stats/execution_profile.h"
 
 namespace vyn::tools {
 namespace {
+
+// Rows go to the file in writes of about a megabyte.
+constexpr std::size_t kExportBlock = 1 << 20;
 
 // The phase occurrences the walk hands out, give or take the few of the
 // session: what the progress of a write is counted in.
@@ -44,7 +47,7 @@ class MeteredRows : public ExportRowSink {
   std::uint64_t occurrences_ = 0;
 };
 
-void writeRows(const profiling::LogModel& model, ExportFormat format, ExportTextBuffer& text,
+void writeRows(const profiling::LogModel& model, ExportFormat format, base::TextBuffer& text,
                const base::OutputFile& output) {
   std::optional<CsvRowWriter> csv;
   std::optional<JsonlRowWriter> jsonl;
@@ -66,7 +69,7 @@ void writeRows(const profiling::LogModel& model, ExportFormat format, ExportText
 
 void writeExport(const profiling::LogModel& model, const profiling::Statistics& statistics, ExportFormat format,
                  base::OutputFile& output) {
-  ExportTextBuffer text(output);
+  base::TextBuffer text(output, kExportBlock);
   if (format == ExportFormat::Folded) {
     // Every execution counts: the sums per execution add up to the totals.
     writeFoldedStacks(model, profiling::profileExecutions(model, statistics, 0, profiling::PathSamples::PerExecution),

@@ -26,7 +26,7 @@ void appendFrameName(std::string& out, std::string_view name) {
 }  // namespace
 
 void writeFoldedStacks(const profiling::LogModel& model, const std::vector<ExecutionProfile>& profiles,
-                       ExportTextBuffer& out) {
+                       base::TextBuffer& out) {
   std::string line;
   std::vector<std::uint32_t> chain;  // a path and its ancestors, the path first
   for (const ExecutionProfile& profile : profiles) {
@@ -43,7 +43,7 @@ void writeFoldedStacks(const profiling::LogModel& model, const std::vector<Execu
       line.push_back(' ');
       out.text(line);
       out.number(frame.selfMicroseconds);
-      out.character('\n');
+      out.endLine();
     }
   }
 }

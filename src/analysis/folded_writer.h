@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "analysis/export_text_buffer.h"
+#include "base/text_buffer.h"
 #include "model/log_model.h"
 #include "stats/execution_profile.h"
 
@@ -16,7 +16,7 @@ namespace vyn::tools {
 // the order of foldedFrames. In a name, ';' is written ':' and a line feed or
 // carriage return a blank, so that names hold no frame or line separator.
 void writeFoldedStacks(const profiling::LogModel& model, const std::vector<profiling::ExecutionProfile>& profiles,
-                       ExportTextBuffer& out);
+                       base::TextBuffer& out);
 
 }  // namespace vyn::tools
 

@@ -35,7 +35,8 @@ void JsonlRowWriter::occurrence(const OccurrenceColumns& row) {
   out_.number(row.duration);
   out_.text(
       ",\"event_path\":null,\"depth\":null,\"identifier\":null,\"value\":null,\"unit\":null,"
-      "\"text\":null}\n");
+      "\"text\":null}");
+  out_.endLine();
 }
 
 void JsonlRowWriter::event(const EventColumns& row) {
@@ -47,7 +48,7 @@ void JsonlRowWriter::event(const EventColumns& row) {
   out_.text(",\"identifier\":");
   out_.number(std::uint64_t{row.identifier});
   out_.text(",\"value\":");
-  if (!out_.number(row.value)) out_.text("null");
+  if (!appendExportNumber(out_, row.value)) out_.text("null");
   out_.text(",\"unit\":");
   string(row.unit);
   out_.text(",\"text\":");
@@ -56,7 +57,8 @@ void JsonlRowWriter::event(const EventColumns& row) {
   } else {
     out_.text("null");
   }
-  out_.text("}\n");
+  out_.character('}');
+  out_.endLine();
 }
 
 }  // namespace vyn::tools

@@ -7,13 +7,13 @@
 #include <string_view>
 
 #include "analysis/export_row.h"
-#include "analysis/export_text_buffer.h"
+#include "base/text_buffer.h"
 
 namespace vyn::tools {
 
 class JsonlRowWriter : public ExportRowSink {
  public:
-  explicit JsonlRowWriter(ExportTextBuffer& out) : out_(out) {}
+  explicit JsonlRowWriter(base::TextBuffer& out) : out_(out) {}
 
   void occurrence(const OccurrenceColumns& row) override;
   void event(const EventColumns& row) override;
@@ -22,7 +22,7 @@ class JsonlRowWriter : public ExportRowSink {
  private:
   void string(std::string_view text);
 
-  ExportTextBuffer& out_;
+  base::TextBuffer& out_;
   // The members from "graph" to "timestamp_us" of the current occurrence, and
   // the "duration_us" key, which every event row below it repeats.
   std::string key_;

@@ -5,11 +5,11 @@
 
 namespace vyn::profiling {
 
-void InterfaceEventPrinter::tree(TextBuffer& out, const EventList& events, std::uint64_t depth) {
+void InterfaceEventPrinter::tree(base::TextBuffer& out, const EventList& events, std::uint64_t depth) {
   appendEventTree(out, events, depth, dataFiles_);
 }
 
-void InterfaceEventPrinter::rows(TextBuffer& out, const EventList& events, std::uint64_t timestamp,
+void InterfaceEventPrinter::rows(base::TextBuffer& out, const EventList& events, std::uint64_t timestamp,
                                  const std::string& label) {
   fillProfileEvents(events, events_);
   out.flush();

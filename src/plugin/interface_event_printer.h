@@ -18,8 +18,8 @@ class InterfaceEventPrinter final : public EventPrinter {
  public:
   InterfaceEventPrinter(ProfileLogReader& reader, DataFileWriter* dataFiles) : reader_(reader), dataFiles_(dataFiles) {}
 
-  void tree(TextBuffer& out, const EventList& events, std::uint64_t depth) override;
-  void rows(TextBuffer& out, const EventList& events, std::uint64_t timestamp, const std::string& label) override;
+  void tree(base::TextBuffer& out, const EventList& events, std::uint64_t depth) override;
+  void rows(base::TextBuffer& out, const EventList& events, std::uint64_t timestamp, const std::string& label) override;
 
  private:
   ProfileLogReader& reader_;

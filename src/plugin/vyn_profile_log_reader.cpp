@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <ios>
 
+#include "base/text_buffer.h"
 #include "format/log_scanner.h"
 #include "log/logger.h"
 #include "plugin/interface_event_printer.h"
 #include "report/event_printers.h"
 #include "report/header_report.h"
 #include "report/reports.h"
-#include "report/text_buffer.h"
 
 namespace vyn::profiling {
 
@@ -65,7 +65,7 @@ bool VynProfileLogReader::loadLog(bool writeDataFiles) {
 
 void VynProfileLogReader::writeEventTree(std::ostream& out, const std::vector<ProfileEvent>& events,
                                          std::uint64_t depth) {
-  TextBuffer lines(out);
+  base::TextBuffer lines(out);
   if (appendEventTree(lines, events, depth, writeDataFiles_ ? &dataFiles_ : nullptr)) {
     // The stream is left in fixed notation with precision 0, as the tree's
     // value lines leave it; the values themselves never depend on it.
@@ -77,7 +77,7 @@ void VynProfileLogReader::writeEventTree(std::ostream& out, const std::vector<Pr
 
 void VynProfileLogReader::printEvent(std::ostream& out, const std::vector<ProfileEvent>& events,
                                      std::uint64_t messageTimestamp, const std::string& messageLabel, std::uint64_t) {
-  TextBuffer rows(out);
+  base::TextBuffer rows(out);
   appendGenericEventRows(rows, events, messageTimestamp, messageLabel);
 }
 

@@ -1,8 +1,8 @@
 #include "plugin/vyn_profile_log_reader_xtu.h"
 
+#include "base/text_buffer.h"
 #include "report/event_printers.h"
 #include "report/reports.h"
-#include "report/text_buffer.h"
 
 namespace vyn::profiling {
 
@@ -15,7 +15,7 @@ bool VynProfileLogReaderXtu::writeReport(const std::string& outputPath) {
 void VynProfileLogReaderXtu::printEvent(std::ostream& out, const std::vector<ProfileEvent>& events,
                                         std::uint64_t messageTimestamp, const std::string& messageLabel,
                                         std::uint64_t depth) {
-  TextBuffer rows(out);
+  base::TextBuffer rows(out);
   appendBackendEventRows(rows, events, messageTimestamp, messageLabel, depth);
 }
 

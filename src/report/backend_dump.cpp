@@ -8,11 +8,11 @@
 namespace vyn::profiling {
 namespace {
 
-void appendValueWithUnit(TextBuffer& lines, const EventItem& event) {
-  lines.eventValue(event.value).character(' ').text(unitSuffix(event.unit));
+void appendValueWithUnit(base::TextBuffer& lines, const EventItem& event) {
+  appendEventValue(lines, event.value).character(' ').text(unitSuffix(event.unit));
 }
 
-void appendBackendSubEvent(TextBuffer& lines, const EventItem& event) {
+void appendBackendSubEvent(base::TextBuffer& lines, const EventItem& event) {
   lines.blanks(sectionIndent * event.depth).text(event.name);
   if (!backend::isNameOnly(event.identifier)) {
     lines.text(" : ");
@@ -25,14 +25,14 @@ void appendBackendSubEvent(TextBuffer& lines, const EventItem& event) {
   lines.endLine();
 }
 
-void appendBurstSetting(TextBuffer& lines, const EventItem& event) {
+void appendBurstSetting(base::TextBuffer& lines, const EventItem& event) {
   lines.blanks(sectionIndent * event.depth).text(event.name);
   if (event.identifier == backend::kBurstMarker) {
     lines.text(" : Burst");
   } else if (event.identifier == backend::kBurstBlankValue) {
     lines.text(" : ");
   } else if (backend::isUnitlessBurstValue(event.identifier)) {
-    lines.text(" : ").eventValue(event.value);
+    appendEventValue(lines.text(" : "), event.value);
   } else if (event.identifier != backend::kBurstNameOnly) {
     lines.text(" : ");
     appendValueWithUnit(lines, event);
@@ -41,7 +41,7 @@ void appendBurstSetting(TextBuffer& lines, const EventItem& event) {
 }
 
 // Every burst event of the list, with its settings below it.
-void appendBurstBlock(TextBuffer& lines, const EventList& events) {
+void appendBurstBlock(base::TextBuffer& lines, const EventList& events) {
   walkEvents(events, [&lines](const EventItem& event) {
     if (event.depth == 0) {
       if (event.identifier != backend::kBurst) return false;
@@ -56,7 +56,7 @@ void appendBurstBlock(TextBuffer& lines, const EventList& events) {
 
 }  // namespace
 
-void appendBackendEvents(TextBuffer& dump, const EventList& events) {
+void appendBackendEvents(base::TextBuffer& dump, const EventList& events) {
   bool burstBlockWritten = false;
   walkEvents(events, [&](const EventItem& event) {
     if (event.depth > 0) {
@@ -77,7 +77,7 @@ void appendBackendEvents(TextBuffer& dump, const EventList& events) {
   });
 }
 
-void writeBackendPhaseStats(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+void writeBackendPhaseStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events) {
   writeTitle(out, "Vyn Init/Prepare/Finalize/De-Init/Execute/Lib-Load Statistics:", 60);
   writeInitStats(out, input, events);
   writeComposeGraphsStats(out, input);
@@ -85,9 +85,9 @@ void writeBackendPhaseStats(TextBuffer& out, const ReportInput& input, EventPrin
   writeDeInitStats(out, input, events);
 }
 
-void writeBackendData(TextBuffer& out, const ReportInput& input) {
+void writeBackendData(base::TextBuffer& out, const ReportInput& input) {
   const LogModel& model = input.model;
-  TextBuffer& dump = out;
+  base::TextBuffer& dump = out;
   dump.text("\nPrinting All Data Received From Back End\n");
   if (model.contextCreation) {
     dump.text("\nCreate From Binary Stats:\n");

@@ -3,24 +3,24 @@
 #ifndef VYN_REPORT_BACKEND_DUMP_H_
 #define VYN_REPORT_BACKEND_DUMP_H_
 
-#include "report/text_buffer.h"
+#include "base/text_buffer.h"
 
+#include "base/text_buffer.h"
 #include "model/event_list.h"
 #include "report/event_printer.h"
 #include "report/report_input.h"
-#include "report/text_buffer.h"
 
 namespace vyn::profiling {
 
 // The Init, Compose Graphs and De-Init statistics under the report's title.
-void writeBackendPhaseStats(TextBuffer& out, const ReportInput& input, EventPrinter& events);
+void writeBackendPhaseStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events);
 
 // The dump: context creation, every graph's finalization, every execution.
-void writeBackendData(TextBuffer& out, const ReportInput& input);
+void writeBackendData(base::TextBuffer& out, const ReportInput& input);
 
 // One list of the dump: a line per event, sub-events indented; a burst block for
 // the list's burst events; the events the back-end keeps to itself left out.
-void appendBackendEvents(TextBuffer& dump, const EventList& events);
+void appendBackendEvents(base::TextBuffer& dump, const EventList& events);
 
 }  // namespace vyn::profiling
 

@@ -15,7 +15,7 @@ std::string_view contextRetrievalLabel(std::string_view measurement) {
   return "";
 }
 
-void writeLabelledValue(TextBuffer& out, std::string_view label, std::uint64_t value) {
+void writeLabelledValue(base::TextBuffer& out, std::string_view label, std::uint64_t value) {
   out.text(label).character(':');
   out.endLine();
   writeValueLine(out, value);
@@ -24,7 +24,7 @@ void writeLabelledValue(TextBuffer& out, std::string_view label, std::uint64_t v
 
 }  // namespace
 
-void writeContextRetrievalStats(TextBuffer& out, const ReportInput& input) {
+void writeContextRetrievalStats(base::TextBuffer& out, const ReportInput& input) {
   const LogModel& model = input.model;
   if (model.contextBinaryCalls.empty()) return;
   writeTitle(out, "Context Retrieval Stats:", 24);
@@ -32,7 +32,7 @@ void writeContextRetrievalStats(TextBuffer& out, const ReportInput& input) {
     writeLabelledValue(out, contextRetrievalLabel(call.measurement), call.occurrence.value);
 }
 
-void writeContextSectionRetrievalStats(TextBuffer& out, const ReportInput& input) {
+void writeContextSectionRetrievalStats(base::TextBuffer& out, const ReportInput& input) {
   const std::vector<Occurrence>& sizes = input.model.contextSectionSizeCalls;
   if (sizes.empty()) return;
   const std::string_view label = "Get Binary Section Size";

@@ -3,26 +3,26 @@
 #ifndef VYN_REPORT_CSV_EXPORT_H_
 #define VYN_REPORT_CSV_EXPORT_H_
 
-#include "report/text_buffer.h"
+#include "base/text_buffer.h"
 
 #include "report/event_printer.h"
 #include "report/report_input.h"
 
 namespace vyn::profiling {
 
-void writeCsvPreamble(TextBuffer& out, const ReportInput& input);
-void writeCsvHeaderRow(TextBuffer& out);
+void writeCsvPreamble(base::TextBuffer& out, const ReportInput& input);
+void writeCsvHeaderRow(base::TextBuffer& out);
 // INIT, COMPOSE GRAPHS, FINALIZE (one per graph) and DE-INIT rows.
-void writePhaseRows(TextBuffer& out, const ReportInput& input, EventPrinter& events);
-void writeExecuteRows(TextBuffer& out, const ReportInput& input, EventPrinter& events);
-void writeApplyBinarySectionRows(TextBuffer& out, const ReportInput& input, EventPrinter& events);
+void writePhaseRows(base::TextBuffer& out, const ReportInput& input, EventPrinter& events);
+void writeExecuteRows(base::TextBuffer& out, const ReportInput& input, EventPrinter& events);
+void writeApplyBinarySectionRows(base::TextBuffer& out, const ReportInput& input, EventPrinter& events);
 
 // Rows of the generic export only.
-void writeExecuteIpsRow(TextBuffer& out, const ReportInput& input);
-void writeDlopenLatencyRow(TextBuffer& out, const ReportInput& input);
-void writeFinalizeAfterTensorUpdatesRows(TextBuffer& out, const ReportInput& input, EventPrinter& events);
-void writeContextRetrievalRows(TextBuffer& out, const ReportInput& input);
-void writeUpdateBinarySectionRows(TextBuffer& out, const ReportInput& input, EventPrinter& events);
+void writeExecuteIpsRow(base::TextBuffer& out, const ReportInput& input);
+void writeDlopenLatencyRow(base::TextBuffer& out, const ReportInput& input);
+void writeFinalizeAfterTensorUpdatesRows(base::TextBuffer& out, const ReportInput& input, EventPrinter& events);
+void writeContextRetrievalRows(base::TextBuffer& out, const ReportInput& input);
+void writeUpdateBinarySectionRows(base::TextBuffer& out, const ReportInput& input, EventPrinter& events);
 
 }  // namespace vyn::profiling
 

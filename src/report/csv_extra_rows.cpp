@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "base/text_buffer.h"
 #include "report/csv_export.h"
-#include "report/text_buffer.h"
 #include "stats/inference_rate.h"
 
 namespace vyn::profiling {
@@ -16,28 +16,28 @@ constexpr std::string_view kNetRunColumns = ",US,NETRUN,ROOT";
 
 }  // namespace
 
-void writeExecuteIpsRow(TextBuffer& out, const ReportInput& input) {
+void writeExecuteIpsRow(base::TextBuffer& out, const ReportInput& input) {
   const LogModel& model = input.model;
   if (!model.executeOverall) return;
   const std::optional<float> figure = inferencesPerSecond(model.list(model.executeOverall->events));
   if (!figure) return;
-  TextBuffer& row = out;
+  base::TextBuffer& row = out;
   row.number(model.executeOverall->timestamp).text(",EXECUTE IPS,").fixed(*figure, 6);
   row.text(",INF/SEC,NETRUN,ROOT,null");
   row.endLine();
 }
 
-void writeDlopenLatencyRow(TextBuffer& out, const ReportInput& input) {
+void writeDlopenLatencyRow(base::TextBuffer& out, const ReportInput& input) {
   const LogModel& model = input.model;
   if (!model.libraryLoad || model.libraryLoad->events.empty()) return;
   const EventRow& first = *model.events.rows(model.libraryLoad->events);
-  TextBuffer& row = out;
+  base::TextBuffer& row = out;
   row.number(model.libraryLoad->timestamp).text(",DLOPEN LATENCY,");
   row.number(valueAsUnsigned(rowValue(first, model.texts))).text(kNetRunColumns).text(",null");
   row.endLine();
 }
 
-void writeFinalizeAfterTensorUpdatesRows(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+void writeFinalizeAfterTensorUpdatesRows(base::TextBuffer& out, const ReportInput& input, EventPrinter& events) {
   static const std::string kLabel = "FINALIZE_AFTER_TENSOR_UPDATES";
   const LogModel& model = input.model;
   for (std::size_t position = 0; position < model.tensorUpdates.size(); ++position) {
@@ -53,9 +53,9 @@ void writeFinalizeAfterTensorUpdatesRows(TextBuffer& out, const ReportInput& inp
   }
 }
 
-void writeContextRetrievalRows(TextBuffer& out, const ReportInput& input) {
+void writeContextRetrievalRows(base::TextBuffer& out, const ReportInput& input) {
   const LogModel& model = input.model;
-  TextBuffer& rows = out;
+  base::TextBuffer& rows = out;
   const auto writeRow = [&](std::string_view measurement, const Occurrence& call) {
     rows.number(call.timestamp).character(',').csvField(measurement).character(',');
     rows.number(call.value).text(kNetRunColumns).character(',');
@@ -70,7 +70,7 @@ void writeContextRetrievalRows(TextBuffer& out, const ReportInput& input) {
   for (const Occurrence& call : model.contextSectionSizeCalls) writeRow("CONTEXT GET BINARY SECTION SIZE", call);
 }
 
-void writeUpdateBinarySectionRows(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+void writeUpdateBinarySectionRows(base::TextBuffer& out, const ReportInput& input, EventPrinter& events) {
   static const std::string kLabel = "UPDATE_BINARY_SECTION";
   const LogModel& model = input.model;
   if (!model.sectionUpdate) return;

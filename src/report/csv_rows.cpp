@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/text_buffer.h"
 #include "report/csv_export.h"
-#include "report/text_buffer.h"
 #include "version/viewer_version.h"
 
 namespace vyn::profiling {
@@ -14,9 +14,9 @@ namespace {
 // One phase row: timestamp, message keyword, value in microseconds, unit US,
 // source NETRUN, level ROOT and the identifier, or "null" when there is none.
 // keyword is a literal with its separators, e.g. ",INIT,".
-void writePhaseRow(TextBuffer& out, std::uint64_t timestamp, std::string_view keyword, std::uint64_t value,
+void writePhaseRow(base::TextBuffer& out, std::uint64_t timestamp, std::string_view keyword, std::uint64_t value,
                    std::optional<std::string_view> identifier) {
-  TextBuffer& row = out;
+  base::TextBuffer& row = out;
   row.number(timestamp).text(keyword).number(value).text(",US,NETRUN,ROOT,");
   if (identifier) {
     row.csvField(*identifier);
@@ -48,7 +48,7 @@ std::string graphIdentifier(std::size_t position, std::string_view graphName) {
 }
 
 // One row per occurrence of every graph's series, each followed by its events.
-void writeSeriesRows(TextBuffer& out, const ReportInput& input, EventPrinter& events,
+void writeSeriesRows(base::TextBuffer& out, const ReportInput& input, EventPrinter& events,
                      const std::vector<GraphSeries>& series, std::string_view keyword, const std::string& label) {
   const LogModel& model = input.model;
   for (std::size_t position = 0; position < series.size(); ++position) {
@@ -62,9 +62,9 @@ void writeSeriesRows(TextBuffer& out, const ReportInput& input, EventPrinter& ev
 
 }  // namespace
 
-void writeCsvPreamble(TextBuffer& out, const ReportInput& input) {
+void writeCsvPreamble(base::TextBuffer& out, const ReportInput& input) {
   const LogHeaderInfo header = input.model.header.value_or(LogHeaderInfo{});
-  TextBuffer& lines = out;
+  base::TextBuffer& lines = out;
   lines.text("input log file location, ").csvField(input.inputLogPath);
   lines.endLine();
   lines.text("vyn-profile-viewer version, ").text(kViewerVersion);
@@ -75,14 +75,14 @@ void writeCsvPreamble(TextBuffer& out, const ReportInput& input) {
   lines.endLine();
 }
 
-void writeCsvHeaderRow(TextBuffer& out) {
+void writeCsvHeaderRow(base::TextBuffer& out) {
   out.text(
       "Msg Timestamp, Message, Time, Unit of Measurement, Timing Source, Event Level, "
       "Event Identifier");
   out.endLine();
 }
 
-void writePhaseRows(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+void writePhaseRows(base::TextBuffer& out, const ReportInput& input, EventPrinter& events) {
   const LogModel& model = input.model;
   const Statistics& statistics = input.statistics;
 
@@ -115,12 +115,12 @@ void writePhaseRows(TextBuffer& out, const ReportInput& input, EventPrinter& eve
   events.rows(out, model.list(deInit.events), deInit.timestamp, kDeInit);
 }
 
-void writeExecuteRows(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+void writeExecuteRows(base::TextBuffer& out, const ReportInput& input, EventPrinter& events) {
   static const std::string kLabel = "EXECUTE";
   writeSeriesRows(out, input, events, input.model.executions, ",EXECUTE,", kLabel);
 }
 
-void writeApplyBinarySectionRows(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+void writeApplyBinarySectionRows(base::TextBuffer& out, const ReportInput& input, EventPrinter& events) {
   static const std::string kLabel = "APPLYBINARY";
   writeSeriesRows(out, input, events, input.model.sectionApplications, ",APPLY BINARY SECTION,", kLabel);
 }

@@ -4,11 +4,11 @@
 
 namespace vyn::profiling {
 
-void BackendEventPrinter::tree(TextBuffer& out, const EventList& events, std::uint64_t depth) {
+void BackendEventPrinter::tree(base::TextBuffer& out, const EventList& events, std::uint64_t depth) {
   appendEventTree(out, events, depth, dataFiles_);
 }
 
-void BackendEventPrinter::rows(TextBuffer& out, const EventList& events, std::uint64_t timestamp,
+void BackendEventPrinter::rows(base::TextBuffer& out, const EventList& events, std::uint64_t timestamp,
                                const std::string& label) {
   appendBackendEventRows(out, events, timestamp, label, 0);
 }

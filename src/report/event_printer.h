@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 
+#include "base/text_buffer.h"
 #include "model/event_list.h"
 #include "report/data_file_writer.h"
-#include "report/text_buffer.h"
 
 namespace vyn::profiling {
 
@@ -17,9 +17,10 @@ class EventPrinter {
  public:
   virtual ~EventPrinter() = default;
   // The tree at depth (1 for the events of a phase).
-  virtual void tree(TextBuffer& out, const EventList& events, std::uint64_t depth) = 0;
+  virtual void tree(base::TextBuffer& out, const EventList& events, std::uint64_t depth) = 0;
   // The rows of the events of an occurrence with that timestamp and message label.
-  virtual void rows(TextBuffer& out, const EventList& events, std::uint64_t timestamp, const std::string& label) = 0;
+  virtual void rows(base::TextBuffer& out, const EventList& events, std::uint64_t timestamp,
+                    const std::string& label) = 0;
 };
 
 // The back-end's printer: the summary's tree and the back-end's own CSV rows,
@@ -28,8 +29,8 @@ class BackendEventPrinter final : public EventPrinter {
  public:
   explicit BackendEventPrinter(DataFileWriter* dataFiles) : dataFiles_(dataFiles) {}
 
-  void tree(TextBuffer& out, const EventList& events, std::uint64_t depth) override;
-  void rows(TextBuffer& out, const EventList& events, std::uint64_t timestamp, const std::string& label) override;
+  void tree(base::TextBuffer& out, const EventList& events, std::uint64_t depth) override;
+  void rows(base::TextBuffer& out, const EventList& events, std::uint64_t timestamp, const std::string& label) override;
 
  private:
   DataFileWriter* dataFiles_;

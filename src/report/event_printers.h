@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/text_buffer.h"
 #include "report/data_file_writer.h"
-#include "report/text_buffer.h"
 
 namespace vyn::profiling {
 
@@ -18,18 +18,19 @@ namespace vyn::profiling {
 // events get no line; their bytes go to a data file when dataFiles is given.
 // Returns whether a line was written.
 template <typename Events>
-bool appendEventTree(TextBuffer& out, const Events& events, std::uint64_t depth, DataFileWriter* dataFiles);
+bool appendEventTree(base::TextBuffer& out, const Events& events, std::uint64_t depth, DataFileWriter* dataFiles);
 
 // The generic CSV rows: the top-level events (level ROOT) and their direct
 // sub-events (SUB-EVENT), except object-valued ones.
 template <typename Events>
-void appendGenericEventRows(TextBuffer& out, const Events& events, std::uint64_t timestamp, std::string_view label);
+void appendGenericEventRows(base::TextBuffer& out, const Events& events, std::uint64_t timestamp,
+                            std::string_view label);
 
 // The back-end's CSV rows: every event at every level, the level column counting
 // from depth; below a burst event the burst settings' own layout.
 template <typename Events>
-void appendBackendEventRows(TextBuffer& out, const Events& events, std::uint64_t timestamp, std::string_view label,
-                            std::uint64_t depth);
+void appendBackendEventRows(base::TextBuffer& out, const Events& events, std::uint64_t timestamp,
+                            std::string_view label, std::uint64_t depth);
 
 }  // namespace vyn::profiling
 

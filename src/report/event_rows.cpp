@@ -2,12 +2,12 @@
 #include <string>
 #include <vector>
 
+#include "base/text_buffer.h"
 #include "model/backend_identifiers.h"
 #include "model/event_list.h"
 #include "report/event_printers.h"
 #include "report/event_text.h"
 #include "report/profile_event_walk.h"
-#include "report/text_buffer.h"
 
 namespace vyn::profiling {
 namespace {
@@ -23,7 +23,7 @@ std::string rowStart(std::uint64_t timestamp, std::string_view label) {
 
 // The columns that close every event row: source, level and name. rowEnd is
 // the source and level columns with their separators (",BACKEND,ROOT,").
-void appendRowEnd(TextBuffer& rows, std::string_view rowEnd, const EventItem& event) {
+void appendRowEnd(base::TextBuffer& rows, std::string_view rowEnd, const EventItem& event) {
   rows.text(rowEnd).csvField(event.name);
   rows.endLine();
 }
@@ -53,7 +53,7 @@ class RowEnds {
   std::vector<std::string> others_;
 };
 
-void appendBurstSettingRow(TextBuffer& rows, const EventItem& event) {
+void appendBurstSettingRow(base::TextBuffer& rows, const EventItem& event) {
   switch (event.identifier) {
     case backend::kBurst:
     case backend::kBurstBlankValue:
@@ -64,7 +64,7 @@ void appendBurstSettingRow(TextBuffer& rows, const EventItem& event) {
       rows.text(",Burst");
       break;
     default:
-      rows.csvEventValue(event.value).character(',');
+      appendCsvEventValue(rows, event.value).character(',');
       if (!backend::isUnitlessBurstValue(event.identifier)) rows.text(unitWord(event.unit));
       break;
   }
@@ -73,11 +73,12 @@ void appendBurstSettingRow(TextBuffer& rows, const EventItem& event) {
 }  // namespace
 
 template <typename Events>
-void appendGenericEventRows(TextBuffer& rows, const Events& events, std::uint64_t timestamp, std::string_view label) {
+void appendGenericEventRows(base::TextBuffer& rows, const Events& events, std::uint64_t timestamp,
+                            std::string_view label) {
   const std::string start = rowStart(timestamp, label);
   walkEvents(events, [&](const EventItem& event) {
     if (event.unit != EventUnit::Object) {
-      rows.text(start).csvEventValue(event.value).character(',').text(unitWord(event.unit));
+      appendCsvEventValue(rows.text(start), event.value).character(',').text(unitWord(event.unit));
       appendRowEnd(rows, event.depth == 0 ? ",BACKEND,ROOT," : ",BACKEND,SUB-EVENT,", event);
     }
     // Only the first level below a top-level event has rows.
@@ -86,8 +87,8 @@ void appendGenericEventRows(TextBuffer& rows, const Events& events, std::uint64_
 }
 
 template <typename Events>
-void appendBackendEventRows(TextBuffer& rows, const Events& events, std::uint64_t timestamp, std::string_view label,
-                            std::uint64_t depth) {
+void appendBackendEventRows(base::TextBuffer& rows, const Events& events, std::uint64_t timestamp,
+                            std::string_view label, std::uint64_t depth) {
   const std::string start = rowStart(timestamp, label);
   RowEnds rowEnds(depth);
   std::uint64_t rowEndDepth = 0;
@@ -121,7 +122,7 @@ void appendBackendEventRows(TextBuffer& rows, const Events& events, std::uint64_
       const auto mask = static_cast<std::uint8_t>(valueAsUnsigned(event.value) & 0xFFu);
       rows.character('"').text(backend::hardwareUnitNames(mask)).character('"');
     } else {
-      rows.csvEventValue(event.value);
+      appendCsvEventValue(rows, event.value);
     }
     rows.character(',').text(unitWord(event.unit));
     appendRowEnd(rows, rowEnd, event);
@@ -129,9 +130,11 @@ void appendBackendEventRows(TextBuffer& rows, const Events& events, std::uint64_
   });
 }
 
-template void appendGenericEventRows(TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t, std::string_view);
-template void appendBackendEventRows(TextBuffer&, const EventList&, std::uint64_t, std::string_view, std::uint64_t);
-template void appendBackendEventRows(TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t, std::string_view,
+template void appendGenericEventRows(base::TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t,
+                                     std::string_view);
+template void appendBackendEventRows(base::TextBuffer&, const EventList&, std::uint64_t, std::string_view,
                                      std::uint64_t);
+template void appendBackendEventRows(base::TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t,
+                                     std::string_view, std::uint64_t);
 
 }  // namespace vyn::profiling

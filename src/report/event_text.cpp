@@ -4,6 +4,32 @@
 
 namespace vyn::profiling {
 
+base::TextAppender& appendEventValue(base::TextAppender& out, const EventValue& value) {
+  // The type of almost every measurement, first.
+  if (value.dataType == ValueDataType::UInt64) return out.number(value.payload);
+  const DecodedValue decoded = decodeValue(value);
+  switch (decoded.kind) {
+    case DecodedValue::Kind::Signed:
+      return out.signedNumber(decoded.signedNumber);
+    case DecodedValue::Kind::Unsigned:
+      return out.number(decoded.unsignedNumber);
+    case DecodedValue::Kind::Floating:
+      return out.fixed(decoded.floating);
+    case DecodedValue::Kind::Text:
+      return decoded.text != nullptr ? out.text(decoded.text) : out;
+    case DecodedValue::Kind::None:
+      break;
+  }
+  return out;
+}
+
+base::TextAppender& appendCsvEventValue(base::TextAppender& out, const EventValue& value) {
+  // Numbers, "nan" and "inf" never need quotes; only a text value can.
+  if (value.dataType != ValueDataType::String) return appendEventValue(out, value);
+  const std::size_t start = out.size();
+  return appendEventValue(out, value).csvFieldFrom(start);
+}
+
 std::string_view unitWord(std::uint32_t unit) {
   switch (unit) {
     case EventUnit::Bytes:

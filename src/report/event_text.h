@@ -6,7 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/text_buffer.h"
 #include "model/backend_identifiers.h"
+#include "model/event_value.h"
 
 namespace vyn::profiling {
 
@@ -15,6 +17,11 @@ std::string_view unitWord(std::uint32_t unit);
 
 // Text written after a value in the summary: " us", " bytes", ... (with its blank).
 std::string_view unitSuffix(std::uint32_t unit);
+
+// The value by its data type; nothing for a type without a text form.
+base::TextAppender& appendEventValue(base::TextAppender& out, const EventValue& value);
+// That text as a CSV field.
+base::TextAppender& appendCsvEventValue(base::TextAppender& out, const EventValue& value);
 
 // "ROOT" at depth 0, else "SUB-" repeated depth times and "EVENT".
 std::string eventLevelText(std::uint64_t depth);

@@ -9,7 +9,7 @@
 namespace vyn::profiling {
 
 template <typename Events>
-bool appendEventTree(TextBuffer& out, const Events& events, std::uint64_t depth, DataFileWriter* dataFiles) {
+bool appendEventTree(base::TextBuffer& out, const Events& events, std::uint64_t depth, DataFileWriter* dataFiles) {
   bool wroteLine = false;
   walkEvents(events, [&](const EventItem& event) {
     const std::uint64_t level = depth + event.depth;
@@ -20,7 +20,7 @@ bool appendEventTree(TextBuffer& out, const Events& events, std::uint64_t depth,
       } else {
         out.text(event.name).text(": ");
       }
-      out.eventValue(event.value).text(unitSuffix(event.unit));
+      appendEventValue(out, event.value).text(unitSuffix(event.unit));
       out.endLine();
       wroteLine = true;
     } else if (dataFiles != nullptr) {
@@ -32,7 +32,7 @@ bool appendEventTree(TextBuffer& out, const Events& events, std::uint64_t depth,
   return wroteLine;
 }
 
-template bool appendEventTree(TextBuffer&, const EventList&, std::uint64_t, DataFileWriter*);
-template bool appendEventTree(TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t, DataFileWriter*);
+template bool appendEventTree(base::TextBuffer&, const EventList&, std::uint64_t, DataFileWriter*);
+template bool appendEventTree(base::TextBuffer&, const std::vector<ProfileEvent>&, std::uint64_t, DataFileWriter*);
 
 }  // namespace vyn::profiling

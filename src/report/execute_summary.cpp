@@ -7,8 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/text_buffer.h"
 #include "report/summary_sections.h"
-#include "report/text_buffer.h"
 #include "report/text_layout.h"
 #include "stats/inference_rate.h"
 
@@ -59,7 +59,7 @@ void writeExecutionDataFiles(const LogModel& model, DataFileWriter& dataFiles) {
 
 }  // namespace
 
-void writeExecuteOverallStats(TextBuffer& out, const ReportInput& input) {
+void writeExecuteOverallStats(base::TextBuffer& out, const ReportInput& input) {
   const LogModel& model = input.model;
   if (!model.executeOverall) return;
   const std::optional<float> figure = inferencesPerSecond(model.list(model.executeOverall->events));
@@ -71,7 +71,7 @@ void writeExecuteOverallStats(TextBuffer& out, const ReportInput& input) {
   out.endLine();
 }
 
-void writeExecuteStats(TextBuffer& out, const ReportInput& input, EventPrinter& events, ExecuteStatKind kind) {
+void writeExecuteStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events, ExecuteStatKind kind) {
   const LogModel& model = input.model;
   const SeriesStatistics& executions = input.statistics.executions;
   const char* title = kind == ExecuteStatKind::Average ? "Execute Stats (Average):"
@@ -130,7 +130,7 @@ void writeExecuteStats(TextBuffer& out, const ReportInput& input, EventPrinter& 
   }
 }
 
-void writeDynamicLibLoadStats(TextBuffer& out, const ReportInput& input) {
+void writeDynamicLibLoadStats(base::TextBuffer& out, const ReportInput& input) {
   const LogModel& model = input.model;
   if (!model.libraryLoad || model.libraryLoad->events.empty()) return;
   const EventRow& first = *model.events.rows(model.libraryLoad->events);

@@ -11,7 +11,7 @@
 namespace vyn::profiling {
 namespace {
 
-void writeCsvExport(TextBuffer& csv, const ReportInput& input, EventPrinter& events) {
+void writeCsvExport(base::TextBuffer& csv, const ReportInput& input, EventPrinter& events) {
   writeCsvPreamble(csv, input);
   writeCsvHeaderRow(csv);
   writePhaseRows(csv, input, events);
@@ -23,7 +23,7 @@ void writeCsvExport(TextBuffer& csv, const ReportInput& input, EventPrinter& eve
   writeContextRetrievalRows(csv, input);
 }
 
-void writeSummary(TextBuffer& summary, const ReportInput& input, EventPrinter& events) {
+void writeSummary(base::TextBuffer& summary, const ReportInput& input, EventPrinter& events) {
   writeHeaderSection(summary, input);
   writePhaseStats(summary, input, events);
   writeContextRetrievalStats(summary, input);

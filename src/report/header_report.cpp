@@ -38,7 +38,7 @@ std::string headerReport(const std::optional<LogHeaderInfo>& header, const std::
   return report.str();
 }
 
-void writeHeaderSection(TextBuffer& out, const ReportInput& input) {
+void writeHeaderSection(base::TextBuffer& out, const ReportInput& input) {
   out.text(headerReport(input.model.header, input.inputLogPath));
   out.endLine();
 }

@@ -39,7 +39,7 @@ GraphPhaseSection graphPhaseSection(const ReportInput& input, GraphPhaseKind kin
 
 }  // namespace
 
-void writePhaseStats(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+void writePhaseStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events) {
   writeTitle(out, "Vyn Init/Prepare/Finalize/De-Init/Execute/Lib-Load Statistics:", 60);
   writeInitStats(out, input, events);
   writeComposeGraphsStats(out, input);
@@ -47,7 +47,7 @@ void writePhaseStats(TextBuffer& out, const ReportInput& input, EventPrinter& ev
   writeDeInitStats(out, input, events);
 }
 
-void writeInitStats(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+void writeInitStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events) {
   const LogModel& model = input.model;
   writeTitle(out, "Init Stats:", 11);
   writeValueLine(out, input.statistics.initTime);
@@ -59,13 +59,13 @@ void writeInitStats(TextBuffer& out, const ReportInput& input, EventPrinter& eve
   out.endLine();
 }
 
-void writeComposeGraphsStats(TextBuffer& out, const ReportInput& input) {
+void writeComposeGraphsStats(base::TextBuffer& out, const ReportInput& input) {
   writeTitle(out, "Compose Graphs Stats:", 14);
   writeValueLine(out, input.model.composeTime);
   out.endLine();
 }
 
-void writeFinalizeStats(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+void writeFinalizeStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events) {
   const LogModel& model = input.model;
   writeTitle(out, "Finalize Stats:", 15);
   if (model.finalizations.empty()) {
@@ -81,7 +81,7 @@ void writeFinalizeStats(TextBuffer& out, const ReportInput& input, EventPrinter&
   }
 }
 
-void writeDeInitStats(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+void writeDeInitStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events) {
   const LogModel& model = input.model;
   writeTitle(out, "De-Init Stats:", 14);
   writeValueLine(out, model.deInit.value);
@@ -89,7 +89,7 @@ void writeDeInitStats(TextBuffer& out, const ReportInput& input, EventPrinter& e
   out.endLine();
 }
 
-void writeGraphPhaseStats(TextBuffer& out, const ReportInput& input, EventPrinter& events, GraphPhaseKind kind) {
+void writeGraphPhaseStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events, GraphPhaseKind kind) {
   const LogModel& model = input.model;
   const GraphPhaseSection section = graphPhaseSection(input, kind);
   if (section.series.empty()) return;
@@ -113,7 +113,7 @@ void writeGraphPhaseStats(TextBuffer& out, const ReportInput& input, EventPrinte
   }
 }
 
-void writeUpdateBinarySectionStats(TextBuffer& out, const ReportInput& input, EventPrinter& events) {
+void writeUpdateBinarySectionStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events) {
   const LogModel& model = input.model;
   if (!model.sectionUpdate) return;
   writeTitle(out, "UpdateBinarySection Stats:", 32);

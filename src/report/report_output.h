@@ -10,8 +10,8 @@
 #include <ostream>
 #include <string>
 
+#include "base/text_buffer.h"
 #include "report/stream_buffers.h"
-#include "report/text_buffer.h"
 
 namespace vyn::profiling {
 
@@ -34,12 +34,12 @@ class SummaryOutput {
   SummaryOutput(const SummaryOutput&) = delete;
   SummaryOutput& operator=(const SummaryOutput&) = delete;
 
-  TextBuffer& text() { return text_; }
+  base::TextBuffer& text() { return text_; }
 
  private:
   BlockStreamBuf buffer_{stdout, kReportStreamBlock};
   std::ostream stream_{&buffer_};
-  TextBuffer text_{stream_, kReportTextBlock};
+  base::TextBuffer text_{stream_, kReportTextBlock};
 };
 
 // The CSV export, into an opened file.
@@ -49,7 +49,7 @@ class CsvOutput {
   CsvOutput(const CsvOutput&) = delete;
   CsvOutput& operator=(const CsvOutput&) = delete;
 
-  TextBuffer& text() { return text_; }
+  base::TextBuffer& text() { return text_; }
   // Hands everything on and closes the file; write and close failures are not reported.
   void close() {
     text_.flush();
@@ -61,7 +61,7 @@ class CsvOutput {
   std::ofstream& file_;
   BlockStreamBuf buffer_{*file_.rdbuf(), kReportStreamBlock};
   std::ostream stream_{&buffer_};
-  TextBuffer text_{stream_, kReportTextBlock};
+  base::TextBuffer text_{stream_, kReportTextBlock};
 };
 
 }  // namespace vyn::profiling

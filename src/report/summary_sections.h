@@ -3,7 +3,7 @@
 #ifndef VYN_REPORT_SUMMARY_SECTIONS_H_
 #define VYN_REPORT_SUMMARY_SECTIONS_H_
 
-#include "report/text_buffer.h"
+#include "base/text_buffer.h"
 
 #include "report/event_printer.h"
 #include "report/report_input.h"
@@ -11,14 +11,14 @@
 namespace vyn::profiling {
 
 // The log header's text and a newline.
-void writeHeaderSection(TextBuffer& out, const ReportInput& input);
+void writeHeaderSection(base::TextBuffer& out, const ReportInput& input);
 
 // Life-cycle phases other than execution.
-void writePhaseStats(TextBuffer& out, const ReportInput& input, EventPrinter& events);
-void writeInitStats(TextBuffer& out, const ReportInput& input, EventPrinter& events);
-void writeComposeGraphsStats(TextBuffer& out, const ReportInput& input);
-void writeFinalizeStats(TextBuffer& out, const ReportInput& input, EventPrinter& events);
-void writeDeInitStats(TextBuffer& out, const ReportInput& input, EventPrinter& events);
+void writePhaseStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events);
+void writeInitStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events);
+void writeComposeGraphsStats(base::TextBuffer& out, const ReportInput& input);
+void writeFinalizeStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events);
+void writeDeInitStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events);
 
 enum class GraphPhaseKind {
   ApplyBinarySectionAverage,
@@ -28,19 +28,19 @@ enum class GraphPhaseKind {
   TensorUpdatesMin,
   TensorUpdatesMax,
 };
-void writeGraphPhaseStats(TextBuffer& out, const ReportInput& input, EventPrinter& events, GraphPhaseKind kind);
-void writeUpdateBinarySectionStats(TextBuffer& out, const ReportInput& input, EventPrinter& events);
+void writeGraphPhaseStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events, GraphPhaseKind kind);
+void writeUpdateBinarySectionStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events);
 
 // Reading compiled contexts back out of the runtime.
-void writeContextRetrievalStats(TextBuffer& out, const ReportInput& input);
-void writeContextSectionRetrievalStats(TextBuffer& out, const ReportInput& input);
+void writeContextRetrievalStats(base::TextBuffer& out, const ReportInput& input);
+void writeContextSectionRetrievalStats(base::TextBuffer& out, const ReportInput& input);
 
 // Execution and library loading.
-void writeExecuteOverallStats(TextBuffer& out, const ReportInput& input);
+void writeExecuteOverallStats(base::TextBuffer& out, const ReportInput& input);
 enum class ExecuteStatKind { Average, Min, Max };
 // The Average section also saves the data files of every execution's events.
-void writeExecuteStats(TextBuffer& out, const ReportInput& input, EventPrinter& events, ExecuteStatKind kind);
-void writeDynamicLibLoadStats(TextBuffer& out, const ReportInput& input);
+void writeExecuteStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events, ExecuteStatKind kind);
+void writeDynamicLibLoadStats(base::TextBuffer& out, const ReportInput& input);
 
 }  // namespace vyn::profiling
 

@@ -2,23 +2,23 @@
 
 namespace vyn::profiling {
 
-void writeRule(TextBuffer& out, std::size_t width) {
+void writeRule(base::TextBuffer& out, std::size_t width) {
   out.repeat('-', width);
   out.endLine();
 }
 
-void writeTitle(TextBuffer& out, std::string_view title, std::size_t ruleWidth) {
+void writeTitle(base::TextBuffer& out, std::string_view title, std::size_t ruleWidth) {
   out.text(title);
   out.endLine();
   writeRule(out, ruleWidth);
 }
 
-void writeValueLine(TextBuffer& out, std::uint64_t value) {
+void writeValueLine(base::TextBuffer& out, std::uint64_t value) {
   out.blanks(sectionIndent).text("NetRun: ").number(value).text(" us");
   out.endLine();
 }
 
-void writeGraphHeading(TextBuffer& out, std::size_t position, std::string_view graphName) {
+void writeGraphHeading(base::TextBuffer& out, std::size_t position, std::string_view graphName) {
   out.text("Graph ").number(position).text(" (").text(graphName).text("):");
   out.endLine();
 }

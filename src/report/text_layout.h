@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "report/text_buffer.h"
+#include "base/text_buffer.h"
 
 namespace vyn::profiling {
 
@@ -14,16 +14,16 @@ namespace vyn::profiling {
 inline constexpr std::size_t sectionIndent = 4;
 
 // A run of width '-' characters and a newline.
-void writeRule(TextBuffer& out, std::size_t width);
+void writeRule(base::TextBuffer& out, std::size_t width);
 
 // The title line and its rule.
-void writeTitle(TextBuffer& out, std::string_view title, std::size_t ruleWidth);
+void writeTitle(base::TextBuffer& out, std::string_view title, std::size_t ruleWidth);
 
 // Indent, "NetRun: ", value, " us", newline.
-void writeValueLine(TextBuffer& out, std::uint64_t value);
+void writeValueLine(base::TextBuffer& out, std::uint64_t value);
 
 // "Graph <position> (<name>):", newline.
-void writeGraphHeading(TextBuffer& out, std::size_t position, std::string_view graphName);
+void writeGraphHeading(base::TextBuffer& out, std::size_t position, std::string_view graphName);
 
 }  // namespace vyn::profiling
 

@@ -39,8 +39,16 @@ TEST(EventText, NarrowValuesUseOnlyTheirOwnBitsAndHardwareUnitsTheLowByte) {
       {{ValueDataType::Bool8, 0x101}, "1"},           {{ValueDataType::Undefined, 12}, ""},
   };
   for (const auto& [value, text] : cases) {
-    EXPECT_EQ(TextAppender().eventValue(value).view(), text) << "data type " << std::hex << value.dataType;
+    base::TextAppender out;
+    EXPECT_EQ(profiling::appendEventValue(out, value).view(), text) << "data type " << std::hex << value.dataType;
   }
+  // Only a text value can need quotes in a CSV field.
+  static const char kText[] = "a,\"b\"";
+  base::TextAppender csv;
+  profiling::appendCsvEventValue(csv, {ValueDataType::String, reinterpret_cast<std::uintptr_t>(kText)}).character('|');
+  profiling::appendCsvEventValue(csv, {ValueDataType::Int32, 0xFFFFFFFEu}).character('|');
+  profiling::appendCsvEventValue(csv, {ValueDataType::String, 0});  // no text at all
+  EXPECT_EQ(csv.view(), "\"a,\"\"b\"\"\"|-2|");
   EXPECT_EQ(backend::hardwareUnitNames(0), "");
   EXPECT_EQ(backend::hardwareUnitNames(0xFA), "ZOR");
 }
@@ -82,7 +90,7 @@ TEST(BackendDump, HidesOnlyTopLevelIdentifiers9001To9008AndWritesOneBurstBlock) 
                           .withUnit(Unit::Cycles)
                           .sub(measured("s", 9005, 4, Unit::Count).sub(measured("t", 2004, 1, Unit::Bytes))))});
   const LogModel& model = log.model();
-  EXPECT_EQ(written([&](TextBuffer& out) { appendBackendEvents(out, model.list(model.deInit.events)); }),
+  EXPECT_EQ(written([&](base::TextBuffer& out) { appendBackendEvents(out, model.list(model.deInit.events)); }),
             "a : 1  \nb1 : \n    k : Burst\nb2 : \n    n : 1.250000\n"
             "z : 0.500000  cycles\n    s : 4  count\n        t : 1  bytes\n");
 }
@@ -103,7 +111,7 @@ TEST_F(ReportSections, InitEventsOfExecutionsWinOverThoseOfContextCreation) {
                                   .event(measured("run", 7, 1, Unit::Microseconds))}));
   const ReportInput in = input(reader, "init.log");
   BackendEventPrinter events(nullptr);
-  EXPECT_EQ(written([&](TextBuffer& out) {
+  EXPECT_EQ(written([&](base::TextBuffer& out) {
               writeInitStats(out, in, events);
               writePhaseRows(out, in, events);
             }),
@@ -141,7 +149,7 @@ TEST_F(ReportSections, RateAndLatencyReadTheNumbersTheValuesHold) {
     VynProfileLogReader reader{"rate.log", VisibilityLevel::All};
     load(reader, "rate.log", LogBuilder().messages({rate, latency}));
     const ReportInput in = input(reader, "rate.log");
-    return written([&](TextBuffer& out) {
+    return written([&](base::TextBuffer& out) {
       writeExecuteOverallStats(out, in);
       writeDynamicLibLoadStats(out, in);
       writeExecuteIpsRow(out, in);

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "base/text_buffer.h"
 #include "plugin/vyn_profile_log_reader.h"
 #include "report/report_input.h"
-#include "report/text_buffer.h"
 #include "support/log_builder.h"
 #include "support/temp_dir.h"
 
@@ -54,12 +54,12 @@ std::string captureStandardOutput(Body body) {
   return ::testing::internal::GetCapturedStdout();
 }
 
-// What write(TextBuffer&) appends.
+// What write(base::TextBuffer&) appends.
 template <typename Write>
 std::string written(Write write) {
   std::ostringstream out;
   {
-    profiling::TextBuffer text(out);
+    base::TextBuffer text(out);
     write(text);
   }
   return out.str();

@@ -1,7 +1,6 @@
-// The in-memory report text: number formats against printf, CSV quoting done in
-// place, and the buffers that carry large reports to their streams.
+// Output text in memory: number formats against printf, CSV quoting done in
+// place, and the buffer that carries large outputs to their streams.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -10,17 +9,16 @@
 #include <random>
 #include <sstream>
 
-#include "report/stream_buffers.h"
-#include "report/text_buffer.h"
+#include "base/text_buffer.h"
 
 namespace vyn::testing {
 namespace {
 
-using profiling::TextAppender;
+using base::TextAppender;
 
 // The process runs in the C locale, so printf is the reference for the digits.
 TEST(TextAppender, FixedNotationIsPrintfsInTheCLocale) {
-  const auto appendedFixed = [](double value) { return std::string(TextAppender().fixed(value).view()); };
+  const auto appendedFixed = [](double value) { return std::string(base::TextAppender().fixed(value).view()); };
   const auto printfFixed = [](double value) {
     char text[512];
     std::snprintf(text, sizeof text, "%f", value);
@@ -70,16 +68,12 @@ TEST(TextAppender, FixedNotationIsPrintfsInTheCLocale) {
   }
 }
 
-TEST(TextAppender, IntegersAtTheirLimitsAndEventValuesAsCsvFields) {
-  static const char kText[] = "a,\"b\"";
-  TextAppender text;
+TEST(TextAppender, IntegersAtTheirLimits) {
+  base::TextAppender text;
   text.number(0).character(' ').number(std::numeric_limits<std::uint64_t>::max()).character(' ');
   text.signedNumber(std::numeric_limits<std::int64_t>::min()).character(' ');
   text.signedNumber(std::numeric_limits<std::int64_t>::max()).character(' ').signedNumber(-1).character(' ');
-  text.csvEventValue({profiling::ValueDataType::String, reinterpret_cast<std::uintptr_t>(kText)});
-  text.character('|').csvEventValue({profiling::ValueDataType::Int32, 0xFFFFFFFEu});
-  text.character('|').csvEventValue({profiling::ValueDataType::String, 0});  // no text at all
-  EXPECT_EQ(text.view(), "0 18446744073709551615 -9223372036854775808 9223372036854775807 -1 \"a,\"\"b\"\"\"|-2|");
+  EXPECT_EQ(text.view(), "0 18446744073709551615 -9223372036854775808 9223372036854775807 -1 ");
 }
 
 TEST(TextAppender, CsvFieldsAreQuotedInPlace) {
@@ -95,18 +89,19 @@ TEST(TextAppender, CsvFieldsAreQuotedInPlace) {
       {"0123456\"8", "\"0123456\"\"8\""},
   };
   for (const auto& [field, expected] : cases) {
-    EXPECT_EQ(TextAppender().text("before,").csvField(field).text(",after").view(), "before," + expected + ",after");
+    EXPECT_EQ(base::TextAppender().text("before,").csvField(field).text(",after").view(),
+              "before," + expected + ",after");
   }
   // The quoted field outgrows the storage the plain one fitted in.
   const std::string head(4093, 'h');
-  EXPECT_EQ(TextAppender().text(head).csvField("\"\"\"").view(), head + std::string(8, '"'));
+  EXPECT_EQ(base::TextAppender().text(head).csvField("\"\"\"").view(), head + std::string(8, '"'));
 }
 
 TEST(TextBuffer, LinesReachTheStreamInBlocksAndInOrder) {
   std::ostringstream out;
   std::string expected = "first\ndirect\n";
   {
-    profiling::TextBuffer lines(out);
+    base::TextBuffer lines(out);
     lines.text("first");
     lines.endLine();
     EXPECT_EQ(out.str(), "");  // held until a block is full or the buffer is flushed
@@ -120,46 +115,6 @@ TEST(TextBuffer, LinesReachTheStreamInBlocksAndInOrder) {
     EXPECT_GT(out.str().size(), 64u * 1024);
   }
   EXPECT_EQ(out.str(), expected);
-}
-
-// Drives a buffer of 64-byte blocks in front of target; reached() is what the
-// target holds so far.
-template <typename Buffer, typename Target, typename Reached>
-void writeInBlocks(Target& target, Reached reached) {
-  std::string expected;
-  {
-    Buffer blocks(target, 64);
-    std::ostream out(&blocks);
-    const auto put = [&](const std::string& piece) {
-      out << piece;
-      expected += piece;
-    };
-    for (int piece = 0; piece < 21; ++piece) put(std::string(piece % 7 + 1, static_cast<char>('a' + piece)));
-    EXPECT_EQ(reached(), expected.substr(0, 64));  // 84 bytes in small writes: one whole block has gone on
-    put(std::string(32, 'H'));                     // half a block goes straight through, after what was held before it
-    EXPECT_EQ(reached(), expected);
-    put("tail");
-    EXPECT_EQ(reached(), expected.substr(0, expected.size() - 4));
-    out.flush();
-    EXPECT_EQ(reached(), expected);
-    put("end");
-  }
-  EXPECT_EQ(reached(), expected);
-}
-
-TEST(StreamBuffers, SmallWritesGoOnInWholeBlocksAndLargeOnesAtOnce) {
-  std::stringbuf file;
-  writeInBlocks<profiling::BlockStreamBuf>(file, [&file] { return file.str(); });
-  std::FILE* stdioFile = std::tmpfile();
-  ASSERT_NE(stdioFile, nullptr);
-  std::setvbuf(stdioFile, nullptr, _IONBF, 0);  // so that every fwrite shows in the file
-  writeInBlocks<profiling::BlockStreamBuf>(stdioFile, [stdioFile] {
-    std::string text(256, '\0');
-    const ssize_t size = ::pread(fileno(stdioFile), text.data(), text.size(), 0);
-    text.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
-    return text;
-  });
-  std::fclose(stdioFile);
 }
 
 }  // namespace

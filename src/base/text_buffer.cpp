@@ -1,4 +1,4 @@
-#include "report/text_buffer.h"
+#include "base/text_buffer.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 #include "base/csv_field.h"
 #include "base/number_text.h"
 
-namespace vyn::profiling {
+namespace vyn::base {
 
 TextAppender& TextAppender::repeat(char c, std::size_t count) {
   std::memset(room(count), c, count);
@@ -17,12 +17,22 @@ TextAppender& TextAppender::repeat(char c, std::size_t count) {
 }
 
 TextAppender& TextAppender::number(std::uint64_t value) {
-  end_ = base::writeNumber(room(base::kNumberTextRoom), value);
+  end_ = writeNumber(room(kNumberTextRoom), value);
   return *this;
 }
 
 TextAppender& TextAppender::signedNumber(std::int64_t value) {
-  end_ = base::writeNumber(room(base::kNumberTextRoom), value);
+  end_ = writeNumber(room(kNumberTextRoom), value);
+  return *this;
+}
+
+TextAppender& TextAppender::shortest(float value) {
+  end_ = writeShortest(room(kNumberTextRoom), value);
+  return *this;
+}
+
+TextAppender& TextAppender::shortest(double value) {
+  end_ = writeShortest(room(kNumberTextRoom), value);
   return *this;
 }
 
@@ -35,47 +45,17 @@ TextAppender& TextAppender::fixed(double value, int decimals) {
   return *this;
 }
 
-TextAppender& TextAppender::eventValue(const EventValue& value) {
-  // The type of almost every measurement, first.
-  if (value.dataType == ValueDataType::UInt64) return number(value.payload);
-  const DecodedValue decoded = decodeValue(value);
-  switch (decoded.kind) {
-    case DecodedValue::Kind::Signed:
-      return signedNumber(decoded.signedNumber);
-    case DecodedValue::Kind::Unsigned:
-      return number(decoded.unsignedNumber);
-    case DecodedValue::Kind::Floating:
-      return fixed(decoded.floating);
-    case DecodedValue::Kind::Text:
-      return decoded.text != nullptr ? text(decoded.text) : *this;
-    case DecodedValue::Kind::None:
-      break;
-  }
-  return *this;
-}
-
 TextAppender& TextAppender::csvField(std::string_view field) {
   const std::size_t start = size();
-  text(field);
-  quoteCsvFieldFrom(start);
-  return *this;
+  return text(field).csvFieldFrom(start);
 }
 
-TextAppender& TextAppender::csvEventValue(const EventValue& value) {
-  // Numbers, "nan" and "inf" never need quotes; only a text value can.
-  if (value.dataType != ValueDataType::String) return eventValue(value);
-  const std::size_t start = size();
-  eventValue(value);
-  quoteCsvFieldFrom(start);
-  return *this;
-}
-
-void TextAppender::quoteCsvFieldFrom(std::size_t start) {
+TextAppender& TextAppender::csvFieldFrom(std::size_t start) {
   const std::size_t length = size() - start;
   std::size_t quotes = 0;
   {
     const std::string_view field(storage_.get() + start, length);
-    if (!base::holdsCsvSeparators(field)) return;
+    if (!holdsCsvSeparators(field)) return *this;
     quotes = static_cast<std::size_t>(std::count(field.begin(), field.end(), '"'));
   }
   // Widen the field in place, from its end backwards: a closing quote, the
@@ -92,6 +72,7 @@ void TextAppender::quoteCsvFieldFrom(std::size_t start) {
   }
   *--to = '"';
   end_ += quotes + 2;
+  return *this;
 }
 
 void TextAppender::grow(std::size_t count) {
@@ -107,8 +88,12 @@ void TextAppender::grow(std::size_t count) {
 
 void TextBuffer::flush() {
   if (size() == 0) return;
-  out_.write(view().data(), static_cast<std::streamsize>(size()));
+  if (file_ != nullptr) {
+    file_->write(view());
+  } else {
+    out_->write(view().data(), static_cast<std::streamsize>(size()));
+  }
   clear();
 }
 
-}  // namespace vyn::profiling
+}  // namespace vyn::base

@@ -1,6 +1,7 @@
-// Report text built in memory and handed to its stream in large pieces.
-#ifndef VYN_REPORT_TEXT_BUFFER_H_
-#define VYN_REPORT_TEXT_BUFFER_H_
+// Output text built in memory and handed to its stream or file in large pieces:
+// the reports, the exports and every writer that makes many short pieces.
+#ifndef VYN_BASE_TEXT_BUFFER_H_
+#define VYN_BASE_TEXT_BUFFER_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -9,11 +10,9 @@
 #include <ostream>
 #include <string_view>
 
-#include "model/event_list.h"
-#include "model/event_value.h"
-#include "vyn/profiling/profile_event.h"
+#include "base/output_file.h"
 
-namespace vyn::profiling {
+namespace vyn::base {
 
 // A text that grows at its end, with the formats every report shares. Numbers
 // depend neither on a stream's formatting state nor on the process's locale.
@@ -42,16 +41,18 @@ class TextAppender {
   TextAppender& number(std::uint64_t value);
   // Decimal with a leading '-' when negative.
   TextAppender& signedNumber(std::int64_t value);
+  // The shortest decimal that reads back as the same single or double.
+  // REQUIRES: value is finite.
+  TextAppender& shortest(float value);
+  TextAppender& shortest(double value);
   // Fixed notation with the given number of decimals: the text of printf's
   // "%.*f" in the C locale, "nan", "-nan", "inf" and "-inf" included.
   TextAppender& fixed(double value, int decimals = 6);
-  // The value by its data type; empty for a type without a text form.
-  TextAppender& eventValue(const EventValue& value);
   // field as it is, or, when it holds a comma, a double quote, CR or LF,
   // wrapped in double quotes with every inner double quote doubled.
   TextAppender& csvField(std::string_view field);
-  // The eventValue text as a CSV field.
-  TextAppender& csvEventValue(const EventValue& value);
+  // Puts the text from start to the end into its CSV field form.
+  TextAppender& csvFieldFrom(std::size_t start);
 
   std::string_view view() const { return {storage_.get(), static_cast<std::size_t>(end_ - storage_.get())}; }
   std::size_t size() const { return static_cast<std::size_t>(end_ - storage_.get()); }
@@ -88,24 +89,23 @@ class TextAppender {
     return end_;
   }
   void grow(std::size_t count);
-  // Puts the text from start to the end into its CSV field form.
-  void quoteCsvFieldFrom(std::size_t start);
 
   std::unique_ptr<char[]> storage_;
   char* end_ = nullptr;
   char* capacityEnd_ = nullptr;
 };
 
-// Text on its way to a stream: gathered in memory and written in blocks of
-// about blockSize bytes, one stream write per block instead of one formatted
-// insertion per field. What is still held is written by flush() and when the
-// buffer goes away; flush() before anything else writes to the stream.
+// Text on its way to a stream or an output file: gathered in memory and written
+// in blocks of about blockSize bytes, one write per block instead of one
+// formatted insertion per field. What is still held is written by flush() and
+// when the buffer goes away; flush() before anything else writes to the stream.
 class TextBuffer : public TextAppender {
  public:
   static constexpr std::size_t kDefaultBlockSize = 64 * 1024;
 
   explicit TextBuffer(std::ostream& out, std::size_t blockSize = kDefaultBlockSize)
-      : out_(out), blockSize_(blockSize) {}
+      : out_(&out), blockSize_(blockSize) {}
+  TextBuffer(OutputFile& file, std::size_t blockSize) : file_(&file), blockSize_(blockSize) {}
   ~TextBuffer() { flush(); }
 
   // Ends the line; a full block goes to the stream.
@@ -115,15 +115,19 @@ class TextBuffer : public TextAppender {
   }
   void flush();
 
+  // False once a write to the output file failed (a stream keeps its own state).
+  bool healthy() const { return file_ == nullptr || file_->problem().empty(); }
+
   // The stream the text goes to, for writers that write to it themselves
-  // (after flush()).
-  std::ostream& stream() { return out_; }
+  // (after flush()). REQUIRES: the buffer writes to a stream.
+  std::ostream& stream() { return *out_; }
 
  private:
-  std::ostream& out_;
+  std::ostream* out_ = nullptr;
+  OutputFile* file_ = nullptr;
   const std::size_t blockSize_;
 };
 
-}  // namespace vyn::profiling
+}  // namespace vyn::base
 
-#endif  // VYN_REPORT_TEXT_BUFFER_H_
+#endif  // VYN_BASE_TEXT_BUFFER_H_
