@@ -12,16 +12,6 @@ constexpr std::string_view kHeader =
 
 }  // namespace
 
-void CsvRowWriter::field(std::string_view text, bool quoted) {
-  if (!quoted) {
-    out_.text(text);
-    return;
-  }
-  quoted_.clear();
-  base::appendQuotedCsvField(quoted_, text);
-  out_.text(quoted_);
-}
-
 CsvRowWriter::CsvRowWriter(base::TextBuffer& out) : out_(out) { out_.text(kHeader); }
 
 void CsvRowWriter::occurrence(const OccurrenceColumns& row) {
@@ -40,26 +30,18 @@ void CsvRowWriter::occurrence(const OccurrenceColumns& row) {
   base::appendNumber(key_, row.timestamp);
   key_.push_back(',');
 
-  out_.text(key_);
-  out_.number(row.duration);
-  out_.text(",,,,,,");
+  out_.text(key_).number(row.duration).text(",,,,,,");
   out_.endLine();
 }
 
 void CsvRowWriter::event(const EventColumns& row) {
-  out_.text(key_);
-  out_.character(',');
-  field(row.path, row.pathHasSeparators);
-  out_.character(',');
-  out_.number(row.depth);
-  out_.character(',');
-  out_.number(std::uint64_t{row.identifier});
-  out_.character(',');
+  out_.text(key_).character(',');
+  // The walk knows whether a path needs quotes; a text is looked at here.
+  row.pathHasSeparators ? out_.csvField(row.path) : out_.text(row.path);
+  out_.character(',').number(row.depth).character(',').number(std::uint64_t{row.identifier}).character(',');
   appendExportNumber(out_, row.value);
-  out_.character(',');
-  out_.text(row.unit);
-  out_.character(',');
-  if (row.hasText) field(row.text, base::holdsCsvSeparators(row.text));
+  out_.character(',').text(row.unit).character(',');
+  if (row.hasText) out_.csvField(row.text);
   out_.endLine();
 }
 

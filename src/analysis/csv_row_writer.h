@@ -20,14 +20,10 @@ class CsvRowWriter : public ExportRowSink {
   bool healthy() const override { return out_.healthy(); }
 
  private:
-  // A field, quoted when quoted is set.
-  void field(std::string_view text, bool quoted);
-
   base::TextBuffer& out_;
   // "graph,phase,occurrence,timestamp_us," of the current occurrence, which
   // every event row below it repeats.
   std::string key_;
-  std::string quoted_;  // a field that needed quotes, quoted
 };
 
 }  // namespace vyn::tools

@@ -6,9 +6,7 @@
 namespace vyn::tools {
 void JsonlRowWriter::string(std::string_view text) {
   if (base::plainJsonPrefix(text) == text.size()) {
-    out_.character('"');
-    out_.text(text);
-    out_.character('"');
+    out_.character('"').text(text).character('"');
     return;
   }
   escaped_.clear();
@@ -31,22 +29,18 @@ void JsonlRowWriter::occurrence(const OccurrenceColumns& row) {
   base::appendNumber(key_, row.timestamp);
   key_.append(",\"duration_us\":");
 
-  out_.text(key_);
-  out_.number(row.duration);
-  out_.text(
-      ",\"event_path\":null,\"depth\":null,\"identifier\":null,\"value\":null,\"unit\":null,"
-      "\"text\":null}");
+  out_.text(key_)
+      .number(row.duration)
+      .text(
+          ",\"event_path\":null,\"depth\":null,\"identifier\":null,\"value\":null,\"unit\":null,"
+          "\"text\":null}");
   out_.endLine();
 }
 
 void JsonlRowWriter::event(const EventColumns& row) {
-  out_.text(key_);
-  out_.text("null,\"event_path\":");
+  out_.text(key_).text("null,\"event_path\":");
   string(row.path);
-  out_.text(",\"depth\":");
-  out_.number(row.depth);
-  out_.text(",\"identifier\":");
-  out_.number(std::uint64_t{row.identifier});
+  out_.text(",\"depth\":").number(row.depth).text(",\"identifier\":").number(std::uint64_t{row.identifier});
   out_.text(",\"value\":");
   if (!appendExportNumber(out_, row.value)) out_.text("null");
   out_.text(",\"unit\":");

@@ -99,23 +99,16 @@ T parseUnsigned(const Json& value, const std::string& path) {
 
 template <typename T>
 T parseSigned(const Json& value, const std::string& path) {
-  if (value.is_number_unsigned()) {
-    const auto number = value.get<std::uint64_t>();
-    if (number > static_cast<std::uint64_t>(std::numeric_limits<T>::max())) {
-      fail(path,
-           "value " + shown(value) + " does not fit in a signed " + std::to_string(sizeof(T) * 8) + "-bit integer");
-    }
-    return static_cast<T>(number);
+  if (!value.is_number_integer()) fail(path, "expected an integer, found " + shown(value));
+  // Compared as what they are: an unsigned number above the signed range cannot be read as signed.
+  const bool fits = value.is_number_unsigned()
+                        ? value.get<std::uint64_t>() <= static_cast<std::uint64_t>(std::numeric_limits<T>::max())
+                        : value.get<std::int64_t>() >= std::numeric_limits<T>::min() &&
+                              value.get<std::int64_t>() <= std::numeric_limits<T>::max();
+  if (!fits) {
+    fail(path, "value " + shown(value) + " does not fit in a signed " + std::to_string(sizeof(T) * 8) + "-bit integer");
   }
-  if (value.is_number_integer()) {
-    const auto number = value.get<std::int64_t>();
-    if (number < std::numeric_limits<T>::min() || number > std::numeric_limits<T>::max()) {
-      fail(path,
-           "value " + shown(value) + " does not fit in a signed " + std::to_string(sizeof(T) * 8) + "-bit integer");
-    }
-    return static_cast<T>(number);
-  }
-  fail(path, "expected an integer, found " + shown(value));
+  return static_cast<T>(value.get<std::int64_t>());
 }
 
 template <typename T>
@@ -188,7 +181,22 @@ void parseField(ObjectFields& fields, const char* key, std::optional<T>& target,
   if (const Json* value = fields.take(key, path)) target = parse(*value, path);
 }
 
-std::vector<EventModel> parseEvents(const Json& value, const std::string& path);
+// An array whose items parse one by one, each with its index in its path.
+template <typename T, T (*parseItem)(const Json&, const std::string&)>
+std::vector<T> parseArray(const Json& value, const std::string& path, const char* what) {
+  if (!value.is_array()) fail(path, std::string("expected an array of ") + what + ", found " + shown(value));
+  std::vector<T> items;
+  items.reserve(value.size());
+  for (std::size_t i = 0; i < value.size(); ++i)
+    items.push_back(parseItem(value[i], path + "[" + std::to_string(i) + "]"));
+  return items;
+}
+
+EventModel parseEvent(const Json& value, const std::string& path);
+
+std::vector<EventModel> parseEvents(const Json& value, const std::string& path) {
+  return parseArray<EventModel, parseEvent>(value, path, "events");
+}
 
 EventModel parseEvent(const Json& value, const std::string& path) {
   ObjectFields fields(value, path, "an event object");
@@ -212,16 +220,6 @@ EventModel parseEvent(const Json& value, const std::string& path) {
   parseField(fields, "string_value", event.stringValue, parseString);
   fields.finish();
   return event;
-}
-
-std::vector<EventModel> parseEvents(const Json& value, const std::string& path) {
-  if (!value.is_array()) fail(path, "expected an array of events, found " + shown(value));
-  std::vector<EventModel> events;
-  events.reserve(value.size());
-  for (std::size_t i = 0; i < value.size(); ++i) {
-    events.push_back(parseEvent(value[i], path + "[" + std::to_string(i) + "]"));
-  }
-  return events;
 }
 
 TimestampModel parseTimestamp(const Json& value, const std::string& path) {
@@ -287,13 +285,7 @@ HeaderModel parseHeader(const Json& value, const std::string& path) {
 }
 
 std::vector<MessageModel> parseMessages(const Json& value, const std::string& path) {
-  if (!value.is_array()) fail(path, "expected an array of messages, found " + shown(value));
-  std::vector<MessageModel> messages;
-  messages.reserve(value.size());
-  for (std::size_t i = 0; i < value.size(); ++i) {
-    messages.push_back(parseMessage(value[i], path + "[" + std::to_string(i) + "]"));
-  }
-  return messages;
+  return parseArray<MessageModel, parseMessage>(value, path, "messages");
 }
 
 }  // namespace
