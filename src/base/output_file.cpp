@@ -58,14 +58,31 @@ void OutputFile::failed(const char* what, int error) {
   if (problem_.empty()) problem_ = std::string(what) + ": " + systemErrorText(error);
 }
 
+void OutputFile::compressWithGzip() {
+  gzip_ = std::make_unique<GzipDeflate>(
+      [this](const unsigned char* data, std::size_t size) { return writeRaw(data, size); });
+}
+
+bool OutputFile::writeRaw(const void* data, std::size_t size) {
+  if (std::fwrite(data, 1, size, file_) == size) return true;
+  failed("write failed", errno);
+  return false;
+}
+
 void OutputFile::write(const void* data, std::size_t size) {
   if (file_ == nullptr || size == 0) return;
-  if (std::fwrite(data, 1, size, file_) != size) failed("write failed", errno);
   written_ += size;
+  if (gzip_ == nullptr) {
+    writeRaw(data, size);
+  } else if (!gzip_->write(data, size) && problem_.empty()) {
+    problem_ = "compression failed";
+  }
 }
 
 bool OutputFile::closeStream() {
   if (file_ == nullptr) return problem_.empty();
+  if (gzip_ != nullptr && problem_.empty() && !gzip_->finish() && problem_.empty()) problem_ = "compression failed";
+  gzip_.reset();
   if (std::fflush(file_) != 0) failed("write failed", errno);
   if (!isStdout_ && std::fclose(file_) != 0) failed("write failed", errno);
   file_ = nullptr;

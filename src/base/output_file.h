@@ -11,10 +11,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/gzip_deflate.h"
 #include "base/replacement_file.h"
 
 namespace vyn::base {
@@ -30,6 +32,9 @@ class OutputFile {
   // False when the file cannot be created, or when path names one of inputs
   // (which the tool must not write over); problem() says why.
   bool open(const std::string& path, const std::vector<std::string>& inputs = {});
+  // From here on, what is written reaches the file gzip-compressed; close() ends
+  // the compressed stream. Called after open() and before the first write.
+  void compressWithGzip();
   void write(const void* data, std::size_t size);
   void write(std::string_view text) { write(text.data(), text.size()); }
   // Flushes and closes, and puts the file in place; false when any write, the
@@ -42,11 +47,14 @@ class OutputFile {
   std::string name() const { return isStdout_ ? "standard output" : path_; }
 
   bool isTerminal() const;
+  // Bytes handed to write(), before any compression.
   std::uint64_t bytesWritten() const { return written_; }
   const std::string& problem() const { return problem_; }
 
  private:
   void failed(const char* what, int error);
+  // Writes to the stream as it is, the compressed bytes when compressing.
+  bool writeRaw(const void* data, std::size_t size);
   // Flushes and closes the stream; false when that failed.
   bool closeStream();
 
@@ -54,6 +62,7 @@ class OutputFile {
   bool isStdout_ = false;
   bool replacing_ = false;  // writing a temporary file that replaces the target
   ReplacementFile replacement_;
+  std::unique_ptr<GzipDeflate> gzip_;
   std::string path_;
   std::string problem_;
   std::uint64_t written_ = 0;

@@ -89,7 +89,7 @@ void TextAppender::grow(std::size_t count) {
 void TextBuffer::flush() {
   if (size() == 0) return;
   if (file_ != nullptr) {
-    file_->write(view());
+    writeFile_(*file_, view());
   } else {
     out_->write(view().data(), static_cast<std::streamsize>(size()));
   }

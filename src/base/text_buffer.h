@@ -105,7 +105,10 @@ class TextBuffer : public TextAppender {
 
   explicit TextBuffer(std::ostream& out, std::size_t blockSize = kDefaultBlockSize)
       : out_(&out), blockSize_(blockSize) {}
-  TextBuffer(OutputFile& file, std::size_t blockSize) : file_(&file), blockSize_(blockSize) {}
+  TextBuffer(OutputFile& file, std::size_t blockSize)
+      : file_(&file),
+        writeFile_([](OutputFile& to, std::string_view text) { to.write(text); }),
+        blockSize_(blockSize) {}
   ~TextBuffer() { flush(); }
 
   // Ends the line; a full block goes to the stream.
@@ -125,6 +128,10 @@ class TextBuffer : public TextAppender {
  private:
   std::ostream* out_ = nullptr;
   OutputFile* file_ = nullptr;
+  // The file's write, reached through a pointer set where a buffer for a file
+  // is made: a program that writes no output file (the plug-in) does not carry
+  // the output file's code (nor the compression behind it).
+  void (*writeFile_)(OutputFile&, std::string_view) = nullptr;
   const std::size_t blockSize_;
 };
 

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <filesystem>
 #include <iterator>
+#include <random>
 
 #include "base/output_file.h"
 #include "base/placeholder_file.h"
@@ -57,6 +59,42 @@ TEST(OutputFile, ReplacesAWritableFileWholeAndKeepsItsMode) {
   EXPECT_EQ(readFile(target), "new");
   EXPECT_EQ(modeOf(target), 0640u);
   EXPECT_EQ(entriesIn(dir.path()), 1);
+}
+
+// Compressed as written: pieces small and large (a piece larger than the
+// compressor's output buffer, of bytes that do not compress) come back whole,
+// and nothing replaces the file before close().
+TEST(OutputFile, GzipCompressedOutputReadsBackAsWritten) {
+  TempDir dir;
+  const std::string target = dir.file("rows.csv.gz");
+  writeFile(target, "old");
+  std::string expected = "header\n";
+  std::mt19937 random(7);
+  std::string noise(3 << 20, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  OutputFile output;
+  ASSERT_TRUE(output.open(target)) << output.problem();
+  output.compressWithGzip();
+  output.write(expected);
+  output.write(noise);
+  expected += noise;
+  for (int row = 0; row < 10000; ++row) {
+    const std::string line = "row " + std::to_string(row) + ",a,b\n";
+    output.write(line);
+    expected += line;
+  }
+  EXPECT_EQ(readFile(target), "old");
+  ASSERT_TRUE(output.close()) << output.problem();
+  EXPECT_EQ(output.bytesWritten(), expected.size());
+
+  gzFile file = gzopen(target.c_str(), "rb");
+  ASSERT_NE(file, nullptr);
+  std::string content(expected.size() + 1, '\0');
+  const int read = gzread(file, content.data(), static_cast<unsigned>(content.size()));
+  EXPECT_EQ(gzdirect(file), 0);
+  gzclose(file);
+  content.resize(static_cast<std::size_t>(std::max(read, 0)));
+  EXPECT_TRUE(content == expected) << "read back " << content.size() << " of " << expected.size() << " bytes";
 }
 
 // In a folder anyone may write to, renaming over a read-only file needs no

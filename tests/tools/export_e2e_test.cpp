@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <sys/wait.h>
 
+#include <zlib.h>
+
 #include <cstdlib>
 
 #include "tool_runner.h"
@@ -71,6 +73,16 @@ TEST_F(ExportTest, RowsOfLogsAreTheDocumentedOnesInBothForms) {
   EXPECT_EQ(scratch("odd.csv"), exportGolden("odd-values.csv"));
   ASSERT_EQ(tool({"export", log, "-o", "odd.jsonl", "--format", "jsonl"}).exitCode, 0);
   EXPECT_EQ(scratch("odd.jsonl"), exportGolden("odd-values.jsonl"));
+  // A name ending in .gz: the same rows, gzip-compressed.
+  ASSERT_EQ(tool({"export", log, "-o", "odd.jsonl.gz", "--format", "jsonl"}).exitCode, 0);
+  gzFile compressed = gzopen(work.file("odd.jsonl.gz").c_str(), "rb");
+  ASSERT_NE(compressed, nullptr);
+  std::string rows(1 << 16, '\0');
+  rows.resize(
+      static_cast<std::size_t>(std::max(0, gzread(compressed, rows.data(), static_cast<unsigned>(rows.size())))));
+  EXPECT_EQ(gzdirect(compressed), 0);  // compressed, not plain text read through
+  gzclose(compressed);
+  EXPECT_EQ(rows, exportGolden("odd-values.jsonl"));
   // Its messages have no level, which is 0: a reader of level -128 takes none
   // (which levels pass is checked in dispatch_test.cpp).
   EXPECT_EQ(tool({"export", log, "-o", "-", "--visibility", "-128"}).out, kHeader);

@@ -20,6 +20,10 @@ struct ExportOptions {
   bool verbose = false;
 };
 
+// A name ending in .gz asks for a gzip-compressed file, which data tools and
+// query engines read as it is.
+bool endsWithGz(const std::string& path) { return path.size() > 3 && path.compare(path.size() - 3, 3, ".gz") == 0; }
+
 int runExport(const ExportOptions& options) {
   const std::unique_ptr<LoadedLog> log = loadCommandInput(options.inputPath, options.visibility, options.verbose);
   if (log == nullptr) return 1;
@@ -29,6 +33,7 @@ int runExport(const ExportOptions& options) {
     reportProblem(output.name(), output.problem());
     return 1;
   }
+  if (endsWithGz(options.outputPath)) output.compressWithGzip();
   writeExport(log->model, log->statistics, options.format, output);
   return closeCommandOutput(output);
 }
@@ -50,11 +55,13 @@ Command addExportCommand(CLI::App& app) {
   addVisibilityOption(rows, options->visibility, "reader level: messages whose level is lower are exported");
   rows->add_flag("--verbose", options->verbose, kVerboseHelp);
   rows->footer(
-      "The columns, phases, units and quoting are described in docs/export-format.md. On a\n"
-      "terminal, a long write shows its progress on standard error.\n\n"
+      "The columns, phases, units and quoting are described in docs/export-format.md. An\n"
+      "output name ending in .gz is written gzip-compressed. On a terminal, a long write\n"
+      "shows its progress on standard error.\n\n"
       "Examples:\n"
       "  vyn-profile-log export run.log -o run.csv\n"
       "  vyn-profile-log export run.log --format jsonl -o - | head\n"
+      "  vyn-profile-log export run.log --format jsonl -o run.jsonl.gz\n"
       "  vyn-profile-log export run.log --format folded -o run.folded\n\n"
       "Exit status: 0 written, 1 the log or the output failed, 2 a usage error.");
   return {rows, [options] { return runExport(*options); }};
