@@ -18,10 +18,12 @@ struct ExportOptions {
   ExportFormat format = ExportFormat::Csv;
   int visibility = 127;  // the reader level, as the viewer's --visibility
   bool verbose = false;
+  bool strict = false;  // a log that stops early is an error
 };
 
 int runExport(const ExportOptions& options) {
-  const std::unique_ptr<LoadedLog> log = loadCommandInput(options.inputPath, options.visibility, options.verbose);
+  const std::unique_ptr<LoadedLog> log =
+      loadCommandInput(options.inputPath, options.visibility, options.verbose, options.strict);
   if (log == nullptr) return 1;
   // Opened only once the log has loaded, so that a bad log leaves no file behind.
   base::OutputFile output;
@@ -49,6 +51,7 @@ Command addExportCommand(CLI::App& app) {
       "csv (the default) or jsonl: tidy rows; folded: collapsed stacks for flame graphs");
   addVisibilityOption(rows, options->visibility, "reader level: messages whose level is lower are exported");
   rows->add_flag("--verbose", options->verbose, kVerboseHelp);
+  addStrictOption(rows, options->strict);
   rows->footer(
       "The columns, phases, units and quoting are described in docs/export-format.md. On a\n"
       "terminal, a long write shows its progress on standard error.\n\n"
