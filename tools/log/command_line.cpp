@@ -38,8 +38,7 @@ void addTimeUnitOption(CLI::App* app, TimeUnit& unit, const std::string& help) {
 
 void addStrictOption(CLI::App* app, bool& strict) {
   app->add_flag("--strict", strict,
-                "refuse a log that stops being readable before its end (a killed run) instead of using the "
-                "records before the bad one");
+                "a log that stops being readable before its end (a killed run) is an error, not a warning");
 }
 
 }  // namespace vyn::tools

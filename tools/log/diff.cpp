@@ -150,8 +150,10 @@ Command addDiffCommand(CLI::App& app) {
       "  vyn-profile-log diff base.log new.log\n"
       "  vyn-profile-log diff base.log new.log --graph mobilenet --skip-first 10 --threshold 2\n"
       "  vyn-profile-log diff base.log new.log --format html -o diff.html\n\n"
-      "Exit status: 0 nothing slower, 3 some row slower, 1 a log could not be read or\n"
-      "the output not written, 2 a usage error.");
+      "A log that stops early (a killed run) is compared up to its first bad record, with a\n"
+      "warning that says where; --strict makes that an error.\n\n"
+      "Exit status: 0 nothing slower, 3 some row slower, 1 a log could not be read (or, with\n"
+      "--strict, is incomplete) or the output not written, 2 a usage error.");
 
   return {diff, [options] { return runDiff(*options); }};
 }

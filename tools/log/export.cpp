@@ -59,7 +59,8 @@ Command addExportCommand(CLI::App& app) {
       "  vyn-profile-log export run.log -o run.csv\n"
       "  vyn-profile-log export run.log --format jsonl -o - | head\n"
       "  vyn-profile-log export run.log --format folded -o run.folded\n\n"
-      "Exit status: 0 written, 1 the log or the output failed, 2 a usage error.");
+      "Exit status: 0 written, also from a log that stops early (a warning says where); 1 the\n"
+      "log or the output failed, or --strict found the log incomplete; 2 a usage error.");
   return {rows, [options] { return runExport(*options); }};
 }
 

@@ -49,7 +49,8 @@ Command addReportCommand(CLI::App& app) {
       "Examples:\n"
       "  vyn-profile-log report run.log -o run.html\n"
       "  vyn-profile-log report run.log -o run.html --graph graph_1 --skip-first 10 --unit ms\n\n"
-      "Exit status: 0 written, 1 the log or the output failed, 2 a usage error.");
+      "Exit status: 0 written, also from a log that stops early (a warning says where); 1 the\n"
+      "log or the output failed, or --strict found the log incomplete; 2 a usage error.");
   return {report, [options] { return runReport(*options); }};
 }
 

@@ -68,7 +68,8 @@ Command addStatsCommand(CLI::App& app) {
       "  vyn-profile-log stats run.log --graph graph_1 --skip-first 10 --top 20 --sort p99\n"
       "  vyn-profile-log stats run.log --format csv -o stats.csv\n"
       "  vyn-profile-log stats run.log --top 0       every event path\n\n"
-      "Exit status: 0 written, 1 the log or the output failed, 2 a usage error.");
+      "Exit status: 0 written, also from a log that stops early (a warning says where); 1 the\n"
+      "log or the output failed, or --strict found the log incomplete; 2 a usage error.");
   return {stats, [options] { return runStats(*options); }};
 }
 
