@@ -261,6 +261,8 @@ int runTrace(const std::string& inputPath, const std::string& outputPath, bool v
         output.discard();
         return 1;
       }
+      // The readable part was read whole: its summary comes first, as the analyses' does.
+      meter.finish(executions);
       reportProblem(inputPath, partialLogWarning(inputPath, extent));
     } else {
       reportProblem(inputPath, fault.text() + " (the trace stops before it)");
