@@ -58,7 +58,7 @@ void runStats(const tools::LoadedLog& log, const std::string& path) {
     options.sort = sort;
     tools::StatsFigures figures = tools::statsFigures(log.path, log.model, log.statistics, options);
     tools::sortGraphs(figures.graphs, options.sort);
-    requireTerminalText("stats text", tools::statsText(figures, options));
+    requireTerminalText("stats text", tools::statsText(figures, options, log.extent));
     requireJson("stats JSON", tools::statsJson(figures, options, log.extent));
     static_cast<void>(tools::statsCsv(figures, options));
   }
@@ -99,7 +99,7 @@ void runDiff(const tools::LoadedLog& log, const std::string& path) {
     }
   }
   const tools::ProfileDiff diff = tools::compareSamples(base, next, options.thresholdPercent, options.correction);
-  requireTerminalText("diff text", tools::diffText(diff, options));
+  requireTerminalText("diff text", tools::diffText(diff, options, log.extent, log.extent));
   requireJson("diff JSON", tools::diffJson(diff, options, log.extent, log.extent));
   static_cast<void>(tools::diffPage(diff, options, distributions, log.extent, log.extent));
 }

@@ -15,8 +15,9 @@
 
 namespace vyn::tools {
 
-std::string diffText(const ProfileDiff& diff, const DiffOptions& options);
 // The extents say whether each log was read whole or up to a bad record.
+std::string diffText(const ProfileDiff& diff, const DiffOptions& options, const LogExtent& baseExtent,
+                     const LogExtent& newExtent);
 std::string diffJson(const ProfileDiff& diff, const DiffOptions& options, const LogExtent& baseExtent,
                      const LogExtent& newExtent);
 

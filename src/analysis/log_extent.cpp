@@ -52,6 +52,12 @@ std::string unreadableTailText(const LogExtent& extent) {
   return text;
 }
 
+std::string incompleteText(const LogExtent& extent) {
+  if (!extent.fault) return {};
+  return "incomplete: the " + counted(extent.records, "record", "records") + " before byte offset " +
+         std::to_string(extent.fault->offset) + ", where the log stops being readable";
+}
+
 std::string partialLogWarning(const std::string& path, const LogExtent& extent) {
   const bool one = extent.records == 1;
   return "warning: " + unreadableTailText(extent) + ". Using the " + counted(extent.records, "record", "records") +

@@ -35,6 +35,10 @@ bool readablePartFollows(const profiling::LogFault& fault);
 // record: ...; 5123 bytes (0.5% of the file) left unread", for an incomplete log.
 std::string unreadableTailText(const LogExtent& extent);
 
+// "incomplete: the 7 records before byte offset 1048620, where the log stops
+// being readable", for the heading of a text output; empty for a whole log.
+std::string incompleteText(const LogExtent& extent);
+
 // The warning of a command that goes on with the readable records of the log
 // at path: the text above, how many records it uses, and the repair command
 // that keeps them as a log of their own.

@@ -17,7 +17,7 @@ std::string statsDocument(const StatsFigures& figures, const StatsOptions& optio
     case StatsFormat::Json:
       return statsJson(figures, options, extent);
     default:
-      return statsText(figures, options);
+      return statsText(figures, options, extent);
   }
 }
 

@@ -30,10 +30,11 @@ struct StatsOptions : StatsSelection {
 // The time unit that reads best for the figures' execution times.
 TimeUnit statsTimeUnit(const StatsFigures& figures, TimeUnit wanted);
 
-std::string statsText(const StatsFigures& figures, const StatsOptions& options);
+std::string statsText(const StatsFigures& figures, const StatsOptions& options, const LogExtent& extent);
 std::string statsCsv(const StatsFigures& figures, const StatsOptions& options);
 // extent says whether the figures are of the whole log or of the records
-// before the first bad one.
+// before the first bad one; the text says so in its heading, the JSON in
+// "complete" and "unreadable", the CSV (a table only) not.
 std::string statsJson(const StatsFigures& figures, const StatsOptions& options, const LogExtent& extent);
 // The form options.format names.
 std::string statsDocument(const StatsFigures& figures, const StatsOptions& options, const LogExtent& extent);

@@ -95,6 +95,10 @@ TEST_F(PartialLogTest, StatsUsesTheRecordsBeforeTheFirstBadOneAndSaysWhereTheLog
                                     (damage.goodRecords == 1 ? " record" : " records") + " before it; to keep"));
     EXPECT_THAT(text.err, HasSubstr(": vyn-profile-log repair " + damage.name + " -o " +
                                     damage.name.substr(0, damage.name.size() - 4) + ".repaired.log\n"));
+    // The heading says so too, for a text kept without its standard error.
+    EXPECT_THAT(text.out, StartsWith("Statistics of " + damage.name + " (incomplete: the " + records +
+                                     (damage.goodRecords == 1 ? " record" : " records") + " before byte offset " +
+                                     std::to_string(offset) + ", where the log stops being readable)\n"));
     const ToolRun good = tool({"stats", "good.log"});
     EXPECT_EQ(text.out.substr(text.out.find('\n')), good.out.substr(good.out.find('\n')));
 
@@ -175,6 +179,12 @@ TEST_F(PartialLogTest, EveryAnalysisCommandWarnsAndStrictRefuses) {
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_THAT(run.err, StartsWith("vyn-profile-log: cut.log: warning: " + where));
     EXPECT_NE(scratch("out"), "");
+    if (args[0] == "diff") {
+      EXPECT_THAT(scratch("out"),
+                  StartsWith("base: whole.log\nnew:  cut.log (incomplete: the 2 records before byte "
+                             "offset " +
+                             std::to_string(goodPart(cut).size()) + ", where the log stops being readable)\n"));
+    }
     std::filesystem::remove(work.file("out"));
 
     args.push_back("--strict");

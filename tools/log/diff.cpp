@@ -89,7 +89,7 @@ int runDiff(const DiffOptions& options) {
   const std::string text = options.format == DiffFormat::Json ? diffJson(diff, options, base.extent, next.extent)
                            : options.format == DiffFormat::Html
                                ? diffPage(diff, options, distributions, base.extent, next.extent)
-                               : diffText(diff, options);
+                               : diffText(diff, options, base.extent, next.extent);
   if (writeCommandOutput(options.outputPath, {options.basePath, options.newPath}, text) != 0) return 1;
   return diff.counts.slower != 0 ? kDiffFoundSlower : 0;
 }
