@@ -1,6 +1,5 @@
-// Loading a log for the analysis commands: the model, how far the log could be
-// read, and, with verbose, the load's summary line on standard error counting
-// every graph's executions.
+// Loading a log for the analysis commands: the model and, with verbose, the
+// load's summary line on standard error counting every graph's executions.
 #include "analysis/loaded_log.h"
 
 #include <gmock/gmock.h>
@@ -42,38 +41,6 @@ TEST(LoadedLogTest, VerboseSummarisesTheLoadAndCountsTheExecutionsOfEveryGraph) 
   EXPECT_EQ(loadLog(path, 127, problem, true), nullptr);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
   EXPECT_NE(problem, "");
-}
-
-// A log cut inside its third record loads its first two, with where it stops;
-// the statistics are those of the records loaded.
-TEST(LoadedLogTest, ALogCutShortLoadsTheRecordsBeforeTheCutAndKeepsTheFault) {
-  vyn::testing::TempDir dir;
-  const std::string path = dir.file("cut.log");
-  vyn::testing::LogBuilder builder;
-  builder.messages({Message::of(kExecute).named("a").lasting(5)});
-  builder.messages({Message::of(kExecute).named("a").lasting(7)});
-  const std::size_t readable = builder.bytes().size();
-  builder.lengthPrefix(100).raw({1, 2, 3, 4, 5, 6});
-  builder.writeTo(path);
-
-  std::string problem;
-  const auto log = loadLog(path, 127, problem);
-  ASSERT_NE(log, nullptr) << problem;
-  EXPECT_EQ(problem, "");
-  EXPECT_FALSE(log->extent.complete());
-  EXPECT_EQ(log->extent.records, 2u);
-  EXPECT_EQ(log->extent.unreadableFrom(), readable);
-  EXPECT_EQ(log->extent.unreadBytes(), 10u);
-  EXPECT_EQ(log->extent.fault->kind, profiling::LogFaultKind::Truncated);
-  ASSERT_EQ(log->model.executions.size(), 1u);
-  EXPECT_EQ(log->model.executions[0].occurrences.size(), 2u);
-  EXPECT_TRUE(log->warnings.empty());
-
-  vyn::testing::LogBuilder().messages({Message::of(kExecute).named("a").lasting(5)}).writeTo(path);
-  const auto whole = loadLog(path, 127, problem);
-  ASSERT_NE(whole, nullptr);
-  EXPECT_TRUE(whole->extent.complete());
-  EXPECT_EQ(whole->extent.records, 1u);
 }
 
 }  // namespace
