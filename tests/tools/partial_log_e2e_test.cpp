@@ -130,9 +130,8 @@ TEST_F(PartialLogTest, StatsUsesTheRecordsBeforeTheFirstBadOneAndSaysWhereTheLog
 // stays an error.
 TEST_F(PartialLogTest, StrayBytesAreLeftUnreadAndALogWithNothingReadableIsAnError) {
   const std::string whole = frames[0] + frames[1] + frames[2];
-  writeFile(work.file("stray.log"), whole + std::string("\x20\x00\x00\x00"
-                                                        "abcde",
-                                                        9));
+  const std::string announces32 = {'\x20', '\0', '\0', '\0'};
+  writeFile(work.file("stray.log"), whole + announces32 + "abcde");
   writeFile(work.file("whole.log"), whole);
   const ToolRun stray = tool({"stats", "stray.log", "--format", "json"});
   EXPECT_EQ(stray.exitCode, 0);
