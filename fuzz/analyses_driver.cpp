@@ -58,8 +58,8 @@ void runStats(const tools::LoadedLog& log, const std::string& path) {
     options.sort = sort;
     tools::StatsFigures figures = tools::statsFigures(log.path, log.model, log.statistics, options);
     tools::sortGraphs(figures.graphs, options.sort);
-    requireTerminalText("stats text", tools::statsText(figures, options));
-    requireJson("stats JSON", tools::statsJson(figures, options));
+    requireTerminalText("stats text", tools::statsText(figures, options, log.extent));
+    requireJson("stats JSON", tools::statsJson(figures, options, log.extent));
     static_cast<void>(tools::statsCsv(figures, options));
   }
   StatsOptions chartOptions;
@@ -67,7 +67,8 @@ void runStats(const tools::LoadedLog& log, const std::string& path) {
   chartOptions.keepExecutionOrder = true;
   tools::ReportOptions report;
   report.logPath = path;
-  static_cast<void>(tools::reportPage(tools::statsFigures(log.path, log.model, log.statistics, chartOptions), report));
+  static_cast<void>(
+      tools::reportPage(tools::statsFigures(log.path, log.model, log.statistics, chartOptions), report, log.extent));
 }
 
 void runExport(const tools::LoadedLog& log) {
@@ -98,9 +99,9 @@ void runDiff(const tools::LoadedLog& log, const std::string& path) {
     }
   }
   const tools::ProfileDiff diff = tools::compareSamples(base, next, options.thresholdPercent, options.correction);
-  requireTerminalText("diff text", tools::diffText(diff, options));
-  requireJson("diff JSON", tools::diffJson(diff, options));
-  static_cast<void>(tools::diffPage(diff, options, distributions));
+  requireTerminalText("diff text", tools::diffText(diff, options, log.extent, log.extent));
+  requireJson("diff JSON", tools::diffJson(diff, options, log.extent, log.extent));
+  static_cast<void>(tools::diffPage(diff, options, distributions, log.extent, log.extent));
 }
 
 }  // namespace

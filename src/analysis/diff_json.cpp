@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "analysis/diff_writers.h"
+#include "analysis/log_extent_json.h"
 
 namespace vyn::tools {
 namespace {
@@ -81,11 +82,16 @@ const char* statusName(GraphStatus status) {
 
 }  // namespace
 
-std::string diffJson(const ProfileDiff& diff, const DiffOptions& options) {
+std::string diffJson(const ProfileDiff& diff, const DiffOptions& options, const LogExtent& baseExtent,
+                     const LogExtent& newExtent) {
   const TimeUnit timeUnit = diffTimeUnit(diff, options.unit);
   Json json;
   json["base"] = options.basePath;
   json["new"] = options.newPath;
+  json["base_complete"] = baseExtent.complete();
+  json["base_unreadable"] = unreadableJson(baseExtent);
+  json["new_complete"] = newExtent.complete();
+  json["new_unreadable"] = unreadableJson(newExtent);
   json["test"] = "mann-whitney-u";
   json["alternative"] = "two-sided";
   json["significance_level"] = kSignificanceLevel;

@@ -27,6 +27,7 @@ struct DiffOptions {
   DiffFormat format = DiffFormat::Text;
   int visibility = 127;
   bool verbose = false;  // one line per log loaded, naming it, on standard error
+  bool strict = false;   // a log that stops early is an error
 };
 
 // The exit status of a comparison in which some row is significantly slower:

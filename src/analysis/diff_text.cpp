@@ -43,8 +43,13 @@ void appendGraph(std::string& out, const GraphDiff& graph, TimeUnit timeUnit) {
 
 }  // namespace
 
-std::string diffText(const ProfileDiff& diff, const DiffOptions& options) {
-  std::string out = "base: " + options.basePath + "\nnew:  " + options.newPath + "\n";
+std::string diffText(const ProfileDiff& diff, const DiffOptions& options, const LogExtent& baseExtent,
+                     const LogExtent& newExtent) {
+  const auto incomplete = [](const LogExtent& extent) {
+    return extent.complete() ? std::string() : " (" + incompleteText(extent) + ")";
+  };
+  std::string out = "base: " + options.basePath + incomplete(baseExtent) + "\nnew:  " + options.newPath +
+                    incomplete(newExtent) + "\n";
   if (options.skipFirst != 0) {
     out += "left out: the first " + countText(options.skipFirst) +
            (options.skipFirst == 1 ? " execution" : " executions") + " of each graph\n";

@@ -10,12 +10,16 @@
 
 #include "analysis/diff_options.h"
 #include "analysis/diff_row_text.h"
+#include "analysis/log_extent.h"
 #include "stats/diff_compare.h"
 
 namespace vyn::tools {
 
-std::string diffText(const ProfileDiff& diff, const DiffOptions& options);
-std::string diffJson(const ProfileDiff& diff, const DiffOptions& options);
+// The extents say whether each log was read whole or up to a bad record.
+std::string diffText(const ProfileDiff& diff, const DiffOptions& options, const LogExtent& baseExtent,
+                     const LogExtent& newExtent);
+std::string diffJson(const ProfileDiff& diff, const DiffOptions& options, const LogExtent& baseExtent,
+                     const LogExtent& newExtent);
 
 // The method, as (subject, sentence) pairs: what the rows are, the test and
 // its correction, the rule of the verdicts, the shift, the order of the graphs.

@@ -19,6 +19,7 @@ struct ReportOptions {
   TimeUnit unit = TimeUnit::Auto;
   int visibility = 127;
   bool verbose = false;
+  bool strict = false;  // a log that stops early is an error
 };
 
 }  // namespace vyn::tools

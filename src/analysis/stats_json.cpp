@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "analysis/json_document.h"
+#include "analysis/log_extent_json.h"
 #include "analysis/stats_writers.h"
 
 namespace vyn::tools {
@@ -73,11 +74,13 @@ ordered_json eventJson(const PathFigures& path, TimeUnit unit) {
 
 }  // namespace
 
-std::string statsJson(const StatsFigures& figures, const StatsOptions& options) {
+std::string statsJson(const StatsFigures& figures, const StatsOptions& options, const LogExtent& extent) {
   const TimeUnit unit = statsTimeUnit(figures, options.unit);
   const std::string_view unitName = timeUnitName(unit);
   ordered_json document;
   document["log"] = figures.log;
+  document["complete"] = extent.complete();
+  document["unreadable"] = unreadableJson(extent);
   document["skipped_executions"] = figures.skipFirst;
   ordered_json graphs = ordered_json::array();
   for (const GraphFigures& graph : figures.graphs) {

@@ -104,9 +104,10 @@ const char* sortName(StatsSort sort) {
 
 }  // namespace
 
-std::string statsText(const StatsFigures& figures, const StatsOptions& options) {
+std::string statsText(const StatsFigures& figures, const StatsOptions& options, const LogExtent& extent) {
   const TimeText time(statsTimeUnit(figures, options.unit));
   std::string out = "Statistics of " + figures.log;
+  if (!extent.complete()) out += " (" + incompleteText(extent) + ")";
   if (figures.skipFirst != 0) {
     out += " (the first " + countText(figures.skipFirst) + " executions of each graph left out)";
   }

@@ -10,14 +10,14 @@ TimeUnit statsTimeUnit(const StatsFigures& figures, TimeUnit wanted) {
   return resolveTimeUnit(wanted, typical);
 }
 
-std::string statsDocument(const StatsFigures& figures, const StatsOptions& options) {
+std::string statsDocument(const StatsFigures& figures, const StatsOptions& options, const LogExtent& extent) {
   switch (options.format) {
     case StatsFormat::Csv:
       return statsCsv(figures, options);
     case StatsFormat::Json:
-      return statsJson(figures, options);
+      return statsJson(figures, options, extent);
     default:
-      return statsText(figures, options);
+      return statsText(figures, options, extent);
   }
 }
 

@@ -1,5 +1,6 @@
 // The options that several of vyn-profile-log's commands share: those of the
-// analysis commands (--graph, --skip-first, --visibility, --unit, --verbose, -o).
+// analysis commands (--graph, --skip-first, --visibility, --unit, --verbose,
+// --strict, -o).
 #ifndef VYN_TOOLS_LOG_COMMAND_LINE_H_
 #define VYN_TOOLS_LOG_COMMAND_LINE_H_
 
@@ -41,6 +42,9 @@ CLI::Option* addSkipFirstOption(CLI::App* app, std::uint64_t& skipFirst);
 void addVisibilityOption(CLI::App* app, int& level, const std::string& help);
 // --unit us|ms|s|auto.
 void addTimeUnitOption(CLI::App* app, TimeUnit& unit, const std::string& help);
+// --strict: a log that stops being readable before its end is an error, not a
+// warning about the part that is read.
+void addStrictOption(CLI::App* app, bool& strict);
 
 }  // namespace vyn::tools
 

@@ -25,13 +25,20 @@ void reportWarnings(const LoadedLog& log) {
   for (const std::string& warning : log.warnings) reportProblem(log.path, warning);
 }
 
-std::unique_ptr<LoadedLog> loadCommandInput(const std::string& path, int visibility, bool verbose) {
+bool acceptLogExtent(const std::string& path, const LogExtent& extent, bool strict) {
+  if (extent.complete()) return true;
+  reportProblem(path, strict ? strictRefusal(path, extent) : partialLogWarning(path, extent));
+  return !strict;
+}
+
+std::unique_ptr<LoadedLog> loadCommandInput(const std::string& path, int visibility, bool verbose, bool strict) {
   std::string problem;
   std::unique_ptr<LoadedLog> log = loadLog(path, static_cast<std::int8_t>(visibility), problem, verbose);
   if (log == nullptr) {
     reportProblem(path, problem);
     return nullptr;
   }
+  if (!acceptLogExtent(path, log->extent, strict)) return nullptr;
   reportWarnings(*log);
   return log;
 }

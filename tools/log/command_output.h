@@ -25,9 +25,15 @@ int closeCommandOutput(base::OutputFile& output);
 // Reports the warnings of a loaded log, each naming the log.
 void reportWarnings(const LoadedLog& log);
 
+// Says where a log that stops early stops being readable: a warning, after
+// which the command goes on with the records before it; or, when strict, the
+// error that stops the command, and then false. True for a whole log.
+bool acceptLogExtent(const std::string& path, const LogExtent& extent, bool strict);
+
 // Loads the log for a command that reads one log: null, with the problem
-// reported, when it cannot be loaded; else the log, its warnings reported.
-std::unique_ptr<LoadedLog> loadCommandInput(const std::string& path, int visibility, bool verbose);
+// reported, when it cannot be loaded or strict refuses a log that stops early;
+// else the log, its warnings reported.
+std::unique_ptr<LoadedLog> loadCommandInput(const std::string& path, int visibility, bool verbose, bool strict);
 
 // Reports that the log executes no graph of that name, naming the graphs it
 // does execute; returns 1, the exit status.

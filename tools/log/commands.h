@@ -21,7 +21,9 @@ void reportProblem(const std::string& subject, const std::string& problem);
 int runPack(const std::string& inputPath, const std::string& outputPath);
 int runDump(const std::string& inputPath, const std::string& outputPath, bool verbose);
 int runCheck(const std::string& inputPath, bool verbose);
-int runTrace(const std::string& inputPath, const std::string& outputPath, bool verbose);
+// A log that stops being readable after some records gives the timeline of
+// those, with a warning; strict makes it an error, writing nothing.
+int runTrace(const std::string& inputPath, const std::string& outputPath, bool verbose, bool strict);
 // 0 when at least one record was kept.
 int runRepair(const std::string& inputPath, const std::string& outputPath);
 

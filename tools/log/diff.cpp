@@ -23,6 +23,7 @@ struct LogSamples {
   std::vector<GraphSamples> graphs;
   std::string problem;
   std::vector<std::string> warnings;
+  LogExtent extent;  // the whole log, or the records before its first bad one
 };
 
 // side is "base" or "new": the two logs load at once, so their progress and
@@ -33,6 +34,7 @@ void takeSamples(const std::string& path, const char* side, const DiffOptions& o
   if (log == nullptr) return;
   samples.graphs = gatherSamples(log->model, log->statistics, options.skipFirst, options.graphs);
   samples.warnings = std::move(log->warnings);
+  samples.extent = log->extent;
 }
 
 // Each graph's execution times in both logs, taken before the comparison reorders them.
@@ -69,6 +71,10 @@ int runDiff(const DiffOptions& options) {
     if (!next.problem.empty()) reportProblem(options.newPath, next.problem);
     return 1;
   }
+  // Where each log stops is said before --strict refuses either.
+  const bool baseAccepted = acceptLogExtent(options.basePath, base.extent, options.strict);
+  const bool newAccepted = acceptLogExtent(options.newPath, next.extent, options.strict);
+  if (!baseAccepted || !newAccepted) return 1;
   std::vector<ExecutionDistributions> distributions;
   if (options.format == DiffFormat::Html) distributions = distributionsOf(base, next);
   const ProfileDiff diff = compareSamples(base.graphs, next.graphs, options.thresholdPercent, options.correction);
@@ -80,9 +86,10 @@ int runDiff(const DiffOptions& options) {
     }
   }
   // Written only now: the output may replace one of the logs.
-  const std::string text = options.format == DiffFormat::Json   ? diffJson(diff, options)
-                           : options.format == DiffFormat::Html ? diffPage(diff, options, distributions)
-                                                                : diffText(diff, options);
+  const std::string text = options.format == DiffFormat::Json ? diffJson(diff, options, base.extent, next.extent)
+                           : options.format == DiffFormat::Html
+                               ? diffPage(diff, options, distributions, base.extent, next.extent)
+                               : diffText(diff, options, base.extent, next.extent);
   if (writeCommandOutput(options.outputPath, {options.basePath, options.newPath}, text) != 0) return 1;
   return diff.counts.slower != 0 ? kDiffFoundSlower : 0;
 }
@@ -115,6 +122,7 @@ Command addDiffCommand(CLI::App& app) {
   diff->add_option("-o,--output", options->outputPath, "file to write (default: standard output)")
       ->check(notEmptyPath());
   diff->add_flag("--verbose", options->verbose, kVerboseHelp);
+  addStrictOption(diff, options->strict);
   diff->footer(
       "Rows: per graph the execution time, then every measured event path; an event\n"
       "row's samples, and its n, median, mean and p99, are the path's sums per execution.\n"
@@ -142,8 +150,10 @@ Command addDiffCommand(CLI::App& app) {
       "  vyn-profile-log diff base.log new.log\n"
       "  vyn-profile-log diff base.log new.log --graph mobilenet --skip-first 10 --threshold 2\n"
       "  vyn-profile-log diff base.log new.log --format html -o diff.html\n\n"
-      "Exit status: 0 nothing slower, 3 some row slower, 1 a log could not be read or\n"
-      "the output not written, 2 a usage error.");
+      "A log that stops early (a killed run) is compared up to its first bad record, with a\n"
+      "warning that says where; --strict makes that an error.\n\n"
+      "Exit status: 0 nothing slower, 3 some row slower, 1 a log could not be read (or, with\n"
+      "--strict, is incomplete) or the output not written, 2 a usage error.");
 
   return {diff, [options] { return runDiff(*options); }};
 }

@@ -18,6 +18,7 @@ struct ExportOptions {
   ExportFormat format = ExportFormat::Csv;
   int visibility = 127;  // the reader level, as the viewer's --visibility
   bool verbose = false;
+  bool strict = false;  // a log that stops early is an error
 };
 
 // A name ending in .gz asks for a gzip-compressed file, which data tools and
@@ -25,7 +26,8 @@ struct ExportOptions {
 bool endsWithGz(const std::string& path) { return path.size() > 3 && path.compare(path.size() - 3, 3, ".gz") == 0; }
 
 int runExport(const ExportOptions& options) {
-  const std::unique_ptr<LoadedLog> log = loadCommandInput(options.inputPath, options.visibility, options.verbose);
+  const std::unique_ptr<LoadedLog> log =
+      loadCommandInput(options.inputPath, options.visibility, options.verbose, options.strict);
   if (log == nullptr) return 1;
   // Opened only once the log has loaded, so that a bad log leaves no file behind.
   base::OutputFile output;
@@ -54,6 +56,7 @@ Command addExportCommand(CLI::App& app) {
       "csv (the default) or jsonl: tidy rows; folded: collapsed stacks for flame graphs");
   addVisibilityOption(rows, options->visibility, "reader level: messages whose level is lower are exported");
   rows->add_flag("--verbose", options->verbose, kVerboseHelp);
+  addStrictOption(rows, options->strict);
   rows->footer(
       "The columns, phases, units and quoting are described in docs/export-format.md. An\n"
       "output name ending in .gz is written gzip-compressed. On a terminal, a long write\n"
@@ -63,7 +66,8 @@ Command addExportCommand(CLI::App& app) {
       "  vyn-profile-log export run.log --format jsonl -o - | head\n"
       "  vyn-profile-log export run.log --format jsonl -o run.jsonl.gz\n"
       "  vyn-profile-log export run.log --format folded -o run.folded\n\n"
-      "Exit status: 0 written, 1 the log or the output failed, 2 a usage error.");
+      "Exit status: 0 written, also from a log that stops early (a warning says where); 1 the\n"
+      "log or the output failed, or --strict found the log incomplete; 2 a usage error.");
   return {rows, [options] { return runExport(*options); }};
 }
 

@@ -13,6 +13,7 @@ struct FileArguments {
   std::string input;
   std::string output;
   bool verbose = false;
+  bool strict = false;
 };
 
 }  // namespace
@@ -74,14 +75,18 @@ Command addTraceCommand(CLI::App& app) {
   trace->add_option("IN.log", files->input, "binary log")->required();
   trace->add_option("-o,--output", files->output, "trace JSON to write")->required()->check(notEmptyPath());
   trace->add_flag("--verbose", files->verbose, kVerboseHelp);
+  addStrictOption(trace, files->strict);
   trace->footer(
       "Open the file in the Perfetto UI (\"Open trace file\"); every message is one slice on\n"
       "the track of its graph or of the session.\n\n"
       "Examples:\n"
       "  vyn-profile-log trace run.log -o run.trace.json\n\n"
-      "Exit status: 0 written; 1 the log could not be read or is damaged (the timeline\n"
-      "stops at the bad record), or the output could not be written; 2 a usage error.");
-  return {trace, [files] { return runTrace(files->input, files->output, files->verbose); }};
+      "A log that stops being readable after some records (a killed run) gives the timeline\n"
+      "of those, with a warning that says where it stops; --strict makes that an error.\n\n"
+      "Exit status: 0 written; 1 the log could not be read, its first record is bad, or\n"
+      "--strict found it incomplete (nothing is written then), or the output could not\n"
+      "be written; 2 a usage error.");
+  return {trace, [files] { return runTrace(files->input, files->output, files->verbose, files->strict); }};
 }
 
 Command addRepairCommand(CLI::App& app) {

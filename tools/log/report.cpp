@@ -13,7 +13,8 @@ namespace vyn::tools {
 namespace {
 
 int runReport(const ReportOptions& options) {
-  const std::unique_ptr<LoadedLog> log = loadCommandInput(options.logPath, options.visibility, options.verbose);
+  const std::unique_ptr<LoadedLog> log =
+      loadCommandInput(options.logPath, options.visibility, options.verbose, options.strict);
   if (log == nullptr) return 1;
   StatsSelection selection;
   selection.graphs = options.graphs;
@@ -21,7 +22,7 @@ int runReport(const ReportOptions& options) {
   selection.keepExecutionOrder = true;
   const StatsFigures figures = statsFigures(log->path, log->model, log->statistics, selection);
   if (!figures.missingGraphs.empty()) return reportUnknownGraph(*log, figures.missingGraphs.front());
-  return writeCommandOutput(options.outputPath, {options.logPath}, reportPage(figures, options));
+  return writeCommandOutput(options.outputPath, {options.logPath}, reportPage(figures, options, log->extent));
 }
 
 }  // namespace
@@ -40,6 +41,7 @@ Command addReportCommand(CLI::App& app) {
   addVisibilityOption(report, options->visibility,
                       "reader level, as the viewer's: messages whose level is lower are taken");
   report->add_flag("--verbose", options->verbose, kVerboseHelp);
+  addStrictOption(report, options->strict);
   report->footer(
       "The page holds everything it shows (no script, font or style is fetched), so it\n"
       "opens from disk in any browser with no network. Hover a rectangle of the icicle\n"
@@ -47,7 +49,8 @@ Command addReportCommand(CLI::App& app) {
       "Examples:\n"
       "  vyn-profile-log report run.log -o run.html\n"
       "  vyn-profile-log report run.log -o run.html --graph graph_1 --skip-first 10 --unit ms\n\n"
-      "Exit status: 0 written, 1 the log or the output failed, 2 a usage error.");
+      "Exit status: 0 written, also from a log that stops early (a warning says where); 1 the\n"
+      "log or the output failed, or --strict found the log incomplete; 2 a usage error.");
   return {report, [options] { return runReport(*options); }};
 }
 

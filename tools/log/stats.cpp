@@ -13,12 +13,13 @@ namespace {
 
 int runStats(StatsOptions& options) {
   if (options.top == std::size_t{0}) options.top = std::numeric_limits<std::size_t>::max();
-  const std::unique_ptr<LoadedLog> log = loadCommandInput(options.logPath, options.visibility, options.verbose);
+  const std::unique_ptr<LoadedLog> log =
+      loadCommandInput(options.logPath, options.visibility, options.verbose, options.strict);
   if (log == nullptr) return 1;
   StatsFigures figures = statsFigures(log->path, log->model, log->statistics, options);
   if (!figures.missingGraphs.empty()) return reportUnknownGraph(*log, figures.missingGraphs.front());
   sortGraphs(figures.graphs, options.sort);
-  return writeCommandOutput(options.outputPath, {options.logPath}, statsDocument(figures, options));
+  return writeCommandOutput(options.outputPath, {options.logPath}, statsDocument(figures, options, log->extent));
 }
 
 }  // namespace
@@ -50,6 +51,7 @@ Command addStatsCommand(CLI::App& app) {
   addVisibilityOption(stats, options->visibility,
                       "reader level, as the viewer's: messages whose level is lower are taken");
   stats->add_flag("--verbose", options->verbose, kVerboseHelp);
+  addStrictOption(stats, options->strict);
   stats->footer(
       "Percentiles are exact, from every sample, by linear interpolation between the closest\n"
       "ranks (rank (n - 1) q / 100). sd is the sample standard deviation (n - 1), cv = sd / mean.\n"
@@ -66,7 +68,8 @@ Command addStatsCommand(CLI::App& app) {
       "  vyn-profile-log stats run.log --graph graph_1 --skip-first 10 --top 20 --sort p99\n"
       "  vyn-profile-log stats run.log --format csv -o stats.csv\n"
       "  vyn-profile-log stats run.log --top 0       every event path\n\n"
-      "Exit status: 0 written, 1 the log or the output failed, 2 a usage error.");
+      "Exit status: 0 written, also from a log that stops early (a warning says where); 1 the\n"
+      "log or the output failed, or --strict found the log incomplete; 2 a usage error.");
   return {stats, [options] { return runStats(*options); }};
 }
 

@@ -9,6 +9,7 @@
 
 #include "analysis/json_document.h"
 #include "analysis/load_meter.h"
+#include "analysis/log_extent.h"
 #include "base/output_file.h"
 #include "format/event_value_reading.h"
 #include "format/log_json.h"
@@ -210,7 +211,7 @@ std::string baseName(const std::string& path) {
 
 }  // namespace
 
-int runTrace(const std::string& inputPath, const std::string& outputPath, bool verbose) {
+int runTrace(const std::string& inputPath, const std::string& outputPath, bool verbose, bool strict) {
   profiling::LogScanner scanner;
   if (!scanner.open(inputPath)) {
     reportProblem(inputPath, scanner.fault().text());
@@ -225,6 +226,7 @@ int runTrace(const std::string& inputPath, const std::string& outputPath, bool v
   LoadMeter meter(verbose, scanner.fileSize());
   std::uint64_t executions = 0;
   int status = 0;
+  std::uint64_t records = 0;
   // Like a reader, stop at the first bad record; the timeline up to it is kept.
   for (bool more = true; more;) {
     const profiling::LogScanner::Step step = scanner.next();
@@ -237,6 +239,7 @@ int runTrace(const std::string& inputPath, const std::string& outputPath, bool v
         for (const fb::MethodMessage* message : *messages) trace.message(*message);
       }
       executions += executionCount(*record);
+      ++records;
       continue;
     }
     if (step == profiling::LogScanner::Step::End) {
@@ -251,8 +254,20 @@ int runTrace(const std::string& inputPath, const std::string& outputPath, bool v
       output.discard();
       return 1;
     }
-    reportProblem(inputPath, fault.text() + " (the trace stops before it)");
-    status = 1;
+    if (readablePartFollows(fault)) {
+      const LogExtent extent{records, fault, scanner.fileSize()};
+      if (strict) {
+        reportProblem(inputPath, strictRefusal(inputPath, extent));
+        output.discard();
+        return 1;
+      }
+      // The readable part was read whole: its summary comes first, as the analyses' does.
+      meter.finish(executions);
+      reportProblem(inputPath, partialLogWarning(inputPath, extent));
+    } else {
+      reportProblem(inputPath, fault.text() + " (the trace stops before it)");
+      status = 1;
+    }
     more = false;
   }
   trace.finish(baseName(inputPath));

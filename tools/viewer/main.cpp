@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "analysis/load_meter.h"
+#include "analysis/repair_suggestion.h"
 #include "base/input_protection.h"
 #include "base/output_file.h"
 #include "base/system_error_text.h"
@@ -28,7 +29,6 @@
 #include "version/viewer_version.h"
 #include "viewer/csv_destination.h"
 #include "viewer/reader_host.h"
-#include "viewer/repair_suggestion.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "log/html/html_escape.h"
 #include "log/html/html_page.h"
 #include "log/html/html_table.h"
+#include "log/html/incomplete_notice.h"
 #include "log/html/palette.h"
 
 namespace vyn::tools {
@@ -334,14 +335,18 @@ void appendOtherGraphs(std::string& out, const ProfileDiff& diff, const GraphRan
 }  // namespace
 
 std::string diffPage(const ProfileDiff& diff, const DiffOptions& options,
-                     const std::vector<ExecutionDistributions>& distributions) {
+                     const std::vector<ExecutionDistributions>& distributions, const LogExtent& baseExtent,
+                     const LogExtent& newExtent) {
   const TimeUnit unit = diffTimeUnit(diff, options.unit);
   const GraphRanks ranks = rankGraphs(diff);
   const std::size_t charted = std::min(diff.graphs.size(), kMaxChartedGraphs);
   std::string out;
   out.reserve(64 * 1024 + charted * 32 * 1024 + diff.graphs.size() * 512);
   openPage(out, "Profile comparison: " + options.basePath + " and " + options.newPath);
-  out += "<header>\n<h1>Profile comparison</h1>\n<p>base: <span class=\"log\">";
+  out += "<header>\n<h1>Profile comparison</h1>\n";
+  appendIncompleteNotice(out, options.basePath, baseExtent, "base");
+  appendIncompleteNotice(out, options.newPath, newExtent, "new");
+  out += "<p>base: <span class=\"log\">";
   appendEscaped(out, options.basePath);
   out += "</span><br>new: <span class=\"log\">";
   appendEscaped(out, options.newPath);

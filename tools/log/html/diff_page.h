@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/diff_options.h"
+#include "analysis/log_extent.h"
 #include "stats/diff_compare.h"
 
 namespace vyn::tools {
@@ -20,8 +21,10 @@ struct ExecutionDistributions {
   std::vector<double> next;
 };
 
+// A notice at the top says when a log's extent is not the whole of it.
 std::string diffPage(const ProfileDiff& diff, const DiffOptions& options,
-                     const std::vector<ExecutionDistributions>& distributions);
+                     const std::vector<ExecutionDistributions>& distributions, const LogExtent& baseExtent,
+                     const LogExtent& newExtent);
 
 }  // namespace vyn::tools
 

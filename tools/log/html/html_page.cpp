@@ -16,6 +16,8 @@ h3 { font-size: 15px; margin: 18px 0 4px; }
 p { margin: 4px 0; }
 .log { font-family: ui-monospace, monospace; overflow-wrap: anywhere; }
 .note { color: #444444; }
+.incomplete { margin: 8px 0; padding: 8px 12px; border: 2px solid #A33E00; background: #FFF3E8;
+              overflow-wrap: anywhere; }
 .cut { display: block; max-width: 24em; overflow: hidden; text-overflow: ellipsis; white-space: nowrap;
        text-align: left; }
 h2.cut { max-width: none; }

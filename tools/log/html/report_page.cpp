@@ -9,6 +9,7 @@
 #include "log/html/html_page.h"
 #include "log/html/html_table.h"
 #include "log/html/icicle_svg.h"
+#include "log/html/incomplete_notice.h"
 #include "log/html/palette.h"
 #include "log/html/timeline_svg.h"
 
@@ -215,13 +216,15 @@ void appendPhases(std::string& out, const std::vector<PhaseFigures>& phases, con
 
 }  // namespace
 
-std::string reportPage(const StatsFigures& figures, const ReportOptions& options) {
+std::string reportPage(const StatsFigures& figures, const ReportOptions& options, const LogExtent& extent) {
   const TimeText time(statsTimeUnit(figures, options.unit));
   std::string out;
   const std::size_t charted = std::min(figures.graphs.size(), kMaxChartedGraphs);
   out.reserve(64 * 1024 + charted * 48 * 1024 + figures.graphs.size() * 512);
   openPage(out, "Profile report: " + figures.log);
-  out += "<header>\n<h1>Profile report</h1>\n<p class=\"log\">";
+  out += "<header>\n<h1>Profile report</h1>\n";
+  appendIncompleteNotice(out, figures.log, extent);
+  out += "<p class=\"log\">";
   appendEscaped(out, figures.log);
   out += "</p>\n<p>" + countText(figures.graphs.size()) + (figures.graphs.size() == 1 ? " graph" : " graphs") +
          "; times in " + std::string(timeUnitName(time.unit()));

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "analysis/log_extent.h"
 #include "analysis/report_options.h"
 #include "analysis/stats_writers.h"
 
@@ -13,7 +14,8 @@ namespace vyn::tools {
 // Graphs come by total execution time, largest first; the first
 // kMaxChartedGraphs get charts, the others a row in the summary only.
 // figures must keep their execution order (StatsOptions::keepExecutionOrder).
-std::string reportPage(const StatsFigures& figures, const ReportOptions& options);
+// A notice at the top says when extent is not the whole log.
+std::string reportPage(const StatsFigures& figures, const ReportOptions& options, const LogExtent& extent);
 
 }  // namespace vyn::tools
 

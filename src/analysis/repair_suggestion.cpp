@@ -1,4 +1,4 @@
-#include "viewer/repair_suggestion.h"
+#include "analysis/repair_suggestion.h"
 
 #include <cctype>
 #include <string_view>

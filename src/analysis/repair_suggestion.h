@@ -1,8 +1,8 @@
 // The command that keeps the good records of a log whose first bad record comes
 // after some: "vyn-profile-log repair run.log -o run.repaired.log", with the
 // paths quoted for a POSIX shell where they need it.
-#ifndef VYN_TOOLS_VIEWER_REPAIR_SUGGESTION_H_
-#define VYN_TOOLS_VIEWER_REPAIR_SUGGESTION_H_
+#ifndef VYN_ANALYSIS_REPAIR_SUGGESTION_H_
+#define VYN_ANALYSIS_REPAIR_SUGGESTION_H_
 
 #include <string>
 
@@ -15,4 +15,4 @@ std::string repairCommand(const std::string& logPath);
 
 }  // namespace vyn::tools
 
-#endif  // VYN_TOOLS_VIEWER_REPAIR_SUGGESTION_H_
+#endif  // VYN_ANALYSIS_REPAIR_SUGGESTION_H_

@@ -1,0 +1,237 @@
+// Logs that stop being readable before their end, as a killed run leaves them:
+// the analysis commands use the records before the first bad one, say where
+// the log stops, mark their JSON and pages incomplete, and --strict refuses.
+#include <gmock/gmock.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "tools/log_json_text.h"
+#include "tools/tool_runner.h"
+
+namespace vyn::testing {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+using Json = nlohmann::json;
+
+// Three records of executions of "net", each of its own durations, so that a
+// record more or less changes every figure: the first also holds the Init.
+const std::vector<std::string> kRecords = {
+    logOf({R"({"timestamp": 1, "methodType": "Init", "name": "ctx", "timing": {"start": 1, "end": 501}})",
+           execute("net", 1000, 100, event("Layer a", 40)), execute("net", 2000, 200, event("Layer a", 60))}),
+    logOf({execute("net", 3000, 300, event("Layer a", 80)), execute("net", 4000, 450, event("Layer a", 90))}),
+    logOf({execute("net", 5000, 700, event("Layer a", 300)), execute("net", 6000, 900, event("Layer a", 500))}),
+};
+
+class PartialLogTest : public ToolTest {
+ protected:
+  void SetUp() override {
+    for (std::size_t at = 0; at < kRecords.size(); ++at) {
+      frames.push_back(scratch(pack("record" + std::to_string(at) + ".log", kRecords[at])));
+    }
+  }
+
+  // A damaged log, and the log of only the records before its first bad one.
+  struct Damage {
+    std::string name;
+    std::string bytes;
+    std::size_t goodRecords;
+    std::string problem;  // the fault's words, as far as they are fixed
+  };
+
+  // The log cut 5 bytes short of the end of its last record, and the log whose
+  // middle record has its root offset's second byte flipped (it then points far
+  // outside the record, which the verifier refuses).
+  std::vector<Damage> damages() const {
+    std::string flipped = frames[1];
+    flipped[5] = static_cast<char>(flipped[5] ^ 0xFF);
+    const std::string& last = frames[2];
+    return {
+        {"cut.log", frames[0] + frames[1] + last.substr(0, last.size() - 5), 2,
+         "truncated record: the length prefix announces " + std::to_string(last.size() - 4) + " bytes, only " +
+             std::to_string(last.size() - 9) + " remain"},
+        {"flipped.log", frames[0] + flipped + frames[2], 1, ""},
+    };
+  }
+
+  std::string goodPart(const Damage& damage) const {
+    std::string bytes;
+    for (std::size_t at = 0; at < damage.goodRecords; ++at) bytes += frames[at];
+    return bytes;
+  }
+
+  // The stats JSON of a log without the keys that name it and say how much of it was read.
+  Json figuresOf(const std::string& log) {
+    const ToolRun run = tool({"stats", log, "--format", "json"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    Json figures = Json::parse(run.out);
+    for (const char* key : {"log", "complete", "unreadable"}) figures.erase(key);
+    return figures;
+  }
+
+  std::vector<std::string> frames;  // each record with its length prefix
+};
+
+// Where the log stops: the record's index is the count of good records before
+// it, its offset their bytes together, and what is left the rest of the file.
+TEST_F(PartialLogTest, StatsUsesTheRecordsBeforeTheFirstBadOneAndSaysWhereTheLogStops) {
+  for (const Damage& damage : damages()) {
+    SCOPED_TRACE(damage.name);
+    writeFile(work.file(damage.name), damage.bytes);
+    writeFile(work.file("good.log"), goodPart(damage));
+    const std::size_t offset = goodPart(damage).size(), unread = damage.bytes.size() - offset;
+    const std::string records = std::to_string(damage.goodRecords);
+
+    const ToolRun text = tool({"stats", damage.name});
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_THAT(text.err,
+                StartsWith("vyn-profile-log: " + damage.name + ": warning: the log stops being readable at record " +
+                           records + " (byte offset " + std::to_string(offset) + "): " + damage.problem));
+    EXPECT_THAT(text.err, HasSubstr("; " + std::to_string(unread) + " bytes ("));
+    EXPECT_THAT(text.err, HasSubstr("% of the file) left unread. Using the " + records +
+                                    (damage.goodRecords == 1 ? " record" : " records") + " before it; to keep"));
+    EXPECT_THAT(text.err, HasSubstr(": vyn-profile-log repair " + damage.name + " -o " +
+                                    damage.name.substr(0, damage.name.size() - 4) + ".repaired.log\n"));
+    // The heading says so too, for a text kept without its standard error.
+    EXPECT_THAT(text.out, StartsWith("Statistics of " + damage.name + " (incomplete: the " + records +
+                                     (damage.goodRecords == 1 ? " record" : " records") + " before byte offset " +
+                                     std::to_string(offset) + ", where the log stops being readable)\n"));
+    const ToolRun good = tool({"stats", "good.log"});
+    EXPECT_EQ(text.out.substr(text.out.find('\n')), good.out.substr(good.out.find('\n')));
+
+    const ToolRun json = tool({"stats", damage.name, "--format", "json"});
+    ASSERT_EQ(json.exitCode, 0);
+    const Json document = Json::parse(json.out);
+    EXPECT_EQ(document.at("complete"), false);
+    EXPECT_EQ(document.at("unreadable").at("record"), damage.goodRecords);
+    EXPECT_EQ(document.at("unreadable").at("byte_offset"), offset);
+    EXPECT_EQ(document.at("unreadable").at("unread_bytes"), unread);
+    EXPECT_THAT(document.at("unreadable").at("problem").get<std::string>(), StartsWith(damage.problem));
+    EXPECT_EQ(figuresOf(damage.name), figuresOf("good.log"));
+
+    const ToolRun strict = tool({"stats", damage.name, "--strict", "-o", "stats.txt"});
+    EXPECT_EQ(strict.exitCode, 1);
+    EXPECT_EQ(strict.out, "");
+    EXPECT_THAT(strict.err, StartsWith("vyn-profile-log: " + damage.name + ": the log stops being readable at record " +
+                                       records + " (byte offset " + std::to_string(offset) + "): "));
+    EXPECT_THAT(strict.err,
+                HasSubstr("--strict takes only a whole log, so nothing was written; to keep the " + records));
+    EXPECT_FALSE(fileExists(work.file("stats.txt")));
+  }
+  EXPECT_EQ(Json::parse(tool({"stats", "good.log", "--format", "json"}).out).at("complete"), true);
+}
+
+// Nine stray bytes after the last record, a length prefix announcing more than
+// the five bytes after it, leave every record readable; a log bad from its
+// first record (cut short), or not a log at all, has nothing to analyse and
+// stays an error.
+TEST_F(PartialLogTest, StrayBytesAreLeftUnreadAndALogWithNothingReadableIsAnError) {
+  const std::string whole = frames[0] + frames[1] + frames[2];
+  const std::string announces32 = {'\x20', '\0', '\0', '\0'};
+  writeFile(work.file("stray.log"), whole + announces32 + "abcde");
+  writeFile(work.file("whole.log"), whole);
+  const ToolRun stray = tool({"stats", "stray.log", "--format", "json"});
+  EXPECT_EQ(stray.exitCode, 0);
+  EXPECT_THAT(stray.err, HasSubstr("at record 3 (byte offset " + std::to_string(whole.size()) +
+                                   "): truncated record: the length prefix announces 32 bytes, only 5 remain; 9 "
+                                   "bytes ("));
+  EXPECT_EQ(Json::parse(stray.out).at("unreadable").at("unread_bytes"), 9);
+  EXPECT_EQ(figuresOf("stray.log"), figuresOf("whole.log"));
+
+  writeFile(work.file("bad-first.log"), frames[0].substr(0, frames[0].size() - 5));
+  writeFile(work.file("notes.txt"), "hello world, this is text\n");
+  for (const std::string command : {"stats", "export", "report", "trace"}) {
+    for (const auto& [log, problem] :
+         {std::pair<std::string, std::string>{"bad-first.log", "record 0 at byte offset 0: truncated record: "},
+          {"notes.txt", "not a profiling log"},
+          {"missing.log", "no such file"}}) {
+      SCOPED_TRACE(command + " " + log);
+      const ToolRun run = tool({command, log, "-o", "out"});
+      EXPECT_EQ(run.exitCode, 1);
+      EXPECT_THAT(run.err, HasSubstr(problem));
+      EXPECT_FALSE(fileExists(work.file("out")));
+    }
+  }
+}
+
+// Every other command that reads a log goes on with its readable part, with the
+// same warning, and refuses it under --strict, writing nothing.
+TEST_F(PartialLogTest, EveryAnalysisCommandWarnsAndStrictRefuses) {
+  const Damage cut = damages().front();
+  writeFile(work.file("cut.log"), cut.bytes);
+  writeFile(work.file("whole.log"), frames[0] + frames[1] + frames[2]);
+  const std::string where =
+      "the log stops being readable at record 2 (byte offset " + std::to_string(goodPart(cut).size()) + "): ";
+  const std::vector<std::vector<std::string>> commands = {
+      {"diff", "whole.log", "cut.log", "-o", "out"},
+      {"export", "cut.log", "-o", "out"},
+      {"export", "cut.log", "--format", "folded", "-o", "out"},
+      {"report", "cut.log", "-o", "out"},
+      {"trace", "cut.log", "-o", "out"},
+  };
+  for (std::vector<std::string> args : commands) {
+    SCOPED_TRACE(args[0]);
+    const ToolRun run = tool(args);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_THAT(run.err, StartsWith("vyn-profile-log: cut.log: warning: " + where));
+    EXPECT_NE(scratch("out"), "");
+    if (args[0] == "diff") {
+      EXPECT_THAT(scratch("out"),
+                  StartsWith("base: whole.log\nnew:  cut.log (incomplete: the 2 records before byte "
+                             "offset " +
+                             std::to_string(goodPart(cut).size()) + ", where the log stops being readable)\n"));
+    }
+    std::filesystem::remove(work.file("out"));
+
+    args.push_back("--strict");
+    const ToolRun strict = tool(args);
+    EXPECT_EQ(strict.exitCode, 1);
+    EXPECT_THAT(strict.err, StartsWith("vyn-profile-log: cut.log: " + where));
+    EXPECT_THAT(strict.err, HasSubstr("--strict takes only a whole log"));
+    EXPECT_FALSE(fileExists(work.file("out")));
+  }
+  // The trace holds the four executions and the Init of the two readable records.
+  ASSERT_EQ(tool({"trace", "cut.log", "-o", "trace.json"}).exitCode, 0);
+  const Json events = Json::parse(scratch("trace.json")).at("traceEvents");
+  EXPECT_EQ(std::count_if(events.begin(), events.end(), [](const Json& e) { return e.at("ph") == "X"; }), 5);
+}
+
+// diff's JSON says of each log whether it was read whole and, if not, where it
+// stops; its page and the report's carry a notice at the top, escaped.
+TEST_F(PartialLogTest, DiffJsonAndThePagesSayWhichLogIsIncomplete) {
+  const Damage cut = damages().front();
+  const std::string name = "a<b>&.log";
+  writeFile(work.file(name), cut.bytes);
+  writeFile(work.file("whole.log"), frames[0] + frames[1] + frames[2]);
+  const ToolRun diff = tool({"diff", "whole.log", name, "--format", "json"});
+  ASSERT_EQ(diff.exitCode, 0) << diff.err;
+  const Json document = Json::parse(diff.out);
+  EXPECT_EQ(document.at("base_complete"), true);
+  EXPECT_EQ(document.at("base_unreadable"), nullptr);
+  EXPECT_EQ(document.at("new_complete"), false);
+  EXPECT_EQ(document.at("new_unreadable").at("byte_offset"), goodPart(cut).size());
+  EXPECT_EQ(document.at("new_unreadable").at("record"), 2);
+
+  const std::string notice = "<p class=\"incomplete\" role=\"alert\"><strong>Incomplete log";
+  const std::string escapedName = "<span class=\"log\">a&lt;b&gt;&amp;.log</span>: the log stops being readable";
+  ASSERT_EQ(tool({"diff", name, "whole.log", "--format", "html", "-o", "diff.html"}).exitCode, 0);
+  const std::string diffPage = scratch("diff.html");
+  EXPECT_THAT(diffPage, HasSubstr(notice + " (base):</strong> " + escapedName));
+  EXPECT_EQ(diffPage.find(notice + " (new)"), std::string::npos);
+  EXPECT_LT(diffPage.find(notice), diffPage.find("</header>"));
+
+  ASSERT_EQ(tool({"report", name, "-o", "report.html"}).exitCode, 0);
+  const std::string reportPage = scratch("report.html");
+  EXPECT_THAT(reportPage, HasSubstr(notice + ":</strong> " + escapedName));
+  EXPECT_THAT(reportPage, HasSubstr("<code class=\"log\">vyn-profile-log repair &#39;a&lt;b&gt;&amp;.log&#39; -o "
+                                    "&#39;a&lt;b&gt;&amp;.repaired.log&#39;</code>"));
+  EXPECT_LT(reportPage.find(notice), reportPage.find("<table"));
+  ASSERT_EQ(tool({"report", "whole.log", "-o", "whole.html"}).exitCode, 0);
+  EXPECT_EQ(scratch("whole.html").find("class=\"incomplete\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vyn::testing
