@@ -47,20 +47,25 @@ bool LogResync::open(const std::string& path) {
   return true;
 }
 
-bool LogResync::readInto(base::ByteBuffer& buffer, std::uint64_t offset, std::size_t size) {
-  buffer.resize(size);
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t got = ::pread(fd_, buffer.data() + done, size - done, static_cast<off_t>(offset + done));
+bool LogResync::readExactly(std::uint8_t* into, std::size_t size, std::uint64_t offset) {
+  if (!problem_.empty()) return false;
+  for (std::size_t done = 0; done < size;) {
+    const ssize_t got = ::pread(fd_, into + done, size - done, static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) {
       problem_ = got < 0 ? "read error: " + std::string(std::strerror(errno)) : "the file shrank while it was read";
-      buffer.clear();
       return false;
     }
     done += static_cast<std::size_t>(got);
   }
   return true;
+}
+
+bool LogResync::readInto(base::ByteBuffer& buffer, std::uint64_t offset, std::size_t size) {
+  buffer.resize(size);
+  if (readExactly(buffer.data(), size, offset)) return true;
+  buffer.clear();
+  return false;
 }
 
 const std::uint8_t* LogResync::bytesAt(std::uint64_t offset, std::size_t size) {
@@ -76,27 +81,68 @@ const std::uint8_t* LogResync::bytesAt(std::uint64_t offset, std::size_t size) {
   return window_.data();
 }
 
-bool LogResync::frameVerifiesAt(std::uint64_t offset, std::uint64_t& next) {
-  if (offset > fileSize_ || fileSize_ - offset < kLengthPrefixSize + kSmallestRecordSize) return false;
-  const std::uint8_t* start = bytesAt(offset, kFrameStartSize);
-  if (start == nullptr) return false;
-  const std::uint32_t length = readLittleEndian32(start);
-  if (!plausibleRecordStart(length, readLittleEndian32(start + kLengthPrefixSize)) ||
-      length > fileSize_ - offset - kLengthPrefixSize) {
-    return false;
+bool LogResync::peek(std::uint64_t offset, std::uint8_t* bytes, std::size_t size) {
+  if (offset >= windowStart_ && offset + size <= windowStart_ + window_.size()) {
+    std::memcpy(bytes, window_.data() + (offset - windowStart_), size);
+    return true;
   }
-  const std::uint8_t* record = bytesAt(offset + kLengthPrefixSize, length);
-  verifiedBytes_ += length;
-  if (record == nullptr || !verifyRecord(record, length)) return false;
-  next = offset + kLengthPrefixSize + length;
-  return true;
+  return readExactly(bytes, size, offset);
+}
+
+std::optional<std::uint32_t> LogResync::plausibleFrameAt(std::uint64_t offset) {
+  if (offset > fileSize_ || fileSize_ - offset < kLengthPrefixSize + kSmallestRecordSize) return std::nullopt;
+  std::uint8_t start[kFrameStartSize];
+  if (!peek(offset, start, sizeof start)) return std::nullopt;
+  const std::uint32_t length = readLittleEndian32(start);
+  const std::uint32_t rootOffset = readLittleEndian32(start + kLengthPrefixSize);
+  if (!plausibleRecordStart(length, rootOffset) || length > fileSize_ - offset - kLengthPrefixSize) {
+    return std::nullopt;
+  }
+  // The root table's vtable must lie inside the record, with sizes that fit
+  // it: the verifier's first look, taken here from a few bytes so that a
+  // frame announcing megabytes is not read for nothing.
+  const std::uint64_t record = offset + kLengthPrefixSize, table = record + rootOffset;
+  std::uint8_t vtableOffset[4];
+  if (!peek(table, vtableOffset, sizeof vtableOffset)) return std::nullopt;
+  const auto vtable = static_cast<std::int64_t>(table) - static_cast<std::int32_t>(readLittleEndian32(vtableOffset));
+  const auto end = static_cast<std::int64_t>(record + length);
+  if (vtable < static_cast<std::int64_t>(record) || vtable + 4 > end) return std::nullopt;
+  std::uint8_t sizes[4];
+  if (!peek(static_cast<std::uint64_t>(vtable), sizes, sizeof sizes)) return std::nullopt;
+  const std::uint32_t vtableSize = sizes[0] | static_cast<std::uint32_t>(sizes[1]) << 8;
+  const std::uint32_t tableSize = sizes[2] | static_cast<std::uint32_t>(sizes[3]) << 8;
+  if (vtableSize < 4 || vtableSize % 2 != 0 || vtable + vtableSize > end || tableSize < 4 ||
+      static_cast<std::int64_t>(table + tableSize) > end) {
+    return std::nullopt;
+  }
+  return length;
 }
 
 bool LogResync::chainStartsAt(std::uint64_t offset) {
-  std::uint64_t at = offset;
-  for (std::size_t verified = 0; verified < kResyncChainLength; ++verified) {
-    if (verified > 0 && fileSize_ - at < kLengthPrefixSize) return true;
-    if (!frameVerifiesAt(at, at)) return false;
+  // The chain's framing first: each length prefix must lead to the next
+  // plausible one. Only then are the records read and verified, so that a
+  // prefix that looks plausible by chance in damaged bytes costs two small
+  // reads, not a read of the megabytes it announces.
+  std::uint64_t starts[kResyncChainLength];
+  std::uint32_t lengths[kResyncChainLength];
+  std::size_t count = 0;
+  for (std::uint64_t at = offset; count < kResyncChainLength; ++count) {
+    if (count > 0 && fileSize_ - at < kLengthPrefixSize) break;  // the log ends here
+    const std::optional<std::uint32_t> length = plausibleFrameAt(at);
+    if (!length) return false;
+    starts[count] = at;
+    lengths[count] = *length;
+    at += kLengthPrefixSize + *length;
+  }
+  // The smallest first: a chance chain fails soonest and cheapest there.
+  std::size_t order[kResyncChainLength];
+  for (std::size_t i = 0; i < count; ++i) order[i] = i;
+  std::sort(order, order + count, [&](std::size_t a, std::size_t b) { return lengths[a] < lengths[b]; });
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::size_t i = order[k];
+    const std::uint8_t* record = bytesAt(starts[i] + kLengthPrefixSize, lengths[i]);
+    verifiedBytes_ += lengths[i];
+    if (record == nullptr || !verifyRecord(record, lengths[i])) return false;
   }
   return true;
 }

@@ -65,13 +65,16 @@ class LogResync {
   const std::string& problem() const { return problem_; }
 
  private:
-  // Whether a plausible frame whose record verifies starts at offset; next
-  // is then the offset after it.
-  bool frameVerifiesAt(std::uint64_t offset, std::uint64_t& next);
+  // The length of the frame at offset when its length prefix and root offset
+  // are plausible and it ends inside the file.
+  std::optional<std::uint32_t> plausibleFrameAt(std::uint64_t offset);
+  // A few bytes at offset, from the window or read.
+  bool peek(std::uint64_t offset, std::uint8_t* bytes, std::size_t size);
   // The file's bytes [offset, offset + size), which must lie inside it: from
   // the window when they are in it, else read. Null after a read error.
   const std::uint8_t* bytesAt(std::uint64_t offset, std::size_t size);
   bool readInto(base::ByteBuffer& buffer, std::uint64_t offset, std::size_t size);
+  bool readExactly(std::uint8_t* into, std::size_t size, std::uint64_t offset);
 
   int fd_ = -1;
   std::uint64_t fileSize_ = 0;
