@@ -313,8 +313,6 @@ TEST(LogSalvage, KeepsEveryFramedIntactRecordAndNothingFalseUnderRandomDamage) {
       while (last + 1 < intact.size() && intact[last + 1].first == intact[last].second) ++last;
       const bool framed = intact[first].first == 0 || keptEndsAt.count(intact[first].first) > 0 ||
                           last - first + 1 >= 3 || bytes.size() - intact[last].second < 4;
-      if (framed && intact[first].first != 0) { static int n = 0; ++n; if (n % 50 == 0) printf("required runs after damage %d\n", n); }
-      if (framed && intact[first].first != 0 && keptEndsAt.count(intact[first].first) == 0) { static int m = 0; ++m; if (m % 20 == 0) printf("by chain %d\n", m); }
       for (std::size_t i = first; framed && i <= last; ++i) {
         EXPECT_EQ(keptEnds.count(intact[i].first), 1u) << context << ": the intact frame at " << intact[i].first;
       }
