@@ -33,7 +33,8 @@ LogResync::~LogResync() {
 }
 
 bool LogResync::open(const std::string& path) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without waiting for a writer, should the path name a pipe.
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd_ < 0) {
     problem_ = std::strerror(errno);
     return false;

@@ -19,8 +19,9 @@ bool LogSalvage::open(const std::string& path) {
     problem_ = scanner_.fault().text();
     return false;
   }
-  // A pipe cannot be searched; its walk stops at the first bad frame.
-  searchable_ = resync_.open(path);
+  // A pipe cannot be searched (nor opened again: its writer may be gone);
+  // its walk stops at the first bad frame.
+  searchable_ = scanner_.fileSize() > 0 && resync_.open(path);
   return true;
 }
 

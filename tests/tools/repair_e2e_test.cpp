@@ -1,6 +1,7 @@
 // vyn-profile-log repair: the records around damage kept byte for byte, each
 // dropped range said with why, and nothing written when nothing is left.
 #include <gmock/gmock.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -116,6 +117,25 @@ TEST_F(RepairTest, KeepsTheRecordsAroundDamageByteForByteAndSaysWhatItDropped) {
     EXPECT_EQ(run.err, err + "vyn-profile-log: fixed.log: " + c.summary + "\n") << c.name;
     EXPECT_EQ(scratch("fixed.log"), join(frames, c.kept)) << c.name;
   }
+}
+
+// A pipe cannot be searched: the copy stops at the first bad record, and the
+// rest of what comes through it is dropped as one range.
+TEST_F(RepairTest, FromAPipeStopsAtTheFirstBadRecord) {
+  const std::vector<std::string> frames = tenFrames();
+  const std::string bad = text(LogBuilder().frame(std::vector<std::uint8_t>(16, 0xFF)).bytes());
+  writeFile(work.file("damaged.log"), frames[0] + frames[1] + bad + frames[2] + frames[3] + frames[4]);
+  ASSERT_EQ(::mkfifo(work.file("pipe").c_str(), 0600), 0);
+  shellSetup = "cat damaged.log > pipe & ";
+  const ToolRun run = tool({"repair", "pipe", "-o", "fixed.log"});
+  EXPECT_EQ(run.exitCode, 0);
+  const std::size_t badAt = frames[0].size() + frames[1].size();
+  const std::size_t rest = bad.size() + frames[2].size() + frames[3].size() + frames[4].size();
+  EXPECT_EQ(run.err, "vyn-profile-log: pipe: " + range(badAt, rest) + "record 2 at byte offset " +
+                         std::to_string(badAt) + ": root offset 4294967295 points outside the record\n" +
+                         "vyn-profile-log: fixed.log: kept 2 records (" + std::to_string(badAt) + " bytes), dropped " +
+                         std::to_string(rest) + " bytes in 1 range\n");
+  EXPECT_EQ(scratch("fixed.log"), frames[0] + frames[1]);
 }
 
 // Nothing to keep: no output, and an existing one stays as it was.
