@@ -150,9 +150,11 @@ bool LogResync::chainStartsAt(std::uint64_t offset) {
 
 std::optional<std::uint64_t> LogResync::findChain(std::uint64_t from) {
   verifiedBytes_ = 0;
+  stoppedShort_.clear();
   if (from > fileSize_ || fileSize_ - from < kLengthPrefixSize + kSmallestRecordSize) return std::nullopt;
   // The last offset at which the smallest record still fits.
-  const std::uint64_t last = std::min(fileSize_ - kLengthPrefixSize - kSmallestRecordSize, from + (kResyncReach - 1));
+  const std::uint64_t lastFitting = fileSize_ - kLengthPrefixSize - kSmallestRecordSize;
+  const std::uint64_t last = std::min(lastFitting, from + (kResyncReach - 1));
   for (std::uint64_t offset = from; offset <= last; ++offset) {
     // Most offsets fail here, on the two numbers at their start, before any
     // verification.
@@ -164,7 +166,16 @@ std::optional<std::uint64_t> LogResync::findChain(std::uint64_t from) {
       continue;
     }
     if (chainStartsAt(offset)) return offset;
-    if (!problem_.empty() || verifiedBytes_ > kResyncVerifyBudget) return std::nullopt;
+    if (!problem_.empty()) return std::nullopt;
+    if (verifiedBytes_ > kResyncVerifyBudget) {
+      stoppedShort_ = "the search for frames that verify again gave up at byte offset " + std::to_string(offset) +
+                      ", after verifying " + std::to_string(verifiedBytes_) + " bytes of records that did not";
+      return std::nullopt;
+    }
+  }
+  if (last < lastFitting) {
+    stoppedShort_ = "no frames verify again in the " + std::to_string(kResyncReach >> 20) +
+                    " MiB after it, and the search looks no further";
   }
   return std::nullopt;
 }

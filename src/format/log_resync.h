@@ -60,6 +60,11 @@ class LogResync {
   // budget, or when the file could not be read (problem() then says why).
   std::optional<std::uint64_t> findChain(std::uint64_t from);
 
+  // After a findChain that found nothing but did not look up to the end of
+  // the log: why ("no frames verify again in the 64 MiB after it, ..."). Empty
+  // otherwise.
+  const std::string& stoppedShort() const { return stoppedShort_; }
+
   std::uint64_t fileSize() const { return fileSize_; }
   // Empty unless reading the file failed.
   const std::string& problem() const { return problem_; }
@@ -85,6 +90,7 @@ class LogResync {
   // A record larger than the window.
   base::ByteBuffer large_;
   std::uint64_t verifiedBytes_ = 0;
+  std::string stoppedShort_;
   std::string problem_;
 };
 

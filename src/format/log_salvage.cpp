@@ -54,6 +54,7 @@ LogSalvage::Step LogSalvage::resume() {
   if (!resync_.problem().empty()) return fail(resync_.problem());
   // "not a profiling log" only when nothing after the first frame is a record.
   dropped_ = {fault.offset, next ? *next : resync_.fileSize(), next ? fault.located() : fault.text()};
+  if (!next && !resync_.stoppedShort().empty()) dropped_.why += "; " + resync_.stoppedShort();
   if (!next) {
     finished_ = true;
   } else if (!scanner_.restartAt(*next)) {

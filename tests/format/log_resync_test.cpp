@@ -92,6 +92,7 @@ TEST(LogResync, FindsTheFirstOffsetFromWhichAChainOfFramesVerifies) {
     ASSERT_TRUE(resync.open(path)) << test.name;
     EXPECT_EQ(resync.findChain(test.from), test.found) << test.name;
     EXPECT_EQ(resync.problem(), "") << test.name;
+    EXPECT_EQ(resync.stoppedShort(), "") << test.name;
   }
 }
 
@@ -140,6 +141,10 @@ TEST(LogResync, LooksNoFurtherThanItsReach) {
     const std::optional<std::uint64_t> expected =
         gap < kResyncReach ? std::optional<std::uint64_t>(gap + 1) : std::nullopt;
     EXPECT_EQ(resync.findChain(1), expected) << gap;
+    EXPECT_EQ(
+        resync.stoppedShort(),
+        gap < kResyncReach ? "" : "no frames verify again in the 64 MiB after it, and the search looks no further")
+        << gap;
   }
 }
 
