@@ -33,8 +33,8 @@ class LogScanner {
   Step next();
 
   // Goes on from the frame whose length prefix is at offset, after any step,
-  // as after a frame that ended there; frames keep being counted from where
-  // they were. False, with fault() of kind ReadError, when the log is not a
+  // as after a frame that ended there; frames are numbered on from the
+  // complete frames read before. False, with fault() of kind ReadError, when the log is not a
   // regular file or cannot be read there.
   bool restartAt(std::uint64_t offset);
 
