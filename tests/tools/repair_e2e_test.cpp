@@ -56,6 +56,8 @@ TEST_F(RepairTest, KeepsTheRecordsAroundDamageByteForByteAndSaysWhatItDropped) {
   const std::string junk = "this is not a record, but bytes left here by a disk";
   const std::string inserted = log.substr(0, at(7)) + junk + log.substr(at(7));
   const std::size_t record9 = frames[9].size() - 4;
+  std::string longPrefix = log;
+  longPrefix[at(3) + 3] = 0x10;
   const std::string bad = text(LogBuilder().frame(std::vector<std::uint8_t>(16, 0xFF)).bytes());
   const std::size_t strayAt = join(frames, {0, 1, 2, 3}).size() + bad.size();
   const std::string rootOutside = "root offset 4294967295 points outside the record";
@@ -106,6 +108,16 @@ TEST_F(RepairTest, KeepsTheRecordsAroundDamageByteForByteAndSaysWhatItDropped) {
         rootOutside},
        "kept 1 record (" + std::to_string(frames[0].size()) + " bytes), dropped " + std::to_string(bad.size() + 9) +
            " bytes in 1 range"},
+      // Record 3's length prefix made larger than the log: the frames after it
+      // are found by the search, not by that prefix.
+      {"long-prefix.log",
+       longPrefix,
+       {0, 1, 2, 4, 5, 6, 7, 8, 9},
+       {range(at(3), frames[3].size()) + "record 3 at byte offset " + std::to_string(at(3)) + ": " + truncated +
+        std::to_string(frames[3].size() - 4 + (0x10u << 24)) + " bytes, only " +
+        std::to_string(log.size() - at(3) - 4) + " remain"},
+       "kept 9 records (" + std::to_string(log.size() - frames[3].size()) + " bytes), dropped " +
+           std::to_string(frames[3].size()) + " bytes in 1 range"},
       {"intact.log", log, all, {}, "kept 10 records (" + std::to_string(log.size()) + " bytes), dropped nothing"},
   };
   for (const auto& c : cases) {
