@@ -59,6 +59,21 @@ void LogFrameReader::readBounded(ByteBuffer& bytes, std::uint64_t size) {
   }
 }
 
+bool LogFrameReader::seek(std::uint64_t offset) {
+  if (file_ == nullptr || !regular_ || offset > fileSize_) {
+    problem_ = "cannot go on from byte offset " + std::to_string(offset) + ": not a regular file";
+    return false;
+  }
+  std::clearerr(file_);
+  if (::fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) {
+    problem_ = "cannot go on from byte offset " + std::to_string(offset) + ": " + systemErrorText(errno);
+    return false;
+  }
+  position_ = offset;
+  finished_ = false;
+  return true;
+}
+
 FrameStatus LogFrameReader::next(Frame& frame) {
   if (finished_ || file_ == nullptr) return FrameStatus::End;
   frame.index = nextIndex_;

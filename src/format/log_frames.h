@@ -45,6 +45,9 @@ class LogFrameReader {
   bool open(const std::string& path);
   // Reuses frame's buffer. After anything but Frame, further calls return End.
   FrameStatus next(Frame& frame);
+  // Goes on from offset (a regular file only), the next frame keeping the next
+  // index; false, with the reason in problem(), when it cannot.
+  bool seek(std::uint64_t offset);
   // Bytes consumed so far.
   std::uint64_t position() const { return position_; }
   // Size of the file when it is a regular file, else 0.

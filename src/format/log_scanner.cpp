@@ -72,6 +72,18 @@ LogScanner::Step LogScanner::next() {
   return step;
 }
 
+bool LogScanner::restartAt(std::uint64_t offset) {
+  strayBytes_ = 0;
+  if (frames_.seek(offset)) {
+    finished_ = false;
+    return true;
+  }
+  finished_ = true;
+  fail(LogFaultKind::ReadError, frames_.problem());
+  fault_.offset = offset;
+  return false;
+}
+
 LogScanner::Step LogScanner::fail(LogFaultKind kind, std::string words) {
   fault_ = LogFault{kind, frame_.index, frame_.offset, std::nullopt, std::move(words), {}};
   // Whether a file is a log at all is told by its first frame, as far as it was read.
@@ -85,9 +97,7 @@ std::string notAProfilingLog(const Frame& frame, std::uint64_t fileSize) {
   bool plausible = frame.length >= kSmallestRecordSize && frame.length < kMaxRecordSize;
   // A record cut before its root offset cannot be judged by it.
   if (plausible && frame.bytes.size() >= sizeof(flatbuffers::uoffset_t)) {
-    const auto rootOffset = flatbuffers::ReadScalar<flatbuffers::uoffset_t>(frame.bytes.data());
-    plausible =
-        rootOffset >= sizeof(flatbuffers::uoffset_t) && rootOffset <= frame.length - sizeof(flatbuffers::soffset_t);
+    plausible = plausibleRecordStart(frame.length, flatbuffers::ReadScalar<flatbuffers::uoffset_t>(frame.bytes.data()));
   }
   // A log cut short by a crashed run misses the end of a record, not hundreds of
   // megabytes: the first four bytes of a text file (JSON, CSV) read as a length
@@ -98,6 +108,11 @@ std::string notAProfilingLog(const Frame& frame, std::uint64_t fileSize) {
                      std::to_string(frame.length) + " bytes, is implausible";
   if (fileSize != 0) text += " for a file of " + std::to_string(fileSize) + " bytes";
   return text;
+}
+
+bool plausibleRecordStart(std::uint32_t length, std::uint32_t rootOffset) {
+  return length >= kSmallestRecordSize && length < kMaxRecordSize && rootOffset >= sizeof(flatbuffers::uoffset_t) &&
+         rootOffset <= length - sizeof(flatbuffers::soffset_t);
 }
 
 }  // namespace vyn::profiling

@@ -32,6 +32,12 @@ class LogScanner {
   // that follow can still be read; after any other fault, End follows.
   Step next();
 
+  // Goes on from the frame whose length prefix is at offset, after any step,
+  // as after a frame that ended there; frames are numbered on from the
+  // complete frames read before. False, with fault() of kind ReadError, when the log is not a
+  // regular file or cannot be read there.
+  bool restartAt(std::uint64_t offset);
+
   const Frame& frame() const { return frame_; }
   const LogFault& fault() const { return fault_; }
   // Bytes after the last frame, too few for a length prefix (readers ignore them).
@@ -58,6 +64,11 @@ class LogScanner {
 // (64 MiB), or when the bytes after it begin with a root offset outside the
 // record: what a text file or any other kind of file gives.
 std::string notAProfilingLog(const Frame& frame, std::uint64_t fileSize);
+
+// Whether a length prefix and the root offset that follows it could begin a
+// record: the length between the smallest record and the verifier's limit, the
+// root offset inside the record, after itself and with room for a table.
+bool plausibleRecordStart(std::uint32_t length, std::uint32_t rootOffset);
 
 }  // namespace vyn::profiling
 

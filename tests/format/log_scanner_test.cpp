@@ -151,6 +151,38 @@ TEST(LogScanner, YieldsRecordsAndTheFaultThatStopsThem) {
   }
 }
 
+// After any step, even the End after a cut record, the scan can go on from a
+// given offset: frames are read from there, numbered on from the complete
+// frames read before (a cut one is not one of them).
+TEST(LogScanner, GoesOnFromAnOffsetAfterAnyStep) {
+  vyn::testing::TempDir dir;
+  const Bytes good = goodRecord();
+  const std::uint64_t frame = 4 + good.size();
+  const Bytes cut = LogBuilder().lengthPrefix(500).raw({1, 2, 3}).bytes();
+  const std::string path = dir.file("restart.log");
+  const Bytes log = LogBuilder().frame(good).raw(cut).frame(good).frame(good).bytes();
+  vyn::testing::writeFile(path, std::string(log.begin(), log.end()));
+  LogScanner scanner;
+  ASSERT_TRUE(scanner.open(path));
+  EXPECT_EQ(scanner.next(), Step::Record);
+  EXPECT_EQ(scanner.next(), Step::Fault);
+  EXPECT_EQ(scanner.next(), Step::End);
+  ASSERT_TRUE(scanner.restartAt(frame + cut.size()));
+  EXPECT_EQ(scanner.next(), Step::Record);
+  EXPECT_EQ(scanner.frame().offset, frame + cut.size());
+  EXPECT_EQ(scanner.frame().index, 1u);
+  EXPECT_EQ(scanner.next(), Step::Record);
+  EXPECT_EQ(scanner.frame().index, 2u);
+  EXPECT_EQ(scanner.next(), Step::End);
+  // Back to the start, and past the end.
+  ASSERT_TRUE(scanner.restartAt(0));
+  EXPECT_EQ(scanner.next(), Step::Record);
+  EXPECT_EQ(scanner.frame().offset, 0u);
+  EXPECT_FALSE(scanner.restartAt(log.size() + 1));
+  EXPECT_EQ(scanner.fault().kind, LogFaultKind::ReadError);
+  EXPECT_EQ(scanner.next(), Step::End);
+}
+
 TEST(LogScanner, AFileThatCannotBeOpenedIsAFaultOfItsOwnWithoutAPlace) {
   vyn::testing::TempDir dir;
   const std::pair<std::string, std::string> cases[] = {

@@ -289,49 +289,6 @@ TEST_F(LogToolTest, FailedReadsAndWritesAreNamedAndOnlyRegularFilesRemoved) {
   EXPECT_TRUE(fileExists(work.file("full")));
 }
 
-// The records before the first bad one are kept byte for byte, whether the log
-// was cut inside its last record or a record in its middle was damaged; the
-// frames after a bad one are counted as dropped as far as their prefixes lead.
-TEST_F(LogToolTest, RepairKeepsTheRecordsBeforeTheFirstBadOneAndSaysWhatItDropped) {
-  const std::string a = scratch(pack("a.log", R"([{"messages": [{"timestamp": 1, "methodType": 1, "timing": {}}]}])"));
-  const std::string b = scratch(pack("b.log", R"([{"messages": [{"timestamp": 2, "methodType": 5, "timing": {}}]}])"));
-  const std::string bad = frame(std::string(16, '\xff')), cut = b.substr(0, b.size() - 3);
-  writeFile(work.file("cut.log"), a + cut);
-  writeFile(work.file("damaged.log"), a + bad + b + b + "\x01");
-  writeFile(work.file("bad-then-cut.log"), a + bad + cut);  // both dropped
-  const std::string at = ": record 1 at byte offset " + std::to_string(a.size()) + ": ";
-  const std::string rootOutside = at + "root offset 4294967295 points outside the record\n";
-  const struct {
-    std::string log, why, dropped;
-  } cases[] = {
-      {"cut.log",
-       at + "truncated record: the length prefix announces " + std::to_string(b.size() - 4) + " bytes, only " +
-           std::to_string(b.size() - 7) + " remain\n",
-       "1 record (" + std::to_string(cut.size())},
-      {"damaged.log", rootOutside, "3 records (" + std::to_string(bad.size() + 2 * b.size() + 1)},
-      {"bad-then-cut.log", rootOutside, "2 records (" + std::to_string(bad.size() + cut.size())},
-      {"a.log", "", "0 records (0"},
-  };
-  for (const auto& c : cases) {
-    const ToolRun run = tool({"repair", c.log, "-o", "fixed.log"});
-    EXPECT_EQ(run.exitCode, 0) << c.log;
-    EXPECT_EQ(run.err, (c.why.empty() ? "" : "vyn-profile-log: " + c.log + c.why) +
-                           "vyn-profile-log: fixed.log: " + "kept 1 record (" + std::to_string(a.size()) +
-                           " bytes), dropped " + c.dropped + " bytes)\n");
-    EXPECT_EQ(scratch("fixed.log"), a) << c.log;
-  }
-
-  // Nothing to keep: no output, and an existing one stays as it was.
-  writeFile(work.file("notes.txt"), "hello world, this is text\n");
-  writeFile(work.file("empty.log"), "");
-  for (const std::string log : {"notes.txt", "empty.log"}) {
-    const ToolRun run = tool({"repair", log, "-o", "fixed.log"});
-    EXPECT_EQ(run.exitCode, 1) << log;
-    EXPECT_THAT(run.err, HasSubstr(log + ": nothing to keep: "));
-    EXPECT_EQ(scratch("fixed.log"), a);
-  }
-}
-
 // Outputs are written whole or not at all: a write that fails (here on the
 // file size limit) leaves an existing file as it was and nothing beside it.
 TEST_F(LogToolTest, AFailedWriteLeavesTheExistingFileAsItWas) {

@@ -60,7 +60,7 @@ Command addCheckCommand(CLI::App& app) {
   check->add_flag("--verbose", files->verbose, kVerboseHelp);
   check->footer(
       "It stops at the first bad record and says where it is (index and byte offset) and\n"
-      "why; 'repair' keeps the records before it.\n\n"
+      "why; 'repair' keeps the records around it.\n\n"
       "Examples:\n"
       "  vyn-profile-log check run.log\n"
       "  vyn-profile-log check --verbose run.log     also how large and how fast\n\n"
@@ -92,12 +92,14 @@ Command addTraceCommand(CLI::App& app) {
 Command addRepairCommand(CLI::App& app) {
   auto files = std::make_shared<FileArguments>();
   CLI::App* repair =
-      app.add_subcommand("repair", "Copy the records before the first one that is cut short or does not verify");
+      app.add_subcommand("repair", "Copy every record that verifies, going on past damage where frames verify again");
   repair->add_option("IN.log", files->input, "damaged binary log")->required();
   repair->add_option("-o,--output", files->output, "binary log to write")->required()->check(notEmptyPath());
   repair->footer(
-      "The records kept are copied byte for byte. Standard error says where the first bad\n"
-      "record is and why, and how many records and bytes were kept and dropped.\n\n"
+      "The records kept are copied byte for byte. After a bad record, the copy goes on where\n"
+      "its length prefix leads, or else from the first offset (at most 64 MiB on) where three\n"
+      "frames in a row verify. Standard error gives each range of bytes dropped and why, and\n"
+      "how many records and bytes were kept and dropped.\n\n"
       "Examples:\n"
       "  vyn-profile-log repair run.log -o run.repaired.log\n\n"
       "Exit status: 0 at least one record kept; 1 nothing to keep (nothing is written\n"

@@ -41,7 +41,7 @@ std::string unknownCommand(CLI::App& app, int argc, char** argv) {
 constexpr const char* kHelpFooter = R"(
 Examples:
   vyn-profile-log check run.log                 is every record sound?
-  vyn-profile-log repair run.log -o fixed.log   keep the records before the first bad one
+  vyn-profile-log repair run.log -o fixed.log   keep every record that verifies, around damage
   vyn-profile-log dump run.log -o run.json      every field as JSON
   vyn-profile-log pack run.json -o run.log      and back
   vyn-profile-log trace run.log -o run.trace.json

@@ -1,8 +1,9 @@
-// repair: a damaged log cut back to the records before its first bad one (a
-// record cut short or one that does not verify), so that a reader loads what
-// the runtime wrote before the damage. The records kept are copied byte for byte.
+// repair: the records of a damaged log that still verify, copied byte for
+// byte, so that a reader loads what the runtime wrote around the damage
+// (LogSalvage finds them). Each range of bytes left out is said on standard
+// error with why, then how much was kept and dropped.
 #include "base/output_file.h"
-#include "format/log_scanner.h"
+#include "format/log_salvage.h"
 #include "format/record_format.h"
 #include "log/command_output.h"
 #include "log/commands.h"
@@ -10,10 +11,13 @@
 namespace vyn::tools {
 namespace {
 
+using profiling::DroppedRange;
 using profiling::Frame;
-using profiling::LogScanner;
+using profiling::LogSalvage;
 
-std::string records(std::uint64_t count) { return std::to_string(count) + (count == 1 ? " record" : " records"); }
+std::string counted(std::uint64_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
 
 void writeFrame(base::OutputFile& output, const Frame& frame) {
   std::uint8_t prefix[profiling::kLengthPrefixSize];
@@ -22,17 +26,19 @@ void writeFrame(base::OutputFile& output, const Frame& frame) {
   output.write(frame.bytes.data(), frame.bytes.size());
 }
 
-// A fault after which nothing can be said about the rest of the log.
-bool unreadable(const profiling::LogFault& fault) {
-  return fault.kind == profiling::LogFaultKind::ReadError || fault.kind == profiling::LogFaultKind::OutOfMemory;
+// "dropped bytes 1032-1163 (132 bytes): record 4 at byte offset 1032: ...",
+// the range's first and last byte.
+std::string droppedText(const DroppedRange& range) {
+  return "dropped bytes " + std::to_string(range.from) + "-" + std::to_string(range.to - 1) + " (" +
+         counted(range.to - range.from, "byte", "bytes") + "): " + range.why;
 }
 
 }  // namespace
 
 int runRepair(const std::string& inputPath, const std::string& outputPath) {
-  LogScanner scanner;
-  if (!scanner.open(inputPath)) {
-    reportProblem(inputPath, scanner.fault().text());
+  LogSalvage salvage;
+  if (!salvage.open(inputPath)) {
+    reportProblem(inputPath, salvage.problem());
     return 1;
   }
   base::OutputFile output;
@@ -41,42 +47,39 @@ int runRepair(const std::string& inputPath, const std::string& outputPath) {
     return 1;
   }
 
-  std::uint64_t kept = 0;
-  LogScanner::Step step;
-  while ((step = scanner.next()) == LogScanner::Step::Record) {
-    writeFrame(output, scanner.frame());
-    ++kept;
-  }
-  // Where the frame that ended the copy begins: the end of the last record kept.
-  const std::uint64_t keptBytes = scanner.frame().offset;
-  const bool bad = step == LogScanner::Step::Fault && !unreadable(scanner.fault());
-  std::uint64_t dropped = 0;
-  if (bad) {
-    reportProblem(inputPath, scanner.fault().text());
-    // The frames after the bad one, as far as their length prefixes lead.
-    dropped = 1;
-    for (bool more = scanner.fault().recordRefused(); more;) {
-      step = scanner.next();
-      more = step == LogScanner::Step::Record || (step == LogScanner::Step::Fault && scanner.fault().recordRefused());
-      if (more || (step == LogScanner::Step::Fault && !unreadable(scanner.fault()))) ++dropped;
+  std::uint64_t kept = 0, keptBytes = 0, droppedBytes = 0, ranges = 0;
+  for (LogSalvage::Step step; (step = salvage.next()) != LogSalvage::Step::End;) {
+    switch (step) {
+      case LogSalvage::Step::Record:
+        writeFrame(output, salvage.frame());
+        ++kept;
+        keptBytes += profiling::kLengthPrefixSize + salvage.frame().bytes.size();
+        break;
+      case LogSalvage::Step::Dropped:
+        reportProblem(inputPath, droppedText(salvage.dropped()));
+        droppedBytes += salvage.dropped().to - salvage.dropped().from;
+        ++ranges;
+        break;
+      case LogSalvage::Step::Failed:
+        reportProblem(inputPath, salvage.problem());
+        output.discard();
+        return 1;
+      case LogSalvage::Step::End:
+        break;
     }
-  }
-  if (step == LogScanner::Step::Fault && unreadable(scanner.fault())) {
-    reportProblem(inputPath, scanner.fault().words);
-    output.discard();
-    return 1;
   }
   if (kept == 0) {
     output.discard();
     reportProblem(inputPath, std::string("nothing to keep: ") +
-                                 (!bad ? "the log holds no records" : "its first record is bad") + "; " +
+                                 (ranges == 0 ? "the log holds no records" : "no record in it verifies") + "; " +
                                  output.name() + " not written");
     return 1;
   }
   if (closeCommandOutput(output) != 0) return 1;
-  reportProblem(output.name(), "kept " + records(kept) + " (" + std::to_string(keptBytes) + " bytes), dropped " +
-                                   records(dropped) + " (" + std::to_string(scanner.position() - keptBytes) +
-                                   " bytes)");
+  reportProblem(output.name(),
+                "kept " + counted(kept, "record", "records") + " (" + std::to_string(keptBytes) + " bytes), dropped " +
+                    (ranges == 0 ? std::string("nothing")
+                                 : std::to_string(droppedBytes) + " bytes in " + counted(ranges, "range", "ranges")));
   return 0;
 }
 
