@@ -1,5 +1,7 @@
 #include "log/top_view.h"
 
+#include <cstdio>
+
 #include "analysis/text_table.h"
 #include "base/json_text.h"
 #include "base/number_text.h"
@@ -111,7 +113,9 @@ std::string topScreen(const std::string& logPath, const TopRefresh& refresh, con
   } else if (refresh.waitingBytes > 0) {
     out += "; waiting for the rest of a record (" + countText(refresh.waitingBytes) + " bytes so far)";
   }
-  out += "  [" + figureText(refresh.timeSeconds) + " s]\n\n";
+  char elapsed[32];
+  std::snprintf(elapsed, sizeof elapsed, "  [%.1f s]\n\n", refresh.timeSeconds);
+  out += elapsed;
   if (refresh.graphs.empty()) {
     out += "no executions yet\n";
     return out;
