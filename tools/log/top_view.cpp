@@ -106,8 +106,8 @@ std::string topLine(const TopRefresh& refresh, const profiling::LogModel& model)
 }
 
 std::string topScreen(const std::string& logPath, const TopRefresh& refresh, const profiling::LogModel& model) {
-  std::string out = base::terminalText(logPath) + ": " + countText(refresh.records) + " records, " +
-                    countText(refresh.bytes) + " bytes";
+  std::string out = base::terminalText(logPath) + ": " + countText(refresh.records) +
+                    (refresh.records == 1 ? " record, " : " records, ") + countText(refresh.bytes) + " bytes";
   if (refresh.fault) {
     out += "; stopped reading at damage: " + base::terminalText(*refresh.fault);
   } else if (refresh.waitingBytes > 0) {
