@@ -65,14 +65,28 @@ void LiveFigures::takeEvents(const LogModel& model, GraphState& state, EventSpan
   if (events.empty()) return;
   const unsigned top = events.begin()->depth;
   stack_.clear();
+  std::size_t rowIndex = 0;
   for (const EventRow& row : events) {
     std::size_t depth = row.depth - top;
     if (depth > stack_.size()) depth = stack_.size();
     const std::uint32_t parent = depth == 0 ? kNoParent : stack_[depth - 1];
-    const auto [found, isNew] =
-        state.pathIndex.try_emplace(pathKey(parent, row.name), static_cast<std::uint32_t>(state.paths.size()));
-    if (isNew) state.paths.push_back({parent, row.name, row.unit, pathValuesOf(row), 0, 0});
-    const std::uint32_t id = found->second;
+    std::uint32_t id = kNoParent;
+    if (rowIndex < state.previousRows.size()) {
+      const PathTotal& guess = state.paths[state.previousRows[rowIndex]];
+      if (guess.parent == parent && guess.name == row.name) id = state.previousRows[rowIndex];
+    }
+    if (id == kNoParent) {
+      const auto [found, isNew] =
+          state.pathIndex.try_emplace(pathKey(parent, row.name), static_cast<std::uint32_t>(state.paths.size()));
+      if (isNew) state.paths.push_back({parent, row.name, row.unit, pathValuesOf(row), 0, 0});
+      id = found->second;
+    }
+    if (rowIndex < state.previousRows.size()) {
+      state.previousRows[rowIndex] = id;
+    } else {
+      state.previousRows.push_back(id);
+    }
+    ++rowIndex;
     stack_.resize(depth + 1);
     stack_[depth] = id;
     PathTotal& path = state.paths[id];

@@ -71,6 +71,9 @@ class LiveFigures {
     std::size_t eventlessFront = 0;
     std::vector<PathTotal> paths;
     std::unordered_map<std::uint64_t, std::uint32_t> pathIndex;  // by parent and name
+    // The path of each row of the latest execution taken: executions mostly
+    // repeat the same events, so row i is first tried as the path row i was.
+    std::vector<std::uint32_t> previousRows;
   };
 
   void takeEvents(const LogModel& model, GraphState& state, EventSpan events);
