@@ -15,10 +15,13 @@ jsonl` follows each:
   damaged:   a whole frame that does not verify arrives, then good records:
              top reports the fault on standard error, keeps the figures of the
              records before it and reads nothing after.
+  interrupted: Ctrl-C (SIGINT) ends a top with no idle limit at once, with
+             exit status 0 and whole lines.
 The schema check is skipped (with a note) where jsonschema is missing.
 """
 import json
 import os
+import signal
 import struct
 import subprocess
 import sys
@@ -185,6 +188,28 @@ def damaged(work, data):
             fail(scenario, f"the last line says {figures_of(last)}, stats of the records before says {expected}")
 
 
+def interrupted(work, data):
+    scenario = "interrupted"
+    path = os.path.join(work, "interrupted.log")
+    with open(path, "wb") as log:
+        log.write(data)
+    top = subprocess.Popen([TOOL, "top", path, "--format", "jsonl", "--interval", "0.2"],
+                           stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    first = top.stdout.readline()
+    top.send_signal(signal.SIGINT)
+    try:
+        rest, err = top.communicate(timeout=5)
+    except subprocess.TimeoutExpired:
+        top.kill()
+        fail(scenario, "top did not stop on SIGINT")
+        return
+    if top.returncode != 0 or err:
+        fail(scenario, f"exit status {top.returncode}, standard error: {err}")
+    lines = parse_lines(scenario, first + rest)
+    if lines and lines[-1]["records"] != len(record_ends(data)):
+        fail(scenario, f"the line does not hold the whole log: {lines[-1]}")
+
+
 def main():
     with tempfile.TemporaryDirectory() as work:
         source = os.path.join(work, "source.log")
@@ -195,7 +220,7 @@ def main():
             return 1
         with open(source, "rb") as log:
             data = log.read()
-        threads = [threading.Thread(target=scenario, args=(work, data)) for scenario in (growing, cut, damaged)]
+        threads = [threading.Thread(target=scenario, args=(work, data)) for scenario in (growing, cut, damaged, interrupted)]
         for thread in threads:
             thread.start()
         for thread in threads:
