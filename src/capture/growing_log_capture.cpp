@@ -31,17 +31,17 @@ void GrowingLogCapture::lookAtSize() {
 }
 
 std::uint64_t GrowingLogCapture::update() {
-  if (fault_) {
-    lookAtSize();
-    return 0;
-  }
+  lookAtSize();
+  // Nothing was appended since the last look: the tail that waits is not read again.
+  if (fault_ || (scanned_ && fileSize_ == scannedSize_)) return 0;
   LogScanner scanner;
   if (!scanner.openAt(path_, position_, records_)) {
     fault_ = scanner.fault();
-    lookAtSize();
     return 0;
   }
   fileSize_ = scanner.fileSize();
+  scanned_ = true;
+  scannedSize_ = fileSize_;
   if (fileSize_ < position_) {
     fault_ = LogFault{LogFaultKind::ReadError,
                       records_,

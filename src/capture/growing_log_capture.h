@@ -28,8 +28,9 @@ class GrowingLogCapture {
   // of its bytes missing) is waiting, read again next time. A record that is
   // all there but does not verify, a file that cannot be read or one that
   // shrank below what was read is damage: fault() tells it and following
-  // stops; the model keeps what came before. Once stopped, an update only
-  // looks at the file's size.
+  // stops; the model keeps what came before. An update that finds the file's
+  // size as it was when last read, or that comes after a fault, only looks at
+  // the size.
   std::uint64_t update();
 
   const LogModel& model() const { return model_; }
@@ -56,6 +57,9 @@ class GrowingLogCapture {
   std::uint64_t records_ = 0;
   std::uint64_t position_ = 0;
   std::uint64_t fileSize_ = 0;
+  // The file's size when its frames were last read, to skip reading when it is the same.
+  bool scanned_ = false;
+  std::uint64_t scannedSize_ = 0;
   std::optional<LogFault> fault_;
 };
 
