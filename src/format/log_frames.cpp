@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include "format/record_format.h"
 
@@ -38,6 +39,24 @@ bool LogFrameReader::open(const std::string& path) {
     if (regular_) fileSize_ = static_cast<std::uint64_t>(status.st_size);
   }
   std::setvbuf(file_, nullptr, _IOFBF, kReadChunk);
+  return true;
+}
+
+bool LogFrameReader::openAt(const std::string& path, std::uint64_t offset, std::uint64_t firstIndex) {
+  if (!open(path)) return false;
+  nextIndex_ = firstIndex;
+  if (offset == 0) return true;
+  if (regular_ && offset >= fileSize_) {
+    position_ = offset;
+    finished_ = true;
+    return true;
+  }
+  if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) ||
+      ::fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) {
+    problem_ = "cannot seek to byte offset " + std::to_string(offset) + ": " + systemErrorText(errno);
+    return false;
+  }
+  position_ = offset;
   return true;
 }
 

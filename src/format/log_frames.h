@@ -43,6 +43,10 @@ class LogFrameReader {
 
   // Opens the log; false when it cannot be read, with the reason in problem().
   bool open(const std::string& path);
+  // Opens the log to read on from offset, where frame firstIndex begins (a log
+  // that grew since its frames before offset were read). An offset past the
+  // file's end reads as the end.
+  bool openAt(const std::string& path, std::uint64_t offset, std::uint64_t firstIndex);
   // Reuses frame's buffer. After anything but Frame, further calls return End.
   FrameStatus next(Frame& frame);
   // Goes on from offset (a regular file only), the next frame keeping the next

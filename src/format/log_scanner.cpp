@@ -34,6 +34,13 @@ bool LogScanner::open(const std::string& path) {
   return false;
 }
 
+bool LogScanner::openAt(const std::string& path, std::uint64_t offset, std::uint64_t firstIndex) {
+  if (frames_.openAt(path, offset, firstIndex)) return true;
+  finished_ = true;
+  fault_ = LogFault{LogFaultKind::Unopened, firstIndex, offset, std::nullopt, frames_.problem(), {}};
+  return false;
+}
+
 LogScanner::Step LogScanner::next() {
   if (finished_) return Step::End;
   FrameStatus status;

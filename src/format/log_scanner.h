@@ -27,6 +27,9 @@ class LogScanner {
 
   // False when the file cannot be opened, with fault() of kind Unopened.
   bool open(const std::string& path);
+  // The same, reading on from offset, where frame firstIndex begins: what a
+  // reader of a growing log does with the bytes appended since it last read.
+  bool openAt(const std::string& path, std::uint64_t offset, std::uint64_t firstIndex);
 
   // The next step. After a refused record (LogFault::recordRefused) the frames
   // that follow can still be read; after any other fault, End follows.

@@ -9,33 +9,10 @@
 #include "model/backend_identifiers.h"
 #include "model/event_value.h"
 #include "stats/decoded_number.h"
+#include "stats/path_values.h"
 
 namespace vyn::profiling {
 namespace {
-
-PathValues valuesOf(const EventRow& row) {
-  const std::uint32_t id = row.identifier;
-  if (id == backend::kBurst || id == backend::kBurstMarker || id == backend::kBurstBlankValue ||
-      id == backend::kBurstNameOnly || backend::isNameOnly(id)) {
-    return PathValues::None;
-  }
-  if (id == backend::kHardwareUnits || backend::isUnitlessBurstValue(id)) return PathValues::Kinds;
-  // Raw data carried along, not a measurement.
-  if (row.unit == EventUnit::Object) return PathValues::None;
-  switch (row.type) {
-    case ValueType::None:
-      return PathValues::None;
-    case ValueType::Text:
-      return PathValues::Kinds;
-    default:
-      return PathValues::Measured;
-  }
-}
-
-// The number a measured row holds; NaN when it holds none.
-double numberOf(const EventRow& row, const TextPool& texts) {
-  return numberOr(decodeValue(rowValue(row, texts)), std::nan(""));
-}
 
 std::string kindText(const EventRow& row, const TextPool& texts) {
   if (row.identifier == backend::kHardwareUnits) {
@@ -104,7 +81,7 @@ class PathTable {
     path.name = row.name;
     path.depth = parent == kNoParentPath ? 0 : paths_[parent].depth + 1;
     path.unit = row.unit;
-    path.values = valuesOf(row);
+    path.values = pathValuesOf(row);
     paths_.push_back(std::move(path));
     index_.emplace(key(parent, row.name), Entry{children.paths.size()});
     children.paths.push_back(id);
@@ -155,7 +132,7 @@ class GraphProfiler {
       if (path.values == PathValues::Measured && keepSums) path.perExecution.push_back(0.0);
     }
     if (path.values == PathValues::Measured) {
-      const double number = numberOf(row, model_.texts);
+      const double number = measuredNumber(row, model_.texts);
       if (!std::isfinite(number)) return;
       if (keepOccurrences) path.samples.push_back(number);
       if (keepSums) path.perExecution.back() += number;

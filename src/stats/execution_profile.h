@@ -15,17 +15,12 @@
 
 #include "model/log_model.h"
 #include "model/text_pool.h"
+#include "stats/path_values.h"
 #include "stats/statistics.h"
 
 namespace vyn::profiling {
 
 inline constexpr std::uint32_t kNoParentPath = 0xFFFFFFFFu;
-
-enum class PathValues : std::uint8_t {
-  Measured,  // numbers, summarised
-  Kinds,     // values counted by their text
-  None,      // no value at all
-};
 
 struct DistinctValue {
   std::string text;

@@ -48,6 +48,8 @@ Command addReportCommand(CLI::App& app);
 Command addExportCommand(CLI::App& app);
 Command addDiffCommand(CLI::App& app);
 Command addRepairCommand(CLI::App& app);
+// top.cpp: follows a log while it is written.
+Command addTopCommand(CLI::App& app);
 
 }  // namespace vyn::tools
 

@@ -52,6 +52,7 @@ Examples:
   vyn-profile-log export run.log --format folded -o run.folded
                                                 collapsed stacks for flame graphs
   vyn-profile-log synth --graphs 2 --size 34MB -o bench.log
+  vyn-profile-log top run.log                   follow a log while it is written
 
 No command writes over one of its inputs; an output is replaced only when it
 was written whole.
@@ -69,9 +70,10 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", std::string("vyn-profile-log ") + vyn::profiling::kViewerVersion);
   app.require_subcommand(1);
   app.footer(kHelpFooter);
-  const std::vector<Command> commands{
-      addPackCommand(app),  addDumpCommand(app),   addCheckCommand(app),  addSynthCommand(app), addTraceCommand(app),
-      addStatsCommand(app), addReportCommand(app), addExportCommand(app), addDiffCommand(app),  addRepairCommand(app)};
+  const std::vector<Command> commands{addPackCommand(app),   addDumpCommand(app),   addCheckCommand(app),
+                                      addSynthCommand(app),  addTraceCommand(app),  addStatsCommand(app),
+                                      addReportCommand(app), addExportCommand(app), addDiffCommand(app),
+                                      addRepairCommand(app), addTopCommand(app)};
   try {
     const std::string unknown = unknownCommand(app, argc, argv);
     if (!unknown.empty()) throw CLI::ValidationError(unknown);

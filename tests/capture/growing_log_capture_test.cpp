@@ -1,0 +1,197 @@
+// Following a growing log: a capture resumed at any byte of a log ends with the
+// model one load gives, a record not yet written whole waits, and damage stops
+// the following with the fault and keeps what came before.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "capture/growing_log_capture.h"
+#include "capture/log_file_capture.h"
+#include "support/captured_model.h"
+#include "support/log_builder.h"
+#include "support/temp_dir.h"
+
+namespace vyn::profiling {
+namespace {
+
+using vyn::testing::Event;
+using vyn::testing::LogBuilder;
+using vyn::testing::Message;
+using vyn::testing::Record;
+
+constexpr int kExecute = 1, kFinalize = 2, kDeInit = 5, kInit = 6, kExecuteEvents = 9;
+
+// Frames of a small session: a header, executions of two graphs, events logged
+// after the execution they belong to (attached to the oldest one without any),
+// a finalization, and the end. Each entry is one frame.
+std::vector<std::vector<std::uint8_t>> sessionFrames() {
+  Record first;
+  first.header.emplace().generatorName = "runtime";
+  first.with(Message::of(kInit).lasting(50).at(1))
+      .with(Message::of(kExecute).named("g1").lasting(10).at(2).event(
+          Event::named("Layer a").u64(4).withUnit(1).sub(Event::named("Compute").u64(3).withUnit(1))));
+  Record second;
+  second.with(Message::of(kExecute).named("g1").lasting(12).at(3))
+      .with(Message::of(kExecute).named("g2").lasting(7).at(4));
+  Record third;
+  third.with(Message::of(kExecuteEvents).named("g1").event(Event::named("Layer a").u64(5).withUnit(1)))
+      .with(Message::of(kFinalize).named("g1").lasting(2).at(5));
+  Record fourth;
+  fourth.with(Message::of(kExecute).named("g1").lasting(11).at(6)).with(Message::of(kDeInit).lasting(1).at(7));
+  return {vyn::testing::buildRecord(first), vyn::testing::buildRecord(second), vyn::testing::buildRecord(third),
+          vyn::testing::buildRecord(fourth)};
+}
+
+std::vector<std::uint8_t> logBytes(const std::vector<std::vector<std::uint8_t>>& frames) {
+  LogBuilder log;
+  for (const auto& frame : frames) log.frame(frame);
+  return log.bytes();
+}
+
+void append(const std::string& path, const std::vector<std::uint8_t>& bytes, std::size_t from, std::size_t to) {
+  std::ofstream out(path, std::ios::binary | std::ios::app);
+  out.write(reinterpret_cast<const char*>(bytes.data() + from), static_cast<std::streamsize>(to - from));
+}
+
+std::string oneLoad(const std::string& path) {
+  LogModel model;
+  EXPECT_TRUE(captureLogFile(path, 127, model).loaded());
+  EXPECT_TRUE(model.header.has_value());
+  return vyn::testing::modelText(model) + " | header " + (model.header ? model.header->generatorName : "none");
+}
+
+std::string followed(const GrowingLogCapture& capture) {
+  const LogModel& model = capture.model();
+  return vyn::testing::modelText(model) + " | header " + (model.header ? model.header->generatorName : "none");
+}
+
+TEST(GrowingLogCapture, ResumedAtAnyByteEndsWithTheModelOfOneLoad) {
+  vyn::testing::TempDir dir;
+  const auto frames = sessionFrames();
+  const std::vector<std::uint8_t> bytes = logBytes(frames);
+  const std::string whole = dir.file("whole.log");
+  append(whole, bytes, 0, bytes.size());
+  const std::string expected = oneLoad(whole);
+
+  // Where each frame ends, to tell how many records a cut leaves whole.
+  std::vector<std::size_t> frameEnds;
+  std::size_t end = 0;
+  for (const auto& frame : frames) frameEnds.push_back(end += 4 + frame.size());
+
+  for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
+    const std::string path = dir.file("cut" + std::to_string(cut) + ".log");
+    append(path, bytes, 0, cut);
+    GrowingLogCapture capture(path, 127);
+    std::uint64_t wholeRecords = 0;
+    std::size_t wholeBytes = 0;
+    for (const std::size_t frameEnd : frameEnds) {
+      if (frameEnd <= cut) wholeBytes = frameEnd, ++wholeRecords;
+    }
+    EXPECT_EQ(capture.update(), wholeRecords) << "cut at " << cut;
+    EXPECT_TRUE(capture.following()) << "cut at " << cut;
+    EXPECT_EQ(capture.position(), wholeBytes) << "cut at " << cut;
+    EXPECT_EQ(capture.waitingBytes(), cut - wholeBytes) << "cut at " << cut;
+
+    append(path, bytes, cut, bytes.size());
+    EXPECT_EQ(capture.update(), frames.size() - wholeRecords) << "cut at " << cut;
+    EXPECT_TRUE(capture.following()) << "cut at " << cut;
+    EXPECT_EQ(capture.records(), frames.size()) << "cut at " << cut;
+    EXPECT_EQ(capture.waitingBytes(), 0u) << "cut at " << cut;
+    EXPECT_EQ(followed(capture), expected) << "cut at " << cut;
+    std::remove(path.c_str());
+  }
+}
+
+TEST(GrowingLogCapture, GrowingByteByByteEndsWithTheModelOfOneLoad) {
+  vyn::testing::TempDir dir;
+  const std::vector<std::uint8_t> bytes = logBytes(sessionFrames());
+  const std::string whole = dir.file("whole.log");
+  append(whole, bytes, 0, bytes.size());
+
+  const std::string path = dir.file("growing.log");
+  append(path, bytes, 0, 0);
+  GrowingLogCapture capture(path, 127);
+  std::uint64_t records = 0;
+  for (std::size_t size = 1; size <= bytes.size(); ++size) {
+    append(path, bytes, size - 1, size);
+    records += capture.update();
+    ASSERT_TRUE(capture.following()) << "at " << size;
+    ASSERT_EQ(capture.position() + capture.waitingBytes(), size);
+  }
+  EXPECT_EQ(records, 4u);
+  EXPECT_EQ(followed(capture), oneLoad(whole));
+}
+
+struct DamageCase {
+  std::string name;
+  LogBuilder appended;  // after the whole session's first two records
+  LogFaultKind kind;
+  std::uint64_t record;  // where the fault lies
+  std::string words;     // the start of the fault's words
+};
+
+TEST(GrowingLogCapture, DamageStopsTheFollowingAndKeepsWhatCameBefore) {
+  const auto frames = sessionFrames();
+  const std::size_t kept = 8 + frames[0].size() + frames[1].size();
+  std::vector<std::uint8_t> garbage(40, 0xEE);
+  const std::vector<DamageCase> cases = {
+      {"a whole record that does not verify", LogBuilder().frame(garbage), LogFaultKind::Malformed, 2, ""},
+      // No record is that large: the prefix alone is damage, not a record on its way.
+      {"a length prefix beyond any record", LogBuilder().lengthPrefix(0xFFFFFFFFu).raw({1, 2}), LogFaultKind::Truncated,
+       2, "truncated record: the length prefix announces 4294967295 bytes"},
+  };
+  for (const DamageCase& test : cases) {
+    vyn::testing::TempDir dir;
+    const std::string path = dir.file("damaged.log");
+    LogBuilder start;
+    start.frame(frames[0]).frame(frames[1]);
+    start.writeTo(path);
+    GrowingLogCapture capture(path, 127);
+    EXPECT_EQ(capture.update(), 2u) << test.name;
+    const std::string before = followed(capture);
+
+    append(path, test.appended.bytes(), 0, test.appended.bytes().size());
+    EXPECT_EQ(capture.update(), 0u) << test.name;
+    ASSERT_FALSE(capture.following()) << test.name;
+    EXPECT_EQ(capture.fault()->kind, test.kind) << test.name;
+    EXPECT_EQ(capture.fault()->record, test.record) << test.name;
+    EXPECT_EQ(capture.fault()->offset, kept) << test.name;
+    EXPECT_EQ(capture.fault()->words.rfind(test.words, 0), 0u) << test.name << ": " << capture.fault()->words;
+
+    // Good records after the damage are not read: the following has stopped.
+    append(path, logBytes({frames[2]}), 0, 4 + frames[2].size());
+    EXPECT_EQ(capture.update(), 0u) << test.name;
+    EXPECT_EQ(capture.records(), 2u) << test.name;
+    EXPECT_EQ(capture.position(), kept) << test.name;
+    EXPECT_EQ(followed(capture), before) << test.name;
+    EXPECT_EQ(capture.fileSize(), kept + test.appended.bytes().size() + 4 + frames[2].size()) << test.name;
+  }
+}
+
+TEST(GrowingLogCapture, AFileThatShrankOrCannotBeOpenedIsAFault) {
+  vyn::testing::TempDir dir;
+  GrowingLogCapture absent(dir.file("absent.log"), 127);
+  EXPECT_EQ(absent.update(), 0u);
+  ASSERT_FALSE(absent.following());
+  EXPECT_EQ(absent.fault()->kind, LogFaultKind::Unopened);
+  EXPECT_EQ(absent.fault()->words, "no such file");
+
+  const auto frames = sessionFrames();
+  const std::string path = dir.file("shrinking.log");
+  LogBuilder().frame(frames[0]).frame(frames[1]).writeTo(path);
+  GrowingLogCapture capture(path, 127);
+  EXPECT_EQ(capture.update(), 2u);
+  LogBuilder().frame(frames[0]).writeTo(path);
+  EXPECT_EQ(capture.update(), 0u);
+  ASSERT_FALSE(capture.following());
+  EXPECT_EQ(capture.fault()->words, "the log shrank to " + std::to_string(4 + frames[0].size()) + " bytes after " +
+                                        std::to_string(8 + frames[0].size() + frames[1].size()) +
+                                        " had been read: it was cut or replaced");
+  EXPECT_EQ(capture.records(), 2u);
+}
+
+}  // namespace
+}  // namespace vyn::profiling

@@ -1,0 +1,142 @@
+// Figures brought up to date as a log grows: percentiles of samples added in
+// batches equal those of summarize over all of them, and figures advanced
+// record by record equal the profile of the whole log, also when events come
+// after the execution they belong to.
+#include "stats/live_figures.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "stats/execution_profile.h"
+#include "stats/ordered_samples.h"
+#include "stats/sample_summary.h"
+#include "support/captured_model.h"
+
+namespace vyn::profiling {
+namespace {
+
+using testing::Event;
+using testing::Message;
+
+TEST(OrderedSamples, PercentilesEqualThoseOfSummarizeOnRandomBatches) {
+  struct Shape {
+    std::string name;
+    std::function<double(std::mt19937_64&)> draw;
+  };
+  const std::vector<Shape> shapes = {
+      // Whole microseconds from a narrow range: many ties.
+      {"ties", [](std::mt19937_64& random) { return static_cast<double>(random() % 7); }},
+      {"long tail",
+       [](std::mt19937_64& random) { return std::floor(std::exponential_distribution<double>(1e-4)(random)); }},
+      {"fractions", [](std::mt19937_64& random) { return std::uniform_real_distribution<double>(0, 1e6)(random); }},
+  };
+  for (const Shape& shape : shapes) {
+    for (std::uint64_t seed = 1; seed <= 20; ++seed) {
+      std::mt19937_64 random(seed);
+      OrderedSamples ordered;
+      std::vector<double> all;
+      for (int batch = 0; batch < 12; ++batch) {
+        // Batches from empty to a few thousand, so that blocks split.
+        std::vector<double> samples(random() % 3 == 0 ? 0 : random() % 4000);
+        for (double& sample : samples) sample = shape.draw(random);
+        all.insert(all.end(), samples.begin(), samples.end());
+        ordered.add(samples);
+        ASSERT_EQ(ordered.size(), all.size());
+
+        std::vector<double> copy = all;
+        const SampleSummary summary = summarize(copy);
+        ASSERT_EQ(ordered.percentile(50), summary.p50) << shape.name << " seed " << seed << " batch " << batch;
+        ASSERT_EQ(ordered.percentile(90), summary.p90) << shape.name << " seed " << seed << " batch " << batch;
+        ASSERT_EQ(ordered.percentile(99), summary.p99) << shape.name << " seed " << seed << " batch " << batch;
+        if (all.empty()) continue;
+        std::sort(copy.begin(), copy.end());
+        for (std::size_t rank : {std::size_t{0}, copy.size() / 3, copy.size() - 1}) {
+          ASSERT_EQ(ordered.at(rank), copy[rank]) << shape.name << " seed " << seed << " rank " << rank;
+        }
+      }
+    }
+  }
+}
+
+constexpr int kExecute = 1, kExecuteEvents = 9;
+Event us(const std::string& name, std::uint64_t value) { return Event::named(name).u64(value).withUnit(1); }
+Event cycles(const std::string& name, std::uint64_t value) { return Event::named(name).u64(value).withUnit(3); }
+
+// The totals of a graph's measured paths as stats profiles them from the whole log.
+std::map<std::string, double> profiledTotals(const LogModel& model, std::size_t graph) {
+  Statistics statistics;
+  std::string notices;
+  appendStatistics(model, statistics, notices);
+  const ExecutionProfile profile = profileExecutions(model, statistics, 0, PathSamples::Occurrences)[graph];
+  std::map<std::string, double> totals;
+  for (std::uint32_t at = 0; at < profile.paths.size(); ++at) {
+    if (profile.paths[at].values != PathValues::Measured) continue;
+    double total = 0;
+    for (double sample : profile.paths[at].samples) total += sample;
+    totals[pathText(model, profile, at)] = total;
+  }
+  return totals;
+}
+
+TEST(LiveFigures, AdvancedRecordByRecordEqualTheWholeLogsProfile) {
+  // Records as a runtime writes them: executions with their events, executions
+  // whose events follow in a later record, and one run of late events with no
+  // execution left to take them.
+  const std::vector<std::vector<Message>> records = {
+      {Message::of(kExecute).named("g").lasting(100).event(us("conv", 40).sub(cycles("Compute", 9000))),
+       Message::of(kExecute).named("h").lasting(5)},
+      {Message::of(kExecute).named("g").lasting(120), Message::of(kExecute).named("g").lasting(90)},
+      {Message::of(kExecuteEvents).named("g").event(us("conv", 50)).event(us("fc", 30))},
+      {Message::of(kExecuteEvents).named("g").event(us("conv", 45).sub(cycles("Compute", 8000)))},
+      {Message::of(kExecuteEvents).named("g").event(us("fc", 7)),
+       Message::of(kExecute).named("g").lasting(300).event(us("fc", 200))},
+      {Message::of(kExecute).named("h").lasting(6).event(us("x", 1))},
+  };
+  testing::CapturedModel log;
+  LiveFigures live;
+  std::vector<std::uint64_t> executions;
+  std::vector<std::uint64_t> intervalCounts;
+  for (const auto& record : records) {
+    log.add(record);
+    live.advance(log.model());
+    const auto figures = live.figures(log.model(), 10);
+    executions.push_back(figures.at(0).executions);
+    intervalCounts.push_back(figures.at(0).interval.count);
+  }
+  // The last run of late events found no execution of g without events: it
+  // made an untimed one of its own.
+  EXPECT_EQ(executions, (std::vector<std::uint64_t>{1, 3, 3, 3, 5, 5}));
+  EXPECT_EQ(intervalCounts, (std::vector<std::uint64_t>{1, 2, 0, 0, 2, 0}));
+
+  const auto figures = live.figures(log.model(), 10);
+  ASSERT_EQ(figures.size(), 2u);
+  const LiveGraphFigures& g = figures[0];
+  // g's times: 100, 120, 90, 0 (the late events' own), 300.
+  EXPECT_EQ(g.lastUs, 300u);
+  EXPECT_EQ(g.p50Us, 100);
+  EXPECT_DOUBLE_EQ(g.p99Us, 120 + 0.96 * 180);
+  // Microsecond paths first by total, then the cycles.
+  std::vector<std::string> order;
+  std::map<std::string, double> totals;
+  for (const LiveEventTotal& event : g.topEvents) {
+    order.push_back(event.path);
+    totals[event.path] = event.total;
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"fc", "conv", "conv / Compute"}));
+  EXPECT_EQ(totals, profiledTotals(log.model(), 0));
+  EXPECT_EQ(totals["fc"], 237);
+  EXPECT_EQ(totals["conv"], 135);
+  EXPECT_EQ(g.topEvents[2].occurrences, 2u);
+
+  EXPECT_EQ(live.figures(log.model(), 1)[0].topEvents.size(), 1u);
+  EXPECT_EQ(figures[1].executions, 2u);
+  EXPECT_EQ(figures[1].lastUs, 6u);
+}
+
+}  // namespace
+}  // namespace vyn::profiling
