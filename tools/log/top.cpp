@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+#include "analysis/log_extent.h"
 #include "base/input_protection.h"
 #include "capture/growing_log_capture.h"
 #include "common/number_options.h"
@@ -140,7 +141,10 @@ int runTop(const TopOptions& options) {
     previous = now;
 
     if (capture.fault() && !reportedFault) {
-      reportProblem(options.logPath, *refresh.fault);
+      // Said as the analyses say it, when records were read before the bad one.
+      const LogExtent extent{capture.records(), capture.fault(), capture.fileSize()};
+      reportProblem(options.logPath, readablePartFollows(*capture.fault()) ? partialLogWarning(options.logPath, extent)
+                                                                           : *refresh.fault);
       reportedFault = true;
     }
     if (format == TopFormat::Jsonl) {
