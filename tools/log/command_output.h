@@ -29,6 +29,12 @@ void reportWarnings(const LoadedLog& log);
 // reported, when it cannot be loaded; else the log, its warnings reported.
 std::unique_ptr<LoadedLog> loadCommandInput(const std::string& path, int visibility, bool verbose);
 
+// Loads several logs side by side for a command that reads them together,
+// each naming itself on its progress line: empty, with every problem reported,
+// when one cannot be loaded; else the logs in order, their warnings reported.
+std::vector<std::unique_ptr<LoadedLog>> loadCommandInputs(const std::vector<std::string>& paths, int visibility,
+                                                          bool verbose);
+
 // Reports that the log executes no graph of that name, naming the graphs it
 // does execute; returns 1, the exit status.
 int reportUnknownGraph(const LoadedLog& log, const std::string& name);
