@@ -13,6 +13,7 @@ bool EventCursor::enter(std::uint32_t occurrence) {
   count_ = entry.events.count;
   row_ = 0;
   levels_.clear();
+  pathLevels_ = 0;
   if (count_ == 0) return false;
   top_ = rows_[0].depth;
   arrive();
@@ -25,7 +26,8 @@ void EventCursor::arrive() {
   depth_ = static_cast<unsigned>(rows_[row_].depth) - top_;
   const std::size_t parents = static_cast<std::size_t>(std::min<std::uint64_t>(depth_, levels_.size()));
   levels_.resize(parents);
-  levels_.push_back({id(), row_});
+  pathLevels_ = std::min(pathLevels_, parents);
+  levels_.push_back({id(), row_, 0});
   pathReady_ = itemReady_ = cellsReady_ = false;
 }
 
@@ -105,11 +107,13 @@ std::string_view EventCursor::name() const { return fleet_.model(occurrence().lo
 const std::string& EventCursor::path() {
   if (!pathReady_) {
     const profiling::LogModel& model = fleet_.model(occurrence().log);
-    path_.clear();
-    for (const Level& level : levels_) {
-      if (&level != &levels_.front()) path_ += " / ";
-      path_ += model.text(rows_[level.row].name);
+    path_.resize(pathLevels_ == 0 ? 0 : levels_[pathLevels_ - 1].pathEnd);
+    for (std::size_t level = pathLevels_; level < levels_.size(); ++level) {
+      if (level != 0) path_ += " / ";
+      path_ += model.text(rows_[levels_[level].row].name);
+      levels_[level].pathEnd = path_.size();
     }
+    pathLevels_ = levels_.size();
     pathReady_ = true;
   }
   return path_;

@@ -45,6 +45,7 @@ class EventCursor {
   struct Level {
     std::uint64_t id;
     std::uint32_t row;
+    std::size_t pathEnd;  // where its name ends in path_, once path_ holds it
   };
 
   const FleetOccurrence& occurrence() const { return fleet_.occurrences()[occurrence_]; }
@@ -71,7 +72,10 @@ class EventCursor {
   std::size_t childLevel_ = 0;  // with children_: where the parent sits in levels_
   bool children_ = false;
 
+  // path_ holds the names of the first pathLevels_ levels: the path of the
+  // next event is its parent's, kept, and its own name.
   bool pathReady_ = false;
+  std::size_t pathLevels_ = 0;
   std::string path_;
   bool itemReady_ = false;
   profiling::EventItem item_;

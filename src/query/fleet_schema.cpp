@@ -44,7 +44,7 @@ const std::vector<TableSpec>& fleetTables() {
         {"value", ""},
         {"unit", "TEXT"},
         {"text", "TEXT"}},
-       {"log_id", "occurrence_id", "parent_id"}},
+       {"occurrence_id", "parent_id"}},
   };
   return kTables;
 }

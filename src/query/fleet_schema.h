@@ -16,8 +16,10 @@ struct ColumnSpec {
 
 struct TableSpec {
   std::string_view name;
-  std::vector<ColumnSpec> columns;     // the first is "id"
-  std::vector<std::string_view> keys;  // the columns besides id a database indexes
+  std::vector<ColumnSpec> columns;  // the first is "id"
+  // The columns besides id a database indexes: those looked up by; an index
+  // leaves out the rows where its column is NULL (top-level events' parent).
+  std::vector<std::string_view> keys;
 };
 
 // log, graph, occurrence, event: in the order they are written.
