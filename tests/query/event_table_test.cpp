@@ -2,6 +2,7 @@
 // every lookup (by id, parent, occurrence, log) giving what a scan gives.
 #include <gmock/gmock.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,7 +49,19 @@ Event timed(const std::string& name, std::uint64_t value) {
 class FleetTablesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Graph a twice, graph b once; a's events nest three deep.
+    writeLog(work_.file("run.log"));
+    for (int copy = 0; copy < 2; ++copy) {
+      std::string problem;
+      logs_.push_back(tools::loadLog(work_.file("run.log"), 127, problem));
+      ASSERT_NE(logs_.back(), nullptr) << problem;
+    }
+    fleet_ = std::make_unique<FleetIndex>(std::vector<const tools::LoadedLog*>{logs_[0].get(), logs_[1].get()});
+    tables_ = std::make_unique<FleetTables>(*fleet_);
+    ASSERT_TRUE(openFleetConnection(connection_, *tables_)) << connection_.problem();
+  }
+
+  // Graph a twice, graph b once; a's events nest three deep.
+  virtual void writeLog(const std::string& path) {
     LogBuilder log;
     std::vector<Message> runs;
     for (std::uint64_t run = 0; run < 2; ++run) {
@@ -62,15 +75,7 @@ class FleetTablesTest : public ::testing::Test {
     }
     runs.push_back(Message::of(kExecute).named("b").at(0).timed(300, 340).event(timed("L1", 7)));
     log.messages(std::move(runs));
-    log.writeTo(work_.file("run.log"));
-    for (int copy = 0; copy < 2; ++copy) {
-      std::string problem;
-      logs_.push_back(tools::loadLog(work_.file("run.log"), 127, problem));
-      ASSERT_NE(logs_.back(), nullptr) << problem;
-    }
-    fleet_ = std::make_unique<FleetIndex>(std::vector<const tools::LoadedLog*>{logs_[0].get(), logs_[1].get()});
-    tables_ = std::make_unique<FleetTables>(*fleet_);
-    ASSERT_TRUE(openFleetConnection(connection_, *tables_)) << connection_.problem();
+    log.writeTo(path);
   }
 
   std::vector<std::string> rows(const std::string& sql) {
@@ -153,6 +158,43 @@ TEST_F(FleetTablesTest, TheTablesCannotBeChanged) {
     EXPECT_FALSE(runStatements(connection_.db(), sql, sink, problem)) << sql;
     EXPECT_THAT(problem, ::testing::HasSubstr("may not be modified")) << sql;
   }
+}
+
+// One execution whose events hold a value of every kind.
+class ValueKindsTest : public FleetTablesTest {
+ protected:
+  void writeLog(const std::string& path) override {
+    constexpr std::uint32_t kObject = 5, kNone = 6;
+    Message execute = Message::of(kExecute).named("k").at(0).timed(0, 10);
+    execute.event(Event::named("signed", 1).i64(-4).withUnit(kMicroseconds))
+        .event(Event::named("huge", 2).u64(UINT64_MAX).withUnit(3))
+        .event(Event::named("single", 3).f32(0.1f).withUnit(kNone))
+        .event(Event::named("double", 4).f64(2.5).withUnit(2))
+        .event(Event::named("nan", 5).f64(std::nan("")).withUnit(kMicroseconds))
+        .event(Event::named("text", 6).text("fast, \"really\"").withUnit(kNone))
+        .event(Event::named("blob", 7).data({1, 2}).withUnit(kObject))
+        .event(Event::named("units", 5004).u64(5).withUnit(kNone))
+        .event(Event::named("empty", 9));
+    LogBuilder log;
+    log.messages({std::move(execute)});
+    log.writeTo(path);
+  }
+};
+
+TEST_F(ValueKindsTest, ValuesUnitsAndTextsAreTheExportsCellsWithTheirKind) {
+  // name|kind|typeof(value)|value|unit|text, worked out from the log above and
+  // the export's rules (units by code, hardware units as names, no value where
+  // the export's cell is empty).
+  const std::vector<std::string> kExpected = {
+      "signed|signed|integer|-4|us|-",          "huge|unsigned|real|1.84467440737096e+19|cycles|-",
+      "single|single|real|0.1|none|-",  // the single's shortest text, not 0.100000001490116
+      "double|double|real|2.5|bytes|-",         "nan|double|null|-|us|-",
+      "text|text|null|-|none|fast, \"really\"", "blob|object|null|-|object|-",
+      "units|units|null|-|none|ZEL, DMA",       "empty|none|null|-|us|-",
+  };
+  EXPECT_EQ(rows("SELECT name, kind, typeof(value), value, unit, text FROM event WHERE log_id = 1"), kExpected);
+  EXPECT_EQ(rows("SELECT count(*) FROM event WHERE log_id = 2 AND name = 'huge' AND value = 18446744073709551615.0"),
+            std::vector<std::string>{"1"});
 }
 
 }  // namespace

@@ -99,6 +99,17 @@ class SqlCheck(unittest.TestCase):
                 self.assertEqual(got[graph]["executions"], figures["count"])
                 self.assertAlmostEqual(got[graph]["p50_us"], figures["p50"], places=9)
                 self.assertAlmostEqual(got[graph]["p99_us"], figures["p99"], places=9)
+            # Queue waits of host round trips, as stats summarises them.
+            waits = {row["graph"]: row for row in query([sample], "SELECT graph, median(queue_wait_us) AS p50, "
+                                                                  "percentile(queue_wait_us, 99) AS p99, "
+                                                                  "count(queue_wait_us) AS n FROM execution GROUP BY graph")}
+            for graph in stats["graphs"]:
+                wait = graph.get("queue_wait")
+                row = waits[graph["name"]]
+                if wait is None:
+                    self.assertEqual(row["n"], 0, graph["name"])
+                else:
+                    self.assertEqual((row["n"], row["p50"], row["p99"]), (wait["count"], wait["p50"], wait["p99"]))
 
     def test_events_and_occurrences_are_the_exports_rows(self):
         for sample in SAMPLES:
