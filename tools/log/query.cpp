@@ -96,9 +96,9 @@ Command addQueryCommand(CLI::App& app) {
   auto options = std::make_shared<QueryOptions>();
   CLI::App* query = app.add_subcommand("query", "Answer a question in SQL over one or more logs");
   query
-      ->add_option("LOG... SQL", options->positionals,
-                   "binary logs, then the SQL (unless -f gives it); several statements may be given, the last "
-                   "one's rows are written")
+      ->add_option("LOG", options->positionals,
+                   "binary logs, and last the SQL unless -f gives it (several statements may be given: the "
+                   "last one's rows are written)")
       ->required();
   query->add_option("-f,--file", options->sqlFile, "read the SQL from FILE ('-' for standard input)")
       ->check(notEmptyPath());
