@@ -21,7 +21,7 @@ import subprocess
 import sys
 import unittest
 
-TOOL, EXAMPLES, DOCS, README, SCRATCH = sys.argv[1:6]
+TOOL, EXAMPLES, DOCS, README, SCRATCH = (os.path.abspath(a) for a in sys.argv[1:6])
 PANDAS = sys.argv[6:] == ["pandas"]
 SAMPLES = sorted(str(p) for p in pathlib.Path(EXAMPLES).glob("*.log"))
 SQL_DOC = (pathlib.Path(DOCS) / "sql.md").read_text()
@@ -247,7 +247,15 @@ def pandas_recipe():
     os.chdir(SCRATCH)
     run("export", *SAMPLES, "--format", "sqlite", "-o", "run.db")
     recipe = next(block for block in PYTHON_BLOCKS if "read_sql" in block)
-    exec(recipe, {})
+    names = {}
+    exec(recipe, names)
+    # The data frame holds every execution of the fleet, with query's columns.
+    executions = query(SAMPLES, "SELECT * FROM execution ORDER BY log_id, graph, occurrence")
+    frame = names["executions"].sort_values(["log_id", "graph", "occurrence"])
+    if list(frame.columns) != list(executions[0]) or frame["duration_us"].tolist() != [
+            row["duration_us"] for row in executions]:
+        print("the recipe's executions are not query's", file=sys.stderr)
+        return 1
     return 0
 
 
