@@ -224,7 +224,15 @@ class SqlCheck(unittest.TestCase):
                      ("export", sample, sample, "-o", db)):
             with self.subTest(args=args):
                 run(*args, expect=2)
+        # Never over an input: the log, or the SQL file.
+        before = pathlib.Path(sample).read_bytes()
         run("export", sample, "--format", "sqlite", "-o", sample, expect=1)
+        run("query", sample, "SELECT 1", "-o", sample, expect=1)
+        sql_file = os.path.join(SCRATCH, "over.sql")
+        pathlib.Path(sql_file).write_text("SELECT 1")
+        run("query", sample, "-f", sql_file, "-o", sql_file, expect=1)
+        self.assertEqual(pathlib.Path(sample).read_bytes(), before)
+        self.assertEqual(pathlib.Path(sql_file).read_text(), "SELECT 1")
         self.assertFalse(os.path.exists(db))
 
     def test_sql_from_a_file_or_standard_input(self):
