@@ -1,6 +1,7 @@
 #include "query/sql_statements.h"
 
 #include <climits>
+#include <string>
 
 namespace vyn::query {
 namespace {
@@ -42,6 +43,12 @@ bool runStatements(sqlite3* db, std::string_view sql, ResultSink& sink, std::str
     problem = "the SQL holds no statement";
     return false;
   }
+  // SQLite reads a statement up to a NUL byte: what follows would be lost.
+  const std::size_t nul = sql.find('\0');
+  if (nul != std::string_view::npos) {
+    problem = "the SQL holds a NUL byte (at byte " + std::to_string(nul) + ")";
+    return false;
+  }
   if (sql.size() > static_cast<std::size_t>(INT_MAX)) {
     problem = "the SQL is too long";
     return false;
@@ -55,7 +62,11 @@ bool runStatements(sqlite3* db, std::string_view sql, ResultSink& sink, std::str
       problem = sqlite3_errmsg(db);
       return false;
     }
-    rest = tail != nullptr ? tail : end;
+    if (tail == nullptr || tail <= rest) {
+      problem = "the SQL could not be read past byte " + std::to_string(rest - sql.data());
+      return false;
+    }
+    rest = tail;
     if (statement.get() == nullptr) continue;  // a comment alone
     const bool last = holdsNoStatement(std::string_view(rest, static_cast<std::size_t>(end - rest)));
     if (last) {

@@ -53,8 +53,9 @@ TEST(SqlStatements, TheLastStatementsRowsAreTheResult) {
 }
 
 TEST(SqlStatements, AFailingStatementStopsTheRunWithSqlitesMessage) {
-  const std::pair<const char*, const char*> kCases[] = {
+  const std::pair<std::string_view, const char*> kCases[] = {
       {"SELEC 1", "near \"SELEC\": syntax error"},
+      {std::string_view("SELECT 1;\0SELECT 2", 18), "the SQL holds a NUL byte (at byte 9)"},
       {"CREATE TABLE t(v); SELECT w FROM t", "no such column: w"},
       {"SELECT 1; SELECT * FROM nowhere; SELECT 2", "no such table: nowhere"},
       {"  -- only a comment", "the SQL holds no statement"},
