@@ -228,6 +228,12 @@ class SqlCheck(unittest.TestCase):
         before = pathlib.Path(sample).read_bytes()
         run("export", sample, "--format", "sqlite", "-o", sample, expect=1)
         run("query", sample, "SELECT 1", "-o", sample, expect=1)
+        done = run("query", sample, f"ATTACH '{sample}' AS d; CREATE TABLE d.t(x)", expect=1)
+        self.assertIn("not authorized", done.stderr.decode())
+        attached = os.path.join(SCRATCH, "attached.db")
+        if os.path.exists(attached):
+            os.remove(attached)
+        run("query", sample, f"ATTACH '{attached}' AS d; CREATE TABLE d.t AS SELECT id FROM log; SELECT 1")
         sql_file = os.path.join(SCRATCH, "over.sql")
         pathlib.Path(sql_file).write_text("SELECT 1")
         run("query", sample, "-f", sql_file, "-o", sql_file, expect=1)
