@@ -19,8 +19,8 @@ namespace vyn::tools {
 void walkExportRows(const profiling::LogModel& model, ExportRowSink& sink);
 
 // Where the occurrences alone go, in the same order and with the same keys as
-// their rows: each with the graph's text id (none for phases of the session)
-// and the occurrence itself, whose span holds its events.
+// their rows: each with its row's columns and the occurrence itself, whose span
+// holds its events.
 class ExportOccurrenceSink {
  public:
   virtual ~ExportOccurrenceSink() = default;

@@ -1,7 +1,10 @@
 // export: a loaded log as tidy rows for data-frame libraries, databases and
 // spreadsheets, in CSV or JSON Lines, or as the collapsed stacks of its
-// executions for flame-graph tools (docs/export-format.md).
+// executions for flame-graph tools (docs/export-format.md), or, with several
+// logs too, as a SQLite database (docs/sql.md).
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "analysis/export_writer.h"
 #include "base/output_file.h"
@@ -42,7 +45,8 @@ int runExport(const ExportOptions& options) {
 Command addExportCommand(CLI::App& app) {
   auto options = std::make_shared<ExportOptions>();
   CLI::App* rows = app.add_subcommand(
-      "export", "Write a log's occurrences and events as tidy rows, or its executions as collapsed stacks");
+      "export",
+      "Write a log's occurrences and events as tidy rows or a database, or its executions as collapsed stacks");
   rows->add_option("LOG", options->inputPaths, "binary log (sqlite: one or more)")->required();
   rows->add_option("-o,--output", options->outputPath, "file to write ('-' for standard output)")
       ->required()
