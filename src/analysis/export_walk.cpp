@@ -20,7 +20,8 @@ using profiling::TextId;
 
 class ExportWalk {
  public:
-  ExportWalk(const LogModel& model, ExportRowSink& sink) : model_(model), sink_(sink) {}
+  ExportWalk(const LogModel& model, ExportRowSink* rows, ExportOccurrenceSink* occurrences)
+      : model_(model), rows_(rows), occurrences_(occurrences) {}
 
   void run() {
     // Init and compose keep the timestamp even of a message the reader's level
@@ -98,10 +99,14 @@ class ExportWalk {
 
   // The occurrence's row, then its events' rows.
   void emit(OccurrenceColumns key, const Occurrence& occurrence) {
-    if (!sink_.healthy()) return;
     key.timestamp = occurrence.timestamp;
     key.duration = occurrence.value;
-    sink_.occurrence(key);
+    if (occurrences_ != nullptr) {
+      occurrences_->occurrence(key, occurrence);
+      return;
+    }
+    if (!rows_->healthy()) return;
+    rows_->occurrence(key);
     events(model_.list(occurrence.events));
   }
 
@@ -130,7 +135,7 @@ class ExportWalk {
       row.pathHasSeparators = separators;
       row.depth = event.depth;
       setEventValueColumns(event, row);
-      sink_.event(row);
+      rows_->event(row);
       return true;
     });
   }
@@ -141,13 +146,18 @@ class ExportWalk {
   };
 
   const LogModel& model_;
-  ExportRowSink& sink_;
+  ExportRowSink* rows_;                // every row, when occurrences_ is null
+  ExportOccurrenceSink* occurrences_;  // the occurrences alone
   std::string path_;
   std::vector<Level> levels_;
 };
 
 }  // namespace
 
-void walkExportRows(const LogModel& model, ExportRowSink& sink) { ExportWalk(model, sink).run(); }
+void walkExportRows(const LogModel& model, ExportRowSink& sink) { ExportWalk(model, &sink, nullptr).run(); }
+
+void walkExportOccurrences(const LogModel& model, ExportOccurrenceSink& sink) {
+  ExportWalk(model, nullptr, &sink).run();
+}
 
 }  // namespace vyn::tools

@@ -18,6 +18,19 @@ namespace vyn::tools {
 // sink is no longer healthy.
 void walkExportRows(const profiling::LogModel& model, ExportRowSink& sink);
 
+// Where the occurrences alone go, in the same order and with the same keys as
+// their rows: each with its row's columns and the occurrence itself, whose span
+// holds its events.
+class ExportOccurrenceSink {
+ public:
+  virtual ~ExportOccurrenceSink() = default;
+  virtual void occurrence(const OccurrenceColumns& key, const profiling::Occurrence& occurrence) = 0;
+};
+
+// Hands sink every occurrence that walkExportRows writes a row for, without
+// walking their events.
+void walkExportOccurrences(const profiling::LogModel& model, ExportOccurrenceSink& sink);
+
 }  // namespace vyn::tools
 
 #endif  // VYN_ANALYSIS_EXPORT_WALK_H_

@@ -10,8 +10,9 @@
 
 namespace vyn::tools {
 
-// Csv and Jsonl: tidy rows; Folded: collapsed stacks of the executions.
-enum class ExportFormat { Csv, Jsonl, Folded };
+// Csv and Jsonl: tidy rows; Folded: collapsed stacks of the executions;
+// Sqlite: a database, which query/database_export.h writes (not writeExport).
+enum class ExportFormat { Csv, Jsonl, Folded, Sqlite };
 
 // Writes every row or stack to output, which the caller closes. Rows going to
 // a file show, on a terminal, how far the write has come.

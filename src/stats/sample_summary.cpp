@@ -27,9 +27,11 @@ class CompensatedSum {
   double correction_ = 0;
 };
 
+}  // namespace
+
 // The q-th percentile of samples, found by selection rather than by sorting:
 // the value at the rank's floor, and the least value above it. Reorders samples.
-double selectedPercentile(std::vector<double>& samples, double q) {
+double percentile(std::vector<double>& samples, double q) {
   const double rank = static_cast<double>(samples.size() - 1) * q / 100.0;
   const auto below = static_cast<std::size_t>(std::floor(rank));
   const auto at = samples.begin() + static_cast<std::ptrdiff_t>(below);
@@ -39,8 +41,6 @@ double selectedPercentile(std::vector<double>& samples, double q) {
   const double above = *std::min_element(at + 1, samples.end());
   return *at + fraction * (above - *at);
 }
-
-}  // namespace
 
 SampleSummary summarize(std::vector<double>& samples) {
   SampleSummary summary;
@@ -73,9 +73,9 @@ SampleSummary summarize(std::vector<double>& samples) {
   summary.min = *least;
   summary.max = *greatest;
   // Selection, not sorting: sorting millions of samples costs more than loading them.
-  summary.p99 = selectedPercentile(samples, 99);
-  summary.p90 = selectedPercentile(samples, 90);
-  summary.p50 = selectedPercentile(samples, 50);
+  summary.p99 = percentile(samples, 99);
+  summary.p90 = percentile(samples, 90);
+  summary.p50 = percentile(samples, 50);
   return summary;
 }
 

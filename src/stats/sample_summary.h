@@ -21,6 +21,11 @@ struct SampleSummary {
 // so samples around 1e12 keep their small differences. Samples must not be NaN.
 SampleSummary summarize(std::vector<double>& samples);
 
+// The q-th percentile (q from 0 to 100) of samples, as summarize gives p50,
+// p90 and p99: linear between the values at the closest ranks around
+// (n - 1) q / 100. Reorders samples. REQUIRES: samples not empty, none NaN.
+double percentile(std::vector<double>& samples, double q);
+
 }  // namespace vyn::profiling
 
 #endif  // VYN_STATS_SAMPLE_SUMMARY_H_

@@ -108,6 +108,13 @@ bool everyLineIsJson(const std::string& text) {
 
 enum class Form { Terminal, Csv, Json, JsonLines };
 
+// Every name a query can show: graphs, events and their paths, text values,
+// and texts made of them.
+constexpr const char* kEveryName =
+    "SELECT g.name AS graph, e.name, e.path, e.text, e.name || char(10) || e.text FROM event AS e "
+    "JOIN occurrence AS o ON o.id = e.occurrence_id LEFT JOIN graph AS g ON g.id = o.graph_id "
+    "UNION ALL SELECT name, name, name, name, name FROM graph";
+
 class HostileNamesTest : public ToolTest {
  protected:
   void SetUp() override {
@@ -131,6 +138,9 @@ TEST_F(HostileNamesTest, EveryCommandAndFormatKeepsItsFormWhateverTheNames) {
       {{"export", "LOG", "-o", "-", "--format", "folded"}, Form::Terminal},
       {{"dump", "LOG", "-o", "-"}, Form::Json},
       {{"trace", "LOG", "-o", "-"}, Form::Json},
+      {{"query", "LOG", kEveryName}, Form::Terminal},
+      {{"query", "LOG", kEveryName, "--format", "csv"}, Form::Csv},
+      {{"query", "LOG", kEveryName, "--format", "json"}, Form::Json},
   };
   for (const auto& [args, form] : kCases) {
     const std::string what = ::testing::PrintToString(args);

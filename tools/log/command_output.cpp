@@ -1,6 +1,7 @@
 #include "log/command_output.h"
 
 #include "base/output_file.h"
+#include "base/parallel_for.h"
 #include "log/commands.h"
 
 namespace vyn::tools {
@@ -41,6 +42,29 @@ std::unique_ptr<LoadedLog> loadCommandInput(const std::string& path, int visibil
   if (!acceptLogExtent(path, log->extent, strict)) return nullptr;
   reportWarnings(*log);
   return log;
+}
+
+std::vector<std::unique_ptr<LoadedLog>> loadCommandInputs(const std::vector<std::string>& paths, int visibility,
+                                                          bool verbose, bool strict) {
+  std::vector<std::unique_ptr<LoadedLog>> logs(paths.size());
+  std::vector<std::string> problems(paths.size());
+  base::parallelFor(paths.size(), [&](std::size_t at) {
+    logs[at] = loadLog(paths[at], static_cast<std::int8_t>(visibility), problems[at], verbose,
+                       paths.size() > 1 ? paths[at] : std::string());
+  });
+  bool loaded = true;
+  for (std::size_t at = 0; at < logs.size(); ++at) {
+    if (logs[at] == nullptr) {
+      reportProblem(paths[at], problems[at]);
+      loaded = false;
+    } else if (!acceptLogExtent(paths[at], logs[at]->extent, strict)) {
+      loaded = false;
+    } else {
+      reportWarnings(*logs[at]);
+    }
+  }
+  if (!loaded) logs.clear();
+  return logs;
 }
 
 int reportUnknownGraph(const LoadedLog& log, const std::string& name) {

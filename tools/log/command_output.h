@@ -35,6 +35,13 @@ bool acceptLogExtent(const std::string& path, const LogExtent& extent, bool stri
 // else the log, its warnings reported.
 std::unique_ptr<LoadedLog> loadCommandInput(const std::string& path, int visibility, bool verbose, bool strict);
 
+// Loads several logs side by side for a command that reads them together,
+// each naming itself on its progress line: empty, with every problem reported,
+// when one cannot be loaded or strict refuses one that stops early; else the
+// logs in order, their warnings reported.
+std::vector<std::unique_ptr<LoadedLog>> loadCommandInputs(const std::vector<std::string>& paths, int visibility,
+                                                          bool verbose, bool strict);
+
 // Reports that the log executes no graph of that name, naming the graphs it
 // does execute; returns 1, the exit status.
 int reportUnknownGraph(const LoadedLog& log, const std::string& name);

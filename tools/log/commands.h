@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace CLI {
 class App;
@@ -50,6 +51,11 @@ Command addDiffCommand(CLI::App& app);
 Command addRepairCommand(CLI::App& app);
 // top.cpp: follows a log while it is written.
 Command addTopCommand(CLI::App& app);
+// query.cpp: SQL over loaded logs, and export's database of them (export
+// --format sqlite): 0 when written.
+Command addQueryCommand(CLI::App& app);
+int runDatabaseExport(const std::vector<std::string>& logPaths, const std::string& outputPath, int visibility,
+                      bool verbose, bool strict);
 
 }  // namespace vyn::tools
 

@@ -1,7 +1,10 @@
 // export: a loaded log as tidy rows for data-frame libraries, databases and
 // spreadsheets, in CSV or JSON Lines, or as the collapsed stacks of its
-// executions for flame-graph tools (docs/export-format.md).
+// executions for flame-graph tools (docs/export-format.md), or, with several
+// logs too, as a SQLite database (docs/sql.md).
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "analysis/export_writer.h"
 #include "base/output_file.h"
@@ -13,8 +16,8 @@ namespace vyn::tools {
 namespace {
 
 struct ExportOptions {
-  std::string inputPath;
-  std::string outputPath;  // "-" for standard output
+  std::vector<std::string> inputPaths;  // several only for sqlite
+  std::string outputPath;               // "-" for standard output
   ExportFormat format = ExportFormat::Csv;
   int visibility = 127;  // the reader level, as the viewer's --visibility
   bool verbose = false;
@@ -26,12 +29,17 @@ struct ExportOptions {
 bool endsWithGz(const std::string& path) { return path.size() > 3 && path.compare(path.size() - 3, 3, ".gz") == 0; }
 
 int runExport(const ExportOptions& options) {
+  if (options.format == ExportFormat::Sqlite) {
+    return runDatabaseExport(options.inputPaths, options.outputPath, options.visibility, options.verbose,
+                             options.strict);
+  }
+  const std::string& inputPath = options.inputPaths.front();
   const std::unique_ptr<LoadedLog> log =
-      loadCommandInput(options.inputPath, options.visibility, options.verbose, options.strict);
+      loadCommandInput(inputPath, options.visibility, options.verbose, options.strict);
   if (log == nullptr) return 1;
   // Opened only once the log has loaded, so that a bad log leaves no file behind.
   base::OutputFile output;
-  if (!output.open(options.outputPath, {options.inputPath})) {
+  if (!output.open(options.outputPath, {inputPath})) {
     reportProblem(output.name(), output.problem());
     return 1;
   }
@@ -45,15 +53,28 @@ int runExport(const ExportOptions& options) {
 Command addExportCommand(CLI::App& app) {
   auto options = std::make_shared<ExportOptions>();
   CLI::App* rows = app.add_subcommand(
-      "export", "Write a log's occurrences and events as tidy rows, or its executions as collapsed stacks");
-  rows->add_option("LOG", options->inputPath, "binary log")->required();
+      "export",
+      "Write a log's occurrences and events as tidy rows or a database, or its executions as collapsed stacks");
+  rows->add_option("LOG", options->inputPaths, "binary log (sqlite: one or more)")->required();
   rows->add_option("-o,--output", options->outputPath, "file to write ('-' for standard output)")
       ->required()
       ->check(notEmptyPath());
   addChoice<ExportFormat>(
       rows, "--format", options->format,
-      {{"csv", ExportFormat::Csv}, {"jsonl", ExportFormat::Jsonl}, {"folded", ExportFormat::Folded}},
-      "csv (the default) or jsonl: tidy rows; folded: collapsed stacks for flame graphs");
+      {{"csv", ExportFormat::Csv},
+       {"jsonl", ExportFormat::Jsonl},
+       {"folded", ExportFormat::Folded},
+       {"sqlite", ExportFormat::Sqlite}},
+      "csv (the default) or jsonl: tidy rows; folded: collapsed stacks for flame graphs; sqlite: a database of "
+      "one or more logs (docs/sql.md)");
+  rows->callback([options] {
+    if (options->format == ExportFormat::Sqlite && options->outputPath == "-") {
+      throw CLI::ValidationError("--format sqlite", "a database cannot go to standard output; give -o FILE");
+    }
+    if (options->format != ExportFormat::Sqlite && options->inputPaths.size() > 1) {
+      throw CLI::ValidationError("LOG", "one log at a time, except with --format sqlite");
+    }
+  });
   addVisibilityOption(rows, options->visibility, "reader level: messages whose level is lower are exported");
   rows->add_flag("--verbose", options->verbose, kVerboseHelp);
   addStrictOption(rows, options->strict);
@@ -65,7 +86,8 @@ Command addExportCommand(CLI::App& app) {
       "  vyn-profile-log export run.log -o run.csv\n"
       "  vyn-profile-log export run.log --format jsonl -o - | head\n"
       "  vyn-profile-log export run.log --format jsonl -o run.jsonl.gz\n"
-      "  vyn-profile-log export run.log --format folded -o run.folded\n\n"
+      "  vyn-profile-log export run.log --format folded -o run.folded\n"
+      "  vyn-profile-log export a.log b.log --format sqlite -o runs.db\n\n"
       "Exit status: 0 written, also from a log that stops early (a warning says where); 1 the\n"
       "log or the output failed, or --strict found the log incomplete; 2 a usage error.");
   return {rows, [options] { return runExport(*options); }};

@@ -51,6 +51,8 @@ Examples:
   vyn-profile-log export run.log -o run.csv     tidy rows for data frames
   vyn-profile-log export run.log --format folded -o run.folded
                                                 collapsed stacks for flame graphs
+  vyn-profile-log query run.log "SELECT graph, median(duration_us) FROM execution GROUP BY graph"
+                                                any question in SQL
   vyn-profile-log synth --graphs 2 --size 34MB -o bench.log
   vyn-profile-log top run.log                   follow a log while it is written
 
@@ -73,7 +75,7 @@ int main(int argc, char** argv) {
   const std::vector<Command> commands{addPackCommand(app),   addDumpCommand(app),   addCheckCommand(app),
                                       addSynthCommand(app),  addTraceCommand(app),  addStatsCommand(app),
                                       addReportCommand(app), addExportCommand(app), addDiffCommand(app),
-                                      addRepairCommand(app), addTopCommand(app)};
+                                      addRepairCommand(app), addTopCommand(app), addQueryCommand(app)};
   try {
     const std::string unknown = unknownCommand(app, argc, argv);
     if (!unknown.empty()) throw CLI::ValidationError(unknown);

@@ -1,0 +1,71 @@
+#include "query/database_export.h"
+
+#include <unistd.h>
+
+#include "base/input_protection.h"
+#include "base/replacement_file.h"
+#include "query/fleet_schema.h"
+#include "query/sql_connection.h"
+
+namespace vyn::query {
+namespace {
+
+// The statements that fill the database from the fleet's virtual tables:
+// each table with id as its rowid, filled in id order, then its indexes (built
+// once the rows are in, which is quicker than keeping them up to date). An
+// event's log needs none: each log's events are one range of ids.
+std::string fillingStatements() {
+  std::string sql =
+      "PRAGMA page_size = 65536; PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; "
+      "PRAGMA locking_mode = EXCLUSIVE; PRAGMA cache_size = -262144; PRAGMA threads = 2; BEGIN;";
+  for (const TableSpec& table : fleetTables()) {
+    const std::string name(table.name);
+    sql += tableDeclaration(table, name, true) + ";";
+    sql += "INSERT INTO " + name + " SELECT * FROM fleet_" + name + ";";
+    for (std::string_view key : table.keys) {
+      const std::string column(key);
+      sql +=
+          "CREATE INDEX " + name + "_" + column + " ON " + name + "(" + column + ") WHERE " + column + " IS NOT NULL;";
+    }
+  }
+  sql += viewDeclarations("main");
+  sql += "COMMIT;";
+  return sql;
+}
+
+}  // namespace
+
+bool writeFleetDatabase(const FleetIndex& fleet, const std::string& path, const std::vector<std::string>& inputs,
+                        std::string& problem) {
+  if (path == "-") {
+    problem = "a database cannot be written to standard output; name a file";
+    return false;
+  }
+  problem = base::overwritesInput(path, inputs);
+  if (!problem.empty()) return false;
+  base::ReplacementFile file;
+  const int descriptor = file.create(path);
+  if (descriptor < 0) {
+    problem = file.problem();
+    return false;
+  }
+  ::close(descriptor);
+  {
+    const FleetTables tables(fleet);
+    SqlConnection connection;
+    const bool written = connection.open(file.temporaryPath()) &&
+                         (tables.registerIn(connection.db()) == SQLITE_OK || connection.failed()) &&
+                         connection.execute(fillingStatements());
+    if (!written) {
+      problem = "cannot write the database: " + connection.problem();
+      return false;  // the temporary file goes with `file`
+    }
+  }
+  if (!file.commit()) {
+    problem = file.problem();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace vyn::query

@@ -1,0 +1,201 @@
+// The fleet's tables read in place: ids across logs, parents and paths, and
+// every lookup (by id, parent, occurrence, log) giving what a scan gives.
+#include <gmock/gmock.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analysis/loaded_log.h"
+#include "query/fleet_index.h"
+#include "query/sql_connection.h"
+#include "query/sql_statements.h"
+#include "support/log_builder.h"
+#include "support/temp_dir.h"
+
+namespace vyn::query {
+namespace {
+
+using testing::Event;
+using testing::LogBuilder;
+using testing::Message;
+
+constexpr int kExecute = 1;
+constexpr std::uint32_t kMicroseconds = 1;
+
+// Each row as its cells joined by '|', NULL as "-".
+class Rows : public ResultSink {
+ public:
+  void columns(const std::vector<std::string>&) override {}
+  void row(sqlite3_stmt* statement) override {
+    std::string line;
+    for (int column = 0; column < sqlite3_column_count(statement); ++column) {
+      if (column != 0) line += '|';
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+      line += text != nullptr ? text : "-";
+    }
+    rows.push_back(line);
+  }
+  void finish() override {}
+  bool healthy() const override { return true; }
+  std::vector<std::string> rows;
+};
+
+Event timed(const std::string& name, std::uint64_t value) {
+  return Event::named(name, 300).u64(value).withUnit(kMicroseconds);
+}
+
+class FleetTablesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    writeLog(work_.file("run.log"));
+    for (int copy = 0; copy < 2; ++copy) {
+      std::string problem;
+      logs_.push_back(tools::loadLog(work_.file("run.log"), 127, problem));
+      ASSERT_NE(logs_.back(), nullptr) << problem;
+    }
+    fleet_ = std::make_unique<FleetIndex>(std::vector<const tools::LoadedLog*>{logs_[0].get(), logs_[1].get()});
+    tables_ = std::make_unique<FleetTables>(*fleet_);
+    ASSERT_TRUE(openFleetConnection(connection_, *tables_)) << connection_.problem();
+  }
+
+  // Graph a twice, graph b once; a's events nest three deep.
+  virtual void writeLog(const std::string& path) {
+    LogBuilder log;
+    std::vector<Message> runs;
+    for (std::uint64_t run = 0; run < 2; ++run) {
+      Message execute = Message::of(kExecute).named("a").at(run).timed(100 * run, 100 * run + 50);
+      Event first = timed("L1", 10);
+      Event middle = timed("S1", 3);
+      middle.sub(timed("T1", 1));
+      first.sub(std::move(middle)).sub(timed("S2", 4));
+      execute.event(std::move(first)).event(timed("L2", 5));
+      runs.push_back(std::move(execute));
+    }
+    runs.push_back(Message::of(kExecute).named("b").at(0).timed(300, 340).event(timed("L1", 7)));
+    log.messages(std::move(runs));
+    log.writeTo(path);
+  }
+
+  std::vector<std::string> rows(const std::string& sql) {
+    Rows sink;
+    std::string problem;
+    EXPECT_TRUE(runStatements(connection_.db(), sql, sink, problem)) << sql << ": " << problem;
+    return sink.rows;
+  }
+
+  testing::TempDir work_;
+  std::vector<std::unique_ptr<tools::LoadedLog>> logs_;
+  std::unique_ptr<FleetIndex> fleet_;
+  std::unique_ptr<FleetTables> tables_;
+  SqlConnection connection_;
+};
+
+TEST_F(FleetTablesTest, EventsAreNumberedInPreOrderAcrossTheFleetWithTheirParentsAndPaths) {
+  // id|log_id|occurrence_id|parent_id|depth|path, worked out from the log above.
+  const std::vector<std::string> kFirstExecution = {"1|1|1|-|0|L1", "2|1|1|1|1|L1 / S1", "3|1|1|2|2|L1 / S1 / T1",
+                                                    "4|1|1|1|1|L1 / S2", "5|1|1|-|0|L2"};
+  const auto all = rows("SELECT id, log_id, occurrence_id, parent_id, depth, path FROM event");
+  ASSERT_EQ(all.size(), 22u);
+  EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + 5), kFirstExecution);
+  EXPECT_EQ(all[10], "11|1|3|-|0|L1");  // b's execution
+  EXPECT_EQ(all[11], "12|2|4|-|0|L1");  // the second log starts over
+  EXPECT_EQ(all[13], "14|2|4|13|2|L1 / S1 / T1");
+  EXPECT_EQ(rows("SELECT id, log_id, name FROM graph"), (std::vector<std::string>{"1|1|a", "2|1|b", "3|2|a", "4|2|b"}));
+  EXPECT_EQ(rows("SELECT id, log_id, graph_id, phase, occurrence, duration_us FROM occurrence WHERE log_id = 2"),
+            (std::vector<std::string>{"4|2|3|execute|0|50", "5|2|3|execute|1|50", "6|2|4|execute|0|40"}));
+  EXPECT_EQ(rows("SELECT log_id, graph, occurrence, duration_us FROM execution WHERE log_id = 1"),
+            (std::vector<std::string>{"1|a|0|50", "1|a|1|50", "1|b|0|40"}));
+}
+
+TEST_F(FleetTablesTest, EveryLookupGivesWhatAScanGives) {
+  const std::string columns = "id, log_id, occurrence_id, parent_id, depth, name, path, kind, value, unit, text";
+  // (table, key column, values to look up): the lookup's rows against the
+  // scan's rows filtered by the same key, written so that no index is used.
+  const struct {
+    const char* table;
+    const char* key;
+    const char* columns;
+    int last;
+  } kKeys[] = {
+      {"event", "id", nullptr, 23},
+      {"event", "rowid", nullptr, 23},
+      {"event", "parent_id", nullptr, 23},
+      {"event", "occurrence_id", nullptr, 7},
+      {"event", "log_id", nullptr, 3},
+      {"occurrence", "id", "*", 7},
+      {"occurrence", "log_id", "*", 3},
+      {"occurrence", "graph_id", "*", 5},
+      {"graph", "id", "*", 5},
+      {"graph", "log_id", "*", 3},
+      {"log", "id", "id, path, complete", 3},
+  };
+  for (const auto& key : kKeys) {
+    const std::string shown = key.columns != nullptr ? key.columns : columns;
+    for (int value = -1; value <= key.last; ++value) {
+      const std::string select = "SELECT " + shown + " FROM " + key.table + " WHERE ";
+      const std::string lookedUp = select + key.key + " = " + std::to_string(value);
+      const std::string scanned = select + "+" + key.key + " = " + std::to_string(value);
+      EXPECT_EQ(rows(lookedUp), rows(scanned)) << lookedUp;
+    }
+    // Values that name no row.
+    for (const char* odd : {"'x'", "2.5", "NULL", "9223372036854775807"}) {
+      const std::string sql = std::string("SELECT count(*) FROM ") + key.table + " WHERE " + key.key + " = " + odd;
+      EXPECT_EQ(rows(sql), std::vector<std::string>{"0"}) << sql;
+    }
+  }
+  // Sub-events found through their parent, joined both ways.
+  EXPECT_EQ(rows("SELECT p.id, c.id FROM event AS p JOIN event AS c ON c.parent_id = p.id ORDER BY c.id"),
+            rows("SELECT parent_id, id FROM event WHERE parent_id IS NOT NULL ORDER BY id"));
+}
+
+TEST_F(FleetTablesTest, TheTablesCannotBeChanged) {
+  for (const char* sql :
+       {"DELETE FROM event", "UPDATE occurrence SET duration_us = 0", "INSERT INTO graph VALUES (9, 1, 'x')"}) {
+    Rows sink;
+    std::string problem;
+    EXPECT_FALSE(runStatements(connection_.db(), sql, sink, problem)) << sql;
+    EXPECT_THAT(problem, ::testing::HasSubstr("may not be modified")) << sql;
+  }
+}
+
+// One execution whose events hold a value of every kind.
+class ValueKindsTest : public FleetTablesTest {
+ protected:
+  void writeLog(const std::string& path) override {
+    constexpr std::uint32_t kObject = 5, kNone = 6;
+    Message execute = Message::of(kExecute).named("k").at(0).timed(0, 10);
+    execute.event(Event::named("signed", 1).i64(-4).withUnit(kMicroseconds))
+        .event(Event::named("huge", 2).u64(UINT64_MAX).withUnit(3))
+        .event(Event::named("single", 3).f32(0.1f).withUnit(kNone))
+        .event(Event::named("double", 4).f64(2.5).withUnit(2))
+        .event(Event::named("nan", 5).f64(std::nan("")).withUnit(kMicroseconds))
+        .event(Event::named("text", 6).text("fast, \"really\"").withUnit(kNone))
+        .event(Event::named("blob", 7).data({1, 2}).withUnit(kObject))
+        .event(Event::named("units", 5004).u64(5).withUnit(kNone))
+        .event(Event::named("empty", 9));
+    LogBuilder log;
+    log.messages({std::move(execute)});
+    log.writeTo(path);
+  }
+};
+
+TEST_F(ValueKindsTest, ValuesUnitsAndTextsAreTheExportsCellsWithTheirKind) {
+  // name|kind|typeof(value)|value|unit|text, worked out from the log above and
+  // the export's rules (units by code, hardware units as names, no value where
+  // the export's cell is empty).
+  const std::vector<std::string> kExpected = {
+      "signed|signed|integer|-4|us|-",          "huge|unsigned|real|1.84467440737096e+19|cycles|-",
+      "single|single|real|0.1|none|-",  // the single's shortest text, not 0.100000001490116
+      "double|double|real|2.5|bytes|-",         "nan|double|null|-|us|-",
+      "text|text|null|-|none|fast, \"really\"", "blob|object|null|-|object|-",
+      "units|units|null|-|none|ZEL, DMA",       "empty|none|null|-|us|-",
+  };
+  EXPECT_EQ(rows("SELECT name, kind, typeof(value), value, unit, text FROM event WHERE log_id = 1"), kExpected);
+  EXPECT_EQ(rows("SELECT count(*) FROM event WHERE log_id = 2 AND name = 'huge' AND value = 18446744073709551615.0"),
+            std::vector<std::string>{"1"});
+}
+
+}  // namespace
+}  // namespace vyn::query
