@@ -10,7 +10,7 @@ LogFacts logFacts(const tools::LoadedLog& log) {
   facts.complete = log.extent.complete();
   if (log.extent.fileSize != 0) {
     facts.bytes = log.extent.fileSize;
-  } else if (struct stat status {}; ::stat(log.path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+  } else if (struct stat status{}; ::stat(log.path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
     facts.bytes = static_cast<std::uint64_t>(status.st_size);
   }
   return facts;

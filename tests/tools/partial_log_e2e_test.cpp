@@ -171,6 +171,8 @@ TEST_F(PartialLogTest, EveryAnalysisCommandWarnsAndStrictRefuses) {
       {"export", "cut.log", "--format", "folded", "-o", "out"},
       {"report", "cut.log", "-o", "out"},
       {"trace", "cut.log", "-o", "out"},
+      {"query", "cut.log", "SELECT 1", "-o", "out"},
+      {"export", "whole.log", "cut.log", "--format", "sqlite", "-o", "out"},
   };
   for (std::vector<std::string> args : commands) {
     SCOPED_TRACE(args[0]);
@@ -193,6 +195,10 @@ TEST_F(PartialLogTest, EveryAnalysisCommandWarnsAndStrictRefuses) {
     EXPECT_THAT(strict.err, HasSubstr("--strict takes only a whole log"));
     EXPECT_FALSE(fileExists(work.file("out")));
   }
+  // The log table says which log was read whole, and how far.
+  const ToolRun logs =
+      tool({"query", "whole.log", "cut.log", "SELECT path, records, complete FROM log ORDER BY id", "--format", "csv"});
+  EXPECT_EQ(logs.out, "path,records,complete\nwhole.log,3,1\ncut.log,2,0\n");
   // The trace holds the four executions and the Init of the two readable records.
   ASSERT_EQ(tool({"trace", "cut.log", "-o", "trace.json"}).exitCode, 0);
   const Json events = Json::parse(scratch("trace.json")).at("traceEvents");

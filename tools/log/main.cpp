@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
   const std::vector<Command> commands{addPackCommand(app),   addDumpCommand(app),   addCheckCommand(app),
                                       addSynthCommand(app),  addTraceCommand(app),  addStatsCommand(app),
                                       addReportCommand(app), addExportCommand(app), addDiffCommand(app),
-                                      addRepairCommand(app), addTopCommand(app), addQueryCommand(app)};
+                                      addRepairCommand(app), addTopCommand(app),    addQueryCommand(app)};
   try {
     const std::string unknown = unknownCommand(app, argc, argv);
     if (!unknown.empty()) throw CLI::ValidationError(unknown);

@@ -55,7 +55,8 @@ int runQuery(const QueryOptions& options) {
   } else if (!readSqlFile(options.sqlFile, sql)) {
     return 1;
   }
-  const std::vector<std::unique_ptr<LoadedLog>> logs = loadCommandInputs(logPaths, options.visibility, options.verbose, options.strict);
+  const std::vector<std::unique_ptr<LoadedLog>> logs =
+      loadCommandInputs(logPaths, options.visibility, options.verbose, options.strict);
   if (logs.empty()) return 1;
   std::vector<const LoadedLog*> fleet;
   for (const auto& log : logs) fleet.push_back(log.get());
