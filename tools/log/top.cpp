@@ -18,6 +18,7 @@
 #include "base/input_protection.h"
 #include "capture/growing_log_capture.h"
 #include "common/number_options.h"
+#include "format/log_scanner.h"
 #include "log/command_line.h"
 #include "log/commands.h"
 #include "log/top_view.h"
@@ -97,6 +98,18 @@ class StopSignals {
   sigset_t previous_{};
 };
 
+// A log that stopped growing in the middle of a record, as when its runtime was
+// killed: said as the analyses say it, once top stops waiting for the rest.
+void reportCutTail(const std::string& path, const profiling::GrowingLogCapture& capture) {
+  if (capture.waitingBytes() == 0) return;
+  profiling::LogScanner tail;
+  if (!tail.openAt(path, capture.position(), capture.records()) || tail.next() != profiling::LogScanner::Step::Fault) {
+    return;  // grown whole meanwhile, or only the 1 to 3 stray bytes readers ignore
+  }
+  const LogExtent extent{capture.records(), tail.fault(), tail.fileSize()};
+  reportProblem(path, readablePartFollows(tail.fault()) ? partialLogWarning(path, extent) : tail.fault().text());
+}
+
 int runTop(const TopOptions& options) {
   const std::string overwrite = base::overwritesInput("-", {options.logPath});
   if (!overwrite.empty()) {
@@ -157,6 +170,7 @@ int runTop(const TopOptions& options) {
     first = false;
 
     if (options.exitWhenIdle && secondsBetween(lastGrowth, now) >= *options.exitWhenIdle) {
+      if (!capture.fault()) reportCutTail(options.logPath, capture);
       return capture.fault() ? 1 : 0;
     }
     // The next refresh, or the moment top would be idle long enough, if sooner.
