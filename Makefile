@@ -2,7 +2,7 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
-FUZZ_SECONDS ?= 90
+FUZZ_SECONDS ?= 45
 JOBS       ?= $(shell nproc)
 # Warnings are errors in the builds of this Makefile (CI's); WERROR=OFF relaxes that.
 WERROR     ?= ON
