@@ -15,13 +15,13 @@
 #include <optional>
 
 #include "analysis/log_extent.h"
+#include "analysis/top_view.h"
 #include "base/input_protection.h"
 #include "capture/growing_log_capture.h"
 #include "common/number_options.h"
 #include "format/log_scanner.h"
 #include "log/command_line.h"
 #include "log/commands.h"
-#include "log/top_view.h"
 #include "stats/live_figures.h"
 
 namespace vyn::tools {

@@ -1,7 +1,7 @@
 // What top shows of a refresh: the JSON line, worked out by hand, with a name of
 // arbitrary bytes kept within JSON and the screen free of raw control bytes;
 // complete only when nothing waits and nothing stopped the reading.
-#include "log/top_view.h"
+#include "analysis/top_view.h"
 
 #include <gtest/gtest.h>
 

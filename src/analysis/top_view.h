@@ -1,7 +1,7 @@
 // What `top` shows at each refresh of a log being written: the screen it
 // redraws on a terminal, and the JSON line it writes otherwise.
-#ifndef VYN_TOOLS_LOG_TOP_VIEW_H_
-#define VYN_TOOLS_LOG_TOP_VIEW_H_
+#ifndef VYN_ANALYSIS_TOP_VIEW_H_
+#define VYN_ANALYSIS_TOP_VIEW_H_
 
 #include <cstdint>
 #include <optional>
@@ -37,4 +37,4 @@ std::string topScreen(const std::string& logPath, const TopRefresh& refresh, con
 
 }  // namespace vyn::tools
 
-#endif  // VYN_TOOLS_LOG_TOP_VIEW_H_
+#endif  // VYN_ANALYSIS_TOP_VIEW_H_

@@ -1,4 +1,4 @@
-#include "log/top_view.h"
+#include "analysis/top_view.h"
 
 #include <cstdio>
 
