@@ -23,19 +23,19 @@ std::string base64Encode(const std::uint8_t* bytes, std::size_t size) {
   text.reserve((size + 2) / 3 * 4);
   std::size_t i = 0;
   for (; i + 3 <= size; i += 3) {
-    const std::uint32_t group = (bytes[i] << 16) | (bytes[i + 1] << 8) | bytes[i + 2];
+    const std::uint32_t group = (std::uint32_t{bytes[i]} << 16) | (std::uint32_t{bytes[i + 1]} << 8) | bytes[i + 2];
     text.push_back(kAlphabet[(group >> 18) & 63]);
     text.push_back(kAlphabet[(group >> 12) & 63]);
     text.push_back(kAlphabet[(group >> 6) & 63]);
     text.push_back(kAlphabet[group & 63]);
   }
   if (size - i == 1) {
-    const std::uint32_t group = bytes[i] << 16;
+    const std::uint32_t group = std::uint32_t{bytes[i]} << 16;
     text.push_back(kAlphabet[(group >> 18) & 63]);
     text.push_back(kAlphabet[(group >> 12) & 63]);
     text.append("==");
   } else if (size - i == 2) {
-    const std::uint32_t group = (bytes[i] << 16) | (bytes[i + 1] << 8);
+    const std::uint32_t group = (std::uint32_t{bytes[i]} << 16) | (std::uint32_t{bytes[i + 1]} << 8);
     text.push_back(kAlphabet[(group >> 18) & 63]);
     text.push_back(kAlphabet[(group >> 12) & 63]);
     text.push_back(kAlphabet[(group >> 6) & 63]);

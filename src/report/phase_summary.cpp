@@ -7,7 +7,7 @@ namespace {
 
 struct GraphPhaseSection {
   const char* title;
-  int ruleWidth;
+  std::size_t ruleWidth;
   const std::vector<GraphSeries>& series;  // the section is written when this is not empty
   // The averaged entries, or the extremes when averaged is null.
   const std::vector<GraphAverage>* averaged;
