@@ -2,14 +2,18 @@
 
 #include <sched.h>
 
-#include <atomic>
+#include <algorithm>
 #include <utility>
 
 namespace vyn::profiling {
 namespace {
 
-std::atomic<std::uint64_t> smallestLog{ReadAheadPolicy{}.smallestLog};
-std::atomic<bool> anyCpuCount{ReadAheadPolicy{}.anyCpuCount};
+// Frame buffers up to this size are kept for the frames that follow.
+constexpr std::size_t kLargestKeptFrame = 1u << 20;
+
+// Set by tests and benchmarks before a load, read when a load opens its log.
+std::mutex policyMutex;
+ReadAheadPolicy currentPolicy;
 
 // Whether the process may run on more than one CPU (taskset, cgroups' cpusets).
 bool severalCpus() {
@@ -21,17 +25,15 @@ bool severalCpus() {
 
 // A frame buffer grown by an unusually large record is given back rather than
 // kept for the rest of the load.
-void trim(Frame& frame) {
-  if (frame.bytes.capacity() > ReadAheadScanner::kBatchBytes) ByteBuffer().swap(frame.bytes);
+void trim(Frame& frame, std::size_t largest) {
+  if (frame.bytes.capacity() > largest) ByteBuffer().swap(frame.bytes);
 }
 
 }  // namespace
 
 ReadAheadPolicy setReadAheadPolicy(const ReadAheadPolicy& policy) {
-  ReadAheadPolicy before;
-  before.smallestLog = smallestLog.exchange(policy.smallestLog);
-  before.anyCpuCount = anyCpuCount.exchange(policy.anyCpuCount);
-  return before;
+  std::lock_guard<std::mutex> lock(policyMutex);
+  return std::exchange(currentPolicy, policy);
 }
 
 ReadAheadScanner::~ReadAheadScanner() { stop(); }
@@ -42,8 +44,15 @@ bool ReadAheadScanner::open(const std::string& path) {
     finished_ = true;
     return false;
   }
+  ReadAheadPolicy policy;
+  {
+    std::lock_guard<std::mutex> lock(policyMutex);
+    policy = currentPolicy;
+  }
   const std::uint64_t size = source_.fileSize();
-  if (size == 0 || size < smallestLog.load() || (!anyCpuCount.load() && !severalCpus())) return true;
+  if (size == 0 || size < policy.smallestLog || (!policy.anyCpuCount && !severalCpus())) return true;
+  batchFrames_ = std::max<std::size_t>(policy.batchFrames, 1);
+  batchBytes_ = policy.batchBytes;
   batches_.resize(kBatches);
   for (Batch& batch : batches_) empty_.push_back(&batch);
   pipelined_ = true;
@@ -69,7 +78,8 @@ LogScanner::Step ReadAheadScanner::next() {
     }
     std::unique_lock<std::mutex> lock(mutex_);
     if (current_ != nullptr) {
-      for (std::size_t i = 0; i < current_->count; ++i) trim(current_->items[i].frame);
+      for (std::size_t i = 0; i < current_->count; ++i)
+        trim(current_->items[i].frame, std::max(batchBytes_, kLargestKeptFrame));
       empty_.push_back(current_);
       emptied_.notify_one();
     }
@@ -116,7 +126,8 @@ bool ReadAheadScanner::fill(Batch& batch) {
   batch.count = 0;
   batch.error = nullptr;
   std::size_t bytes = 0;
-  while (batch.count < kBatchFrames && bytes < kBatchBytes) {
+  // A batch holds at least one step, however large its frame.
+  do {
     if (batch.items.size() == batch.count) batch.items.emplace_back();
     Item& item = batch.items[batch.count];
     item.step = source_.next();
@@ -125,7 +136,7 @@ bool ReadAheadScanner::fill(Batch& batch) {
     ++batch.count;
     if (item.step != LogScanner::Step::Record) return true;
     bytes += item.frame.bytes.size();
-  }
+  } while (batch.count < batchFrames_ && bytes < batchBytes_);
   return false;
 }
 

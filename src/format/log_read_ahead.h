@@ -31,10 +31,14 @@
 namespace vyn::profiling {
 
 // When a load reads ahead: from logs of smallestLog bytes on, and only when the
-// process may run on more than one CPU unless anyCpuCount says otherwise.
+// process may run on more than one CPU unless anyCpuCount says otherwise. The
+// worker hands frames over in batches closed at batchFrames frames or once
+// they hold batchBytes bytes, and fills at most kBatches of them ahead.
 struct ReadAheadPolicy {
   std::uint64_t smallestLog = 4ull << 20;
   bool anyCpuCount = false;
+  std::size_t batchFrames = 512;
+  std::size_t batchBytes = 1u << 20;
 };
 
 // The policy of every later load (tests and benchmarks lower or raise the
@@ -62,8 +66,6 @@ class ReadAheadScanner {
   // Whether the frames are read on a second thread.
   bool pipelined() const { return pipelined_; }
 
-  static constexpr std::size_t kBatchFrames = 512;
-  static constexpr std::size_t kBatchBytes = 1u << 20;
   static constexpr std::size_t kBatches = 4;
 
  private:
@@ -88,6 +90,8 @@ class ReadAheadScanner {
   const Frame* frame_ = nullptr;
   std::uint64_t position_ = 0;
   bool pipelined_ = false;
+  std::size_t batchFrames_ = 1;
+  std::size_t batchBytes_ = 0;
   bool finished_ = false;
 
   std::vector<Batch> batches_;
