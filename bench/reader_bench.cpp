@@ -3,7 +3,7 @@
 // the log tool's stats, diff and report against loading; then the same figures
 // on a few logs of awkward shape.
 //
-//   vyn_reader_bench [--large] [--data-dir DIR] [--log-tool PATH]
+//   vyn_reader_bench [--large | --shapes-only] [--data-dir DIR] [--log-tool PATH]
 //   vyn_reader_bench --load-only LOG [--serial | --floor | --one-read-floor]
 //
 // Inputs are made once by `vyn-profile-log synth` and kept in the data directory.
@@ -34,6 +34,7 @@ constexpr double kMB = 1000.0 * 1000.0;
 
 struct Options {
   bool large = false;
+  bool shapesOnly = false;
   std::string dataDir = "/tmp/vyn-bench";
   std::string logTool = VYN_LOG_TOOL_PATH;
 };
@@ -228,12 +229,14 @@ int main(int argc, char** argv) {
       const std::string arg = argv[i];
       if (arg == "--large")
         options.large = true;
+      else if (arg == "--shapes-only")
+        options.shapesOnly = true;
       else if (arg == "--data-dir" && i + 1 < argc)
         options.dataDir = argv[++i];
       else if (arg == "--log-tool" && i + 1 < argc)
         options.logTool = argv[++i];
       else {
-        std::fprintf(stderr, "usage: %s [--large] [--data-dir DIR] [--log-tool PATH]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--large | --shapes-only] [--data-dir DIR] [--log-tool PATH]\n", argv[0]);
         return 2;
       }
     }
@@ -243,6 +246,10 @@ int main(int argc, char** argv) {
 
     char self[4096] = {};
     if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0) throw std::runtime_error("no /proc/self/exe");
+    if (options.shapesOnly) {
+      measureShapes(self, options);
+      return 0;
+    }
     std::vector<Row> rows;
     for (const std::string& size : sizes) {
       const std::string log = inputOfSize(options, size);

@@ -8,8 +8,10 @@
 namespace vyn::profiling {
 namespace {
 
-// Frame buffers up to this size are kept for the frames that follow.
-constexpr std::size_t kLargestKeptFrame = 1u << 20;
+// The frame buffers of a batch keep their capacity for the frames that follow,
+// unless together they hold more than this many batches' bytes (a few large
+// records, or buffers grown at every slot): then they are given back.
+constexpr std::size_t kKeptBatchBytes = 2;
 
 // Set by tests and benchmarks before a load, read when a load opens its log.
 std::mutex policyMutex;
@@ -21,12 +23,6 @@ bool severalCpus() {
   CPU_ZERO(&cpus);
   if (::sched_getaffinity(0, sizeof cpus, &cpus) != 0) return false;
   return CPU_COUNT(&cpus) > 1;
-}
-
-// A frame buffer grown by an unusually large record is given back rather than
-// kept for the rest of the load.
-void trim(Frame& frame, std::size_t largest) {
-  if (frame.bytes.capacity() > largest) ByteBuffer().swap(frame.bytes);
 }
 
 }  // namespace
@@ -76,10 +72,14 @@ LogScanner::Step ReadAheadScanner::next() {
       stop();
       std::rethrow_exception(error);
     }
+    if (current_ != nullptr) {
+      std::size_t kept = 0;
+      for (const Item& item : current_->items) kept += item.frame.bytes.capacity();
+      if (kept > kKeptBatchBytes * std::max<std::size_t>(batchBytes_, 1u << 20))
+        for (Item& item : current_->items) ByteBuffer().swap(item.frame.bytes);
+    }
     std::unique_lock<std::mutex> lock(mutex_);
     if (current_ != nullptr) {
-      for (std::size_t i = 0; i < current_->count; ++i)
-        trim(current_->items[i].frame, std::max(batchBytes_, kLargestKeptFrame));
       empty_.push_back(current_);
       emptied_.notify_one();
     }
