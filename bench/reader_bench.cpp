@@ -4,7 +4,7 @@
 // on a few logs of awkward shape.
 //
 //   vyn_reader_bench [--large | --shapes-only] [--data-dir DIR] [--log-tool PATH]
-//   vyn_reader_bench --load-only LOG [--serial | --floor | --one-read-floor]
+//   vyn_reader_bench --load-only LOG [--serial | --floor | --one-read-floor | --batch FRAMES BYTES]
 //
 // Inputs are made once by `vyn-profile-log synth` and kept in the data directory.
 #include <sys/stat.h>
@@ -215,6 +215,10 @@ int main(int argc, char** argv) {
         seconds = vyn::bench::measureOneReadFloor(argv[2]);
       } else {
         if (mode == "--serial") vyn::profiling::setReadAheadPolicy({~std::uint64_t{0}, false, 512, 1u << 20});
+        // --batch FRAMES BYTES: read ahead in batches of that size.
+        if (mode == "--batch" && argc >= 6)
+          vyn::profiling::setReadAheadPolicy(
+              {vyn::profiling::ReadAheadPolicy{}.smallestLog, false, std::stoul(argv[4]), std::stoul(argv[5])});
         seconds = vyn::bench::measureLoad(argv[2]);
       }
       // The loading thread's CPU time is the load's critical path when the

@@ -2,8 +2,9 @@
 // with the frames of a large log read and verified ahead on a second thread
 // while the caller converts the ones before them.
 //
-// The worker reads at most a few batches of frames ahead (bounded memory: a
-// batch closes at kBatchFrames frames or kBatchBytes bytes) and hands them over
+// The worker reads at most kBatches batches of frames ahead (bounded memory: a
+// batch closes at the policy's frames or bytes, 64 KiB by default, so that the
+// frames are still in the cache when they are converted) and hands them over
 // in log order; the caller sees every frame, fault and position exactly as a
 // serial scan gives them, and the worker never logs. A log smaller than the
 // policy's threshold, a stream of unknown size, or a process that may run on
@@ -37,8 +38,8 @@ namespace vyn::profiling {
 struct ReadAheadPolicy {
   std::uint64_t smallestLog = 4ull << 20;
   bool anyCpuCount = false;
-  std::size_t batchFrames = 512;
-  std::size_t batchBytes = 1u << 20;
+  std::size_t batchFrames = 64;
+  std::size_t batchBytes = 64u << 10;
 };
 
 // The policy of every later load (tests and benchmarks lower or raise the
