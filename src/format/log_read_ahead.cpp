@@ -3,15 +3,16 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <system_error>
 #include <utility>
 
 namespace vyn::profiling {
 namespace {
 
 // The frame buffers of a batch keep their capacity for the frames that follow,
-// unless together they hold more than this many batches' bytes (a few large
-// records, or buffers grown at every slot): then they are given back.
-constexpr std::size_t kKeptBatchBytes = 2;
+// unless together they hold more than this (a few large records, or buffers
+// grown at every slot) and twice the batch's bytes: then they are given back.
+constexpr std::size_t kKeptBytes = 2u << 20;
 
 // Set by tests and benchmarks before a load, read when a load opens its log.
 std::mutex policyMutex;
@@ -51,8 +52,13 @@ bool ReadAheadScanner::open(const std::string& path) {
   batchBytes_ = policy.batchBytes;
   batches_.resize(kBatches);
   for (Batch& batch : batches_) empty_.push_back(&batch);
+  try {
+    worker_ = std::thread(&ReadAheadScanner::readAhead, this);
+  } catch (const std::system_error&) {
+    // No thread to be had (a limit on threads): the log is scanned serially.
+    return true;
+  }
   pipelined_ = true;
-  worker_ = std::thread(&ReadAheadScanner::readAhead, this);
   return true;
 }
 
@@ -75,7 +81,7 @@ LogScanner::Step ReadAheadScanner::next() {
     if (current_ != nullptr) {
       std::size_t kept = 0;
       for (const Item& item : current_->items) kept += item.frame.bytes.capacity();
-      if (kept > kKeptBatchBytes * std::max<std::size_t>(batchBytes_, 1u << 20))
+      if (kept > std::max(kKeptBytes, 2 * batchBytes_))
         for (Item& item : current_->items) ByteBuffer().swap(item.frame.bytes);
     }
     std::unique_lock<std::mutex> lock(mutex_);
