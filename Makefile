@@ -1,6 +1,7 @@
 # Entry points for people and CI. Every target installs what is missing first.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 45
 JOBS       ?= $(shell nproc)
@@ -11,7 +12,7 @@ WERROR     ?= ON
 # without their lines.
 DEBUG_INFO ?= ON
 
-.PHONY: all bootstrap build demo test format format-check test-asan fuzz valgrind clean
+.PHONY: all bootstrap build demo test format format-check test-asan test-tsan fuzz valgrind clean
 
 all: build
 
@@ -68,6 +69,21 @@ test-asan: bootstrap $(ASAN_BUILD)/CMakeCache.txt
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	      ctest --output-on-failure -j $(JOBS) -E '$(ASAN_SKIPPED)'
 
+# The thread sanitizer over the tests of loading, the only code of the tree that
+# runs threads over shared state besides the analyses' parallel loops: frames
+# read ahead on a second thread. Only their targets are built (CI's time).
+TSAN_TARGETS = read_ahead_load_test loading_test log_file_load_test
+TSAN_TESTS   = ^(ReadAheadLoadTest|LogLoaderTest|LogFileLoad)\.
+
+$(TSAN_BUILD)/CMakeCache.txt: | bootstrap
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVYN_TSAN=ON \
+	      -DVYN_BUILD_TOOLS=OFF -DVYN_WERROR=$(WERROR)
+
+test-tsan: bootstrap $(TSAN_BUILD)/CMakeCache.txt
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TARGETS)
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	      ctest --output-on-failure -j $(JOBS) -R '$(TSAN_TESTS)'
+
 # The libFuzzer target (clang) run for FUZZ_SECONDS over the seed corpus; skipped
 # with a message when clang or its fuzzer runtime cannot be had.
 fuzz: bootstrap
@@ -82,4 +98,4 @@ valgrind: build
 	BUILD=$(BUILD) tests/hostile/memcheck
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

@@ -2,13 +2,17 @@
 
 #include <fcntl.h>
 #include <malloc.h>
+#include <sched.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -82,6 +86,70 @@ double measureFloor(const std::string& logPath) {
   }
   std::fclose(file);
   return secondsSince(start);
+}
+
+double measureOneReadFloor(const std::string& logPath) {
+  const auto start = Clock::now();
+  const int file = ::open(logPath.c_str(), O_RDONLY);
+  if (file < 0) throw std::runtime_error("cannot open " + logPath);
+  struct stat info {};
+  ::fstat(file, &info);
+  const auto size = static_cast<std::size_t>(info.st_size);
+  std::unique_ptr<std::uint8_t[]> bytes(new std::uint8_t[size]);
+  std::size_t got = 0;
+  // One read takes the whole file; the kernel caps a read near 2 GiB.
+  while (got < size) {
+    const ssize_t chunk = ::read(file, bytes.get() + got, size - got);
+    if (chunk <= 0) break;
+    got += static_cast<std::size_t>(chunk);
+  }
+  ::close(file);
+  std::size_t records = 0;
+  for (std::size_t at = 0; at + 4 <= got;) {
+    const std::uint8_t* prefix = bytes.get() + at;
+    const std::uint32_t length =
+        prefix[0] | prefix[1] << 8 | prefix[2] << 16 | static_cast<std::uint32_t>(prefix[3]) << 24;
+    at += 4;
+    if (length > got - at) break;
+    flatbuffers::Verifier verifier(bytes.get() + at, length, profiling::recordVerifierOptions(length));
+    if (!verifier.VerifyBuffer<profiling::fb::ProfileLogRecord>(nullptr))
+      throw std::runtime_error("record " + std::to_string(records) + " fails verification");
+    at += length;
+    ++records;
+  }
+  return secondsSince(start);
+}
+
+double measureLoad(const std::string& logPath) {
+  SilencedStdout silenced;
+  const auto start = Clock::now();
+  BackendReader backend(logPath, kEveryMessage);
+  HostInterface& reader = backend;
+  if (!reader.loadLog(false)) throw std::runtime_error("loadLog failed on " + logPath);
+  return secondsSince(start);
+}
+
+OneCpu::OneCpu() {
+  static_assert(sizeof(cpu_set_t) <= sizeof saved_, "a CPU set fits");
+  cpu_set_t allowed;
+  CPU_ZERO(&allowed);
+  ::sched_getaffinity(0, sizeof allowed, &allowed);
+  std::memcpy(saved_, &allowed, sizeof allowed);
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+    if (CPU_ISSET(cpu, &allowed)) {
+      CPU_SET(cpu, &one);
+      break;
+    }
+  }
+  ::sched_setaffinity(0, sizeof one, &one);
+}
+
+OneCpu::~OneCpu() {
+  cpu_set_t allowed;
+  std::memcpy(&allowed, saved_, sizeof allowed);
+  ::sched_setaffinity(0, sizeof allowed, &allowed);
 }
 
 ReaderTimes measureReader(const std::string& logPath, const std::string& scratchDir) {

@@ -11,6 +11,27 @@ namespace vyn::bench {
 // verifier under the reader's verifier options, nothing else: the floor.
 double measureFloor(const std::string& logPath);
 
+// The floor with the file taken in one read into one buffer (no per-frame
+// read, no copy), then every record verified: what a reader that maps or
+// slurps the file, single-threaded, pays at least.
+double measureOneReadFloor(const std::string& logPath);
+
+// Seconds of the back-end reader's loadLog alone, creation included.
+double measureLoad(const std::string& logPath);
+
+// Pins the calling thread, and the threads it starts, to the first CPU it may
+// run on for the object's lifetime: a run on one core.
+class OneCpu {
+ public:
+  OneCpu();
+  ~OneCpu();
+  OneCpu(const OneCpu&) = delete;
+  OneCpu& operator=(const OneCpu&) = delete;
+
+ private:
+  unsigned char saved_[128];
+};
+
 struct ReaderTimes {
   double loadSeconds = 0;           // creation to aggregation done
   double heldBytes = 0;             // heap the loaded back-end reader holds

@@ -3,7 +3,8 @@
 // the log tool's stats, diff and report against loading; then the same figures
 // on a few logs of awkward shape.
 //
-//   vyn_reader_bench [--large] [--data-dir DIR] [--log-tool PATH]
+//   vyn_reader_bench [--large | --shapes-only] [--data-dir DIR] [--log-tool PATH]
+//   vyn_reader_bench --load-only LOG [--serial | --floor | --one-read-floor | --batch FRAMES BYTES]
 //
 // Inputs are made once by `vyn-profile-log synth` and kept in the data directory.
 #include <sys/stat.h>
@@ -14,12 +15,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "adversarial_shapes.h"
 #include "bench_measure.h"
+#include "format/log_read_ahead.h"
 
 #ifndef VYN_LOG_TOOL_PATH
 #define VYN_LOG_TOOL_PATH "vyn-profile-log"
@@ -31,6 +34,7 @@ constexpr double kMB = 1000.0 * 1000.0;
 
 struct Options {
   bool large = false;
+  bool shapesOnly = false;
   std::string dataDir = "/tmp/vyn-bench";
   std::string logTool = VYN_LOG_TOOL_PATH;
 };
@@ -73,9 +77,17 @@ double commandSeconds(const std::string& command) {
   return best;
 }
 
+double cpuSeconds(clockid_t clock) {
+  timespec now{};
+  ::clock_gettime(clock, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
 struct Row {
   double megabytes;
   double floor;
+  double oneRead;  // the floor with the whole file taken in one read
+  double oneCpu;   // loadLog pinned to one CPU
   vyn::bench::ReaderTimes reader;
   double rssBytes;
   double touch;  // seconds to obtain fresh memory of the loaded reader's size
@@ -88,9 +100,16 @@ Row measure(const std::string& self, const std::string& log, const Options& opti
   // compares like with like.
   const int runs = 3;
   row.floor = 1e300;
+  row.oneRead = 1e300;
+  row.oneCpu = 1e300;
   row.reader = {1e300, 0, 1e300, 1e300};
   for (int i = 0; i < runs; ++i) {
     row.floor = std::min(row.floor, vyn::bench::measureFloor(log));
+    row.oneRead = std::min(row.oneRead, vyn::bench::measureOneReadFloor(log));
+    {
+      vyn::bench::OneCpu pinned;
+      row.oneCpu = std::min(row.oneCpu, vyn::bench::measureLoad(log));
+    }
     const auto times = vyn::bench::measureReader(log, options.dataDir);
     row.reader.loadSeconds = std::min(row.reader.loadSeconds, times.loadSeconds);
     row.reader.heldBytes = times.heldBytes;
@@ -124,17 +143,18 @@ void measureCommands(const Options& options, const std::string& size, const Row&
 
 void printRows(const std::vector<Row>& rows) {
   std::printf("cores: %ld\n\n", ::sysconf(_SC_NPROCESSORS_ONLN));
-  std::printf("%9s %11s %11s %11s %11s %10s %10s %10s %9s %11s %9s %11s\n", "log MB", "floor MB/s", "load MB/s",
-              "xtu MB/s", "gener MB/s", "load/floor", "xtu/load", "gen/load", "RSS/log", "load ms/MB", "held/log",
-              "touch/floor");
+  std::printf("%9s %11s %11s %11s %11s %10s %10s %10s %9s %11s %9s %11s %10s %10s\n", "log MB", "floor MB/s",
+              "load MB/s", "xtu MB/s", "gener MB/s", "load/floor", "xtu/load", "gen/load", "RSS/log", "load ms/MB",
+              "held/log", "touch/floor", "load/1read", "1cpu/1read");
   for (const Row& row : rows) {
     const auto& t = row.reader;
     const double logBytes = row.megabytes * kMB;
-    std::printf("%9.1f %11.1f %11.1f %11.1f %11.1f %10.2f %10.2f %10.2f %9.2f %11.3f %9.2f %11.2f\n", row.megabytes,
-                row.megabytes / row.floor, row.megabytes / t.loadSeconds, row.megabytes / t.backendReportSeconds,
-                row.megabytes / t.genericReportSeconds, t.loadSeconds / row.floor,
-                t.backendReportSeconds / t.loadSeconds, t.genericReportSeconds / t.loadSeconds, row.rssBytes / logBytes,
-                1000.0 * t.loadSeconds / row.megabytes, t.heldBytes / logBytes, row.touch / row.floor);
+    std::printf("%9.1f %11.1f %11.1f %11.1f %11.1f %10.2f %10.2f %10.2f %9.2f %11.3f %9.2f %11.2f %10.2f %10.2f\n",
+                row.megabytes, row.megabytes / row.floor, row.megabytes / t.loadSeconds,
+                row.megabytes / t.backendReportSeconds, row.megabytes / t.genericReportSeconds,
+                t.loadSeconds / row.floor, t.backendReportSeconds / t.loadSeconds,
+                t.genericReportSeconds / t.loadSeconds, row.rssBytes / logBytes, 1000.0 * t.loadSeconds / row.megabytes,
+                t.heldBytes / logBytes, row.touch / row.floor, t.loadSeconds / row.oneRead, row.oneCpu / row.oneRead);
   }
   if (rows.size() > 1) {
     const Row& smallest = rows.front();
@@ -154,8 +174,9 @@ void printRows(const std::vector<Row>& rows) {
 // log; they should go about as fast per megabyte, and take about as much memory
 // per megabyte, as the execute-heavy logs. Measured like the sizes.
 void measureShapes(const std::string& self, const Options& options) {
-  std::printf("\n%-13s %9s %11s %11s %11s %11s %10s %9s %9s  %s\n", "shape", "log MB", "floor MB/s", "load MB/s",
-              "xtu MB/s", "gener MB/s", "load/floor", "RSS/log", "held/log", "what");
+  std::printf("\n%-13s %9s %11s %11s %11s %11s %10s %9s %9s %10s %10s  %s\n", "shape", "log MB", "floor MB/s",
+              "load MB/s", "xtu MB/s", "gener MB/s", "load/floor", "RSS/log", "held/log", "load/1read", "1cpu/1read",
+              "what");
   for (const vyn::bench::Shape& shape : vyn::bench::adversarialShapes()) {
     const std::string log = options.dataDir + "/shape-" + shape.name + ".log";
     if (fileSize(log) == 0) shape.write(log);
@@ -163,10 +184,11 @@ void measureShapes(const std::string& self, const Options& options) {
     const Row row = measure(self, log, options);
     const auto& t = row.reader;
     const double logBytes = row.megabytes * kMB;
-    std::printf("%-13s %9.1f %11.1f %11.1f %11.1f %11.1f %10.2f %9.2f %9.2f  %s\n", shape.name.c_str(), row.megabytes,
-                row.megabytes / row.floor, row.megabytes / t.loadSeconds, row.megabytes / t.backendReportSeconds,
-                row.megabytes / t.genericReportSeconds, t.loadSeconds / row.floor, row.rssBytes / logBytes,
-                t.heldBytes / logBytes, shape.description.c_str());
+    std::printf("%-13s %9.1f %11.1f %11.1f %11.1f %11.1f %10.2f %9.2f %9.2f %10.2f %10.2f  %s\n", shape.name.c_str(),
+                row.megabytes, row.megabytes / row.floor, row.megabytes / t.loadSeconds,
+                row.megabytes / t.backendReportSeconds, row.megabytes / t.genericReportSeconds,
+                t.loadSeconds / row.floor, row.rssBytes / logBytes, t.heldBytes / logBytes, t.loadSeconds / row.oneRead,
+                row.oneCpu / row.oneRead, shape.description.c_str());
     std::fflush(stdout);
   }
 }
@@ -179,17 +201,46 @@ int main(int argc, char** argv) {
       vyn::bench::loadAndReport(argv[2], argv[3]);
       return 0;
     }
+    // A timing host for comparing whole processes: one loadLog of LOG, its
+    // seconds printed; --serial reads no frame ahead (the load as one thread
+    // does it), --floor and --one-read-floor time the floors instead.
+    if (argc >= 3 && std::string(argv[1]) == "--load-only") {
+      const std::string mode = argc >= 4 ? argv[3] : "";
+      const double threadBefore = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+      const double processBefore = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+      double seconds = 0;
+      if (mode == "--floor") {
+        seconds = vyn::bench::measureFloor(argv[2]);
+      } else if (mode == "--one-read-floor") {
+        seconds = vyn::bench::measureOneReadFloor(argv[2]);
+      } else {
+        if (mode == "--serial") vyn::profiling::setReadAheadPolicy({~std::uint64_t{0}, false, 512, 1u << 20});
+        // --batch FRAMES BYTES: read ahead in batches of that size.
+        if (mode == "--batch" && argc >= 6)
+          vyn::profiling::setReadAheadPolicy(
+              {vyn::profiling::ReadAheadPolicy{}.smallestLog, false, std::stoul(argv[4]), std::stoul(argv[5])});
+        seconds = vyn::bench::measureLoad(argv[2]);
+      }
+      // The loading thread's CPU time is the load's critical path when the
+      // reading thread has a core of its own.
+      std::printf("wall %.4f s, loading thread %.4f s CPU, process %.4f s CPU\n", seconds,
+                  cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - threadBefore,
+                  cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processBefore);
+      return 0;
+    }
     Options options;
     for (int i = 1; i < argc; ++i) {
       const std::string arg = argv[i];
       if (arg == "--large")
         options.large = true;
+      else if (arg == "--shapes-only")
+        options.shapesOnly = true;
       else if (arg == "--data-dir" && i + 1 < argc)
         options.dataDir = argv[++i];
       else if (arg == "--log-tool" && i + 1 < argc)
         options.logTool = argv[++i];
       else {
-        std::fprintf(stderr, "usage: %s [--large] [--data-dir DIR] [--log-tool PATH]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--large | --shapes-only] [--data-dir DIR] [--log-tool PATH]\n", argv[0]);
         return 2;
       }
     }
@@ -199,6 +250,10 @@ int main(int argc, char** argv) {
 
     char self[4096] = {};
     if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0) throw std::runtime_error("no /proc/self/exe");
+    if (options.shapesOnly) {
+      measureShapes(self, options);
+      return 0;
+    }
     std::vector<Row> rows;
     for (const std::string& size : sizes) {
       const std::string log = inputOfSize(options, size);

@@ -1,7 +1,7 @@
 #include "capture/log_file_capture.h"
 
 #include "capture/log_capture.h"
-#include "format/log_scanner.h"
+#include "format/log_read_ahead.h"
 #include "format/record_cursor.h"
 
 namespace vyn::profiling {
@@ -9,7 +9,7 @@ namespace vyn::profiling {
 LoadOutcome captureLogFile(const std::string& path, std::int8_t visibilityLevel, LogModel& model,
                            const LoadProgress& progress) {
   LoadOutcome outcome;
-  LogScanner scanner;
+  ReadAheadScanner scanner;
   LogScanner::Step step = scanner.open(path) ? scanner.next() : LogScanner::Step::Fault;
   LogCapture capture(model, visibilityLevel);
   RecordCursor cursor;
@@ -22,7 +22,7 @@ LoadOutcome captureLogFile(const std::string& path, std::int8_t visibilityLevel,
     if (progress) progress(scanner.position(), scanner.fileSize());
   }
   if (step == LogScanner::Step::Fault) {
-    logLoadFault(scanner, path);
+    logLoadFault(scanner.fault(), scanner.frame(), path);
     outcome.fault = scanner.fault();
   }
   return outcome;

@@ -6,15 +6,14 @@
 
 namespace vyn::profiling {
 
-void logLoadFault(const LogScanner& scanner, const std::string& path) {
-  const LogFault& fault = scanner.fault();
+void logLoadFault(const LogFault& fault, const Frame& frame, const std::string& path) {
   switch (fault.kind) {
     case LogFaultKind::Unopened:
       VYN_LOG_ERROR("Invalid or nonexistent file: %s", path.c_str());
       return;
     case LogFaultKind::Truncated:
-      VYN_LOG_ERROR("Truncated record: %u bytes announced, %llu available", scanner.frame().length,
-                    static_cast<unsigned long long>(scanner.frame().bytes.size()));
+      VYN_LOG_ERROR("Truncated record: %u bytes announced, %llu available", frame.length,
+                    static_cast<unsigned long long>(frame.bytes.size()));
       return;
     case LogFaultKind::OutOfMemory: {
       // The words are the logger's line with a lower-case first letter.

@@ -24,7 +24,11 @@ struct LoadOutcome {
 // reader's words: "Invalid or nonexistent file: PATH", "Truncated record: N
 // bytes announced, M available", "Corrupted flatbuffer binary stream" for a
 // record that does not verify or cannot be read, and the allocation failures.
-void logLoadFault(const LogScanner& scanner, const std::string& path);
+// frame is the one the fault stopped at.
+void logLoadFault(const LogFault& fault, const Frame& frame, const std::string& path);
+inline void logLoadFault(const LogScanner& scanner, const std::string& path) {
+  logLoadFault(scanner.fault(), scanner.frame(), path);
+}
 
 }  // namespace vyn::profiling
 

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "format/log_fault.h"
 #include "format/log_frames.h"
@@ -42,6 +43,9 @@ class LogScanner {
   bool restartAt(std::uint64_t offset);
 
   const Frame& frame() const { return frame_; }
+  // Exchanges the frame just read with other: its bytes change hands without a
+  // copy, and the next frame is read into other's buffer.
+  void swapFrame(Frame& other) { std::swap(frame_, other); }
   const LogFault& fault() const { return fault_; }
   // Bytes after the last frame, too few for a length prefix (readers ignore them).
   std::size_t strayBytes() const { return strayBytes_; }

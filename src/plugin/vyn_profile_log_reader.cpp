@@ -4,7 +4,7 @@
 #include <ios>
 
 #include "base/text_buffer.h"
-#include "format/log_scanner.h"
+#include "format/log_read_ahead.h"
 #include "log/logger.h"
 #include "plugin/interface_event_printer.h"
 #include "report/event_printers.h"
@@ -37,7 +37,7 @@ bool VynProfileLogReader::loadLog(bool writeDataFiles) {
   statistics_.settleAverages(model_);
   loadOutcome_ = LoadOutcome();
   // One record's bytes at a time: everything that outlives a record is in the model.
-  LogScanner scanner;
+  ReadAheadScanner scanner;
   LogScanner::Step step = scanner.open(inputLogPath_) ? scanner.next() : LogScanner::Step::Fault;
   for (; step == LogScanner::Step::Record; step = scanner.next()) {
     cursor_.attach(scanner.frame().bytes.data());
@@ -49,7 +49,7 @@ bool VynProfileLogReader::loadLog(bool writeDataFiles) {
     if (progress_) progress_(scanner.position(), scanner.fileSize());
   }
   if (step == LogScanner::Step::Fault) {
-    logLoadFault(scanner, inputLogPath_);
+    logLoadFault(scanner.fault(), scanner.frame(), inputLogPath_);
     loadOutcome_.fault = scanner.fault();
     return false;
   }
