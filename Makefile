@@ -76,7 +76,7 @@ TSAN_TARGETS = read_ahead_load_test loading_test log_file_load_test
 TSAN_TESTS   = ^(ReadAheadLoadTest|LogLoaderTest|LogFileLoad)\.
 
 $(TSAN_BUILD)/CMakeCache.txt: | bootstrap
-	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVYN_TSAN=ON \
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVYN_TSAN=ON -DVYN_DEBUG_INFO=$(DEBUG_INFO) \
 	      -DVYN_BUILD_TOOLS=OFF -DVYN_WERROR=$(WERROR)
 
 test-tsan: bootstrap $(TSAN_BUILD)/CMakeCache.txt
