@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
-FUZZ_SECONDS ?= 45
+FUZZ_SECONDS ?= 30
 JOBS       ?= $(shell nproc)
 # Warnings are errors in the builds of this Makefile (CI's); WERROR=OFF relaxes that.
 WERROR     ?= ON
@@ -76,7 +76,7 @@ TSAN_TARGETS = read_ahead_load_test loading_test log_file_load_test
 TSAN_TESTS   = ^(ReadAheadLoadTest|LogLoaderTest|LogFileLoad)\.
 
 $(TSAN_BUILD)/CMakeCache.txt: | bootstrap
-	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVYN_TSAN=ON -DVYN_DEBUG_INFO=$(DEBUG_INFO) \
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVYN_TSAN=ON -DVYN_DEBUG_INFO=$(DEBUG_INFO) \
 	      -DVYN_BUILD_TOOLS=OFF -DVYN_WERROR=$(WERROR)
 
 test-tsan: bootstrap $(TSAN_BUILD)/CMakeCache.txt
