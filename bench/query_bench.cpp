@@ -72,35 +72,27 @@ void loadLog(benchmark::State& state) {
   state.counters["log_MB"] = static_cast<double>(fileSize(benchLog())) / 1e6;
 }
 
-// Loading and the query, as the command does them (its rows to /dev/null).
-void queryCountEvents(benchmark::State& state) {
-  for (auto _ : state) {
-    const auto log = load();
-    vyn::base::OutputFile output;
-    output.open("/dev/null");
-    std::string problem;
-    if (!vyn::query::queryFleet({log.get()}, "SELECT count(*) FROM event", vyn::query::QueryFormat::Text, output,
-                                problem)) {
-      state.SkipWithError(problem.c_str());
-    }
-    output.close();
+// Counts the events of a loaded log as the command does, its rows to /dev/null.
+void countEvents(benchmark::State& state, const vyn::tools::LoadedLog& log) {
+  vyn::base::OutputFile output;
+  output.open("/dev/null");
+  std::string problem;
+  if (!vyn::query::queryFleet({&log}, "SELECT count(*) FROM event", vyn::query::QueryFormat::Text, output, problem)) {
+    state.SkipWithError(problem.c_str());
   }
+  output.close();
+}
+
+// Loading and the query, as the command does them.
+void queryCountEvents(benchmark::State& state) {
+  for (auto _ : state) countEvents(state, *load());
 }
 
 // The query alone, on a log loaded once outside the timing: the numbering of
 // the occurrences and the scan of every event.
 void countEventsLoaded(benchmark::State& state) {
   const auto log = load();
-  for (auto _ : state) {
-    vyn::base::OutputFile output;
-    output.open("/dev/null");
-    std::string problem;
-    if (!vyn::query::queryFleet({log.get()}, "SELECT count(*) FROM event", vyn::query::QueryFormat::Text, output,
-                                problem)) {
-      state.SkipWithError(problem.c_str());
-    }
-    output.close();
-  }
+  for (auto _ : state) countEvents(state, *log);
 }
 
 // The database alone (the log is loaded once, outside the timing).
