@@ -96,7 +96,7 @@ Json eventsArgs(const flatbuffers::Vector<flatbuffers::Offset<fb::EventEntry>>& 
       item["value"] = std::move(value);
     }
     if (present(*event, fb::EventEntry::VT_UNIT)) {
-      const std::string unit = eventUnitName(event->unit());
+      const std::string unit = eventUnitEnumName(event->unit());
       item["unit"] = unit.empty() ? Json(event->unit()) : Json(unit);
     }
     if (event->subEvents() != nullptr && event->subEvents()->size() != 0) {

@@ -33,7 +33,7 @@ std::string methodTypeName(std::int64_t value) {
   return nameIn(fb::EnumValuesMethodType(), fb::EnumNamesMethodType(), value);
 }
 
-std::string eventUnitName(std::int64_t value) {
+std::string eventUnitEnumName(std::int64_t value) {
   return nameIn(fb::EnumValuesEventUnit(), fb::EnumNamesEventUnit(), value);
 }
 

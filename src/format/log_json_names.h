@@ -11,7 +11,7 @@ namespace vyn::tools {
 
 // The name of a value, or an empty string when the schema names no such value.
 std::string methodTypeName(std::int64_t value);
-std::string eventUnitName(std::int64_t value);
+std::string eventUnitEnumName(std::int64_t value);
 std::string valueKindName(std::int64_t value);
 
 // The value with this exact (case-sensitive) name.

@@ -205,7 +205,7 @@ EventModel parseEvent(const Json& value, const std::string& path) {
   parseField(fields, "identifier", event.identifier, parseUnsigned<std::uint32_t>);
   parseField(fields, "unsigned_value", event.unsignedValue, parseUnsigned<std::uint64_t>);
   parseField(fields, "unit", event.unit, [](const Json& v, const std::string& p) {
-    return parseEnum<std::uint32_t>(v, p, eventUnitByName, "unit", eventUnitName, 1, 6);
+    return parseEnum<std::uint32_t>(v, p, eventUnitByName, "unit", eventUnitEnumName, 1, 6);
   });
   parseField(fields, "sub_events", event.subEvents, parseEvents);
   parseField(fields, "value_kind", event.valueKind, [](const Json& v, const std::string& p) {

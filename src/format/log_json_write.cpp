@@ -91,7 +91,7 @@ Json eventToJson(const EventModel& event) {
   if (event.name) json["name"] = stringToJson(*event.name);
   if (event.identifier) json["identifier"] = *event.identifier;
   if (event.unsignedValue) json["unsigned_value"] = *event.unsignedValue;
-  if (event.unit) json["unit"] = enumToJson(*event.unit, eventUnitName);
+  if (event.unit) json["unit"] = enumToJson(*event.unit, eventUnitEnumName);
   if (event.subEvents) json["sub_events"] = eventsToJson(*event.subEvents);
   if (event.valueKind) json["value_kind"] = enumToJson(*event.valueKind, valueKindName);
   if (event.signedValue) json["signed_value"] = *event.signedValue;

@@ -10,29 +10,12 @@
 #include "report/profile_event_walk.h"
 
 namespace vyn::profiling {
-namespace {
-
-// The timestamp and message columns that open every row of one printer call.
-std::string rowStart(std::uint64_t timestamp, std::string_view label) {
-  std::string start = std::to_string(timestamp);
-  start += ',';
-  start += label;
-  start += ',';
-  return start;
-}
-
-// The columns that close every event row: source, level and name. rowEnd is
-// the source and level columns with their separators (",BACKEND,ROOT,").
-void appendRowEnd(base::TextBuffer& rows, std::string_view rowEnd, const EventItem& event) {
-  rows.text(rowEnd).csvField(event.name);
-  rows.endLine();
-}
 
 // The source and level columns for each depth from a first one, made once per
 // depth (once per process for the usual depths).
-class RowEnds {
+class BackendRowEnds {
  public:
-  explicit RowEnds(std::uint64_t firstDepth) : firstDepth_(firstDepth) {}
+  explicit BackendRowEnds(std::uint64_t firstDepth) : firstDepth_(firstDepth) {}
 
   std::string_view below(std::uint64_t levels) {
     static const std::vector<std::string> kUsual = [] {
@@ -52,6 +35,24 @@ class RowEnds {
   std::uint64_t firstDepth_;
   std::vector<std::string> others_;
 };
+
+namespace {
+
+// The timestamp and message columns that open every row of one printer call.
+std::string rowStart(std::uint64_t timestamp, std::string_view label) {
+  std::string start = std::to_string(timestamp);
+  start += ',';
+  start += label;
+  start += ',';
+  return start;
+}
+
+// The columns that close every event row: source, level and name. rowEnd is
+// the source and level columns with their separators (",BACKEND,ROOT,").
+void appendRowEnd(base::TextBuffer& rows, std::string_view rowEnd, const EventItem& event) {
+  rows.text(rowEnd).csvField(event.name);
+  rows.endLine();
+}
 
 void appendBurstSettingRow(base::TextBuffer& rows, const EventItem& event) {
   switch (event.identifier) {
@@ -90,7 +91,7 @@ template <typename Events>
 void appendBackendEventRows(base::TextBuffer& rows, const Events& events, std::uint64_t timestamp,
                             std::string_view label, std::uint64_t depth) {
   const std::string start = rowStart(timestamp, label);
-  RowEnds rowEnds(depth);
+  BackendRowEnds rowEnds(depth);
   std::uint64_t rowEndDepth = 0;
   std::string_view rowEnd = rowEnds.below(0);
   // While inside a burst event's sub-events, the depth of that burst event.

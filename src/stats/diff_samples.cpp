@@ -6,6 +6,7 @@
 
 #include "stats/execution_profile.h"
 #include "stats/figure_text.h"
+#include "stats/graph_choice.h"
 #include "stats/sample_sort.h"
 
 namespace vyn::tools {
@@ -14,10 +15,6 @@ namespace {
 using profiling::ExecutionProfile;
 using profiling::PathProfile;
 using profiling::PathValues;
-
-bool wanted(const std::vector<std::string>& graphs, const std::string& name) {
-  return graphs.empty() || std::find(graphs.begin(), graphs.end(), name) != graphs.end();
-}
 
 GraphSamples graphSamples(const profiling::LogModel& model, ExecutionProfile& profile, std::string name) {
   GraphSamples graph;
@@ -58,7 +55,7 @@ std::vector<GraphSamples> gatherSamples(const profiling::LogModel& model, const 
       profiling::profileExecutions(model, statistics, skipFirst, profiling::PathSamples::PerExecution);
   for (ExecutionProfile& profile : profiles) {
     std::string name(model.text(profile.graph));
-    if (!wanted(graphs, name)) continue;
+    if (!isChosenGraph(graphs, name)) continue;
     samples.push_back(graphSamples(model, profile, std::move(name)));
   }
   return samples;

@@ -36,6 +36,10 @@ double inTimeUnit(double microseconds, TimeUnit unit) {
   }
 }
 
+std::string timeWithUnit(double microseconds, TimeUnit unit) {
+  return figureText(inTimeUnit(microseconds, unit)) + " " + std::string(timeUnitName(unit));
+}
+
 std::string TimeText::operator()(double microseconds) const { return figureText(inTimeUnit(microseconds, unit_)); }
 
 std::string TimeText::header(const char* name) const {

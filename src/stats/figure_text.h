@@ -16,6 +16,8 @@ enum class TimeUnit { Auto, Micro, Milli, Seconds };
 TimeUnit resolveTimeUnit(TimeUnit wanted, double typicalMicroseconds);
 std::string_view timeUnitName(TimeUnit unit);
 double inTimeUnit(double microseconds, TimeUnit unit);
+// "12.5 ms": a time in microseconds written in the unit, its word after it.
+std::string timeWithUnit(double microseconds, TimeUnit unit);
 
 // Times in microseconds written in one chosen unit, and column headers that name it.
 class TimeText {

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/parallel_for.h"
+#include "stats/graph_choice.h"
 #include "stats/phase_durations.h"
 #include "stats/self_time.h"
 #include "stats/summary_with_zeros.h"
@@ -15,10 +16,6 @@ using profiling::ExecutionProfile;
 using profiling::PathProfile;
 using profiling::PathValues;
 using profiling::SampleSummary;
-
-bool wanted(const std::vector<std::string>& graphs, const std::string& name) {
-  return graphs.empty() || std::find(graphs.begin(), graphs.end(), name) != graphs.end();
-}
 
 // Events rank by their figures per occurrence (ranked per execution, the mean
 // would only repeat the total).
@@ -118,14 +115,14 @@ StatsFigures statsFigures(const std::string& log, const profiling::LogModel& mod
       profiling::profileExecutions(model, statistics, options.skipFirst, profiling::PathSamples::Both);
   std::vector<ExecutionProfile*> chosen;
   for (ExecutionProfile& profile : profiles) {
-    if (wanted(options.graphs, std::string(model.text(profile.graph)))) chosen.push_back(&profile);
+    if (isChosenGraph(options.graphs, std::string(model.text(profile.graph)))) chosen.push_back(&profile);
   }
   figures.graphs.resize(chosen.size());
   base::parallelFor(chosen.size(),
                     [&](std::size_t at) { figures.graphs[at] = graphFigures(model, *chosen[at], options); });
   for (profiling::PhaseDurations& phase : profiling::phaseDurations(model)) {
     const std::string graph(model.text(phase.graph));
-    if (!graph.empty() && !wanted(options.graphs, graph)) continue;
+    if (!graph.empty() && !isChosenGraph(options.graphs, graph)) continue;
     figures.phases.push_back({std::string(phase.phase), graph, profiling::summarize(phase.durations)});
   }
   for (const std::string& name : options.graphs) {

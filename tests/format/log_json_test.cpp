@@ -45,7 +45,7 @@ TEST(LogJsonNames, NamesAndNumbersOfTheSchemasEnumerations) {
   EXPECT_EQ(methodTypeName(17), "UpdateBinarySection");
   EXPECT_EQ(methodTypeName(0), "");
   EXPECT_EQ(methodTypeName(18), "");
-  EXPECT_EQ(eventUnitName(6), "None");
+  EXPECT_EQ(eventUnitEnumName(6), "None");
   EXPECT_EQ(valueKindName(4), "Bytes");
   EXPECT_EQ(methodTypeByName("ExecuteRoundTrip"), std::optional<std::int8_t>(3));
   EXPECT_EQ(methodTypeByName("execute"), std::nullopt);  // names are case-sensitive

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "base/utf8.h"
+#include "vyn/profiling/profile_event.h"
 #include "support/log_builder.h"
 #include "tool_runner.h"
 
@@ -18,7 +19,7 @@ namespace vyn::testing {
 namespace {
 
 constexpr int kExecute = 1, kFinalize = 2, kInit = 6, kComposeGraph = 7;
-constexpr std::uint32_t kMicroseconds = 1, kCycles = 3, kObject = 5;
+namespace EventUnit = profiling::EventUnit;
 
 // Hostile names and, at the same index, tame ones of the same shape: distinct,
 // empty where the hostile one is empty.
@@ -39,7 +40,8 @@ const std::vector<std::string> kTame = {"alpha", "bravo", "charlie", "delta", "e
 // and an object-valued event whose data file is named like the graph.
 void writeLog(const std::vector<std::string>& names, const std::string& path) {
   LogBuilder log;
-  log.messages({Message::of(kInit).lasting(50).event(Event::named(names[0], 100).u64(7).withUnit(kMicroseconds))});
+  log.messages(
+      {Message::of(kInit).lasting(50).event(Event::named(names[0], 100).u64(7).withUnit(EventUnit::Microseconds))});
   const std::size_t graphs = 3;
   for (std::size_t g = 0; g < graphs; ++g) {
     const std::string& graph = names[g * 3];
@@ -49,15 +51,15 @@ void writeLog(const std::vector<std::string>& names, const std::string& path) {
     for (std::uint64_t run = 0; run < 12; ++run) {
       Message execute = Message::of(kExecute).named(graph).at(run).timed(1000 * run, 1000 * run + 900 + run);
       for (std::size_t e = 0; e < names.size(); ++e) {
-        Event event = Event::named(names[e], 300).u64(10 + e + run % 3).withUnit(kMicroseconds);
+        Event event = Event::named(names[e], 300).u64(10 + e + run % 3).withUnit(EventUnit::Microseconds);
         if (e == 1) {
-          event.sub(Event::named(names[(e + 4) % names.size()], 301).u64(3).withUnit(kMicroseconds))
-              .sub(Event::named(names[(e + 5) % names.size()], 301).u64(2000).withUnit(kCycles));
+          event.sub(Event::named(names[(e + 4) % names.size()], 301).u64(3).withUnit(EventUnit::Microseconds))
+              .sub(Event::named(names[(e + 5) % names.size()], 301).u64(2000).withUnit(EventUnit::Cycles));
         }
         execute.event(std::move(event));
       }
       execute.event(Event::named("value", 300).text(names[(g + run) % names.size()]));
-      execute.event(Event::named("blob", 122).data({1, 2, 3}).withUnit(kObject).withDetail(graph + ".bin"));
+      execute.event(Event::named("blob", 122).data({1, 2, 3}).withUnit(EventUnit::Object).withDetail(graph + ".bin"));
       executions.push_back(std::move(execute));
     }
     log.messages(std::move(executions));
@@ -106,7 +108,7 @@ bool everyLineIsJson(const std::string& text) {
   return true;
 }
 
-enum class Form { Terminal, Csv, Json, JsonLines };
+enum class Form { Terminal, Csv, JsonDocument, JsonLines };
 
 // Every name a query can show: graphs, events and their paths, text values,
 // and texts made of them.
@@ -130,17 +132,17 @@ TEST_F(HostileNamesTest, EveryCommandAndFormatKeepsItsFormWhateverTheNames) {
       {{"stats", "LOG"}, Form::Terminal},
       {{"stats", "LOG", "--verbose"}, Form::Terminal},
       {{"stats", "LOG", "--format", "csv"}, Form::Csv},
-      {{"stats", "LOG", "--format", "json"}, Form::Json},
+      {{"stats", "LOG", "--format", "json"}, Form::JsonDocument},
       {{"diff", "LOG", "LOG"}, Form::Terminal},
-      {{"diff", "LOG", "LOG", "--format", "json"}, Form::Json},
+      {{"diff", "LOG", "LOG", "--format", "json"}, Form::JsonDocument},
       {{"export", "LOG", "-o", "-"}, Form::Csv},
       {{"export", "LOG", "-o", "-", "--format", "jsonl"}, Form::JsonLines},
       {{"export", "LOG", "-o", "-", "--format", "folded"}, Form::Terminal},
-      {{"dump", "LOG", "-o", "-"}, Form::Json},
-      {{"trace", "LOG", "-o", "-"}, Form::Json},
+      {{"dump", "LOG", "-o", "-"}, Form::JsonDocument},
+      {{"trace", "LOG", "-o", "-"}, Form::JsonDocument},
       {{"query", "LOG", kEveryName}, Form::Terminal},
       {{"query", "LOG", kEveryName, "--format", "csv"}, Form::Csv},
-      {{"query", "LOG", kEveryName, "--format", "json"}, Form::Json},
+      {{"query", "LOG", kEveryName, "--format", "json"}, Form::JsonDocument},
   };
   for (const auto& [args, form] : kCases) {
     const std::string what = ::testing::PrintToString(args);
@@ -162,7 +164,7 @@ TEST_F(HostileNamesTest, EveryCommandAndFormatKeepsItsFormWhateverTheNames) {
       case Form::Csv:
         EXPECT_EQ(csvRecords(hostile.out), csvRecords(tame.out)) << what << "\n" << hostile.out;
         break;
-      case Form::Json:
+      case Form::JsonDocument:
         EXPECT_TRUE(nlohmann::json::accept(hostile.out)) << what << "\n" << hostile.out;
         break;
     }

@@ -21,18 +21,18 @@ namespace {
 
 using ::testing::HasSubstr;
 
-constexpr std::uint32_t kMicroseconds = 1;  // the unit code of a time
+using profiling::EventUnit::Microseconds;
 
-struct Event {
+struct SynthEvent {
   std::vector<std::string> path;  // names from the top down
   std::uint32_t unit = 0;
   std::uint64_t value = 0;
 };
 
-struct Execution {
+struct SynthExecution {
   std::string graph;
   std::uint64_t time = 0;
-  std::vector<Event> events;  // in pre-order
+  std::vector<SynthEvent> events;  // in pre-order
 };
 
 std::string joined(const std::vector<std::string>& path) {
@@ -42,9 +42,10 @@ std::string joined(const std::vector<std::string>& path) {
 }
 
 // An execution as lines "path = value", its graph and time first.
-std::vector<std::string> lines(const Execution& execution) {
+std::vector<std::string> lines(const SynthExecution& execution) {
   std::vector<std::string> all{execution.graph + " = " + std::to_string(execution.time)};
-  for (const Event& event : execution.events) all.push_back(joined(event.path) + " = " + std::to_string(event.value));
+  for (const SynthEvent& event : execution.events)
+    all.push_back(joined(event.path) + " = " + std::to_string(event.value));
   return all;
 }
 
@@ -56,7 +57,7 @@ struct NestingCheck {
 // Every time holds the times right below it: their sum is at most the time,
 // below it when selfTime is asked for. Siblings have distinct names, and no
 // name repeats along a path.
-NestingCheck checkNesting(const Execution& execution, bool selfTime) {
+NestingCheck checkNesting(const SynthExecution& execution, bool selfTime) {
   NestingCheck check;
   // By holder, 0 the execution and i + 1 the i-th event: the sum of the times
   // right below it, and the names seen there.
@@ -64,18 +65,18 @@ NestingCheck checkNesting(const Execution& execution, bool selfTime) {
   std::set<std::pair<std::size_t, std::string>> names;
   std::vector<std::size_t> open{0};  // open[d]: the holder of the events at depth d
   for (std::size_t i = 0; i < execution.events.size(); ++i) {
-    const Event& event = execution.events[i];
+    const SynthEvent& event = execution.events[i];
     open.resize(event.path.size());
     if (!names.emplace(open.back(), event.path.back()).second) check.faults.push_back(joined(event.path) + " twice");
     if (std::set<std::string>(event.path.begin(), event.path.end()).size() != event.path.size()) {
       check.faults.push_back("a name repeats along " + joined(event.path));
     }
-    if (event.unit == kMicroseconds) sums[open.back()] += event.value;
+    if (event.unit == Microseconds) sums[open.back()] += event.value;
     open.push_back(i + 1);
   }
   for (const auto& [holder, sum] : sums) {
-    const Event* event = holder == 0 ? nullptr : &execution.events[holder - 1];
-    if (event != nullptr && event->unit != kMicroseconds) continue;
+    const SynthEvent* event = holder == 0 ? nullptr : &execution.events[holder - 1];
+    if (event != nullptr && event->unit != Microseconds) continue;
     ++check.timedLists;
     const std::uint64_t time = event == nullptr ? execution.time : event->value;
     if (sum > time || (selfTime && sum == time)) {
@@ -89,7 +90,7 @@ NestingCheck checkNesting(const Execution& execution, bool selfTime) {
 class SynthTest : public ToolTest {
  protected:
   // Runs synth with args and "-o log"; returns the log's executions as the loader reads them.
-  std::vector<Execution> synth(std::vector<std::string> args, const std::string& log) {
+  std::vector<SynthExecution> synth(std::vector<std::string> args, const std::string& log) {
     args.insert(args.begin(), "synth");
     args.insert(args.end(), {"-o", log});
     const ToolRun run = tool(args);
@@ -97,12 +98,12 @@ class SynthTest : public ToolTest {
     std::string problem;
     const std::unique_ptr<tools::LoadedLog> loaded = tools::loadLog(work.file(log), 127, problem);
     EXPECT_NE(loaded, nullptr) << problem;
-    std::vector<Execution> all;
+    std::vector<SynthExecution> all;
     if (loaded == nullptr) return all;
     const profiling::LogModel& model = loaded->model;
     for (const profiling::GraphSeries& series : model.executions) {
       for (const profiling::Occurrence& occurrence : series.occurrences) {
-        Execution execution{std::string(model.text(series.graph)), occurrence.value, {}};
+        SynthExecution execution{std::string(model.text(series.graph)), occurrence.value, {}};
         std::vector<std::string> path;
         profiling::walkEvents(model.list(occurrence.events), [&](const profiling::EventItem& item) {
           path.resize(item.depth);
@@ -146,16 +147,16 @@ TEST_F(SynthTest, TimesNestAndNamesNeverRepeatWhateverTheShape) {
   for (const auto& shape : kShapes) {
     std::vector<std::string> args = shape.args;
     args.insert(args.end(), {"--executions", "3", "--seed", "11"});
-    const std::vector<Execution> all = synth(args, "shape.log");
+    const std::vector<SynthExecution> all = synth(args, "shape.log");
     SCOPED_TRACE(::testing::PrintToString(shape.args));
     ASSERT_EQ(all.size(), 6u);
-    for (const Execution& execution : all) {
+    for (const SynthExecution& execution : all) {
       EXPECT_EQ(execution.events.size(), shape.events);
       const NestingCheck check = checkNesting(execution, true);
       EXPECT_EQ(check.faults, std::vector<std::string>{});
       EXPECT_EQ(check.timedLists, shape.timedLists);
       EXPECT_TRUE(std::any_of(execution.events.begin(), execution.events.end(),
-                              [&](const Event& event) { return joined(event.path) == shape.path; }))
+                              [&](const SynthEvent& event) { return joined(event.path) == shape.path; }))
           << "no " << shape.path;
     }
   }
@@ -167,7 +168,7 @@ TEST_F(SynthTest, TimesNestAndNamesNeverRepeatWhateverTheShape) {
 TEST_F(SynthTest, AShiftScalesOneEventAndGrowsWhatHoldsIt) {
   const std::vector<std::string> shape = {"--events",     "4", "--sub-events", "3", "--depth", "2",
                                           "--executions", "4", "--seed",       "5"};
-  const std::vector<Execution> base = synth(shape, "base.log");
+  const std::vector<SynthExecution> base = synth(shape, "base.log");
   ASSERT_EQ(base.size(), 8u);
   const struct {
     std::string shift, graph;
@@ -182,11 +183,11 @@ TEST_F(SynthTest, AShiftScalesOneEventAndGrowsWhatHoldsIt) {
   for (const auto& planted : kShifts) {
     std::vector<std::string> args = shape;
     args.insert(args.end(), {"--shift", planted.shift});
-    const std::vector<Execution> shifted = synth(args, "shifted.log");
+    const std::vector<SynthExecution> shifted = synth(args, "shifted.log");
     SCOPED_TRACE(planted.shift);
     ASSERT_EQ(shifted.size(), base.size());
     for (std::size_t e = 0; e < base.size(); ++e) {
-      Execution expected = base[e];
+      SynthExecution expected = base[e];
       if (expected.graph == planted.graph) {
         // The event and the times below it scaled, those above it grown by as
         // much as it grew (modulo 2^64 when it shrank).
@@ -194,13 +195,13 @@ TEST_F(SynthTest, AShiftScalesOneEventAndGrowsWhatHoldsIt) {
           return part.size() <= whole.size() && std::equal(part.begin(), part.end(), whole.begin());
         };
         std::uint64_t grown = 0;
-        for (Event& event : expected.events) {
-          if (!starts(event.path, planted.path) || event.unit != kMicroseconds) continue;
+        for (SynthEvent& event : expected.events) {
+          if (!starts(event.path, planted.path) || event.unit != Microseconds) continue;
           const std::uint64_t scaled = event.value * planted.numerator / planted.denominator;
           if (event.path == planted.path) grown = scaled - event.value;
           event.value = scaled;
         }
-        for (Event& event : expected.events) {
+        for (SynthEvent& event : expected.events) {
           if (event.path.size() < planted.path.size() && starts(planted.path, event.path)) event.value += grown;
         }
         expected.time += grown;

@@ -26,8 +26,6 @@ constexpr std::size_t kOpenRows = 12;
 constexpr std::size_t kMaxListedGraphs = 10;
 constexpr double kHistogramHeight = 170;
 
-std::string graphId(std::size_t rank) { return "graph-" + std::to_string(rank + 1); }
-
 std::string verdictClass(Verdict verdict) {
   std::string name(verdictName(verdict));
   std::replace(name.begin(), name.end(), ' ', '-');
@@ -142,7 +140,7 @@ void appendGraphNames(std::string& out, const std::vector<const GraphDiff*>& gra
   for (std::size_t at = 0; at < graphs.size() && at < kMaxListedGraphs; ++at) {
     if (at != 0) out += ", ";
     const std::size_t rank = ranks.rankOf[static_cast<std::size_t>(graphs[at] - diff.graphs.data())];
-    if (rank < kMaxChartedGraphs) out += "<a href=\"#" + graphId(rank) + "\">";
+    if (rank < kMaxChartedGraphs) out += "<a href=\"#" + chartAnchor(rank) + "\">";
     out += "<span class=\"cut inline\"";
     appendAttribute(out, "title", graphs[at]->name);
     out += ">";
@@ -198,7 +196,7 @@ void appendChanges(std::string& out, const ProfileDiff& diff, const GraphRanks& 
     for (std::size_t at = 0; at < shown; ++at) {
       const GraphDiff& graph = diff.graphs[changes[at].graph];
       const std::size_t rank = ranks.rankOf[changes[at].graph];
-      std::vector<HtmlCell> cells{HtmlCell::name(graph.name, rank < kMaxChartedGraphs ? "#" + graphId(rank) : ""),
+      std::vector<HtmlCell> cells{HtmlCell::name(graph.name, rank < kMaxChartedGraphs ? "#" + chartAnchor(rank) : ""),
                                   pathCell(*changes[at].row)};
       appendRowCells(cells, *changes[at].row, unit, true);
       appendRow(out, cells);
@@ -288,7 +286,7 @@ void appendVerdicts(std::string& out, const GraphDiff& graph, TimeUnit unit) {
 void appendGraph(std::string& out, const GraphDiff& graph, std::size_t rank, TimeUnit unit,
                  const std::vector<ExecutionDistributions>& distributions) {
   out += "<section class=\"graph\"";
-  appendAttribute(out, "id", graphId(rank));
+  appendAttribute(out, "id", chartAnchor(rank));
   out += ">\n<h2 class=\"cut\"";
   appendAttribute(out, "title", graph.name);
   out += ">Graph ";

@@ -8,6 +8,8 @@
 
 namespace vyn::tools {
 
+std::string chartAnchor(std::size_t rank) { return "graph-" + std::to_string(rank + 1); }
+
 std::vector<std::size_t> largestFirst(const std::vector<double>& totals) {
   std::vector<std::size_t> order(totals.size());
   std::iota(order.begin(), order.end(), std::size_t{0});

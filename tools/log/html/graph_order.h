@@ -15,6 +15,9 @@ namespace vyn::tools {
 // still makes a page a browser opens.
 inline constexpr std::size_t kMaxChartedGraphs = 100;
 
+// The anchor of the charts of the graph at this rank: "graph-1" for the first.
+std::string chartAnchor(std::size_t rank);
+
 // The indexes of totals, largest total first; equal totals keep their order.
 std::vector<std::size_t> largestFirst(const std::vector<double>& totals);
 

@@ -13,10 +13,6 @@
 namespace vyn::tools {
 namespace {
 
-std::string timeWithUnit(double microseconds, TimeUnit unit) {
-  return figureText(inTimeUnit(microseconds, unit)) + " " + std::string(timeUnitName(unit));
-}
-
 // A downward triangle, 11 px wide and 9 px tall, whose tip is 2 px above a bar's top.
 void appendRareMark(std::string& out, double centre, double barTop, const std::string& tooltip) {
   const double tip = barTop - 2;

@@ -15,10 +15,6 @@ constexpr double kRowHeight = 20;
 constexpr double kCharWidth = 6.6;  // of the 11 px labels, roughly, for fitting them
 constexpr double kNarrowest = 0.3;  // pixels; narrower rectangles are not drawn
 
-std::string timeWithUnit(double microseconds, TimeUnit unit) {
-  return figureText(inTimeUnit(microseconds, unit)) + " " + std::string(timeUnitName(unit));
-}
-
 // "per execution: mean 390 us · p99 399.8 us · 27.9% of the execution time":
 // every figure of a box on the one base it states.
 std::string perExecutionText(double mean, double p99, double share, TimeUnit unit) {

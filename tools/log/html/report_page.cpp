@@ -22,8 +22,6 @@ using profiling::SampleSummary;
 // Event paths in each graph's table of where the time goes.
 constexpr std::size_t kTopEvents = 10;
 
-std::string graphId(std::size_t at) { return "graph-" + std::to_string(at + 1); }
-
 void appendSummaryRow(std::string& out, HtmlCell label, const SampleSummary& s, const std::string& rate,
                       const TimeText& time) {
   appendRow(out, {std::move(label), countText(s.count), time(s.total), time(s.mean), time(s.stddev), percentText(s.cv),
@@ -40,7 +38,7 @@ void appendSummaryTable(std::string& out, const StatsFigures& figures, const std
        time.header("p50"), time.header("p90"), time.header("p99"), time.header("max"), "inferences/s"});
   for (std::size_t rank = from; rank < to; ++rank) {
     const GraphFigures& graph = figures.graphs[order[rank]];
-    const std::string link = rank < kMaxChartedGraphs ? "#" + graphId(rank) : "";
+    const std::string link = rank < kMaxChartedGraphs ? "#" + chartAnchor(rank) : "";
     const std::string rate = graph.inferencesPerSecond > 0 ? figureText(graph.inferencesPerSecond) : "-";
     appendSummaryRow(out, HtmlCell::name(graph.name, link), graph.executionTime, rate, time);
     // The graph's name is on the row above.
@@ -152,7 +150,7 @@ void appendTopEvents(std::string& out, const GraphFigures& graph, const TimeText
 void appendGraph(std::string& out, const GraphFigures& graph, std::size_t at, const StatsFigures& figures,
                  const TimeText& time) {
   out += "<section class=\"graph\"";
-  appendAttribute(out, "id", graphId(at));
+  appendAttribute(out, "id", chartAnchor(at));
   out += ">\n<h2 class=\"cut\"";
   appendAttribute(out, "title", graph.name);
   out += ">Graph ";

@@ -17,10 +17,6 @@ namespace {
 // Executions up to this many are drawn as dots with their own tooltips too.
 constexpr std::size_t kMaxDots = 60;
 
-std::string timeWithUnit(double microseconds, TimeUnit unit) {
-  return figureText(inTimeUnit(microseconds, unit)) + " " + std::string(timeUnitName(unit));
-}
-
 void appendPoint(std::string& out, char command, double x, double y) {
   out += command;
   appendSvgNumber(out, x);
