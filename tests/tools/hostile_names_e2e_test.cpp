@@ -11,9 +11,9 @@
 #include <sstream>
 
 #include "base/utf8.h"
-#include "vyn/profiling/profile_event.h"
 #include "support/log_builder.h"
 #include "tool_runner.h"
+#include "vyn/profiling/profile_event.h"
 
 namespace vyn::testing {
 namespace {
