@@ -200,37 +200,5 @@ TEST_F(ExportTest, FoldedSubEventsWiderThanTheirParentSeparatorsInNamesAndRoundi
   EXPECT_EQ(tool({"export", pack("empty.log", "[{}]"), "--format", "folded", "-o", "-"}).out, "");
 }
 
-// Graph "n", one execution of 1000 us. A timed event makes a frame only under a
-// timed parent; otherwise its time stays in the nearest frame above it:
-//   Mode   a text value: no frame; Step (40 us) below it neither, its 40 stay in n's
-//   Layer  300 us
-//     Part   50 us: a frame; Layer's own 300 - 50 = 250
-//     Count  a count: no frame; Wait (100 us) below it neither, its 100 stay in Layer's
-//   Empty  microseconds without a value: no frame; Tick (20 us) below it neither
-//   n's own: 1000 - 300 = 700
-TEST_F(ExportTest, FoldedTimedEventsUnderAnUntimedParentStayInTheFrameAbove) {
-  const std::string log = pack("nested.log", R"([{"messages": [
- {"timestamp": 1000, "methodType": "Execute", "name": "n", "timing": {"start": 1000, "end": 2000},
-  "events": [
-   {"name": "Mode", "identifier": 3001, "valueKind": "String", "stringValue": "fast",
-    "subEvents": [{"name": "Step", "identifier": 3101, "valueKind": "UInt64", "unsignedValue": 40,
-                   "unit": "Microseconds"}]},
-   {"name": "Layer", "identifier": 3002, "valueKind": "UInt64", "unsignedValue": 300, "unit": "Microseconds",
-    "subEvents": [
-     {"name": "Part", "identifier": 3102, "valueKind": "UInt64", "unsignedValue": 50, "unit": "Microseconds"},
-     {"name": "Count", "identifier": 3103, "valueKind": "UInt64", "unsignedValue": 7, "unit": "Count",
-      "subEvents": [{"name": "Wait", "identifier": 3201, "valueKind": "UInt64", "unsignedValue": 100,
-                     "unit": "Microseconds"}]}]},
-   {"name": "Empty", "identifier": 3003, "unit": "Microseconds",
-    "subEvents": [{"name": "Tick", "identifier": 3104, "valueKind": "UInt64", "unsignedValue": 20,
-                   "unit": "Microseconds"}]}]}]}])");
-  const ToolRun run = tool({"export", log, "--format", "folded", "-o", "-"});
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(run.out,
-            "n 700\n"
-            "n;Layer 250\n"
-            "n;Layer;Part 50\n");
-}
-
 }  // namespace
 }  // namespace vyn::testing
