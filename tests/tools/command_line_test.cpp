@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -57,35 +56,6 @@ TEST(ChoiceOptionTest, WordsBecomeTheirValuesOthersAreRefusedNamingTheChoices) {
     if (!c.refusal.empty()) continue;
     EXPECT_EQ(parsed.shade, c.shade) << ::testing::PrintToString(c.args);
     EXPECT_EQ(parsed.unit, c.unit) << ::testing::PrintToString(c.args);
-  }
-}
-
-TEST(SharedOptionsTest, SkipFirstAndVisibilityReadDecimalWithinRange) {
-  const struct {
-    std::vector<std::string> args;
-    std::string refusal;
-  } cases[] = {
-      {{"--skip-first", "010"}, ""},
-      {{"--skip-first", "0x10"}, "--skip-first: '0x10' is not a whole number; give a number of executions, 0 or more"},
-      {{"--visibility", "-129"}, "--visibility: -129 is less than -128; give a level from -128 to 127"},
-      {{"--graph", "a", "--graph", "b"}, ""},
-  };
-  for (const auto& c : cases) {
-    CLI::App app;
-    std::uint64_t skipFirst = 0;
-    int visibility = 127;
-    std::vector<std::string> graphs;
-    addSkipFirstOption(&app, skipFirst);
-    addVisibilityOption(&app, visibility, "level");
-    addGraphOption(&app, graphs, "graph");
-    std::vector<std::string> args(c.args.rbegin(), c.args.rend());
-    std::string refusal;
-    try {
-      app.parse(args);
-    } catch (const CLI::ParseError& error) {
-      refusal = error.what();
-    }
-    EXPECT_EQ(refusal, c.refusal) << ::testing::PrintToString(c.args);
   }
 }
 

@@ -1,8 +1,8 @@
 // The geometry behind the report's charts, where an off-by-one would draw a
 // wrong picture without failing anything else: envelope columns, histogram
 // bins and their marks for sparse bins, icicle clipping, axis ticks and where
-// labels go; the order in which graphs are charted; names cut for columns;
-// and the escaping every page relies on.
+// labels go; the order in which graphs are charted; names cut for columns.
+// The escaping of names on the pages: hostile_names_e2e_test.cpp.
 #include <gmock/gmock.h>
 
 #include <cmath>
@@ -11,7 +11,6 @@
 #include "log/html/graph_order.h"
 #include "log/html/histogram_bins.h"
 #include "log/html/histogram_svg.h"
-#include "log/html/html_escape.h"
 #include "log/html/icicle_layout.h"
 #include "log/html/icicle_svg.h"
 #include "log/html/label_fit.h"
@@ -114,17 +113,6 @@ TEST(AxisTicksTest, RoundStepsAndRangesWidenedToThem) {
   EXPECT_GT(single.high, 2500);
   EXPECT_THAT(ticksWithin(1, 2, 8, true).ticks, ElementsAre(1, 2));
   EXPECT_EQ(ticksBetween(0, 0.3, 0.1).size(), 4u);
-}
-
-TEST(HtmlEscapeTest, MarkupQuotesAndControlCharactersBecomeText) {
-  EXPECT_EQ(escaped("<script>alert(1)</script>"), "&lt;script&gt;alert(1)&lt;/script&gt;");
-  EXPECT_EQ(escaped("\"onload=alert(1) 'x' & y"), "&quot;onload=alert(1) &#39;x&#39; &amp; y");
-  EXPECT_EQ(escaped(std::string("a\0b\x1b\tc", 6)),
-            "a\xEF\xBF\xBD"
-            "b\xEF\xBF\xBD\tc");
-  EXPECT_EQ(escaped("Layer conv1 / \xC3\xA9t\xC3\xA9"), "Layer conv1 / \xC3\xA9t\xC3\xA9");
-  EXPECT_EQ(escaped("cut \xE2\x82 and \xFF, csi \xC2\x9B, nbsp \xC2\xA0"),
-            "cut \xEF\xBF\xBD and \xEF\xBF\xBD, csi \xEF\xBF\xBD, nbsp \xC2\xA0");
 }
 
 TEST(SvgNumberTest, OneDecimalWithoutTrailingZeroOrNegativeZero) {

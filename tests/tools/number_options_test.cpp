@@ -11,20 +11,9 @@ namespace vyn::tools {
 namespace {
 
 TEST(ByteSizeTest, UnitsAreBinaryWithoutBAndInIBAndDecimalWithB) {
-  const std::pair<std::string, std::uint64_t> sizes[] = {{"1", 1},
-                                                         {"7b", 7},
-                                                         {"1K", 1024},
-                                                         {"1KiB", 1024},
-                                                         {"1KB", 1000},
-                                                         {"3M", 3145728},
-                                                         {"3MiB", 3145728},
-                                                         {"3MB", 3000000},
-                                                         {"2G", 2147483648},
-                                                         {"2GiB", 2147483648},
-                                                         {"2GB", 2000000000},
-                                                         {"34mb", 34000000},
-                                                         {"1gib", 1073741824},
-                                                         {"007K", 7168}};
+  const std::pair<std::string, std::uint64_t> sizes[] = {{"7b", 7},           {"1KiB", 1024},       {"1KB", 1000},
+                                                         {"3M", 3145728},     {"3MB", 3000000},     {"2G", 2147483648},
+                                                         {"2GB", 2000000000}, {"1gib", 1073741824}, {"007K", 7168}};
   for (const auto& [text, bytes] : sizes) {
     std::string problem;
     EXPECT_EQ(parseByteSize(text, problem), bytes) << text;
@@ -104,21 +93,14 @@ TEST(WholeNumberTest, TakesDecimalDigitsWithinTheRangeUpToTheEnds) {
 TEST(NonNegativeNumberTest, TakesFiniteNumbersOfZeroOrMore) {
   const CLI::Validator validator = nonNegativeNumber("a percentage of 0 or more");
   const std::pair<std::string, std::string> cases[] = {{"0", ""},
-                                                       {"5", ""},
-                                                       {"2.5", ""},
                                                        {".5", ""},
-                                                       {"5.", ""},
                                                        {"1e2", ""},
                                                        {"-0", ""},
-                                                       {"-5", "-5 is negative"},
                                                        {"-0.1", "-0.1 is negative"},
                                                        {"1e999", "1e999 is too large"},
                                                        {"nan", "'nan' is not a number"},
-                                                       {"inf", "'inf' is not a number"},
                                                        {"0x10", "'0x10' is not a number"},
-                                                       {".", "'.' is not a number"},
-                                                       {"1e", "'1e' is not a number"},
-                                                       {"", "'' is not a number"}};
+                                                       {"1e", "'1e' is not a number"}};
   for (const auto& [text, refusal] : cases) {
     std::string value = text;
     EXPECT_EQ(validator(value), refusal.empty() ? "" : refusal + "; give a percentage of 0 or more") << text;

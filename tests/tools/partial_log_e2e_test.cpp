@@ -28,40 +28,17 @@ const std::vector<std::string> kRecords = {
 
 class PartialLogTest : public ToolTest {
  protected:
+  // whole.log, and cut.log: the same cut 5 bytes short of the end of its last record.
   void SetUp() override {
     for (std::size_t at = 0; at < kRecords.size(); ++at) {
       frames.push_back(scratch(pack("record" + std::to_string(at) + ".log", kRecords[at])));
     }
+    writeFile(work.file("whole.log"), frames[0] + frames[1] + frames[2]);
+    writeFile(work.file("cut.log"), frames[0] + frames[1] + frames[2].substr(0, frames[2].size() - 5));
+    writeFile(work.file("good.log"), frames[0] + frames[1]);
+    where = "the log stops being readable at record 2 (byte offset " + std::to_string(goodSize()) + "): ";
   }
-
-  // A damaged log, and the log of only the records before its first bad one.
-  struct Damage {
-    std::string name;
-    std::string bytes;
-    std::size_t goodRecords;
-    std::string problem;  // the fault's words, as far as they are fixed
-  };
-
-  // The log cut 5 bytes short of the end of its last record, and the log whose
-  // middle record has its root offset's second byte flipped (it then points far
-  // outside the record, which the verifier refuses).
-  std::vector<Damage> damages() const {
-    std::string flipped = frames[1];
-    flipped[5] = static_cast<char>(flipped[5] ^ 0xFF);
-    const std::string& last = frames[2];
-    return {
-        {"cut.log", frames[0] + frames[1] + last.substr(0, last.size() - 5), 2,
-         "truncated record: the length prefix announces " + std::to_string(last.size() - 4) + " bytes, only " +
-             std::to_string(last.size() - 9) + " remain"},
-        {"flipped.log", frames[0] + flipped + frames[2], 1, ""},
-    };
-  }
-
-  std::string goodPart(const Damage& damage) const {
-    std::string bytes;
-    for (std::size_t at = 0; at < damage.goodRecords; ++at) bytes += frames[at];
-    return bytes;
-  }
+  std::size_t goodSize() const { return frames[0].size() + frames[1].size(); }
 
   // The stats JSON of a log without the keys that name it and say how much of it was read.
   Json figuresOf(const std::string& log) {
@@ -73,54 +50,34 @@ class PartialLogTest : public ToolTest {
   }
 
   std::vector<std::string> frames;  // each record with its length prefix
+  std::string where;
 };
 
-// Where the log stops: the record's index is the count of good records before
-// it, its offset their bytes together, and what is left the rest of the file.
+// The figures are those of the good records alone; the warning says where the
+// log stops, how much is left unread and how to keep the rest.
 TEST_F(PartialLogTest, StatsUsesTheRecordsBeforeTheFirstBadOneAndSaysWhereTheLogStops) {
-  for (const Damage& damage : damages()) {
-    SCOPED_TRACE(damage.name);
-    writeFile(work.file(damage.name), damage.bytes);
-    writeFile(work.file("good.log"), goodPart(damage));
-    const std::size_t offset = goodPart(damage).size(), unread = damage.bytes.size() - offset;
-    const std::string records = std::to_string(damage.goodRecords);
+  const std::string problem = "truncated record: the length prefix announces " + std::to_string(frames[2].size() - 4) +
+                              " bytes, only " + std::to_string(frames[2].size() - 9) + " remain";
+  const std::size_t unread = frames[2].size() - 5;
+  const ToolRun text = tool({"stats", "cut.log"});
+  EXPECT_EQ(text.exitCode, 0);
+  EXPECT_THAT(text.err, StartsWith("vyn-profile-log: cut.log: warning: " + where + problem + "; " +
+                                   std::to_string(unread) + " bytes ("));
+  EXPECT_THAT(text.err, HasSubstr("% of the file) left unread. Using the 2 records before it; to keep"));
+  EXPECT_THAT(text.err, HasSubstr(": vyn-profile-log repair cut.log -o cut.repaired.log\n"));
+  // The heading says so too, for a text kept without its standard error.
+  EXPECT_THAT(text.out, StartsWith("Statistics of cut.log (incomplete: the 2 records before byte offset " +
+                                   std::to_string(goodSize()) + ", where the log stops being readable)\n"));
+  const ToolRun good = tool({"stats", "good.log"});
+  EXPECT_EQ(text.out.substr(text.out.find('\n')), good.out.substr(good.out.find('\n')));
 
-    const ToolRun text = tool({"stats", damage.name});
-    EXPECT_EQ(text.exitCode, 0);
-    EXPECT_THAT(text.err,
-                StartsWith("vyn-profile-log: " + damage.name + ": warning: the log stops being readable at record " +
-                           records + " (byte offset " + std::to_string(offset) + "): " + damage.problem));
-    EXPECT_THAT(text.err, HasSubstr("; " + std::to_string(unread) + " bytes ("));
-    EXPECT_THAT(text.err, HasSubstr("% of the file) left unread. Using the " + records +
-                                    (damage.goodRecords == 1 ? " record" : " records") + " before it; to keep"));
-    EXPECT_THAT(text.err, HasSubstr(": vyn-profile-log repair " + damage.name + " -o " +
-                                    damage.name.substr(0, damage.name.size() - 4) + ".repaired.log\n"));
-    // The heading says so too, for a text kept without its standard error.
-    EXPECT_THAT(text.out, StartsWith("Statistics of " + damage.name + " (incomplete: the " + records +
-                                     (damage.goodRecords == 1 ? " record" : " records") + " before byte offset " +
-                                     std::to_string(offset) + ", where the log stops being readable)\n"));
-    const ToolRun good = tool({"stats", "good.log"});
-    EXPECT_EQ(text.out.substr(text.out.find('\n')), good.out.substr(good.out.find('\n')));
-
-    const ToolRun json = tool({"stats", damage.name, "--format", "json"});
-    ASSERT_EQ(json.exitCode, 0);
-    const Json document = Json::parse(json.out);
-    EXPECT_EQ(document.at("complete"), false);
-    EXPECT_EQ(document.at("unreadable").at("record"), damage.goodRecords);
-    EXPECT_EQ(document.at("unreadable").at("byte_offset"), offset);
-    EXPECT_EQ(document.at("unreadable").at("unread_bytes"), unread);
-    EXPECT_THAT(document.at("unreadable").at("problem").get<std::string>(), StartsWith(damage.problem));
-    EXPECT_EQ(figuresOf(damage.name), figuresOf("good.log"));
-
-    const ToolRun strict = tool({"stats", damage.name, "--strict", "-o", "stats.txt"});
-    EXPECT_EQ(strict.exitCode, 1);
-    EXPECT_EQ(strict.out, "");
-    EXPECT_THAT(strict.err, StartsWith("vyn-profile-log: " + damage.name + ": the log stops being readable at record " +
-                                       records + " (byte offset " + std::to_string(offset) + "): "));
-    EXPECT_THAT(strict.err,
-                HasSubstr("--strict takes only a whole log, so nothing was written; to keep the " + records));
-    EXPECT_FALSE(fileExists(work.file("stats.txt")));
-  }
+  const Json document = Json::parse(tool({"stats", "cut.log", "--format", "json"}).out);
+  EXPECT_EQ(document.at("complete"), false);
+  EXPECT_EQ(document.at("unreadable").at("record"), 2);
+  EXPECT_EQ(document.at("unreadable").at("byte_offset"), goodSize());
+  EXPECT_EQ(document.at("unreadable").at("unread_bytes"), unread);
+  EXPECT_EQ(document.at("unreadable").at("problem"), problem);
+  EXPECT_EQ(figuresOf("cut.log"), figuresOf("good.log"));
   EXPECT_EQ(Json::parse(tool({"stats", "good.log", "--format", "json"}).out).at("complete"), true);
 }
 
@@ -129,10 +86,8 @@ TEST_F(PartialLogTest, StatsUsesTheRecordsBeforeTheFirstBadOneAndSaysWhereTheLog
 // first record (cut short), or not a log at all, has nothing to analyse and
 // stays an error.
 TEST_F(PartialLogTest, StrayBytesAreLeftUnreadAndALogWithNothingReadableIsAnError) {
-  const std::string whole = frames[0] + frames[1] + frames[2];
-  const std::string announces32 = {'\x20', '\0', '\0', '\0'};
-  writeFile(work.file("stray.log"), whole + announces32 + "abcde");
-  writeFile(work.file("whole.log"), whole);
+  const std::string whole = scratch("whole.log");
+  writeFile(work.file("stray.log"), whole + std::string{'\x20', '\0', '\0', '\0'} + "abcde");
   const ToolRun stray = tool({"stats", "stray.log", "--format", "json"});
   EXPECT_EQ(stray.exitCode, 0);
   EXPECT_THAT(stray.err, HasSubstr("at record 3 (byte offset " + std::to_string(whole.size()) +
@@ -157,15 +112,11 @@ TEST_F(PartialLogTest, StrayBytesAreLeftUnreadAndALogWithNothingReadableIsAnErro
   }
 }
 
-// Every other command that reads a log goes on with its readable part, with the
-// same warning, and refuses it under --strict, writing nothing.
+// Every command that reads a log goes on with its readable part, with the same
+// warning, and refuses it under --strict, writing nothing.
 TEST_F(PartialLogTest, EveryAnalysisCommandWarnsAndStrictRefuses) {
-  const Damage cut = damages().front();
-  writeFile(work.file("cut.log"), cut.bytes);
-  writeFile(work.file("whole.log"), frames[0] + frames[1] + frames[2]);
-  const std::string where =
-      "the log stops being readable at record 2 (byte offset " + std::to_string(goodPart(cut).size()) + "): ";
   const std::vector<std::vector<std::string>> commands = {
+      {"stats", "cut.log", "-o", "out"},
       {"diff", "whole.log", "cut.log", "-o", "out"},
       {"export", "cut.log", "-o", "out"},
       {"export", "cut.log", "--format", "folded", "-o", "out"},
@@ -181,18 +132,18 @@ TEST_F(PartialLogTest, EveryAnalysisCommandWarnsAndStrictRefuses) {
     EXPECT_THAT(run.err, StartsWith("vyn-profile-log: cut.log: warning: " + where));
     EXPECT_NE(scratch("out"), "");
     if (args[0] == "diff") {
-      EXPECT_THAT(scratch("out"),
-                  StartsWith("base: whole.log\nnew:  cut.log (incomplete: the 2 records before byte "
-                             "offset " +
-                             std::to_string(goodPart(cut).size()) + ", where the log stops being readable)\n"));
+      EXPECT_THAT(scratch("out"), StartsWith("base: whole.log\nnew:  cut.log (incomplete: the 2 records before byte "
+                                             "offset " +
+                                             std::to_string(goodSize()) + ", where the log stops being readable)\n"));
     }
     std::filesystem::remove(work.file("out"));
 
     args.push_back("--strict");
     const ToolRun strict = tool(args);
     EXPECT_EQ(strict.exitCode, 1);
+    EXPECT_EQ(strict.out, "");
     EXPECT_THAT(strict.err, StartsWith("vyn-profile-log: cut.log: " + where));
-    EXPECT_THAT(strict.err, HasSubstr("--strict takes only a whole log"));
+    EXPECT_THAT(strict.err, HasSubstr("--strict takes only a whole log, so nothing was written; to keep the 2"));
     EXPECT_FALSE(fileExists(work.file("out")));
   }
   // The log table says which log was read whole, and how far.
@@ -208,17 +159,15 @@ TEST_F(PartialLogTest, EveryAnalysisCommandWarnsAndStrictRefuses) {
 // diff's JSON says of each log whether it was read whole and, if not, where it
 // stops; its page and the report's carry a notice at the top, escaped.
 TEST_F(PartialLogTest, DiffJsonAndThePagesSayWhichLogIsIncomplete) {
-  const Damage cut = damages().front();
   const std::string name = "a<b>&.log";
-  writeFile(work.file(name), cut.bytes);
-  writeFile(work.file("whole.log"), frames[0] + frames[1] + frames[2]);
+  std::filesystem::copy_file(work.file("cut.log"), work.file(name));
   const ToolRun diff = tool({"diff", "whole.log", name, "--format", "json"});
   ASSERT_EQ(diff.exitCode, 0) << diff.err;
   const Json document = Json::parse(diff.out);
   EXPECT_EQ(document.at("base_complete"), true);
   EXPECT_EQ(document.at("base_unreadable"), nullptr);
   EXPECT_EQ(document.at("new_complete"), false);
-  EXPECT_EQ(document.at("new_unreadable").at("byte_offset"), goodPart(cut).size());
+  EXPECT_EQ(document.at("new_unreadable").at("byte_offset"), goodSize());
   EXPECT_EQ(document.at("new_unreadable").at("record"), 2);
 
   const std::string notice = "<p class=\"incomplete\" role=\"alert\"><strong>Incomplete log";

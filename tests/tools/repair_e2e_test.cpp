@@ -52,16 +52,9 @@ TEST_F(RepairTest, KeepsTheRecordsAroundDamageByteForByteAndSaysWhatItDropped) {
   flipped[at(4) + 7] = static_cast<char>(flipped[at(4) + 7] ^ 0x80);
   std::uint32_t root = 0;
   for (int i = 3; i >= 0; --i) root = root << 8 | static_cast<std::uint8_t>(frames[4][4 + static_cast<std::size_t>(i)]);
-  // Bytes a disk wrote between records 6 and 7; "this" reads as 1936287860.
-  const std::string junk = "this is not a record, but bytes left here by a disk";
-  const std::string inserted = log.substr(0, at(7)) + junk + log.substr(at(7));
-  const std::size_t record9 = frames[9].size() - 4;
-  std::string longPrefix = log;
-  longPrefix[at(3) + 3] = 0x10;
   const std::string bad = text(LogBuilder().frame(std::vector<std::uint8_t>(16, 0xFF)).bytes());
   const std::size_t strayAt = join(frames, {0, 1, 2, 3}).size() + bad.size();
   const std::string rootOutside = "root offset 4294967295 points outside the record";
-  const std::string truncated = "truncated record: the length prefix announces ";
 
   const struct {
     std::string name, log;
@@ -79,16 +72,10 @@ TEST_F(RepairTest, KeepsTheRecordsAroundDamageByteForByteAndSaysWhatItDropped) {
       {"cut.log",
        log.substr(0, log.size() - 5),
        {0, 1, 2, 3, 4, 5, 6, 7, 8},
-       {range(at(9), frames[9].size() - 5) + "record 9 at byte offset " + std::to_string(at(9)) + ": " + truncated +
-        std::to_string(record9) + " bytes, only " + std::to_string(record9 - 5) + " remain"},
+       {range(at(9), frames[9].size() - 5) + "record 9 at byte offset " + std::to_string(at(9)) +
+        ": truncated record: the length prefix announces " + std::to_string(frames[9].size() - 4) + " bytes, only " +
+        std::to_string(frames[9].size() - 9) + " remain"},
        "kept 9 records (" + std::to_string(at(9)) + " bytes), dropped " + std::to_string(frames[9].size() - 5) +
-           " bytes in 1 range"},
-      {"inserted.log",
-       inserted,
-       all,
-       {range(at(7), junk.size()) + "record 7 at byte offset " + std::to_string(at(7)) + ": " + truncated +
-        "1936287860 bytes, only " + std::to_string(inserted.size() - at(7) - 4) + " remain"},
-       "kept 10 records (" + std::to_string(log.size()) + " bytes), dropped " + std::to_string(junk.size()) +
            " bytes in 1 range"},
       // After a bad frame, three frames and one stray byte: the chain ends the log.
       {"bad-then-three.log",
@@ -100,24 +87,6 @@ TEST_F(RepairTest, KeepsTheRecordsAroundDamageByteForByteAndSaysWhatItDropped) {
             " (1 byte): stray bytes after the last record (readers ignore them)"},
        "kept 4 records (" + std::to_string(join(frames, {0, 1, 2, 3}).size()) + " bytes), dropped " +
            std::to_string(bad.size() + 1) + " bytes in 2 ranges"},
-      // A bad frame, then one cut short: nothing after it verifies.
-      {"bad-then-cut.log",
-       frames[0] + bad + frames[1].substr(0, 9),
-       {0},
-       {range(frames[0].size(), bad.size() + 9) + "record 1 at byte offset " + std::to_string(frames[0].size()) + ": " +
-        rootOutside},
-       "kept 1 record (" + std::to_string(frames[0].size()) + " bytes), dropped " + std::to_string(bad.size() + 9) +
-           " bytes in 1 range"},
-      // Record 3's length prefix made larger than the log: the frames after it
-      // are found by the search, not by that prefix.
-      {"long-prefix.log",
-       longPrefix,
-       {0, 1, 2, 4, 5, 6, 7, 8, 9},
-       {range(at(3), frames[3].size()) + "record 3 at byte offset " + std::to_string(at(3)) + ": " + truncated +
-        std::to_string(frames[3].size() - 4 + (0x10u << 24)) + " bytes, only " +
-        std::to_string(log.size() - at(3) - 4) + " remain"},
-       "kept 9 records (" + std::to_string(log.size() - frames[3].size()) + " bytes), dropped " +
-           std::to_string(frames[3].size()) + " bytes in 1 range"},
       {"intact.log", log, all, {}, "kept 10 records (" + std::to_string(log.size()) + " bytes), dropped nothing"},
   };
   for (const auto& c : cases) {

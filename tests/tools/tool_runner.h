@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -32,7 +33,9 @@ class ToolTest : public ::testing::Test {
   ToolRun run(const std::string& program, const std::vector<std::string>& args) {
     std::string command = "cd '" + work.path() + "' || exit 125; " + shellSetup + "exec '" + stagePath(program) + "'";
     for (const std::string& arg : args) command += " '" + arg + "'";
-    command += " </dev/null >'" + capture.file("stdout") + "' 2>'" + capture.file("stderr") + "'";
+    command += appendOutputTo.empty() ? " </dev/null >'" + capture.file("stdout") + "'"
+                                      : " </dev/null >>'" + appendOutputTo + "'";
+    command += " 2>'" + capture.file("stderr") + "'";
     ::setenv("TZ", "UTC", 1);
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(capture.file("stdout")),
@@ -63,10 +66,25 @@ class ToolTest : public ::testing::Test {
     return sample + ".log";
   }
 
+  // Checks a scratch file against a JSON Schema of docs/; where python3 or its
+  // jsonschema module is missing, says so and checks nothing.
+  void expectFitsSchema(const std::string& schema, const std::string& file) {
+    const std::string command = "'" VYN_PYTHON "' '" VYN_VALIDATE_JSON "' '" VYN_DOCS_DIR "/" + schema + "' '" +
+                                work.file(file) + "' 2>'" + capture.file("schema") + "'";
+    const int status = std::string(VYN_PYTHON).empty() ? -1 : std::system(command.c_str());
+    if (status == -1 || (WIFEXITED(status) && WEXITSTATUS(status) == 77)) {
+      std::printf("%s not checked against %s: no python3 with jsonschema\n", file.c_str(), schema.c_str());
+    } else {
+      EXPECT_EQ(status, 0) << file << " does not fit docs/" << schema << ":\n" << readFile(capture.file("schema"));
+    }
+  }
+
   TempDir work, capture;
   // Shell commands run before the program in its shell, each ending in "; " or
   // "& " (limits, traps, a signal sent later).
   std::string shellSetup;
+  // When set, standard output is appended to this file of the scratch directory.
+  std::string appendOutputTo;
 };
 
 }  // namespace vyn::testing

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Checks a JSON document against a JSON Schema.
+"""Checks a JSON document, or each line of a JSON Lines file (*.jsonl), against a JSON Schema.
 
 usage: validate_json.py SCHEMA DOCUMENT
 Exit status: 0 valid, 1 not valid (every violation on standard error),
@@ -19,13 +19,18 @@ def main():
     with open(sys.argv[1]) as schema_file:
         schema = json.load(schema_file)
     with open(sys.argv[2]) as document_file:
-        document = json.load(document_file)
+        if sys.argv[2].endswith(".jsonl"):
+            documents = [(f"line {n}: $", json.loads(line)) for n, line in enumerate(document_file, 1)]
+        else:
+            documents = [("$", json.load(document_file))]
     validator_class = jsonschema.validators.validator_for(schema)
     validator_class.check_schema(schema)
-    errors = sorted(validator_class(schema).iter_errors(document), key=lambda e: list(e.path))
-    for error in errors:
-        print("$" + "".join(f"[{p!r}]" for p in error.path) + ": " + error.message, file=sys.stderr)
-    return 1 if errors else 0
+    failed = False
+    for where, document in documents:
+        for error in sorted(validator_class(schema).iter_errors(document), key=lambda e: list(e.path)):
+            print(where + "".join(f"[{p!r}]" for p in error.path) + ": " + error.message, file=sys.stderr)
+            failed = True
+    return 1 if failed else 0
 
 
 if __name__ == "__main__":
