@@ -152,28 +152,32 @@ OneCpu::~OneCpu() {
   ::sched_setaffinity(0, sizeof allowed, &allowed);
 }
 
-ReaderTimes measureReader(const std::string& logPath, const std::string& scratchDir) {
+ReaderTimes measureBackendReader(const std::string& logPath, const std::string& scratchDir) {
   ReaderTimes times;
   const std::string csvPath = scratchDir + "/bench.csv";
-  {
-    const std::size_t heapBefore = ::mallinfo2().uordblks;
-    auto start = Clock::now();
-    BackendReader backend(logPath, kEveryMessage);
-    HostInterface& reader = backend;
-    if (!reader.loadLog(false)) throw std::runtime_error("loadLog failed on " + logPath);
-    times.loadSeconds = secondsSince(start);
-    times.heldBytes = static_cast<double>(::mallinfo2().uordblks - heapBefore);
+  const std::size_t heapBefore = ::mallinfo2().uordblks;
+  auto start = Clock::now();
+  BackendReader backend(logPath, kEveryMessage);
+  HostInterface& reader = backend;
+  if (!reader.loadLog(false)) throw std::runtime_error("loadLog failed on " + logPath);
+  times.loadSeconds = secondsSince(start);
+  times.heldBytes = static_cast<double>(::mallinfo2().uordblks - heapBefore);
 
-    SilencedStdout silenced;
-    start = Clock::now();
-    reader.writeReport(csvPath);
-    times.backendReportSeconds = secondsSince(start);
-  }
+  SilencedStdout silenced;
+  start = Clock::now();
+  reader.writeReport(csvPath);
+  times.backendReportSeconds = secondsSince(start);
+  std::remove(csvPath.c_str());
+  return times;
+}
+
+ReaderTimes measureReader(const std::string& logPath, const std::string& scratchDir) {
+  ReaderTimes times = measureBackendReader(logPath, scratchDir);
+  const std::string csvPath = scratchDir + "/bench.csv";
   {
     GenericReader generic(logPath, kEveryMessage);
     HostInterface& reader = generic;
     if (!reader.loadLog(false)) throw std::runtime_error("loadLog failed on " + logPath);
-    std::remove(csvPath.c_str());  // the generic report appends
     SilencedStdout silenced;
     const auto start = Clock::now();
     reader.writeReport(csvPath);

@@ -39,6 +39,10 @@ struct ReaderTimes {
   double genericReportSeconds = 0;  // generic writeReport with a CSV file
 };
 
+// Loads the log with the back-end reader and writes its report (standard output
+// sent to /dev/null, the CSV file under scratchDir); the generic fields stay 0.
+ReaderTimes measureBackendReader(const std::string& logPath, const std::string& scratchDir);
+
 // Loads the log once with each reader and writes both reports, standard output
 // sent to /dev/null, CSV files under scratchDir.
 ReaderTimes measureReader(const std::string& logPath, const std::string& scratchDir);

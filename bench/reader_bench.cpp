@@ -4,9 +4,10 @@
 // on a few logs of awkward shape.
 //
 //   vyn_reader_bench [--large | --shapes-only] [--data-dir DIR] [--log-tool PATH]
-//   vyn_reader_bench --load-only LOG [--serial | --floor | --one-read-floor | --batch FRAMES BYTES]
+//   vyn_reader_bench --load-only LOG [--serial | --floor | --one-read-floor | --batch FRAMES BYTES | --report]
 //
 // Inputs are made once by `vyn-profile-log synth` and kept in the data directory.
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -203,7 +204,8 @@ int main(int argc, char** argv) {
     }
     // A timing host for comparing whole processes: one loadLog of LOG, its
     // seconds printed; --serial reads no frame ahead (the load as one thread
-    // does it), --floor and --one-read-floor time the floors instead.
+    // does it), --floor and --one-read-floor time the floors instead, --report
+    // times the load and the back-end report of LOG (a small log's whole visit).
     if (argc >= 3 && std::string(argv[1]) == "--load-only") {
       const std::string mode = argc >= 4 ? argv[3] : "";
       const double threadBefore = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
@@ -213,6 +215,16 @@ int main(int argc, char** argv) {
         seconds = vyn::bench::measureFloor(argv[2]);
       } else if (mode == "--one-read-floor") {
         seconds = vyn::bench::measureOneReadFloor(argv[2]);
+      } else if (mode == "--report") {
+        // A small log's whole visit: the load and the back-end report, and the
+        // process's peak memory.
+        const auto times = vyn::bench::measureBackendReader(argv[2], "/tmp");
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        std::printf("load %.4f ms, back-end report %.4f ms, together %.4f ms, peak RSS %ld KiB\n",
+                    times.loadSeconds * 1e3, times.backendReportSeconds * 1e3,
+                    (times.loadSeconds + times.backendReportSeconds) * 1e3, usage.ru_maxrss);
+        return 0;
       } else {
         if (mode == "--serial") vyn::profiling::setReadAheadPolicy({~std::uint64_t{0}, false, 512, 1u << 20});
         // --batch FRAMES BYTES: read ahead in batches of that size.
