@@ -1,9 +1,6 @@
 #include "analyses_driver.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -16,9 +13,9 @@
 #include "analysis/stats_writers.h"
 #include "base/output_file.h"
 #include "base/text_buffer.h"
-#include "base/utf8.h"
 #include "log/html/diff_page.h"
 #include "log/html/report_page.h"
+#include "output_checks.h"
 #include "stats/diff_compare.h"
 #include "stats/diff_samples.h"
 #include "stats/execution_profile.h"
@@ -27,29 +24,6 @@ namespace vyn::fuzzing {
 namespace {
 
 using tools::StatsOptions;
-
-[[noreturn]] void brokenOutput(const char* what, const std::string& text) {
-  std::fprintf(stderr, "%s breaks its form:\n%.2000s\n", what, text.c_str());
-  std::abort();
-}
-
-void requireJson(const char* what, const std::string& text) {
-  if (!nlohmann::json::accept(text)) brokenOutput(what, text);
-}
-
-// Text meant for a terminal: no C0 control but the line feed, no DEL, no C1
-// control, nothing that is not UTF-8.
-void requireTerminalText(const char* what, const std::string& text) {
-  for (std::size_t at = 0; at < text.size();) {
-    const auto c = static_cast<unsigned char>(text[at]);
-    const base::Utf8Sequence sequence = base::utf8SequenceAt(text, at);
-    if ((c < 0x20 && c != '\n') || c == 0x7F || !sequence.wellFormed ||
-        base::isC1Control(text.substr(at, sequence.length))) {
-      brokenOutput(what, text);
-    }
-    at += sequence.length;
-  }
-}
 
 void runStats(const tools::LoadedLog& log, const std::string& path) {
   for (const tools::StatsSort sort : {tools::StatsSort::Total, tools::StatsSort::Name}) {

@@ -35,13 +35,22 @@ void expandAndDrop(const char* format, std::uint32_t level, std::uint64_t elapse
   vyn::log::formatLogLine(line, sizeof line, format, level, elapsedNs, args);
 }
 
+// Where the scratch tree goes: TMPDIR when set, else shared memory when the
+// system has it, so that the files written for every input (the log, the CSV
+// file, data files) never wait on a disk's journal, else /tmp.
+std::string scratchBase() {
+  const char* base = std::getenv("TMPDIR");
+  if (base != nullptr && *base != '\0') return base;
+  if (::access("/dev/shm", W_OK | X_OK) == 0) return "/dev/shm";
+  return "/tmp";
+}
+
 // The scratch tree of one process: the input log, the CSV file and the working
 // directory in which data files are written.
 class Scratch {
  public:
   Scratch() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/vyn-fuzz-XXXXXX";
+    std::string pattern = scratchBase() + "/vyn-fuzz-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");

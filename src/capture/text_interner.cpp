@@ -10,6 +10,11 @@ namespace {
 
 constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
 
+// Tables from this size on are mapped on their own, where large pages can back
+// them; a smaller one, the table of most logs, comes from the heap at the cost
+// of no system call.
+constexpr std::size_t kMappedBytes = std::size_t{2} << 20;
+
 std::uint64_t mix(std::uint64_t hash) {
   hash ^= hash >> 32;
   hash *= 0xD6E8FEB86659FD93u;
@@ -89,6 +94,7 @@ void TextInterner::grow() {
 
 TextInterner::Slots TextInterner::allocateSlots(std::size_t count) {
   const std::size_t bytes = count * sizeof(Slot);
+  if (bytes < kMappedBytes) return Slots(new Slot[count], SlotsDeleter{bytes});
   void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (memory == MAP_FAILED) throw std::bad_alloc();
   ::madvise(memory, bytes, MADV_HUGEPAGE);  // a hint: without large pages it still works
@@ -97,6 +103,12 @@ TextInterner::Slots TextInterner::allocateSlots(std::size_t count) {
   return Slots(slots, SlotsDeleter{bytes});
 }
 
-void TextInterner::SlotsDeleter::operator()(Slot* slots) const { ::munmap(slots, bytes); }
+void TextInterner::SlotsDeleter::operator()(Slot* slots) const {
+  if (bytes < kMappedBytes) {
+    delete[] slots;
+  } else {
+    ::munmap(slots, bytes);
+  }
+}
 
 }  // namespace vyn::profiling

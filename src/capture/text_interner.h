@@ -42,8 +42,9 @@ class TextInterner {
     TextId id = kFree;
     std::uint32_t hash = 0;
   };
-  // The slots, in memory of their own: a large table is looked up at random, and
-  // backed by large pages its lookups do not also miss the address translation.
+  // The slots of a large table in memory of their own: it is looked up at
+  // random, and backed by large pages its lookups do not also miss the address
+  // translation. A small table is an array on the heap.
   struct SlotsDeleter {
     std::size_t bytes;
     void operator()(Slot* slots) const;

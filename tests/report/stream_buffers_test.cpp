@@ -52,5 +52,34 @@ TEST(StreamBuffers, SmallWritesGoOnInWholeBlocksAndLargeOnesAtOnce) {
   std::fclose(stdioFile);
 }
 
+// A block larger than the buffer's first memory: the memory grows as text
+// gathers, and the target still sees nothing before a whole block, then the
+// block at once, as if the block had been there from the start.
+TEST(StreamBuffers, MemoryGrowsToTheBlockWithoutHandingOnEarly) {
+  constexpr std::size_t kBlock = 5 * profiling::BlockStreamBuf::kFirstBytes + 3;  // not a doubling of the first
+  std::stringbuf file;
+  std::string expected;
+  {
+    profiling::BlockStreamBuf blocks(file, kBlock);
+    EXPECT_EQ(blocks.capacity(), profiling::BlockStreamBuf::kFirstBytes);
+    std::ostream out(&blocks);
+    for (std::size_t piece = 0; expected.size() + 100 < kBlock; ++piece) {
+      const std::string text(piece % 97 + 1, static_cast<char>('a' + piece % 26));
+      out << text;
+      expected += text;
+      ASSERT_EQ(file.str(), "") << "handed on after " << expected.size() << " bytes";
+    }
+    out << 'x' << std::string(150, 'y');  // one character, then a write that crosses the block's end
+    expected += 'x' + std::string(150, 'y');
+    EXPECT_EQ(blocks.capacity(), kBlock);
+    EXPECT_EQ(file.str(), expected.substr(0, kBlock));
+    const std::string large(kBlock / 8, 'L');  // straight through, after what was held
+    out << large;
+    expected += large;
+    EXPECT_EQ(file.str(), expected);
+  }
+  EXPECT_EQ(file.str(), expected);
+}
+
 }  // namespace
 }  // namespace vyn::testing
