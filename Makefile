@@ -76,8 +76,8 @@ test-asan: bootstrap $(ASAN_BUILD)/CMakeCache.txt
 # The thread sanitizer over the tests of loading, the only code of the tree that
 # runs threads over shared state besides the analyses' parallel loops: frames
 # read ahead on a second thread. Only their targets are built (CI's time).
-TSAN_TARGETS = read_ahead_load_test loading_test log_file_load_test
-TSAN_TESTS   = ^(ReadAheadLoadTest|LogLoaderTest|LogFileLoad)\.
+TSAN_TARGETS = read_ahead_load_test loading_test log_file_load_test growing_log_capture_test
+TSAN_TESTS   = ^(ReadAheadLoadTest|LogLoaderTest|LogFileLoad|SerialAndReadAhead/GrowingLogCaptureReadAhead)\.
 
 $(TSAN_BUILD)/CMakeCache.txt: | bootstrap
 	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVYN_TSAN=ON $(CMAKE_FLAGS) \

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "format/log_scanner.h"
+#include "format/log_read_ahead.h"
 #include "format/record_format.h"
 
 namespace vyn::profiling {
@@ -13,7 +13,7 @@ namespace {
 // A frame the end of the file cut short, which the writer may still finish: its
 // length prefix could announce a record, and its first bytes do not already
 // say that the file is no log.
-bool stillBeingWritten(const LogScanner& scanner) {
+bool stillBeingWritten(const ReadAheadScanner& scanner) {
   const LogFault& fault = scanner.fault();
   return fault.kind == LogFaultKind::Truncated && fault.notALog.empty() && scanner.frame().length < kMaxRecordSize;
 }
@@ -34,7 +34,9 @@ std::uint64_t GrowingLogCapture::update() {
   lookAtSize();
   // Nothing was appended since the last look: the tail that waits is not read again.
   if (fault_ || (scanned_ && fileSize_ == scannedSize_)) return 0;
-  LogScanner scanner;
+  // What was appended since is read ahead when it is large: a first look at a
+  // long log already written loads as fast as a whole load.
+  ReadAheadScanner scanner;
   if (!scanner.openAt(path_, position_, records_)) {
     fault_ = scanner.fault();
     return 0;

@@ -41,13 +41,28 @@ bool ReadAheadScanner::open(const std::string& path) {
     finished_ = true;
     return false;
   }
+  startReadingAhead(source_.fileSize());
+  return true;
+}
+
+bool ReadAheadScanner::openAt(const std::string& path, std::uint64_t offset, std::uint64_t firstIndex) {
+  frame_ = &source_.frame();
+  if (!source_.openAt(path, offset, firstIndex)) {
+    finished_ = true;
+    return false;
+  }
+  const std::uint64_t size = source_.fileSize();
+  startReadingAhead(size > offset ? size - offset : 0);
+  return true;
+}
+
+void ReadAheadScanner::startReadingAhead(std::uint64_t unreadBytes) {
   ReadAheadPolicy policy;
   {
     std::lock_guard<std::mutex> lock(policyMutex);
     policy = currentPolicy;
   }
-  const std::uint64_t size = source_.fileSize();
-  if (size == 0 || size < policy.smallestLog || (!policy.anyCpuCount && !severalCpus())) return true;
+  if (unreadBytes == 0 || unreadBytes < policy.smallestLog || (!policy.anyCpuCount && !severalCpus())) return;
   batchFrames_ = std::max<std::size_t>(policy.batchFrames, 1);
   batchBytes_ = policy.batchBytes;
   batches_.resize(kBatches);
@@ -55,11 +70,9 @@ bool ReadAheadScanner::open(const std::string& path) {
   try {
     worker_ = std::thread(&ReadAheadScanner::readAhead, this);
   } catch (const std::system_error&) {
-    // No thread to be had (a limit on threads): the log is scanned serially.
-    return true;
+    return;  // no thread to be had (a limit on threads): the log is scanned serially
   }
   pipelined_ = true;
-  return true;
 }
 
 LogScanner::Step ReadAheadScanner::next() {

@@ -56,6 +56,9 @@ class ReadAheadScanner {
 
   // False when the file cannot be opened, with fault() of kind Unopened.
   bool open(const std::string& path);
+  // The scan of what follows offset, as LogScanner::openAt starts it: the part
+  // after offset decides whether it is read ahead.
+  bool openAt(const std::string& path, std::uint64_t offset, std::uint64_t firstIndex);
   // The next step, as LogScanner::next gives it; End after any fault.
   LogScanner::Step next();
 
@@ -83,6 +86,7 @@ class ReadAheadScanner {
     std::exception_ptr error;  // thrown by the worker after the steps before it
   };
 
+  void startReadingAhead(std::uint64_t unreadBytes);
   void readAhead();
   bool fill(Batch& batch);
   void stop();

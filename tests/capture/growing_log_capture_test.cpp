@@ -10,6 +10,7 @@
 
 #include "capture/growing_log_capture.h"
 #include "capture/log_file_capture.h"
+#include "format/log_read_ahead.h"
 #include "support/captured_model.h"
 #include "support/log_builder.h"
 #include "support/temp_dir.h"
@@ -68,7 +69,19 @@ std::string followed(const GrowingLogCapture& capture) {
   return vyn::testing::modelText(model) + " | header " + (model.header ? model.header->generatorName : "none");
 }
 
-TEST(GrowingLogCapture, ResumedAtAnyByteEndsWithTheModelOfOneLoad) {
+// Every resumption reads what was appended serially, then ahead on a second
+// thread, a frame per batch.
+class GrowingLogCaptureReadAhead : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    if (GetParam()) setReadAheadPolicy({0, true, 1, 1u << 20});
+  }
+  void TearDown() override { setReadAheadPolicy(ReadAheadPolicy{}); }
+};
+
+INSTANTIATE_TEST_SUITE_P(SerialAndReadAhead, GrowingLogCaptureReadAhead, ::testing::Bool());
+
+TEST_P(GrowingLogCaptureReadAhead, ResumedAtAnyByteEndsWithTheModelOfOneLoad) {
   vyn::testing::TempDir dir;
   const auto frames = sessionFrames();
   const std::vector<std::uint8_t> bytes = logBytes(frames);
