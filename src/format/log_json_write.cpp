@@ -4,47 +4,22 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
+#include "base/utf8.h"
 #include "format/log_json_base64.h"
 #include "format/log_json_names.h"
 
 namespace vyn::tools {
 namespace {
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF. Only
-// such text can be written as a JSON string and read back unchanged.
-bool isValidUtf8(const std::string& text) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t size = text.size();
-  std::size_t i = 0;
-  while (i < size) {
-    const unsigned char lead = bytes[i];
-    std::size_t length = 0;
-    std::uint32_t codePoint = 0;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if ((lead & 0xE0) == 0xC0) {
-      length = 2;
-      codePoint = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3;
-      codePoint = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4;
-      codePoint = lead & 0x07;
-    } else {
-      return false;
-    }
-    if (size - i < length) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      if ((bytes[i + k] & 0xC0) != 0x80) return false;
-      codePoint = (codePoint << 6) | (bytes[i + k] & 0x3F);
-    }
-    static constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (codePoint < kSmallest[length] || codePoint > 0x10FFFF) return false;
-    if (codePoint >= 0xD800 && codePoint <= 0xDFFF) return false;
-    i += length;
+// Only well-formed UTF-8 (no overlong forms, no surrogates, nothing above
+// U+10FFFF) can be written as a JSON string and read back unchanged.
+bool isValidUtf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const base::Utf8Sequence sequence = base::utf8SequenceAt(text, at);
+    if (!sequence.wellFormed) return false;
+    at += sequence.length;
   }
   return true;
 }
