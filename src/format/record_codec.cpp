@@ -3,7 +3,7 @@
 #include <string>
 #include <type_traits>
 
-#include "format/record_format.h"
+#include "format/record_fields.h"
 
 namespace vyn::profiling {
 namespace {
@@ -12,36 +12,6 @@ using flatbuffers::FlatBufferBuilder;
 using flatbuffers::Offset;
 using flatbuffers::uoffset_t;
 using flatbuffers::voffset_t;
-
-// Each model's fields (record_model.h) as the schema's fields of its table:
-// visit(field, member) for every one, in schema order.
-template <typename Model>
-struct Fields;
-
-#define VYN_VISIT_FIELD(type, member, field) visit(Table::VT_##field, model.member);
-#define VYN_FIELDS_OF(Model, GeneratedTable, FIELDS) \
-  template <>                                        \
-  struct Fields<Model> {                             \
-    template <typename M, typename Visit>            \
-    static void each(M& model, Visit&& visit) {      \
-      using Table = GeneratedTable;                  \
-      FIELDS(VYN_VISIT_FIELD)                        \
-    }                                                \
-  };
-VYN_FIELDS_OF(EventModel, fb::EventEntry, VYN_EVENT_FIELDS)
-VYN_FIELDS_OF(TimestampModel, fb::MessageTimestamp, VYN_TIMESTAMP_FIELDS)
-VYN_FIELDS_OF(TimingModel, fb::MethodTiming, VYN_TIMING_FIELDS)
-VYN_FIELDS_OF(MessageModel, fb::MethodMessage, VYN_MESSAGE_FIELDS)
-VYN_FIELDS_OF(HeaderVersionModel, fb::LogHeaderVersion, VYN_HEADER_VERSION_FIELDS)
-VYN_FIELDS_OF(HeaderModel, fb::LogHeader, VYN_HEADER_FIELDS)
-VYN_FIELDS_OF(RecordModel, fb::ProfileLogRecord, VYN_RECORD_FIELDS)
-#undef VYN_FIELDS_OF
-#undef VYN_VISIT_FIELD
-
-template <typename T>
-struct IsVector : std::false_type {};
-template <typename T>
-struct IsVector<std::vector<T>> : std::true_type {};
 
 template <typename Model>
 uoffset_t encodeTable(FlatBufferBuilder& fbb, const Model& model);
@@ -74,10 +44,11 @@ uoffset_t encodeChild(FlatBufferBuilder& fbb, const std::optional<T>& value) {
 template <typename Model>
 uoffset_t encodeTable(FlatBufferBuilder& fbb, const Model& model) {
   std::vector<uoffset_t> children;
-  Fields<Model>::each(model, [&](voffset_t, const auto& value) { children.push_back(encodeChild(fbb, value)); });
+  Fields<Model>::each(model,
+                      [&](voffset_t, const char*, const auto& value) { children.push_back(encodeChild(fbb, value)); });
   const uoffset_t start = fbb.StartTable();
   std::size_t child = 0;
-  Fields<Model>::each(model, [&](voffset_t field, const auto& value) {
+  Fields<Model>::each(model, [&](voffset_t field, const char*, const auto& value) {
     using T = typename std::decay_t<decltype(value)>::value_type;
     if constexpr (std::is_arithmetic_v<T>) {
       if (value) fbb.AddElement<T>(field, *value);
@@ -118,7 +89,7 @@ void decodeField(const flatbuffers::Table& table, voffset_t field, std::optional
 template <typename Model>
 Model decodeTable(const flatbuffers::Table& table) {
   Model model;
-  Fields<Model>::each(model, [&](voffset_t field, auto& value) { decodeField(table, field, value); });
+  Fields<Model>::each(model, [&](voffset_t field, const char*, auto& value) { decodeField(table, field, value); });
   return model;
 }
 

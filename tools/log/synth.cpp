@@ -88,10 +88,7 @@ int runSynth(const SynthOptions& options) {
     return 2;
   }
   base::OutputFile output;
-  if (!output.open(options.outputPath)) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
+  if (!openCommandOutput(output, options.outputPath)) return 1;
   writeSynthLog(options, shape, std::move(shifts), output, ::isatty(STDERR_FILENO) == 1);
   return closeCommandOutput(output);
 }
