@@ -1,7 +1,6 @@
 // The record model to JSON, for dump.
 #include "format/log_json.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -60,17 +59,6 @@ Json enumToJson(T value, std::string (*nameOf)(std::int64_t)) {
   const std::string name = nameOf(static_cast<std::int64_t>(value));
   if (!name.empty()) return Json(name);
   return Json(static_cast<std::int64_t>(value));
-}
-
-// "unsignedValue" as the JSON form spells it: "unsigned_value".
-std::string jsonKeyOf(const char* member) {
-  std::string key;
-  for (; *member != '\0'; ++member) {
-    const auto c = static_cast<unsigned char>(*member);
-    if (std::isupper(c)) key += '_';
-    key += static_cast<char>(std::tolower(c));
-  }
-  return key;
 }
 
 template <typename Model>
