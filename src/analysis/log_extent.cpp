@@ -24,11 +24,6 @@ std::string shareText(std::uint64_t part, std::uint64_t whole) {
 
 }  // namespace
 
-std::optional<std::uint64_t> LogExtent::unreadableFrom() const {
-  if (!fault) return std::nullopt;
-  return fault->offset;
-}
-
 std::optional<std::uint64_t> LogExtent::unreadBytes() const {
   if (!fault || fileSize == 0 || fault->offset > fileSize) return std::nullopt;
   return fileSize - fault->offset;

@@ -18,8 +18,6 @@ struct LogExtent {
   std::uint64_t fileSize = 0;                // 0 when unknown (not a regular file)
 
   bool complete() const { return !fault; }
-  // The byte offset of the first unreadable record; nothing for a whole log.
-  std::optional<std::uint64_t> unreadableFrom() const;
   // Bytes from there to the end of the file; nothing for a whole log or a file
   // of unknown size.
   std::optional<std::uint64_t> unreadBytes() const;

@@ -1,5 +1,7 @@
 #include "format/log_json_names.h"
 
+#include <cctype>
+
 #include "format/record_format.h"
 
 namespace vyn::tools {
@@ -57,6 +59,16 @@ std::optional<std::uint32_t> valueKindByName(const std::string& name) {
   const auto value = valueIn(fb::EnumValuesEventValueKind(), fb::EnumNamesEventValueKind(), name);
   if (!value) return std::nullopt;
   return static_cast<std::uint32_t>(*value);
+}
+
+std::string jsonKeyOf(const char* member) {
+  std::string key;
+  for (; *member != '\0'; ++member) {
+    const auto c = static_cast<unsigned char>(*member);
+    if (std::isupper(c)) key += '_';
+    key += static_cast<char>(std::tolower(c));
+  }
+  return key;
 }
 
 }  // namespace vyn::tools

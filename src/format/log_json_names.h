@@ -1,5 +1,5 @@
 // The schema's names for the numbered enumerations of a record: method types,
-// event units and value kinds.
+// event units and value kinds; and the JSON form's names of the fields.
 #ifndef VYN_FORMAT_LOG_JSON_NAMES_H_
 #define VYN_FORMAT_LOG_JSON_NAMES_H_
 
@@ -18,6 +18,10 @@ std::string valueKindName(std::int64_t value);
 std::optional<std::int8_t> methodTypeByName(const std::string& name);
 std::optional<std::uint32_t> eventUnitByName(const std::string& name);
 std::optional<std::uint32_t> valueKindByName(const std::string& name);
+
+// A field of the record model as the log's JSON form names it: the member
+// "unsignedValue" (as the schema spells the field) is "unsigned_value".
+std::string jsonKeyOf(const char* member);
 
 }  // namespace vyn::tools
 

@@ -1,7 +1,6 @@
 // JSON to the record model, for pack.
 #include "format/log_json.h"
 
-#include <cctype>
 #include <cmath>
 #include <limits>
 #include <set>
@@ -10,6 +9,7 @@
 
 #include "format/log_json_base64.h"
 #include "format/log_json_names.h"
+#include "format/record_fields.h"
 
 namespace vyn::tools {
 namespace {
@@ -24,20 +24,6 @@ std::string shown(const Json& value) {
   return text;
 }
 
-// "unsigned_value" as the schema spells it: "unsignedValue".
-std::string camelCaseOf(const char* key) {
-  std::string name;
-  for (bool upper = false; *key != '\0'; ++key) {
-    if (*key == '_') {
-      upper = true;
-    } else {
-      name += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(*key))) : *key;
-      upper = false;
-    }
-  }
-  return name;
-}
-
 // The members of one JSON object, taken one by one; whatever is left over when
 // the object is finished is an unknown field.
 class ObjectFields {
@@ -47,15 +33,14 @@ class ObjectFields {
   }
 
   // The member named key (snake_case), or named as the schema spells the field
-  // (camelCase), which older files use; null when there is neither. path is
-  // set to the member's path, spelled as the file spells it.
-  const Json* take(const char* key, std::string& path) {
+  // (camelCase, schemaName), which older files use; null when there is neither.
+  // path is set to the member's path, spelled as the file spells it.
+  const Json* take(const std::string& key, const std::string& schemaName, std::string& path) {
     known_.push_back(key);
-    const std::string schemaName = camelCaseOf(key);
     const auto found = value_.find(key);
     const auto older = schemaName != key ? value_.find(schemaName) : value_.end();
     if (found != value_.end() && older != value_.end()) {
-      fail(path_ + "." + key, std::string("given twice, as ") + key + " and as " + schemaName);
+      fail(path_ + "." + key, "given twice, as " + key + " and as " + schemaName);
     }
     const auto member = found != value_.end() ? found : older;
     if (member == value_.end()) return nullptr;
@@ -70,7 +55,7 @@ class ObjectFields {
     for (const auto& member : value_.items()) {
       if (taken_.count(member.key()) != 0) continue;
       std::string expected;
-      for (const char* key : known_) expected += (expected.empty() ? "" : ", ") + std::string(key);
+      for (const std::string& key : known_) expected += (expected.empty() ? "" : ", ") + key;
       fail(path_ + "." + member.key(), "unknown field (expected one of: " + expected + ")");
     }
   }
@@ -78,7 +63,7 @@ class ObjectFields {
  private:
   const Json& value_;
   std::string path_;
-  std::vector<const char*> known_;
+  std::vector<std::string> known_;
   std::set<std::string> taken_;
 };
 
@@ -175,12 +160,6 @@ T parseEnum(const Json& value, const std::string& path, ByName byName, const cha
   }
 }
 
-template <typename T, typename Parse>
-void parseField(ObjectFields& fields, const char* key, std::optional<T>& target, Parse parse) {
-  std::string path;
-  if (const Json* value = fields.take(key, path)) target = parse(*value, path);
-}
-
 // An array whose items parse one by one, each with its index in its path.
 template <typename T, T (*parseItem)(const Json&, const std::string&)>
 std::vector<T> parseArray(const Json& value, const std::string& path, const char* what) {
@@ -192,100 +171,72 @@ std::vector<T> parseArray(const Json& value, const std::string& path, const char
   return items;
 }
 
-EventModel parseEvent(const Json& value, const std::string& path);
+// What each table is called when a value is not one.
+template <typename Model>
+constexpr const char* kTableWhat = "";
+template <>
+constexpr const char* kTableWhat<EventModel> = "an event object";
+template <>
+constexpr const char* kTableWhat<TimestampModel> = "a timestamp object or number";
+template <>
+constexpr const char* kTableWhat<TimingModel> = "a timing object";
+template <>
+constexpr const char* kTableWhat<MessageModel> = "a message object";
+template <>
+constexpr const char* kTableWhat<HeaderVersionModel> = "a version object";
+template <>
+constexpr const char* kTableWhat<HeaderModel> = "a header object";
+template <>
+constexpr const char* kTableWhat<RecordModel> = "a record object";
 
-std::vector<EventModel> parseEvents(const Json& value, const std::string& path) {
-  return parseArray<EventModel, parseEvent>(value, path, "events");
+template <typename Model>
+Model parseTable(const Json& value, const std::string& path);
+
+// A field's value, read as its type and, for the enumerations, its key say.
+template <typename T>
+T parseValue(const std::string& key, const Json& value, const std::string& path) {
+  if constexpr (std::is_same_v<T, std::string>) {
+    return parseString(value, path);
+  } else if constexpr (std::is_same_v<T, std::vector<std::uint8_t>>) {
+    return parseBytes(value, path);
+  } else if constexpr (profiling::IsVector<T>::value) {
+    using Item = typename T::value_type;
+    return parseArray<Item, parseTable<Item>>(value, path, std::is_same_v<Item, EventModel> ? "events" : "messages");
+  } else if constexpr (std::is_floating_point_v<T>) {
+    return parseFloating<T>(value, path);
+  } else if constexpr (std::is_same_v<T, std::int8_t>) {
+    if (key == "method_type") return parseEnum<T>(value, path, methodTypeByName, "method type", methodTypeName, 1, 17);
+    return parseSigned<T>(value, path);
+  } else if constexpr (std::is_same_v<T, std::uint32_t>) {
+    if (key == "unit") return parseEnum<T>(value, path, eventUnitByName, "unit", eventUnitEnumName, 1, 6);
+    if (key == "value_kind") return parseEnum<T>(value, path, valueKindByName, "value kind", valueKindName, 1, 6);
+    return parseUnsigned<T>(value, path);
+  } else if constexpr (std::is_signed_v<T>) {
+    return parseSigned<T>(value, path);
+  } else if constexpr (std::is_arithmetic_v<T>) {
+    return parseUnsigned<T>(value, path);
+  } else {
+    if constexpr (std::is_same_v<T, TimestampModel>) {
+      if (value.is_number()) return TimestampModel{parseUnsigned<std::uint64_t>(value, path), {}};
+    }
+    return parseTable<T>(value, path);
+  }
 }
 
-EventModel parseEvent(const Json& value, const std::string& path) {
-  ObjectFields fields(value, path, "an event object");
-  EventModel event;
-  parseField(fields, "name", event.name, parseString);
-  parseField(fields, "identifier", event.identifier, parseUnsigned<std::uint32_t>);
-  parseField(fields, "unsigned_value", event.unsignedValue, parseUnsigned<std::uint64_t>);
-  parseField(fields, "unit", event.unit, [](const Json& v, const std::string& p) {
-    return parseEnum<std::uint32_t>(v, p, eventUnitByName, "unit", eventUnitEnumName, 1, 6);
+// Every field the object holds, in schema order; any other member is refused.
+template <typename Model>
+Model parseTable(const Json& value, const std::string& path) {
+  ObjectFields fields(value, path, kTableWhat<Model>);
+  Model model;
+  profiling::Fields<Model>::each(model, [&](auto, const char* member, auto& target) {
+    const std::string key = jsonKeyOf(member);
+    std::string at;
+    if (const Json* found = fields.take(key, member, at)) {
+      target = parseValue<typename std::decay_t<decltype(target)>::value_type>(key, *found, at);
+    }
   });
-  parseField(fields, "sub_events", event.subEvents, parseEvents);
-  parseField(fields, "value_kind", event.valueKind, [](const Json& v, const std::string& p) {
-    return parseEnum<std::uint32_t>(v, p, valueKindByName, "value kind", valueKindName, 1, 6);
-  });
-  parseField(fields, "signed_value", event.signedValue, parseSigned<std::int64_t>);
-  parseField(fields, "float_value", event.floatValue, parseFloating<float>);
-  parseField(fields, "bytes_value", event.bytesValue, parseBytes);
-  parseField(fields, "detail_text", event.detailText, parseString);
-  parseField(fields, "aux_value", event.auxValue, parseUnsigned<std::uint64_t>);
-  parseField(fields, "double_value", event.doubleValue, parseFloating<double>);
-  parseField(fields, "string_value", event.stringValue, parseString);
   fields.finish();
-  return event;
-}
-
-TimestampModel parseTimestamp(const Json& value, const std::string& path) {
-  if (value.is_number()) return TimestampModel{parseUnsigned<std::uint64_t>(value, path), {}};
-  ObjectFields fields(value, path, "a timestamp object or number");
-  TimestampModel timestamp;
-  parseField(fields, "value", timestamp.value, parseUnsigned<std::uint64_t>);
-  parseField(fields, "sequence", timestamp.sequence, parseUnsigned<std::uint64_t>);
-  fields.finish();
-  return timestamp;
-}
-
-TimingModel parseTiming(const Json& value, const std::string& path) {
-  ObjectFields fields(value, path, "a timing object");
-  TimingModel timing;
-  parseField(fields, "start", timing.start, parseUnsigned<std::uint64_t>);
-  parseField(fields, "end", timing.end, parseUnsigned<std::uint64_t>);
-  parseField(fields, "cpu_start", timing.cpuStart, parseUnsigned<std::uint64_t>);
-  parseField(fields, "cpu_end", timing.cpuEnd, parseUnsigned<std::uint64_t>);
-  parseField(fields, "clock_kind", timing.clockKind, parseUnsigned<std::uint8_t>);
-  fields.finish();
-  return timing;
-}
-
-MessageModel parseMessage(const Json& value, const std::string& path) {
-  ObjectFields fields(value, path, "a message object");
-  MessageModel message;
-  parseField(fields, "timestamp", message.timestamp, parseTimestamp);
-  parseField(fields, "method_type", message.methodType, [](const Json& v, const std::string& p) {
-    return parseEnum<std::int8_t>(v, p, methodTypeByName, "method type", methodTypeName, 1, 17);
-  });
-  parseField(fields, "timing", message.timing, parseTiming);
-  parseField(fields, "level", message.level, parseSigned<std::int8_t>);
-  parseField(fields, "events", message.events, parseEvents);
-  parseField(fields, "name", message.name, parseString);
-  fields.finish();
-  return message;
-}
-
-HeaderVersionModel parseVersion(const Json& value, const std::string& path) {
-  ObjectFields fields(value, path, "a version object");
-  HeaderVersionModel version;
-  parseField(fields, "major", version.major, parseUnsigned<std::uint32_t>);
-  parseField(fields, "minor", version.minor, parseUnsigned<std::uint32_t>);
-  parseField(fields, "patch", version.patch, parseUnsigned<std::uint32_t>);
-  parseField(fields, "flags", version.flags, parseUnsigned<std::uint8_t>);
-  fields.finish();
-  return version;
-}
-
-HeaderModel parseHeader(const Json& value, const std::string& path) {
-  ObjectFields fields(value, path, "a header object");
-  HeaderModel header;
-  parseField(fields, "time_scale", header.timeScale, parseFloating<float>);
-  parseField(fields, "epoch_timestamp", header.epochTimestamp, parseUnsigned<std::uint64_t>);
-  parseField(fields, "steady_clock_timestamp", header.steadyClockTimestamp, parseUnsigned<std::uint64_t>);
-  parseField(fields, "version", header.version, parseVersion);
-  parseField(fields, "generator_version", header.generatorVersion, parseString);
-  parseField(fields, "backend_version", header.backendVersion, parseString);
-  parseField(fields, "generator_name", header.generatorName, parseString);
-  fields.finish();
-  return header;
-}
-
-std::vector<MessageModel> parseMessages(const Json& value, const std::string& path) {
-  return parseArray<MessageModel, parseMessage>(value, path, "messages");
+  return model;
 }
 
 }  // namespace
@@ -300,10 +251,7 @@ LogEntry entryFromJson(const Json& value, const std::string& path) {
       return entry;
     }
   }
-  ObjectFields fields(value, path, "a record object");
-  parseField(fields, "header", entry.record.header, parseHeader);
-  parseField(fields, "messages", entry.record.messages, parseMessages);
-  fields.finish();
+  entry.record = parseTable<RecordModel>(value, path);
   return entry;
 }
 

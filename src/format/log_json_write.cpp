@@ -4,47 +4,24 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
+#include <type_traits>
 
+#include "base/utf8.h"
 #include "format/log_json_base64.h"
 #include "format/log_json_names.h"
+#include "format/record_fields.h"
 
 namespace vyn::tools {
 namespace {
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF. Only
-// such text can be written as a JSON string and read back unchanged.
-bool isValidUtf8(const std::string& text) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t size = text.size();
-  std::size_t i = 0;
-  while (i < size) {
-    const unsigned char lead = bytes[i];
-    std::size_t length = 0;
-    std::uint32_t codePoint = 0;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if ((lead & 0xE0) == 0xC0) {
-      length = 2;
-      codePoint = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3;
-      codePoint = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4;
-      codePoint = lead & 0x07;
-    } else {
-      return false;
-    }
-    if (size - i < length) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      if ((bytes[i + k] & 0xC0) != 0x80) return false;
-      codePoint = (codePoint << 6) | (bytes[i + k] & 0x3F);
-    }
-    static constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (codePoint < kSmallest[length] || codePoint > 0x10FFFF) return false;
-    if (codePoint >= 0xD800 && codePoint <= 0xDFFF) return false;
-    i += length;
+// Only well-formed UTF-8 (no overlong forms, no surrogates, nothing above
+// U+10FFFF) can be written as a JSON string and read back unchanged.
+bool isValidUtf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const base::Utf8Sequence sequence = base::utf8SequenceAt(text, at);
+    if (!sequence.wellFormed) return false;
+    at += sequence.length;
   }
   return true;
 }
@@ -84,79 +61,47 @@ Json enumToJson(T value, std::string (*nameOf)(std::int64_t)) {
   return Json(static_cast<std::int64_t>(value));
 }
 
-Json eventsToJson(const std::vector<EventModel>& events);
+template <typename Model>
+Json tableToJson(const Model& model);
 
-Json eventToJson(const EventModel& event) {
-  Json json = Json::object();
-  if (event.name) json["name"] = stringToJson(*event.name);
-  if (event.identifier) json["identifier"] = *event.identifier;
-  if (event.unsignedValue) json["unsigned_value"] = *event.unsignedValue;
-  if (event.unit) json["unit"] = enumToJson(*event.unit, eventUnitEnumName);
-  if (event.subEvents) json["sub_events"] = eventsToJson(*event.subEvents);
-  if (event.valueKind) json["value_kind"] = enumToJson(*event.valueKind, valueKindName);
-  if (event.signedValue) json["signed_value"] = *event.signedValue;
-  if (event.floatValue) json["float_value"] = floatToJson(*event.floatValue);
-  if (event.bytesValue) json["bytes_value"] = base64Encode(*event.bytesValue);
-  if (event.detailText) json["detail_text"] = stringToJson(*event.detailText);
-  if (event.auxValue) json["aux_value"] = *event.auxValue;
-  if (event.doubleValue) json["double_value"] = doubleToJson(*event.doubleValue);
-  if (event.stringValue) json["string_value"] = stringToJson(*event.stringValue);
-  return json;
-}
-
-Json eventsToJson(const std::vector<EventModel>& events) {
-  Json json = Json::array();
-  for (const EventModel& event : events) json.push_back(eventToJson(event));
-  return json;
-}
-
-Json messageToJson(const MessageModel& message) {
-  Json json = Json::object();
-  if (message.timestamp) {
-    const TimestampModel& timestamp = *message.timestamp;
-    if (timestamp.value && !timestamp.sequence) {
-      json["timestamp"] = *timestamp.value;
-    } else {
-      Json table = Json::object();
-      if (timestamp.value) table["value"] = *timestamp.value;
-      if (timestamp.sequence) table["sequence"] = *timestamp.sequence;
-      json["timestamp"] = std::move(table);
+// A field's value: enumerations by name, text that is not UTF-8 and bytes in
+// base64, a timestamp without a sequence as its number, lists and tables as
+// arrays and objects.
+template <typename T>
+Json valueToJson(const std::string& key, const T& value) {
+  if constexpr (std::is_same_v<T, std::string>) {
+    return stringToJson(value);
+  } else if constexpr (std::is_same_v<T, std::vector<std::uint8_t>>) {
+    return base64Encode(value);
+  } else if constexpr (profiling::IsVector<T>::value) {
+    Json json = Json::array();
+    for (const auto& item : value) json.push_back(tableToJson(item));
+    return json;
+  } else if constexpr (std::is_same_v<T, float>) {
+    return floatToJson(value);
+  } else if constexpr (std::is_same_v<T, double>) {
+    return doubleToJson(value);
+  } else if constexpr (std::is_arithmetic_v<T>) {
+    if (key == "unit") return enumToJson(value, eventUnitEnumName);
+    if (key == "value_kind") return enumToJson(value, valueKindName);
+    if (key == "method_type") return enumToJson(value, methodTypeName);
+    return Json(value);
+  } else {
+    if constexpr (std::is_same_v<T, TimestampModel>) {
+      if (value.value && !value.sequence) return Json(*value.value);
     }
+    return tableToJson(value);
   }
-  if (message.methodType) json["method_type"] = enumToJson(*message.methodType, methodTypeName);
-  if (message.timing) {
-    const TimingModel& timing = *message.timing;
-    Json table = Json::object();
-    if (timing.start) table["start"] = *timing.start;
-    if (timing.end) table["end"] = *timing.end;
-    if (timing.cpuStart) table["cpu_start"] = *timing.cpuStart;
-    if (timing.cpuEnd) table["cpu_end"] = *timing.cpuEnd;
-    if (timing.clockKind) table["clock_kind"] = *timing.clockKind;
-    json["timing"] = std::move(table);
-  }
-  if (message.level) json["level"] = *message.level;
-  if (message.events) json["events"] = eventsToJson(*message.events);
-  if (message.name) json["name"] = stringToJson(*message.name);
-  return json;
 }
 
-Json headerToJson(const HeaderModel& header) {
+// The fields present, in schema order.
+template <typename Model>
+Json tableToJson(const Model& model) {
   Json json = Json::object();
-  if (header.timeScale) json["time_scale"] = floatToJson(*header.timeScale);
-  if (header.epochTimestamp) json["epoch_timestamp"] = *header.epochTimestamp;
-  if (header.steadyClockTimestamp) json["steady_clock_timestamp"] = *header.steadyClockTimestamp;
-  if (header.version) {
-    const HeaderVersionModel& version = *header.version;
-    Json table = Json::object();
-    if (version.major) table["major"] = *version.major;
-    if (version.minor) table["minor"] = *version.minor;
-    if (version.patch) table["patch"] = *version.patch;
-    if (version.flags) table["flags"] = *version.flags;
-    json["version"] = std::move(table);
-  }
-  if (header.generatorVersion) json["generator_version"] = stringToJson(*header.generatorVersion);
-  if (header.backendVersion) json["backend_version"] = stringToJson(*header.backendVersion);
-  if (header.generatorName) json["generator_name"] = stringToJson(*header.generatorName);
+  profiling::Fields<Model>::each(model, [&](auto, const char* member, const auto& value) {
+    const std::string key = jsonKeyOf(member);
+    if (value) json[key] = valueToJson(key, *value);
+  });
   return json;
 }
 
@@ -171,16 +116,7 @@ Json entryToJson(const LogEntry& entry) {
     case LogEntry::Kind::Record:
       break;
   }
-  Json json = Json::object();
-  if (entry.record.header) json["header"] = headerToJson(*entry.record.header);
-  if (entry.record.messages) {
-    Json messages = Json::array();
-    for (const MessageModel& message : *entry.record.messages) {
-      messages.push_back(messageToJson(message));
-    }
-    json["messages"] = std::move(messages);
-  }
-  return json;
+  return tableToJson(entry.record);
 }
 
 }  // namespace vyn::tools

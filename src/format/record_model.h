@@ -16,65 +16,83 @@
 
 namespace vyn::profiling {
 
+// Each table's fields in schema order, as F(type, member, FIELD): the model
+// holds std::optional<type> member, and the codec reads and writes it as the
+// schema's field FIELD (the generated table's VT_FIELD). One list serves both,
+// so that a field added to the schema is added here alone.
+#define VYN_EVENT_FIELDS(F)                            \
+  F(std::string, name, NAME)                           \
+  F(std::uint32_t, identifier, IDENTIFIER)             \
+  F(std::uint64_t, unsignedValue, UNSIGNEDVALUE)       \
+  F(std::uint32_t, unit, UNIT)                         \
+  F(std::vector<EventModel>, subEvents, SUBEVENTS)     \
+  F(std::uint32_t, valueKind, VALUEKIND)               \
+  F(std::int64_t, signedValue, SIGNEDVALUE)            \
+  F(float, floatValue, FLOATVALUE)                     \
+  F(std::vector<std::uint8_t>, bytesValue, BYTESVALUE) \
+  F(std::string, detailText, DETAILTEXT)               \
+  F(std::uint64_t, auxValue, AUXVALUE)                 \
+  F(double, doubleValue, DOUBLEVALUE)                  \
+  F(std::string, stringValue, STRINGVALUE)
+#define VYN_TIMESTAMP_FIELDS(F)  \
+  F(std::uint64_t, value, VALUE) \
+  F(std::uint64_t, sequence, SEQUENCE)
+#define VYN_TIMING_FIELDS(F)           \
+  F(std::uint64_t, start, START)       \
+  F(std::uint64_t, end, END)           \
+  F(std::uint64_t, cpuStart, CPUSTART) \
+  F(std::uint64_t, cpuEnd, CPUEND)     \
+  F(std::uint8_t, clockKind, CLOCKKIND)
+// The timestamp and the timing are required by the schema.
+#define VYN_MESSAGE_FIELDS(F)                \
+  F(TimestampModel, timestamp, TIMESTAMP)    \
+  F(std::int8_t, methodType, METHODTYPE)     \
+  F(TimingModel, timing, TIMING)             \
+  F(std::int8_t, level, LEVEL)               \
+  F(std::vector<EventModel>, events, EVENTS) \
+  F(std::string, name, NAME)
+#define VYN_HEADER_VERSION_FIELDS(F) \
+  F(std::uint32_t, major, MAJOR)     \
+  F(std::uint32_t, minor, MINOR)     \
+  F(std::uint32_t, patch, PATCH)     \
+  F(std::uint8_t, flags, FLAGS)
+#define VYN_HEADER_FIELDS(F)                                   \
+  F(float, timeScale, TIMESCALE)                               \
+  F(std::uint64_t, epochTimestamp, EPOCHTIMESTAMP)             \
+  F(std::uint64_t, steadyClockTimestamp, STEADYCLOCKTIMESTAMP) \
+  F(HeaderVersionModel, version, VERSION)                      \
+  F(std::string, generatorVersion, GENERATORVERSION)           \
+  F(std::string, backendVersion, BACKENDVERSION)               \
+  F(std::string, generatorName, GENERATORNAME)
+#define VYN_RECORD_FIELDS(F)     \
+  F(HeaderModel, header, HEADER) \
+  F(std::vector<MessageModel>, messages, MESSAGES)
+
+#define VYN_MODEL_MEMBER(type, member, field) std::optional<type> member;
+
 struct EventModel {
-  std::optional<std::string> name;
-  std::optional<std::uint32_t> identifier;
-  std::optional<std::uint64_t> unsignedValue;
-  std::optional<std::uint32_t> unit;
-  std::optional<std::vector<EventModel>> subEvents;
-  std::optional<std::uint32_t> valueKind;
-  std::optional<std::int64_t> signedValue;
-  std::optional<float> floatValue;
-  std::optional<std::vector<std::uint8_t>> bytesValue;
-  std::optional<std::string> detailText;
-  std::optional<std::uint64_t> auxValue;
-  std::optional<double> doubleValue;
-  std::optional<std::string> stringValue;
+  VYN_EVENT_FIELDS(VYN_MODEL_MEMBER)
 };
-
 struct TimestampModel {
-  std::optional<std::uint64_t> value;
-  std::optional<std::uint64_t> sequence;
+  VYN_TIMESTAMP_FIELDS(VYN_MODEL_MEMBER)
 };
-
 struct TimingModel {
-  std::optional<std::uint64_t> start;
-  std::optional<std::uint64_t> end;
-  std::optional<std::uint64_t> cpuStart;
-  std::optional<std::uint64_t> cpuEnd;
-  std::optional<std::uint8_t> clockKind;
+  VYN_TIMING_FIELDS(VYN_MODEL_MEMBER)
 };
-
 struct MessageModel {
-  std::optional<TimestampModel> timestamp;  // required by the schema
-  std::optional<std::int8_t> methodType;
-  std::optional<TimingModel> timing;  // required by the schema
-  std::optional<std::int8_t> level;
-  std::optional<std::vector<EventModel>> events;
-  std::optional<std::string> name;
+  VYN_MESSAGE_FIELDS(VYN_MODEL_MEMBER)
 };
-
 struct HeaderVersionModel {
-  std::optional<std::uint32_t> major;
-  std::optional<std::uint32_t> minor;
-  std::optional<std::uint32_t> patch;
-  std::optional<std::uint8_t> flags;
+  VYN_HEADER_VERSION_FIELDS(VYN_MODEL_MEMBER)
 };
-
 struct HeaderModel {
-  std::optional<float> timeScale;
-  std::optional<std::uint64_t> epochTimestamp;
-  std::optional<std::uint64_t> steadyClockTimestamp;
-  std::optional<HeaderVersionModel> version;
-  std::optional<std::string> generatorVersion;
-  std::optional<std::string> backendVersion;
-  std::optional<std::string> generatorName;
+  VYN_HEADER_FIELDS(VYN_MODEL_MEMBER)
+};
+struct RecordModel {
+  VYN_RECORD_FIELDS(VYN_MODEL_MEMBER)
 };
 
-struct RecordModel {
-  std::optional<HeaderModel> header;
-  std::optional<std::vector<MessageModel>> messages;
-};
+#undef VYN_MODEL_MEMBER
 
 }  // namespace vyn::profiling
 

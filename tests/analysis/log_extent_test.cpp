@@ -91,7 +91,6 @@ TEST(LogExtentTest, TheWarningAndTheRefusalSayWhereWhatIsLeftAndHowToKeepTheRest
   whole.records = 5;
   whole.fileSize = 4096;
   EXPECT_TRUE(whole.complete());
-  EXPECT_EQ(whole.unreadableFrom(), std::nullopt);
   EXPECT_EQ(whole.unreadBytes(), std::nullopt);
   EXPECT_EQ(unreadableTailText(whole), "");
 }

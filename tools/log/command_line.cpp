@@ -36,7 +36,8 @@ void addTimeUnitOption(CLI::App* app, TimeUnit& unit, const std::string& help) {
       {{"auto", TimeUnit::Auto}, {"us", TimeUnit::Micro}, {"ms", TimeUnit::Milli}, {"s", TimeUnit::Seconds}}, help);
 }
 
-void addStrictOption(CLI::App* app, bool& strict) {
+void addVerboseAndStrictOptions(CLI::App* app, bool& verbose, bool& strict) {
+  app->add_flag("--verbose", verbose, kVerboseHelp);
   app->add_flag("--strict", strict,
                 "a log that stops being readable before its end (a killed run) is an error, not a warning");
 }

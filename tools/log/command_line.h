@@ -42,9 +42,9 @@ CLI::Option* addSkipFirstOption(CLI::App* app, std::uint64_t& skipFirst);
 void addVisibilityOption(CLI::App* app, int& level, const std::string& help);
 // --unit us|ms|s|auto.
 void addTimeUnitOption(CLI::App* app, TimeUnit& unit, const std::string& help);
-// --strict: a log that stops being readable before its end is an error, not a
-// warning about the part that is read.
-void addStrictOption(CLI::App* app, bool& strict);
+// --verbose (kVerboseHelp), then --strict: a log that stops being readable
+// before its end is an error, not a warning about the part that is read.
+void addVerboseAndStrictOptions(CLI::App* app, bool& verbose, bool& strict);
 
 }  // namespace vyn::tools
 

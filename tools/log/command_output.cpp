@@ -6,12 +6,15 @@
 
 namespace vyn::tools {
 
+bool openCommandOutput(base::OutputFile& output, const std::string& path, const std::vector<std::string>& inputs) {
+  if (output.open(path, inputs)) return true;
+  reportProblem(output.name(), output.problem());
+  return false;
+}
+
 int writeCommandOutput(const std::string& path, const std::vector<std::string>& inputs, std::string_view text) {
   base::OutputFile output;
-  if (!output.open(path, inputs)) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
+  if (!openCommandOutput(output, path, inputs)) return 1;
   output.write(text);
   return closeCommandOutput(output);
 }

@@ -13,6 +13,10 @@
 
 namespace vyn::tools {
 
+// Opens a command's output at path ("-": standard output), refusing a path
+// that names one of inputs: false, with the problem reported.
+bool openCommandOutput(base::OutputFile& output, const std::string& path, const std::vector<std::string>& inputs = {});
+
 // Writes text to path ("-": standard output) whole or not at all, refusing a
 // path that names one of inputs. 0 when written; 1, with the problem reported.
 int writeCommandOutput(const std::string& path, const std::vector<std::string>& inputs, std::string_view text);

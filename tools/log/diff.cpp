@@ -121,8 +121,7 @@ Command addDiffCommand(CLI::App& app) {
   addTimeUnitOption(diff, options->unit, "unit of times: us, ms, s or auto");
   diff->add_option("-o,--output", options->outputPath, "file to write (default: standard output)")
       ->check(notEmptyPath());
-  diff->add_flag("--verbose", options->verbose, kVerboseHelp);
-  addStrictOption(diff, options->strict);
+  addVerboseAndStrictOptions(diff, options->verbose, options->strict);
   diff->footer(
       "Rows: per graph the execution time, then every measured event path; an event\n"
       "row's samples, and its n, median, mean and p99, are the path's sums per execution.\n"

@@ -51,10 +51,7 @@ int runDump(const std::string& inputPath, const std::string& outputPath, bool ve
     return 1;
   }
   base::OutputFile output;
-  if (!output.open(outputPath, {inputPath})) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
+  if (!openCommandOutput(output, outputPath, {inputPath})) return 1;
 
   LoadMeter meter(verbose, scanner.fileSize());
   // JSON streaming to a terminal would be torn by a progress line redrawn in it.

@@ -39,10 +39,7 @@ int runExport(const ExportOptions& options) {
   if (log == nullptr) return 1;
   // Opened only once the log has loaded, so that a bad log leaves no file behind.
   base::OutputFile output;
-  if (!output.open(options.outputPath, {inputPath})) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
+  if (!openCommandOutput(output, options.outputPath, {inputPath})) return 1;
   if (endsWithGz(options.outputPath)) output.compressWithGzip();
   writeExport(log->model, log->statistics, options.format, output);
   return closeCommandOutput(output);
@@ -76,8 +73,7 @@ Command addExportCommand(CLI::App& app) {
     }
   });
   addVisibilityOption(rows, options->visibility, "reader level: messages whose level is lower are exported");
-  rows->add_flag("--verbose", options->verbose, kVerboseHelp);
-  addStrictOption(rows, options->strict);
+  addVerboseAndStrictOptions(rows, options->verbose, options->strict);
   rows->footer(
       "The columns, phases, units and quoting are described in docs/export-format.md. An\n"
       "output name ending in .gz is written gzip-compressed. On a terminal, a long write\n"

@@ -74,8 +74,7 @@ Command addTraceCommand(CLI::App& app) {
   CLI::App* trace = app.add_subcommand("trace", "Write a log's timeline as trace-event JSON");
   trace->add_option("IN.log", files->input, "binary log")->required();
   trace->add_option("-o,--output", files->output, "trace JSON to write")->required()->check(notEmptyPath());
-  trace->add_flag("--verbose", files->verbose, kVerboseHelp);
-  addStrictOption(trace, files->strict);
+  addVerboseAndStrictOptions(trace, files->verbose, files->strict);
   trace->footer(
       "Open the file in the Perfetto UI (\"Open trace file\"); every message is one slice on\n"
       "the track of its graph or of the session.\n\n"

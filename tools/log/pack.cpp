@@ -90,10 +90,7 @@ int runPack(const std::string& inputPath, const std::string& outputPath) {
   }
 
   base::OutputFile output;
-  if (!output.open(outputPath, {inputPath})) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
+  if (!openCommandOutput(output, outputPath, {inputPath})) return 1;
   output.write(log.data(), log.size());
   return closeCommandOutput(output);
 }

@@ -64,10 +64,7 @@ int runQuery(const QueryOptions& options) {
   std::vector<std::string> inputs = logPaths;
   if (!options.sqlFile.empty()) inputs.push_back(options.sqlFile);
   base::OutputFile output;
-  if (!output.open(options.outputPath, inputs)) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
+  if (!openCommandOutput(output, options.outputPath, inputs)) return 1;
   std::string problem;
   if (!query::queryFleet(fleet, sql, options.format, output, problem)) {
     output.discard();
@@ -111,8 +108,7 @@ Command addQueryCommand(CLI::App& app) {
   query->add_option("-o,--output", options->outputPath, "file to write (default: standard output)")
       ->check(notEmptyPath());
   addVisibilityOption(query, options->visibility, "reader level: messages whose level is lower are loaded");
-  query->add_flag("--verbose", options->verbose, kVerboseHelp);
-  addStrictOption(query, options->strict);
+  addVerboseAndStrictOptions(query, options->verbose, options->strict);
   query->callback([options] {
     if (options->sqlFile.empty() && options->positionals.size() < 2) {
       throw CLI::ValidationError("query", "give the SQL after the logs, or with -f FILE ('-f -': standard input)");

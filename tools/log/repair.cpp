@@ -42,10 +42,7 @@ int runRepair(const std::string& inputPath, const std::string& outputPath) {
     return 1;
   }
   base::OutputFile output;
-  if (!output.open(outputPath, {inputPath})) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
+  if (!openCommandOutput(output, outputPath, {inputPath})) return 1;
 
   std::uint64_t kept = 0, keptBytes = 0, droppedBytes = 0, ranges = 0;
   for (LogSalvage::Step step; (step = salvage.next()) != LogSalvage::Step::End;) {

@@ -40,8 +40,7 @@ Command addReportCommand(CLI::App& app) {
   addTimeUnitOption(report, options->unit, "unit of times: us, ms, s or auto (by the median execution)");
   addVisibilityOption(report, options->visibility,
                       "reader level, as the viewer's: messages whose level is lower are taken");
-  report->add_flag("--verbose", options->verbose, kVerboseHelp);
-  addStrictOption(report, options->strict);
+  addVerboseAndStrictOptions(report, options->verbose, options->strict);
   report->footer(
       "The page holds everything it shows (no script, font or style is fetched), so it\n"
       "opens from disk in any browser with no network. Hover a rectangle of the icicle\n"

@@ -50,8 +50,7 @@ Command addStatsCommand(CLI::App& app) {
       ->check(notEmptyPath());
   addVisibilityOption(stats, options->visibility,
                       "reader level, as the viewer's: messages whose level is lower are taken");
-  stats->add_flag("--verbose", options->verbose, kVerboseHelp);
-  addStrictOption(stats, options->strict);
+  addVerboseAndStrictOptions(stats, options->verbose, options->strict);
   stats->footer(
       "Percentiles are exact, from every sample, by linear interpolation between the closest\n"
       "ranks (rank (n - 1) q / 100). sd is the sample standard deviation (n - 1), cv = sd / mean.\n"

@@ -29,10 +29,7 @@ int runTrace(const std::string& inputPath, const std::string& outputPath, bool v
     return 1;
   }
   base::OutputFile output;
-  if (!output.open(outputPath, {inputPath})) {
-    reportProblem(output.name(), output.problem());
-    return 1;
-  }
+  if (!openCommandOutput(output, outputPath, {inputPath})) return 1;
   TraceWriter trace(output);
   LoadMeter meter(verbose, scanner.fileSize());
   std::uint64_t executions = 0;

@@ -1,4 +1,4 @@
-#include "log/synth/execution_shape.h"
+#include "synth/execution_shape.h"
 
 #include <iterator>
 

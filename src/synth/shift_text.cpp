@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "log/synth/synth_options.h"
+#include "synth/synth_options.h"
 
 namespace vyn::tools {
 namespace {

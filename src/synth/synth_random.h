@@ -2,8 +2,8 @@
 // seed, and the constants of a graph (its layers' typical times, the units
 // they run on), which depend on the graph and the event only, so that logs
 // made with different seeds measure the same network.
-#ifndef VYN_TOOLS_LOG_SYNTH_SYNTH_RANDOM_H_
-#define VYN_TOOLS_LOG_SYNTH_SYNTH_RANDOM_H_
+#ifndef VYN_SYNTH_SYNTH_RANDOM_H_
+#define VYN_SYNTH_SYNTH_RANDOM_H_
 
 #include <cmath>
 #include <cstdint>
@@ -52,4 +52,4 @@ inline double graphConstant(std::uint32_t graph, std::uint32_t node, std::uint32
 
 }  // namespace vyn::tools
 
-#endif  // VYN_TOOLS_LOG_SYNTH_SYNTH_RANDOM_H_
+#endif  // VYN_SYNTH_SYNTH_RANDOM_H_

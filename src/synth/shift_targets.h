@@ -1,14 +1,14 @@
 // The shifts of a synth command line, resolved against the session it makes:
 // which graph, which event of its executions.
-#ifndef VYN_TOOLS_LOG_SYNTH_SHIFT_TARGETS_H_
-#define VYN_TOOLS_LOG_SYNTH_SHIFT_TARGETS_H_
+#ifndef VYN_SYNTH_SHIFT_TARGETS_H_
+#define VYN_SYNTH_SHIFT_TARGETS_H_
 
 #include <string>
 #include <vector>
 
-#include "log/synth/execution_shape.h"
-#include "log/synth/execution_timing.h"
-#include "log/synth/synth_options.h"
+#include "synth/execution_shape.h"
+#include "synth/execution_timing.h"
+#include "synth/synth_options.h"
 
 namespace vyn::tools {
 
@@ -22,4 +22,4 @@ std::vector<ShiftTarget> resolveShifts(const SynthOptions& options, const Execut
 
 }  // namespace vyn::tools
 
-#endif  // VYN_TOOLS_LOG_SYNTH_SHIFT_TARGETS_H_
+#endif  // VYN_SYNTH_SHIFT_TARGETS_H_

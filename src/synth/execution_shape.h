@@ -8,8 +8,8 @@
 // changes with the level (Part 1 / Step 1 / Phase 1 ...), so that no name
 // repeats along a path and siblings never share a name. A burst block carries
 // its settings; queue waits, sets, byte counts and cycles have no sub-events.
-#ifndef VYN_TOOLS_LOG_SYNTH_EXECUTION_SHAPE_H_
-#define VYN_TOOLS_LOG_SYNTH_EXECUTION_SHAPE_H_
+#ifndef VYN_SYNTH_EXECUTION_SHAPE_H_
+#define VYN_SYNTH_EXECUTION_SHAPE_H_
 
 #include <cstdint>
 #include <optional>
@@ -74,4 +74,4 @@ class ExecutionShape {
 
 }  // namespace vyn::tools
 
-#endif  // VYN_TOOLS_LOG_SYNTH_EXECUTION_SHAPE_H_
+#endif  // VYN_SYNTH_EXECUTION_SHAPE_H_

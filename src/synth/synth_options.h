@@ -1,7 +1,7 @@
 // What `synth` is asked for: the session's shape, its size, the seed of its
 // noise and the changes planted in some events' times.
-#ifndef VYN_TOOLS_LOG_SYNTH_SYNTH_OPTIONS_H_
-#define VYN_TOOLS_LOG_SYNTH_SYNTH_OPTIONS_H_
+#ifndef VYN_SYNTH_SYNTH_OPTIONS_H_
+#define VYN_SYNTH_SYNTH_OPTIONS_H_
 
 #include <cstdint>
 #include <string>
@@ -40,9 +40,6 @@ std::string parseSynthShift(const std::string& text, SynthShift& shift);
 // of its executions; else what is wrong with the first one that does not.
 std::string synthShiftProblem(const SynthOptions& options);
 
-// The end of synth's --help: the events it makes, shifts, examples, exit status.
-const char* synthHelpFooter();
-
 }  // namespace vyn::tools
 
-#endif  // VYN_TOOLS_LOG_SYNTH_SYNTH_OPTIONS_H_
+#endif  // VYN_SYNTH_SYNTH_OPTIONS_H_

@@ -12,12 +12,12 @@
 #include "format/log_json_entry.h"
 #include "format/record_codec.h"
 #include "format/record_format.h"
-#include "log/synth/execution_shape.h"
-#include "log/synth/execution_timing.h"
-#include "log/synth/shift_targets.h"
-#include "log/synth/synth_log.h"
-#include "log/synth/synth_options.h"
-#include "log/synth/synth_random.h"
+#include "synth/execution_shape.h"
+#include "synth/execution_timing.h"
+#include "synth/shift_targets.h"
+#include "synth/synth_log.h"
+#include "synth/synth_options.h"
+#include "synth/synth_random.h"
 
 namespace vyn::tools {
 namespace {

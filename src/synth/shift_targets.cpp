@@ -1,4 +1,4 @@
-#include "log/synth/shift_targets.h"
+#include "synth/shift_targets.h"
 
 #include <algorithm>
 #include <cctype>

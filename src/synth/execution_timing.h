@@ -14,14 +14,14 @@
 // rounded down; the event's ancestors and the execution change by as many
 // microseconds as the event did, so everything still nests. Shifts take no
 // draws: a log made with a shift differs from one made without only there.
-#ifndef VYN_TOOLS_LOG_SYNTH_EXECUTION_TIMING_H_
-#define VYN_TOOLS_LOG_SYNTH_EXECUTION_TIMING_H_
+#ifndef VYN_SYNTH_EXECUTION_TIMING_H_
+#define VYN_SYNTH_EXECUTION_TIMING_H_
 
 #include <cstdint>
 #include <vector>
 
-#include "log/synth/execution_shape.h"
-#include "log/synth/synth_random.h"
+#include "synth/execution_shape.h"
+#include "synth/synth_random.h"
 
 namespace vyn::tools {
 
@@ -57,4 +57,4 @@ class ExecutionTiming {
 
 }  // namespace vyn::tools
 
-#endif  // VYN_TOOLS_LOG_SYNTH_EXECUTION_TIMING_H_
+#endif  // VYN_SYNTH_EXECUTION_TIMING_H_

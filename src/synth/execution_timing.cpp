@@ -1,4 +1,4 @@
-#include "log/synth/execution_timing.h"
+#include "synth/execution_timing.h"
 
 #include <cmath>
 #include <utility>

@@ -1,13 +1,13 @@
 // Writes a synthetic log of the shape and size the options ask for.
-#ifndef VYN_TOOLS_LOG_SYNTH_SYNTH_LOG_H_
-#define VYN_TOOLS_LOG_SYNTH_SYNTH_LOG_H_
+#ifndef VYN_SYNTH_SYNTH_LOG_H_
+#define VYN_SYNTH_SYNTH_LOG_H_
 
 #include <vector>
 
 #include "base/output_file.h"
-#include "log/synth/execution_shape.h"
-#include "log/synth/shift_targets.h"
-#include "log/synth/synth_options.h"
+#include "synth/execution_shape.h"
+#include "synth/shift_targets.h"
+#include "synth/synth_options.h"
 
 namespace vyn::tools {
 
@@ -18,4 +18,4 @@ void writeSynthLog(const SynthOptions& options, const ExecutionShape& shape, std
 
 }  // namespace vyn::tools
 
-#endif  // VYN_TOOLS_LOG_SYNTH_SYNTH_LOG_H_
+#endif  // VYN_SYNTH_SYNTH_LOG_H_
