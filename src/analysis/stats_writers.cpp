@@ -14,7 +14,7 @@ std::string statsDocument(const StatsFigures& figures, const StatsOptions& optio
   switch (options.format) {
     case StatsFormat::Csv:
       return statsCsv(figures, options);
-    case StatsFormat::Json:
+    case StatsFormat::JsonDocument:
       return statsJson(figures, options, extent);
     default:
       return statsText(figures, options, extent);

@@ -13,7 +13,7 @@
 
 namespace vyn::tools {
 
-enum class StatsFormat { Text, Csv, Json };
+enum class StatsFormat { Text, Csv, JsonDocument };
 
 // The selection of the figures, and how they are written.
 struct StatsOptions : StatsSelection {

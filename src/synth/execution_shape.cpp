@@ -13,7 +13,6 @@ constexpr std::uint32_t kBurstMode = 2005;
 constexpr std::uint32_t kBurstCount = 2010;
 constexpr std::uint32_t kBurstId = 2017;
 constexpr std::uint32_t kBurstOther = 2018;
-constexpr std::uint32_t kHardwareUnits = 5004;
 constexpr std::uint32_t kLayerBase = 3000;
 constexpr std::uint32_t kCompute = 3900;
 constexpr std::uint32_t kDmaTransfer = 3901;
@@ -71,7 +70,7 @@ void ExecutionShape::addLayerParts(std::uint32_t layer) {
     const char* name;
     std::uint32_t identifier;
     SynthRole role;
-  } kLayerParts[] = {{"Hardware units", kHardwareUnits, SynthRole::HardwareUnits},
+  } kLayerParts[] = {{"Hardware units", kHardwareUnitsEvent, SynthRole::HardwareUnits},
                      {"Compute", kCompute, SynthRole::TimedPart},
                      {"DMA transfer", kDmaTransfer, SynthRole::Transfer},
                      {"DMA wait", kDmaWait, SynthRole::TimedPart},

@@ -18,6 +18,9 @@
 
 namespace vyn::tools {
 
+// The identifier of a layer's set of hardware units, as the reports name it.
+inline constexpr std::uint32_t kHardwareUnitsEvent = 5004;
+
 enum class SynthRole : std::uint8_t {
   QueueWait,      // microseconds, at the top of a host round trip
   Layer,          // microseconds, at the top

@@ -24,8 +24,6 @@ namespace {
 
 namespace fb = ::vyn::profiling::fb;
 
-constexpr std::uint32_t kHardwareUnits = 5004;  // a hardware-unit set, as the reports name it
-
 constexpr std::uint64_t kEpochStart = 1735689600000000ULL;  // 2025-01-01T00:00:00Z in us
 constexpr std::uint64_t kSteadyStart = 5000000;
 constexpr std::uint64_t kProgressStep = 64ULL << 20;
@@ -117,7 +115,7 @@ class SynthLog {
   std::vector<EventModel> createFromBinaryEvents() {
     EventModel load = valueEvent("Context load", 120, 1830, fb::EventUnit_Microseconds);
     load.subEvents = std::vector<EventModel>{valueEvent("Binary size", 121, 4194304, fb::EventUnit_Bytes),
-                                             valueEvent("Hardware units", kHardwareUnits, 7, fb::EventUnit_None)};
+                                             valueEvent("Hardware units", kHardwareUnitsEvent, 7, fb::EventUnit_None)};
     return {std::move(load), valueEvent("Weights upload", 122, 240, fb::EventUnit_Microseconds)};
   }
 

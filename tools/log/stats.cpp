@@ -44,7 +44,7 @@ Command addStatsCommand(CLI::App& app) {
                        "or name");
   addTimeUnitOption(stats, options->unit, "unit of times: us, ms, s or auto (by the median execution)");
   addChoice<StatsFormat>(stats, "--format", options->format,
-                         {{"text", StatsFormat::Text}, {"csv", StatsFormat::Csv}, {"json", StatsFormat::Json}},
+                         {{"text", StatsFormat::Text}, {"csv", StatsFormat::Csv}, {"json", StatsFormat::JsonDocument}},
                          "text, csv or json");
   stats->add_option("-o,--output", options->outputPath, "file to write (default: standard output)")
       ->check(notEmptyPath());
