@@ -28,18 +28,6 @@ TEST(Arena, AlignedPiecesLandOnTheirAlignmentAfterAnyOddPiece) {
   }
 }
 
-TEST(Arena, PiecesFollowEachOtherInOneBlockUntilItIsFull) {
-  Arena arena;
-  const char* first = arena.allocate(10);
-  const char* second = arena.allocate(20);
-  const char* third = arena.allocate(0);  // still one byte of its own
-  const char* fourth = arena.allocate(1);
-  EXPECT_EQ(second, first + 10);
-  EXPECT_EQ(third, second + 20);
-  EXPECT_EQ(fourth, third + 1);
-  EXPECT_EQ(arena.blockCount(), 1u);
-}
-
 TEST(Arena, BlocksStartSmallAndDoubleUpToTheLargest) {
   // Pieces of a quarter block each, the most a block takes as its own: four to
   // a block. The first block is 4 KiB, so each piece is 1 KiB; later blocks
@@ -106,21 +94,6 @@ TEST(Arena, PiecesKeepTheirContentsWhileMoreBlocksArrive) {
   // of at most 1 MiB waste at most a quarter each, and their list a little.
   EXPECT_GT(arena.memoryUsage(), std::size_t{3700000});
   EXPECT_LT(arena.memoryUsage(), std::size_t{5200000});
-}
-
-TEST(Arena, ArraysAreAlignedForTheirType) {
-  struct Wide {
-    double a;
-    std::uint64_t b;
-  };
-  Arena arena;
-  arena.allocate(3);
-  const Wide* wide = arena.allocateArray<Wide>(10);
-  EXPECT_EQ(address(wide) % alignof(Wide), 0u);
-  arena.allocate(1);
-  const std::uint32_t* narrow = arena.allocateArray<std::uint32_t>(7);
-  EXPECT_EQ(address(narrow) % alignof(std::uint32_t), 0u);
-  EXPECT_GE(address(narrow), address(wide + 10));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Output text in memory: number formats against printf, CSV quoting done in
-// place, and the buffer that carries large outputs to their streams.
+// Output text in memory: number formats against printf, and the buffer that
+// carries large outputs to their streams. (CSV quoting in place: with the other
+// writers of names, in text_encoding_test.)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -74,27 +75,6 @@ TEST(TextAppender, IntegersAtTheirLimits) {
   text.signedNumber(std::numeric_limits<std::int64_t>::min()).character(' ');
   text.signedNumber(std::numeric_limits<std::int64_t>::max()).character(' ').signedNumber(-1).character(' ');
   EXPECT_EQ(text.view(), "0 18446744073709551615 -9223372036854775808 9223372036854775807 -1 ");
-}
-
-TEST(TextAppender, CsvFieldsAreQuotedInPlace) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"plain", "plain"},
-      {"", ""},
-      {"x\ry", "\"x\ry\""},
-      {"x\ny", "\"x\ny\""},
-      // Fields of eight characters or more, the character to quote near their end.
-      {"0123456789abcdef", "0123456789abcdef"},
-      {"0123456789abcde,", "\"0123456789abcde,\""},
-      {"01234567\n", "\"01234567\n\""},
-      {"0123456\"8", "\"0123456\"\"8\""},
-  };
-  for (const auto& [field, expected] : cases) {
-    EXPECT_EQ(base::TextAppender().text("before,").csvField(field).text(",after").view(),
-              "before," + expected + ",after");
-  }
-  // The quoted field outgrows the storage the plain one fitted in.
-  const std::string head(4093, 'h');
-  EXPECT_EQ(base::TextAppender().text(head).csvField("\"\"\"").view(), head + std::string(8, '"'));
 }
 
 TEST(TextBuffer, LinesReachTheStreamInBlocksAndInOrder) {

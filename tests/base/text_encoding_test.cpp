@@ -8,6 +8,7 @@
 #include "base/csv_field.h"
 #include "base/json_text.h"
 #include "base/terminal_text.h"
+#include "base/text_buffer.h"
 #include "base/utf8.h"
 
 namespace vyn::base {
@@ -107,19 +108,31 @@ TEST(JsonText, AgreesWithTheJsonLibrarysReplacingSerializer) {
   }
 }
 
+// Both writers of CSV fields, the one that appends and the one that quotes in
+// place, quote only fields that hold a separator.
 TEST(CsvField, QuotesOnlyFieldsThatHoldASeparator) {
   const std::pair<std::string, std::string> kCases[] = {
       {"conv1", "conv1"},
+      {"", ""},
       {"a,b", "\"a,b\""},
-      {"say \"hi\"", "\"say \"\"hi\"\"\""},
+      {"\"hi\", said", "\"\"\"hi\"\", said\""},
       {"two\nlines", "\"two\nlines\""},
+      {"x\ry", "\"x\ry\""},
       {"semi;colon", "semi;colon"},
+      // Fields of eight characters or more, the character to quote near their end.
+      {"0123456789abcdef", "0123456789abcdef"},
+      {"0123456789abcde,", "\"0123456789abcde,\""},
+      {"0123456\"8", "\"0123456\"\"8\""},
   };
   for (const auto& [field, written] : kCases) {
     std::string out;
     appendCsvField(out, field);
     EXPECT_EQ(out, written);
+    EXPECT_EQ(TextAppender().text("before,").csvField(field).text(",after").view(), "before," + written + ",after");
   }
+  // The quoted field outgrows the storage the plain one fitted in.
+  const std::string head(4093, 'h');
+  EXPECT_EQ(TextAppender().text(head).csvField("\"\"\"").view(), head + std::string(8, '"'));
 }
 
 // The test looks at eight characters at a time: a separator must be found at

@@ -57,17 +57,11 @@ void append(const std::string& path, const std::vector<std::uint8_t>& bytes, std
   out.write(reinterpret_cast<const char*>(bytes.data() + from), static_cast<std::streamsize>(to - from));
 }
 
-std::string oneLoad(const std::string& path) {
-  LogModel model;
-  EXPECT_TRUE(captureLogFile(path, 127, model).loaded());
-  EXPECT_TRUE(model.header.has_value());
+// The model as text, with the header's generator name.
+std::string shown(const LogModel& model) {
   return vyn::testing::modelText(model) + " | header " + (model.header ? model.header->generatorName : "none");
 }
-
-std::string followed(const GrowingLogCapture& capture) {
-  const LogModel& model = capture.model();
-  return vyn::testing::modelText(model) + " | header " + (model.header ? model.header->generatorName : "none");
-}
+std::string followed(const GrowingLogCapture& capture) { return shown(capture.model()); }
 
 // Every resumption reads what was appended serially, then ahead on a second
 // thread, a frame per batch.
@@ -81,61 +75,53 @@ class GrowingLogCaptureReadAhead : public ::testing::TestWithParam<bool> {
 
 INSTANTIATE_TEST_SUITE_P(SerialAndReadAhead, GrowingLogCaptureReadAhead, ::testing::Bool());
 
+// One capture follows the log as it grows byte by byte; at every size, a fresh
+// capture also starts there, takes the whole records at once, then the rest.
 TEST_P(GrowingLogCaptureReadAhead, ResumedAtAnyByteEndsWithTheModelOfOneLoad) {
   vyn::testing::TempDir dir;
   const auto frames = sessionFrames();
   const std::vector<std::uint8_t> bytes = logBytes(frames);
   const std::string whole = dir.file("whole.log");
   append(whole, bytes, 0, bytes.size());
-  const std::string expected = oneLoad(whole);
+  LogModel loaded;
+  ASSERT_TRUE(captureLogFile(whole, 127, loaded).loaded());
+  const std::string expected = shown(loaded);
 
   // Where each frame ends, to tell how many records a cut leaves whole.
   std::vector<std::size_t> frameEnds;
   std::size_t end = 0;
   for (const auto& frame : frames) frameEnds.push_back(end += 4 + frame.size());
 
+  const std::string growingPath = dir.file("growing.log");
+  append(growingPath, bytes, 0, 0);
+  GrowingLogCapture growing(growingPath, 127);
   for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
-    const std::string path = dir.file("cut" + std::to_string(cut) + ".log");
-    append(path, bytes, 0, cut);
-    GrowingLogCapture capture(path, 127);
+    SCOPED_TRACE("cut at " + std::to_string(cut));
     std::uint64_t wholeRecords = 0;
     std::size_t wholeBytes = 0;
     for (const std::size_t frameEnd : frameEnds) {
       if (frameEnd <= cut) wholeBytes = frameEnd, ++wholeRecords;
     }
-    EXPECT_EQ(capture.update(), wholeRecords) << "cut at " << cut;
-    EXPECT_TRUE(capture.following()) << "cut at " << cut;
-    EXPECT_EQ(capture.position(), wholeBytes) << "cut at " << cut;
-    EXPECT_EQ(capture.waitingBytes(), cut - wholeBytes) << "cut at " << cut;
+    if (cut > 0) append(growingPath, bytes, cut - 1, cut);
+    growing.update();
+    ASSERT_TRUE(growing.following());
+    EXPECT_EQ(growing.records(), wholeRecords);
+    EXPECT_EQ(growing.position(), wholeBytes);
+    EXPECT_EQ(growing.waitingBytes(), cut - wholeBytes);
 
+    const std::string path = dir.file("cut.log");
+    append(path, bytes, 0, cut);
+    GrowingLogCapture capture(path, 127);
+    EXPECT_EQ(capture.update(), wholeRecords);
+    EXPECT_EQ(capture.waitingBytes(), cut - wholeBytes);
     append(path, bytes, cut, bytes.size());
-    EXPECT_EQ(capture.update(), frames.size() - wholeRecords) << "cut at " << cut;
-    EXPECT_TRUE(capture.following()) << "cut at " << cut;
-    EXPECT_EQ(capture.records(), frames.size()) << "cut at " << cut;
-    EXPECT_EQ(capture.waitingBytes(), 0u) << "cut at " << cut;
-    EXPECT_EQ(followed(capture), expected) << "cut at " << cut;
+    EXPECT_EQ(capture.update(), frames.size() - wholeRecords);
+    EXPECT_TRUE(capture.following());
+    EXPECT_EQ(capture.waitingBytes(), 0u);
+    EXPECT_EQ(followed(capture), expected);
     std::remove(path.c_str());
   }
-}
-
-TEST(GrowingLogCapture, GrowingByteByByteEndsWithTheModelOfOneLoad) {
-  vyn::testing::TempDir dir;
-  const std::vector<std::uint8_t> bytes = logBytes(sessionFrames());
-  const std::string whole = dir.file("whole.log");
-  append(whole, bytes, 0, bytes.size());
-
-  const std::string path = dir.file("growing.log");
-  append(path, bytes, 0, 0);
-  GrowingLogCapture capture(path, 127);
-  std::uint64_t records = 0;
-  for (std::size_t size = 1; size <= bytes.size(); ++size) {
-    append(path, bytes, size - 1, size);
-    records += capture.update();
-    ASSERT_TRUE(capture.following()) << "at " << size;
-    ASSERT_EQ(capture.position() + capture.waitingBytes(), size);
-  }
-  EXPECT_EQ(records, 4u);
-  EXPECT_EQ(followed(capture), oneLoad(whole));
+  EXPECT_EQ(followed(growing), expected);
 }
 
 struct DamageCase {

@@ -102,16 +102,5 @@ TEST(LogFileLoad, OutcomeSurveyAndWarningsAgree) {
   }
 }
 
-TEST(LogFileLoad, AFileThatCannotBeOpenedCarriesItsFault) {
-  vyn::testing::TempDir dir;
-  LogModel model;
-  const LoadOutcome outcome = captureLogFile(dir.file("absent.log"), 127, model);
-  ASSERT_TRUE(outcome.fault.has_value());
-  EXPECT_EQ(outcome.fault->kind, LogFaultKind::Unopened);
-  EXPECT_EQ(outcome.fault->loadFailure(), "no such file");
-  EXPECT_EQ(outcome.records, 0u);
-  EXPECT_EQ(surveyLogFile(dir.file("absent.log"), 127).outcome.fault->kind, LogFaultKind::Unopened);
-}
-
 }  // namespace
 }  // namespace vyn::profiling

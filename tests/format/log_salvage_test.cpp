@@ -1,6 +1,5 @@
 // What a walk over a damaged log keeps under random damage: nothing false,
-// and every record that is intact and framed. (repair's end-to-end tests give
-// the cases one by one, with the words of each dropped range.)
+// and every record that is intact and framed.
 #include "format/log_salvage.h"
 
 #include <gtest/gtest.h>
@@ -142,26 +141,17 @@ bool holdsDamage(const Tracked& bytes, std::uint64_t from, std::uint64_t to) {
 }
 
 // Random damage to logs of known records, and what the walk must give:
-//
 // 1. Nothing false: every record kept verifies, and one whose frame holds no
-//    damage is an original record, at the place its original frame moved to.
-//    (A record that holds damage and still verifies, a flipped byte in a name,
-//    is kept as it is: the walk cannot know it was damaged. So is a frame whose
-//    length prefix grew and whose record still verifies with the bytes after
-//    it, as a reader would read it.)
-// 2. Nothing lost that is framed. An original frame is intact when its prefix
-//    and record are untouched (no damaged byte, no deletion inside them) and no
-//    kept frame that holds damage overlaps it (one whose prefix grew over it).
-//    Intact frames that follow each other with nothing between them form a
+//    damage is an original record. (A damaged record that still verifies is
+//    kept as it is: the walk cannot know it was damaged.)
+// 2. Nothing framed lost. An original frame is intact when no damage touches
+//    it and no kept damaged frame overlaps it; intact frames in a row form a
 //    run. A run is framed when the walk must reach its first frame: it starts
-//    the log, or a kept frame ends where it starts, or it is a chain (three
+//    the log, a kept frame ends where it starts, or it is a chain (three
 //    frames, or fewer that end the log but for at most three stray bytes).
-//    Every frame of a framed run is kept. A shorter run between damage is not
-//    framed: nothing tells its first frame from a chance match.
-//
-// The walk could still take a chance match in damaged bytes for a chain, and
-// be thrown off by it; with chains of three frames that does not happen in
-// these cases (they are seeded, so the outcome is fixed).
+//    Every frame of a framed run is kept.
+// A chance match in damaged bytes could still throw the walk off; in these
+// seeded cases it does not.
 TEST(LogSalvage, KeepsEveryFramedIntactRecordAndNothingFalseUnderRandomDamage) {
   vyn::testing::TempDir dir;
   for (std::uint32_t seed = 1; seed <= 400; ++seed) {

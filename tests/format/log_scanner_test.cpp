@@ -40,9 +40,10 @@ struct ExpectedFault {
   std::uint64_t record;
   std::uint64_t offset;
   std::optional<std::uint64_t> message;
-  std::string text;         // LogFault::text()
-  std::string loadFailure;  // LogFault::loadFailure()
+  std::string text;  // LogFault::text(); loadFailure() adds kCouldNot unless the file is no log
 };
+
+const std::string kCouldNot = "the log could not be loaded: ";
 
 struct ScanCase {
   std::string name;
@@ -57,7 +58,6 @@ std::vector<ScanCase> scanCases() {
   // Where the second frame begins: after the first one's prefix and record.
   const std::uint64_t second = 4 + good.size();
   const std::string atSecond = "record 1 at byte offset " + std::to_string(second) + ": ";
-  const std::string couldNot = "the log could not be loaded: ";
   const std::string text = "hello world, this is text\n";
   const Bytes notes(text.begin(), text.end());
   return {
@@ -69,23 +69,19 @@ std::vector<ScanCase> scanCases() {
        {Step::Record, Step::Fault, Step::End},
        0,
        {{LogFaultKind::Truncated, 1, second, std::nullopt,
-         atSecond + "truncated record: the length prefix announces 100 bytes, only 3 remain",
-         couldNot + atSecond + "truncated record: the length prefix announces 100 bytes, only 3 remain"}}},
+         atSecond + "truncated record: the length prefix announces 100 bytes, only 3 remain"}}},
       // A refused record does not end the scan: the next frame is read.
       {"untimed message",
        LogBuilder().frame(good).frame(recordWithUntimedMessage(1)).frame(good).bytes(),
        {Step::Record, Step::Fault, Step::Record, Step::End},
        0,
-       {{LogFaultKind::Malformed, 1, second, 1, atSecond + "message 1 has no timing (a required field)",
-         couldNot + atSecond + "message 1 has no timing (a required field)"}}},
+       {{LogFaultKind::Malformed, 1, second, 1, atSecond + "message 1 has no timing (a required field)"}}},
       // "hell" read as a length is 0x6c6c6568.
       {"text file",
        notes,
        {Step::Fault, Step::End},
        0,
        {{LogFaultKind::Truncated, 0, 0, std::nullopt,
-         "not a profiling log: the first record does not verify and its length prefix, 1819043176 bytes, is "
-         "implausible for a file of 26 bytes",
          "not a profiling log: the first record does not verify and its length prefix, 1819043176 bytes, is "
          "implausible for a file of 26 bytes"}}},
       // A root offset past the record's end, in a first frame: no log at all.
@@ -95,8 +91,6 @@ std::vector<ScanCase> scanCases() {
        0,
        {{LogFaultKind::Malformed, 0, 0, std::nullopt,
          "not a profiling log: the first record does not verify and its length prefix, 16 bytes, is implausible "
-         "for a file of 20 bytes",
-         "not a profiling log: the first record does not verify and its length prefix, 16 bytes, is implausible "
          "for a file of 20 bytes"}}},
       // The same bytes as a second frame are a damaged record of a log.
       {"root offset outside later",
@@ -104,8 +98,7 @@ std::vector<ScanCase> scanCases() {
        {Step::Record, Step::Fault, Step::End},
        0,
        {{LogFaultKind::Malformed, 1, second, std::nullopt,
-         atSecond + "root offset 4294967295 points outside the record",
-         couldNot + atSecond + "root offset 4294967295 points outside the record"}}},
+         atSecond + "root offset 4294967295 points outside the record"}}},
       // A plausible first frame that is cut keeps its located words.
       {"first record cut",
        LogBuilder()
@@ -116,9 +109,7 @@ std::vector<ScanCase> scanCases() {
        0,
        {{LogFaultKind::Truncated, 0, 0, std::nullopt,
          "record 0 at byte offset 0: truncated record: the length prefix announces " + std::to_string(good.size()) +
-             " bytes, only 8 remain",
-         couldNot + "record 0 at byte offset 0: truncated record: the length prefix announces " +
-             std::to_string(good.size()) + " bytes, only 8 remain"}}},
+             " bytes, only 8 remain"}}},
   };
 }
 
@@ -146,7 +137,8 @@ TEST(LogScanner, YieldsRecordsAndTheFaultThatStopsThem) {
       EXPECT_EQ(faults[i].offset, expected.offset) << test.name;
       EXPECT_EQ(faults[i].message, expected.message) << test.name;
       EXPECT_EQ(faults[i].text(), expected.text) << test.name;
-      EXPECT_EQ(faults[i].loadFailure(), expected.loadFailure) << test.name;
+      const bool notALog = expected.text.rfind("not a profiling log", 0) == 0;
+      EXPECT_EQ(faults[i].loadFailure(), (notALog ? "" : kCouldNot) + expected.text) << test.name;
     }
   }
 }

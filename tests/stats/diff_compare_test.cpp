@@ -1,8 +1,8 @@
-// diff's comparison of samples built here rather than read from logs: the
-// verdict at the edges of the threshold and the level, rows with too few
-// executions, the correction over every row of every graph, the order of
-// graphs and rows, and, over many seeds, how rarely logs of one distribution
-// raise an alarm and how surely a planted shift is found.
+// diff's comparison of samples built here: the verdict at the edges of the
+// threshold and the level, the correction over every row of every graph with
+// enough executions, the order of graphs and rows, and, over many seeds, how
+// rarely logs of one distribution raise an alarm and how surely a planted shift
+// is found.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -158,14 +158,10 @@ ProfileDiff compareDrawn(unsigned seed, std::size_t executions, int lowest, int 
 
 TEST(DiffFalseAlarms, LogsOfOneDistributionAreRarelySlower) {
   // 84 rows per comparison, 100 executions a side, events from 0 to 400 us:
-  // their medians wander by several percent from log to log, so the threshold
-  // guards little and the correction must. Holm's step-down keeps the chance
-  // of any row called slower or faster below 5%, about half of it slower; 1.7%
-  // of 1,000 seeds found a row slower. At least 190 of 200 comparisons (95%)
-  // must find nothing slower: at 1.7% that fails for one set of seeds in 1,400,
-  // at 2.5% for one in 80. Without the correction about 4 of the 84 rows come
-  // out below 0.05 by chance: 87% of comparisons found a row slower, and 6
-  // quiet ones of 10 would come once in 1,400.
+  // medians wander by several percent, so the threshold guards little and the
+  // correction must. With Holm's, 1.7% of 1,000 seeds found a row slower; 190
+  // quiet of 200 fails at that rate once in 1,400 sets of seeds. Without it, 87%
+  // found one, and 6 quiet of 10 would come once in 1,400.
   unsigned quiet = 0, quietUncorrected = 0;
   for (unsigned seed = 1; seed <= 200; ++seed) {
     quiet += compareDrawn(seed, 100, 0, 400, 0, PValueAdjustment::Holm).counts.slower == 0;
@@ -177,11 +173,9 @@ TEST(DiffFalseAlarms, LogsOfOneDistributionAreRarelySlower) {
 
 TEST(DiffFalseAlarms, APlantedShiftIsFoundFirstWithinItsInterval) {
   // Events from 150 to 250 us, 2,000 executions a side, one path 20 us (10% of
-  // its median) later in the new log: it must be found, the first row called
-  // slower and indeed the only one, in every comparison; its 95% interval must
-  // hold the 20 us. Over 1,000 seeds it was found alone and held by its
-  // interval every time (the interval is widened by the microsecond the values
-  // are whole in), so 10 seeds suffice; 9 of 10 leaves room for the 95%.
+  // its median) later: over 1,000 seeds it was the only row found slower, and its
+  // 95% interval (widened by the microsecond the values are whole in) held the
+  // 20 us every time; 9 of 10 leaves room for the 95%.
   constexpr double kShift = 20;
   unsigned covered = 0;
   for (unsigned seed = 1; seed <= 10; ++seed) {

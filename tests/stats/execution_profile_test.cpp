@@ -1,18 +1,15 @@
 // Execution profiles: the same path met again in later executions, in another
 // order or more than once, is one path; its samples are each occurrence's value
 // or each execution's sum, or both; kinds are counted by the value's text and raw
-// data only counted. And what profiles come to: the summary of the sums per
-// execution with the executions a path is absent from, and self times.
+// data only counted. And the self times profiles come to.
 #include "stats/execution_profile.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 #include <vector>
 
 #include "stats/self_time.h"
-#include "stats/summary_with_zeros.h"
 #include "support/captured_model.h"
 
 namespace vyn::profiling {
@@ -112,46 +109,6 @@ TEST(ExecutionProfileTest, BothBasesAreKeptAndValuesThatReadTheSameAreOne) {
     }
   }
   EXPECT_EQ(kinds, "warm x3; cold x1; ZEL x2; ");
-}
-
-// Sums per execution stored for the executions a path appears in, and zeros
-// for the others: every figure as of all the samples together.
-TEST(ExecutionProfileTest, SummaryWithZerosCountsTheZerosItDoesNotHold) {
-  struct Case {
-    std::vector<double> samples;
-    std::size_t zeros;
-    SampleSummary expected;
-  };
-  const std::vector<Case> cases{
-      // -2 0 0 4 10: total 12, mean 2.4; squared deviations 19.36 + 5.76 + 5.76 + 2.56
-      // + 57.76 = 91.2, / 4 = 22.8; p50 at rank 2: 0; p90 at rank 3.6: 4 + .6 x 6 = 7.6;
-      // p99 at rank 3.96: 4 + .96 x 6 = 9.76.
-      {{10, -2, 4}, 2, {5, 12, 2.4, std::sqrt(22.8), std::sqrt(22.8) / 2.4, -2, 0, 7.6, 9.76, 10}},
-      // 0 0 0 30: mean 7.5; squared deviations 3 x 56.25 + 506.25 = 675, / 3 = 225; p50
-      // at rank 1.5: 0; p90 at rank 2.7: .7 x 30 = 21; p99 at rank 2.97: 29.1.
-      {{30}, 3, {4, 30, 7.5, 15, 2, 0, 0, 21, 29.1, 30}},
-      // Only zeros: no spread, cv 0 rather than 0 / 0.
-      {{}, 2, {2, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-      // No zeros: as summarize gives it. 1 2 3: sd 1; p90 at rank 1.8: 2.8.
-      {{3, 1, 2}, 0, {3, 6, 2, 1, 0.5, 1, 2, 2.8, 2.98, 3}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.samples) + " and zeros " + std::to_string(c.zeros));
-    std::vector<double> samples = c.samples;
-    const SampleSummary s = summarizeWithZeros(samples, c.zeros);
-    EXPECT_EQ(s.count, c.expected.count);
-    for (const auto& [got, want] : std::vector<std::pair<double, double>>{{s.total, c.expected.total},
-                                                                          {s.mean, c.expected.mean},
-                                                                          {s.stddev, c.expected.stddev},
-                                                                          {s.cv, c.expected.cv},
-                                                                          {s.min, c.expected.min},
-                                                                          {s.p50, c.expected.p50},
-                                                                          {s.p90, c.expected.p90},
-                                                                          {s.p99, c.expected.p99},
-                                                                          {s.max, c.expected.max}}) {
-      EXPECT_NEAR(got, want, 1e-9);
-    }
-  }
 }
 
 // Self times summed over two executions of 100 and 30 us (130):
