@@ -1,10 +1,13 @@
-// The fleet's tables read in place: ids across logs, parents and paths, and
-// every lookup (by id, parent, occurrence, log) giving what a scan gives.
-#include <gmock/gmock.h>
+// SQL over a fleet's tables read in place: ids across logs, parents and paths,
+// every lookup (by id, parent, occurrence, log) giving what a scan gives,
+// statements run in turn, the NULL rules of values and aggregates, and one
+// refusal of each kind.
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/loaded_log.h"
@@ -24,10 +27,12 @@ using testing::Message;
 constexpr int kExecute = 1;
 constexpr std::uint32_t kMicroseconds = 1;
 
-// Each row as its cells joined by '|', NULL as "-".
+// Each row as its cells joined by '|', NULL as "-"; the header likewise.
 class Rows : public ResultSink {
  public:
-  void columns(const std::vector<std::string>&) override {}
+  void columns(const std::vector<std::string>& names) override {
+    for (const std::string& name : names) header += (header.empty() ? "" : "|") + name;
+  }
   void row(sqlite3_stmt* statement) override {
     std::string line;
     for (int column = 0; column < sqlite3_column_count(statement); ++column) {
@@ -39,6 +44,7 @@ class Rows : public ResultSink {
   }
   void finish() override {}
   bool healthy() const override { return true; }
+  std::string header;
   std::vector<std::string> rows;
 };
 
@@ -78,11 +84,18 @@ class FleetTablesTest : public ::testing::Test {
     log.writeTo(path);
   }
 
-  std::vector<std::string> rows(const std::string& sql) {
+  // The rows of sql after its header, or after its problem ("error: ...").
+  std::vector<std::string> answer(std::string_view sql) {
     Rows sink;
     std::string problem;
-    EXPECT_TRUE(runStatements(connection_.db(), sql, sink, problem)) << sql << ": " << problem;
+    const bool ran = runStatements(connection_.db(), sql, sink, problem);
+    sink.rows.insert(sink.rows.begin(), ran ? sink.header : "error: " + problem);
     return sink.rows;
+  }
+  std::vector<std::string> rows(const std::string& sql) {
+    std::vector<std::string> all = answer(sql);
+    EXPECT_EQ(all.at(0).rfind("error: ", 0), std::string::npos) << sql << ": " << all[0];
+    return std::vector<std::string>(all.begin() + 1, all.end());
   }
 
   testing::TempDir work_;
@@ -150,14 +163,41 @@ TEST_F(FleetTablesTest, EveryLookupGivesWhatAScanGives) {
             rows("SELECT parent_id, id FROM event WHERE parent_id IS NOT NULL ORDER BY id"));
 }
 
-TEST_F(FleetTablesTest, TheTablesCannotBeChanged) {
-  for (const char* sql :
-       {"DELETE FROM event", "UPDATE occurrence SET duration_us = 0", "INSERT INTO graph VALUES (9, 1, 'x')"}) {
-    Rows sink;
-    std::string problem;
-    EXPECT_FALSE(runStatements(connection_.db(), sql, sink, problem)) << sql;
-    EXPECT_THAT(problem, ::testing::HasSubstr("may not be modified")) << sql;
-  }
+TEST(SqlStatements, OnlyBlanksSemicolonsAndCommentsHoldNoStatement) {
+  const std::pair<const char*, bool> kCases[] = {
+      {"", true},          {" ;\n\t; ", true},        {"-- all\n", true},   {"/* a */ -- b", true}, {"/* open", true},
+      {"SELECT 1", false}, {"-- a\nSELECT 1", false}, {"/* a */ x", false}, {"- 1", false},         {"/x", false},
+  };
+  for (const auto& [text, none] : kCases) EXPECT_EQ(holdsNoStatement(text), none) << text;
+}
+
+// Statements run in turn and the last one's rows are the result; a failing one
+// stops the run with its problem and no rows. percentile() and median() as
+// stats interpolates them (tools_sql compares the two); here what SQL adds:
+// NULLs left out, texts read as numbers. One refusal of each kind.
+TEST_F(FleetTablesTest, TheLastStatementsRowsAreTheResultUnlessOneFails) {
+  const struct {
+    std::string_view sql;
+    std::vector<std::string> answer;
+  } kCases[] = {
+      {"SELECT 'a' AS x; SELECT 'b' AS y UNION ALL SELECT 'c';", {"y", "b", "c"}},
+      {"CREATE TEMP TABLE t(v); INSERT INTO t VALUES ('p'), ('q'); SELECT v FROM t; -- done", {"v", "p", "q"}},
+      {"SELECT 'a' AS x; CREATE TEMP TABLE u(w)", {""}},
+      {"SELEC 1", {"error: near \"SELEC\": syntax error"}},
+      {std::string_view("SELECT 1;\0SELECT 2", 18), {"error: the SQL holds a NUL byte (at byte 9)"}},
+      {"SELECT 1; SELECT * FROM nowhere; SELECT 2", {"error: no such table: nowhere"}},
+      {"  -- only a comment", {"error: the SQL holds no statement"}},
+      // 1 5 7: not 0 0 1 5 7 with NULLs as zeros (1), nor 1 5 without the text (3).
+      {"WITH t(x) AS (VALUES (NULL),(5),(NULL),(1),('7')) SELECT median(x) AS m FROM t", {"m", "5.0"}},
+      {"WITH t(x) AS (VALUES (NULL),(NULL)) SELECT percentile(x, 50) AS p FROM t", {"p", "-"}},
+      {"SELECT median(id) AS m FROM graph WHERE 0", {"m", "-"}},
+      {"SELECT percentile(1, 'high')", {"error: percentile(x, p): p must be a number from 0 to 100"}},
+      {"SELECT percentile(id, id) FROM graph",
+       {"error: percentile(x, p): p must be the same for every row of a group"}},
+      {"SELECT median('slow')", {"error: median(): the values must be numbers, not text or blobs"}},
+      {"UPDATE occurrence SET duration_us = 0", {"error: table occurrence may not be modified"}},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(answer(c.sql), c.answer) << c.sql;
 }
 
 // One execution whose events hold a value of every kind.
