@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <random>
 #include <string>
@@ -24,41 +23,27 @@ using testing::Event;
 using testing::Message;
 
 TEST(OrderedSamples, PercentilesEqualThoseOfSummarizeOnRandomBatches) {
-  struct Shape {
-    std::string name;
-    std::function<double(std::mt19937_64&)> draw;
-  };
-  const std::vector<Shape> shapes = {
-      // Whole microseconds from a narrow range: many ties.
-      {"ties", [](std::mt19937_64& random) { return static_cast<double>(random() % 7); }},
-      {"long tail",
-       [](std::mt19937_64& random) { return std::floor(std::exponential_distribution<double>(1e-4)(random)); }},
-      {"fractions", [](std::mt19937_64& random) { return std::uniform_real_distribution<double>(0, 1e6)(random); }},
-  };
-  for (const Shape& shape : shapes) {
-    for (std::uint64_t seed = 1; seed <= 20; ++seed) {
-      std::mt19937_64 random(seed);
-      OrderedSamples ordered;
-      std::vector<double> all;
-      for (int batch = 0; batch < 12; ++batch) {
-        // Batches from empty to a few thousand, so that blocks split.
-        std::vector<double> samples(random() % 3 == 0 ? 0 : random() % 4000);
-        for (double& sample : samples) sample = shape.draw(random);
-        all.insert(all.end(), samples.begin(), samples.end());
-        ordered.add(samples);
-        ASSERT_EQ(ordered.size(), all.size());
-
-        std::vector<double> copy = all;
-        const SampleSummary summary = summarize(copy);
-        ASSERT_EQ(ordered.percentile(50), summary.p50) << shape.name << " seed " << seed << " batch " << batch;
-        ASSERT_EQ(ordered.percentile(90), summary.p90) << shape.name << " seed " << seed << " batch " << batch;
-        ASSERT_EQ(ordered.percentile(99), summary.p99) << shape.name << " seed " << seed << " batch " << batch;
-        if (all.empty()) continue;
-        std::sort(copy.begin(), copy.end());
-        for (std::size_t rank : {std::size_t{0}, copy.size() / 3, copy.size() - 1}) {
-          ASSERT_EQ(ordered.at(rank), copy[rank]) << shape.name << " seed " << seed << " rank " << rank;
-        }
-      }
+  for (std::uint64_t seed = 1; seed <= 40; ++seed) {
+    std::mt19937_64 random(seed);
+    // Whole microseconds from a narrow range (many ties), or fractions.
+    const auto draw = [&random, seed] {
+      return seed % 2 == 1 ? static_cast<double>(random() % 7) : std::uniform_real_distribution<double>(0, 1e6)(random);
+    };
+    OrderedSamples ordered;
+    std::vector<double> all;
+    for (int batch = 0; batch < 12; ++batch) {
+      // Batches from empty to a few thousand, so that blocks split.
+      std::vector<double> samples(random() % 3 == 0 ? 0 : random() % 4000);
+      for (double& sample : samples) sample = draw();
+      all.insert(all.end(), samples.begin(), samples.end());
+      ordered.add(samples);
+      std::vector<double> copy = all;
+      const SampleSummary summary = summarize(copy);
+      const std::string where = "seed " + std::to_string(seed) + " batch " + std::to_string(batch);
+      ASSERT_EQ(ordered.size(), all.size()) << where;
+      ASSERT_EQ(ordered.percentile(50), summary.p50) << where;
+      ASSERT_EQ(ordered.percentile(90), summary.p90) << where;
+      ASSERT_EQ(ordered.percentile(99), summary.p99) << where;
     }
   }
 }
