@@ -55,7 +55,7 @@ Event timed(const std::string& name, std::uint64_t value) {
 class FleetTablesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    writeLog(work_.file("run.log"));
+    writeLog();
     for (int copy = 0; copy < 2; ++copy) {
       std::string problem;
       logs_.push_back(tools::loadLog(work_.file("run.log"), 127, problem));
@@ -66,9 +66,10 @@ class FleetTablesTest : public ::testing::Test {
     ASSERT_TRUE(openFleetConnection(connection_, *tables_)) << connection_.problem();
   }
 
-  // Graph a twice, graph b once; a's events nest three deep.
-  virtual void writeLog(const std::string& path) {
-    LogBuilder log;
+  // Graph a twice, graph b once, graph k once; a's events nest three deep, k's
+  // hold a value of every kind.
+  void writeLog() {
+    constexpr std::uint32_t kObject = 5, kNone = 6;
     std::vector<Message> runs;
     for (std::uint64_t run = 0; run < 2; ++run) {
       Message execute = Message::of(kExecute).named("a").at(run).timed(100 * run, 100 * run + 50);
@@ -80,8 +81,20 @@ class FleetTablesTest : public ::testing::Test {
       runs.push_back(std::move(execute));
     }
     runs.push_back(Message::of(kExecute).named("b").at(0).timed(300, 340).event(timed("L1", 7)));
+    Message kinds = Message::of(kExecute).named("k").at(0).timed(0, 10);
+    kinds.event(Event::named("signed", 1).i64(-4).withUnit(kMicroseconds))
+        .event(Event::named("huge", 2).u64(UINT64_MAX).withUnit(3))
+        .event(Event::named("single", 3).f32(0.1f).withUnit(kNone))
+        .event(Event::named("double", 4).f64(2.5).withUnit(2))
+        .event(Event::named("nan", 5).f64(std::nan("")).withUnit(kMicroseconds))
+        .event(Event::named("text", 6).text("fast, \"really\"").withUnit(kNone))
+        .event(Event::named("blob", 7).data({1, 2}).withUnit(kObject))
+        .event(Event::named("units", 5004).u64(5).withUnit(kNone))
+        .event(Event::named("empty", 9));
+    runs.push_back(std::move(kinds));
+    LogBuilder log;
     log.messages(std::move(runs));
-    log.writeTo(path);
+    log.writeTo(work_.file("run.log"));
   }
 
   // The rows of sql after its header, or after its problem ("error: ...").
@@ -105,23 +118,6 @@ class FleetTablesTest : public ::testing::Test {
   SqlConnection connection_;
 };
 
-TEST_F(FleetTablesTest, EventsAreNumberedInPreOrderAcrossTheFleetWithTheirParentsAndPaths) {
-  // id|log_id|occurrence_id|parent_id|depth|path, worked out from the log above.
-  const std::vector<std::string> kFirstExecution = {"1|1|1|-|0|L1", "2|1|1|1|1|L1 / S1", "3|1|1|2|2|L1 / S1 / T1",
-                                                    "4|1|1|1|1|L1 / S2", "5|1|1|-|0|L2"};
-  const auto all = rows("SELECT id, log_id, occurrence_id, parent_id, depth, path FROM event");
-  ASSERT_EQ(all.size(), 22u);
-  EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + 5), kFirstExecution);
-  EXPECT_EQ(all[10], "11|1|3|-|0|L1");  // b's execution
-  EXPECT_EQ(all[11], "12|2|4|-|0|L1");  // the second log starts over
-  EXPECT_EQ(all[13], "14|2|4|13|2|L1 / S1 / T1");
-  EXPECT_EQ(rows("SELECT id, log_id, name FROM graph"), (std::vector<std::string>{"1|1|a", "2|1|b", "3|2|a", "4|2|b"}));
-  EXPECT_EQ(rows("SELECT id, log_id, graph_id, phase, occurrence, duration_us FROM occurrence WHERE log_id = 2"),
-            (std::vector<std::string>{"4|2|3|execute|0|50", "5|2|3|execute|1|50", "6|2|4|execute|0|40"}));
-  EXPECT_EQ(rows("SELECT log_id, graph, occurrence, duration_us FROM execution WHERE log_id = 1"),
-            (std::vector<std::string>{"1|a|0|50", "1|a|1|50", "1|b|0|40"}));
-}
-
 TEST_F(FleetTablesTest, EveryLookupGivesWhatAScanGives) {
   const std::string columns = "id, log_id, occurrence_id, parent_id, depth, name, path, kind, value, unit, text";
   // (table, key column, values to look up): the lookup's rows against the
@@ -132,15 +128,15 @@ TEST_F(FleetTablesTest, EveryLookupGivesWhatAScanGives) {
     const char* columns;
     int last;
   } kKeys[] = {
-      {"event", "id", nullptr, 23},
-      {"event", "rowid", nullptr, 23},
-      {"event", "parent_id", nullptr, 23},
-      {"event", "occurrence_id", nullptr, 7},
+      {"event", "id", nullptr, 41},
+      {"event", "rowid", nullptr, 41},
+      {"event", "parent_id", nullptr, 41},
+      {"event", "occurrence_id", nullptr, 9},
       {"event", "log_id", nullptr, 3},
-      {"occurrence", "id", "*", 7},
+      {"occurrence", "id", "*", 9},
       {"occurrence", "log_id", "*", 3},
-      {"occurrence", "graph_id", "*", 5},
-      {"graph", "id", "*", 5},
+      {"occurrence", "graph_id", "*", 7},
+      {"graph", "id", "*", 7},
       {"graph", "log_id", "*", 3},
       {"log", "id", "id, path, complete", 3},
   };
@@ -171,15 +167,37 @@ TEST(SqlStatements, OnlyBlanksSemicolonsAndCommentsHoldNoStatement) {
   for (const auto& [text, none] : kCases) EXPECT_EQ(holdsNoStatement(text), none) << text;
 }
 
-// Statements run in turn and the last one's rows are the result; a failing one
-// stops the run with its problem and no rows. percentile() and median() as
-// stats interpolates them (tools_sql compares the two); here what SQL adds:
-// NULLs left out, texts read as numbers. One refusal of each kind.
-TEST_F(FleetTablesTest, TheLastStatementsRowsAreTheResultUnlessOneFails) {
+// Answers worked out from the log above: ids numbered in pre-order across the
+// fleet, values, units and texts as the export's cells (no value where its
+// cell is empty) with their kind. Statements run in turn and the last one's
+// rows are the result; a failing one stops the run with its problem and no
+// rows. percentile() and median() as stats interpolates them (tools_sql
+// compares the two); here what SQL adds: NULLs left out, texts read as
+// numbers. One refusal of each kind.
+TEST_F(FleetTablesTest, AnswersAndRefusals) {
   const struct {
     std::string_view sql;
     std::vector<std::string> answer;
   } kCases[] = {
+      {"SELECT id, log_id, occurrence_id, parent_id, depth, path FROM event WHERE id <= 5 OR id IN (11, 12, 21, 23)",
+       {"id|log_id|occurrence_id|parent_id|depth|path", "1|1|1|-|0|L1", "2|1|1|1|1|L1 / S1", "3|1|1|2|2|L1 / S1 / T1",
+        "4|1|1|1|1|L1 / S2", "5|1|1|-|0|L2", "11|1|3|-|0|L1", "12|1|4|-|0|signed", "21|2|5|-|0|L1",
+        "23|2|5|22|2|L1 / S1 / T1"}},
+      {"SELECT count(*) AS n FROM event", {"n", "40"}},
+      {"SELECT id, log_id, name FROM graph", {"id|log_id|name", "1|1|a", "2|1|b", "3|1|k", "4|2|a", "5|2|b", "6|2|k"}},
+      {"SELECT id, log_id, graph_id, phase, occurrence, duration_us FROM occurrence WHERE log_id = 2",
+       {"id|log_id|graph_id|phase|occurrence|duration_us", "5|2|4|execute|0|50", "6|2|4|execute|1|50",
+        "7|2|5|execute|0|40", "8|2|6|execute|0|10"}},
+      {"SELECT log_id, graph, occurrence, duration_us FROM execution WHERE log_id = 1",
+       {"log_id|graph|occurrence|duration_us", "1|a|0|50", "1|a|1|50", "1|b|0|40", "1|k|0|10"}},
+      {"SELECT name, kind, typeof(value), value, unit, text FROM event WHERE occurrence_id = 4",
+       {"name|kind|typeof(value)|value|unit|text", "signed|signed|integer|-4|us|-",
+        "huge|unsigned|real|1.84467440737096e+19|cycles|-",
+        "single|single|real|0.1|none|-",  // the single's shortest text, not 0.100000001490116
+        "double|double|real|2.5|bytes|-", "nan|double|null|-|us|-", "text|text|null|-|none|fast, \"really\"",
+        "blob|object|null|-|object|-", "units|units|null|-|none|ZEL, DMA", "empty|none|null|-|us|-"}},
+      {"SELECT count(*) AS n FROM event WHERE log_id = 2 AND name = 'huge' AND value = 18446744073709551615.0",
+       {"n", "1"}},
       {"SELECT 'a' AS x; SELECT 'b' AS y UNION ALL SELECT 'c';", {"y", "b", "c"}},
       {"CREATE TEMP TABLE t(v); INSERT INTO t VALUES ('p'), ('q'); SELECT v FROM t; -- done", {"v", "p", "q"}},
       {"SELECT 'a' AS x; CREATE TEMP TABLE u(w)", {""}},
@@ -198,43 +216,6 @@ TEST_F(FleetTablesTest, TheLastStatementsRowsAreTheResultUnlessOneFails) {
       {"UPDATE occurrence SET duration_us = 0", {"error: table occurrence may not be modified"}},
   };
   for (const auto& c : kCases) EXPECT_EQ(answer(c.sql), c.answer) << c.sql;
-}
-
-// One execution whose events hold a value of every kind.
-class ValueKindsTest : public FleetTablesTest {
- protected:
-  void writeLog(const std::string& path) override {
-    constexpr std::uint32_t kObject = 5, kNone = 6;
-    Message execute = Message::of(kExecute).named("k").at(0).timed(0, 10);
-    execute.event(Event::named("signed", 1).i64(-4).withUnit(kMicroseconds))
-        .event(Event::named("huge", 2).u64(UINT64_MAX).withUnit(3))
-        .event(Event::named("single", 3).f32(0.1f).withUnit(kNone))
-        .event(Event::named("double", 4).f64(2.5).withUnit(2))
-        .event(Event::named("nan", 5).f64(std::nan("")).withUnit(kMicroseconds))
-        .event(Event::named("text", 6).text("fast, \"really\"").withUnit(kNone))
-        .event(Event::named("blob", 7).data({1, 2}).withUnit(kObject))
-        .event(Event::named("units", 5004).u64(5).withUnit(kNone))
-        .event(Event::named("empty", 9));
-    LogBuilder log;
-    log.messages({std::move(execute)});
-    log.writeTo(path);
-  }
-};
-
-TEST_F(ValueKindsTest, ValuesUnitsAndTextsAreTheExportsCellsWithTheirKind) {
-  // name|kind|typeof(value)|value|unit|text, worked out from the log above and
-  // the export's rules (units by code, hardware units as names, no value where
-  // the export's cell is empty).
-  const std::vector<std::string> kExpected = {
-      "signed|signed|integer|-4|us|-",          "huge|unsigned|real|1.84467440737096e+19|cycles|-",
-      "single|single|real|0.1|none|-",  // the single's shortest text, not 0.100000001490116
-      "double|double|real|2.5|bytes|-",         "nan|double|null|-|us|-",
-      "text|text|null|-|none|fast, \"really\"", "blob|object|null|-|object|-",
-      "units|units|null|-|none|ZEL, DMA",       "empty|none|null|-|us|-",
-  };
-  EXPECT_EQ(rows("SELECT name, kind, typeof(value), value, unit, text FROM event WHERE log_id = 1"), kExpected);
-  EXPECT_EQ(rows("SELECT count(*) FROM event WHERE log_id = 2 AND name = 'huge' AND value = 18446744073709551615.0"),
-            std::vector<std::string>{"1"});
 }
 
 }  // namespace
