@@ -1,6 +1,6 @@
 // diff's comparison of samples built here: the verdict at the edges of the
-// threshold and the level, the correction over every row of every graph with
-// enough executions, and the order of graphs and rows.
+// threshold and the level, and the correction over every row of every graph
+// with enough executions. The order of rows is the diff page's test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -98,33 +98,6 @@ TEST(CompareSamples, TheCorrectionTakesEveryRowOfEveryGraphWithEnoughExecutions)
     EXPECT_EQ(rowNamed(diff, "few", "").verdict, Verdict::TooFew);
     EXPECT_FALSE(rowNamed(diff, "few", "").pAdjusted.has_value());
   }
-}
-
-TEST(CompareSamples, GraphsByTheLargerTotalRowsByAdjustedPThenByTheSizeOfTheChange) {
-  // Totals base / new: old 5000 / 100, light 1000 / 3000, heavy 2000 / 2000.
-  // By the larger: old, light, heavy; by either log alone the order differs.
-  // In "light": "b" and "d" separated (the smallest p, equal; "d" changed
-  // more), "c" overlapping by half, "a" unchanged; "few" has 5 executions;
-  // "gone" is in the base only.
-  const std::vector<RowSamples> baseEvents = {rowOf("a", run(10, 10)), rowOf("b", run(10, 10)),
-                                              rowOf("c", run(10, 10)), rowOf("d", run(10, 10)),
-                                              rowOf("few", run(1, 5)), rowOf("gone", run(1, 10))};
-  const std::vector<RowSamples> newEvents = {rowOf("few", run(100, 5)), rowOf("c", run(15, 10)),
-                                             rowOf("b", run(30, 10)), rowOf("d", run(50, 10)), rowOf("a", run(10, 10))};
-  std::vector<GraphSamples> base = {graphOf("heavy", std::vector<double>(10, 200)),
-                                    graphOf("light", std::vector<double>(10, 100), baseEvents),
-                                    graphOf("old", std::vector<double>(10, 500))};
-  std::vector<GraphSamples> next = {graphOf("light", std::vector<double>(10, 300), newEvents),
-                                    graphOf("heavy", std::vector<double>(10, 200)),
-                                    graphOf("old", std::vector<double>(10, 10))};
-  const ProfileDiff diff = compareSamples(base, next, 5, PValueAdjustment::Holm);
-  std::vector<std::string> graphs, rows;
-  for (const GraphDiff& graph : diff.graphs) graphs.push_back(graph.name);
-  EXPECT_EQ(graphs, (std::vector<std::string>{"old", "light", "heavy"}));
-  for (const DiffRow& row : diff.graphs[1].rows) rows.push_back(row.execution ? "execution" : row.path);
-  EXPECT_EQ(rows, (std::vector<std::string>{"execution", "d", "b", "c", "a", "few", "gone"}));
-  EXPECT_EQ(diff.graphs[1].rows[5].verdict, Verdict::TooFew);
-  EXPECT_EQ(diff.graphs[1].rows[6].verdict, Verdict::Removed);
 }
 
 }  // namespace
