@@ -1,5 +1,5 @@
 // Average, maximum and minimum over phase occurrences, the merging and
-// averaging of their events by name, and the statistics every load appends.
+// averaging of their events by name, and the queue waits of host round trips.
 #include "stats/statistics.h"
 
 #include <gtest/gtest.h>
@@ -289,29 +289,6 @@ TEST(Statistics, QueueWaitPasses) {
     EXPECT_EQ(printed, notices);
     EXPECT_EQ(captured.debugs(), debugs);
   }
-}
-
-// Every load appends one more set over all that is loaded by then, averages
-// settled once each; a pass that fails drops what earlier loads found too.
-TEST(Statistics, EachLoadAppends) {
-  Model m;
-  m.log.hostRoundTrip = true;
-  addExecutions(m, {{"a", {{10, 1, "q#405=u3"}}}});
-  Statistics statistics;
-  std::string notices;
-  appendStatistics(m.log, statistics, notices);
-  statistics.settleAverages(m.log);
-  m.log.executions[0].occurrences.push_back(m.occurrence({20, 2, "q#405=u5"}));
-  appendStatistics(m.log, statistics, notices);
-  statistics.settleAverages(m.log);
-  EXPECT_EQ(queueWaits(m.log, statistics), "samples a:3 a:3,5 max a:3 a:3 a:5 min a:3 a:3 a:3");
-  const std::vector<GraphAverage>& averages = statistics.executions.average.of(m.log);
-  ASSERT_EQ(averages.size(), 2u);
-  EXPECT_EQ(averages[1].average.value, 15u);
-
-  addExecutions(m, {{"b", {{4, 3, ""}}}});
-  appendStatistics(m.log, statistics, notices);
-  EXPECT_EQ(queueWaits(m.log, statistics), "samples max min");
 }
 
 }  // namespace
