@@ -1,6 +1,6 @@
-// The words and figures of a comparison's rows where the sample logs' golden
-// comparison never goes: changes that round to zero or have no size, p-values
-// too small for a double, and rows without a shift.
+// The words of a comparison's rows where the sample logs' golden comparison
+// never goes: changes that round to zero or have no size, p-values too small
+// for a double.
 #include "analysis/diff_row_text.h"
 
 #include <gtest/gtest.h>
@@ -28,20 +28,6 @@ TEST(DiffRowText, ChangesAndPValuesAtTheirEdges) {
     const char* text;
   } pValues[] = {{std::nullopt, "-"}, {0.0, "<1e-300"}, {1e-301, "<1e-300"}, {0.01234, "0.0123"}};
   for (const auto& c : pValues) EXPECT_EQ(pValueText(c.p), c.text);
-}
-
-// A base median of 200: a shift of +10 is +5.0%; a row without a shift, or of
-// one log only, shows none.
-TEST(DiffRowText, ShiftsAreInPercentOfTheBaseMedian) {
-  DiffRow row;
-  row.base = SideFigures{20, 200, 200, 250, 4000};
-  row.next = SideFigures{20, 210, 210, 260, 4200};
-  EXPECT_EQ(shiftText(row), "-");
-  row.shift = profiling::ShiftEstimate{};
-  row.shift->estimate = 10;
-  EXPECT_EQ(shiftText(row), "+5.0% [unbounded]");
-  row.base.reset();
-  EXPECT_EQ(shiftText(row), "-");
 }
 
 }  // namespace

@@ -1,22 +1,13 @@
 // The texts of the load meter: the summary line that --verbose writes and the
-// progress line, with their sizes, rates and thousands separators.
+// progress line, with their sizes and rates.
 #include "analysis/load_meter_text.h"
-#include "stats/figure_text.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <limits>
+#include <optional>
 
 namespace vyn::tools {
 namespace {
-
-TEST(LoadMeterTextTest, ThousandsSeparatorsGroupEveryThreeDigitsFromTheRight) {
-  EXPECT_EQ(countText(999), "999");
-  EXPECT_EQ(countText(1000), "1,000");
-  EXPECT_EQ(countText(1234567), "1,234,567");
-  EXPECT_EQ(countText(std::numeric_limits<std::uint64_t>::max()), "18,446,744,073,709,551,615");
-}
 
 TEST(LoadMeterTextTest, SummaryGivesDecimalMegabytesSecondsWholeRateAndExecutions) {
   EXPECT_EQ(loadSummaryLine(337400000, 0.41, 100000), "loaded 337.4 MB in 0.41 s (823 MB/s), 100,000 executions");
