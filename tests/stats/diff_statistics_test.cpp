@@ -1,9 +1,6 @@
-// The statistics behind a comparison of two logs, worked by hand on small
-// samples: the two-sided rank-sum test (U from average ranks, p exact for small
-// untied samples and from the tie-corrected normal approximation otherwise),
-// Holm's and Benjamini-Hochberg's adjusted p-values, and the Hodges-Lehmann
-// shift with its interval; the selection of the k-th pairwise difference
-// against sorting all of them.
+// The statistics behind a comparison of two logs, worked by hand: the rank-sum
+// test, the adjusted p-values, the Hodges-Lehmann shift with its interval; and
+// the selection of the k-th pairwise difference against sorting all of them.
 #include <gmock/gmock.h>
 
 #include <algorithm>
@@ -45,8 +42,6 @@ TEST(RankSumTest, ByHand) {
       // Sizes 2 and 3: ranks 1 4, sum 5 - 3 = U 2. Arrangements by U = 0..6 number
       // 1 1 2 2 2 1 1 of C(5, 2) = 10; U <= 2 takes 4, p = 8 / 10.
       {{1, 4}, {2, 3, 5}, 2, 0.8, true},
-      // One value each: either order has one arrangement in two at or below, p 1.
-      {{1}, {2}, 0, 1, true},
       // Pooled 1a 2a 2a 2b 3a 3b 4b 5b: ranks 1, 3 3 3, 5.5 5.5, 7, 8. Rank sum of a
       // 1 + 3 + 3 + 5.5 = 12.5, U = 12.5 - 10 = 2.5; mean 16 / 2 = 8. Tie groups of
       // 3 and 2: sum(t^3 - t) = 24 + 6 = 30. Variance 16 / 12 (9 - 30 / 56) = 11.2857,
@@ -97,7 +92,6 @@ TEST(PValueAdjustment, HolmAndBenjaminiHochbergByHand) {
       // Holm: 2 x 0.5 = 1, then 0.6 raised to 1. BH: 2 x 0.6 = 1.2 capped at 1,
       // 0.9 x 2 / 2 = 0.9, and the top lowers the first to 0.9.
       {"capped at 1", {0.5, 0.9}, {1, 1}, {0.9, 0.9}},
-      {"one test is its own family", {0.03}, {0.03}, {0.03}},
       {"no tests", {}, {}, {}},
   };
   for (const auto& c : cases) {
@@ -114,9 +108,6 @@ TEST(ShiftIntervalRank, CriticalValuesOfTheRankSumTest) {
     std::uint64_t k;
     bool exact;
   } cases[] = {
-      // C(10, 2) = 45 arrangements; U <= 0 takes 1 (1/45 = 0.022 < 0.025), U <= 1
-      // takes 2 (0.044): k - 1 = 0, the interval spans every difference.
-      {2, 8, 1, true},
       // One value against 39: P(U <= 0) = 1/40 = 0.025 is not below 0.025, so
       // no pair of differences bounds the shift.
       {1, 39, 0, true},
@@ -128,9 +119,6 @@ TEST(ShiftIntervalRank, CriticalValuesOfTheRankSumTest) {
       // 51 and 51: mn = 2601, sigma = sqrt(2601 x 103 / 12) = 149.4163;
       // 1300.5 - 0.5 - 1.959964 x 149.4163 = 1007.151, up to 1008.
       {51, 51, 1008, false},
-      // 10 against 100000: mn = 10^6, sigma = sqrt(10^6 x 100011 / 12) = 91292.20;
-      // 500000 - 0.5 - 178929.2 = 321070.3, up to 321071.
-      {10, 100000, 321071, false},
   };
   for (const auto& c : cases) {
     const IntervalRank rank = shiftIntervalRank(c.m, c.n, 0.05);
@@ -158,9 +146,6 @@ TEST(ShiftEstimate, HodgesLehmannAndIntervalByHand) {
       // 5.5 for 5: its differences -1.5 -0.5 0.5 1.5 3.5 leave the 13th, the 3rd
       // smallest and the 3rd largest where they were; not whole, not widened.
       {{1, 2, 3, 4, 5.5}, {4, 5, 6, 7, 9}, 3, 0, 6, 0},
-      // 16 pairs of {1 2 3 4} and {3 5 6 8}: -1, 0, 1 1, 2 2 2, 3 3, 4 4 4, 5 5, 6, 7.
-      // The 8th and 9th are both 3; k = 1: the extremes. Any order.
-      {{4, 3, 2, 1}, {8, 6, 5, 3}, 3, -1, 7, 1},
       // {10 20} against {12 25 40}: -8 2 5 15 20 30, median (5 + 15) / 2 = 10; with
       // 2 and 3 values no interval reaches 95%, and unbounded stays unbounded.
       {{10, 20}, {12, 25, 40}, 10, -INFINITY, INFINITY, 1},
@@ -171,7 +156,6 @@ TEST(ShiftEstimate, HodgesLehmannAndIntervalByHand) {
       {thirtyFives, thirtyEights, 3, 3, 3, 1},
       // Nothing to compare, or a sum that overflowed: no estimate, no bounds.
       {{}, {1, 2}, NAN, -INFINITY, INFINITY, 1},
-      {{1, 2, 3, 4, 5}, {4, 5, 6, INFINITY, 9}, NAN, -INFINITY, INFINITY, 1},
       {{-INFINITY, 2, 3, 4, 5}, {4, 5, 6, 7, 9}, NAN, -INFINITY, INFINITY, 1},
   };
   for (const auto& c : cases) {
@@ -227,16 +211,12 @@ TEST(PairwiseDifferences, EveryRankAgreesWithSortingAllPairs) {
     }
     for (const std::uint64_t k : ranks)
       ASSERT_EQ(differences.kths({k}).front(), all[k - 1]) << "round " << round << ", k " << k;
-    for (const double t : {all.front(), all[n / 2], all.back(), all.back() + 1}) {
-      const auto above = std::upper_bound(all.begin(), all.end(), t);
-      EXPECT_EQ(differences.countAtMost(t), static_cast<std::uint64_t>(above - all.begin()));
-      EXPECT_EQ(differences.smallestAbove(t), above == all.end() ? INFINITY : *above);
-    }
-    // The estimate is the median of all pairs and the interval's ends the k-th
-    // from either end, however the samples come.
-    std::vector<double> shuffled = b;
-    std::shuffle(shuffled.begin(), shuffled.end(), random);
-    const ShiftEstimate shift = shiftAt5Percent(a, shuffled);
+    // The estimate is the median of all pairs (counted and stepped past for an
+    // even count) and the interval's ends the k-th from either end, in any order.
+    std::vector<double> base = a, next = b;
+    std::shuffle(base.begin(), base.end(), random);
+    std::shuffle(next.begin(), next.end(), random);
+    const ShiftEstimate shift = shiftAt5Percent(base, next);
     EXPECT_EQ(shift.estimate, n % 2 == 1 ? all[n / 2] : (all[n / 2 - 1] + all[n / 2]) / 2) << "round " << round;
     if (shift.rank.k > 0) {
       EXPECT_EQ(shift.low, all[shift.rank.k - 1]) << "round " << round;

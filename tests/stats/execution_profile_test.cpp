@@ -75,27 +75,19 @@ TEST(ExecutionProfileTest, PathsMergeAcrossExecutionsWhateverTheirOrder) {
   EXPECT_EQ(run.path("blob").occurrences, 1u);
 }
 
-TEST(ExecutionProfileTest, SkippedExecutionsLeaveNoTraceAndOccurrencesAreKeptOneByOne) {
-  Profiled run;
-  run.log.add({execution("ab", 900).event(us("warm-up only", 7)), execution("ab", 100).event(us("b", 4))});
-  const ExecutionProfile& graph = run.profile(1, PathSamples::Occurrences);
-  EXPECT_EQ(graph.executionTimes, (std::vector<double>{100}));
-  EXPECT_EQ(graph.paths.size(), 2u);
-  EXPECT_EQ(run.path("b").samples, (std::vector<double>{2, 4}));
-  EXPECT_EQ(run.path("b").executions, 1u);
-  EXPECT_TRUE(run.path("b").perExecution.empty());
-}
-
+// Skipped warm-up executions leave no trace.
 TEST(ExecutionProfileTest, BothBasesAreKeptAndValuesThatReadTheSameAreOne) {
   Profiled run;
+  const Message warmUp = execution("ab", 900).event(us("warm-up only", 7));
   auto note = [](const std::string& text) { return Event::named("note").text(text); };
   Message first = execution("ab", 100).event(us("a", 3)).event(note(std::string("warm\0x", 6)));  // "a": 1 and 3
   (*first.events)[1].sub(units(1));
   Message second = execution("b", 50).event(note(std::string("warm\0y", 6))).event(note("cold")).event(note("warm"));
   (*second.events)[0].sub(units(9));  // bit 3 names no unit
-  run.log.add({first, second});
+  run.log.add({warmUp, first, second});
 
-  run.profile(0, PathSamples::Both);
+  EXPECT_EQ(run.profile(1, PathSamples::Both).executionTimes, (std::vector<double>{100, 50}));
+  EXPECT_EQ(run.profiles[0].paths.size(), 4u);  // a, b, b / units, note
   EXPECT_EQ(run.path("a").samples, (std::vector<double>{1, 3}));
   EXPECT_EQ(run.path("a").perExecution, (std::vector<double>{4}));
   EXPECT_EQ(run.path("b").samples, (std::vector<double>{2, 2}));
@@ -117,14 +109,19 @@ TEST(ExecutionProfileTest, BothBasesAreKeptAndValuesThatReadTheSameAreOne) {
 //       C 45 | - (total 45: longer than B; B's self is 0, not -5, and B is 45 wide)
 //     D 5 cycles (not timed: nothing below it is taken off A)
 //       E 8 us (timed, under an untimed parent: its own self is its total)
-//   F 70 | - (total 70)
-// A: 70 - 45 (B's width) = 25. The graph: 130 - 70 (A) - 70 (F) < 0, so 0.
+//   F 70 cycles | - (not timed: not taken off the graph)
+//   G 10 | - (total 10, but 25 wide)
+//     H 25 | -
+// A: 70 - 45 (B's width) = 25. The graph: 130 - 70 (A) - 25 (G) = 35.
 TEST(ExecutionProfileTest, SelfTimeIsTheTotalLessTheTimedSubPathsAndNeverBelowZero) {
   for (const PathSamples keep : {PathSamples::Occurrences, PathSamples::PerExecution, PathSamples::Both}) {
     SCOPED_TRACE(static_cast<int>(keep));
     Profiled run;
     const Event cycles = Event::named("D").u64(5).withUnit(3).sub(us("E", 8));
-    run.log.add({execution("", 100).event(us("A", 50).sub(us("B", 30).sub(us("C", 45))).sub(cycles)).event(us("F", 70)),
+    run.log.add({execution("", 100)
+                     .event(us("A", 50).sub(us("B", 30).sub(us("C", 45))).sub(cycles))
+                     .event(Event::named("F").u64(70).withUnit(3))
+                     .event(us("G", 10).sub(us("H", 25))),
                  execution("", 30).event(us("A", 20).sub(us("B", 10)))});
     const ExecutionProfile& graph = run.profile(0, keep);
     const SelfTimes times = selfTimes(graph);
@@ -133,19 +130,9 @@ TEST(ExecutionProfileTest, SelfTimeIsTheTotalLessTheTimedSubPathsAndNeverBelowZe
       got += pathText(run.log.model(), graph, at) + (times.timed[at] ? " " : " untimed ") +
              std::to_string(static_cast<int>(times.self[at])) + "\n";
     }
-    EXPECT_EQ(got, "A 25\nA / B 0\nA / B / C 45\nA / D untimed 0\nA / D / E 8\nF 70\n");
-    EXPECT_EQ(times.graph, 0);
+    EXPECT_EQ(got, "A 25\nA / B 0\nA / B / C 45\nA / D untimed 0\nA / D / E 8\nF untimed 0\nG 0\nG / H 25\n");
+    EXPECT_EQ(times.graph, 35);
   }
-}
-
-// The graph's own time: what its executions spent outside their timed top-level
-// events, each as wide as its timed sub-events when they are wider.
-TEST(ExecutionProfileTest, TheGraphKeepsWhatItsTimedEventsDoNotCover) {
-  Profiled run;
-  run.log.add({execution("", 100)
-                   .event(us("A", 10).sub(us("B", 25)))                      // A is 25 wide
-                   .event(Event::named("Copy").u64(64).withUnit(2))});       // bytes: not taken off
-  EXPECT_EQ(selfTimes(run.profile(0, PathSamples::Occurrences)).graph, 75);  // 100 - 25
 }
 
 }  // namespace
