@@ -15,18 +15,11 @@ namespace vyn::base {
 namespace {
 
 TEST(NumberTextTest, IntegersArePlainDecimal) {
-  const struct {
-    std::uint64_t value;
-    const char* text;
-  } unsignedCases[] = {{0, "0"}, {7, "7"}, {1000000, "1000000"}, {18446744073709551615u, "18446744073709551615"}};
-  for (const auto& c : unsignedCases) {
-    EXPECT_EQ(numberText(c.value), c.text);
-    std::string out = "x=";
-    appendNumber(out, c.value);
-    EXPECT_EQ(out, std::string("x=") + c.text);
-  }
-  EXPECT_EQ(numberText(std::int64_t{-1}), "-1");
+  EXPECT_EQ(numberText(std::uint64_t{18446744073709551615u}), "18446744073709551615");
   EXPECT_EQ(numberText(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808");
+  std::string out = "x=";
+  appendNumber(out, 7);
+  EXPECT_EQ(out, "x=7");
 }
 
 // The longest shortest form of a double fits the room every buffer keeps.
@@ -36,13 +29,7 @@ TEST(NumberTextTest, FloatingPointValuesTakeTheShortestFormThatReadsBack) {
     const char* text;
   } cases[] = {
       {0.1, "0.1"},
-      {2.5, "2.5"},
-      {-2.5, "-2.5"},
-      {100.0, "100"},
-      {0.0, "0"},
       {1e300, "1e+300"},
-      {1.0 / 3, "0.3333333333333333"},
-      {123456789.0, "123456789"},
       {-2.2250738585072014e-308, "-2.2250738585072014e-308"},
   };
   for (const auto& c : cases) {

@@ -61,9 +61,8 @@ TEST(OutputFile, ReplacesAWritableFileWholeAndKeepsItsMode) {
   EXPECT_EQ(entriesIn(dir.path()), 1);
 }
 
-// Compressed as written: pieces small and large (a piece larger than the
-// compressor's output buffer, of bytes that do not compress) come back whole,
-// and nothing replaces the file before close().
+// Compressed as written, a piece larger than the compressor's output buffer (of
+// bytes that do not compress) included; nothing replaces the file before close().
 TEST(OutputFile, GzipCompressedOutputReadsBackAsWritten) {
   TempDir dir;
   const std::string target = dir.file("rows.csv.gz");
@@ -77,12 +76,8 @@ TEST(OutputFile, GzipCompressedOutputReadsBackAsWritten) {
   output.compressWithGzip();
   output.write(expected);
   output.write(noise);
-  expected += noise;
-  for (int row = 0; row < 10000; ++row) {
-    const std::string line = "row " + std::to_string(row) + ",a,b\n";
-    output.write(line);
-    expected += line;
-  }
+  output.write("tail\n");
+  expected += noise + "tail\n";
   EXPECT_EQ(readFile(target), "old");
   ASSERT_TRUE(output.close()) << output.problem();
   EXPECT_EQ(output.bytesWritten(), expected.size());

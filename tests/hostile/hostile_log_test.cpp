@@ -40,8 +40,6 @@ using ::testing::IsEmpty;
 using Bytes = std::vector<std::uint8_t>;
 using Texts = std::vector<std::string>;
 
-constexpr int kExecute = 1;
-
 // ROOT/input.log is the log under test; ROOT/work is the working directory.
 class HostileLog : public ScratchWork {
  protected:
@@ -133,7 +131,7 @@ TEST_F(HostileLog, RecordsThatShareOffsetsAreRefused) {
                                          builder.CreateVector(Bytes(64 * 1024, 0x42)));
   const auto parent = fb::CreateEventEntry(builder, 0, 0, 0, 0, builder.CreateVector(EventOffsets(1000, blob)));
   const auto message =
-      fb::CreateMethodMessage(builder, fb::CreateMessageTimestamp(builder, 1), kExecute,
+      fb::CreateMethodMessage(builder, fb::CreateMessageTimestamp(builder, 1), fb::MethodType_Execute,
                               fb::CreateMethodTiming(builder, 0, 10), 0, builder.CreateVector(EventOffsets{parent}));
   builder.Finish(fb::CreateProfileLogRecord(builder, 0, builder.CreateVector(&message, 1)));
   expectRejected(LogBuilder().frame({builder.GetBufferPointer(), builder.GetBufferPointer() + builder.GetSize()}),
@@ -142,16 +140,16 @@ TEST_F(HostileLog, RecordsThatShareOffsetsAreRefused) {
 
 // A binary-section call with an object event, whose bytes the back-end report saves.
 LogBuilder sectionWith(const std::string& fileName) {
-  constexpr int kApplyBinarySection = 11;
-  constexpr std::uint32_t kObject = 5;
   return LogBuilder().messages(
       {Message::of(kApplyBinarySection)
            .named("g")
            .at(1)
            .lasting(100)
-           .event(Event::named("holder", 8)
-                      .u64(1)
-                      .sub(Event::named("data", 9).data({0x01, 0x00, 0x02}).withUnit(kObject).withDetail(fileName)))});
+           .event(
+               Event::named("holder", 8)
+                   .u64(1)
+                   .sub(
+                       Event::named("data", 9).data({0x01, 0x00, 0x02}).withUnit(Unit::Object).withDetail(fileName)))});
 }
 
 // A data file's name ends at an embedded NUL byte, so what follows it cannot

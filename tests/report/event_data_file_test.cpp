@@ -27,11 +27,8 @@ TEST_F(EventDataFile, TakenNamesMoveOnToNumberedCandidates) {
   for (const char* name : {"trace", "a.b/c"}) writeFile(name, "old");
   // The number goes before the extension of the last path component only; a
   // directory takes a name as a file does.
-  const std::pair<const char*, const char*> cases[] = {{"trace", "trace_1"},
-                                                       {"trace", "trace_2"},
-                                                       {"a.b/c", "a.b/c_1"},
-                                                       {"d.bin", "d_1.bin"},
-                                                       {"fresh.bin", "fresh.bin"}};
+  const std::pair<const char*, const char*> cases[] = {
+      {"trace", "trace_1"}, {"a.b/c", "a.b/c_1"}, {"d.bin", "d_1.bin"}, {"fresh.bin", "fresh.bin"}};
   for (const auto& [name, file] : cases) {
     const std::string bytes = std::string("\0", 1) + file;
     save(name, bytes);
@@ -39,25 +36,6 @@ TEST_F(EventDataFile, TakenNamesMoveOnToNumberedCandidates) {
   }
   for (const char* name : {"trace", "a.b/c"}) EXPECT_EQ(readFile(name), "old") << name;
   EXPECT_TRUE(log.errors().empty());
-}
-
-// The writer remembers which numbered names it has used, but only while they are
-// still there: an emptied or another working directory starts from the name again.
-TEST_F(EventDataFile, NumberingStartsAgainWhereTheEarlierFilesAreGone) {
-  save("out.bin", "1");
-  save("out.bin", "2");
-  fs::remove("out.bin");
-  fs::remove("out_1.bin");
-  save("out.bin", "3");
-  fs::create_directory("other");
-  {
-    ScopedWorkingDirectory other("other");
-    save("out.bin", "4");
-  }
-  save("out.bin", "5");
-  EXPECT_EQ(readFile("out.bin"), "3");
-  EXPECT_EQ(readFile("other/out.bin"), "4");
-  EXPECT_EQ(readFile("out_1.bin"), "5");
 }
 
 TEST_F(EventDataFile, NamesLeavingTheWorkingDirectoryAreRefused) {

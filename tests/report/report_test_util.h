@@ -15,7 +15,6 @@
 
 #include "base/text_buffer.h"
 #include "plugin/vyn_profile_log_reader.h"
-#include "report/report_input.h"
 #include "support/log_builder.h"
 #include "support/temp_dir.h"
 
@@ -82,9 +81,6 @@ class ScratchWork : public ::testing::Test {
     bool loaded = false;
     captureStandardOutput([&] { loaded = reader.loadLog(writeDataFiles); });
     ASSERT_TRUE(loaded);
-  }
-  static profiling::ReportInput input(profiling::VynProfileLogReader& reader, const std::string& path) {
-    return {reader.model(), reader.statistics(), path, nullptr};
   }
   // writeReport(csvPath) with what it printed; the result must be expectedResult.
   static std::string report(profiling::VynProfileLogReader& reader, const std::string& csvPath,

@@ -31,44 +31,24 @@ struct Event : profiling::EventModel {
     return event;
   }
 
-  Event& u64(std::uint64_t value) {
-    unsignedValue = value;
-    return kind(2);
-  }
-  Event& i64(std::int64_t value) {
-    signedValue = value;
-    return kind(1);
-  }
-  Event& f32(float value) {
-    floatValue = value;
-    return kind(3);
-  }
-  Event& f64(double value) {
-    doubleValue = value;
-    return kind(5);
-  }
-  Event& text(std::string value) {
-    stringValue = std::move(value);
-    return kind(6);
-  }
-  Event& data(std::vector<std::uint8_t> value) {
-    bytesValue = std::move(value);
-    return kind(4);
-  }
-  Event& withUnit(std::uint32_t unitCode) {
-    unit = unitCode;
-    return *this;
-  }
-  Event& withDetail(std::string detail) {
-    detailText = std::move(detail);
-    return *this;
-  }
+  Event& u64(std::uint64_t value) { return set(&Event::unsignedValue, value).kind(2); }
+  Event& i64(std::int64_t value) { return set(&Event::signedValue, value).kind(1); }
+  Event& f32(float value) { return set(&Event::floatValue, value).kind(3); }
+  Event& f64(double value) { return set(&Event::doubleValue, value).kind(5); }
+  Event& text(std::string value) { return set(&Event::stringValue, std::move(value)).kind(6); }
+  Event& data(std::vector<std::uint8_t> value) { return set(&Event::bytesValue, std::move(value)).kind(4); }
+  Event& withUnit(std::uint32_t unitCode) { return set(&Event::unit, unitCode); }
+  Event& withDetail(std::string detail) { return set(&Event::detailText, std::move(detail)); }
   Event& sub(Event child) {
     present(subEvents).push_back(std::move(child));
     return *this;
   }
-  Event& kind(std::uint32_t code) {
-    valueKind = code;
+  Event& kind(std::uint32_t code) { return set(&Event::valueKind, code); }
+
+ private:
+  template <typename Field, typename Value>
+  Event& set(Field profiling::EventModel::*field, Value value) {
+    this->*field = std::move(value);
     return *this;
   }
 };
@@ -89,26 +69,24 @@ struct Message {
     message.methodType = static_cast<std::int8_t>(type);
     return message;
   }
-  Message& named(std::string text) {
-    name = std::move(text);
-    return *this;
-  }
-  Message& at(std::uint64_t value) {
-    timestamp = value;
-    return *this;
-  }
+  Message& named(std::string text) { return set(&Message::name, std::move(text)); }
+  Message& at(std::uint64_t value) { return set(&Message::timestamp, value); }
   Message& timed(std::uint64_t from, std::uint64_t to) {
     start = from;
     end = to;
     return *this;
   }
   Message& lasting(std::uint64_t duration) { return timed(1000, 1000 + duration); }
-  Message& withLevel(std::int8_t value) {
-    level = value;
-    return *this;
-  }
+  Message& withLevel(std::int8_t value) { return set(&Message::level, value); }
   Message& event(Event entry) {
     present(events).push_back(std::move(entry));
+    return *this;
+  }
+
+ private:
+  template <typename Field, typename Value>
+  Message& set(Field Message::*field, Value value) {
+    this->*field = std::move(value);
     return *this;
   }
 };

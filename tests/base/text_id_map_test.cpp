@@ -1,12 +1,9 @@
-// The id map of base (first value kept, colliding ids apart, growth keeps every
-// entry) and parallelFor (every index once, whatever the count).
+// The id map of base: first value kept, colliding ids apart, growth keeps every
+// entry.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdint>
-#include <vector>
 
-#include "base/parallel_for.h"
 #include "base/text_id_map.h"
 
 namespace vyn::base {
@@ -31,25 +28,9 @@ TEST(TextIdMap, KeepsTheFirstValueOfEachIdThroughGrowth) {
   const struct {
     std::uint32_t id, value;
   } kCases[] = {
-      {0, 0},
-      {1, 2},
-      {999, 1998},
-      {0xFFFFF, 0},
-      {3u << 20 | 0xFFFFF, 3},
-      {999u << 20 | 0xFFFFF, 999},
-      {1000, Map::kMissing},
-      {0xFFFFFFFF, Map::kMissing},
-      {1u << 20, Map::kMissing},
+      {0, 0}, {999, 1998}, {0xFFFFF, 0}, {999u << 20 | 0xFFFFF, 999}, {1000, Map::kMissing}, {1u << 20, Map::kMissing},
   };
   for (const auto& c : kCases) EXPECT_EQ(map.find(Id{c.id}), c.value) << c.id;
-}
-
-TEST(ParallelFor, CallsEveryIndexExactlyOnce) {
-  for (const std::size_t count : {0u, 1u, 2u, 3u, 1000u}) {
-    std::vector<std::atomic<int>> calls(count);
-    parallelFor(count, [&](std::size_t at) { calls[at]++; });
-    for (std::size_t at = 0; at < count; ++at) ASSERT_EQ(calls[at].load(), 1) << at << " of " << count;
-  }
 }
 
 }  // namespace
