@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "plugin/vyn_profile_log_reader_xtu.h"
+#include "report/backend_dump.h"
 #include "report/csv_export.h"
 #include "report/event_text.h"
 #include "report/header_report.h"
@@ -69,6 +70,27 @@ using ReportSections = ScratchWork;
 
 // Init events that executions carry win over those of context creation, in the
 // summary and in the CSV rows; the Init figure stays context creation's.
+// Only top-level events 9001 to 9008 are hidden; a burst-count event writes one
+// block with its sub-events under it.
+TEST(BackendDump, HidesOnlyTopLevelIdentifiers9001To9008AndWritesOneBurstBlock) {
+  CapturedModel log;
+  log.add({Message::of(kDeInit)
+               .lasting(1)
+               .event(Event::named("a", 9000).u64(1).withUnit(Unit::None))
+               .event(Event::named("b1", 2004).sub(Event::named("k", 2005)))
+               .event(measured("h", 9005, 2, 0).sub(measured("hs", 1, 1, 0)))
+               .event(Event::named("b2", 2004).sub(Event::named("n", 2010).f64(1.25)))
+               .event(measured("h8", 9008, 3, 0).sub(measured("h8s", 1, 4, 0)))
+               .event(Event::named("z", 9009)
+                          .f64(0.5)
+                          .withUnit(Unit::Cycles)
+                          .sub(measured("s", 9005, 4, Unit::Count).sub(measured("t", 2004, 1, Unit::Bytes))))});
+  const LogModel& model = log.model();
+  EXPECT_EQ(written([&](base::TextBuffer& out) { appendBackendEvents(out, model.list(model.deInit.events)); }),
+            "a : 1  \nb1 : \n    k : Burst\nb2 : \n    n : 1.250000\n"
+            "z : 0.500000  cycles\n    s : 4  count\n        t : 1  bytes\n");
+}
+
 TEST_F(ReportSections, InitEventsOfExecutionsWinOverThoseOfContextCreation) {
   VynProfileLogReaderXtu reader{"init.log", VisibilityLevel::All};
   load(reader, "init.log",
