@@ -66,14 +66,11 @@ TEST(LogResync, FindsTheFirstOffsetFromWhichAChainOfFramesVerifies) {
   const Bytes junk = garbage(101), bad = badFrame();
   const FindCase cases[] = {
       {"three frames after garbage", join({junk, frames({1, 2, 3})}), 0, junk.size()},
-      {"more than three", join({junk, frames({1, 2, 3, 4, 5})}), 7, junk.size()},
       {"two that end the log", join({junk, frames({1, 2})}), 0, junk.size()},
-      {"one that ends the log", join({junk, frames({4})}), 0, junk.size()},
       // One to three stray bytes after a frame end a log as well as its end.
       {"two and stray bytes", join({junk, frames({1, 2}), {7, 7, 7}}), 0, junk.size()},
       {"two and four bytes", join({junk, frames({1, 2}), {7, 7, 7, 7}}), 0, std::nullopt},
       {"two and a bad frame", join({junk, frames({1, 2}), bad}), 0, std::nullopt},
-      {"three and a bad frame", join({junk, frames({1, 2, 3}), bad}), 0, junk.size()},
       {"one and a cut frame", join({junk, frames({1}), LogBuilder().lengthPrefix(40).raw(garbage(20)).bytes()}), 0,
        std::nullopt},
       {"a bad frame then three", join({bad, frames({1, 2, 3})}), 0, bad.size()},
@@ -84,8 +81,6 @@ TEST(LogResync, FindsTheFirstOffsetFromWhichAChainOfFramesVerifies) {
       {"from a frame", frames({9, 1, 2, 3}), frames({9}).size(), frames({9}).size()},
       {"nothing but garbage", garbage(300), 0, std::nullopt},
       {"from the end", frames({1, 2, 3}), frames({1, 2, 3}).size(), std::nullopt},
-      {"from past the end", frames({1}), 1000, std::nullopt},
-      {"empty", {}, 0, std::nullopt},
   };
   vyn::testing::TempDir dir;
   for (const FindCase& test : cases) {
@@ -126,9 +121,7 @@ TEST(LogResync, LooksNoFurtherThanItsReach) {
 
 TEST(LogResync, NeedsARegularFile) {
   vyn::testing::TempDir dir;
-  LogResync absent, directory;
-  EXPECT_FALSE(absent.open(dir.file("absent.log")));
-  EXPECT_EQ(absent.problem(), "No such file or directory");
+  LogResync directory;
   EXPECT_FALSE(directory.open(dir.path()));
   EXPECT_EQ(directory.problem(), "not a regular file");
 }
