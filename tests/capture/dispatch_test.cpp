@@ -85,19 +85,6 @@ TEST(Dispatch, MessagesPassOnlyBelowTheCapturesLevel) {
     if (messageLevel) message.withLevel(static_cast<std::int8_t>(*messageLevel));
     EXPECT_THAT(log.add({message}), ElementsAre(taken)) << captureLevel << " " << messageLevel.value_or(1000);
   }
-
-  // The tally counts every message met, of known types or not, for a tool to
-  // say that the level hid them all and which level would show some.
-  CapturedModel log(2);
-  EXPECT_EQ(log.model().visibility.messages(), 0u);
-  log.add({Message::of(42).withLevel(2), Message::of(1).named("g").withLevel(5), Message::of(7).withLevel(3),
-           Message::of(1).named("g").withLevel(9)});
-  EXPECT_EQ(log.model().visibility.taken, 0u);
-  EXPECT_EQ(log.model().visibility.skipped, 4u);
-  EXPECT_EQ(log.model().visibility.lowestSkippedLevel, 2);
-  log.add({Message::of(42), Message::of(5).withLevel(-3)});
-  EXPECT_EQ(log.model().visibility.taken, 2u);
-  EXPECT_EQ(log.model().visibility.messages(), 6u);
 }
 
 // Header texts are copied whole, and only the exact updater name marks an updater
