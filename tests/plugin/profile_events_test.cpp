@@ -62,12 +62,9 @@ TEST(ProfileEvents, RowsBecomeTreesAndAReusedVectorKeepsNothingStale) {
       row(2, "b", ValueType::UInt64, 1),
       row(3, "c", ValueType::UInt64, 1),
       row(4, "d", ValueType::UInt64, 1),
-      row(1, "e", ValueType::UInt64, 1),
-      row(1, "f", ValueType::UInt64, 1),
       row(0, "g", ValueType::Text, textValueBits(hello)),
       row(1, "h", ValueType::UInt64, 1),
       row(0, "i", ValueType::Float32, 1),
-      row(0, "j", ValueType::UInt64, 1),
   });
   const std::string expected =
       "run#7=164:5dc 1{label#0='hello'{deep#0=64:fffffffffffffffe 0{deeper#0=264:3fe0000000000000 0}} "
