@@ -1,4 +1,4 @@
-// Taking a log into the model: the header, routing each message by its method
+// Taking a log into the model: routing each message by its method
 // type behind the visibility filter, and the conversion of a message's events.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -84,25 +84,6 @@ TEST(Dispatch, MessagesPassOnlyBelowTheCapturesLevel) {
     Message message = Message::of(1).named("g").lasting(1);
     if (messageLevel) message.withLevel(static_cast<std::int8_t>(*messageLevel));
     EXPECT_THAT(log.add({message}), ElementsAre(taken)) << captureLevel << " " << messageLevel.value_or(1000);
-  }
-}
-
-// Header texts are copied whole, and only the exact updater name marks an updater
-// log.
-TEST(HeaderCapture, OnlyTheExactUpdaterNameMarksAnUpdaterLog) {
-  const std::pair<std::string, bool> names[] = {
-      {"zevir-talvo-updater", true},   {"Zevir-talvo-updater", false},
-      {"zevir-talvo-updater2", false}, {"zevir-talvo-update", false},
-      {" zevir-talvo-updater", false}, {std::string("zevir-talvo-updater\0x", 21), false},
-  };
-  for (const auto& [name, updater] : names) {
-    Record record;
-    record.header.emplace().generatorName = name;
-    CapturedModel log;
-    log.add(record);
-    const LogHeaderInfo header = log.model().header.value_or(LogHeaderInfo{});
-    EXPECT_EQ(header.generatorName, name);
-    EXPECT_EQ(header.generatedByUpdater, updater) << name;
   }
 }
 

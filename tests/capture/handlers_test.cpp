@@ -118,25 +118,5 @@ TEST_F(HandlerTest, LateEventsGoToTheOldestExecutionWithoutEvents) {
             "40@4 '' [e10]; execute h: 0@0 '' [e9]");
 }
 
-// Late events replace the finalize events of their graph, making its entry if
-// need be, only when they bring Finalize events; a message without events
-// attaches nothing.
-TEST_F(HandlerTest, LateEventsTouchFinalizeEntriesOnlyWithFinalizeEvents) {
-  take({lateEvents("g")
-            .event(Event::named("f1", kFinalize))
-            .event(Event::named("init", kInit))
-            .event(Event::named("x", 7))
-            .event(Event::named("f2", kFinalize)),
-        lateEvents("g").event(Event::named("y", 8)), lateEvents("h").event(Event::named("z", 9)), lateEvents("k")});
-  EXPECT_EQ(modelText(),
-            "init events: [init]; finalize g: 0@0 '' [f1 f2]; finalize events; "
-            "execute g: 0@0 '' [x], 0@0 '' [y]; execute h: 0@0 '' [z]");
-  take({finalize("h", 40, 4).event(Event::named("f3", 5)), lateEvents("h").event(Event::named("f4", kFinalize))});
-  EXPECT_EQ(modelText(),
-            "init events: [init]; finalize g: 0@0 '' [f1 f2]; finalize h: 40@4 '' [f4]; "
-            "finalize message; finalize events; execute g: 0@0 '' [x], 0@0 '' [y]; "
-            "execute h: 0@0 '' [z]");
-}
-
 }  // namespace
 }  // namespace vyn::profiling

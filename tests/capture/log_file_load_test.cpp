@@ -43,15 +43,6 @@ std::vector<LoadCase> loadCases() {
        0,
        {"warning: the log's records hold no messages; the report is empty"}},
       {"one taken", LogBuilder().messages(levels), 4, 1, std::nullopt, 1, 1, {}},
-      {"level above every reader",
-       LogBuilder().messages({Message::of(kDeInit).lasting(1).withLevel(127)}),
-       127,
-       1,
-       std::nullopt,
-       0,
-       1,
-       {"warning: no message passed visibility level 127: all 1 were skipped; their level, 127, is above every "
-        "visibility level"}},
       // The messages before the fault are counted; the load stops at it.
       {"cut after one",
        LogBuilder().messages(levels).lengthPrefix(50).raw({1}),

@@ -1,11 +1,9 @@
 // Where a damaged log's frames verify again: a chain of three frames in a row,
-// or fewer that end where the log ends, found past damaged bytes, within reach
-// of where the search starts.
+// or fewer that end where the log ends, found past damaged bytes.
 #include "format/log_resync.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -91,31 +89,6 @@ TEST(LogResync, FindsTheFirstOffsetFromWhichAChainOfFramesVerifies) {
     EXPECT_EQ(resync.findChain(test.from), test.found) << test.name;
     EXPECT_EQ(resync.problem(), "") << test.name;
     EXPECT_EQ(resync.stoppedShort(), "") << test.name;
-  }
-}
-
-// The search looks kResyncReach offsets far and no further: zeros (a hole in
-// a sparse file) before the frames, so that the first offset it may take is
-// the last one within reach, or the first beyond it.
-TEST(LogResync, LooksNoFurtherThanItsReach) {
-  vyn::testing::TempDir dir;
-  const Bytes chain = frames({1, 2, 3});
-  for (const std::uint64_t gap : {kResyncReach - 1, kResyncReach}) {
-    const std::string path = dir.file("far.log");
-    {
-      std::ofstream file(path, std::ios::binary | std::ios::trunc);
-      file.seekp(static_cast<std::streamoff>(gap + 1));
-      file.write(reinterpret_cast<const char*>(chain.data()), static_cast<std::streamsize>(chain.size()));
-    }
-    LogResync resync;
-    ASSERT_TRUE(resync.open(path));
-    const std::optional<std::uint64_t> expected =
-        gap < kResyncReach ? std::optional<std::uint64_t>(gap + 1) : std::nullopt;
-    EXPECT_EQ(resync.findChain(1), expected) << gap;
-    EXPECT_EQ(
-        resync.stoppedShort(),
-        gap < kResyncReach ? "" : "no frames verify again in the 64 MiB after it, and the search looks no further")
-        << gap;
   }
 }
 
