@@ -88,12 +88,8 @@ TEST_F(HandlerTest, InitEventsSurviveMessagesWithoutThem) {
   EXPECT_EQ(modelText(),
             "init events: [i0 i1]; finalize g: 3@0 '' [f]; finalize message; finalize events; "
             "execute g: 10@0 '' [x], 11@0 '' [x], 0@0 '' [y]");
-  take({execution("g", 12).event(Event::named("i2", kInit))});
+  take({finalize("g", 3).event(Event::named("i2", kInit))});
   EXPECT_EQ(initNames(), "i2");
-  take({finalize("g", 3).event(Event::named("i3", kInit))});
-  EXPECT_EQ(initNames(), "i3");
-  take({lateEvents("g").event(Event::named("i4", kInit))});
-  EXPECT_EQ(initNames(), "i4");
 }
 
 TEST_F(HandlerTest, FinalizeOverwritesTheEntryOfItsGraph) {
@@ -120,48 +116,6 @@ TEST_F(HandlerTest, LateEventsGoToTheOldestExecutionWithoutEvents) {
   EXPECT_EQ(modelText(),
             "execute g: 10@1 '' [own], 20@2 '' [e5 e6], 30@3 '' [e7], 0@0 '' [e8], "
             "40@4 '' [e10]; execute h: 0@0 '' [e9]");
-}
-
-// Late events replace the finalize events of their graph, making its entry if
-// need be, only when they bring Finalize events; a message without events
-// attaches nothing.
-TEST_F(HandlerTest, LateEventsTouchFinalizeEntriesOnlyWithFinalizeEvents) {
-  take({lateEvents("g")
-            .event(Event::named("f1", kFinalize))
-            .event(Event::named("init", kInit))
-            .event(Event::named("x", 7))
-            .event(Event::named("f2", kFinalize)),
-        lateEvents("g").event(Event::named("y", 8)), lateEvents("h").event(Event::named("z", 9)), lateEvents("k")});
-  EXPECT_EQ(modelText(),
-            "init events: [init]; finalize g: 0@0 '' [f1 f2]; finalize events; "
-            "execute g: 0@0 '' [x], 0@0 '' [y]; execute h: 0@0 '' [z]");
-  take({finalize("h", 40, 4).event(Event::named("f3", 5)), lateEvents("h").event(Event::named("f4", kFinalize))});
-  EXPECT_EQ(modelText(),
-            "init events: [init]; finalize g: 0@0 '' [f1 f2]; finalize h: 40@4 '' [f4]; "
-            "finalize message; finalize events; execute g: 0@0 '' [x], 0@0 '' [y]; "
-            "execute h: 0@0 '' [z]");
-}
-
-TEST_F(HandlerTest, NamelessMessagesStoreNothing) {
-  for (const int type : {1, 2, 9, 11, 16})
-    EXPECT_FALSE(taken(Message::of(type)
-                           .lasting(5)
-                           .event(Event::named("i", kInit))
-                           .event(Event::named("f", kFinalize))
-                           .event(Event::named("x", 5))))
-        << type;
-  EXPECT_EQ(modelText(), "");
-  EXPECT_EQ(model().events.rowCount(), 0u);
-}
-
-TEST_F(HandlerTest, TensorUpdateCallsAreGroupedByTheTextBeforeTheFirstBracket) {
-  for (const char* name : {"g [pass 1]", "g [pass 2]", "g", "g[1]", "h [a] [b]", " [x]", "", "a [", "g x [y]"})
-    take({Message::of(16).named(name).lasting(1)});
-  EXPECT_EQ(modelText(),
-            "tensor update g: 1@0 'g [pass 1]' [], 1@0 'g [pass 2]' [], 1@0 'g' []; "
-            "tensor update g[1]: 1@0 'g[1]' []; tensor update h: 1@0 'h [a] [b]' []; "
-            "tensor update : 1@0 ' [x]' [], 1@0 '' []; tensor update a: 1@0 'a [' []; "
-            "tensor update g x: 1@0 'g x [y]' []");
 }
 
 }  // namespace

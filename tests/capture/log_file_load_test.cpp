@@ -34,7 +34,6 @@ std::vector<LoadCase> loadCases() {
   const std::vector<Message> levels = {Message::of(kExecute).named("g").lasting(4).withLevel(3),
                                        Message::of(kDeInit).lasting(1).withLevel(6)};
   return {
-      {"empty", LogBuilder(), 127, 0, std::nullopt, 0, 0, {"warning: the log holds no records; the report is empty"}},
       {"no messages",
        LogBuilder().messages({}),
        127,
@@ -44,25 +43,6 @@ std::vector<LoadCase> loadCases() {
        0,
        {"warning: the log's records hold no messages; the report is empty"}},
       {"one taken", LogBuilder().messages(levels), 4, 1, std::nullopt, 1, 1, {}},
-      // Levels 3 and 6 both fail level 3; level 4 would take the first.
-      {"all skipped",
-       LogBuilder().messages(levels).messages(levels),
-       3,
-       2,
-       std::nullopt,
-       0,
-       4,
-       {"warning: no message passed visibility level 3: all 4 were skipped; the lowest visibility level that "
-        "takes any of them is 4 (--visibility 4)"}},
-      {"level above every reader",
-       LogBuilder().messages({Message::of(kDeInit).lasting(1).withLevel(127)}),
-       127,
-       1,
-       std::nullopt,
-       0,
-       1,
-       {"warning: no message passed visibility level 127: all 1 were skipped; their level, 127, is above every "
-        "visibility level"}},
       // The messages before the fault are counted; the load stops at it.
       {"cut after one",
        LogBuilder().messages(levels).lengthPrefix(50).raw({1}),

@@ -5,24 +5,20 @@
 
 #include <gmock/gmock.h>
 
-#include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace vyn::log {
 namespace {
 
-// What a custom sink was handed: a line of level, format and expanded text per call, and the times.
+// What a custom sink was handed: a line of level, format and expanded text per call.
 std::string sinkCalls;
-std::vector<std::uint64_t> sinkTimes;
 
-void recordingSink(const char* format, std::uint32_t level, std::uint64_t elapsedNs, va_list args) {
+void recordingSink(const char* format, std::uint32_t level, std::uint64_t, va_list args) {
   char text[256];
   std::vsnprintf(text, sizeof text, format, args);
   sinkCalls += std::to_string(level) + " " + format + "|" + text + "\n";
-  sinkTimes.push_back(elapsedNs);
 }
 
 std::string formatLine(std::size_t size, std::uint32_t level, std::uint64_t elapsedNs, const char* format, ...) {
@@ -40,7 +36,6 @@ class LoggerTest : public ::testing::Test {
   void SetUp() override {
     destroyLogger();
     sinkCalls.clear();
-    sinkTimes.clear();
   }
   void TearDown() override { destroyLogger(); }
 };
@@ -49,9 +44,9 @@ class LoggerTest : public ::testing::Test {
 // seven-character tag, the message; cut to the buffer. The default sink prints
 // one such line per message.
 TEST_F(LoggerTest, LinesAreElapsedMillisecondsTagAndMessageCutToFit) {
-  const std::pair<std::uint32_t, const char*> tags[] = {
-      {1, " ERROR "}, {2, "WARNING"},          {3, "  INFO "}, {4, "VERBOSE"},
-      {5, " DEBUG "}, {0x7fffffff, "UNKNOWN"}, {0, "       "}, {9, "       "}};  // unnamed levels: seven blanks
+  const std::pair<std::uint32_t, const char*> tags[] = {{1, " ERROR "}, {2, "WARNING"}, {3, "  INFO "},
+                                                        {4, "VERBOSE"}, {5, " DEBUG "}, {0x7fffffff, "UNKNOWN"},
+                                                        {9, "       "}};  // unnamed levels: seven blanks
   for (const auto& [level, tag] : tags)
     EXPECT_EQ(formatLine(256, level, 1'234'567, "Invalid output file: [%s]", "/tmp/out.csv"),
               std::string("     1.2ms [") + tag + "] Invalid output file: [/tmp/out.csv]");
@@ -71,15 +66,13 @@ TEST_F(LoggerTest, LinesAreElapsedMillisecondsTagAndMessageCutToFit) {
   EXPECT_EQ(out.substr(out.size() - 11), "xxxxxxxxxx\n");
 }
 
-// A custom sink gets the unexpanded format, the level, the time since the
-// logger's creation and the arguments; only statements within the level reach
-// it. A logger refused for its level leaves none, not even the one before it.
+// A custom sink gets the unexpanded format, the level and the arguments; only
+// statements within the level reach it. A logger refused for its level leaves none, not even the one before it.
 TEST_F(LoggerTest, OnlyStatementsWithinTheLevelReachTheSink) {
   ASSERT_TRUE(createLogger(&recordingSink, VYN_LOG_LEVEL_INFO));
   VYN_LOG_DEBUG("debug");
   logMessage(VYN_LOG_LEVEL_VERBOSE, "verbose");
   VYN_LOG_ERROR("Truncated record: %u bytes announced, %llu available", 100u, 20ULL);
-  std::this_thread::sleep_for(std::chrono::milliseconds(3));
   VYN_LOG_WARN("warn");
   VYN_LOG_INFO("info");
   VYN_LOG_DEBUG("debug");
@@ -88,11 +81,9 @@ TEST_F(LoggerTest, OnlyStatementsWithinTheLevelReachTheSink) {
     EXPECT_FALSE(createLogger(&recordingSink, level)) << level;
     VYN_LOG_ERROR("dropped");
   }
-  ASSERT_EQ(sinkCalls,
+  EXPECT_EQ(sinkCalls,
             "1 Truncated record: %u bytes announced, %llu available|Truncated record: 100 bytes "
             "announced, 20 available\n2 warn|warn\n3 info|info\n");
-  EXPECT_GE(sinkTimes[1] - sinkTimes[0], 3'000'000u);
-  EXPECT_LT(sinkTimes[1], 60'000'000'000u);
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 // Loading with frames read ahead on a second thread against loading them on
-// one: over seeded random logs and damaged copies of them, the model, the
-// outcome, the logger's lines, the progress told (the scanner's position after
-// every record) and the reports must all be the same, and no thread may outlive
-// a load. The policy is lowered so that these small logs take the pipelined
-// path, in batches small enough that every log crosses many hand-overs.
+// one, over seeded random logs and damaged copies: everything a load leaves
+// must be the same, and no thread may outlive a load. The policy is lowered so
+// that these small logs take the pipelined path, in batches of a few frames.
 #include <dirent.h>
 
 #include <gtest/gtest.h>
@@ -32,21 +30,17 @@ using vyn::testing::Record;
 
 // A log of records random in every way the capture distinguishes: method
 // types (an unknown one among them), levels, shared and fresh graph and event
-// names, value kinds, nesting.
+// names, values held in the frame's bytes or not, nesting.
 Bytes randomLog(std::uint64_t seed, int records) {
   std::mt19937_64 random(seed);
   const auto pick = [&random](std::uint64_t count) { return random() % count; };
   const auto eventOf = [&](std::uint64_t name) {
     Event event = Event::named(pick(4) == 0 ? "fresh " + std::to_string(random()) : "event " + std::to_string(name),
                                static_cast<std::uint32_t>(pick(3)));
-    switch (pick(5)) {
+    switch (pick(3)) {
       case 0:
         return event.u64(random());
       case 1:
-        return event.i64(-static_cast<std::int64_t>(pick(1000)));
-      case 2:
-        return event.f64(static_cast<double>(pick(1000)) / 7);
-      case 3:
         return event.text("text " + std::to_string(pick(50)));
       default:
         return event.data({1, 2, static_cast<std::uint8_t>(pick(256))}).withUnit(static_cast<std::uint32_t>(pick(4)));
@@ -88,14 +82,14 @@ struct NamedLog {
 // prefix, a flipped byte, a first frame that is no record, stray bytes.
 std::vector<NamedLog> logs() {
   std::vector<NamedLog> all;
-  for (std::uint64_t seed : {1, 2, 3}) all.push_back({"seed " + std::to_string(seed), randomLog(seed, 40)});
+  for (std::uint64_t seed : {1, 2}) all.push_back({"seed " + std::to_string(seed), randomLog(seed, 40)});
   all.push_back({"seed 5, 400 records", randomLog(5, 400)});
   all.push_back({"header only", randomLog(6, 0)});
   const Bytes base = randomLog(7, 60);
   const std::size_t size = base.size();
-  for (std::size_t cut : {size / 2, size - 1, std::size_t{2}, std::size_t{6}})
+  for (std::size_t cut : {size / 2, std::size_t{2}})
     all.push_back({"cut at " + std::to_string(cut), Bytes(base.begin(), base.begin() + static_cast<long>(cut))});
-  for (std::size_t at : {std::size_t{0}, std::size_t{9}, size / 3, size - 5}) {
+  for (std::size_t at : {std::size_t{9}, size / 3}) {
     Bytes flipped = base;
     flipped[at] ^= 0xFF;
     all.push_back({"flipped byte " + std::to_string(at), flipped});
@@ -112,12 +106,7 @@ std::vector<NamedLog> logs() {
 }
 
 std::string faultText(const std::optional<LogFault>& fault) {
-  if (!fault) return "none";
-  std::ostringstream text;
-  text << "kind " << static_cast<int>(fault->kind) << " record " << fault->record << " offset " << fault->offset
-       << " message " << (fault->message ? std::to_string(*fault->message) : "-") << " words '" << fault->words
-       << "' notALog '" << fault->notALog << "'";
-  return text.str();
+  return fault ? "kind " + std::to_string(static_cast<int>(fault->kind)) + " " + fault->text() : "none";
 }
 
 std::string join(const std::vector<std::string>& lines) {
@@ -149,7 +138,9 @@ int threadsAfterAScan(const std::string& path) {
   return threadCount();
 }
 
-// All that captureLogFile and the reader classes leave of one log.
+// All that captureLogFile and the plug-in's reader leave of one log: outcome,
+// progress told (the scanner's position after every record), model, the
+// logger's lines and the report.
 std::string loadText(const std::string& path, const std::string& reportPath) {
   std::ostringstream text;
   vyn::testing::CapturedLog log;
@@ -164,21 +155,16 @@ std::string loadText(const std::string& path, const std::string& reportPath) {
          << join(progress) << "model " << vyn::testing::modelText(model) << "\nlogged " << join(log.errors())
          << join(log.debugs());
   }
-  for (bool backEnd : {false, true}) {
-    log.clear();
-    progress.clear();
-    std::unique_ptr<VynProfileLogReader> reader =
-        backEnd ? std::make_unique<VynProfileLogReaderXtu>(path, VisibilityLevel::All)
-                : std::make_unique<VynProfileLogReader>(path, VisibilityLevel::All);
-    reader->setLoadProgress(tell);
-    const bool loaded = reader->loadLog(false);
-    text << "reader " << backEnd << ": loaded " << loaded << " records " << reader->loadOutcome().records << " fault "
-         << faultText(reader->loadOutcome().fault) << "\nprogress " << join(progress) << "model "
-         << vyn::testing::modelText(reader->model()) << "\nlogged " << join(log.errors());
-    if (loaded) {
-      std::remove(reportPath.c_str());
-      text << "report " << reader->writeReport(reportPath) << "\n" << vyn::testing::readFile(reportPath);
-    }
+  log.clear();
+  progress.clear();
+  VynProfileLogReaderXtu reader(path, VisibilityLevel::All);
+  reader.setLoadProgress(tell);
+  const bool loaded = reader.loadLog(false);
+  text << "reader: loaded " << loaded << " records " << reader.loadOutcome().records << " fault "
+       << faultText(reader.loadOutcome().fault) << "\nprogress " << join(progress) << "logged " << join(log.errors());
+  if (loaded) {
+    std::remove(reportPath.c_str());
+    text << "report " << reader.writeReport(reportPath) << "\n" << vyn::testing::readFile(reportPath);
   }
   return text.str();
 }
@@ -204,15 +190,16 @@ TEST_F(ReadAheadLoadTest, LoadsMatchASerialLoad) {
     SCOPED_TRACE(log.name);
     const std::string path = write(log);
     if (threadsBefore < 0) threadsBefore = threadsAfterAScan(path);
-    setReadAheadPolicy({~std::uint64_t{0}, false, 1, 1});
-    const std::string expected = loadText(path, report);
-    setReadAheadPolicy(batches[turn++ % 3]);
-    {
+    std::string texts[2];
+    for (const bool ahead : {false, true}) {
+      // A log below the policy's size is scanned serially, whatever the CPUs.
+      setReadAheadPolicy(ahead ? batches[turn++ % 3] : ReadAheadPolicy{~std::uint64_t{0}, true, 1, 1});
       ReadAheadScanner probe;
       probe.open(path);
-      EXPECT_EQ(probe.pipelined(), !log.bytes.empty());
+      EXPECT_EQ(probe.pipelined(), ahead && !log.bytes.empty());
+      texts[ahead] = loadText(path, report);
     }
-    EXPECT_EQ(loadText(path, report), expected);
+    EXPECT_EQ(texts[1], texts[0]);
     EXPECT_EQ(threadCount(), threadsBefore);
   }
 }
@@ -232,15 +219,6 @@ TEST_F(ReadAheadLoadTest, AScanLeftEarlyLeavesNoThread) {
     }
     EXPECT_EQ(threadCount(), threadsBefore) << taken;
   }
-}
-
-// Small logs, and one CPU, are scanned serially.
-TEST_F(ReadAheadLoadTest, SmallLogsAreScannedSerially) {
-  const std::string path = write({"seed 9", randomLog(9, 10)});
-  setReadAheadPolicy({1u << 30, true, 512, 1u << 20});
-  ReadAheadScanner scanner;
-  ASSERT_TRUE(scanner.open(path));
-  EXPECT_FALSE(scanner.pipelined());
 }
 
 }  // namespace
