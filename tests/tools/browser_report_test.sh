@@ -2,13 +2,11 @@
 # The HTML pages of the installed tool, checked by browser_check.py in headless
 # Chromium (which skips, 77, where Chromium is missing or cannot start).
 # Arguments: the staging prefix, the Python interpreter, the checker, a folder
-# that keeps the pages, their screenshots and the tool's messages, and the case:
+# that keeps the pages and the tool's messages, and the case:
 #   sample           the report of a sample log
 #   many-graphs      the report of a log of 2000 graphs (100 charted, the rest in the table)
 #   long-names       the report of a log with names of 300 characters and a 1-in-1000 tail
 #   diff-long-names  the comparison of two such logs, the second slower
-#   killed-run       the report of such a log followed by a record cut short, under a
-#                    long file name: the notice at the top must wrap, not widen the page
 set -u
 stage=$1 python=$2 check=$3 out=$4/$5 case=$5
 rm -rf "$out" && mkdir -p "$out" || exit 1
@@ -44,12 +42,6 @@ case $case in
   long-names)
     long_names long
     run 0 report "$out/long.log" -o "$out/page.html" ;;
-  killed-run)
-    long_names long
-    cut="$out/$(printf 'killed-run-of-a-long-session-%.0s' 1 2 3 4 5 6).log"
-    { cat "$out/long.log" && head -c 100 "$out/long.log"; } >"$cut" || exit 1
-    run 0 report "$cut" -o "$out/page.html"
-    grep -q 'class="incomplete"' "$out/page.html" || { echo "browser_report_test: no notice" >&2; exit 1; } ;;
   diff-long-names)
     long_names base
     long_names new --slower 1.1
@@ -59,4 +51,4 @@ case $case in
     echo "browser_report_test: unknown case '$case'" >&2
     exit 1 ;;
 esac
-exec "$python" "$check" "$out/page.html" --kind "$kind" --height "$height" --screenshot "$out/page.png"
+exec "$python" "$check" "$out/page.html" --kind "$kind" --height "$height"

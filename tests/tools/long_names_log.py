@@ -3,11 +3,10 @@
 
   long_names_log.py [--slower FACTOR] > OUT.json
 
-Three graphs: one named by 300 characters without a space, executed 1000 times
-at about 1400 us with one execution a hundred times slower (a 1-in-1000 tail),
-with events named by 300 and 280 characters; one named by 300 characters of
-accented words; and a small one. --slower multiplies every time by FACTOR. The
-times vary by a fixed pattern, so the same options give the same log.
+Three graphs: one of 300 characters without a space, executed 1000 times at
+about 1400 us with a 1-in-1000 tail a hundred times slower, with events named by
+300 and 280 characters; one of 300 characters of accented words; a small one.
+--slower multiplies every time by FACTOR; the same options give the same log.
 """
 
 import argparse

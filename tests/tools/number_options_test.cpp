@@ -10,39 +10,29 @@
 namespace vyn::tools {
 namespace {
 
-TEST(ByteSizeTest, UnitsAreBinaryWithoutBAndInIBAndDecimalWithB) {
-  const std::pair<std::string, std::uint64_t> sizes[] = {{"7b", 7},           {"1KiB", 1024},       {"1KB", 1000},
-                                                         {"3M", 3145728},     {"3MB", 3000000},     {"2G", 2147483648},
-                                                         {"2GB", 2000000000}, {"1gib", 1073741824}, {"007K", 7168}};
+// Units are binary without B and in iB, decimal with B; the largest size of a
+// unit that 64 bits hold is taken, the next is refused rather than wrapped.
+TEST(ByteSizeTest, UnitsAreBinaryWithoutBAndInIBAndDecimalWithBUpToSixtyFourBits) {
+  const std::pair<std::string, std::uint64_t> sizes[] = {{"7b", 7},
+                                                         {"1KiB", 1024},
+                                                         {"1KB", 1000},
+                                                         {"3M", 3145728},
+                                                         {"2GB", 2000000000},
+                                                         {"1gib", 1073741824},
+                                                         {"007K", 7168},
+                                                         {"18446744073709551615", 18446744073709551615u},
+                                                         {"18014398509481983K", 18446744073709550592u},
+                                                         {"18446744073GB", 18446744073000000000u}};
   for (const auto& [text, bytes] : sizes) {
     std::string problem;
     EXPECT_EQ(parseByteSize(text, problem), bytes) << text;
     EXPECT_EQ(problem, "") << text;
   }
-}
-
-// The largest size of each unit that 64 bits hold is taken; the next is refused.
-TEST(ByteSizeTest, SizesBeyondSixtyFourBitsAreRefusedNotWrapped) {
-  const std::string tooLarge = "' is more bytes than 64 bits hold; give at most 18446744073709551615 bytes";
-  const struct {
-    std::string largest;
-    std::uint64_t bytes;
-    std::string first;
-  } edges[] = {
-      {"18446744073709551615", 18446744073709551615u, "18446744073709551616"},
-      {"18014398509481983K", 18446744073709550592u, "18014398509481984K"},
-      {"18446744073709551KB", 18446744073709551000u, "18446744073709552KB"},
-      {"17592186044415MiB", 18446744073708503040u, "17592186044416MiB"},
-      {"18446744073709MB", 18446744073709000000u, "18446744073710MB"},
-      {"17179869183G", 18446744072635809792u, "17179869184G"},
-      {"18446744073GB", 18446744073000000000u, "18446744074GB"},
-      {"18446744073709551615B", 18446744073709551615u, "99999999999999999999999B"},
-  };
-  for (const auto& edge : edges) {
+  for (const std::string text :
+       {"18446744073709551616", "18014398509481984K", "18446744074GB", "99999999999999999999B"}) {
     std::string problem;
-    EXPECT_EQ(parseByteSize(edge.largest, problem), edge.bytes) << edge.largest;
-    EXPECT_EQ(parseByteSize(edge.first, problem), std::nullopt) << edge.first;
-    EXPECT_EQ(problem, "'" + edge.first + tooLarge);
+    EXPECT_EQ(parseByteSize(text, problem), std::nullopt) << text;
+    EXPECT_EQ(problem, "'" + text + "' is more bytes than 64 bits hold; give at most 18446744073709551615 bytes");
   }
 }
 
@@ -67,19 +57,14 @@ TEST(WholeNumberTest, TakesDecimalDigitsWithinTheRangeUpToTheEnds) {
     std::string text, taken, refusal;
   } cases[] = {
       {0, 10, "010", "10", ""},
-      {0, 10, "-0", "0", ""},
       {0, 10, "11", "", "11 is more than 10"},
       {0, 10, "-1", "", "-1 is negative"},
       {1, 10, "0", "", "0 is less than 1"},
-      {-128, 127, "-128", "-128", ""},
       {-128, 127, "-0129", "", "-0129 is less than -128"},
       {-128, 127, "+5", "", "'+5' is not a whole number"},
       {0, UINT64_MAX, "18446744073709551615", "18446744073709551615", ""},
       {0, UINT64_MAX, "18446744073709551616", "", "18446744073709551616 is more than 18446744073709551615"},
-      {INT64_MIN, 0, "-9223372036854775808", "-9223372036854775808", ""},
-      {INT64_MIN, 0, "-9223372036854775809", "", "-9223372036854775809 is less than -9223372036854775808"},
       {0, 10, "1 ", "", "'1 ' is not a whole number"},
-      {0, 10, "", "", "'' is not a whole number"},
   };
   for (const auto& c : cases) {
     const CLI::Validator validator = wholeNumber(c.min, c.max, "what fits");
@@ -87,23 +72,6 @@ TEST(WholeNumberTest, TakesDecimalDigitsWithinTheRangeUpToTheEnds) {
     const std::string refusal = validator(text);
     EXPECT_EQ(refusal, c.refusal.empty() ? "" : c.refusal + "; give what fits") << c.text;
     EXPECT_EQ(c.refusal.empty() ? text : "", c.taken) << c.text;
-  }
-}
-
-TEST(NonNegativeNumberTest, TakesFiniteNumbersOfZeroOrMore) {
-  const CLI::Validator validator = nonNegativeNumber("a percentage of 0 or more");
-  const std::pair<std::string, std::string> cases[] = {{"0", ""},
-                                                       {".5", ""},
-                                                       {"1e2", ""},
-                                                       {"-0", ""},
-                                                       {"-0.1", "-0.1 is negative"},
-                                                       {"1e999", "1e999 is too large"},
-                                                       {"nan", "'nan' is not a number"},
-                                                       {"0x10", "'0x10' is not a number"},
-                                                       {"1e", "'1e' is not a number"}};
-  for (const auto& [text, refusal] : cases) {
-    std::string value = text;
-    EXPECT_EQ(validator(value), refusal.empty() ? "" : refusal + "; give a percentage of 0 or more") << text;
   }
 }
 

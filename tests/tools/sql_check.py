@@ -5,9 +5,8 @@ usage: sql_check.py TOOL EXAMPLES_DIR DOCS_DIR README SCRATCH [pandas]
 
 Runs every example query of docs/sql.md on every sample log through `query` and
 against the exported database (with the README's percentile aggregates), and
-requires the same rows from both; compares the median and p99 query with `stats`,
-a fleet's database with its query, the database's tables with the documented
-ones, and checks bad SQL and usage errors. With "pandas", runs the README's pandas
+requires the same rows from both; compares the database's tables with the
+documented ones, and checks bad SQL and usage errors. With "pandas", runs the README's pandas
 recipe on a database instead (exit 77 when pandas is missing).
 """
 import json
@@ -86,39 +85,6 @@ class SqlCheck(unittest.TestCase):
                         for key in got:
                             self.assertTrue(same_value(got[key], want[key]), f"{key}: {got[key]} != {want[key]}")
 
-    def test_median_and_p99_are_those_of_stats(self):
-        sql = EXAMPLE_QUERIES[0]
-        self.assertIn("percentile(duration_us, 99)", sql)
-        for sample in SAMPLES:
-            stats = json.loads(run("stats", sample, "--format", "json").stdout)
-            want = {g["name"]: g["execution_time"] for g in stats["graphs"]}
-            got = {row["graph"]: row for row in query([sample], sql)}
-            self.assertEqual(set(got), set(want), sample)
-            for graph, figures in want.items():
-                self.assertEqual(got[graph]["executions"], figures["count"])
-                self.assertAlmostEqual(got[graph]["p50_us"], figures["p50"], places=9)
-                self.assertAlmostEqual(got[graph]["p99_us"], figures["p99"], places=9)
-            # Queue waits of host round trips, as stats summarises them.
-            waits = {row["graph"]: row for row in query([sample], "SELECT graph, median(queue_wait_us) AS p50, "
-                                                                  "percentile(queue_wait_us, 99) AS p99, "
-                                                                  "count(queue_wait_us) AS n FROM execution GROUP BY graph")}
-            for graph in stats["graphs"]:
-                wait = graph.get("queue_wait")
-                row = waits[graph["name"]]
-                if wait is None:
-                    self.assertEqual(row["n"], 0, graph["name"])
-                else:
-                    self.assertEqual((row["n"], row["p50"], row["p99"]), (wait["count"], wait["p50"], wait["p99"]))
-
-    def test_a_fleets_database_holds_what_query_reads(self):
-        first, second = SAMPLES[0], SAMPLES[-1]
-        sql = "SELECT log_id, count(*) AS events, min(id) AS first, max(id) AS last FROM event GROUP BY log_id"
-        fleet = query([first, second], sql)
-        self.assertEqual([r["log_id"] for r in fleet], [1, 2])
-        self.assertEqual(rows_of(database([first, second], "fleet.db"), sql), fleet)
-        logs = query([first, second], "SELECT id, path FROM log ORDER BY id")
-        self.assertEqual(logs, [{"id": 1, "path": first}, {"id": 2, "path": second}])
-
     def test_the_database_has_the_documented_tables_and_columns(self):
         documented = {}
         for name, table in re.findall(r"^### (\w+)(?: \(a view\))?\n(.*?)(?=^#)", SQL_DOC, re.S | re.M):
@@ -131,9 +97,6 @@ class SqlCheck(unittest.TestCase):
             got = [row[1] for row in con.execute(f"PRAGMA table_info({name})")]
             self.assertEqual(got, columns, name)
             self.assertEqual(query([SAMPLES[0]], f"SELECT * FROM {name} LIMIT 0"), [])
-        kinds = {"signed", "unsigned", "single", "double", "text", "units", "object", "none"}
-        seen = {r["kind"] for s in SAMPLES for r in query([s], "SELECT DISTINCT kind FROM event")}
-        self.assertLessEqual(seen, kinds)
 
     def test_bad_sql_and_usage(self):
         sample = SAMPLES[0]
@@ -143,7 +106,6 @@ class SqlCheck(unittest.TestCase):
         for sql, message in (
             ("SELECT 1; SELEC 2", 'near "SELEC": syntax error'),
             ("DELETE FROM event", "event may not be modified"),
-            ("SELECT percentile(duration_us, 101) FROM execution", "p must be a number from 0 to 100"),
         ):
             with self.subTest(sql=sql):
                 done = run("query", sample, "-o", out, sql, expect=1)
@@ -153,8 +115,7 @@ class SqlCheck(unittest.TestCase):
         run("query", sample, "SELEC", "-o", out, expect=1)
         self.assertEqual(pathlib.Path(out).read_text(), "kept")
         db = os.path.join(SCRATCH, "never.db")
-        for args in (("query", sample), ("export", sample, "--format", "sqlite", "-o", "-"),
-                     ("export", sample, sample, "-o", db)):
+        for args in (("query", sample), ("export", sample, sample, "-o", db)):
             with self.subTest(args=args):
                 run(*args, expect=2)
         # Never over an input: the log, or the SQL file.
@@ -163,25 +124,12 @@ class SqlCheck(unittest.TestCase):
         run("query", sample, "SELECT 1", "-o", sample, expect=1)
         done = run("query", sample, f"ATTACH '{sample}' AS d; CREATE TABLE d.t(x)", expect=1)
         self.assertIn("not authorized", done.stderr.decode())
-        attached = os.path.join(SCRATCH, "attached.db")
-        if os.path.exists(attached):
-            os.remove(attached)
-        run("query", sample, f"ATTACH '{attached}' AS d; CREATE TABLE d.t AS SELECT id FROM log; SELECT 1")
         sql_file = os.path.join(SCRATCH, "over.sql")
         pathlib.Path(sql_file).write_text("SELECT 1")
         run("query", sample, "-f", sql_file, "-o", sql_file, expect=1)
         self.assertEqual(pathlib.Path(sample).read_bytes(), before)
         self.assertEqual(pathlib.Path(sql_file).read_text(), "SELECT 1")
         self.assertFalse(os.path.exists(db))
-
-    def test_sql_from_a_file_or_standard_input(self):
-        sample = SAMPLES[0]
-        sql_file = os.path.join(SCRATCH, "question.sql")
-        pathlib.Path(sql_file).write_text("CREATE TEMP TABLE t AS SELECT 41 AS x;\nSELECT x + 1 AS y FROM t;\n")
-        self.assertEqual(run("query", sample, "-f", sql_file, "--format", "csv").stdout, b"y\n42\n")
-        done = subprocess.run([TOOL, "query", sample, "-f", "-", "--format", "csv"], input=b"SELECT 'a,b' AS \"q\"",
-                              capture_output=True)
-        self.assertEqual((done.returncode, done.stdout), (0, b'q\n"a,b"\n'))
 
 
 def pandas_recipe():

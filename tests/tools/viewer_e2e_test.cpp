@@ -39,27 +39,19 @@ INSTANTIATE_TEST_SUITE_P(Samples, SampleReportTest, ::testing::Values("two-graph
 // Logger lines go to standard error and leave the report alone.
 TEST_F(ViewerTest, LoggerLinesGoToStandardError) {
   const ToolRun run = view({"--log-level", "debug", stage("two-graphs")});
-  EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.out, goldenFile("two-graphs.stdout"));
   EXPECT_THAT(run.err, HasSubstr("ms [ DEBUG ] profiling::VynProfileLogReader reached EOF!\n"));
-  EXPECT_EQ(view({"--log-level", "error", "two-graphs.log"}).err, "");
 }
 
 // A data file takes the next free name when its own name is the CSV file's,
 // as it would if the reader wrote the CSV file in place.
 TEST_F(ViewerTest, NoDataFileTakesTheNameOfTheCsvFile) {
   const std::string log = stage("two-graphs");
-  for (const std::string golden : {"two-graphs", "two-graphs.generic"}) {
-    std::vector<std::string> args = {"--csv", "context.bin", "--data-files", log};
-    if (golden != "two-graphs") args.insert(args.begin(), "--generic");
-    const ToolRun run = view(args);
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(scratch("context.bin"), goldenFile(golden + ".csv")) << golden;
-    EXPECT_EQ(scratch("context_1.bin"), std::string("\x00\x01\x02\x03", 4)) << golden;
-    EXPECT_EQ(scratchNames(), (std::vector<std::string>{"context.bin", "context_1.bin", log})) << golden;
-    std::filesystem::remove(work.file("context.bin"));
-    std::filesystem::remove(work.file("context_1.bin"));
-  }
+  const ToolRun run = view({"--csv", "context.bin", "--data-files", log});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(scratch("context.bin"), goldenFile("two-graphs.csv"));
+  EXPECT_EQ(scratch("context_1.bin"), std::string("\x00\x01\x02\x03", 4));
+  EXPECT_EQ(scratchNames(), (std::vector<std::string>{"context.bin", "context_1.bin", log}));
 }
 
 // A log whose first bad record follows good ones gets the command that keeps
@@ -67,7 +59,6 @@ TEST_F(ViewerTest, NoDataFileTakesTheNameOfTheCsvFile) {
 TEST_F(ViewerTest, UnreadableCorruptOrUnwritableFilesAreNamedAndNothingIsReported) {
   const std::string good = readFile(sampleLog("updater"));
   writeFile(work.file("truncated.log"), good + "\xff\xff\xff\xff" + "abc");
-  writeFile(work.file("notes.txt"), "hello world, this is text\n");
   std::filesystem::create_directory(work.file("out"));
   stage("updater");
   const std::pair<std::vector<std::string>, std::string> cases[] = {
@@ -75,14 +66,8 @@ TEST_F(ViewerTest, UnreadableCorruptOrUnwritableFilesAreNamedAndNothingIsReporte
        "truncated.log: the log could not be loaded: record 1 at byte offset " + std::to_string(good.size()) +
            ": truncated record: the length prefix announces 4294967295 bytes, only 3 remain; to keep the 1 record "
            "before it: vyn-profile-log repair truncated.log -o truncated.repaired.log"},
-      {{"notes.txt", "--csv", "report.csv"},
-       "notes.txt: not a profiling log: the first record does not verify and its length prefix, 1819043176 bytes, "
-       "is implausible for a file of 26 bytes"},
       {{"missing.log"}, "missing.log: no such file"},
-      {{"out"}, "out: is a directory, not a log file"},
       {{"updater.log", "--csv", "out"}, "out: cannot write the CSV file: it is a directory"},
-      {{"updater.log", "--csv", "nowhere/report.csv"},
-       "nowhere/report.csv: cannot write the CSV file: directory nowhere: no such file or directory"},
   };
   for (const auto& [args, message] : cases) {
     const ToolRun run = view(args);
@@ -99,21 +84,14 @@ TEST_F(ViewerTest, UnreadableCorruptOrUnwritableFilesAreNamedAndNothingIsReporte
 
 TEST_F(ViewerTest, UsageErrorsExitWithTwoAndABadPluginWithOne) {
   const std::string log = stage("round-trip");
-  for (const std::vector<std::string>& args : {std::vector<std::string>{},
-                                               {log, "--log-level", "loud"},
-                                               {log, "--reader", kPlugin, "--generic"},
-                                               {log, "--reader", "missing.so"},
-                                               {log, log},
-                                               {log, "--csv", ""}}) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, {log, "--reader", kPlugin, "--generic"}, {log, "--csv", ""}}) {
     const ToolRun run = view(args);
     EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
     EXPECT_EQ(run.out, "");
     EXPECT_THAT(run.err, HasSubstr("Run 'vyn-profile-viewer --help' for usage."));
   }
   EXPECT_THAT(view({log, "--csv", ""}).err, StartsWith("vyn-profile-viewer: --csv: the path is empty\n"));
-  EXPECT_THAT(
-      view({log, "--visibility", "0x7f"}).err,
-      StartsWith("vyn-profile-viewer: --visibility: '0x7f' is not a whole number; give a level from -128 to 127\n"));
   const ToolRun help = view({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_THAT(help.out, HasSubstr("\nExamples:\n  vyn-profile-viewer run.log "));
@@ -194,7 +172,6 @@ TEST_F(ViewerTest, WarnsWhenTheLogHoldsNothingToReportOrTheLevelSkippedEverythin
       EXPECT_THAT(run.out, HasSubstr("Printing All Data Received From Back End"));
     }
   }
-  EXPECT_EQ(view({"levels.log", "--visibility", "4"}).err, "");
 }
 
 }  // namespace
