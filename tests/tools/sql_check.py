@@ -85,6 +85,27 @@ class SqlCheck(unittest.TestCase):
                         for key in got:
                             self.assertTrue(same_value(got[key], want[key]), f"{key}: {got[key]} != {want[key]}")
 
+    def test_median_and_p99_are_those_of_stats(self):
+        sql = EXAMPLE_QUERIES[0]
+        self.assertIn("percentile(duration_us, 99)", sql)
+        for sample in SAMPLES:
+            stats = json.loads(run("stats", sample, "--format", "json").stdout)
+            want = {g["name"]: g["execution_time"] for g in stats["graphs"]}
+            got = {row["graph"]: row for row in query([sample], sql)}
+            self.assertEqual(set(got), set(want), sample)
+            for graph, figures in want.items():
+                self.assertEqual(got[graph]["executions"], figures["count"])
+                self.assertAlmostEqual(got[graph]["p50_us"], figures["p50"], places=9)
+                self.assertAlmostEqual(got[graph]["p99_us"], figures["p99"], places=9)
+
+    def test_sql_from_a_file_or_standard_input(self):
+        sql_file = os.path.join(SCRATCH, "question.sql")
+        pathlib.Path(sql_file).write_text("CREATE TEMP TABLE t AS SELECT 41 AS x;\nSELECT x + 1 AS y FROM t;\n")
+        self.assertEqual(run("query", SAMPLES[0], "-f", sql_file, "--format", "csv").stdout, b"y\n42\n")
+        done = subprocess.run([TOOL, "query", SAMPLES[0], "-f", "-", "--format", "csv"], input=b"SELECT 'a,b' AS \"q\"",
+                              capture_output=True)
+        self.assertEqual((done.returncode, done.stdout), (0, b'q\n"a,b"\n'))
+
     def test_the_database_has_the_documented_tables_and_columns(self):
         documented = {}
         for name, table in re.findall(r"^### (\w+)(?: \(a view\))?\n(.*?)(?=^#)", SQL_DOC, re.S | re.M):
