@@ -52,15 +52,9 @@ Json rowJson(const DiffRow& row, TimeUnit timeUnit) {
   json["base"] = sideJson(row, row.base, timeUnit);
   json["new"] = sideJson(row, row.next, timeUnit);
   json["change_percent"] = row.test ? number(row.change * 100.0) : Json(nullptr);
-  if (row.test) {
-    json["u"] = number(row.test->u);
-    json["p_value"] = number(row.test->pValue);
-    json["p_value_method"] = row.test->exact ? "exact" : "normal-approximation";
-  } else {
-    json["u"] = nullptr;
-    json["p_value"] = nullptr;
-    json["p_value_method"] = nullptr;
-  }
+  json["u"] = row.test ? number(row.test->u) : Json(nullptr);
+  json["p_value"] = row.test ? number(row.test->pValue) : Json(nullptr);
+  json["p_value_method"] = row.test ? Json(row.test->exact ? "exact" : "normal-approximation") : Json(nullptr);
   json["p_adjusted"] = row.pAdjusted ? number(*row.pAdjusted) : Json(nullptr);
   addShift(json, row, timeUnit);
   json["verdict"] = verdictName(row.verdict);

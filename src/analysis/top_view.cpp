@@ -65,12 +65,10 @@ std::string topLine(const TopRefresh& refresh, const profiling::LogModel& model)
   appendField(out, "waiting_bytes", refresh.waitingBytes);
   appendKey(out, "complete");
   out += refresh.waitingBytes == 0 && !refresh.fault ? "true," : "false,";
-  appendKey(out, "fault");
   if (refresh.fault) {
-    base::appendJsonString(out, *refresh.fault);
-    out += ',';
+    appendTextField(out, "fault", *refresh.fault);
   } else {
-    out += "null,";
+    out += "\"fault\":null,";
   }
   appendKey(out, "graphs");
   out += '[';

@@ -42,8 +42,7 @@ int ReplacementFile::create(const std::string& target) {
   // also be one who could have written the file in place, as a shell redirect
   // or cp would, or a read-only file of someone else's would be taken over.
   if (exists && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
-    error_ = errno;
-    problem_ = "cannot be replaced: " + systemErrorText(error_);
+    problem_ = "cannot be replaced: " + systemErrorText(errno);
     return -1;
   }
   const auto slash = target_.find_last_of('/');
@@ -53,9 +52,7 @@ int ReplacementFile::create(const std::string& target) {
   std::string temporary = directory + "." + name + ".tmp-XXXXXX";
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) {
-    error_ = errno;
-    problem_ =
-        (exists ? "cannot create a temporary file beside it: " : "cannot be written: ") + systemErrorText(error_);
+    problem_ = (exists ? "cannot create a temporary file beside it: " : "cannot be written: ") + systemErrorText(errno);
     return -1;
   }
   temporary_ = temporary;
@@ -73,8 +70,7 @@ int ReplacementFile::create(const std::string& target) {
 bool ReplacementFile::commit() {
   if (temporary_.empty()) return problem_.empty();
   if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
-    error_ = errno;
-    problem_ = "cannot be written: " + systemErrorText(error_);
+    problem_ = "cannot be written: " + systemErrorText(errno);
     abandon();
     return false;
   }

@@ -37,14 +37,11 @@ class ReplacementFile {
   void abandon();
 
   const std::string& problem() const { return problem_; }
-  // The error number of the failure that problem() describes.
-  int error() const { return error_; }
 
  private:
   std::string target_;
   std::string temporary_;
   std::string problem_;
-  int error_ = 0;
   int signalSlot_ = -1;
 };
 

@@ -112,8 +112,7 @@ FrameStatus LogFrameReader::next(Frame& frame) {
     frame.bytes.assign(prefix, prefix + prefixBytes);
     return FrameStatus::StrayBytes;
   }
-  frame.length = static_cast<std::uint32_t>(prefix[0]) | (static_cast<std::uint32_t>(prefix[1]) << 8) |
-                 (static_cast<std::uint32_t>(prefix[2]) << 16) | (static_cast<std::uint32_t>(prefix[3]) << 24);
+  frame.length = flatbuffers::ReadScalar<std::uint32_t>(prefix);
 
   if (regular_) {
     // The size is known: a prefix that announces more than remains is not

@@ -43,22 +43,16 @@ std::string valueKindName(std::int64_t value) {
   return nameIn(fb::EnumValuesEventValueKind(), fb::EnumNamesEventValueKind(), value);
 }
 
-std::optional<std::int8_t> methodTypeByName(const std::string& name) {
-  const auto value = valueIn(fb::EnumValuesMethodType(), fb::EnumNamesMethodType(), name);
-  if (!value) return std::nullopt;
-  return static_cast<std::int8_t>(*value);
+std::optional<std::int64_t> methodTypeByName(const std::string& name) {
+  return valueIn(fb::EnumValuesMethodType(), fb::EnumNamesMethodType(), name);
 }
 
-std::optional<std::uint32_t> eventUnitByName(const std::string& name) {
-  const auto value = valueIn(fb::EnumValuesEventUnit(), fb::EnumNamesEventUnit(), name);
-  if (!value) return std::nullopt;
-  return static_cast<std::uint32_t>(*value);
+std::optional<std::int64_t> eventUnitByName(const std::string& name) {
+  return valueIn(fb::EnumValuesEventUnit(), fb::EnumNamesEventUnit(), name);
 }
 
-std::optional<std::uint32_t> valueKindByName(const std::string& name) {
-  const auto value = valueIn(fb::EnumValuesEventValueKind(), fb::EnumNamesEventValueKind(), name);
-  if (!value) return std::nullopt;
-  return static_cast<std::uint32_t>(*value);
+std::optional<std::int64_t> valueKindByName(const std::string& name) {
+  return valueIn(fb::EnumValuesEventValueKind(), fb::EnumNamesEventValueKind(), name);
 }
 
 std::string jsonKeyOf(const char* member) {

@@ -15,9 +15,9 @@ std::string eventUnitEnumName(std::int64_t value);
 std::string valueKindName(std::int64_t value);
 
 // The value with this exact (case-sensitive) name.
-std::optional<std::int8_t> methodTypeByName(const std::string& name);
-std::optional<std::uint32_t> eventUnitByName(const std::string& name);
-std::optional<std::uint32_t> valueKindByName(const std::string& name);
+std::optional<std::int64_t> methodTypeByName(const std::string& name);
+std::optional<std::int64_t> eventUnitByName(const std::string& name);
+std::optional<std::int64_t> valueKindByName(const std::string& name);
 
 // A field of the record model as the log's JSON form names it: the member
 // "unsignedValue" (as the schema spells the field) is "unsigned_value".

@@ -148,7 +148,7 @@ template <typename T, typename ByName>
 T parseEnum(const Json& value, const std::string& path, ByName byName, const char* what,
             std::string (*nameOf)(std::int64_t), std::int64_t first, std::int64_t last) {
   if (value.is_string()) {
-    if (auto number = byName(value.get_ref<const std::string&>())) return *number;
+    if (auto number = byName(value.get_ref<const std::string&>())) return static_cast<T>(*number);
     std::string names;
     for (std::int64_t v = first; v <= last; ++v) names += (names.empty() ? "" : ", ") + nameOf(v);
     fail(path, "unknown " + std::string(what) + " " + shown(value) + " (expected a number or one of: " + names + ")");
@@ -173,21 +173,15 @@ std::vector<T> parseArray(const Json& value, const std::string& path, const char
 
 // What each table is called when a value is not one.
 template <typename Model>
-constexpr const char* kTableWhat = "";
-template <>
-constexpr const char* kTableWhat<EventModel> = "an event object";
-template <>
-constexpr const char* kTableWhat<TimestampModel> = "a timestamp object or number";
-template <>
-constexpr const char* kTableWhat<TimingModel> = "a timing object";
-template <>
-constexpr const char* kTableWhat<MessageModel> = "a message object";
-template <>
-constexpr const char* kTableWhat<HeaderVersionModel> = "a version object";
-template <>
-constexpr const char* kTableWhat<HeaderModel> = "a header object";
-template <>
-constexpr const char* kTableWhat<RecordModel> = "a record object";
+constexpr const char* tableWhat() {
+  if constexpr (std::is_same_v<Model, EventModel>) return "an event object";
+  if constexpr (std::is_same_v<Model, TimestampModel>) return "a timestamp object or number";
+  if constexpr (std::is_same_v<Model, TimingModel>) return "a timing object";
+  if constexpr (std::is_same_v<Model, MessageModel>) return "a message object";
+  if constexpr (std::is_same_v<Model, HeaderVersionModel>) return "a version object";
+  if constexpr (std::is_same_v<Model, HeaderModel>) return "a header object";
+  return "a record object";
+}
 
 template <typename Model>
 Model parseTable(const Json& value, const std::string& path);
@@ -226,7 +220,7 @@ T parseValue(const std::string& key, const Json& value, const std::string& path)
 // Every field the object holds, in schema order; any other member is refused.
 template <typename Model>
 Model parseTable(const Json& value, const std::string& path) {
-  ObjectFields fields(value, path, kTableWhat<Model>);
+  ObjectFields fields(value, path, tableWhat<Model>());
   Model model;
   profiling::Fields<Model>::each(model, [&](auto, const char* member, auto& target) {
     const std::string key = jsonKeyOf(member);

@@ -21,11 +21,6 @@ constexpr std::size_t kWindowSize = 4 << 20;
 // The length prefix and the root offset after it.
 constexpr std::size_t kFrameStartSize = kLengthPrefixSize + sizeof(flatbuffers::uoffset_t);
 
-std::uint32_t readLittleEndian32(const std::uint8_t* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
-         (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
-}
-
 }  // namespace
 
 LogResync::~LogResync() {
@@ -94,8 +89,8 @@ std::optional<std::uint32_t> LogResync::plausibleFrameAt(std::uint64_t offset) {
   if (offset > fileSize_ || fileSize_ - offset < kLengthPrefixSize + kSmallestRecordSize) return std::nullopt;
   std::uint8_t start[kFrameStartSize];
   if (!peek(offset, start, sizeof start)) return std::nullopt;
-  const std::uint32_t length = readLittleEndian32(start);
-  const std::uint32_t rootOffset = readLittleEndian32(start + kLengthPrefixSize);
+  const std::uint32_t length = flatbuffers::ReadScalar<std::uint32_t>(start);
+  const std::uint32_t rootOffset = flatbuffers::ReadScalar<std::uint32_t>(start + kLengthPrefixSize);
   if (!plausibleRecordStart(length, rootOffset) || length > fileSize_ - offset - kLengthPrefixSize) {
     return std::nullopt;
   }
@@ -105,7 +100,7 @@ std::optional<std::uint32_t> LogResync::plausibleFrameAt(std::uint64_t offset) {
   const std::uint64_t record = offset + kLengthPrefixSize, table = record + rootOffset;
   std::uint8_t vtableOffset[4];
   if (!peek(table, vtableOffset, sizeof vtableOffset)) return std::nullopt;
-  const auto vtable = static_cast<std::int64_t>(table) - static_cast<std::int32_t>(readLittleEndian32(vtableOffset));
+  const auto vtable = static_cast<std::int64_t>(table) - flatbuffers::ReadScalar<flatbuffers::soffset_t>(vtableOffset);
   const auto end = static_cast<std::int64_t>(record + length);
   if (vtable < static_cast<std::int64_t>(record) || vtable + 4 > end) return std::nullopt;
   std::uint8_t sizes[4];
@@ -160,8 +155,8 @@ std::optional<std::uint64_t> LogResync::findChain(std::uint64_t from) {
     // verification.
     const std::uint8_t* start = bytesAt(offset, kFrameStartSize);
     if (start == nullptr) return std::nullopt;
-    const std::uint32_t length = readLittleEndian32(start);
-    if (!plausibleRecordStart(length, readLittleEndian32(start + kLengthPrefixSize)) ||
+    const std::uint32_t length = flatbuffers::ReadScalar<std::uint32_t>(start);
+    if (!plausibleRecordStart(length, flatbuffers::ReadScalar<std::uint32_t>(start + kLengthPrefixSize)) ||
         length > fileSize_ - offset - kLengthPrefixSize) {
       continue;
     }

@@ -69,29 +69,18 @@ namespace vyn::profiling {
   F(std::vector<MessageModel>, messages, MESSAGES)
 
 #define VYN_MODEL_MEMBER(type, member, field) std::optional<type> member;
-
-struct EventModel {
-  VYN_EVENT_FIELDS(VYN_MODEL_MEMBER)
-};
-struct TimestampModel {
-  VYN_TIMESTAMP_FIELDS(VYN_MODEL_MEMBER)
-};
-struct TimingModel {
-  VYN_TIMING_FIELDS(VYN_MODEL_MEMBER)
-};
-struct MessageModel {
-  VYN_MESSAGE_FIELDS(VYN_MODEL_MEMBER)
-};
-struct HeaderVersionModel {
-  VYN_HEADER_VERSION_FIELDS(VYN_MODEL_MEMBER)
-};
-struct HeaderModel {
-  VYN_HEADER_FIELDS(VYN_MODEL_MEMBER)
-};
-struct RecordModel {
-  VYN_RECORD_FIELDS(VYN_MODEL_MEMBER)
-};
-
+#define VYN_MODEL(Model, FIELDS) \
+  struct Model {                 \
+    FIELDS(VYN_MODEL_MEMBER)     \
+  };
+VYN_MODEL(EventModel, VYN_EVENT_FIELDS)
+VYN_MODEL(TimestampModel, VYN_TIMESTAMP_FIELDS)
+VYN_MODEL(TimingModel, VYN_TIMING_FIELDS)
+VYN_MODEL(MessageModel, VYN_MESSAGE_FIELDS)
+VYN_MODEL(HeaderVersionModel, VYN_HEADER_VERSION_FIELDS)
+VYN_MODEL(HeaderModel, VYN_HEADER_FIELDS)
+VYN_MODEL(RecordModel, VYN_RECORD_FIELDS)
+#undef VYN_MODEL
 #undef VYN_MODEL_MEMBER
 
 }  // namespace vyn::profiling

@@ -5,26 +5,9 @@
 namespace vyn::profiling {
 namespace {
 
-DecodedValue signedValue(std::int64_t number) {
-  DecodedValue value;
-  value.kind = DecodedValue::Kind::Signed;
-  value.signedNumber = number;
-  return value;
-}
-
-DecodedValue unsignedValue(std::uint64_t number) {
-  DecodedValue value;
-  value.kind = DecodedValue::Kind::Unsigned;
-  value.unsignedNumber = number;
-  return value;
-}
-
-DecodedValue floatingValue(double number) {
-  DecodedValue value;
-  value.kind = DecodedValue::Kind::Floating;
-  value.floating = number;
-  return value;
-}
+DecodedValue signedValue(std::int64_t number) { return {DecodedValue::Kind::Signed, number, 0, 0.0, nullptr}; }
+DecodedValue unsignedValue(std::uint64_t number) { return {DecodedValue::Kind::Unsigned, 0, number, 0.0, nullptr}; }
+DecodedValue floatingValue(double number) { return {DecodedValue::Kind::Floating, 0, 0, number, nullptr}; }
 
 }  // namespace
 
@@ -60,12 +43,8 @@ DecodedValue decodeValue(const EventValue& value) {
       std::memcpy(&wide, &bits, sizeof wide);
       return floatingValue(wide);
     }
-    case ValueDataType::String: {
-      DecodedValue text;
-      text.kind = DecodedValue::Kind::Text;
-      text.text = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(bits));
-      return text;
-    }
+    case ValueDataType::String:
+      return {DecodedValue::Kind::Text, 0, 0, 0.0, reinterpret_cast<const char*>(static_cast<std::uintptr_t>(bits))};
     default:
       return {};
   }

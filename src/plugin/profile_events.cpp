@@ -3,10 +3,8 @@
 namespace vyn::profiling {
 namespace {
 
-// Fills events with the events of rows [begin, end), whose top level is at depth;
-// returns end.
-const EventRow* fillLevel(const EventList& list, const EventRow* begin, const EventRow* end,
-                          std::vector<ProfileEvent>& events) {
+// Fills events with the events of rows [begin, end), whose top level is at depth.
+void fillLevel(const EventList& list, const EventRow* begin, const EventRow* end, std::vector<ProfileEvent>& events) {
   const std::uint8_t depth = begin->depth;
   std::size_t count = 0;
   for (const EventRow* row = begin; row != end; ++row) count += row->depth == depth;
@@ -38,7 +36,6 @@ const EventRow* fillLevel(const EventList& list, const EventRow* begin, const Ev
     }
     row = subtreeEnd;
   }
-  return row;
 }
 
 }  // namespace

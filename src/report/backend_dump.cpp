@@ -87,25 +87,24 @@ void writeBackendPhaseStats(base::TextBuffer& out, const ReportInput& input, Eve
 
 void writeBackendData(base::TextBuffer& out, const ReportInput& input) {
   const LogModel& model = input.model;
-  base::TextBuffer& dump = out;
-  dump.text("\nPrinting All Data Received From Back End\n");
+  out.text("\nPrinting All Data Received From Back End\n");
   if (model.contextCreation) {
-    dump.text("\nCreate From Binary Stats:\n");
-    appendBackendEvents(dump, model.list(model.contextCreation->events));
-    dump.endLine();
+    out.text("\nCreate From Binary Stats:\n");
+    appendBackendEvents(out, model.list(model.contextCreation->events));
+    out.endLine();
   }
   if (model.finalizeMessageSeen) {
-    dump.text("\nFinalize Stats:\n");
+    out.text("\nFinalize Stats:\n");
     for (const GraphOccurrence& entry : model.finalizations) {
-      appendBackendEvents(dump, model.list(entry.occurrence.events));
-      dump.endLine();
+      appendBackendEvents(out, model.list(entry.occurrence.events));
+      out.endLine();
     }
   }
-  if (!model.executions.empty()) dump.text("\nExecute Stats: \n");
+  if (!model.executions.empty()) out.text("\nExecute Stats: \n");
   for (const GraphSeries& series : model.executions) {
     for (std::size_t position = 0; position < series.occurrences.size(); ++position) {
-      dump.text("\nExecute Stat ").number(position + 1).text("\n\n");
-      appendBackendEvents(dump, model.list(series.occurrences[position].events));
+      out.text("\nExecute Stat ").number(position + 1).text("\n\n");
+      appendBackendEvents(out, model.list(series.occurrences[position].events));
     }
   }
 }

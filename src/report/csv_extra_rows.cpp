@@ -21,20 +21,18 @@ void writeExecuteIpsRow(base::TextBuffer& out, const ReportInput& input) {
   if (!model.executeOverall) return;
   const std::optional<float> figure = inferencesPerSecond(model.list(model.executeOverall->events));
   if (!figure) return;
-  base::TextBuffer& row = out;
-  row.number(model.executeOverall->timestamp).text(",EXECUTE IPS,").fixed(*figure, 6);
-  row.text(",INF/SEC,NETRUN,ROOT,null");
-  row.endLine();
+  out.number(model.executeOverall->timestamp).text(",EXECUTE IPS,").fixed(*figure, 6);
+  out.text(",INF/SEC,NETRUN,ROOT,null");
+  out.endLine();
 }
 
 void writeDlopenLatencyRow(base::TextBuffer& out, const ReportInput& input) {
   const LogModel& model = input.model;
   if (!model.libraryLoad || model.libraryLoad->events.empty()) return;
   const EventRow& first = *model.events.rows(model.libraryLoad->events);
-  base::TextBuffer& row = out;
-  row.number(model.libraryLoad->timestamp).text(",DLOPEN LATENCY,");
-  row.number(valueAsUnsigned(rowValue(first, model.texts))).text(kNetRunColumns).text(",null");
-  row.endLine();
+  out.number(model.libraryLoad->timestamp).text(",DLOPEN LATENCY,");
+  out.number(valueAsUnsigned(rowValue(first, model.texts))).text(kNetRunColumns).text(",null");
+  out.endLine();
 }
 
 void writeFinalizeAfterTensorUpdatesRows(base::TextBuffer& out, const ReportInput& input, EventPrinter& events) {
@@ -55,16 +53,15 @@ void writeFinalizeAfterTensorUpdatesRows(base::TextBuffer& out, const ReportInpu
 
 void writeContextRetrievalRows(base::TextBuffer& out, const ReportInput& input) {
   const LogModel& model = input.model;
-  base::TextBuffer& rows = out;
   const auto writeRow = [&](std::string_view measurement, const Occurrence& call) {
-    rows.number(call.timestamp).character(',').csvField(measurement).character(',');
-    rows.number(call.value).text(kNetRunColumns).character(',');
+    out.number(call.timestamp).character(',').csvField(measurement).character(',');
+    out.number(call.value).text(kNetRunColumns).character(',');
     if (call.name == kEmptyText) {
-      rows.text("null");
+      out.text("null");
     } else {
-      rows.csvField(model.text(call.name));
+      out.csvField(model.text(call.name));
     }
-    rows.endLine();
+    out.endLine();
   };
   for (const ContextCall& call : model.contextBinaryCalls) writeRow(call.measurement, call.occurrence);
   for (const Occurrence& call : model.contextSectionSizeCalls) writeRow("CONTEXT GET BINARY SECTION SIZE", call);

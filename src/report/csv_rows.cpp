@@ -16,14 +16,13 @@ namespace {
 // keyword is a literal with its separators, e.g. ",INIT,".
 void writePhaseRow(base::TextBuffer& out, std::uint64_t timestamp, std::string_view keyword, std::uint64_t value,
                    std::optional<std::string_view> identifier) {
-  base::TextBuffer& row = out;
-  row.number(timestamp).text(keyword).number(value).text(",US,NETRUN,ROOT,");
+  out.number(timestamp).text(keyword).number(value).text(",US,NETRUN,ROOT,");
   if (identifier) {
-    row.csvField(*identifier);
+    out.csvField(*identifier);
   } else {
-    row.text("null");
+    out.text("null");
   }
-  row.endLine();
+  out.endLine();
 }
 
 // A phase name with its suffix, or none when the name is empty.
@@ -64,15 +63,14 @@ void writeSeriesRows(base::TextBuffer& out, const ReportInput& input, EventPrint
 
 void writeCsvPreamble(base::TextBuffer& out, const ReportInput& input) {
   const LogHeaderInfo header = input.model.header.value_or(LogHeaderInfo{});
-  base::TextBuffer& lines = out;
-  lines.text("input log file location, ").csvField(input.inputLogPath);
-  lines.endLine();
-  lines.text("vyn-profile-viewer version, ").text(kViewerVersion);
-  lines.endLine();
-  lines.csvField(header.generatorName + " version").text(", ").csvField(header.generatorVersion);
-  lines.endLine();
-  lines.text("Backend version, ").csvField(header.backendVersion);
-  lines.endLine();
+  out.text("input log file location, ").csvField(input.inputLogPath);
+  out.endLine();
+  out.text("vyn-profile-viewer version, ").text(kViewerVersion);
+  out.endLine();
+  out.csvField(header.generatorName + " version").text(", ").csvField(header.generatorVersion);
+  out.endLine();
+  out.text("Backend version, ").csvField(header.backendVersion);
+  out.endLine();
 }
 
 void writeCsvHeaderRow(base::TextBuffer& out) {

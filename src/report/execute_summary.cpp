@@ -2,6 +2,7 @@
 // average, minimum and maximum execution of every graph, and the back-end
 // library load latency.
 #include <limits>
+#include <numeric>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -19,8 +20,7 @@ namespace {
 // Nothing for an empty list, which has no mean.
 std::optional<std::uint64_t> meanQueueWait(const std::vector<std::uint64_t>& samples) {
   if (samples.empty()) return std::nullopt;
-  double sum = 0.0;
-  for (const std::uint64_t sample : samples) sum += static_cast<double>(sample);
+  const double sum = std::accumulate(samples.begin(), samples.end(), 0.0);
   const double mean = sum / static_cast<double>(samples.size());
   // Samples near the top of the range can round up to 2^64, which has no u64 form.
   if (mean >= 18446744073709551616.0) return std::numeric_limits<std::uint64_t>::max();
@@ -79,34 +79,18 @@ void writeExecuteStats(base::TextBuffer& out, const ReportInput& input, EventPri
                                                        : "Execute Stats (Max):";
   const std::vector<GraphAverage>* averages =
       kind == ExecuteStatKind::Average ? &executions.average.of(model) : nullptr;
-  const std::size_t entries = averages != nullptr            ? averages->size()
-                              : kind == ExecuteStatKind::Min ? executions.minimum.size()
-                                                             : executions.maximum.size();
+  const std::vector<GraphExtreme>& extremes = kind == ExecuteStatKind::Min ? executions.minimum : executions.maximum;
   writeTitle(out, title, 24);
   out.text("Total Inference Time: ");
   out.endLine();
   writeRule(out, 21);
-  if (entries == 0) {
+  if ((averages != nullptr ? averages->size() : extremes.size()) == 0) {
     out.endLine();
     return;
   }
 
   const QueueWaits queueWaits = model.hostRoundTrip ? queueWaitsByGraph(input.statistics, kind) : QueueWaits{};
-  for (std::size_t position = 0; position < entries; ++position) {
-    TextId graph;
-    std::uint64_t value;
-    EventList list;
-    if (kind == ExecuteStatKind::Average) {
-      const GraphAverage& entry = (*averages)[position];
-      graph = entry.graph;
-      value = entry.average.value;
-      list = averagedEvents(model, entry.average);
-    } else {
-      const GraphExtreme& entry = (kind == ExecuteStatKind::Min ? executions.minimum : executions.maximum)[position];
-      graph = entry.graph;
-      value = entry.occurrence.value;
-      list = model.list(entry.occurrence.events);
-    }
+  const auto writeEntry = [&](std::size_t position, TextId graph, std::uint64_t value, const EventList& list) {
     writeGraphHeading(out, position, model.text(graph));
     out.blanks(sectionIndent).text("NetRun").text(model.hostRoundTrip ? " (Host Round-Trip)" : "");
     out.text(": ").number(value).text(" us");
@@ -123,7 +107,8 @@ void writeExecuteStats(base::TextBuffer& out, const ReportInput& input, EventPri
     }
     events.tree(out, list, 1);
     out.endLine();
-  }
+  };
+  forEachGraphEntry(model, averages, &extremes, writeEntry);
 
   if (kind == ExecuteStatKind::Average && input.dataFiles != nullptr) {
     writeExecutionDataFiles(model, *input.dataFiles);

@@ -94,23 +94,13 @@ void writeGraphPhaseStats(base::TextBuffer& out, const ReportInput& input, Event
   const GraphPhaseSection section = graphPhaseSection(input, kind);
   if (section.series.empty()) return;
   writeTitle(out, section.title, section.ruleWidth);
-  const auto writeEntry = [&](std::size_t position, TextId graph, std::uint64_t value, const EventList& list) {
-    writeGraphHeading(out, position, model.text(graph));
-    writeValueLine(out, value);
-    events.tree(out, list, 1);
-    out.endLine();
-  };
-  if (section.averaged != nullptr) {
-    for (std::size_t position = 0; position < section.averaged->size(); ++position) {
-      const GraphAverage& entry = (*section.averaged)[position];
-      writeEntry(position, entry.graph, entry.average.value, averagedEvents(model, entry.average));
-    }
-  } else {
-    for (std::size_t position = 0; position < section.extremes->size(); ++position) {
-      const GraphExtreme& entry = (*section.extremes)[position];
-      writeEntry(position, entry.graph, entry.occurrence.value, model.list(entry.occurrence.events));
-    }
-  }
+  forEachGraphEntry(model, section.averaged, section.extremes,
+                    [&](std::size_t position, TextId graph, std::uint64_t value, const EventList& list) {
+                      writeGraphHeading(out, position, model.text(graph));
+                      writeValueLine(out, value);
+                      events.tree(out, list, 1);
+                      out.endLine();
+                    });
 }
 
 void writeUpdateBinarySectionStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events) {

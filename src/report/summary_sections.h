@@ -20,6 +20,24 @@ void writeComposeGraphsStats(base::TextBuffer& out, const ReportInput& input);
 void writeFinalizeStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events);
 void writeDeInitStats(base::TextBuffer& out, const ReportInput& input, EventPrinter& events);
 
+// Calls write(position, graph, value, events) for each entry of a series'
+// averages, or of its extremes when averaged is null.
+template <typename Write>
+void forEachGraphEntry(const LogModel& model, const std::vector<GraphAverage>* averaged,
+                       const std::vector<GraphExtreme>* extremes, Write write) {
+  if (averaged != nullptr) {
+    for (std::size_t position = 0; position < averaged->size(); ++position) {
+      const GraphAverage& entry = (*averaged)[position];
+      write(position, entry.graph, entry.average.value, averagedEvents(model, entry.average));
+    }
+    return;
+  }
+  for (std::size_t position = 0; position < extremes->size(); ++position) {
+    const GraphExtreme& entry = (*extremes)[position];
+    write(position, entry.graph, entry.occurrence.value, model.list(entry.occurrence.events));
+  }
+}
+
 enum class GraphPhaseKind {
   ApplyBinarySectionAverage,
   ApplyBinarySectionMin,

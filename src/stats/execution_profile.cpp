@@ -50,7 +50,7 @@ class PathTable {
       for (std::size_t at = 0; at < children.paths.size(); ++at) {
         if (paths_[children.paths[at]].name == row.name) return found(children, at);
       }
-    } else if (const auto it = index_.find(key(parent, row.name)); it != index_.end()) {
+    } else if (const auto it = index_.find(pathKey(parent, row.name)); it != index_.end()) {
       return found(children, it->second.position);
     }
     return added(children, parent, row);
@@ -65,9 +65,6 @@ class PathTable {
   struct Entry {
     std::size_t position;  // in the parent's children
   };
-  static std::uint64_t key(std::uint32_t parent, TextId name) {
-    return (static_cast<std::uint64_t>(parent) << 32) | name.value();
-  }
 
   std::uint32_t found(Children& children, std::size_t at) {
     children.guess = at + 1 < children.paths.size() ? at + 1 : 0;
@@ -83,7 +80,7 @@ class PathTable {
     path.unit = row.unit;
     path.values = pathValuesOf(row);
     paths_.push_back(std::move(path));
-    index_.emplace(key(parent, row.name), Entry{children.paths.size()});
+    index_.emplace(pathKey(parent, row.name), Entry{children.paths.size()});
     children.paths.push_back(id);
     children.guess = 0;
     // Last: growing the table may move the parent's children, which children names.
@@ -207,17 +204,6 @@ std::vector<ExecutionProfile> profileExecutions(const LogModel& model, const Sta
     }
   });
   return profiles;
-}
-
-std::string pathText(const LogModel& model, const ExecutionProfile& profile, std::uint32_t path) {
-  std::vector<std::uint32_t> chain;
-  for (std::uint32_t at = path; at != kNoParentPath; at = profile.paths[at].parent) chain.push_back(at);
-  std::string text;
-  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-    if (!text.empty()) text += " / ";
-    text += model.text(profile.paths[*it].name);
-  }
-  return text;
 }
 
 }  // namespace vyn::profiling

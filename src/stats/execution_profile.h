@@ -22,6 +22,9 @@ namespace vyn::profiling {
 
 inline constexpr std::uint32_t kNoParentPath = 0xFFFFFFFFu;
 
+// The key that finds a path among the paths of a graph: its parent and its name.
+inline std::uint64_t pathKey(std::uint32_t parent, TextId name) { return (std::uint64_t{parent} << 32) | name.value(); }
+
 struct DistinctValue {
   std::string text;
   std::uint64_t count = 0;
@@ -64,8 +67,22 @@ struct ExecutionProfile {
 std::vector<ExecutionProfile> profileExecutions(const LogModel& model, const Statistics& statistics,
                                                 std::uint64_t skipFirst, PathSamples keep);
 
-// "Layer conv1 / Compute": the names of a path from its top-level event down.
-std::string pathText(const LogModel& model, const ExecutionProfile& profile, std::uint32_t path);
+// "Layer conv1 / Compute": the names of a path from its top-level event down,
+// in paths whose entries name their parent (kNoParentPath for none) and themselves.
+template <typename Path>
+std::string pathText(const LogModel& model, const std::vector<Path>& paths, std::uint32_t path) {
+  std::vector<std::uint32_t> chain;
+  for (std::uint32_t at = path; at != kNoParentPath; at = paths[at].parent) chain.push_back(at);
+  std::string text;
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    if (!text.empty()) text += " / ";
+    text += model.text(paths[*it].name);
+  }
+  return text;
+}
+inline std::string pathText(const LogModel& model, const ExecutionProfile& profile, std::uint32_t path) {
+  return pathText(model, profile.paths, path);
+}
 
 }  // namespace vyn::profiling
 

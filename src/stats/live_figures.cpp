@@ -7,15 +7,6 @@
 #include "stats/figure_text.h"
 
 namespace vyn::profiling {
-namespace {
-
-constexpr std::uint32_t kNoParent = 0xFFFFFFFFu;
-
-std::uint64_t pathKey(std::uint32_t parent, TextId name) {
-  return (static_cast<std::uint64_t>(parent) << 32) | name.value();
-}
-
-}  // namespace
 
 void LiveFigures::advance(const LogModel& model) {
   if (graphs_.size() < model.executions.size()) graphs_.resize(model.executions.size());
@@ -69,13 +60,13 @@ void LiveFigures::takeEvents(const LogModel& model, GraphState& state, EventSpan
   for (const EventRow& row : events) {
     std::size_t depth = row.depth - top;
     if (depth > stack_.size()) depth = stack_.size();
-    const std::uint32_t parent = depth == 0 ? kNoParent : stack_[depth - 1];
-    std::uint32_t id = kNoParent;
+    const std::uint32_t parent = depth == 0 ? kNoParentPath : stack_[depth - 1];
+    std::uint32_t id = kNoParentPath;
     if (rowIndex < state.previousRows.size()) {
       const PathTotal& guess = state.paths[state.previousRows[rowIndex]];
       if (guess.parent == parent && guess.name == row.name) id = state.previousRows[rowIndex];
     }
-    if (id == kNoParent) {
+    if (id == kNoParentPath) {
       const auto [found, isNew] =
           state.pathIndex.try_emplace(pathKey(parent, row.name), static_cast<std::uint32_t>(state.paths.size()));
       if (isNew) state.paths.push_back({parent, row.name, row.unit, pathValuesOf(row), 0, 0});
@@ -95,17 +86,6 @@ void LiveFigures::takeEvents(const LogModel& model, GraphState& state, EventSpan
     const double number = measuredNumber(row, model.texts);
     if (std::isfinite(number)) path.total += number;
   }
-}
-
-std::string LiveFigures::pathText(const LogModel& model, const GraphState& state, std::uint32_t path) const {
-  std::vector<std::uint32_t> chain;
-  for (std::uint32_t at = path; at != kNoParent; at = state.paths[at].parent) chain.push_back(at);
-  std::string text;
-  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-    if (!text.empty()) text += " / ";
-    text += model.text(state.paths[*it].name);
-  }
-  return text;
 }
 
 std::vector<LiveGraphFigures> LiveFigures::figures(const LogModel& model, std::size_t topEvents) const {
@@ -138,7 +118,8 @@ std::vector<LiveGraphFigures> LiveFigures::figures(const LogModel& model, std::s
     std::partial_sort(measured.begin(), measured.begin() + static_cast<std::ptrdiff_t>(shown), measured.end(), before);
     for (std::size_t at = 0; at < shown; ++at) {
       const PathTotal& path = state.paths[measured[at]];
-      figures.topEvents.push_back({pathText(model, state, measured[at]), path.unit, path.total, path.occurrences});
+      figures.topEvents.push_back(
+          {pathText(model, state.paths, measured[at]), path.unit, path.total, path.occurrences});
     }
     all.push_back(std::move(figures));
   }

@@ -78,7 +78,6 @@ class LiveFigures {
 
   void takeEvents(const LogModel& model, GraphState& state, EventSpan events);
   void takeLateEvents(const LogModel& model, GraphState& state, const GraphSeries& series);
-  std::string pathText(const LogModel& model, const GraphState& state, std::uint32_t path) const;
 
   std::vector<GraphState> graphs_;    // by position in the model's executions
   std::vector<std::uint32_t> stack_;  // the path at each depth of the current event

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <random>
 
 namespace vyn::profiling {
@@ -99,9 +100,7 @@ std::uint64_t stretchStart(std::uint64_t stretch, std::uint64_t count, std::uint
 }
 
 std::uint64_t sumOf(const std::vector<std::size_t>& columns) {
-  std::uint64_t sum = 0;
-  for (const std::size_t column : columns) sum += column;
-  return sum;
+  return std::accumulate(columns.begin(), columns.end(), std::uint64_t{0});
 }
 
 // Selects among the differences b[j] - a[i], keeping what it works in from

@@ -17,20 +17,21 @@ using profiling::PathProfile;
 using profiling::PathValues;
 using profiling::SampleSummary;
 
-// Events rank by their figures per occurrence (ranked per execution, the mean
-// would only repeat the total).
-double sortKey(const PathFigures& path, StatsSort sort) {
+// The figure of summary a sort ranks by, count for StatsSort::Count. Events
+// rank by their figures per occurrence (ranked per execution, the mean would
+// only repeat the total).
+double sortKey(const SampleSummary& summary, std::uint64_t count, StatsSort sort) {
   switch (sort) {
     case StatsSort::Mean:
-      return path.perOccurrence.mean;
+      return summary.mean;
     case StatsSort::P50:
-      return path.perOccurrence.p50;
+      return summary.p50;
     case StatsSort::P99:
-      return path.perOccurrence.p99;
+      return summary.p99;
     case StatsSort::Count:
-      return static_cast<double>(path.occurrences);
+      return static_cast<double>(count);
     default:
-      return path.perOccurrence.total;
+      return summary.total;
   }
 }
 
@@ -50,7 +51,7 @@ void sortPaths(std::vector<PathFigures>& paths, StatsSort sort) {
     const int bGroup = sortGroup(b);
     if (aGroup != bGroup) return aGroup < bGroup;
     if (aGroup == 2) return a.occurrences > b.occurrences;
-    return sortKey(a, sort) > sortKey(b, sort);
+    return sortKey(a.perOccurrence, a.occurrences, sort) > sortKey(b.perOccurrence, b.occurrences, sort);
   });
 }
 
@@ -137,19 +138,7 @@ StatsFigures statsFigures(const std::string& log, const profiling::LogModel& mod
 
 void sortGraphs(std::vector<GraphFigures>& graphs, StatsSort sort) {
   const auto key = [sort](const GraphFigures& graph) {
-    const SampleSummary& time = graph.executionTime;
-    switch (sort) {
-      case StatsSort::Mean:
-        return time.mean;
-      case StatsSort::P50:
-        return time.p50;
-      case StatsSort::P99:
-        return time.p99;
-      case StatsSort::Count:
-        return static_cast<double>(time.count);
-      default:
-        return time.total;
-    }
+    return sortKey(graph.executionTime, graph.executionTime.count, sort);
   };
   std::stable_sort(graphs.begin(), graphs.end(), [&](const GraphFigures& a, const GraphFigures& b) {
     return sort == StatsSort::Name ? a.name < b.name : key(a) > key(b);
