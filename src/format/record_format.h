@@ -9,6 +9,7 @@
 #define VYN_FORMAT_RECORD_FORMAT_H_
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -19,6 +20,12 @@
 namespace vyn::profiling {
 
 inline constexpr std::size_t kLengthPrefixSize = 4;
+
+// The length prefix that frames a record of `length` bytes.
+inline std::array<std::uint8_t, kLengthPrefixSize> lengthPrefix(std::uint32_t length) {
+  return {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
+          static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
+}
 
 // The root offset, the root table's vtable offset and the two sizes of its
 // vtable: no record is shorter.

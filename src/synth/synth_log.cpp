@@ -187,9 +187,8 @@ class SynthLog {
     if (pending_.messages->empty() && !pending_.header) return;
     profiling::encodeRecord(pending_, builder_);
     const std::uint32_t length = builder_.GetSize();
-    const std::uint8_t prefix[4] = {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
-                                    static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
-    output_.write(prefix, sizeof prefix);
+    const auto prefix = profiling::lengthPrefix(length);
+    output_.write(prefix.data(), prefix.size());
     output_.write(builder_.GetBufferPointer(), length);
     pending_.header.reset();
     pending_.messages->clear();

@@ -18,9 +18,8 @@ namespace vyn::tools {
 namespace {
 
 void appendPrefix(std::vector<std::uint8_t>& out, std::size_t length) {
-  for (int shift = 0; shift < 32; shift += 8) {
-    out.push_back(static_cast<std::uint8_t>(length >> shift));
-  }
+  const auto prefix = profiling::lengthPrefix(static_cast<std::uint32_t>(length));
+  out.insert(out.end(), prefix.begin(), prefix.end());
 }
 
 }  // namespace

@@ -20,9 +20,8 @@ std::string counted(std::uint64_t count, const char* one, const char* many) {
 }
 
 void writeFrame(base::OutputFile& output, const Frame& frame) {
-  std::uint8_t prefix[profiling::kLengthPrefixSize];
-  for (std::size_t i = 0; i < sizeof prefix; ++i) prefix[i] = static_cast<std::uint8_t>(frame.length >> (8 * i));
-  output.write(prefix, sizeof prefix);
+  const auto prefix = profiling::lengthPrefix(frame.length);
+  output.write(prefix.data(), prefix.size());
   output.write(frame.bytes.data(), frame.bytes.size());
 }
 
