@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "capture/log_file_capture.h"
@@ -115,10 +117,8 @@ std::string join(const std::vector<std::string>& lines) {
   return text;
 }
 
-// The threads of the process; a sanitizer's runtime may start one of its own
-// with the first thread, so a count to compare is taken after a first scan
-// with read-ahead (threadsAfterAScan).
-int threadCount() {
+// The threads of the process, as listed now.
+int threadsListed() {
   int count = 0;
   if (DIR* dir = ::opendir("/proc/self/task")) {
     while (const dirent* entry = ::readdir(dir))
@@ -128,14 +128,38 @@ int threadCount() {
   return count;
 }
 
+// A joined thread can stay listed for a moment while the kernel reaps it, so
+// the count is read again until it comes down to the one expected, for at
+// most two seconds; a thread left running stays.
+int threadCount(int expected) {
+  int count = threadsListed();
+  for (int tries = 0; tries < 200 && count > expected; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    count = threadsListed();
+  }
+  return count;
+}
+
+// The count to compare with: a sanitizer's runtime may start a thread of its
+// own with the first thread, so it is taken after a first scan with
+// read-ahead, once the same count has been read five times 10 ms apart.
 int threadsAfterAScan(const std::string& path) {
   const ReadAheadPolicy before = setReadAheadPolicy({0, true, 1, 1u << 20});
-  ReadAheadScanner scanner;
-  if (scanner.open(path))
-    while (scanner.next() == LogScanner::Step::Record) {
-    }
+  {
+    ReadAheadScanner scanner;
+    if (scanner.open(path))
+      while (scanner.next() == LogScanner::Step::Record) {
+      }
+  }
   setReadAheadPolicy(before);
-  return threadCount();
+  int count = threadsListed();
+  for (int same = 0; same < 5;) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const int now = threadsListed();
+    same = now == count ? same + 1 : 0;
+    count = now;
+  }
+  return count;
 }
 
 // All that captureLogFile and the plug-in's reader leave of one log: outcome,
@@ -200,7 +224,7 @@ TEST_F(ReadAheadLoadTest, LoadsMatchASerialLoad) {
       texts[ahead] = loadText(path, report);
     }
     EXPECT_EQ(texts[1], texts[0]);
-    EXPECT_EQ(threadCount(), threadsBefore);
+    EXPECT_EQ(threadCount(threadsBefore), threadsBefore);
   }
 }
 
@@ -217,7 +241,7 @@ TEST_F(ReadAheadLoadTest, AScanLeftEarlyLeavesNoThread) {
       ASSERT_TRUE(scanner.pipelined());
       for (int i = 0; i < taken; ++i) ASSERT_EQ(scanner.next(), LogScanner::Step::Record);
     }
-    EXPECT_EQ(threadCount(), threadsBefore) << taken;
+    EXPECT_EQ(threadCount(threadsBefore), threadsBefore) << taken;
   }
 }
 
