@@ -142,7 +142,8 @@ int threadCount(int expected) {
 
 // The count to compare with: a sanitizer's runtime may start a thread of its
 // own with the first thread, so it is taken after a first scan with
-// read-ahead, once the same count has been read five times 10 ms apart.
+// read-ahead, once the same count has been read five times 10 ms apart (or
+// after two seconds).
 int threadsAfterAScan(const std::string& path) {
   const ReadAheadPolicy before = setReadAheadPolicy({0, true, 1, 1u << 20});
   {
@@ -153,7 +154,7 @@ int threadsAfterAScan(const std::string& path) {
   }
   setReadAheadPolicy(before);
   int count = threadsListed();
-  for (int same = 0; same < 5;) {
+  for (int same = 0, tries = 0; same < 5 && tries < 200; ++tries) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     const int now = threadsListed();
     same = now == count ? same + 1 : 0;
